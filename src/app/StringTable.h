@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+// Every text the user sees, keyed by its string ID. An unknown ID yields an empty string.
+QString StringText(int id);
+
+// True when the table holds a text for the ID (an empty text counts as held).
+bool HasString(int id);
+
+// One entry of a string table block. Blocks are plain arrays of data; the table merges them.
+struct StringEntry {
+    int id;
+    const char* utf8;
+};
