@@ -15,6 +15,7 @@ struct LinkSettings {
     int32_t BaudRateIndex = 1; // index into the baud-rate table (1 = 9600)
     int32_t FrameFormat = 0;   // Modbus data format 0..8
     bool AsciiMode = true;     // derived: FrameFormat below 6 is Modbus ASCII, 6..8 RTU
+    bool operator==(const LinkSettings&) const = default;
 };
 
 // One row of the user's own parameter list: group 1..6 (C, T, S, P, q, H) and the parameter's
