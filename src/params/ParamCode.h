@@ -26,7 +26,7 @@ inline constexpr int kParamGroupCount = 6;
 struct ParamGroupInfo {
     char letter;          // 'C', 'T', 'S', 'P', 'q', 'H'
     int count;            // parameters in the group
-    int slots;            // capacity of the group's document tables
+    int documentSlots;    // capacity of the group's document tables
     int firstNameId;      // string ID of the name of parameter 1
     const char* textForm; // "Cn0%02d" ...
 };

@@ -28,9 +28,9 @@ constexpr int kStatusDisplayFirstNameId = 301;
 constexpr int kDiagnosticsFirstNameId = 351;
 constexpr int kAlarmHistoryFirstNameId = 361;
 
-const ParamSpec* FindParam(const QString& codeText) {
+const ParamSpec* FindParamByText(const QString& codeText) {
     const ParamCode code = ParamCode::fromText(codeText);
-    return FindParam(code.letter, code.number);
+    return ::FindParam(code.letter, code.number);
 }
 
 QString FormatWith(uint8_t attributes, int32_t value) {
@@ -124,12 +124,12 @@ uint16_t ModbusRegisterOf(char letter, int number) {
 }
 
 QString UnitText(const QString& codeText) {
-    const ParamSpec* p = FindParam(codeText);
+    const ParamSpec* p = FindParamByText(codeText);
     return p != nullptr ? QString::fromUtf8(p->unit) : QString();
 }
 
 uint8_t ParamAttributes(const QString& codeText) {
-    const ParamSpec* p = FindParam(codeText);
+    const ParamSpec* p = FindParamByText(codeText);
     return p != nullptr ? p->attributes : 0;
 }
 

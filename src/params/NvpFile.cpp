@@ -1,0 +1,211 @@
+#include "params/NvpFile.h"
+
+#include "params/Archive.h"
+#include "params/NolvaServoDoc.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+// Everything a parameter file holds besides the version text, in file order. Both the document
+// and the copy commands go through this one layout.
+struct FileBody {
+    std::array<int32_t, 20> statusSnapshot{};
+    std::array<int32_t, 20> diagnosticsSnapshot{};
+    int32_t alarmHistoryPosition = 0;
+    std::array<int32_t, 20> alarmHistory{};
+    ParameterSet values;
+    std::array<int32_t, 256> reservedA{};
+    std::array<int32_t, 256> reservedB{};
+};
+
+constexpr ParamGroup kFileGroupOrder[] = {ParamGroup::Control,  ParamGroup::Torque,
+                                          ParamGroup::Speed,    ParamGroup::Position,
+                                          ParamGroup::Quick,    ParamGroup::Contact};
+
+FileBody BodyOf(const CNolvaServoDoc& document, const ParameterSet& values) {
+    FileBody body;
+    body.statusSnapshot = document.statusSnapshot;
+    body.diagnosticsSnapshot = document.diagnosticsSnapshot;
+    body.alarmHistoryPosition = document.alarmHistoryPosition;
+    body.alarmHistory = document.alarmHistory;
+    body.values = values;
+    body.reservedA = document.reservedA;
+    body.reservedB = document.reservedB;
+    return body;
+}
+
+// Monitor snapshots and reserved tables of a file go into the document.
+void TakeSnapshots(const FileBody& body, CNolvaServoDoc& document) {
+    document.statusSnapshot = body.statusSnapshot;
+    document.diagnosticsSnapshot = body.diagnosticsSnapshot;
+    document.alarmHistoryPosition = body.alarmHistoryPosition;
+    document.alarmHistory = body.alarmHistory;
+    document.reservedA = body.reservedA;
+    document.reservedB = body.reservedB;
+}
+
+QByteArray Store(const QString& versionText, const FileBody& body) {
+    ArchiveWriter out;
+    out.writeText(versionText);
+    out.writeInt32s(body.statusSnapshot);
+    out.writeInt32s(body.diagnosticsSnapshot);
+    out.writeInt32(body.alarmHistoryPosition);
+    out.writeInt32s(body.alarmHistory);
+    for (ParamGroup g : kFileGroupOrder) {
+        out.writeInt32s(body.values.group(g));
+    }
+    out.writeInt32s(body.reservedA);
+    out.writeInt32s(body.reservedB);
+    return out.bytes();
+}
+
+bool Load(QByteArrayView bytes, QString* versionText, FileBody* body, QString* error) {
+    ArchiveReader in(bytes);
+    int32_t position = 0;
+    bool ok = in.readText(versionText) && in.readInt32s(body->statusSnapshot) &&
+              in.readInt32s(body->diagnosticsSnapshot) &&
+              in.readInt32s(std::span<int32_t>(&position, 1)) &&
+              in.readInt32s(body->alarmHistory);
+    for (ParamGroup g : kFileGroupOrder) {
+        ok = ok && in.readInt32s(body->values.group(g));
+    }
+    ok = ok && in.readInt32s(body->reservedA) && in.readInt32s(body->reservedB);
+    if (!ok) {
+        if (error != nullptr) {
+            *error = in.error();
+        }
+        return false;
+    }
+    body->alarmHistoryPosition = position;
+    return true;
+}
+
+bool ReadWholeFile(const QString& path, QByteArray* bytes, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = CannotOpenDocumentText(path, file.errorString());
+        return false;
+    }
+    *bytes = file.readAll();
+    if (file.error() != QFile::NoError) {
+        *error = CannotOpenDocumentText(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error != nullptr) {
+            *error = QStringLiteral("无法保存文档 %1：%2").arg(path, file.errorString());
+        }
+        return false;
+    }
+    return true;
+}
+
+void SetError(QString* error, const QString& text) {
+    if (error != nullptr) {
+        *error = text;
+    }
+}
+
+} // namespace
+
+QString CannotOpenDocumentText(const QString& path, const QString& reason) {
+    return QStringLiteral("无法打开文档 %1。\n\n%2").arg(QFileInfo(path).fileName(), reason);
+}
+
+QByteArray StoreDocument(const CNolvaServoDoc& document) {
+    return Store(document.versionText, BodyOf(document, document.values));
+}
+
+bool LoadDocument(QByteArrayView bytes, CNolvaServoDoc& document, QString* error) {
+    QString versionText; // read and not checked: any parameter file opens
+    FileBody body;
+    QString why;
+    if (!Load(bytes, &versionText, &body, &why)) {
+        SetError(error, QStringLiteral("文件已损坏或不完整：%1。").arg(why));
+        return false;
+    }
+    TakeSnapshots(body, document);
+    // The contact values in the drive are not part of a file and stay as they are.
+    document.values = body.values;
+    document.contentReplaced = true;
+    return true;
+}
+
+bool HasParameterFileExtension(const QString& path) {
+    return path.right(4).toUpper() == QLatin1String(".NVP");
+}
+
+bool OpenDocumentFile(const QString& path, CNolvaServoDoc& document, QString* error) {
+    if (!HasParameterFileExtension(path)) {
+        SetError(error, CannotOpenDocumentText(path, QStringLiteral("参数文档的扩展名必须是 .nvp。")));
+        return false;
+    }
+    QByteArray bytes;
+    QString why;
+    if (!ReadWholeFile(path, &bytes, &why)) {
+        SetError(error, why);
+        return false;
+    }
+    if (!LoadDocument(bytes, document, &why)) {
+        SetError(error, CannotOpenDocumentText(path, why));
+        return false;
+    }
+    return true;
+}
+
+bool SaveDocumentFile(const QString& path, const CNolvaServoDoc& document, QString* error) {
+    return WriteWholeFile(path, StoreDocument(document), error);
+}
+
+QByteArray StoreTransferCopy(const CNolvaServoDoc& document) {
+    return Store(document.versionText, BodyOf(document, document.transfer));
+}
+
+bool SaveTransferCopyFile(const QString& path, const CNolvaServoDoc& document, QString* error) {
+    return WriteWholeFile(path, StoreTransferCopy(document), error);
+}
+
+bool LoadTransferCopy(QByteArrayView bytes, CNolvaServoDoc& document, QString* versionText,
+                      QString* error) {
+    FileBody body;
+    QString why;
+    if (!Load(bytes, versionText, &body, &why)) {
+        SetError(error, QStringLiteral("文件已损坏或不完整：%1。").arg(why));
+        return false;
+    }
+    TakeSnapshots(body, document);
+    document.transfer = body.values;
+    return true;
+}
+
+bool ReadTransferCopyFile(const QString& path, CNolvaServoDoc& document, QString* error) {
+    if (!HasParameterFileExtension(path)) {
+        SetError(error, CannotOpenDocumentText(path, QStringLiteral("参数文档的扩展名必须是 .nvp。")));
+        return false;
+    }
+    QByteArray bytes;
+    QString why;
+    if (!ReadWholeFile(path, &bytes, &why)) {
+        SetError(error, why);
+        return false;
+    }
+    QString versionText;
+    if (!LoadTransferCopy(bytes, document, &versionText, &why)) {
+        SetError(error, CannotOpenDocumentText(path, why));
+        return false;
+    }
+    if (!versionText.contains(QLatin1String("Orvan Servo"))) {
+        SetError(error, CannotOpenDocumentText(
+                            path, QStringLiteral("这不是 Orvan Servo 的参数文档。")));
+        return false;
+    }
+    return true;
+}
