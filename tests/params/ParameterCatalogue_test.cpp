@@ -14,7 +14,7 @@ TEST(ParamCode, ParsesGroupFromFirstAndNumberFromLastTwoCharacters) {
     EXPECT_EQ(ParamCode::fromText("Cn005"), (ParamCode{'C', 5}));
     EXPECT_EQ(ParamCode::fromText("Hn519"), (ParamCode{'H', 19}));
     EXPECT_EQ(ParamCode::fromText("qn4x7").number, 0);
-    EXPECT_EQ(ParamCode::fromText("Cn0a5").number, 5); // only the last two characters count
+    EXPECT_EQ(ParamCode::fromText("Cna05").number, 5); // only the last two characters count
     EXPECT_EQ(ParamCode::fromText("C").number, 0);
     EXPECT_EQ(ParamCode::fromText("").letter, 0);
     EXPECT_EQ((ParamCode{'P', 65}).text(), "Pn365");
