@@ -1,0 +1,360 @@
+#include "app/SettingsFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+#include <optional>
+
+namespace {
+
+constexpr QByteArrayView kFirstLine = "[Orvan Servo]";
+constexpr QByteArrayView kSystemSection = "[System]";
+constexpr QByteArrayView kCustomSection = "[Definite Parameter]";
+constexpr QByteArrayView kDisplaySection = "[Display Setting]";
+constexpr QByteArrayView kComPortKey = "ComPort=";
+constexpr QByteArrayView kStationKey = "StationID=";
+constexpr QByteArrayView kRs485Key = "RS485Port=";
+constexpr QByteArrayView kBaudKey = "BaudRateIndex=";
+constexpr QByteArrayView kFrameFormatKey = "RTUMode=";
+
+constexpr int kHighestFrameFormat = 8;
+constexpr int kFirstRtuFrameFormat = 6;
+
+// Hands out the content line by line. A line ends at LF; a CR right before the LF belongs to the
+// line end (files written on Windows), any other CR stays in the line. The text after the last LF
+// is a line of its own when it is not empty.
+class LineReader {
+public:
+    explicit LineReader(QByteArrayView content) : rest_(content) {}
+
+    std::optional<QByteArrayView> next() {
+        if (rest_.isEmpty())
+            return std::nullopt;
+        QByteArrayView line = rest_;
+        const qsizetype lf = rest_.indexOf('\n');
+        if (lf < 0) {
+            rest_ = {};
+        } else {
+            line = rest_.first(lf);
+            rest_ = rest_.sliced(lf + 1);
+            if (line.endsWith('\r'))
+                line.chop(1);
+        }
+        return line;
+    }
+
+private:
+    QByteArrayView rest_;
+};
+
+// The value of a "Key=value" line: the text after the key's length, wherever the key was found
+// in the line (a key preceded by other text therefore reads a shifted, usually zero, value).
+int32_t ValueAfter(QByteArrayView line, QByteArrayView key) {
+    return line.size() > key.size() ? DecimalPrefixValue(line.sliced(key.size())) : 0;
+}
+
+// A line of the sections or keys that follow the custom list: a custom list whose count claims
+// more entries than the file holds ends there instead of swallowing the rest of the file.
+bool EndsCustomList(QByteArrayView line) {
+    const QByteArrayView text = line.trimmed();
+    return text.startsWith('[') || text.contains('=');
+}
+
+// "COMn=device" with n from 1 to the number of COM entries; anything else is passed over.
+void ReadDeviceLine(QByteArrayView line, ComDeviceMap& devices) {
+    if (line.size() < 5 || !line.startsWith("COM") || line[4] != '=')
+        return;
+    const int number = line[3] - '0';
+    if (number < 1 || number > kComPortCount)
+        return;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString device = utf8(line.sliced(5));
+    if (utf8.hasError() || !IsUsableDeviceName(device))
+        return;
+    devices[static_cast<size_t>(number - 1)] = device;
+}
+
+void AppendLine(QByteArray& out, QByteArrayView text) {
+    out.append(text);
+    out.append("\r\n");
+}
+
+void AppendNumberLine(QByteArray& out, int32_t value) {
+    AppendLine(out, QByteArray::number(value));
+}
+
+QString PathForMessage(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace
+
+int32_t DecimalPrefixValue(QByteArrayView text) {
+    qsizetype pos = 0;
+    auto isSpace = [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    };
+    while (pos < text.size() && isSpace(text[pos]))
+        ++pos;
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-'))
+        negative = text[pos++] == '-';
+    // Accumulated as a negative number so that the lowest 32-bit value fits.
+    constexpr int64_t lowest = std::numeric_limits<int32_t>::min();
+    int64_t value = 0;
+    for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
+        value = value * 10 - (text[pos] - '0');
+        if (value < lowest) {
+            value = lowest - 1; // saturated; the remaining digits change nothing
+            break;
+        }
+    }
+    if (negative)
+        return static_cast<int32_t>(std::max(value, lowest));
+    return static_cast<int32_t>(std::min(-value, int64_t{std::numeric_limits<int32_t>::max()}));
+}
+
+bool IsUsableDeviceName(const QString& device) {
+    if (device.isEmpty() || device.front().isSpace() || device.back().isSpace())
+        return false;
+    for (const QChar c : device) {
+        if (c.category() == QChar::Other_Control)
+            return false;
+    }
+    return true;
+}
+
+AppSettings ParseSettings(const QByteArray& content) {
+    AppSettings settings;
+    LinkSettings& link = settings.link;
+    DisplaySettings& display = settings.display;
+    LineReader in(content);
+
+    std::optional<QByteArrayView> line = in.next();
+    if (!line || *line != kFirstLine)
+        return settings;
+    if (!in.next()) // the version line, whatever it says
+        return settings;
+    line = in.next();
+    if (!line || !line->contains(kSystemSection))
+        return settings;
+    line = in.next();
+    if (!line || !line->contains(kComPortKey))
+        return settings;
+    link.ComPort = ValueAfter(*line, kComPortKey);
+    if (link.ComPort < 0 || link.ComPort >= kComPortCount)
+        link.ComPort = 0;
+
+    // The custom list. The line read here is consumed whether or not it is the section header:
+    // a file without the section loses its next line (normally the display header) to this read.
+    line = in.next();
+    if (!line)
+        return settings;
+    std::optional<QByteArrayView> handedOn; // a line that ended the list early
+    if (line->contains(kCustomSection)) {
+        line = in.next();
+        if (!line)
+            return settings;
+        // The list keeps every entry the file holds, more than 180 included; a negative count
+        // gives no entries. When the count claims more entries than follow it, the list ends at
+        // the first section or key line (or the end of the file), a group line left without its
+        // index line is dropped, and the line that ended the list is the one the display block
+        // looks at. Taken strictly line by line, the surplus count would swallow the display
+        // block and the link keys as entries and lose them all. A count below the entries
+        // present leaves the surplus lines where the display header is expected, and the reading
+        // ends there as with any line out of order.
+        const int32_t count = DecimalPrefixValue(*line);
+        for (int32_t i = 0; i < count; ++i) {
+            const std::optional<QByteArrayView> group = in.next();
+            if (!group)
+                return settings;
+            if (EndsCustomList(*group)) {
+                handedOn = group;
+                break;
+            }
+            const std::optional<QByteArrayView> index = in.next();
+            if (!index)
+                return settings;
+            if (EndsCustomList(*index)) {
+                handedOn = index;
+                break;
+            }
+            settings.customTable.Entries.append(
+                {DecimalPrefixValue(*group), DecimalPrefixValue(*index)});
+        }
+    }
+
+    line = handedOn ? handedOn : in.next();
+    if (line && line->contains(kDisplaySection)) {
+        // Thirteen numbers in the order written; a flag is on for any number but 0. A file that
+        // ends inside the block keeps the values read so far.
+        auto number = [&in](int32_t& target) {
+            const std::optional<QByteArrayView> text = in.next();
+            if (text)
+                target = DecimalPrefixValue(*text);
+            return text.has_value();
+        };
+        auto flag = [&in](bool& target) {
+            const std::optional<QByteArrayView> text = in.next();
+            if (text)
+                target = DecimalPrefixValue(*text) != 0;
+            return text.has_value();
+        };
+        if (!number(display.DisplayMode))
+            return settings;
+        for (bool& on : display.groupFlags) {
+            if (!flag(on))
+                return settings;
+        }
+        if (!number(display.controlModeMask))
+            return settings;
+        for (bool& on : display.controlModeFlags) {
+            if (!flag(on))
+                return settings;
+        }
+    }
+
+    // The link keys: station, RS-485 and baud rate may each be missing; the frame format line
+    // must come last.
+    line = in.next();
+    if (!line)
+        return settings;
+    if (line->contains(kStationKey)) {
+        link.StationID = ValueAfter(*line, kStationKey);
+        if (!(line = in.next()))
+            return settings;
+    }
+    if (line->contains(kRs485Key)) {
+        link.RS485Port = ValueAfter(*line, kRs485Key) != 0;
+        if (!(line = in.next()))
+            return settings;
+    }
+    if (line->contains(kBaudKey)) {
+        // Not range-checked here: connecting checks the index.
+        link.BaudRateIndex = ValueAfter(*line, kBaudKey);
+        if (!(line = in.next()))
+            return settings;
+    }
+    if (!line->contains(kFrameFormatKey))
+        return settings;
+    link.FrameFormat = ValueAfter(*line, kFrameFormatKey);
+    if (link.FrameFormat < 0 || link.FrameFormat > kHighestFrameFormat)
+        link.FrameFormat = 0;
+    link.AsciiMode = link.FrameFormat < kFirstRtuFrameFormat;
+
+    // The serial device of each COM number, one "COMn=device" line each, after the frame format
+    // line. Entries without a usable line keep their default device.
+    while ((line = in.next()))
+        ReadDeviceLine(*line, settings.comDevices);
+    return settings;
+}
+
+AppSettings ReadSettingsFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return ParseSettings(file.readAll());
+}
+
+QByteArray FormatSettings(const AppSettings& settings) {
+    const LinkSettings& link = settings.link;
+    const DisplaySettings& display = settings.display;
+    QByteArray out;
+    AppendLine(out, kFirstLine);
+    AppendLine(out, kSettingsVersionLine);
+    AppendLine(out, kSystemSection);
+    AppendLine(out, kComPortKey.toByteArray() + QByteArray::number(link.ComPort));
+
+    AppendLine(out, kCustomSection);
+    AppendNumberLine(out, settings.customTable.Count());
+    for (const CustomEntry& entry : settings.customTable.Entries) {
+        AppendNumberLine(out, entry.Group);
+        char index[16];
+        std::snprintf(index, sizeof index, "%02d", static_cast<int>(entry.Index));
+        AppendLine(out, index);
+    }
+
+    AppendLine(out, kDisplaySection);
+    AppendNumberLine(out, display.DisplayMode);
+    for (const bool on : display.groupFlags)
+        AppendNumberLine(out, on ? 1 : 0);
+    AppendNumberLine(out, display.controlModeMask);
+    for (const bool on : display.controlModeFlags)
+        AppendNumberLine(out, on ? 1 : 0);
+
+    AppendLine(out, kStationKey.toByteArray() + QByteArray::number(link.StationID));
+    AppendLine(out, kRs485Key.toByteArray() + QByteArray::number(link.RS485Port ? 1 : 0));
+    AppendLine(out, kBaudKey.toByteArray() + QByteArray::number(link.BaudRateIndex));
+    AppendLine(out, kFrameFormatKey.toByteArray() + QByteArray::number(link.FrameFormat));
+
+    // A device name that could not be read back (empty, or one that would break the line) is
+    // left out; that COM number then reads its default device.
+    for (int i = 0; i < kComPortCount; ++i) {
+        const QString& device = settings.comDevices[static_cast<size_t>(i)];
+        if (IsUsableDeviceName(device))
+            AppendLine(out, "COM" + QByteArray::number(i + 1) + '=' + device.toUtf8());
+    }
+    return out;
+}
+
+bool WriteSettingsFile(const QString& path, const AppSettings& settings, QString* errorText) {
+    auto fail = [&](const QString& reason) {
+        if (errorText) {
+            *errorText = QStringLiteral("Cannot write the settings file \"%1\": %2")
+                             .arg(PathForMessage(path), reason);
+        }
+        return false;
+    };
+    if (path.isEmpty())
+        return fail(QStringLiteral("no file name"));
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return fail(
+            QStringLiteral("the folder \"%1\" cannot be created").arg(PathForMessage(folder)));
+
+    // Unbuffered, so that a write the disk takes only in part (no space left, file size limit)
+    // shows in the count written: a buffered save file flushes at commit, where a short write
+    // goes unnoticed and the cut file replaces the old one.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fail(file.errorString());
+    const QByteArray content = FormatSettings(settings);
+    const qint64 written = file.write(content);
+    if (written != content.size()) {
+        const QString reason = file.error() != QFileDevice::NoError && written < 0
+                                   ? file.errorString()
+                                   : QStringLiteral("only %1 of %2 bytes could be written")
+                                         .arg(std::max<qint64>(written, 0))
+                                         .arg(content.size());
+        file.cancelWriting();
+        return fail(reason);
+    }
+    if (!file.commit())
+        return fail(file.errorString());
+    return true;
+}
+
+QString ResolveSettingsPath(const QString& overridePath, const QString& programFolder,
+                            const QString& configFolder) {
+    if (!overridePath.isEmpty())
+        return overridePath;
+    const QString portable = QDir(programFolder).filePath(QLatin1String(kSettingsFileName));
+    if (!programFolder.isEmpty() && QFileInfo(portable).isFile())
+        return portable;
+    if (!configFolder.isEmpty())
+        return QDir(configFolder).filePath(QLatin1String(kSettingsFileName));
+    return portable;
+}
+
+QString LocateSettingsFile(const QString& overridePath) {
+    return ResolveSettingsPath(overridePath, QCoreApplication::applicationDirPath(),
+                               QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+}
