@@ -60,14 +60,6 @@ constexpr int kPulsesHelp = 668;
 constexpr int kSpeedHelp = 669;
 constexpr int kRevolutionsHelp = 670;
 
-// The quick parameters qn401..qn407 are the same drive parameters as these and show their help.
-struct QuickTwin {
-    char letter;
-    int number;
-};
-constexpr QuickTwin kQuickTwins[] = {{'S', 11}, {'S', 12}, {'S', 13}, {'S', 14},
-                                     {'P', 10}, {'P', 11}, {'P', 12}};
-
 // Multi-function contacts Hn501..Hn517: a head naming the digits, the contact's caption, one
 // line per function, then the level digit with its caption and lines.
 constexpr int kInputContacts = 13;    // Hn501..Hn513, DI-1..DI-13
@@ -189,12 +181,11 @@ QString HelpText(const QString& codeText) {
             return InternalPositionHelp(number);
         }
         return OwnHelp('P', number);
-    case 'q':
-        if (number >= 1 && number <= static_cast<int>(std::size(kQuickTwins))) {
-            const QuickTwin twin = kQuickTwins[number - 1];
-            return OwnHelp(twin.letter, twin.number);
-        }
-        return {};
+    case 'q': {
+        // The quick parameters are their twins in the drive and show their help.
+        const ParamCode twin = QuickTwinOf(number);
+        return twin.letter != 0 ? OwnHelp(twin.letter, twin.number) : QString();
+    }
     case 'H':
         if (number >= 1 && number <= kInputContacts + kOutputContacts) {
             return ContactHelp(number);

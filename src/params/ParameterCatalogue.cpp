@@ -67,15 +67,14 @@ int32_t DriveDefault(const ParamSpec& p, const DriveProfile& profile) {
     return p.defaultValue;
 }
 
-// The quick parameters are the same drive parameters as Sn211..Sn214 and Pn310..Pn312.
-struct QuickTwin {
-    char letter;
-    int number;
-};
-constexpr QuickTwin kQuickTwins[7] = {{'S', 11}, {'S', 12}, {'S', 13}, {'S', 14},
-                                      {'P', 10}, {'P', 11}, {'P', 12}};
-
 } // namespace
+
+ParamCode QuickTwinOf(int number) {
+    // qn401..qn407 are the same drive parameters as Sn211..Sn214 and Pn310..Pn312.
+    constexpr ParamCode kTwins[7] = {{'S', 11}, {'S', 12}, {'S', 13}, {'S', 14},
+                                     {'P', 10}, {'P', 11}, {'P', 12}};
+    return number >= 1 && number <= 7 ? kTwins[number - 1] : ParamCode{};
+}
 
 uint8_t ParameterIndexOf(char letter, int number) {
     if (const ParamSpec* p = FindParam(letter, number)) {
@@ -190,7 +189,7 @@ void FillParameterRanges(CNolvaServoDoc& document, const DriveProfile& profile) 
         *document.maximums.slot(p.letter, p.number) = DriveRangeMax(p, profile);
     }
     for (int i = 0; i < 7; ++i) {
-        const QuickTwin twin = kQuickTwins[i];
+        const ParamCode twin = QuickTwinOf(i + 1);
         document.minimums.quick[i] = *document.minimums.slot(twin.letter, twin.number);
         document.maximums.quick[i] = *document.maximums.slot(twin.letter, twin.number);
     }
@@ -205,7 +204,7 @@ void FillParameterDefaults(CNolvaServoDoc& document, const DriveProfile& profile
         *document.defaults.slot(p.letter, p.number) = DriveDefault(p, profile);
     }
     for (int i = 0; i < 7; ++i) {
-        const QuickTwin twin = kQuickTwins[i];
+        const ParamCode twin = QuickTwinOf(i + 1);
         document.defaults.quick[i] = *document.defaults.slot(twin.letter, twin.number);
     }
 }

@@ -41,6 +41,10 @@ QString HelpText(const QString& codeText);
 QString DiFunctionName(int index);
 QString DoFunctionName(int index);
 
+// The speed or position parameter that quick parameter qn4(number) stands for; a code with
+// letter 0 when there is none.
+ParamCode QuickTwinOf(int number);
+
 // Name of a parameter or monitor value from the string table; empty when unknown.
 QString ParameterName(char letter, int number);
 
