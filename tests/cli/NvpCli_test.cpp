@@ -1,0 +1,131 @@
+// orvan-cli nvp as a user runs it: exit codes, output and files.
+
+#include "params/NolvaServoDoc.h"
+#include "params/NvpFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+class NvpCli : public ::testing::Test {
+protected:
+    CliRun cli(const QStringList& args) {
+        QProcess p;
+        p.start(QStringLiteral(ORVAN_CLI_PATH), QStringList{"nvp"} + args);
+        EXPECT_TRUE(p.waitForFinished(30000));
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError())};
+    }
+    QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
+    static QByteArray read(const QString& p) {
+        QFile f(p);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static void write(const QString& p, const QByteArray& bytes) {
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(NvpCli, NewShowsEveryDefaultAndRefusesToOverwrite) {
+    ASSERT_EQ(cli({"new", path("a.nvp")}).exitCode, 0);
+    CNolvaServoDoc expected;
+    expected.OnNewDocument();
+    EXPECT_EQ(read(path("a.nvp")), StoreDocument(expected));
+
+    const CliRun show = cli({"show", path("a.nvp")});
+    EXPECT_EQ(show.exitCode, 0);
+    EXPECT_EQ(show.out.count(QLatin1Char('\n')), 162); // header and 161 parameters
+    EXPECT_TRUE(show.out.contains(QRegularExpression(
+        QString::fromUtf8("Pn301 +位置脉冲命令型式和逻辑选择 +0000 +0000~0113 +0000\n"))));
+    EXPECT_TRUE(show.out.contains(QRegularExpression(
+        QString::fromUtf8("Cn005 +编码器信号分周输出 +2500 +pulse +1~8192 +编码器一转脉冲数\n"))));
+
+    const CliRun again = cli({"new", path("a.nvp")});
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_TRUE(again.err.contains(QLatin1String("--force")));
+    EXPECT_EQ(cli({"new", path("a.nvp"), "--force", "--max-speed", "5000"}).exitCode, 0);
+    EXPECT_TRUE(cli({"show", path("a.nvp"), "--max-speed", "5000"}).out.contains(QRegularExpression(
+        QString::fromUtf8("Sn216 +模拟速度命令比例器 +5000 +rpm/10V"))));
+}
+
+TEST_F(NvpCli, ExportThenImportGivesTheFileBackAndDiffFindsChanges) {
+    CNolvaServoDoc doc;
+    doc.OnNewDocument();
+    doc.values.position[8] = 321;       // Pn309, a 32-bit value
+    doc.values.control[10] = -123;      // Cn011
+    doc.statusSnapshot[5] = -77;
+    doc.reservedA[100] = 1;
+    write(path("orig.nvp"), StoreDocument(doc));
+
+    const CliRun csv = cli({"export", path("orig.nvp"), "--csv"});
+    ASSERT_EQ(csv.exitCode, 0) << csv.err.toStdString();
+    write(path("orig.csv"), csv.out.toUtf8());
+    const CliRun imported = cli({"import", path("orig.csv"), "-o", path("back.nvp")});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    EXPECT_EQ(read(path("back.nvp")), read(path("orig.nvp")));
+
+    const CliRun json = cli({"export", path("orig.nvp"), "--json"});
+    EXPECT_EQ(json.exitCode, 0);
+    EXPECT_TRUE(json.out.contains(QLatin1String("\"code\": \"Pn309\"")));
+
+    EXPECT_EQ(cli({"diff", path("orig.nvp"), path("back.nvp")}).exitCode, 0);
+    CNolvaServoDoc fresh;
+    fresh.OnNewDocument();
+    write(path("fresh.nvp"), StoreDocument(fresh));
+    const CliRun diff = cli({"diff", path("orig.nvp"), path("fresh.nvp")});
+    EXPECT_EQ(diff.exitCode, 3);
+    EXPECT_EQ(diff.out.count(QLatin1Char('\n')), 2);
+    EXPECT_TRUE(diff.out.contains(QLatin1String("Pn309")));
+    EXPECT_TRUE(diff.out.contains(QLatin1String("-123  -300")));
+}
+
+TEST_F(NvpCli, ImportRefusesAnOutOfRangeValueNamingTheParameterAndWritesNothing) {
+    CNolvaServoDoc doc;
+    doc.OnNewDocument();
+    write(path("a.nvp"), StoreDocument(doc));
+    QString csv = cli({"export", path("a.nvp"), "--csv"}).out;
+    csv.replace(QString::fromUtf8("\nTn102,转矩命令直线加减速常数,1,"),
+                QString::fromUtf8("\nTn102,转矩命令直线加减速常数,50001,"));
+    write(path("bad.csv"), csv.toUtf8());
+    const CliRun r = cli({"import", path("bad.csv"), "-o", path("out.nvp")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QLatin1String("Tn102"))) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("out.nvp")));
+}
+
+TEST_F(NvpCli, DamagedFilesAndBadArgumentsAreReportedClearly) {
+    CNolvaServoDoc doc;
+    doc.OnNewDocument();
+    write(path("short.nvp"), StoreDocument(doc).left(100));
+    const CliRun damaged = cli({"show", path("short.nvp")});
+    EXPECT_EQ(damaged.exitCode, 1);
+    EXPECT_TRUE(damaged.err.contains(QLatin1String("short.nvp")));
+    EXPECT_TRUE(damaged.out.isEmpty());
+
+    write(path("set.bak"), StoreDocument(doc));
+    EXPECT_EQ(cli({"show", path("set.bak")}).exitCode, 1);
+    EXPECT_EQ(cli({"show", path("missing.nvp")}).exitCode, 1);
+    EXPECT_EQ(cli({"show"}).exitCode, 2);
+    EXPECT_EQ(cli({"export", path("set.nvp")}).exitCode, 2);
+    EXPECT_EQ(cli({"export", path("set.nvp"), "--csv", "--json"}).exitCode, 2);
+    EXPECT_EQ(cli({"frobnicate"}).exitCode, 2);
+    EXPECT_EQ(cli({"show", path("set.nvp"), "--max-speed", "fast"}).exitCode, 2);
+    EXPECT_EQ(cli({"new", path("x.txt")}).exitCode, 2);
+}
+
+} // namespace
