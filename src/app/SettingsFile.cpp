@@ -1,10 +1,11 @@
 #include "app/SettingsFile.h"
 
+#include "app/AtomicFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringDecoder>
 
@@ -308,37 +309,21 @@ QByteArray FormatSettings(const AppSettings& settings) {
 bool WriteSettingsFile(const QString& path, const AppSettings& settings, QString* errorText) {
     auto fail = [&](const QString& reason) {
         if (errorText) {
-            *errorText = QStringLiteral("Cannot write the settings file \"%1\": %2")
+            *errorText = QStringLiteral("无法写入设定文件 \"%1\"：%2")
                              .arg(PathForMessage(path), reason);
         }
         return false;
     };
     if (path.isEmpty())
-        return fail(QStringLiteral("no file name"));
+        return fail(QStringLiteral("没有文件名"));
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         return fail(
-            QStringLiteral("the folder \"%1\" cannot be created").arg(PathForMessage(folder)));
+            QStringLiteral("无法建立文件夹 \"%1\"").arg(PathForMessage(folder)));
 
-    // Unbuffered, so that a write the disk takes only in part (no space left, file size limit)
-    // shows in the count written: a buffered save file flushes at commit, where a short write
-    // goes unnoticed and the cut file replaces the old one.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fail(file.errorString());
-    const QByteArray content = FormatSettings(settings);
-    const qint64 written = file.write(content);
-    if (written != content.size()) {
-        const QString reason = file.error() != QFileDevice::NoError && written < 0
-                                   ? file.errorString()
-                                   : QStringLiteral("only %1 of %2 bytes could be written")
-                                         .arg(std::max<qint64>(written, 0))
-                                         .arg(content.size());
-        file.cancelWriting();
+    QString reason;
+    if (!WriteFileAtomically(path, FormatSettings(settings), &reason))
         return fail(reason);
-    }
-    if (!file.commit())
-        return fail(file.errorString());
     return true;
 }
 

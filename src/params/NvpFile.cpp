@@ -1,11 +1,11 @@
 #include "params/NvpFile.h"
 
+#include "app/AtomicFile.h"
 #include "params/Archive.h"
 #include "params/NolvaServoDoc.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -98,10 +98,10 @@ bool ReadWholeFile(const QString& path, QByteArray* bytes, QString* error) {
 }
 
 bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    QString reason;
+    if (!WriteFileAtomically(path, bytes, &reason)) {
         if (error != nullptr) {
-            *error = QStringLiteral("无法保存文档 %1：%2").arg(path, file.errorString());
+            *error = QStringLiteral("无法保存文档 %1：%2").arg(path, reason);
         }
         return false;
     }
