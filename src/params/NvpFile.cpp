@@ -143,17 +143,31 @@ bool HasParameterFileExtension(const QString& path) {
     return path.right(4).toUpper() == QLatin1String(".NVP");
 }
 
-bool OpenDocumentFile(const QString& path, CNolvaServoDoc& document, QString* error) {
+namespace {
+
+// The extension test, then the whole file.
+bool ReadParameterFile(const QString& path, QByteArray* bytes, QString* error) {
     if (!HasParameterFileExtension(path)) {
-        SetError(error, CannotOpenDocumentText(path, QStringLiteral("参数文档的扩展名必须是 .nvp。")));
+        SetError(error,
+                 CannotOpenDocumentText(path, QStringLiteral("参数文档的扩展名必须是 .nvp。")));
         return false;
     }
-    QByteArray bytes;
     QString why;
-    if (!ReadWholeFile(path, &bytes, &why)) {
+    if (!ReadWholeFile(path, bytes, &why)) {
         SetError(error, why);
         return false;
     }
+    return true;
+}
+
+} // namespace
+
+bool OpenDocumentFile(const QString& path, CNolvaServoDoc& document, QString* error) {
+    QByteArray bytes;
+    if (!ReadParameterFile(path, &bytes, error)) {
+        return false;
+    }
+    QString why;
     if (!LoadDocument(bytes, document, &why)) {
         SetError(error, CannotOpenDocumentText(path, why));
         return false;
@@ -187,16 +201,11 @@ bool LoadTransferCopy(QByteArrayView bytes, CNolvaServoDoc& document, QString* v
 }
 
 bool ReadTransferCopyFile(const QString& path, CNolvaServoDoc& document, QString* error) {
-    if (!HasParameterFileExtension(path)) {
-        SetError(error, CannotOpenDocumentText(path, QStringLiteral("参数文档的扩展名必须是 .nvp。")));
-        return false;
-    }
     QByteArray bytes;
-    QString why;
-    if (!ReadWholeFile(path, &bytes, &why)) {
-        SetError(error, why);
+    if (!ReadParameterFile(path, &bytes, error)) {
         return false;
     }
+    QString why;
     QString versionText;
     if (!LoadTransferCopy(bytes, document, &versionText, &why)) {
         SetError(error, CannotOpenDocumentText(path, why));
