@@ -53,11 +53,13 @@ std::optional<Options> ParseOptions(const QStringList& args, QTextStream& err) {
             o.force = true;
         } else if (a == QLatin1String("-o")) {
             const auto v = value("-o");
-            if (!v) return std::nullopt;
+            if (!v)
+                return std::nullopt;
             o.output = *v;
         } else if (a == QLatin1String("--max-speed")) {
             const auto v = value("--max-speed");
-            if (!v) return std::nullopt;
+            if (!v)
+                return std::nullopt;
             bool ok = false;
             o.maxSpeed = v->toInt(&ok);
             if (!ok || o.maxSpeed <= 0) {
@@ -66,7 +68,8 @@ std::optional<Options> ParseOptions(const QStringList& args, QTextStream& err) {
             }
         } else if (a == QLatin1String("--model")) {
             const auto v = value("--model");
-            if (!v) return std::nullopt;
+            if (!v)
+                return std::nullopt;
             bool ok = false;
             const uint32_t code = QString(*v).remove(QLatin1String("0x")).toUInt(&ok, 16);
             if (!ok || code > 0xFFFF) {
@@ -143,8 +146,7 @@ int Show(const Options& o, QTextStream& out, QTextStream& err) {
     for (const ParamSpec& p : AllParameters()) {
         const QString code = ParamCode{p.letter, p.number}.text();
         rows.append({code, ParameterName(p.letter, p.number),
-                     FormatValue(code, *doc.values.slot(p.letter, p.number), false),
-                     UnitText(code),
+                     FormatValue(code, *doc.values.slot(p.letter, p.number), false), UnitText(code),
                      RangeText(code, *doc.minimums.slot(p.letter, p.number),
                                *doc.maximums.slot(p.letter, p.number)),
                      FormatValue(code, *doc.defaults.slot(p.letter, p.number), true)});

@@ -16,7 +16,8 @@ constexpr StringEntry kEntries[] = {
     {123, "型号: "},
     {124, "电机型式:"},
     {125, "故障: "},
-    {128, "Orvan Servo v0.9.080331\n\n无标题\nOrvan Servo\nOrvan Servo 文档 (*.nvp)\n.nvp\nOrvanServo 文件\nOrvan Servo 文件"},
+    {128, "Orvan Servo v0.9.080331\n\n无标题\nOrvan Servo\nOrvan Servo 文档 "
+          "(*.nvp)\n.nvp\nOrvanServo 文件\nOrvan Servo 文件"},
     {129, "https://www.orvan-servo.example/"},
     // Link and transfer messages, progress texts
     {130, "通讯错误！！"},
@@ -108,7 +109,8 @@ constexpr StringEntry kEntries[] = {
     {395, "驱动器过热。"},
     // Auto offset adjustment and auto gain tuning
     {722, "自动偏移调整 (dn-07)"},
-    {723, "现在要执行电压命令偏移自动调整吗？\n\n[ 注意：请先将模拟命令输入接点SIN(CN1-26)与模拟接地接点AG(CN1-29)短接。 ]"},
+    {723, "现在要执行电压命令偏移自动调整吗？\n\n[ "
+          "注意：请先将模拟命令输入接点SIN(CN1-26)与模拟接地接点AG(CN1-29)短接。 ]"},
     {724, "成功！！"},
     {734, "在 Servo On 之后，将开始运转 On-line 自动增益调适。"},
     {735, "自动增益调适信息"},

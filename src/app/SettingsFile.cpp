@@ -309,8 +309,8 @@ QByteArray FormatSettings(const AppSettings& settings) {
 bool WriteSettingsFile(const QString& path, const AppSettings& settings, QString* errorText) {
     auto fail = [&](const QString& reason) {
         if (errorText) {
-            *errorText = QStringLiteral("无法写入设定文件 \"%1\"：%2")
-                             .arg(PathForMessage(path), reason);
+            *errorText =
+                QStringLiteral("无法写入设定文件 \"%1\"：%2").arg(PathForMessage(path), reason);
         }
         return false;
     };
@@ -318,8 +318,7 @@ bool WriteSettingsFile(const QString& path, const AppSettings& settings, QString
         return fail(QStringLiteral("没有文件名"));
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
-        return fail(
-            QStringLiteral("无法建立文件夹 \"%1\"").arg(PathForMessage(folder)));
+        return fail(QStringLiteral("无法建立文件夹 \"%1\"").arg(PathForMessage(folder)));
 
     QString reason;
     if (!WriteFileAtomically(path, FormatSettings(settings), &reason))

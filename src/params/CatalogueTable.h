@@ -43,8 +43,8 @@ enum class DefaultRule : uint8_t {
 struct ParamSpec {
     char letter;
     int8_t number;
-    uint8_t index;     // mailbox index / page-'5' location (high word for two registers)
-    const char* unit;  // empty when none
+    uint8_t index;    // mailbox index / page-'5' location (high word for two registers)
+    const char* unit; // empty when none
     int32_t min;
     int32_t max;
     int32_t defaultValue;

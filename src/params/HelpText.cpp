@@ -141,10 +141,8 @@ QString InternalPositionHelp(int number) {
     case 0:
         return number == kFirstInternalNumber ? StringText(kFirstRevolutionsHelp)
                                               : WithNumber(kRevolutionsHelp, position);
-    case 1:
-        return WithNumber(kPulsesHelp, position);
-    default:
-        return WithNumber(kSpeedHelp, position);
+    case 1: return WithNumber(kPulsesHelp, position);
+    default: return WithNumber(kSpeedHelp, position);
     }
 }
 
@@ -174,8 +172,7 @@ QString HelpText(const QString& codeText) {
     switch (code.letter) {
     case 'C':
     case 'T':
-    case 'S':
-        return OwnHelp(code.letter, number);
+    case 'S': return OwnHelp(code.letter, number);
     case 'P':
         if (number >= kFirstInternalNumber && number <= kLastInternalNumber) {
             return InternalPositionHelp(number);
@@ -191,7 +188,6 @@ QString HelpText(const QString& codeText) {
             return ContactHelp(number);
         }
         return {}; // Hn518, Hn519: the bit masks have no help text
-    default:
-        return {};
+    default: return {};
     }
 }

@@ -23,8 +23,8 @@ QString DriveSizeText(int32_t code);
 
 // One row of the model list, in list order.
 struct ModelListRow {
-    uint16_t code;      // all 16 bits, shown as "%04X"
-    int motorNameId;    // string ID of the motor model name
+    uint16_t code;   // all 16 bits, shown as "%04X"
+    int motorNameId; // string ID of the motor model name
 };
 
 // The 74 supported combinations in list order.

@@ -30,7 +30,7 @@ public:
     std::array<int32_t, 20> contactsInDrive{};     // contact functions as the drive last held them
     std::array<int32_t, 256> reservedA{};          // kept, loaded and saved unchanged
     std::array<int32_t, 256> reservedB{};
-    std::array<int32_t, 4> driveInfo{};            // [3]: model code read at connect
+    std::array<int32_t, 4> driveInfo{}; // [3]: model code read at connect
     ParameterSet minimums;
     ParameterSet maximums;
     ParameterSet defaults;

@@ -21,9 +21,9 @@ struct FileBody {
     std::array<int32_t, 256> reservedB{};
 };
 
-constexpr ParamGroup kFileGroupOrder[] = {ParamGroup::Control,  ParamGroup::Torque,
-                                          ParamGroup::Speed,    ParamGroup::Position,
-                                          ParamGroup::Quick,    ParamGroup::Contact};
+constexpr ParamGroup kFileGroupOrder[] = {ParamGroup::Control, ParamGroup::Torque,
+                                          ParamGroup::Speed,   ParamGroup::Position,
+                                          ParamGroup::Quick,   ParamGroup::Contact};
 
 FileBody BodyOf(const CNolvaServoDoc& document, const ParameterSet& values) {
     FileBody body;
@@ -67,8 +67,7 @@ bool Load(QByteArrayView bytes, QString* versionText, FileBody* body, QString* e
     int32_t position = 0;
     bool ok = in.readText(versionText) && in.readInt32s(body->statusSnapshot) &&
               in.readInt32s(body->diagnosticsSnapshot) &&
-              in.readInt32s(std::span<int32_t>(&position, 1)) &&
-              in.readInt32s(body->alarmHistory);
+              in.readInt32s(std::span<int32_t>(&position, 1)) && in.readInt32s(body->alarmHistory);
     for (ParamGroup g : kFileGroupOrder) {
         ok = ok && in.readInt32s(body->values.group(g));
     }
@@ -212,8 +211,8 @@ bool ReadTransferCopyFile(const QString& path, CNolvaServoDoc& document, QString
         return false;
     }
     if (!versionText.contains(QLatin1String("Orvan Servo"))) {
-        SetError(error, CannotOpenDocumentText(
-                            path, QStringLiteral("这不是 Orvan Servo 的参数文档。")));
+        SetError(error,
+                 CannotOpenDocumentText(path, QStringLiteral("这不是 Orvan Servo 的参数文档。")));
         return false;
     }
     return true;

@@ -3,8 +3,8 @@
 namespace {
 
 constexpr ParamGroupInfo kGroups[kParamGroupCount] = {
-    {'C', 40, 40, 401, "Cn0%02d"}, {'T', 8, 20, 441, "Tn1%02d"},  {'S', 18, 20, 451, "Sn2%02d"},
-    {'P', 69, 70, 471, "Pn3%02d"}, {'q', 7, 20, 541, "qn4%02d"},  {'H', 19, 20, 551, "Hn5%02d"},
+    {'C', 40, 40, 401, "Cn0%02d"}, {'T', 8, 20, 441, "Tn1%02d"}, {'S', 18, 20, 451, "Sn2%02d"},
+    {'P', 69, 70, 471, "Pn3%02d"}, {'q', 7, 20, 541, "qn4%02d"}, {'H', 19, 20, 551, "Hn5%02d"},
 };
 
 bool IsAsciiDigit(QChar c) {

@@ -18,9 +18,9 @@ constexpr uint8_t kDiagnosticsIndex[4] = {0x10, 0xAF, 0xCB, 0xE2};
 constexpr uint8_t kTuningIndex[3] = {0xD4, 0xD3, 0xD2};
 
 constexpr const char* kDiFunctions[28] = {
-    "SON",  "ALRS", "PCNT",   "CCWL",  "CWL",    "TLMT", "CLR",  "LOK",  "EMC",  "SPD1",
-    "SPD2", "MDC",  "INH",    "SPDINV", "G-SEL", "GN1",  "GN2",  "PTRG", "PHOLD", "SHOME",
-    "ORG",  "POS1", "POS2",   "POS3",  "POS4",   "TRQINV", "RS1", "RS2"};
+    "SON",  "ALRS", "PCNT", "CCWL",   "CWL",   "TLMT",   "CLR", "LOK",  "EMC",   "SPD1",
+    "SPD2", "MDC",  "INH",  "SPDINV", "G-SEL", "GN1",    "GN2", "PTRG", "PHOLD", "SHOME",
+    "ORG",  "POS1", "POS2", "POS3",   "POS4",  "TRQINV", "RS1", "RS2"};
 constexpr const char* kDoFunctions[8] = {"RDY", "ALM", "ZS", "BI", "INS", "INP", "HOME", "INT"};
 
 // String IDs of the first name of the monitor codes.
@@ -81,16 +81,11 @@ uint8_t ParameterIndexOf(char letter, int number) {
         return p->index;
     }
     switch (letter) {
-    case 'U':
-        return number >= 1 && number <= 19 ? kStatusDisplayIndex[number - 1] : 0;
-    case 'D':
-        return number >= 1 && number <= 4 ? kDiagnosticsIndex[number - 1] : 0;
-    case 'A':
-        return number >= 1 && number <= 10 ? static_cast<uint8_t>(number - 1) : 0;
-    case 'O':
-        return number >= 6 && number <= 8 ? kTuningIndex[number - 6] : 0;
-    default:
-        return 0;
+    case 'U': return number >= 1 && number <= 19 ? kStatusDisplayIndex[number - 1] : 0;
+    case 'D': return number >= 1 && number <= 4 ? kDiagnosticsIndex[number - 1] : 0;
+    case 'A': return number >= 1 && number <= 10 ? static_cast<uint8_t>(number - 1) : 0;
+    case 'O': return number >= 6 && number <= 8 ? kTuningIndex[number - 6] : 0;
+    default: return 0;
     }
 }
 
@@ -173,8 +168,7 @@ QString ParameterName(char letter, int number) {
     case 'A':
         return number >= 1 && number <= 10 ? StringText(kAlarmHistoryFirstNameId + number - 1)
                                            : QString();
-    default:
-        return {};
+    default: return {};
     }
 }
 

@@ -79,7 +79,8 @@ bool ParseCsv(const QString& text, QList<QStringList>* rows, QList<int>* lineOfR
             field.clear();
             fieldStarted = false;
         } else if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
-            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n')) {
+            if (c == QLatin1Char('\r') && i + 1 < text.size() &&
+                text.at(i + 1) == QLatin1Char('\n')) {
                 ++i;
             }
             row << field;
@@ -184,12 +185,12 @@ QByteArray ExportCsv(const CNolvaServoDoc& doc) {
     QString out = kHeader + QLatin1Char('\n');
     for (const ParamSpec& p : AllParameters()) {
         const QString code = ParameterCode(p);
-        out += CsvRow({code, ParameterName(p.letter, p.number),
-                       FormatValue(code, *doc.values.slot(p.letter, p.number), false),
-                       UnitText(code),
-                       RangeText(code, *doc.minimums.slot(p.letter, p.number),
-                                 *doc.maximums.slot(p.letter, p.number)),
-                       FormatValue(code, *doc.defaults.slot(p.letter, p.number), true)});
+        out +=
+            CsvRow({code, ParameterName(p.letter, p.number),
+                    FormatValue(code, *doc.values.slot(p.letter, p.number), false), UnitText(code),
+                    RangeText(code, *doc.minimums.slot(p.letter, p.number),
+                              *doc.maximums.slot(p.letter, p.number)),
+                    FormatValue(code, *doc.defaults.slot(p.letter, p.number), true)});
     }
     auto plain = [&out](const QString& code, const QString& name, int32_t value) {
         out += CsvRow({code, name, QString::number(value), {}, {}, {}});

@@ -133,35 +133,42 @@ int32_t MonitorToDisplay(char letter, int number, int32_t raw, int32_t n) {
     switch (letter) {
     case 'U':
         switch (number) {
-        case 1: case 6: case 11: return SpeedToDisplay(raw, n);
-        case 2: case 4: case 5: case 12: case 13: case 18: return TorqueToDisplay(raw);
+        case 1:
+        case 6:
+        case 11: return SpeedToDisplay(raw, n);
+        case 2:
+        case 4:
+        case 5:
+        case 12:
+        case 13:
+        case 18: return TorqueToDisplay(raw);
         case 3: return Low16(raw);
         case 9: return ToInt32(static_cast<double>(raw) * 100.0 / 1638.4);
         case 10: return Low16(HalfUpTruncated(static_cast<double>(raw) * 502.0 / 1024.0));
         default: return raw;
         }
-    case 'D':
-        return number >= 1 && number <= 4 ? Low16(raw) : raw;
-    case 'A':
-        return number >= 1 && number <= 10 ? Low16(raw) : raw;
+    case 'D': return number >= 1 && number <= 4 ? Low16(raw) : raw;
+    case 'A': return number >= 1 && number <= 10 ? Low16(raw) : raw;
     case 'O':
         switch (number) {
         case 6: return Speed16ToDisplay(raw, n);
-        case 7:
-            return Low16(HalfUpTruncated(static_cast<double>(raw) * (n * 10000.0) / 16384.0));
+        case 7: return Low16(HalfUpTruncated(static_cast<double>(raw) * (n * 10000.0) / 16384.0));
         case 8: return Low16(raw);
         default: return raw;
         }
     case 'R':
         switch (number) {
-        case 0: case 1: case 3: return SpeedToDisplay(raw, n);
-        case 2: case 4: case 5: return TorqueToDisplay(raw);
+        case 0:
+        case 1:
+        case 3: return SpeedToDisplay(raw, n);
+        case 2:
+        case 4:
+        case 5: return TorqueToDisplay(raw);
         case 7: return Round(raw / kTuningLoadUnit);
         case 8: return Low16(raw);
         default: return raw;
         }
-    default:
-        return raw;
+    default: return raw;
     }
 }
 
@@ -183,8 +190,7 @@ int32_t MonitorToRaw(char letter, int number, int32_t value, int32_t n) {
             return SpeedToRaw(value, n);
         }
         return number == 10 ? TorqueToRaw(value) : value;
-    default:
-        return value;
+    default: return value;
     }
 }
 

@@ -74,8 +74,8 @@ TEST(StringTableBlocks, EachBlockKeepsToItsOwnIdRanges) {
     }
     for (const StringEntry& entry : ParameterNameStrings()) {
         const int id = entry.id;
-        const bool monitor = (id >= 301 && id <= 319) || (id >= 351 && id <= 354) ||
-                             (id >= 361 && id <= 370);
+        const bool monitor =
+            (id >= 301 && id <= 319) || (id >= 351 && id <= 354) || (id >= 361 && id <= 370);
         bool parameter = false;
         for (int g = 0; g < kParamGroupCount; ++g) {
             const ParamGroupInfo& info = GroupInfo(g);
@@ -84,8 +84,10 @@ TEST(StringTableBlocks, EachBlockKeepsToItsOwnIdRanges) {
         EXPECT_TRUE(monitor || parameter) << "parameter name block holds ID " << id;
     }
     for (const StringEntry& entry : CommonStrings()) {
-        EXPECT_FALSE(entry.id >= 570 && entry.id <= 721) << "common block holds help ID " << entry.id;
-        EXPECT_FALSE(entry.id >= 916 && entry.id <= 989) << "common block holds motor ID " << entry.id;
+        EXPECT_FALSE(entry.id >= 570 && entry.id <= 721)
+            << "common block holds help ID " << entry.id;
+        EXPECT_FALSE(entry.id >= 916 && entry.id <= 989)
+            << "common block holds motor ID " << entry.id;
     }
 }
 
@@ -225,8 +227,8 @@ TEST(StringTableNames, EveryParameterOfTheSixGroupsHasAName) {
     EXPECT_EQ(named, kParameterCount);
     // The groups do not run into one another: nothing sits right after the torque, speed,
     // position and quick names.
-    for (ParamGroup g : {ParamGroup::Torque, ParamGroup::Speed, ParamGroup::Position,
-                         ParamGroup::Quick}) {
+    for (ParamGroup g :
+         {ParamGroup::Torque, ParamGroup::Speed, ParamGroup::Position, ParamGroup::Quick}) {
         EXPECT_FALSE(HasString(GroupInfo(g).firstNameId + GroupInfo(g).count))
             << GroupInfo(g).letter;
     }

@@ -59,15 +59,16 @@ TEST_F(NvpCli, NewShowsEveryDefaultAndRefusesToOverwrite) {
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_TRUE(again.err.contains(QLatin1String("--force")));
     EXPECT_EQ(cli({"new", path("a.nvp"), "--force", "--max-speed", "5000"}).exitCode, 0);
-    EXPECT_TRUE(cli({"show", path("a.nvp"), "--max-speed", "5000"}).out.contains(QRegularExpression(
-        QString::fromUtf8("Sn216 +模拟速度命令比例器 +5000 +rpm/10V"))));
+    EXPECT_TRUE(cli({"show", path("a.nvp"), "--max-speed", "5000"})
+                    .out.contains(QRegularExpression(
+                        QString::fromUtf8("Sn216 +模拟速度命令比例器 +5000 +rpm/10V"))));
 }
 
 TEST_F(NvpCli, ExportThenImportGivesTheFileBackAndDiffFindsChanges) {
     CNolvaServoDoc doc;
     doc.OnNewDocument();
-    doc.values.position[8] = 321;       // Pn309, a 32-bit value
-    doc.values.control[10] = -123;      // Cn011
+    doc.values.position[8] = 321;  // Pn309, a 32-bit value
+    doc.values.control[10] = -123; // Cn011
     doc.statusSnapshot[5] = -77;
     doc.reservedA[100] = 1;
     write(path("orig.nvp"), StoreDocument(doc));

@@ -22,17 +22,21 @@ CNolvaServoDoc DistinctDocument() {
     CNolvaServoDoc doc;
     doc.OnNewDocument();
     int32_t next = -1000;
-    for (auto& v : doc.statusSnapshot) v = next++;
-    for (auto& v : doc.diagnosticsSnapshot) v = next++;
+    for (auto& v : doc.statusSnapshot)
+        v = next++;
+    for (auto& v : doc.diagnosticsSnapshot)
+        v = next++;
     doc.alarmHistoryPosition = 7;
-    for (auto& v : doc.alarmHistory) v = next++;
+    for (auto& v : doc.alarmHistory)
+        v = next++;
     for (int g = 0; g < kParamGroupCount; ++g) {
-        for (auto& v : doc.values.group(static_cast<ParamGroup>(g))) v = next++ * 3;
+        for (auto& v : doc.values.group(static_cast<ParamGroup>(g)))
+            v = next++ * 3;
     }
-    doc.values.position[6] = 0x7FFFFFFF;  // Pn307
-    doc.values.position[7] = -500000;     // Pn308
-    doc.values.position[8] = INT32_MIN;   // Pn309
-    doc.values.control[10] = -300;        // Cn011
+    doc.values.position[6] = 0x7FFFFFFF; // Pn307
+    doc.values.position[7] = -500000;    // Pn308
+    doc.values.position[8] = INT32_MIN;  // Pn309
+    doc.values.control[10] = -300;       // Cn011
     for (int i = 0; i < 256; ++i) {
         doc.reservedA[i] = 0x01010101 * (i & 0x7F);
         doc.reservedB[i] = -i;
@@ -124,7 +128,8 @@ TEST(NvpFile, ReadsEveryLengthPrefixForm) {
     QByteArray wide("\xFF\xFE\xFF", 3);
     wide += QByteArray("\x03", 1) + QByteArray("O\0r\0v\0", 6);
     QByteArray wideLong("\xFF\xFE\xFF\xFF\x2C\x01", 6);
-    for (int i = 0; i < 300; ++i) wideLong += QByteArray("y\0", 2);
+    for (int i = 0; i < 300; ++i)
+        wideLong += QByteArray("y\0", 2);
     QByteArray empty("\x00", 1);
     const CNolvaServoDoc expected = DistinctDocument();
     for (const QByteArray& head : {prefix16, prefix32, wide, wideLong, empty}) {
@@ -223,7 +228,8 @@ TEST_F(NvpFiles, SaveReplacesTheFileWholeAndAFailedSaveKeepsTheOldOne) {
 TEST_F(NvpFiles, CopyToComputerWritesTheTransferBuffersBetweenTheDocumentsTables) {
     CNolvaServoDoc doc = DistinctDocument();
     for (int g = 0; g < kParamGroupCount; ++g) {
-        for (auto& v : doc.transfer.group(static_cast<ParamGroup>(g))) v = 4242;
+        for (auto& v : doc.transfer.group(static_cast<ParamGroup>(g)))
+            v = 4242;
     }
     doc.transfer.position[8] = -77;
     const CNolvaServoDoc unchanged = doc;

@@ -136,8 +136,8 @@ TEST(Catalogue, UnitsAndAttributes) {
     EXPECT_EQ(ParamAttributes("Pn368"), 0x02);
     EXPECT_EQ(ParamAttributes("Hn518"), 0xE0);
     EXPECT_EQ(ParamAttributes("Cn0x5"), 0x00);
-    const char* hex[] = {"Cn002", "Cn006", "Cn015", "Cn026", "Cn030", "Cn037",
-                         "Pn301", "Pn316", "Pn365"};
+    const char* hex[] = {"Cn002", "Cn006", "Cn015", "Cn026", "Cn030",
+                         "Cn037", "Pn301", "Pn316", "Pn365"};
     for (const char* code : hex) {
         EXPECT_EQ(ParamAttributes(code), 0xE0) << code;
     }
@@ -199,11 +199,16 @@ TEST(Catalogue, DefaultsOfEveryParameterInANewDocument) {
     for (const ParamSpec& p : AllParameters()) {
         int32_t expected = p.defaultValue;
         const std::string code = ParamCode{p.letter, p.number}.text().toStdString();
-        if (code == "Cn005") expected = 8192;
-        if (code == "Cn007") expected = 1666;
-        if (code == "Cn030") expected = 0x1334;
-        if (code == "Sn216") expected = 5000;
-        if (code == "Sn218") expected = 5100;
+        if (code == "Cn005")
+            expected = 8192;
+        if (code == "Cn007")
+            expected = 1666;
+        if (code == "Cn030")
+            expected = 0x1334;
+        if (code == "Sn216")
+            expected = 5000;
+        if (code == "Sn218")
+            expected = 5100;
         EXPECT_EQ(*doc.values.slot(p.letter, p.number), expected) << code;
         EXPECT_EQ(*doc.defaults.slot(p.letter, p.number), expected) << code;
     }
@@ -222,11 +227,11 @@ TEST(Catalogue, DefaultsOfEveryParameterInANewDocument) {
 TEST(Catalogue, SpeedDefaultsAtTheStartProfile) {
     CNolvaServoDoc doc;
     doc.OnNewDocument();
-    EXPECT_EQ(doc.values.control[4], 2500);  // Cn005: encoder pulses
-    EXPECT_EQ(doc.values.control[6], 1000);  // Cn007: N / 3
+    EXPECT_EQ(doc.values.control[4], 2500); // Cn005: encoder pulses
+    EXPECT_EQ(doc.values.control[6], 1000); // Cn007: N / 3
     EXPECT_EQ(doc.values.control[29], 0x121);
-    EXPECT_EQ(doc.values.speed[15], 3000);   // Sn216: N
-    EXPECT_EQ(doc.values.speed[17], 3060);   // Sn218: N * 1.02
+    EXPECT_EQ(doc.values.speed[15], 3000); // Sn216: N
+    EXPECT_EQ(doc.values.speed[17], 3060); // Sn218: N * 1.02
     // Sn218 truncates: 3001 * 1.02 = 3061.02
     FillParameterDefaults(doc, DriveProfile{3001, 2500, 0x121});
     EXPECT_EQ(doc.defaults.speed[17], 3061);

@@ -16,13 +16,13 @@ namespace {
 CNolvaServoDoc UnusualDocument() {
     CNolvaServoDoc doc;
     doc.OnNewDocument();
-    doc.values.control[1] = 0x1111;      // Cn002 at its maximum, hexadecimal
-    doc.values.control[10] = -250;       // Cn011
-    doc.values.position[6] = 49999;      // Pn307
-    doc.values.position[8] = 12345;      // Pn309
-    doc.values.position[16] = -30000;    // Pn317
-    doc.values.contact[0] = 0x11C;       // Hn501
-    doc.values.torque[12] = -9;          // an unused slot that a file may still carry
+    doc.values.control[1] = 0x1111;   // Cn002 at its maximum, hexadecimal
+    doc.values.control[10] = -250;    // Cn011
+    doc.values.position[6] = 49999;   // Pn307
+    doc.values.position[8] = 12345;   // Pn309
+    doc.values.position[16] = -30000; // Pn317
+    doc.values.contact[0] = 0x11C;    // Hn501
+    doc.values.torque[12] = -9;       // an unused slot that a file may still carry
     doc.statusSnapshot[0] = -1000;
     doc.diagnosticsSnapshot[3] = 258;
     doc.alarmHistoryPosition = 3;
@@ -53,7 +53,8 @@ TEST(ParameterExport, CsvRowsAreFormattedAsTheCatalogueFormatsThem) {
     EXPECT_TRUE(csv.startsWith(QLatin1String("code,name,value,unit,range,default\n")));
     EXPECT_TRUE(csv.contains(QString::fromUtf8(
         "Cn002,\"接点辅助功能及自动增益调整,EMC复归摸式选择\",1111,,0000~1111,0000\n")));
-    EXPECT_TRUE(csv.contains(QString::fromUtf8("Cn005,编码器信号分周输出,2500,pulse,1~8192,编码器一转脉冲数\n")));
+    EXPECT_TRUE(csv.contains(
+        QString::fromUtf8("Cn005,编码器信号分周输出,2500,pulse,1~8192,编码器一转脉冲数\n")));
     EXPECT_TRUE(csv.contains(QString::fromUtf8("Cn011,CW方向转矩命令限制值,-250,%,-300~0,-300\n")));
     EXPECT_TRUE(csv.contains(QLatin1String("slot.T.13,,-9,,,\n")));
     EXPECT_TRUE(csv.contains(QLatin1String("reservedB.256,,-2147483648,,,\n")));
@@ -68,9 +69,11 @@ TEST(ParameterExport, ImportRefusesBadRowsNamingThemAndKeepsTheDocument) {
         const char* mustName;
     };
     QString outOfRange = good;
-    outOfRange.replace(QString::fromUtf8("\nCn001,控制模式选择,2,"), QString::fromUtf8("\nCn001,控制模式选择,7,"));
+    outOfRange.replace(QString::fromUtf8("\nCn001,控制模式选择,2,"),
+                       QString::fromUtf8("\nCn001,控制模式选择,7,"));
     QString badHex = good;
-    badHex.replace(QString::fromUtf8("\nHn501,DI-1接脚功能设定,011C,"), QString::fromUtf8("\nHn501,DI-1接脚功能设定,01XG,"));
+    badHex.replace(QString::fromUtf8("\nHn501,DI-1接脚功能设定,011C,"),
+                   QString::fromUtf8("\nHn501,DI-1接脚功能设定,01XG,"));
     QString missing = good;
     missing.remove(QRegularExpression(QStringLiteral("\\nSn205,[^\\n]*")));
     QString doubled = good + QStringLiteral("Cn001,x,2,,,\n");
@@ -79,14 +82,10 @@ TEST(ParameterExport, ImportRefusesBadRowsNamingThemAndKeepsTheDocument) {
     QString header = QStringLiteral("code,value\n") + good.section(QLatin1Char('\n'), 1);
     QString quote = good + QStringLiteral("\"status.1,,1,,,\n");
     const Case cases[] = {
-        {"value out of range", outOfRange, "Cn001"},
-        {"not a hexadecimal value", badHex, "Hn501"},
-        {"parameter missing", missing, "Sn205"},
-        {"parameter twice", doubled, "Cn001"},
-        {"unknown code", unknown, "Zn999"},
-        {"short row", shortRow, "6"},
-        {"wrong header", header, "code,name,value"},
-        {"unterminated quote", quote, "引号"},
+        {"value out of range", outOfRange, "Cn001"}, {"not a hexadecimal value", badHex, "Hn501"},
+        {"parameter missing", missing, "Sn205"},     {"parameter twice", doubled, "Cn001"},
+        {"unknown code", unknown, "Zn999"},          {"short row", shortRow, "6"},
+        {"wrong header", header, "code,name,value"}, {"unterminated quote", quote, "引号"},
     };
     for (const Case& c : cases) {
         CNolvaServoDoc doc;
