@@ -27,7 +27,11 @@ public:
     virtual MessageAnswer show(const Message& message) = 0;
 
     // A plain text-only message with an OK button.
-    MessageAnswer show(const QString& text) { return show(Message{text}); }
+    MessageAnswer show(const QString& text) {
+        Message message;
+        message.text = text;
+        return show(message);
+    }
 };
 
 // Writes each message as one line to standard error and answers with the first button's
