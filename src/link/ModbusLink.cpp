@@ -1,0 +1,109 @@
+#include "link/ModbusLink.h"
+
+#include "link/Frames.h"
+
+namespace {
+
+constexpr int kCommandAttempts = 3;
+constexpr int kAsciiPauseMs = 2;
+
+// Upper-case hex digits only: a Modbus ASCII frame carries nothing else between ':' and CR LF.
+int UpperHexValue(uint8_t c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+uint8_t UpperHexDigit(unsigned value) {
+    return static_cast<uint8_t>("0123456789ABCDEF"[value & 0xF]);
+}
+
+// The judgement of an ASCII reply of `n` bytes that starts with ':'.
+int JudgeAsciiReply(const uint8_t* reply, int n) {
+    if (n < 5) {
+        return kModbusCorrupt;
+    }
+    unsigned sum = 0;
+    for (int i = 1; i <= (n - 5) / 2; ++i) {
+        const int high = UpperHexValue(reply[2 * i - 1]);
+        const int low = UpperHexValue(reply[2 * i]);
+        if (high < 0 || low < 0) {
+            return kModbusCorrupt;
+        }
+        sum += static_cast<unsigned>(high * 16 + low);
+    }
+    // The LRC digits sit before the CR LF, which is not checked.
+    const unsigned lrc = (0x10000u - sum) & 0xFF;
+    if (reply[n - 4] != UpperHexDigit(lrc >> 4) || reply[n - 3] != UpperHexDigit(lrc)) {
+        return kModbusCorrupt;
+    }
+    return reply[3] >= '8' ? kModbusException : kModbusGood;
+}
+
+} // namespace
+
+ModbusLink::~ModbusLink() = default;
+
+int ModbusLink::ExchangeCommand(const uint8_t* request, int requestLength, uint8_t* reply,
+                                int replyLength) {
+    reply[0] = 0;
+    const bool isWrite = request[0] == 'W' || request[0] == 'M';
+    for (int attempt = 0; attempt < kCommandAttempts; ++attempt) {
+        if (Write(request, requestLength, nullptr, kNoTimeLimit) == 0) {
+            Read(reply, replyLength, nullptr, kNoTimeLimit);
+        }
+        if (reply[0] == '%') {
+            if (isWrite) {
+                return kCommandAccepted;
+            }
+            if (IsGoodReadReply(reply, replyLength)) {
+                return kCommandReadGood;
+            }
+        }
+    }
+    return kCommandFailed;
+}
+
+int ModbusLink::ExchangeAscii(const uint8_t* request, int requestLength, uint8_t* reply,
+                              int replyLength, int attempts) {
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        // The drive needs a short quiet line between frames.
+        Backend()->pause(kAsciiPauseMs);
+        int got = 0;
+        if (Write(request, requestLength, nullptr, kNoTimeLimit) == 0) {
+            Read(reply, replyLength, &got, kNoTimeLimit);
+        }
+        if (got >= 1 && reply[0] == ':') {
+            return JudgeAsciiReply(reply, got);
+        }
+    }
+    return kModbusNoReply;
+}
+
+int ModbusLink::ExchangeRtu(const uint8_t* request, int requestLength, uint8_t* reply,
+                            int replyLength, uint32_t timeoutMs) {
+    lastReplyLength_ = 0;
+    requestSent_ = false;
+    if (Write(request, requestLength, nullptr, timeoutMs) != 0) {
+        return kModbusNoReply;
+    }
+    requestSent_ = true;
+    int got = 0;
+    if (Read(reply, replyLength, &got, timeoutMs) != 0) {
+        return kModbusNoReply;
+    }
+    lastReplyLength_ = got;
+    if (got < 2) {
+        return kModbusNoReply;
+    }
+    // The CRC travels low byte first.
+    const uint16_t crc = Crc16(reply, got - 2);
+    if (reply[got - 2] != (crc & 0xFF) || reply[got - 1] != (crc >> 8)) {
+        return kModbusCorrupt;
+    }
+    return reply[1] >= 0x80 ? kModbusException : kModbusGood;
+}

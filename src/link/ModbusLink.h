@@ -1,0 +1,54 @@
+#pragma once
+
+#include "link/SerialChannel.h"
+
+#include <cstdint>
+
+// Results of ExchangeCommand.
+inline constexpr int kCommandFailed = 0;   // no accepted reply after all attempts
+inline constexpr int kCommandAccepted = 1; // a write answered by '%'
+inline constexpr int kCommandReadGood = 2; // a read reply with '%' and a good checksum
+
+// Results of ExchangeAscii and ExchangeRtu.
+inline constexpr int kModbusNoReply = 0;
+inline constexpr int kModbusCorrupt = 1; // checksum or characters wrong
+inline constexpr int kModbusGood = 2;
+inline constexpr int kModbusException = 3; // function code with the top bit set
+
+// The drive's transactions over the serial channel: the command protocol ('R'/'L' reads, 'W'/'M'
+// writes) and Modbus ASCII or RTU requests. The caller builds the request (link/Frames.h) and owns
+// both buffers; the reply is read into its buffer in place and nothing is allocated per exchange.
+// The link shows no message of its own: every failure is a result code.
+class ModbusLink : public SerialChannel {
+public:
+    using SerialChannel::SerialChannel;
+    ~ModbusLink() override;
+
+    // Up to three attempts, each a write and a read of `replyLength` bytes without a wait limit
+    // (the read time-outs end each read within 400 ms). A write ('W', 'M') counts as accepted on a
+    // reply starting with '%'; a read needs '%' and its checksum digits. A refusal ('!'), silence
+    // or a bad checksum makes the next attempt.
+    int ExchangeCommand(const uint8_t* request, int requestLength, uint8_t* reply, int replyLength);
+
+    // Modbus ASCII: each attempt pauses 2 ms, writes, and reads up to `replyLength` bytes. The
+    // first reply starting with ':' is judged (later attempts are not made): fewer than 5 bytes,
+    // a character that is not an upper-case hex digit or a wrong LRC give kModbusCorrupt; a
+    // function code whose first digit is '8' or above gives kModbusException.
+    int ExchangeAscii(const uint8_t* request, int requestLength, uint8_t* reply, int replyLength,
+                      int attempts);
+
+    // Modbus RTU: one write and one read, each within `timeoutMs`. A failed write or read, or a
+    // reply of fewer than 2 bytes, gives kModbusNoReply; a wrong CRC kModbusCorrupt; a function
+    // code of 0x80 or above kModbusException.
+    int ExchangeRtu(const uint8_t* request, int requestLength, uint8_t* reply, int replyLength,
+                    uint32_t timeoutMs);
+
+    // Bytes received by the last ExchangeRtu (0 until its read succeeds).
+    int LastReplyLength() const { return lastReplyLength_; }
+    // Whether the last ExchangeRtu got its request written.
+    bool RequestSent() const { return requestSent_; }
+
+private:
+    int32_t lastReplyLength_ = 0;
+    bool requestSent_ = false;
+};

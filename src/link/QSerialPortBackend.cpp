@@ -1,0 +1,237 @@
+#include "link/QSerialPortBackend.h"
+
+#include <QByteArray>
+#include <QThread>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace {
+
+// Unix98 pseudo-terminal slaves (/dev/pts/N) use character majors 136 to 143.
+bool IsPseudoTerminal(const QString& location) {
+    struct stat st {};
+    if (::stat(location.toLocal8Bit().constData(), &st) != 0 || !S_ISCHR(st.st_mode)) {
+        return false;
+    }
+    const unsigned deviceMajor = major(st.st_rdev);
+    return deviceMajor >= 136 && deviceMajor <= 143;
+}
+
+// QSerialPort takes a bare name relative to /dev.
+QString SystemLocation(const QString& device) {
+    return device.startsWith(QLatin1Char('/')) ? device : QStringLiteral("/dev/") + device;
+}
+
+int WaitArgument(int64_t ms) {
+    return ms < 0 ? -1 : static_cast<int>(std::min<int64_t>(ms, INT_MAX));
+}
+
+} // namespace
+
+QSerialPortBackend::QSerialPortBackend() {
+    clock_.start();
+}
+
+int QSerialPortBackend::lastError() const {
+    switch (port_.error()) {
+    case QSerialPort::NoError: return 0;
+    case QSerialPort::DeviceNotFoundError: return ENOENT;
+    case QSerialPort::PermissionError:
+        // Qt reports a device locked by another opener as a permission error; a device we may
+        // open but cannot lock is busy.
+        return ::access(location_.toLocal8Bit().constData(), R_OK | W_OK) == 0 ? EBUSY : EACCES;
+    case QSerialPort::OpenError: return EBUSY;
+    case QSerialPort::UnsupportedOperationError: return EINVAL;
+    case QSerialPort::TimeoutError: return ETIMEDOUT;
+    case QSerialPort::NotOpenError: return EBADF;
+    case QSerialPort::WriteError:
+    case QSerialPort::ReadError:
+    case QSerialPort::ResourceError:
+    case QSerialPort::UnknownError: return EIO;
+    }
+    return EIO;
+}
+
+int QSerialPortBackend::open(const QString& device) {
+    location_ = SystemLocation(device);
+    port_.setPortName(location_);
+    port_.clearError();
+    if (!port_.open(QIODevice::ReadWrite)) {
+        const int error = lastError();
+        return error != 0 ? error : EIO;
+    }
+    pseudoTerminal_ = IsPseudoTerminal(location_);
+    return 0;
+}
+
+void QSerialPortBackend::close() {
+    port_.close();
+    port_.clearError();
+}
+
+int QSerialPortBackend::setQueueSizes(uint32_t inputBytes, uint32_t /*outputBytes*/) {
+    // The kernel keeps its own tty buffers; what can be sized is how much QSerialPort holds.
+    // Writes are not buffered beyond the request being sent.
+    port_.setReadBufferSize(inputBytes);
+    return 0;
+}
+
+int QSerialPortBackend::configure(const LineFormat& format) {
+    static constexpr QSerialPort::Parity kParities[] = {
+        QSerialPort::NoParity, QSerialPort::OddParity, QSerialPort::EvenParity,
+        QSerialPort::MarkParity, QSerialPort::SpaceParity};
+    static constexpr QSerialPort::StopBits kStopBits[] = {
+        QSerialPort::OneStop, QSerialPort::OneAndHalfStop, QSerialPort::TwoStop};
+    if (format.baudRate == 0 || format.baudRate > INT32_MAX || format.dataBits < 5 ||
+        format.dataBits > 8 || format.parity < 0 || format.parity > 4 || format.stopBits < 0 ||
+        format.stopBits > 2) {
+        return EINVAL;
+    }
+    // A pseudo-terminal carries no line format and refuses data bits and parity; that refusal
+    // leaves the device working as before.
+    const auto refused = [this](bool ok) {
+        if (ok) {
+            return 0;
+        }
+        if (pseudoTerminal_ && port_.error() == QSerialPort::UnsupportedOperationError) {
+            port_.clearError();
+            return 0;
+        }
+        return lastError() != 0 ? lastError() : EIO;
+    };
+    port_.clearError();
+    if (int e = refused(port_.setBaudRate(static_cast<qint32>(format.baudRate)))) {
+        return e;
+    }
+    if (int e = refused(port_.setDataBits(static_cast<QSerialPort::DataBits>(format.dataBits)))) {
+        return e;
+    }
+    if (int e = refused(port_.setParity(kParities[format.parity]))) {
+        return e;
+    }
+    return refused(port_.setStopBits(kStopBits[format.stopBits]));
+}
+
+LineFormat QSerialPortBackend::lineFormat() const {
+    LineFormat format;
+    format.baudRate = static_cast<uint32_t>(std::max(port_.baudRate(), 0));
+    format.dataBits = static_cast<int>(port_.dataBits());
+    switch (port_.parity()) {
+    case QSerialPort::OddParity: format.parity = 1; break;
+    case QSerialPort::EvenParity: format.parity = 2; break;
+    case QSerialPort::MarkParity: format.parity = 3; break;
+    case QSerialPort::SpaceParity: format.parity = 4; break;
+    default: format.parity = 0; break;
+    }
+    switch (port_.stopBits()) {
+    case QSerialPort::OneAndHalfStop: format.stopBits = 1; break;
+    case QSerialPort::TwoStop: format.stopBits = 2; break;
+    default: format.stopBits = 0; break;
+    }
+    return format;
+}
+
+int QSerialPortBackend::setFlowControl(bool xonXoff) {
+    port_.clearError();
+    if (!port_.setFlowControl(xonXoff ? QSerialPort::SoftwareControl
+                                      : QSerialPort::NoFlowControl)) {
+        return lastError() != 0 ? lastError() : EIO;
+    }
+    return 0;
+}
+
+int QSerialPortBackend::setModemLines(bool dtr, bool rts) {
+    // Pseudo-terminals and some USB adapters have no modem lines: the levels apply where the
+    // device has them.
+    const auto apply = [this](bool ok) {
+        if (ok || port_.error() == QSerialPort::UnsupportedOperationError) {
+            port_.clearError();
+            return 0;
+        }
+        return lastError() != 0 ? lastError() : EIO;
+    };
+    port_.clearError();
+    if (int e = apply(port_.setDataTerminalReady(dtr))) {
+        return e;
+    }
+    return apply(port_.setRequestToSend(rts));
+}
+
+int QSerialPortBackend::write(const uint8_t* data, int count, int64_t waitLimitMs, int* written) {
+    *written = 0;
+    port_.clearError();
+    if (port_.write(reinterpret_cast<const char*>(data), count) != count) {
+        return lastError() != 0 ? lastError() : EIO;
+    }
+    const int64_t start = clock_.elapsed();
+    while (port_.bytesToWrite() > 0) {
+        int64_t wait = -1;
+        if (waitLimitMs >= 0) {
+            wait = waitLimitMs - (clock_.elapsed() - start);
+            if (wait <= 0) {
+                // Give up on the transfer: what is still queued is dropped, as a cancelled
+                // write loses its data.
+                port_.clear(QSerialPort::Output);
+                return kWaitLimitPassed;
+            }
+        }
+        port_.clearError();
+        if (!port_.waitForBytesWritten(WaitArgument(wait)) &&
+            port_.error() != QSerialPort::TimeoutError && port_.error() != QSerialPort::NoError) {
+            return lastError();
+        }
+    }
+    *written = count;
+    return 0;
+}
+
+int64_t QSerialPortBackend::clockMs() {
+    return clock_.elapsed();
+}
+
+int QSerialPortBackend::takeInput(uint8_t* into, int max, int* taken) {
+    *taken = 0;
+    if (max <= 0 || port_.bytesAvailable() <= 0) {
+        return 0;
+    }
+    port_.clearError();
+    const qint64 n = port_.read(reinterpret_cast<char*>(into), max);
+    if (n < 0) {
+        return lastError() != 0 ? lastError() : EIO;
+    }
+    *taken = static_cast<int>(n);
+    return 0;
+}
+
+int64_t QSerialPortBackend::inputAvailable() {
+    return port_.bytesAvailable();
+}
+
+bool QSerialPortBackend::inputContains(uint8_t c) {
+    const qint64 available = port_.bytesAvailable();
+    return available > 0 && port_.peek(available).contains(static_cast<char>(c));
+}
+
+int QSerialPortBackend::waitForInput(int64_t ms, bool* arrived) {
+    port_.clearError();
+    *arrived = port_.waitForReadyRead(WaitArgument(ms));
+    if (*arrived) {
+        return 0;
+    }
+    const QSerialPort::SerialPortError error = port_.error();
+    return error == QSerialPort::TimeoutError || error == QSerialPort::NoError ? 0 : lastError();
+}
+
+void QSerialPortBackend::pause(int ms) {
+    QThread::msleep(static_cast<unsigned long>(ms));
+}
+
+std::unique_ptr<SerialBackend> MakeSystemSerialBackend() {
+    return std::make_unique<QSerialPortBackend>();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "link/SerialBackend.h"
+
+#include <QElapsedTimer>
+#include <QSerialPort>
+
+// SerialBackend over QSerialPort, used in blocking mode from the user-interface thread: reads wait
+// in waitForReadyRead, writes in waitForBytesWritten, so no event loop is needed during an
+// exchange. QSerialPort creates socket notifiers when it opens, which want a QCoreApplication.
+//
+// Pseudo-terminals (the simulated drive) accept only 8 data bits without parity and have no modem
+// lines; their refusals are not errors here. QSerialPort locks the device, so a second open of the
+// same device fails with EBUSY even for root.
+class QSerialPortBackend : public SerialBackend {
+public:
+    QSerialPortBackend();
+
+    int open(const QString& device) override;
+    void close() override;
+    int setQueueSizes(uint32_t inputBytes, uint32_t outputBytes) override;
+    int configure(const LineFormat& format) override;
+    LineFormat lineFormat() const override;
+    int setFlowControl(bool xonXoff) override;
+    int setModemLines(bool dtr, bool rts) override;
+    int write(const uint8_t* data, int count, int64_t waitLimitMs, int* written) override;
+    int64_t clockMs() override;
+    int takeInput(uint8_t* into, int max, int* taken) override;
+    int64_t inputAvailable() override;
+    bool inputContains(uint8_t c) override;
+    int waitForInput(int64_t ms, bool* arrived) override;
+    void pause(int ms) override;
+
+private:
+    int lastError() const;
+
+    QSerialPort port_;
+    QElapsedTimer clock_;
+    QString location_;
+    bool pseudoTerminal_ = false;
+};

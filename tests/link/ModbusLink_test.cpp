@@ -1,0 +1,256 @@
+// The drive's transactions over an in-memory port: attempts, acceptance rules, result codes and
+// the time each costs on the port's clock. Reply vectors were worked out by hand (command byte
+// sums, Modbus LRC) and with an independent CRC-16 routine.
+
+#include "link/ModbusLink.h"
+
+#include "app/Messenger.h"
+#include "link/Frames.h"
+#include "link/MemorySerialBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// What the drive answers to one request: bytes, how long after the request, or nothing.
+struct Answer {
+    QByteArray bytes;
+    int64_t delayMs = 0;
+};
+
+// Hex digits with spaces between bytes.
+QByteArray Hex(const char* digits) {
+    return QByteArray::fromHex(digits);
+}
+
+class LinkTest : public ::testing::Test {
+protected:
+    LinkTest() {
+        port->setResponder([this](QByteArrayView) {
+            if (!script.empty()) {
+                const Answer answer = script.front();
+                script.pop_front();
+                if (!answer.bytes.isEmpty()) {
+                    port->deliver(answer.bytes, answer.delayMs);
+                }
+            }
+            return QByteArray();
+        });
+        EXPECT_EQ(link.Open(QStringLiteral("COM1")), 0u);
+    }
+
+    void Script(const std::vector<Answer>& answers) {
+        script.assign(answers.begin(), answers.end());
+    }
+
+    // Starts a case on a quiet line at a fresh moment.
+    void Reset() {
+        port->advance(10000);
+        uint8_t drain[64];
+        int n = 0;
+        port->takeInput(drain, sizeof drain, &n);
+        script.clear();
+        writesBefore = static_cast<int>(port->writes().size());
+        start = port->now();
+    }
+
+    int Writes() const { return static_cast<int>(port->writes().size()) - writesBefore; }
+    int64_t Elapsed() const { return port->now() - start; }
+
+    RecordingMessenger messenger;
+    MemorySerialBackend* port = new MemorySerialBackend;
+    ModbusLink link{std::unique_ptr<SerialBackend>(port), &messenger};
+    std::deque<Answer> script;
+    int writesBefore = 0;
+    int64_t start = 0;
+};
+
+TEST_F(LinkTest, CommandExchanges) {
+    uint8_t read[kReadCommandLength];
+    BuildReadCommand(read, '6', 0xCB);
+    uint8_t write[kWriteCommandLength];
+    BuildWriteCommand(write, '5', 0x70, 2);
+    uint8_t writeLong[kWriteLongCommandLength];
+    BuildWriteLongCommand(writeLong, '5', 0x52, -500000);
+
+    struct Case {
+        const char* name;
+        const uint8_t* request;
+        int requestLength;
+        int replyLength;
+        std::vector<Answer> answers;
+        int result;
+        int writes;
+        int64_t elapsed;
+    };
+    // clang-format off
+    const std::vector<Case> cases = {
+        {"write accepted",                          write,     10, 1, {{"%"}},                   kCommandAccepted, 1, 0},
+        {"long write accepted",                     writeLong, 14, 1, {{"%"}},                   kCommandAccepted, 1, 0},
+        {"write refused three times",               write,     10, 1, {{"!"}, {"!"}, {"!"}},     kCommandFailed,   3, 0},
+        {"write refused, then accepted",            write,     10, 1, {{"!"}, {"%"}},            kCommandAccepted, 2, 0},
+        {"write unanswered",                        write,     10, 1, {},                        kCommandFailed,   3, 1200},
+        {"read reply good",                         read,      6,  7, {{"%0064EF"}},             kCommandReadGood, 1, 0},
+        {"read reply 30 ms late",                   read,      6,  7, {{"%0064EF", 30}},         kCommandReadGood, 1, 30},
+        {"last checksum digit wrong three times",   read,      6,  7, {{"%0064EE"}, {"%0064EE"}, {"%0064EE"}},
+                                                                                                 kCommandFailed,   3, 0},
+        {"first checksum digit wrong, then good",   read,      6,  7, {{"%0064FF"}, {"%0064EF"}}, kCommandReadGood, 2, 0},
+        {"read refused, then good",                 read,      6,  7, {{"!"}, {"%0064EF"}},      kCommandReadGood, 2, 50},
+        {"read answered by a bare '%'",             read,      6,  7, {{"%"}, {"%"}, {"%"}},     kCommandFailed,   3, 150},
+        {"no answer at all",                        read,      6,  7, {},                        kCommandFailed,   3, 1200},
+    };
+    // clang-format on
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        Reset();
+        Script(test.answers);
+        uint8_t reply[16] = {};
+        EXPECT_EQ(link.ExchangeCommand(test.request, test.requestLength, reply, test.replyLength),
+                  test.result);
+        EXPECT_EQ(Writes(), test.writes);
+        EXPECT_EQ(Elapsed(), test.elapsed);
+        for (int i = writesBefore; i < port->writes().size(); ++i) {
+            EXPECT_EQ(port->writes()[i],
+                      QByteArray(reinterpret_cast<const char*>(test.request), test.requestLength));
+        }
+        if (test.result == kCommandReadGood) {
+            int32_t word = 0;
+            ASSERT_TRUE(DecodeWord(reply + 1, &word));
+            EXPECT_EQ(word, 100);
+        }
+    }
+    EXPECT_TRUE(messenger.messages.isEmpty());
+}
+
+TEST_F(LinkTest, CommandExchangeDoesNotReadAfterAFailedWrite) {
+    port->writeError = EIO;
+    uint8_t read[kReadCommandLength];
+    BuildReadCommand(read, '6', 0xCB);
+    uint8_t reply[kReadReplyLength];
+    std::memcpy(reply, "%0064EF", kReadReplyLength);
+    Reset();
+    EXPECT_EQ(link.ExchangeCommand(read, 6, reply, 7), kCommandFailed);
+    // A read would have cost 400 ms on the clock; the stale reply in the buffer is not taken.
+    EXPECT_EQ(Elapsed(), 0);
+    EXPECT_EQ(reply[0], 0);
+}
+
+TEST_F(LinkTest, AsciiExchanges) {
+    uint8_t request[kAsciiRequestLength];
+    const int replyLength = BuildReadRegisters(request, 1, 0, 1, true);
+    ASSERT_EQ(replyLength, 15);
+
+    struct Case {
+        const char* name;
+        int attempts;
+        std::vector<Answer> answers;
+        int result;
+        int writes;
+        int64_t elapsed; // the 2 ms pause before each write included
+    };
+    // clang-format off
+    const std::vector<Case> cases = {
+        {"good reply",                              1, {{":010302006496\r\n"}}, kModbusGood,      1, 2},
+        {"line end not checked",                    1, {{":010302006496??"}},     kModbusGood,      1, 2},
+        {"exception reply ends by the gap",         1, {{":0183027A\r\n"}},     kModbusException, 1, 52},
+        {"function digits 8 and 3 with a bad LRC",  1, {{":0183020000\r\n"}},   kModbusCorrupt,   1, 52},
+        {"lower-case hex digit",                    1, {{":010302006a90\r\n"}}, kModbusCorrupt,   1, 2},
+        {"character that is no hex digit",          1, {{":0103020G6496\r\n"}}, kModbusCorrupt,   1, 2},
+        {"wrong LRC",                               1, {{":010302006497\r\n"}}, kModbusCorrupt,   1, 2},
+        {"fewer than five bytes",                   1, {{":01\r"}},              kModbusCorrupt,   1, 52},
+        {"corrupt reply is not retried",            2, {{":010302006497\r\n"}, {":010302006496\r\n"}},
+                                                                                 kModbusCorrupt,   1, 2},
+        {"reply without ':' is retried",            2, {{"010302006496\r\n"}, {":010302006496\r\n"}},
+                                                                                 kModbusGood,      2, 2 + 50 + 2},
+        {"no answer, one attempt",                  1, {},                        kModbusNoReply,   1, 402},
+        {"no answer, two attempts",                 2, {},                        kModbusNoReply,   2, 804},
+    };
+    // clang-format on
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        Reset();
+        Script(test.answers);
+        uint8_t reply[32] = {};
+        EXPECT_EQ(
+            link.ExchangeAscii(request, kAsciiRequestLength, reply, replyLength, test.attempts),
+            test.result);
+        EXPECT_EQ(Writes(), test.writes);
+        EXPECT_EQ(Elapsed(), test.elapsed);
+        if (test.writes > 0) {
+            // The line is quiet for 2 ms before the request goes out.
+            EXPECT_EQ(port->writeTimes()[writesBefore] - start, 2);
+        }
+    }
+}
+
+TEST_F(LinkTest, AsciiIgnoresALeftoverColonWhenNothingArrives) {
+    uint8_t request[kAsciiRequestLength];
+    BuildReadRegisters(request, 1, 0, 1, true);
+    uint8_t reply[16];
+    std::memcpy(reply, ":010302006496\r\n", 15);
+    Reset();
+    EXPECT_EQ(link.ExchangeAscii(request, kAsciiRequestLength, reply, 15, 1), kModbusNoReply);
+}
+
+TEST_F(LinkTest, RtuExchanges) {
+    uint8_t request[kRtuRequestLength];
+    const int replyLength = BuildReadRegisters(request, 1, 0, 1, false);
+    ASSERT_EQ(replyLength, 7);
+
+    struct Case {
+        const char* name;
+        std::vector<Answer> answers;
+        uint32_t timeout;
+        int result;
+        int lastReplyLength;
+        int64_t elapsed;
+    };
+    // clang-format off
+    const std::vector<Case> cases = {
+        {"good reply",                                 {{Hex("01 03 02 00 64 B9 AF")}},     400, kModbusGood,      7, 0},
+        {"exception reply of 5 bytes ends by the gap", {{Hex("01 83 02 C0 F1")}},           400, kModbusException, 5, 50},
+        {"CRC high byte wrong",                        {{Hex("01 03 02 00 64 B9 AE")}},     400, kModbusCorrupt,   7, 0},
+        {"CRC bytes swapped",                          {{Hex("01 03 02 00 64 AF B9")}},     400, kModbusCorrupt,   7, 0},
+        {"a single byte",                              {{Hex("01")}},                       400, kModbusNoReply,   1, 50},
+        {"no answer",                                  {},                                  400, kModbusNoReply,   0, 400},
+        {"answer later than the time-out",             {{Hex("01 83 02 C0 F1"), 40}},       30,  kModbusNoReply,   0, 30},
+    };
+    // clang-format on
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        Reset();
+        Script(test.answers);
+        uint8_t reply[16] = {};
+        EXPECT_EQ(link.ExchangeRtu(request, kRtuRequestLength, reply, replyLength, test.timeout),
+                  test.result);
+        EXPECT_TRUE(link.RequestSent());
+        EXPECT_EQ(link.LastReplyLength(), test.lastReplyLength);
+        EXPECT_EQ(Writes(), 1);
+        EXPECT_EQ(Elapsed(), test.elapsed);
+    }
+}
+
+TEST_F(LinkTest, RtuClearsItsStateAndStopsOnAFailedWrite) {
+    uint8_t request[kRtuRequestLength];
+    BuildReadRegisters(request, 1, 0, 1, false);
+    uint8_t reply[8] = {};
+    Reset();
+    Script({{Hex("01 03 02 00 64 B9 AF")}});
+    ASSERT_EQ(link.ExchangeRtu(request, 8, reply, 7, 400), kModbusGood);
+    ASSERT_EQ(link.LastReplyLength(), 7);
+
+    port->writeError = EIO;
+    Reset();
+    EXPECT_EQ(link.ExchangeRtu(request, 8, reply, 7, 400), kModbusNoReply);
+    EXPECT_FALSE(link.RequestSent());
+    EXPECT_EQ(link.LastReplyLength(), 0);
+    EXPECT_EQ(Elapsed(), 0);
+}
+
+} // namespace
