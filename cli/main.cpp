@@ -1,5 +1,6 @@
 // orvan-cli: the program's operations for scripts and headless use.
 
+#include "cli/LinkCommands.h"
 #include "cli/NvpCommands.h"
 
 #include <QCoreApplication>
@@ -16,6 +17,11 @@ int main(int argc, char* argv[]) {
         args.removeFirst();
         return RunNvpCommand(args, out, err);
     }
-    err << "usage: orvan-cli nvp show|export|import|new|diff ...\n";
-    return 2;
+    if (args.isEmpty() || args.front() == QLatin1String("--help") ||
+        args.front() == QLatin1String("-h")) {
+        (args.isEmpty() ? err : out) << kLinkUsage << "       orvan-cli nvp ... (parameter files; "
+                                     << "orvan-cli nvp for details)\n";
+        return args.isEmpty() ? 2 : 0;
+    }
+    return RunLinkCommand(args, out, err);
 }

@@ -50,17 +50,20 @@ ModbusLink::~ModbusLink() = default;
 
 int ModbusLink::ExchangeCommand(const uint8_t* request, int requestLength, uint8_t* reply,
                                 int replyLength) {
-    reply[0] = 0;
     const bool isWrite = request[0] == 'W' || request[0] == 'M';
     for (int attempt = 0; attempt < kCommandAttempts; ++attempt) {
+        // Only what this attempt received counts: a short reply must not be completed by the
+        // bytes an earlier exchange left in the caller's buffer.
+        reply[0] = 0;
+        int got = 0;
         if (Write(request, requestLength, nullptr, kNoTimeLimit) == 0) {
-            Read(reply, replyLength, nullptr, kNoTimeLimit);
+            Read(reply, replyLength, &got, kNoTimeLimit);
         }
-        if (reply[0] == '%') {
+        if (got >= 1 && reply[0] == '%') {
             if (isWrite) {
                 return kCommandAccepted;
             }
-            if (IsGoodReadReply(reply, replyLength)) {
+            if (got == replyLength && IsGoodReadReply(reply, replyLength)) {
                 return kCommandReadGood;
             }
         }

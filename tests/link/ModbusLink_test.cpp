@@ -141,6 +141,18 @@ TEST_F(LinkTest, CommandExchangeDoesNotReadAfterAFailedWrite) {
     EXPECT_EQ(reply[0], 0);
 }
 
+TEST_F(LinkTest, ShortReplyIsNotCompletedByAnEarlierReplyInTheBuffer) {
+    // The buffer holds a good reply from an earlier exchange; now only '%' arrives three times.
+    uint8_t read[kReadCommandLength];
+    BuildReadCommand(read, '5', 0x10);
+    uint8_t reply[kReadReplyLength];
+    std::memcpy(reply, "%0064EF", kReadReplyLength);
+    Reset();
+    Script({{QByteArray("%")}, {QByteArray("%")}, {QByteArray("%")}});
+    EXPECT_EQ(link.ExchangeCommand(read, 6, reply, 7), kCommandFailed);
+    EXPECT_EQ(Writes(), 3);
+}
+
 TEST_F(LinkTest, AsciiExchanges) {
     uint8_t request[kAsciiRequestLength];
     const int replyLength = BuildReadRegisters(request, 1, 0, 1, true);

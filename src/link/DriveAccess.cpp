@@ -1,0 +1,226 @@
+#include "link/DriveAccess.h"
+
+#include "link/Frames.h"
+#include "link/ModbusLink.h"
+#include "params/ParameterCatalogue.h"
+
+namespace {
+
+// Locations whose word goes through the codec rather than being shown unsigned.
+struct ConvertedLocation {
+    char page;
+    int location;
+    char letter;
+    int number;
+};
+
+constexpr ConvertedLocation kReadConversions[] = {
+    {'5', 0x36, 'S', 1}, // internal speed command 1
+    {'5', 0xD4, 'O', 6}, // tuning speed
+    {'5', 0xD3, 'O', 7}, // tuning value scaled by N
+    {'6', 0xE4, 'U', 1}, // motor speed feedback
+};
+
+constexpr ConvertedLocation kWriteConversions[] = {
+    {'5', 0xD4, 'O', 6},
+    {'5', 0xD3, 'O', 7},
+    {'5', 0x36, 'S', 1},
+    {'6', 0x0B, 'S', 1}, // JOG speed
+};
+
+template <size_t N>
+const ConvertedLocation* Find(const ConvertedLocation (&table)[N], char page, int location) {
+    for (const ConvertedLocation& c : table) {
+        if (c.page == page && c.location == location) {
+            return &c;
+        }
+    }
+    return nullptr;
+}
+
+constexpr uint32_t kBaudRates[] = {4800, 9600, 19200, 38400, 57600, 115200};
+
+constexpr FrameFormatSpec kFrameFormats[] = {
+    {7, 0, 2, true}, {7, 2, 0, true}, {7, 1, 0, true}, {8, 0, 2, true}, {8, 2, 0, true},
+    {8, 1, 0, true}, {8, 0, 2, false}, {8, 2, 0, false}, {8, 1, 0, false},
+};
+
+} // namespace
+
+uint32_t BaudRateOfIndex(int index) {
+    return index >= 0 && index < static_cast<int>(std::size(kBaudRates)) ? kBaudRates[index] : 0;
+}
+
+FrameFormatSpec FrameFormatOf(int frameFormat) {
+    return frameFormat >= 0 && frameFormat < static_cast<int>(std::size(kFrameFormats))
+               ? kFrameFormats[frameFormat]
+               : kFrameFormats[0];
+}
+
+uint32_t OpenLinkPort(ModbusLink& link, const QString& device, uint32_t baudRate,
+                      const LinkSettings& settings) {
+    const uint32_t opened = link.Open(device, 2048, 2048);
+    if (opened != 0) {
+        return opened;
+    }
+    link.SetDeviceName(device);
+    if (settings.RS485Port) {
+        const FrameFormatSpec f = FrameFormatOf(settings.FrameFormat);
+        link.Setup(baudRate, f.dataBits, f.parity, f.stopBits);
+    } else {
+        link.Setup(baudRate, 8, 0, 0);
+    }
+    link.SetHandshaking(2);
+    return 0;
+}
+
+DriveAccess::DriveAccess(ModbusLink& link, const LinkSettings& settings,
+                         const DriveProfile& profile)
+    : link_(link), settings_(settings), profile_(profile) {}
+
+bool DriveAccess::WriteCommand(char page, int location, int32_t value) {
+    uint8_t request[kWriteCommandLength];
+    uint8_t reply[kWriteReplyLength];
+    BuildWriteCommand(request, page, location, value);
+    return link_.ExchangeCommand(request, kWriteCommandLength, reply, kWriteReplyLength) ==
+           kCommandAccepted;
+}
+
+bool DriveAccess::ReadCommand(char page, int location, int32_t* word) {
+    uint8_t request[kReadCommandLength];
+    uint8_t reply[kReadReplyLength];
+    BuildReadCommand(request, page, location);
+    if (link_.ExchangeCommand(request, kReadCommandLength, reply, kReadReplyLength) !=
+        kCommandReadGood) {
+        return false;
+    }
+    return DecodeWord(reply + 1, word);
+}
+
+bool DriveAccess::ReadDriveWord(char page, int location) {
+    if (!LinkUp) {
+        return false;
+    }
+    int32_t word = 0;
+    if (!ReadCommand(page, location, &word)) {
+        return false;
+    }
+    if (const ConvertedLocation* c = Find(kReadConversions, page, location)) {
+        LastValue = RawToDisplay(c->letter, c->number, word, profile_.maxMotorSpeed);
+    } else {
+        LastValue = word & 0xFFFF;
+    }
+    return true;
+}
+
+bool DriveAccess::WriteDriveWord(char page, int location, int32_t value, bool store) {
+    if (!LinkUp) {
+        return false;
+    }
+    int32_t raw = value & 0xFFFF;
+    if (const ConvertedLocation* c = Find(kWriteConversions, page, location)) {
+        raw = DisplayToRaw(c->letter, c->number, value, profile_.maxMotorSpeed);
+    }
+    if (store || page == 0) {
+        if (!StoreParameter(location, raw)) {
+            return false;
+        }
+    }
+    if (page == 0) {
+        return true;
+    }
+    return WriteCommand(page, location, raw);
+}
+
+int DriveAccess::QueryServoState() {
+    if (!LinkUp || !ReadDriveWord('A', 0x98)) {
+        return 0;
+    }
+    return LastValue == 2 ? 2 : 1;
+}
+
+bool DriveAccess::ReadParameterModbus(char letter, int number, bool ascii) {
+    if (!LinkUp) {
+        return false;
+    }
+    uint8_t request[kAsciiRequestLength];
+    uint8_t reply[16];
+    const int replyLength = BuildReadRegisters(request, settings_.StationID,
+                                               ModbusRegisterOf(letter, number), 1, ascii);
+    int32_t word = 0;
+    if (ascii) {
+        if (link_.ExchangeAscii(request, kAsciiRequestLength, reply, replyLength, 1) !=
+                kModbusGood ||
+            !DecodeWord(reply + 7, &word)) {
+            return false;
+        }
+    } else {
+        if (link_.ExchangeRtu(request, kRtuRequestLength, reply, replyLength, 400) != kModbusGood) {
+            return false;
+        }
+        word = static_cast<int16_t>((reply[3] << 8) | reply[4]);
+    }
+    LastValue = RawToDisplay(letter, number, word, profile_.maxMotorSpeed);
+    return true;
+}
+
+bool DriveAccess::FetchStep(int step, int index) {
+    if (!LinkUp) {
+        return false;
+    }
+    switch (step) {
+    case 0: return WriteCommand('5', kMailboxFetchIndex, index);
+    case 1: return WriteCommand('5', kMailboxCommand, kMailboxFetch);
+    case 2: {
+        int32_t word = 0;
+        if (!ReadCommand('5', kMailboxFetchResult, &word)) {
+            return false;
+        }
+        LastValue = word;
+        return true;
+    }
+    default: return false;
+    }
+}
+
+bool DriveAccess::FetchParameter(int index) {
+    for (int step = 0; step < kFetchSteps; ++step) {
+        if (!FetchStep(step, index)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool DriveAccess::StoreStep(int step, int index, int32_t rawValue) {
+    if (!LinkUp) {
+        return false;
+    }
+    switch (step) {
+    case 0: return WriteCommand('5', kMailboxStoreIndex, index);
+    case 1: return WriteCommand('5', kMailboxStoreValue, rawValue);
+    case 2: return WriteCommand('5', kMailboxCommand, kMailboxStore);
+    case 3: return WriteCommand('5', index, rawValue);
+    default: return false;
+    }
+}
+
+bool DriveAccess::StoreParameter(int index, int32_t rawValue, bool writeLiveCopy) {
+    const int steps = writeLiveCopy ? kStoreSteps : kStoreSteps - 1;
+    for (int step = 0; step < steps; ++step) {
+        if (!StoreStep(step, index, rawValue)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool DriveAccess::Probe(int32_t* dn03) {
+    int32_t word = 0;
+    if (!ReadCommand('6', 0xCB, &word)) {
+        return false;
+    }
+    *dn03 = RawToDisplay('D', 3, word, profile_.maxMotorSpeed);
+    LinkUp = true;
+    return true;
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "app/AppSettings.h"
+#include "params/DriveProfile.h"
+
+#include <QString>
+
+#include <cstdint>
+
+class ModbusLink;
+
+// Reading and writing drive values by page and location, and parameters through the page-'5'
+// mailbox or by Modbus. Every operation refuses at once, sending nothing, while LinkUp is clear;
+// none shows a message: the caller decides what the user is told.
+class DriveAccess {
+public:
+    // Page '5' mailbox locations.
+    static constexpr int kMailboxCommand = 0x70;    // 1: store, 2: fetch
+    static constexpr int kMailboxStoreIndex = 0x71; // parameter index of a store
+    static constexpr int kMailboxStoreValue = 0x72; // value of a store
+    static constexpr int kMailboxFetchIndex = 0x73; // parameter index of a fetch
+    static constexpr int kMailboxFetchResult = 0x74;
+    static constexpr int kMailboxStore = 1;
+    static constexpr int kMailboxFetch = 2;
+
+    // The three parts are owned elsewhere and must outlive this object.
+    DriveAccess(ModbusLink& link, const LinkSettings& settings, const DriveProfile& profile);
+
+    bool LinkUp = false;
+    int32_t LastValue = 0; // the result of the last successful read
+
+    // The word at (page, location): signed into the codec at the four converted locations,
+    // otherwise unsigned 0..65535.
+    bool ReadDriveWord(char page, int location);
+    // Writes the value (converted where the location needs it). With `store`, or page 0, the
+    // mailbox store sequence runs first; page 0 stops after it.
+    bool WriteDriveWord(char page, int location, int32_t value, bool store);
+    // 0 without a drive, 2 when page 'A' 0x98 holds 2, else 1.
+    int QueryServoState();
+    // One Modbus function 03 read of the parameter's register; LastValue gets the display value.
+    bool ReadParameterModbus(char letter, int number, bool ascii);
+
+    // The mailbox sequences, one step at a time so that a progress window can advance between
+    // the steps. Fetch: write 0x73, write 0x70 = 2, read 0x74 (LastValue: the raw signed word).
+    bool FetchParameter(int index);
+    bool FetchStep(int step, int index);
+    // Store: write 0x71, 0x72 (raw value), 0x70 = 1, then the live copy at the index itself.
+    bool StoreParameter(int index, int32_t rawValue, bool writeLiveCopy = true);
+    bool StoreStep(int step, int index, int32_t rawValue);
+    static constexpr int kFetchSteps = 3;
+    static constexpr int kStoreSteps = 4;
+
+    // The identification probe: dn-03 (page '6' 0xCB). On success LinkUp is set and *dn03 gets
+    // the converted value.
+    bool Probe(int32_t* dn03);
+
+    // One command-protocol write that must be acknowledged, and one read that must be answered
+    // with a good data reply (*word: the signed 16-bit word).
+    bool WriteCommand(char page, int location, int32_t value);
+    bool ReadCommand(char page, int location, int32_t* word);
+
+private:
+    ModbusLink& link_;
+    const LinkSettings& settings_;
+    const DriveProfile& profile_;
+};
+
+// The baud rates of the index table: 4800, 9600, 19200, 38400, 57600, 115200.
+uint32_t BaudRateOfIndex(int index);
+
+// Line format of a Modbus frame format 0..8: data bits, parity (0 none, 1 odd, 2 even), stop
+// bits (0 one, 2 two) and whether it is ASCII.
+struct FrameFormatSpec {
+    int dataBits;
+    int parity;
+    int stopBits;
+    bool ascii;
+};
+FrameFormatSpec FrameFormatOf(int frameFormat);
+
+// Opens `device` and sets it up for the link: RS-232 8N1, or on RS-485 the frame format of the
+// settings; handshaking mode 2. Returns the channel's result of Open (0, 1247, or a system code).
+// A device refusing the line format (a pseudo-terminal) is no failure.
+uint32_t OpenLinkPort(ModbusLink& link, const QString& device, uint32_t baudRate,
+                      const LinkSettings& settings);
