@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <optional>
+
+// What the simulated drive is when it powers up.
+struct DriveIdentity {
+    int32_t modelCode = 0x121;     // drive/motor series code; also Cn030's default
+    int32_t maxMotorSpeed = 3000;  // rpm; speed words are scaled so that 16384 means this speed
+    int32_t softwareVersion = 258; // shown as 2.58
+};
+
+// The drive's memory: 16 pages of 256 words, addressed by a page character '0'..'9', 'A'..'F'.
+//
+// Page '5' holds the live copy of every parameter at its parameter index, the parameter mailbox
+// at 0x70..0x74 and a few status words. Beside the pages the drive keeps a stored (non-volatile)
+// copy of the parameters, one word per parameter index: a two-register parameter (Pn307..Pn309)
+// is two stored words, the high half at its index i and the low half at i + 1, exactly as the
+// mailbox moves it (one store per half). Quick parameters have no words of their own: they are
+// the words of their speed and position twins.
+//
+// At power-up (construction, restart()) the live copies are loaded from the stored copy.
+class DriveState {
+public:
+    static constexpr int kPageCount = 16;
+    static constexpr int kPageSize = 256;
+
+    // Page '5' mailbox: 0x70 = 1 stores the word in 0x72 into the parameter whose index is in
+    // 0x71 (stored copy only); 0x70 = 2 fetches the stored word of the parameter whose index is
+    // in 0x73 into 0x74. The command word reads 0 once a command has run; other command values
+    // are kept and do nothing.
+    static constexpr int kMailboxCommand = 0x70;
+    static constexpr int kMailboxStoreIndex = 0x71;
+    static constexpr int kMailboxStoreValue = 0x72;
+    static constexpr int kMailboxFetchIndex = 0x73;
+    static constexpr int kMailboxFetchResult = 0x74;
+    static constexpr uint16_t kMailboxStore = 1;
+    static constexpr uint16_t kMailboxFetch = 2;
+
+    // Status words the poll reads.
+    static constexpr int kParameterPage = 5;
+    static constexpr int kStatusPage = 6;
+    static constexpr int kControlModeLocation = 0x10;     // page '5': Cn001's live copy
+    static constexpr int kModelCodeLocation = 0x0C;       // page '5'
+    static constexpr int kMaxSpeedLocation = 0x47;        // page '5', rpm
+    static constexpr int kSoftwareVersionLocation = 0xE2; // page '5'
+    static constexpr int kAlarmLocation = 0x60;           // page '6', one bit per alarm
+    static constexpr int kServoStateLocation = 0x66;      // page '6', bit 0: servo on
+    static constexpr int kInputContactsLocation = 0xCB;   // page '6', dn-03
+
+    explicit DriveState(const DriveIdentity& identity = {});
+
+    const DriveIdentity& identity() const { return identity_; }
+
+    // '0'..'9', 'A'..'F' -> 0..15; -1 for anything else.
+    static int PageNumber(char page);
+
+    // Any word of any page, without side effects (the test hook for status and monitor values).
+    uint16_t word(int page, int location) const;
+    void setWord(int page, int location, uint16_t value);
+
+    // A word written by the command protocol. Page '5' location 0x70 runs the mailbox command;
+    // a store or fetch for an index that holds no parameter is refused (false) and changes
+    // nothing.
+    bool writeWord(int page, int location, uint16_t value);
+
+    // True for a page-'5' location that holds a parameter word (a two-register parameter's
+    // high and low halves both count).
+    bool isParameterIndex(int index) const;
+    uint16_t storedWord(int index) const;
+    void setStoredWord(int index, uint16_t value);
+
+    // A parameter's raw value (sign-extended word, or high << 16 | low for two registers) in the
+    // stored copy and in the live copy. Quick codes read their twins. 0 for an unknown code.
+    int32_t storedRaw(char letter, int number) const;
+    int32_t liveRaw(char letter, int number) const;
+
+    // Every stored and live parameter word back to the catalogue's default for this drive.
+    void resetParameters();
+    // Power cycle: the live copies are loaded from the stored copy.
+    void restart();
+
+    // Modbus holding registers: register 0 answers the model code (so a station search finds a
+    // drive), C/T/S/P/q/H registers (group base + number) are the parameters' live copies (a
+    // two-register parameter's register is its low half), U registers 0x601..0x613 are the
+    // monitor values at their pages (low half of a two-word value). nullopt for any other.
+    std::optional<uint16_t> readRegister(int reg) const;
+    // Parameters only: U registers and register 0 are read-only.
+    bool isWritableRegister(int reg) const;
+    // A Modbus parameter write is non-volatile: it sets the live copy and the stored copy (for a
+    // two-register parameter only the low half; the high half is left as it is).
+    void writeRegister(int reg, uint16_t value);
+
+    // Set whenever the stored copy changed through a store; cleared by the call.
+    bool takeStoredChanged();
+
+    // The stored copy as text, one parameter per line: "Cn001 0002", two-register parameters
+    // with eight digits ("Pn308 0007A120"); '#' starts a comment line. Quick codes are left out
+    // (they are their twins).
+    QByteArray storedText() const;
+    // Loads text written by storedText(). Codes the text does not name keep their current
+    // stored words. On a malformed line nothing changes and `error` names the line.
+    bool loadStoredText(const QByteArray& text, QString* error);
+
+private:
+    // The page-'5' location a parameter register writes, or -1.
+    int registerLocation(int reg, bool* isParameter, int* page) const;
+
+    DriveIdentity identity_;
+    std::array<std::array<uint16_t, kPageSize>, kPageCount> pages_{};
+    std::array<uint16_t, kPageSize> stored_{};
+    std::bitset<kPageSize> parameterIndex_;
+    bool storedChanged_ = false;
+};

@@ -1,0 +1,241 @@
+#include "sim/PtyDriveHost.h"
+
+#include "sim/SimulatedDrive.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::microseconds;
+
+constexpr microseconds kMaxWait = std::chrono::milliseconds(100);
+constexpr microseconds kMinRtuSilence = std::chrono::milliseconds(5);
+constexpr microseconds kTextSilence = std::chrono::seconds(1);
+// How long a reply may wait for room in the terminal's buffer (a client that stopped reading).
+constexpr microseconds kWriteGiveUp = std::chrono::seconds(1);
+
+QString Errno(const char* what) {
+    return QStringLiteral("%1: %2").arg(QLatin1String(what),
+                                        QString::fromLocal8Bit(strerror(errno)));
+}
+
+timespec ToTimespec(microseconds us) {
+    const auto count = std::max<int64_t>(0, us.count());
+    return {static_cast<time_t>(count / 1'000'000), static_cast<long>((count % 1'000'000) * 1000)};
+}
+
+bool MakeRaw(int fd) {
+    termios t{};
+    if (tcgetattr(fd, &t) != 0) {
+        return false;
+    }
+    cfmakeraw(&t);
+    return tcsetattr(fd, TCSANOW, &t) == 0;
+}
+
+} // namespace
+
+PtyDriveHost::PtyDriveHost(SimulatedDrive& drive, int baud) : drive_(drive) {
+    const bool rtu = drive.link().rs485 && !drive.link().asciiMode();
+    // 3.5 characters of 10 bits.
+    const microseconds rtuSilence(baud > 0 ? 35'000'000LL / baud : 0);
+    silence_ = rtu ? std::max(rtuSilence, kMinRtuSilence) : kTextSilence;
+}
+
+PtyDriveHost::~PtyDriveHost() {
+    close();
+}
+
+bool PtyDriveHost::open(QString* error) {
+    auto fail = [&](const char* what) {
+        if (error != nullptr) {
+            *error = Errno(what);
+        }
+        close();
+        return false;
+    };
+    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master_ < 0) {
+        return fail("posix_openpt");
+    }
+    if (grantpt(master_) != 0 || unlockpt(master_) != 0) {
+        return fail("grantpt/unlockpt");
+    }
+    char name[128] = {};
+    if (ptsname_r(master_, name, sizeof name) != 0) {
+        return fail("ptsname");
+    }
+    slavePath_ = QString::fromLocal8Bit(name);
+    slave_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (slave_ < 0) {
+        return fail("open the terminal");
+    }
+    // Raw on both sides: without it the line discipline echoes and turns LF into CR LF.
+    if (!MakeRaw(slave_) || !MakeRaw(master_)) {
+        return fail("raw mode");
+    }
+    const int flags = fcntl(master_, F_GETFL);
+    if (flags < 0 || fcntl(master_, F_SETFL, flags | O_NONBLOCK) != 0) {
+        return fail("non-blocking mode");
+    }
+    return true;
+}
+
+bool PtyDriveHost::makeLink(const QString& linkPath, QString* error) {
+    const QByteArray path = linkPath.toLocal8Bit();
+    struct stat st {};
+    if (lstat(path.constData(), &st) == 0) {
+        if (!S_ISLNK(st.st_mode)) {
+            if (error != nullptr) {
+                *error = QStringLiteral("%1 exists and is not a symbolic link").arg(linkPath);
+            }
+            return false;
+        }
+        if (unlink(path.constData()) != 0) {
+            if (error != nullptr) {
+                *error = Errno("remove the old link");
+            }
+            return false;
+        }
+    }
+    if (symlink(slavePath_.toLocal8Bit().constData(), path.constData()) != 0) {
+        if (error != nullptr) {
+            *error = Errno("symlink");
+        }
+        return false;
+    }
+    linkPath_ = linkPath;
+    return true;
+}
+
+void PtyDriveHost::close() {
+    if (!linkPath_.isEmpty()) {
+        // Only our own link: another simulator may have taken the name over since.
+        const QByteArray path = linkPath_.toLocal8Bit();
+        char target[256] = {};
+        const ssize_t n = readlink(path.constData(), target, sizeof target - 1);
+        if (n > 0 && QString::fromLocal8Bit(target, n) == slavePath_) {
+            unlink(path.constData());
+        }
+        linkPath_.clear();
+    }
+    if (slave_ >= 0) {
+        ::close(slave_);
+        slave_ = -1;
+    }
+    if (master_ >= 0) {
+        ::close(master_);
+        master_ = -1;
+    }
+}
+
+bool PtyDriveHost::writeAll(const char* data, qsizetype size, const std::atomic<bool>& stop) {
+    const auto giveUp = Clock::now() + kWriteGiveUp;
+    while (size > 0) {
+        const ssize_t n = ::write(master_, data, static_cast<size_t>(size));
+        if (n > 0) {
+            data += n;
+            size -= n;
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            return false;
+        }
+        if (stop || Clock::now() >= giveUp) {
+            return true; // nobody reads: the reply is lost, as on an unconnected line
+        }
+        pollfd pfd{master_, POLLOUT, 0};
+        ::poll(&pfd, 1, 10);
+    }
+    return true;
+}
+
+bool PtyDriveHost::writeReply(const QByteArray& bytes, microseconds delay, microseconds byteTime,
+                              const std::atomic<bool>& stop) {
+    // Sleeps until `deadline`; with the wait mask in force, so the stop signal gets through.
+    auto sleepUntil = [&](Clock::time_point deadline) {
+        for (auto now = Clock::now(); now < deadline && !stop; now = Clock::now()) {
+            const timespec ts = ToTimespec(
+                std::min(std::chrono::duration_cast<microseconds>(deadline - now), kMaxWait));
+            ppoll(nullptr, 0, &ts, waitMask_);
+        }
+    };
+    auto due = Clock::now() + delay;
+    if (byteTime.count() == 0) {
+        sleepUntil(due);
+        return writeAll(bytes.constData(), bytes.size(), stop);
+    }
+    // Paced: each byte leaves when its wire time has passed.
+    for (const char byte : bytes) {
+        due += byteTime;
+        sleepUntil(due);
+        if (!writeAll(&byte, 1, stop)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool PtyDriveHost::run(const std::atomic<bool>& stop, const sigset_t* waitMask) {
+    if (master_ < 0) {
+        return false;
+    }
+    waitMask_ = waitMask;
+    auto lastInput = Clock::now();
+    char buffer[4096];
+    while (!stop) {
+        if (idleHook_) {
+            idleHook_();
+        }
+        microseconds wait = kMaxWait;
+        if (drive_.hasPendingBytes()) {
+            const auto quiet = std::chrono::duration_cast<microseconds>(Clock::now() - lastInput);
+            if (quiet >= silence_) {
+                drive_.lineIdle();
+            } else {
+                wait = std::min(wait, silence_ - quiet);
+            }
+        }
+        pollfd pfd{master_, POLLIN, 0};
+        const timespec ts = ToTimespec(wait);
+        const int ready = ppoll(&pfd, 1, &ts, waitMask);
+        if (ready < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (ready == 0) {
+            continue;
+        }
+        if ((pfd.revents & POLLIN) == 0) {
+            // Hang-up or error without data: wait a little rather than spin.
+            const timespec pause = ToTimespec(std::chrono::milliseconds(10));
+            nanosleep(&pause, nullptr);
+            continue;
+        }
+        const ssize_t n = ::read(master_, buffer, sizeof buffer);
+        if (n <= 0) {
+            if (n < 0 && errno != EAGAIN && errno != EINTR && errno != EIO) {
+                return false;
+            }
+            continue;
+        }
+        lastInput = Clock::now();
+        for (const auto& reply : drive_.process(QByteArrayView(buffer, n))) {
+            if (!writeReply(reply.bytes, reply.delay, reply.byteTime, stop)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <functional>
+
+class SimulatedDrive;
+
+// Puts a SimulatedDrive behind a pseudo-terminal, so that a program opens the drive like a
+// serial device.
+//
+// The terminal is raw (no echo, no CR/LF translation). The host keeps a descriptor of the slave
+// side open for its whole life: without one, the master sees a hang-up between clients and
+// every client's close would leave the terminal without a reader. The slave path exists as long
+// as the host does.
+//
+// The drive is half-duplex, as an RS-485 drive is: while a reply is being delayed or paced out
+// the host does not read; requests that arrive meanwhile wait in the terminal's buffer. A
+// request left unfinished for longer than the silence time is discarded (RTU: 3.5 character
+// times at the baud rate, at least 5 ms; command protocol and Modbus ASCII: 1 s). Reply bytes a
+// client leaves unread stay in the terminal for whoever reads next, as on a real line: a client
+// clears its input when it opens the port.
+class PtyDriveHost {
+public:
+    explicit PtyDriveHost(SimulatedDrive& drive, int baud = 9600);
+    ~PtyDriveHost();
+
+    PtyDriveHost(const PtyDriveHost&) = delete;
+    PtyDriveHost& operator=(const PtyDriveHost&) = delete;
+
+    bool open(QString* error);
+    QString slavePath() const { return slavePath_; }
+
+    // A symbolic link at `linkPath` to the slave path (an existing link there is replaced; any
+    // other file is left alone and refused). The host removes it when it closes.
+    bool makeLink(const QString& linkPath, QString* error);
+
+    // Serves until `stop` is set. `waitMask`, when given, is the signal mask in force while the
+    // host waits for input (ppoll), so a caller can block its stop signals everywhere else and
+    // still be woken by them without a race. Returns false when the terminal failed.
+    bool run(const std::atomic<bool>& stop, const sigset_t* waitMask = nullptr);
+
+    // Called once per turn of the loop (at least every 100 ms), for work the caller wants done
+    // between requests.
+    void setIdleHook(std::function<void()> hook) { idleHook_ = std::move(hook); }
+
+    void close();
+
+    std::chrono::microseconds silenceTime() const { return silence_; }
+
+private:
+    bool writeReply(const QByteArray& bytes, std::chrono::microseconds delay,
+                    std::chrono::microseconds byteTime, const std::atomic<bool>& stop);
+    bool writeAll(const char* data, qsizetype size, const std::atomic<bool>& stop);
+
+    SimulatedDrive& drive_;
+    int master_ = -1;
+    int slave_ = -1;
+    QString slavePath_;
+    QString linkPath_;
+    std::chrono::microseconds silence_;
+    std::function<void()> idleHook_;
+    const sigset_t* waitMask_ = nullptr;
+};

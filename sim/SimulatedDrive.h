@@ -1,0 +1,131 @@
+#pragma once
+
+#include "sim/DriveState.h"
+#include "sim/FaultSwitches.h"
+#include "sim/RequestFramer.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+// How the drive's serial port is set up.
+struct DriveLinkOptions {
+    bool rs485 = false; // RS-485: Modbus at `station` besides the command protocol
+    int station = 1;    // 1..247
+    int frameFormat =
+        0; // 0..5 Modbus ASCII, 6..8 Modbus RTU (data bits and parity do not matter here)
+
+    bool asciiMode() const { return frameFormat < 6; }
+};
+
+// The simulated servo drive: its memory (DriveState), the requests it understands on its serial
+// port, and the faults it can be told to produce.
+//
+// The port is a byte stream. receive() takes whatever bytes arrived, cuts complete requests out
+// of them (RequestFramer) and returns the drive's replies. Each request is written to the
+// request log, then the fault switches decide whether it is refused, whether its reply is lost
+// or damaged; a dropped or damaged reply belongs to a request that was carried out.
+//
+// Modbus requests for another station are ignored (no reply), as are Modbus frames whose LRC
+// or CRC is wrong. Refusal applies to command frames only: Modbus has no refusal.
+class SimulatedDrive {
+public:
+    explicit SimulatedDrive(const DriveIdentity& identity = {}, const DriveLinkOptions& link = {});
+    ~SimulatedDrive();
+
+    SimulatedDrive(const SimulatedDrive&) = delete;
+    SimulatedDrive& operator=(const SimulatedDrive&) = delete;
+
+    // One reply and when it goes out: after `delay` (latency and the request's wire time), then
+    // one byte every `byteTime` (zero unless pacing).
+    struct TimedReply {
+        QByteArray bytes;
+        std::chrono::microseconds delay{0};
+        std::chrono::microseconds byteTime{0};
+    };
+
+    // The replies to the requests completed by `bytes`, without waiting.
+    std::vector<TimedReply> process(QByteArrayView bytes);
+    // The same, concatenated; when latency or pacing is set, returns only after the replies'
+    // time has passed, as a serial port would.
+    QByteArray receive(QByteArrayView bytes);
+    // A responder for an in-memory serial port: every write goes to receive().
+    std::function<QByteArray(QByteArrayView)> responder();
+    // The line fell silent: an unfinished request is discarded.
+    void lineIdle();
+    bool hasPendingBytes() const;
+
+    DriveState& state() { return state_; }
+    const DriveState& state() const { return state_; }
+    const DriveLinkOptions& link() const { return link_; }
+
+    // The status words the poll reads.
+    void setAlarm(uint16_t alarmBits);
+    void setServoOn(bool on);
+    void setInputContacts(uint16_t contacts);
+    void setMaxSpeed(int32_t rpm);
+    void setModelCode(int32_t code);
+    void setSoftwareVersion(int32_t version);
+    // Any word; `page` is the page character '0'..'9', 'A'..'F'.
+    void setWord(char page, int location, uint16_t value);
+    uint16_t word(char page, int location) const;
+
+    void setFaults(const FaultSettings& faults); // also restarts the dice from the seed
+    const FaultSettings& faults() const { return faults_; }
+    void setHungUp(bool hungUp);
+    bool hungUp() const;
+
+    // Request log: one printable line per request received (command frames as they are, Modbus
+    // ASCII without CR LF, RTU as upper-case hex bytes separated by blanks).
+    const QStringList& requestLog() const { return log_; }
+    void clearRequestLog() { log_.clear(); }
+    void setKeepLogInMemory(bool keep) { keepLog_ = keep; }
+    // Also append every line to a file (flushed per request). An empty path stops it.
+    bool setLogFile(const QString& path, QString* error);
+
+    // Non-volatile parameters in a file: loaded now when the file exists (and the live copies
+    // with them, as at power-up), written atomically after every request that stored something.
+    bool setPersistFile(const QString& path, QString* error);
+    // The last failure to write the persist file, empty when none.
+    const QString& persistError() const { return persistError_; }
+
+    struct Counters {
+        uint64_t requests = 0;   // complete frames received
+        uint64_t replies = 0;    // replies sent (damaged ones included)
+        uint64_t dropped = 0;    // replies lost on purpose
+        uint64_t corrupted = 0;  // replies with a damaged check value
+        uint64_t refused = 0;    // commands refused on purpose
+        uint64_t ignored = 0;    // requests not answered: other station, bad LRC/CRC, hung up
+        uint64_t noiseBytes = 0; // bytes skipped as line noise
+    };
+    Counters counters() const;
+
+    // Text form of a request for the log.
+    static QString LogLine(const RequestFramer::Frame& frame);
+
+private:
+    QByteArray answer(const RequestFramer::Frame& frame, bool refuse);
+    void record(const RequestFramer::Frame& frame);
+    void persistIfStored();
+
+    DriveState state_;
+    DriveLinkOptions link_;
+    RequestFramer framer_;
+    FaultSettings faults_;
+    FaultDice dice_;
+    bool hungUp_ = false;
+    QStringList log_;
+    bool keepLog_ = true;
+    std::unique_ptr<QFile> logFile_;
+    QString persistPath_;
+    QString persistError_;
+    Counters counters_;
+};

@@ -1,0 +1,319 @@
+// orvan-drive-sim as a program: started like any other process, reached through its
+// pseudo-terminal with plain POSIX calls, stopped with SIGTERM.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+// A running orvan-drive-sim; its first line of output is the terminal's path.
+class DriveProgram {
+public:
+    ~DriveProgram() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        if (out_ >= 0) {
+            close(out_);
+        }
+    }
+
+    // Starts the program; false when it does not print a path within 5 s.
+    bool start(const std::vector<std::string>& options) {
+        std::vector<std::string> args = {ORVAN_DRIVE_SIM_PATH};
+        args.insert(args.end(), options.begin(), options.end());
+        std::vector<char*> argv;
+        for (std::string& a : args) {
+            argv.push_back(a.data());
+        }
+        argv.push_back(nullptr);
+        int pipeFds[2];
+        if (pipe(pipeFds) != 0) {
+            return false;
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+        posix_spawn_file_actions_addclose(&actions, pipeFds[1]);
+        const int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        close(pipeFds[1]);
+        out_ = pipeFds[0];
+        if (rc != 0) {
+            pid_ = -1;
+            return false;
+        }
+        const auto deadline = Clock::now() + 5s;
+        while (path_.empty() || path_.back() != '\n') {
+            pollfd pfd{out_, POLLIN, 0};
+            if (Clock::now() >= deadline || poll(&pfd, 1, 50) < 0) {
+                return false;
+            }
+            char c;
+            if ((pfd.revents & (POLLIN | POLLHUP)) != 0) {
+                if (read(out_, &c, 1) != 1) {
+                    return false;
+                }
+                path_ += c;
+            }
+        }
+        path_.pop_back();
+        return true;
+    }
+
+    const std::string& path() const { return path_; }
+    pid_t pid() const { return pid_; }
+
+    // Sends `sig` and returns the exit status, or -1 when it does not end within 5 s.
+    int stop(int sig = SIGTERM) {
+        kill(pid_, sig);
+        return wait();
+    }
+
+    int wait() {
+        const auto deadline = Clock::now() + 5s;
+        int status = 0;
+        while (Clock::now() < deadline) {
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            std::this_thread::sleep_for(10ms);
+        }
+        return -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int out_ = -1;
+    std::string path_;
+};
+
+// The client side of the terminal, in raw mode unless told to keep the terminal's own settings.
+class Port {
+public:
+    explicit Port(const std::string& path, bool raw = true) {
+        fd_ = open(path.c_str(), O_RDWR | O_NOCTTY);
+        termios t{};
+        if (raw && fd_ >= 0 && tcgetattr(fd_, &t) == 0) {
+            cfmakeraw(&t);
+            tcsetattr(fd_, TCSANOW, &t);
+        }
+    }
+    ~Port() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    bool isOpen() const { return fd_ >= 0; }
+
+    void send(const std::string& bytes) {
+        ASSERT_EQ(write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+
+    // Up to `count` bytes, waiting at most `limit` for all of them.
+    std::string receive(size_t count, std::chrono::milliseconds limit = 1000ms) {
+        std::string in;
+        const auto deadline = Clock::now() + limit;
+        while (in.size() < count && Clock::now() < deadline) {
+            pollfd pfd{fd_, POLLIN, 0};
+            if (poll(&pfd, 1, 10) > 0) {
+                char buf[64];
+                const ssize_t n = read(fd_, buf, std::min(sizeof buf, count - in.size()));
+                if (n > 0) {
+                    in.append(buf, static_cast<size_t>(n));
+                }
+            }
+        }
+        return in;
+    }
+
+    std::string exchange(const std::string& request, size_t replyLength) {
+        send(request);
+        return receive(replyLength);
+    }
+
+private:
+    int fd_ = -1;
+};
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string Raw(std::initializer_list<int> bytes) {
+    std::string s;
+    for (const int b : bytes) {
+        s += static_cast<char>(b);
+    }
+    return s;
+}
+
+struct TempDir {
+    TempDir() {
+        char name[] = "/tmp/orvan-sim-test-XXXXXX";
+        path = mkdtemp(name);
+    }
+    ~TempDir() { fs::remove_all(path); }
+    fs::path path;
+};
+
+TEST(DriveProgram, AnswersTheProbeOnItsTerminalAndLogsIt) {
+    TempDir dir;
+    const fs::path log = dir.path / "requests.log";
+    const fs::path link = dir.path / "drive";
+    DriveProgram program;
+    ASSERT_TRUE(program.start({"--log", log, "--link", link}));
+    EXPECT_EQ(program.path().rfind("/dev/pts/", 0), 0u) << program.path();
+    EXPECT_EQ(fs::read_symlink(link), program.path());
+    {
+        Port port(program.path());
+        ASSERT_TRUE(port.isOpen());
+        EXPECT_EQ(port.exchange("R6CB0D", 7), "%0000E5");
+    }
+    {
+        // A second client after the first closed: the terminal is still there.
+        Port port(link);
+        ASSERT_TRUE(port.isOpen());
+        EXPECT_EQ(port.exchange("R6CB0D", 7), "%0000E5");
+        EXPECT_EQ(port.exchange("R6CB0E", 1), "!");
+    }
+    EXPECT_EQ(program.stop(SIGTERM), 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(link))) << "the link is removed on exit";
+    EXPECT_EQ(ReadText(log), "R6CB0D\nR6CB0D\nR6CB0E\n");
+}
+
+TEST(DriveProgram, TheTerminalIsRawForAClientThatSetsNothing) {
+    DriveProgram program;
+    ASSERT_TRUE(program.start({"--rs485", "--frame-format", "3"}));
+    Port port(program.path(), /*raw=*/false);
+    ASSERT_TRUE(port.isOpen());
+    // CR LF must arrive as they were sent: no CR to LF mapping, no echo of the request.
+    EXPECT_EQ(port.exchange(":010300000001FB\r\n", 15), ":0103020121D8\r\n");
+    EXPECT_EQ(port.receive(1, 100ms), "");
+    EXPECT_EQ(program.stop(), 0);
+}
+
+TEST(DriveProgram, RtuSilenceEndsAHalfFrame) {
+    DriveProgram program;
+    ASSERT_TRUE(program.start({"--rs485", "--frame-format", "6"}));
+    Port port(program.path());
+    ASSERT_TRUE(port.isOpen());
+    const std::string request = Raw({0x01, 0x03, 0x00, 0x00, 0x00, 0x01, 0x84, 0x0A});
+    const std::string reply = Raw({0x01, 0x03, 0x02, 0x01, 0x21, 0x79, 0xCC});
+    // The two halves of a good request with a pause between them are two pieces of noise.
+    port.send(request.substr(0, 4));
+    std::this_thread::sleep_for(60ms);
+    port.send(request.substr(4));
+    EXPECT_EQ(port.receive(7, 300ms), "");
+    EXPECT_EQ(port.exchange(request, 7), reply);
+    EXPECT_EQ(program.stop(SIGINT), 0);
+}
+
+TEST(DriveProgram, HangUpIsToggledBySigusr1) {
+    DriveProgram program;
+    ASSERT_TRUE(program.start({}));
+    Port port(program.path());
+    EXPECT_EQ(port.exchange("R6CB0D", 7), "%0000E5");
+    kill(program.pid(), SIGUSR1);
+    std::this_thread::sleep_for(200ms);
+    port.send("R6CB0D");
+    EXPECT_EQ(port.receive(7, 300ms), "");
+    kill(program.pid(), SIGUSR1);
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(port.exchange("R6CB0D", 7), "%0000E5");
+    EXPECT_EQ(program.stop(), 0);
+}
+
+TEST(DriveProgram, PacingSpendsTheWireTime) {
+    DriveProgram program;
+    ASSERT_TRUE(program.start({"--pace", "--baud", "9600"}));
+    Port port(program.path());
+    std::vector<double> ms;
+    for (int i = 0; i < 15; ++i) {
+        const auto start = Clock::now();
+        ASSERT_EQ(port.exchange("R6CB0D", 7), "%0000E5");
+        ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    std::sort(ms.begin(), ms.end());
+    // 13 bytes of 10 bits at 9600 bit/s: 13.5 ms at least.
+    EXPECT_GE(ms.front(), 13.5);
+    RecordProperty("paced_round_trip_median_us", static_cast<int>(ms[ms.size() / 2] * 1000));
+    EXPECT_EQ(program.stop(), 0);
+}
+
+TEST(DriveProgram, RefusesBadOptions) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"--station", "0"}, {"--station", "248"}, {"--frame-format", "9"}, {"--drop", "1.5"},
+        {"--baud", "fast"}, {"--no-such-option"}, {"unexpected"},
+    };
+    for (const auto& options : cases) {
+        DriveProgram program;
+        EXPECT_FALSE(program.start(options)) << options[0];
+        EXPECT_EQ(program.wait(), 2) << options[0];
+    }
+}
+
+// mbpoll, a Modbus master built on libmodbus, as a peer nobody here wrote.
+TEST(DriveProgram, AnIndependentModbusMasterReadsAndWrites) {
+    if (!fs::exists("/usr/bin/mbpoll")) {
+        GTEST_SKIP() << "mbpoll is not installed";
+    }
+    DriveProgram program;
+    ASSERT_TRUE(program.start({"--rs485", "--frame-format", "6", "--station", "3"}));
+    auto mbpoll = [&](const std::string& options, const std::string& values = "") {
+        const std::string command = "/usr/bin/mbpoll -m rtu -a 3 -b 9600 -P none -t 4 -0 -1 " +
+                                    options + " " + program.path() + " " + values + " 2>&1";
+        std::string out;
+        if (FILE* p = popen(command.c_str(), "r")) {
+            char buf[256];
+            while (fgets(buf, sizeof buf, p) != nullptr) {
+                out += buf;
+            }
+            pclose(p);
+        }
+        return out;
+    };
+    // Tn105..Tn107 at their defaults 100, 200, 300 rpm.
+    const std::string read = mbpoll("-r 0x105 -c 3");
+    EXPECT_NE(read.find("[261]: \t546"), std::string::npos) << read;
+    EXPECT_NE(read.find("[262]: \t1092"), std::string::npos) << read;
+    EXPECT_NE(read.find("[263]: \t1638"), std::string::npos) << read;
+    const std::string write = mbpoll("-r 0x105", "600");
+    EXPECT_NE(write.find("Written 1 references"), std::string::npos) << write;
+    EXPECT_NE(mbpoll("-r 0x105 -c 1").find("[261]: \t600"), std::string::npos);
+    const std::string bad = mbpoll("-r 0x180 -c 1");
+    EXPECT_NE(bad.find("Illegal data address"), std::string::npos) << bad;
+    EXPECT_EQ(program.stop(), 0);
+}
+
+} // namespace
