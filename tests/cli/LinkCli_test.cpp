@@ -1,0 +1,134 @@
+// orvan-cli against orvan-drive-sim over a pseudo-terminal: the command protocol, Modbus ASCII and
+// Modbus RTU, failures and bad arguments.
+
+#include <QElapsedTimer>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+    qint64 ms = 0;
+};
+
+class DriveSim {
+public:
+    explicit DriveSim(const QStringList& args) {
+        process.start(QStringLiteral(ORVAN_DRIVE_SIM_PATH), args);
+        if (process.waitForStarted(10000) && process.waitForReadyRead(10000)) {
+            path = QString::fromUtf8(process.readLine()).trimmed();
+        }
+    }
+    ~DriveSim() {
+        process.terminate();
+        if (!process.waitForFinished(3000)) {
+            process.kill();
+            process.waitForFinished();
+        }
+    }
+    QProcess process;
+    QString path;
+};
+
+CliRun Cli(const QStringList& args) {
+    QProcess p;
+    QElapsedTimer timer;
+    timer.start();
+    p.start(QStringLiteral(ORVAN_CLI_PATH), args);
+    EXPECT_TRUE(p.waitForFinished(30000));
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()).trimmed(),
+            QString::fromUtf8(p.readAllStandardError()).trimmed(), timer.elapsed()};
+}
+
+TEST(LinkCli, CommandProtocolProbeReadAndWrite) {
+    DriveSim sim({"--model-code", "0x331"});
+    ASSERT_FALSE(sim.path.isEmpty());
+    const QStringList port{"--port", sim.path};
+    CliRun r = Cli(port + QStringList{"probe"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "0");
+    EXPECT_EQ(Cli(port + QStringList{"read", "5", "0x0C"}).out, QString::number(0x331));
+    EXPECT_EQ(Cli(port + QStringList{"read", "5", "0x47"}).out, "3000");
+    // A word of 0xFFFF reads as 65535; negative values go out as 16 bits.
+    ASSERT_EQ(Cli(port + QStringList{"write", "7", "0x20", "-1"}).exitCode, 0);
+    EXPECT_EQ(Cli(port + QStringList{"read", "7", "32"}).out, "65535");
+    // Through the mailbox: the stored copy changes too, as a fetch shows.
+    ASSERT_EQ(Cli(port + QStringList{"write", "5", "0x10", "4", "--store"}).exitCode, 0);
+    ASSERT_EQ(Cli(port + QStringList{"write", "5", "0x73", "0x10"}).exitCode, 0);
+    ASSERT_EQ(Cli(port + QStringList{"write", "5", "0x70", "2"}).exitCode, 0);
+    EXPECT_EQ(Cli(port + QStringList{"read", "5", "0x74"}).out, "4");
+}
+
+class ModbusCli : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ModbusCli, ReadsAndWritesParameterRegisters) {
+    const QString format = QString::fromLatin1(GetParam());
+    DriveSim sim({"--rs485", "--station", "7", "--frame-format", format});
+    ASSERT_FALSE(sim.path.isEmpty());
+    const QStringList port{"--port", sim.path, "--rs485", "--station", "7", "--frame-format", format};
+    CliRun r = Cli(port + QStringList{"mb-read", "30"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QString::number(0x121));
+    // Cn011 written as -12288 reads back unsigned.
+    ASSERT_EQ(Cli(port + QStringList{"mb-write", "11", "-12288"}).exitCode, 0);
+    EXPECT_EQ(Cli(port + QStringList{"mb-read", "0x00B"}).out, QString::number(65536 - 12288));
+    // The command protocol works beside Modbus on RS-485.
+    EXPECT_EQ(Cli(port + QStringList{"probe"}).exitCode, 0);
+
+    r = Cli(port + QStringList{"mb-read", "0x346"}); // beyond Pn369
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("exception reply (result 3), exception code 2")) << r.err.toStdString();
+
+    const QStringList otherStation{"--port", sim.path, "--rs485", "--station", "8",
+                                   "--frame-format", format};
+    r = Cli(otherStation + QStringList{"mb-read", "30"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("no reply (result 0)")) << r.err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(AsciiAndRtu, ModbusCli, ::testing::Values("0", "6"));
+
+TEST(LinkCli, ADriveThatDoesNotAnswerFailsWithinTheTimeOuts) {
+    DriveSim sim({"--drop", "1"});
+    ASSERT_FALSE(sim.path.isEmpty());
+    const CliRun r = Cli({"--port", sim.path, "read", "5", "0x10"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("result 0")) << r.err.toStdString();
+    // Three attempts of at most 400 ms each, plus the program's start.
+    EXPECT_LT(r.ms, 5000);
+    EXPECT_GE(r.ms, 1100);
+}
+
+TEST(LinkCli, BadArgumentsAndMissingDevices) {
+    struct Case {
+        QStringList args;
+        int exitCode;
+        const char* mustSay;
+    };
+    const Case cases[] = {
+        {{"--port", "/dev/orvan-none", "probe"}, 1, "/dev/orvan-none"},
+        {{"probe"}, 2, "--port"},
+        {{"--port", "/dev/null"}, 2, "no command"},
+        {{"--port", "/dev/null", "read", "G", "1"}, 2, "PAGE"},
+        {{"--port", "/dev/null", "read", "5", "256"}, 2, "LOC"},
+        {{"--port", "/dev/null", "read", "5"}, 2, "argument"},
+        {{"--port", "/dev/null", "write", "5", "1", "70000"}, 2, "VALUE"},
+        {{"--port", "/dev/null", "mb-read", "1"}, 2, "--rs485"},
+        {{"--port", "/dev/null", "--rs485", "mb-read", "0x10000"}, 2, "REG"},
+        {{"--port", "/dev/null", "--frame-format", "9", "probe"}, 2, "--frame-format"},
+        {{"--port", "/dev/null", "--baud", "fast", "probe"}, 2, "--baud"},
+        {{"--port", "/dev/null", "dance"}, 2, "unknown command"},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = Cli(c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains(c.mustSay))
+            << c.args.join(' ').toStdString() << ": " << r.err.toStdString();
+    }
+}
+
+} // namespace
