@@ -164,6 +164,19 @@ bool DriveAccess::ReadParameterModbus(char letter, int number, bool ascii) {
     return true;
 }
 
+bool DriveAccess::WriteParameterModbus(char letter, int number, int32_t rawValue, bool ascii) {
+    if (!LinkUp) {
+        return false;
+    }
+    uint8_t request[kAsciiRequestLength];
+    uint8_t reply[kAsciiRequestLength];
+    const int length = BuildWriteRegister(request, settings_.StationID,
+                                          ModbusRegisterOf(letter, number), rawValue, ascii);
+    const int result = ascii ? link_.ExchangeAscii(request, length, reply, length, 1)
+                             : link_.ExchangeRtu(request, length, reply, length, 400);
+    return result == kModbusGood;
+}
+
 bool DriveAccess::FetchStep(int step, int index) {
     if (!LinkUp) {
         return false;

@@ -39,6 +39,8 @@ public:
     int QueryServoState();
     // One Modbus function 03 read of the parameter's register; LastValue gets the display value.
     bool ReadParameterModbus(char letter, int number, bool ascii);
+    // One Modbus function 06 write of a raw word to the parameter's register; the echo must come.
+    bool WriteParameterModbus(char letter, int number, int32_t rawValue, bool ascii);
 
     // The mailbox sequences, one step at a time so that a progress window can advance between
     // the steps. Fetch: write 0x73, write 0x70 = 2, read 0x74 (LastValue: the raw signed word).

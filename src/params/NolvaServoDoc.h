@@ -35,5 +35,6 @@ public:
     ParameterSet maximums;
     ParameterSet defaults;
     bool contentReplaced = false; // the whole set was replaced; the editor reloads and clears it
+    bool modified = false;        // changed since it was last opened, saved or made new
     ParameterSet transfer;        // a parameter set being copied between a file and the drive
 };
