@@ -1,0 +1,554 @@
+#include "params/ParameterTransfer.h"
+
+#include "app/Messenger.h"
+#include "app/StringTable.h"
+#include "link/DriveAccess.h"
+#include "params/CatalogueTable.h"
+#include "params/ModelTable.h"
+#include "params/NolvaServoDoc.h"
+#include "params/NvpFile.h"
+#include "params/ParameterCatalogue.h"
+
+namespace {
+
+constexpr int kStepsPerParameter = 3;
+
+constexpr int kErrorText = 140;           // "错误"
+constexpr int kLinkMessageCaption = 132;  // "通讯信息"
+constexpr int kWriteSuccessText = 134;    // "写入参数成功！！"
+constexpr int kWriteCaption = 135;        // "写入讯息"
+constexpr int kRestartReminder = 167;     // "请重新启动伺服驱动器！！\n(关闭电源后，再重新输入电源。)"
+constexpr int kWriteCaptionText = 213;    // "写入"
+constexpr int kWritingAllText = 214;      // "写入参数中 ... "
+constexpr int kReadCaptionText = 215;     // "读取"
+constexpr int kReadingAllText = 216;      // "读取参数中 ... "
+
+// Cn008 keeps the brake mode in the low two bits of its word; Cn012's change is taken over by
+// the drive after a write of 1 to page '7' 0xCE; Cn002's low byte decides whether it needs a
+// restart.
+bool IsBrakeMode(char letter, int number) {
+    return letter == 'C' && number == 8;
+}
+bool IsRegenerativeResistor(char letter, int number) {
+    return letter == 'C' && number == 12;
+}
+bool IsContactFunctions(char letter, int number) {
+    return letter == 'C' && number == 2;
+}
+
+// Group of a custom list row: 1..6 for C, T, S, P, q, H.
+char LetterOfCustomGroup(int group) {
+    return group >= 1 && group <= kParamGroupCount ? GroupInfo(group - 1).letter : 0;
+}
+
+QString GroupText(int readId, int writeId, bool read, const char* quickOrContact, char letter,
+                  int number) {
+    if (readId > 0) {
+        return QString::asprintf(qPrintable(StringText(read ? readId : writeId)), number);
+    }
+    // The quick and contact groups of the custom list, in the style of the others.
+    const QString code = ParamCode{letter, number}.text();
+    return QString::fromUtf8(read ? "读取" : "写入") + QString::fromUtf8(quickOrContact) +
+           QString::fromUtf8("：") + code;
+}
+
+QString GroupProgressText(char letter, int number, bool read) {
+    switch (letter) {
+    case 'C': return GroupText(136, 141, read, nullptr, letter, number);
+    case 'T': return GroupText(137, 142, read, nullptr, letter, number);
+    case 'S': return GroupText(138, 143, read, nullptr, letter, number);
+    case 'P': return GroupText(139, 144, read, nullptr, letter, number);
+    case 'q': return GroupText(0, 0, read, "快捷参数", letter, number);
+    case 'H': return GroupText(0, 0, read, "多功能接点参数", letter, number);
+    default: return {};
+    }
+}
+
+// The 154 codes of a whole-set transfer: every group but the quick group.
+QList<ParamCode> WholeSet() {
+    QList<ParamCode> codes;
+    for (const ParamSpec& p : AllParameters()) {
+        if (p.letter != 'q') {
+            codes.append(ParamCode{p.letter, p.number});
+        }
+    }
+    return codes;
+}
+
+} // namespace
+
+QString ReadProgressText(char letter, int number) {
+    return GroupProgressText(letter, number, true);
+}
+
+QString WriteProgressText(char letter, int number) {
+    return GroupProgressText(letter, number, false);
+}
+
+ParameterTransfer::ParameterTransfer(DriveAccess& access, const LinkSettings& settings,
+                                     DriveProfile& profile, CNolvaServoDoc& document,
+                                     Messenger& messenger)
+    : access_(access), settings_(settings), profile_(profile), document_(document),
+      messenger_(messenger) {}
+
+void ParameterTransfer::SetProgress(TransferProgress* progress) {
+    progress_ = progress;
+}
+
+int ParameterTransfer::CoveredCount(ParamGroup group) {
+    switch (group) {
+    case ParamGroup::Control: return 16;
+    case ParamGroup::Torque: return 7;
+    case ParamGroup::Speed: return 16;
+    case ParamGroup::Position: return 10;
+    default: return 0;
+    }
+}
+
+// ---- Progress and failure ----
+
+void ParameterTransfer::BeginParameter(const QString& text) {
+    currentText_ = text;
+    stepsOfParameter_ = 0;
+    if (progress_ != nullptr) {
+        progress_->SetText(text);
+        progress_->Step();
+    }
+    stepsOfParameter_ = 1;
+}
+
+void ParameterTransfer::EndParameter() {
+    while (progress_ != nullptr && stepsOfParameter_ < kStepsPerParameter) {
+        progress_->Step();
+        ++stepsOfParameter_;
+    }
+}
+
+// Every exchange passes through here: the bar advances after the first two acknowledged
+// exchanges of a parameter, and the window gets its chance to keep the event loop alive.
+bool ParameterTransfer::Acknowledged(bool ok) {
+    if (progress_ != nullptr) {
+        progress_->ExchangeDone();
+        if (ok && stepsOfParameter_ < kStepsPerParameter) {
+            progress_->Step();
+            ++stepsOfParameter_;
+        }
+    }
+    return ok;
+}
+
+bool ParameterTransfer::Fail() {
+    if (progress_ != nullptr) {
+        progress_->Close();
+    }
+    Message message;
+    message.text = StringText(kErrorText) + QStringLiteral(":\n\n") + currentText_;
+    message.caption = StringText(kLinkMessageCaption);
+    message.icon = MessageIcon::Error;
+    messenger_.show(message);
+    return false;
+}
+
+void ParameterTransfer::ShowWriteSuccess(bool restartReminder) {
+    Message message;
+    message.text = StringText(kWriteSuccessText);
+    if (restartReminder) {
+        message.text += QStringLiteral("\n\n") + StringText(kRestartReminder);
+    }
+    message.caption = StringText(kWriteCaption);
+    message.icon = restartReminder ? MessageIcon::Warning : MessageIcon::Information;
+    messenger_.show(message);
+}
+
+// ---- Mailbox procedures ----
+
+bool ParameterTransfer::Fetch(int index, int32_t* word) {
+    for (int step = 0; step < DriveAccess::kFetchSteps; ++step) {
+        if (!Acknowledged(access_.FetchStep(step, index))) {
+            return false;
+        }
+    }
+    *word = access_.LastValue;
+    return true;
+}
+
+// The mailbox store without the live write: 0x71 := index, 0x72 := word, 0x70 := 1.
+bool ParameterTransfer::StoreWord(int index, int32_t word) {
+    for (int step = 0; step < DriveAccess::kStoreSteps - 1; ++step) {
+        if (!Acknowledged(access_.StoreStep(step, index, word))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ParameterTransfer::WriteLive(int index, int32_t word) {
+    return Acknowledged(access_.StoreStep(DriveAccess::kStoreSteps - 1, index, word));
+}
+
+bool ParameterTransfer::ReadParameter(char letter, int number, int32_t* displayValue) {
+    if (!access_.LinkUp) {
+        return false;
+    }
+    const int index = ParameterIndexOf(letter, number);
+    int32_t value = 0;
+    if (!Fetch(index, &value)) {
+        return false;
+    }
+    if (IsTwoRegister(letter, number)) {
+        int32_t low = 0;
+        if (!Fetch(index + 1, &low)) {
+            return false;
+        }
+        value = static_cast<int32_t>((static_cast<uint32_t>(value) << 16) |
+                                     (static_cast<uint32_t>(low) & 0xFFFF));
+    }
+    *displayValue = RawToDisplay(letter, number, value, profile_.maxMotorSpeed);
+    return true;
+}
+
+bool ParameterTransfer::WriteParameter(char letter, int number, int32_t displayValue,
+                                       bool liveWrite) {
+    if (!access_.LinkUp) {
+        return false;
+    }
+    const int index = ParameterIndexOf(letter, number);
+    const int32_t raw = DisplayToRaw(letter, number, displayValue, profile_.maxMotorSpeed);
+    if (IsTwoRegister(letter, number)) {
+        const int32_t high = raw >> 16;
+        const int32_t low = raw & 0xFFFF;
+        return StoreWord(index, high) && StoreWord(index + 1, low) &&
+               (!liveWrite || (WriteLive(index, high) && WriteLive(index + 1, low)));
+    }
+    return StoreWord(index, raw) && (!liveWrite || WriteLive(index, raw));
+}
+
+// The word Cn008 is written as: the drive's stored word with its low two bits replaced.
+bool ParameterTransfer::BrakeModeWord(int32_t value, bool modbus, int32_t* word) {
+    int32_t current = 0;
+    if (modbus) {
+        if (!Acknowledged(access_.ReadParameterModbus('C', 8, settings_.AsciiMode))) {
+            return false;
+        }
+        current = access_.LastValue;
+    } else {
+        int32_t stored = 0;
+        if (!Fetch(ParameterIndexOf('C', 8), &stored)) {
+            return false;
+        }
+        current = RawToDisplay('C', 8, stored, profile_.maxMotorSpeed);
+    }
+    *word = (current & ~0x3) | (value & 0x3);
+    return true;
+}
+
+bool ParameterTransfer::WriteWithSpecialCases(char letter, int number, int32_t value,
+                                              bool liveWrite) {
+    if (IsBrakeMode(letter, number) && !BrakeModeWord(value, false, &value)) {
+        return false;
+    }
+    if (!WriteParameter(letter, number, value, liveWrite)) {
+        return false;
+    }
+    if (IsRegenerativeResistor(letter, number)) {
+        return Acknowledged(access_.WriteDriveWord('7', 0xCE, 1, false));
+    }
+    return true;
+}
+
+// ---- Groups ----
+
+bool ParameterTransfer::ReadGroup(ParamGroup group, QList<int32_t>* values) {
+    const int count = CoveredCount(group);
+    if (!access_.LinkUp || count == 0) {
+        return false;
+    }
+    const char letter = GroupInfo(group).letter;
+    if (progress_ != nullptr) {
+        progress_->Open(QString(), kStepsPerParameter * count);
+    }
+    QList<int32_t> read;
+    for (int number = 1; number <= count; ++number) {
+        BeginParameter(ReadProgressText(letter, number));
+        int32_t value = 0;
+        if (!ReadParameter(letter, number, &value)) {
+            return Fail();
+        }
+        if (IsBrakeMode(letter, number)) {
+            value &= 0x3;
+        }
+        read.append(value);
+        EndParameter();
+    }
+    if (progress_ != nullptr) {
+        progress_->Close();
+    }
+    const auto groupValues = document_.values.group(group);
+    for (int i = 0; i < count; ++i) {
+        groupValues[i] = read[i];
+    }
+    document_.modified = true;
+    if (values != nullptr) {
+        *values = read;
+    }
+    return true;
+}
+
+bool ParameterTransfer::WriteGroup(ParamGroup group) {
+    const int count = CoveredCount(group);
+    if (!access_.LinkUp || count == 0) {
+        return false;
+    }
+    const char letter = GroupInfo(group).letter;
+    if (progress_ != nullptr) {
+        progress_->Open(QString(), kStepsPerParameter * count);
+    }
+    for (int number = 1; number <= count; ++number) {
+        BeginParameter(WriteProgressText(letter, number));
+        if (!WriteWithSpecialCases(letter, number, *document_.values.slot(letter, number),
+                                   !IsRestartParameter(letter, number))) {
+            return Fail();
+        }
+        EndParameter();
+    }
+    if (progress_ != nullptr) {
+        progress_->Close();
+    }
+    ShowWriteSuccess(true);
+    return true;
+}
+
+bool ParameterTransfer::WriteOne(char letter, int number) {
+    const int32_t* value = document_.values.slot(letter, number);
+    if (!access_.LinkUp || value == nullptr) {
+        return false;
+    }
+    TransferProgress* progress = progress_;
+    progress_ = nullptr; // one parameter goes without a window
+    currentText_ = WriteProgressText(letter, number);
+    const bool ok = WriteWithSpecialCases(letter, number, *value,
+                                          !IsRestartParameter(letter, number));
+    progress_ = progress;
+    if (ok) {
+        ShowWriteSuccess(IsRestartParameter(letter, number));
+    }
+    return ok;
+}
+
+// ---- The whole set ----
+
+bool ParameterTransfer::ReadOne(char letter, int number, bool modbus, int32_t* value) {
+    if (modbus && !IsTwoRegister(letter, number)) {
+        if (!Acknowledged(access_.ReadParameterModbus(letter, number, settings_.AsciiMode))) {
+            return false;
+        }
+        *value = access_.LastValue;
+        return true;
+    }
+    return ReadParameter(letter, number, value);
+}
+
+bool ParameterTransfer::ReadAll() {
+    if (!access_.LinkUp) {
+        return false;
+    }
+    const QList<ParamCode> codes = WholeSet();
+    const bool modbus = settings_.RS485Port;
+    if (progress_ != nullptr) {
+        progress_->Open(StringText(kReadCaptionText), kStepsPerParameter * codes.size());
+    }
+    QList<int32_t> read;
+    for (const ParamCode& code : codes) {
+        BeginParameter(StringText(kReadingAllText) + code.text());
+        int32_t value = 0;
+        if (!ReadOne(code.letter, code.number, modbus, &value)) {
+            return Fail();
+        }
+        if (IsBrakeMode(code.letter, code.number)) {
+            value &= 0x3;
+        }
+        read.append(value);
+        EndParameter();
+    }
+    if (progress_ != nullptr) {
+        progress_->Close();
+    }
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        const ParamCode& code = codes[i];
+        *document_.transfer.slot(code.letter, code.number) = read[i];
+        if (code.letter == 'C' && code.number == 30) {
+            profile_.modelCode = read[i];
+            profile_.encoderPulses = EncoderPulsesForModel(read[i]);
+        }
+    }
+    for (int q = 1; q <= GroupInfo(ParamGroup::Quick).count; ++q) {
+        const ParamCode twin = QuickTwinOf(q);
+        document_.transfer.quick[q - 1] = *document_.transfer.slot(twin.letter, twin.number);
+    }
+    return true;
+}
+
+bool ParameterTransfer::WriteOneOfAll(char letter, int number, int32_t value, bool modbus) {
+    bool liveWrite = !IsRestartParameter(letter, number);
+    if (IsContactFunctions(letter, number)) {
+        // A change of Cn002's low byte takes effect only after a restart: store it only.
+        bool read = false;
+        int32_t current = 0;
+        if (modbus) {
+            read = access_.ReadParameterModbus(letter, number, settings_.AsciiMode);
+        } else {
+            read = access_.ReadDriveWord('5', ParameterIndexOf(letter, number));
+        }
+        if (!Acknowledged(read)) {
+            return false;
+        }
+        current = access_.LastValue;
+        const int32_t raw = DisplayToRaw(letter, number, value, profile_.maxMotorSpeed);
+        if ((current & 0xFF) != (raw & 0xFF)) {
+            liveWrite = false;
+        }
+    }
+    if (!modbus || IsTwoRegister(letter, number)) {
+        return WriteWithSpecialCases(letter, number, value, liveWrite);
+    }
+    if (IsBrakeMode(letter, number) && !BrakeModeWord(value, true, &value)) {
+        return false;
+    }
+    const int32_t raw = DisplayToRaw(letter, number, value, profile_.maxMotorSpeed);
+    if (!Acknowledged(access_.WriteParameterModbus(letter, number, raw, settings_.AsciiMode))) {
+        return false;
+    }
+    if (IsRegenerativeResistor(letter, number)) {
+        return Acknowledged(access_.WriteDriveWord('7', 0xCE, 1, false));
+    }
+    return true;
+}
+
+bool ParameterTransfer::WriteAll() {
+    if (!access_.LinkUp) {
+        return false;
+    }
+    const QList<ParamCode> codes = WholeSet();
+    const bool modbus = settings_.RS485Port;
+    if (progress_ != nullptr) {
+        progress_->Open(StringText(kWriteCaptionText), kStepsPerParameter * codes.size());
+    }
+    for (const ParamCode& code : codes) {
+        BeginParameter(StringText(kWritingAllText) + code.text());
+        if (!WriteOneOfAll(code.letter, code.number,
+                           *document_.transfer.slot(code.letter, code.number), modbus)) {
+            return Fail();
+        }
+        EndParameter();
+    }
+    if (progress_ != nullptr) {
+        progress_->Close();
+    }
+    ShowWriteSuccess(true);
+    return true;
+}
+
+// ---- The custom list ----
+
+bool ParameterTransfer::ReadCustomList(const QList<CustomEntry>& rows) {
+    if (!access_.LinkUp) {
+        return false;
+    }
+    QList<ParamCode> codes;
+    for (const CustomEntry& row : rows) {
+        const char letter = LetterOfCustomGroup(row.Group);
+        if (document_.values.slot(letter, row.Index + 1) != nullptr) {
+            codes.append(ParamCode{letter, row.Index + 1});
+        }
+    }
+    if (progress_ != nullptr) {
+        progress_->Open(QString(), kStepsPerParameter * codes.size());
+    }
+    QList<int32_t> read;
+    for (const ParamCode& code : codes) {
+        BeginParameter(ReadProgressText(code.letter, code.number));
+        int32_t value = 0;
+        if (!ReadParameter(code.letter, code.number, &value)) {
+            return Fail();
+        }
+        if (IsBrakeMode(code.letter, code.number)) {
+            value &= 0x3;
+        }
+        read.append(value);
+        EndParameter();
+    }
+    if (progress_ != nullptr) {
+        progress_->Close();
+    }
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        *document_.values.slot(codes[i].letter, codes[i].number) = read[i];
+    }
+    document_.modified = true;
+    return true;
+}
+
+bool ParameterTransfer::WriteCustomList(const QList<CustomEntry>& rows) {
+    if (!access_.LinkUp) {
+        return false;
+    }
+    QList<ParamCode> codes;
+    for (const CustomEntry& row : rows) {
+        const char letter = LetterOfCustomGroup(row.Group);
+        if (document_.values.slot(letter, row.Index + 1) != nullptr) {
+            codes.append(ParamCode{letter, row.Index + 1});
+        }
+    }
+    if (progress_ != nullptr) {
+        progress_->Open(QString(), kStepsPerParameter * codes.size());
+    }
+    for (const ParamCode& code : codes) {
+        BeginParameter(WriteProgressText(code.letter, code.number));
+        if (!WriteWithSpecialCases(code.letter, code.number,
+                                   *document_.values.slot(code.letter, code.number),
+                                   !IsRestartParameter(code.letter, code.number))) {
+            return Fail();
+        }
+        EndParameter();
+    }
+    if (progress_ != nullptr) {
+        progress_->Close();
+    }
+    ShowWriteSuccess(true);
+    return true;
+}
+
+// ---- Copy commands ----
+
+bool ParameterTransfer::CopyDriveToFile(const QString& path) {
+    if (!access_.LinkUp) {
+        return false;
+    }
+    document_.transfer.fill(0);
+    if (!ReadAll()) {
+        return false;
+    }
+    QString error;
+    if (!SaveTransferCopyFile(path, document_, &error)) {
+        Message message;
+        message.text = error;
+        message.icon = MessageIcon::Error;
+        messenger_.show(message);
+        return false;
+    }
+    return true;
+}
+
+bool ParameterTransfer::CopyFileToDrive(const QString& path) {
+    if (!access_.LinkUp) {
+        return false;
+    }
+    QString error;
+    if (!ReadTransferCopyFile(path, document_, &error)) {
+        Message message;
+        message.text = error;
+        message.icon = MessageIcon::Error;
+        messenger_.show(message);
+        return false;
+    }
+    return WriteAll();
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "app/AppSettings.h"
+#include "params/DriveProfile.h"
+#include "params/ParamCode.h"
+
+#include <QList>
+#include <QString>
+
+#include <cstdint>
+
+class CNolvaServoDoc;
+class DriveAccess;
+class Messenger;
+
+// The window that shows a transfer's progress: a text line and a bar of three steps per
+// parameter. Group and custom-list transfers open it without a caption; whole-set transfers
+// with "读取" or "写入".
+class TransferProgress {
+public:
+    virtual ~TransferProgress() = default;
+    virtual void Open(const QString& caption, int steps) = 0;
+    virtual void SetText(const QString& text) = 0;
+    virtual void Step() = 0;
+    virtual void Close() = 0;
+    // After every exchange with the drive, so that the window can keep the event loop alive.
+    virtual void ExchangeDone() {}
+};
+
+// Moving parameter values between the document and the drive: one parameter, a group, the
+// custom list, the whole set. Each operation reports its first failed exchange with the message
+// "错误:\n\n" + the progress text of the parameter, stops there and undoes nothing; a read stores
+// nothing unless it completes. While the link is down nothing happens and nothing is said.
+//
+// On RS-232 every parameter goes through the page-'5' mailbox. On RS-485 the whole-set transfers
+// use one Modbus register per parameter, except Pn307..Pn309: their 32-bit values do not fit a
+// register and travel through the mailbox as two words, as on RS-232.
+//
+// The caller sets the session's Busy flag around each operation.
+class ParameterTransfer {
+public:
+    // All parts belong to the caller and outlive this object.
+    ParameterTransfer(DriveAccess& access, const LinkSettings& settings, DriveProfile& profile,
+                      CNolvaServoDoc& document, Messenger& messenger);
+
+    void SetProgress(TransferProgress* progress);
+
+    // Parameters a group read or write covers: Cn001..Cn016, Tn101..Tn107, Sn201..Sn216,
+    // Pn301..Pn310; 0 for the other groups.
+    static int CoveredCount(ParamGroup group);
+
+    // The per-parameter procedures through the mailbox, without window or message.
+    bool ReadParameter(char letter, int number, int32_t* displayValue);
+    bool WriteParameter(char letter, int number, int32_t displayValue, bool liveWrite);
+
+    // Read group: the covered parameters into the document's values (marked modified); *values
+    // receives them in number order for the group's window.
+    bool ReadGroup(ParamGroup group, QList<int32_t>* values = nullptr);
+    // Write group: the document's values of the covered parameters.
+    bool WriteGroup(ParamGroup group);
+    // Write one parameter from the document, with the success message; silent on failure.
+    bool WriteOne(char letter, int number);
+
+    // The whole set (154 parameters, quick group excluded) between drive and transfer buffers.
+    bool ReadAll();
+    bool WriteAll();
+
+    // The custom list in its order. Rows that name no parameter are passed over.
+    bool ReadCustomList(const QList<CustomEntry>& rows);
+    bool WriteCustomList(const QList<CustomEntry>& rows);
+
+    // Copy to computer: read the whole set and write it to `path` (nothing is written when the
+    // read fails). Copy to drive: read `path` into the transfer buffers and write them.
+    bool CopyDriveToFile(const QString& path);
+    bool CopyFileToDrive(const QString& path);
+
+private:
+    bool Fail();
+    bool Acknowledged(bool ok);
+    void BeginParameter(const QString& text);
+    void EndParameter();
+    bool Fetch(int index, int32_t* word);
+    bool StoreWord(int index, int32_t word);
+    bool WriteLive(int index, int32_t word);
+    bool BrakeModeWord(int32_t value, bool modbus, int32_t* word);
+    bool WriteWithSpecialCases(char letter, int number, int32_t value, bool liveWrite);
+    bool ReadOne(char letter, int number, bool modbus, int32_t* value);
+    bool WriteOneOfAll(char letter, int number, int32_t value, bool modbus);
+    void ShowWriteSuccess(bool restartReminder);
+
+    DriveAccess& access_;
+    const LinkSettings& settings_;
+    DriveProfile& profile_;
+    CNolvaServoDoc& document_;
+    Messenger& messenger_;
+    TransferProgress* progress_ = nullptr;
+    QString currentText_;
+    int stepsOfParameter_ = 0;
+};
+
+// Progress texts of reading and writing one parameter of a group: "读取控制参数：Cn0%02d" ...
+QString ReadProgressText(char letter, int number);
+QString WriteProgressText(char letter, int number);
