@@ -15,18 +15,14 @@ const char* const kLinkUsage =
     "  write PAGE LOC VALUE     command-protocol write [--store: through the mailbox first]\n"
     "  mb-read REG              Modbus function 03 (needs --rs485): prints 0..65535\n"
     "  mb-write REG VALUE       Modbus function 06 (needs --rs485)\n"
+    "  read CODE...             parameters by code (Cn005 ...): prints CODE=VALUE\n"
+    "  write CODE=VALUE...      parameters by code; VALUE as shown (hex for bit-field codes)\n"
+    "  read-all -o FILE.nvp     copy the drive's parameters to a file [--force to replace]\n"
+    "  write-all FILE.nvp       copy a parameter file to the drive\n"
     "PAGE is one of 0-9, A-F; LOC, REG and VALUE are decimal or 0x-prefixed hexadecimal.\n"
     "--frame-format 0..5 is Modbus ASCII, 6..8 Modbus RTU; --baud defaults to 9600.\n";
 
 namespace {
-
-struct LinkOptions {
-    QString device;
-    uint32_t baud = 9600;
-    LinkSettings settings;
-    bool store = false;
-    QStringList command;
-};
 
 std::optional<int64_t> ParseNumber(const QString& text) {
     bool ok = false;
@@ -93,6 +89,12 @@ bool ParseLinkOptions(const QStringList& args, LinkOptions* o, QTextStream& err)
             o->settings.AsciiMode = *format < 6;
         } else if (a == QLatin1String("--store")) {
             o->store = true;
+        } else if (a == QLatin1String("--force")) {
+            o->force = true;
+        } else if (a == QLatin1String("-o")) {
+            const auto v = next();
+            if (!v || v->isEmpty()) return Usage(err, "-o needs a file");
+            o->output = *v;
         } else if (a.startsWith(QLatin1String("--"))) {
             return Usage(err, QStringLiteral("unknown option %1").arg(a));
         } else {
@@ -261,6 +263,9 @@ int RunLinkCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
     LinkOptions options;
     if (!ParseLinkOptions(args, &options, err)) {
         return 2;
+    }
+    if (IsParameterCommand(options.command)) {
+        return RunParameterCommand(options, out, err);
     }
     return Run(options, out, err);
 }

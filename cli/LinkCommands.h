@@ -1,7 +1,27 @@
 #pragma once
 
+#include "app/AppSettings.h"
+
 #include <QStringList>
 #include <QTextStream>
+
+#include <cstdint>
+
+// The options common to every command that talks to a drive.
+struct LinkOptions {
+    QString device;
+    uint32_t baud = 9600;
+    LinkSettings settings;
+    bool store = false;  // write: through the mailbox first
+    QString output;      // read-all: -o FILE
+    bool force = false;  // read-all: replace an existing file
+    QStringList command; // the command and its arguments
+};
+
+// "read CODE...", "write CODE=VALUE...", "read-all -o FILE", "write-all FILE": parameters by
+// their codes, moved as the whole-set transfers move them.
+bool IsParameterCommand(const QStringList& command);
+int RunParameterCommand(const LinkOptions& options, QTextStream& out, QTextStream& err);
 
 // "orvan-cli --port DEVICE [--baud N] [--rs485 --station N --frame-format K] COMMAND ...":
 // single exchanges with a drive. Returns the exit code: 0 success, 1 a failed exchange or port,

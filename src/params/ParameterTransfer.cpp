@@ -348,11 +348,10 @@ bool ParameterTransfer::ReadOne(char letter, int number, bool modbus, int32_t* v
     return ReadParameter(letter, number, value);
 }
 
-bool ParameterTransfer::ReadAll() {
+bool ParameterTransfer::ReadCodes(const QList<ParamCode>& codes, QList<int32_t>* values) {
     if (!access_.LinkUp) {
         return false;
     }
-    const QList<ParamCode> codes = WholeSet();
     const bool modbus = settings_.RS485Port;
     if (progress_ != nullptr) {
         progress_->Open(StringText(kReadCaptionText), kStepsPerParameter * codes.size());
@@ -374,12 +373,23 @@ bool ParameterTransfer::ReadAll() {
         progress_->Close();
     }
     for (qsizetype i = 0; i < codes.size(); ++i) {
-        const ParamCode& code = codes[i];
-        *document_.transfer.slot(code.letter, code.number) = read[i];
-        if (code.letter == 'C' && code.number == 30) {
+        if (codes[i].letter == 'C' && codes[i].number == 30) {
             profile_.modelCode = read[i];
             profile_.encoderPulses = EncoderPulsesForModel(read[i]);
         }
+    }
+    *values = read;
+    return true;
+}
+
+bool ParameterTransfer::ReadAll() {
+    const QList<ParamCode> codes = WholeSet();
+    QList<int32_t> read;
+    if (!ReadCodes(codes, &read)) {
+        return false;
+    }
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        *document_.transfer.slot(codes[i].letter, codes[i].number) = read[i];
     }
     for (int q = 1; q <= GroupInfo(ParamGroup::Quick).count; ++q) {
         const ParamCode twin = QuickTwinOf(q);
@@ -424,28 +434,39 @@ bool ParameterTransfer::WriteOneOfAll(char letter, int number, int32_t value, bo
     return true;
 }
 
-bool ParameterTransfer::WriteAll() {
-    if (!access_.LinkUp) {
+bool ParameterTransfer::WriteCodes(const QList<ParamCode>& codes,
+                                   const QList<int32_t>& values) {
+    if (!access_.LinkUp || values.size() != codes.size()) {
         return false;
     }
-    const QList<ParamCode> codes = WholeSet();
     const bool modbus = settings_.RS485Port;
     if (progress_ != nullptr) {
         progress_->Open(StringText(kWriteCaptionText), kStepsPerParameter * codes.size());
     }
-    for (const ParamCode& code : codes) {
+    bool restart = false;
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        const ParamCode& code = codes[i];
         BeginParameter(StringText(kWritingAllText) + code.text());
-        if (!WriteOneOfAll(code.letter, code.number,
-                           *document_.transfer.slot(code.letter, code.number), modbus)) {
+        if (!WriteOneOfAll(code.letter, code.number, values[i], modbus)) {
             return Fail();
         }
+        restart = restart || IsRestartParameter(code.letter, code.number);
         EndParameter();
     }
     if (progress_ != nullptr) {
         progress_->Close();
     }
-    ShowWriteSuccess(true);
+    ShowWriteSuccess(restart);
     return true;
+}
+
+bool ParameterTransfer::WriteAll() {
+    const QList<ParamCode> codes = WholeSet();
+    QList<int32_t> values;
+    for (const ParamCode& code : codes) {
+        values.append(*document_.transfer.slot(code.letter, code.number));
+    }
+    return WriteCodes(codes, values);
 }
 
 // ---- The custom list ----

@@ -65,6 +65,14 @@ public:
     bool ReadAll();
     bool WriteAll();
 
+    // Any parameters moved as the whole-set transfers move them (Modbus on RS-485, the mailbox
+    // for Pn307..Pn309 and on RS-232), with the whole-set progress texts and failure message.
+    // A read of Cn030 updates the drive profile's model code and encoder pulses. A successful
+    // write ends with the success message (the restart reminder when a restart parameter was
+    // among them).
+    bool ReadCodes(const QList<ParamCode>& codes, QList<int32_t>* values);
+    bool WriteCodes(const QList<ParamCode>& codes, const QList<int32_t>& values);
+
     // The custom list in its order. Rows that name no parameter are passed over.
     bool ReadCustomList(const QList<CustomEntry>& rows);
     bool WriteCustomList(const QList<CustomEntry>& rows);

@@ -1,0 +1,224 @@
+// Parameters by code between a drive and the command line or a parameter file.
+
+#include "cli/LinkCommands.h"
+
+#include "app/Messenger.h"
+#include "link/DriveAccess.h"
+#include "link/ModbusLink.h"
+#include "params/CatalogueTable.h"
+#include "params/ModelTable.h"
+#include "params/NolvaServoDoc.h"
+#include "params/ParameterCatalogue.h"
+#include "params/ParameterTransfer.h"
+
+#include <QFileInfo>
+
+#include <optional>
+#include <unistd.h>
+
+namespace {
+
+std::optional<ParamCode> ParseCode(const QString& text) {
+    const ParamCode code = ParamCode::fromText(text);
+    if (text.size() != 5 || FindParam(code.letter, code.number) == nullptr ||
+        code.text() != text) {
+        return std::nullopt;
+    }
+    return code;
+}
+
+// A value as the catalogue shows it: hexadecimal digits for the bit-field codes, else decimal;
+// "0x" selects hexadecimal for any code.
+std::optional<int32_t> ParseValue(const ParamCode& code, const QString& text) {
+    bool ok = false;
+    const bool hexFormat = (ParamAttributes(code.text()) & 0x20) != 0;
+    qlonglong value = 0;
+    if (text.startsWith(QLatin1String("0x")) || text.startsWith(QLatin1String("0X"))) {
+        value = text.mid(2).toLongLong(&ok, 16);
+    } else {
+        value = text.toLongLong(&ok, hexFormat ? 16 : 10);
+    }
+    if (!ok || value < INT32_MIN || value > INT32_MAX) {
+        return std::nullopt;
+    }
+    return static_cast<int32_t>(value);
+}
+
+// A progress line on a terminal; it also counts a parameter's exchanges so that a failure can
+// say which one failed.
+class CliProgress : public TransferProgress {
+public:
+    explicit CliProgress(QTextStream& err) : err_(err), terminal_(isatty(STDERR_FILENO) == 1) {}
+    void Open(const QString&, int steps) override {
+        total_ = steps / 3;
+        done_ = 0;
+    }
+    void SetText(const QString& text) override {
+        text_ = text;
+        exchanges_ = 0;
+        ++done_;
+        if (terminal_) {
+            err_ << "\r\033[K" << text << " (" << done_ << "/" << total_ << ")" << Qt::flush;
+        }
+    }
+    void Step() override {}
+    void Close() override {
+        if (terminal_) {
+            err_ << "\r\033[K" << Qt::flush;
+        }
+    }
+    void ExchangeDone() override { ++exchanges_; }
+    int exchanges() const { return exchanges_; }
+
+private:
+    QTextStream& err_;
+    bool terminal_;
+    QString text_;
+    int total_ = 0;
+    int done_ = 0;
+    int exchanges_ = 0;
+};
+
+} // namespace
+
+bool IsParameterCommand(const QStringList& command) {
+    if (command.isEmpty()) {
+        return false;
+    }
+    const QString& name = command[0];
+    if (name == QLatin1String("read-all") || name == QLatin1String("write-all")) {
+        return true;
+    }
+    if (command.size() < 2) {
+        return false;
+    }
+    // "read 5 0x10" reads a word; "read Cn005" a parameter.
+    if (name == QLatin1String("read")) {
+        return ParseCode(command[1]).has_value();
+    }
+    if (name == QLatin1String("write")) {
+        return command[1].contains(QLatin1Char('='));
+    }
+    return false;
+}
+
+int RunParameterCommand(const LinkOptions& o, QTextStream& out, QTextStream& err) {
+    const QString& name = o.command[0];
+    const QStringList args = o.command.mid(1);
+    auto usage = [&](const QString& why) {
+        err << "orvan-cli: " << why << "\n" << kLinkUsage;
+        return 2;
+    };
+
+    // Everything the command needs is checked before the port is touched.
+    QList<ParamCode> codes;
+    QList<QString> valueTexts;
+    if (name == QLatin1String("read-all")) {
+        if (!args.isEmpty() || o.output.isEmpty()) {
+            return usage("read-all takes -o FILE.nvp");
+        }
+        if (!o.output.endsWith(QLatin1String(".nvp"), Qt::CaseInsensitive)) {
+            return usage("a parameter file's name must end in .nvp");
+        }
+        if (!o.force && QFileInfo::exists(o.output)) {
+            err << "orvan-cli: " << o.output << " exists; use --force to replace it\n";
+            return 1;
+        }
+    } else if (name == QLatin1String("write-all")) {
+        if (args.size() != 1) {
+            return usage("write-all takes one parameter file");
+        }
+    } else {
+        for (const QString& arg : args) {
+            const QString codeText = name == QLatin1String("write") ? arg.section('=', 0, 0) : arg;
+            const std::optional<ParamCode> code = ParseCode(codeText);
+            if (!code) {
+                return usage(QStringLiteral("\"%1\" is not a parameter code").arg(codeText));
+            }
+            codes.append(*code);
+            if (name == QLatin1String("write")) {
+                if (!arg.contains(QLatin1Char('='))) {
+                    return usage(QStringLiteral("write takes CODE=VALUE, not \"%1\"").arg(arg));
+                }
+                valueTexts.append(arg.section('=', 1));
+            }
+        }
+    }
+
+    ConsoleMessenger messenger;
+    ModbusLink link(nullptr, &messenger);
+    const uint32_t opened = OpenLinkPort(link, o.device, o.baud, o.settings);
+    if (opened != 0) {
+        err << "orvan-cli: cannot open " << o.device << ": " << qt_error_string(int(opened))
+            << " (" << opened << ")\n";
+        return 1;
+    }
+    DriveProfile profile;
+    DriveAccess access(link, o.settings, profile);
+    access.LinkUp = true;
+
+    // Speed parameters convert with the drive's own maximum speed, as the status read finds it.
+    if (!access.ReadDriveWord('5', 0x47)) {
+        err << "orvan-cli: reading the maximum motor speed (5 0x47) failed: no accepted reply\n";
+        return 1;
+    }
+    profile.maxMotorSpeed = access.LastValue;
+    if (!access.ReadDriveWord('5', 0x0C)) {
+        err << "orvan-cli: reading the model code (5 0x0C) failed: no accepted reply\n";
+        return 1;
+    }
+    profile.modelCode = access.LastValue;
+    profile.encoderPulses = EncoderPulsesForModel(profile.modelCode);
+
+    CNolvaServoDoc document(profile);
+    document.OnNewDocument();
+    ParameterTransfer transfer(access, o.settings, profile, document, messenger);
+    CliProgress progress(err);
+    transfer.SetProgress(&progress);
+    auto failed = [&](const char* what) {
+        err << "orvan-cli: " << what << " stopped: exchange " << progress.exchanges()
+            << " of that parameter got no accepted reply\n";
+        link.Close();
+        return 1;
+    };
+
+    int exitCode = 0;
+    if (name == QLatin1String("read-all")) {
+        if (!transfer.CopyDriveToFile(o.output)) {
+            return failed("read-all");
+        }
+    } else if (name == QLatin1String("write-all")) {
+        if (!transfer.CopyFileToDrive(args[0])) {
+            return failed("write-all");
+        }
+    } else if (name == QLatin1String("read")) {
+        QList<int32_t> values;
+        if (!transfer.ReadCodes(codes, &values)) {
+            return failed("read");
+        }
+        for (qsizetype i = 0; i < codes.size(); ++i) {
+            out << codes[i].text() << "=" << FormatValue(codes[i].text(), values[i], false)
+                << "\n";
+        }
+    } else {
+        QList<int32_t> values;
+        for (qsizetype i = 0; i < codes.size(); ++i) {
+            const ParamCode& code = codes[i];
+            const std::optional<int32_t> value = ParseValue(code, valueTexts[i]);
+            const int32_t min = *document.minimums.slot(code.letter, code.number);
+            const int32_t max = *document.maximums.slot(code.letter, code.number);
+            if (!value || *value < min || *value > max) {
+                link.Close();
+                err << "orvan-cli: " << code.text() << "=" << valueTexts[i]
+                    << ": the value must be within " << RangeText(code.text(), min, max) << "\n";
+                return 2;
+            }
+            values.append(*value);
+        }
+        if (!transfer.WriteCodes(codes, values)) {
+            return failed("write");
+        }
+    }
+    link.Close();
+    return exitCode;
+}

@@ -1,0 +1,125 @@
+// orvan-cli moving parameters by code and whole sets between orvan-drive-sim and files.
+
+#include "params/NolvaServoDoc.h"
+#include "params/NvpFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+class Drive {
+public:
+    explicit Drive(const QStringList& args) {
+        process.start(QStringLiteral(ORVAN_DRIVE_SIM_PATH), args);
+        if (process.waitForStarted(10000) && process.waitForReadyRead(10000)) {
+            path = QString::fromUtf8(process.readLine()).trimmed();
+        }
+    }
+    ~Drive() {
+        process.terminate();
+        if (!process.waitForFinished(3000)) {
+            process.kill();
+            process.waitForFinished();
+        }
+    }
+    QProcess process;
+    QString path;
+};
+
+CliRun Cli(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(ORVAN_CLI_PATH), args);
+    EXPECT_TRUE(p.waitForFinished(60000));
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()).trimmed(),
+            QString::fromUtf8(p.readAllStandardError()).trimmed()};
+}
+
+TEST(ParameterCli, ReadsAndWritesByCodeWithTheDrivesMaximumSpeed) {
+    Drive drive({"--max-speed", "5000"});
+    ASSERT_FALSE(drive.path.isEmpty());
+    const QStringList port{"--port", drive.path};
+    CliRun r = Cli(port + QStringList{"read", "Cn005", "Sn201", "Cn030", "Pn309"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "Cn005=2500\nSn201=100\nCn030=0121\nPn309=50000");
+
+    // 4500 rpm is within -N..N only because the drive's N is 5000; bit-field values are hex.
+    r = Cli(port + QStringList{"write", "Sn201=4500", "Cn006=0012", "Pn308=40000"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(Cli(port + QStringList{"read", "Sn201", "Cn006", "Pn308"}).out,
+              "Sn201=4500\nCn006=0012\nPn308=40000");
+
+    r = Cli(port + QStringList{"write", "Sn201=6000"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("Sn201=6000") && r.err.contains("-5000~5000")) << r.err.toStdString();
+    EXPECT_EQ(Cli(port + QStringList{"read", "Xn001"}).exitCode, 2);
+    EXPECT_EQ(Cli(port + QStringList{"write", "Cn001"}).exitCode, 2);
+}
+
+class ParameterFiles : public ::testing::TestWithParam<bool> {
+protected:
+    QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
+    QStringList driveArgs() const {
+        return GetParam() ? QStringList{"--rs485", "--station", "2", "--frame-format", "6"}
+                          : QStringList{};
+    }
+    QStringList portArgs(const QString& device) const {
+        return GetParam() ? QStringList{"--port", device, "--rs485", "--station", "2",
+                                        "--frame-format", "6"}
+                          : QStringList{"--port", device};
+    }
+    QTemporaryDir dir;
+};
+
+TEST_P(ParameterFiles, CopyToComputerAndBackToAnotherDrive) {
+    QString first;
+    {
+        Drive drive(driveArgs());
+        ASSERT_FALSE(drive.path.isEmpty());
+        ASSERT_EQ(Cli(portArgs(drive.path) + QStringList{"write", "Sn211=55", "Pn309=12345"})
+                      .exitCode,
+                  0);
+        const CliRun r = Cli(portArgs(drive.path) + QStringList{"read-all", "-o", path("a.nvp")});
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        CNolvaServoDoc doc;
+        QString error;
+        ASSERT_TRUE(OpenDocumentFile(path("a.nvp"), doc, &error)) << error.toStdString();
+        EXPECT_EQ(doc.values.speed[10], 55);
+        EXPECT_EQ(doc.values.quick[0], 55); // qn401 copied from its twin
+        EXPECT_EQ(doc.values.position[8], 12345);
+        // An existing file is not replaced without --force.
+        EXPECT_EQ(Cli(portArgs(drive.path) + QStringList{"read-all", "-o", path("a.nvp")}).exitCode,
+                  1);
+    }
+    Drive other(driveArgs());
+    ASSERT_EQ(Cli(portArgs(other.path) + QStringList{"write-all", path("a.nvp")}).exitCode, 0);
+    EXPECT_EQ(Cli(portArgs(other.path) + QStringList{"read", "Sn211", "Pn309"}).out,
+              "Sn211=55\nPn309=12345");
+}
+
+TEST_P(ParameterFiles, AFailureNamesTheParameterAndWritesNoFile) {
+    // Two status reads, then five parameters of three mailbox exchanges each (RS-232) or one
+    // register each (RS-485); the drive stops answering at Cn006.
+    const int answered = GetParam() ? 2 + 5 : 2 + 5 * 3;
+    Drive drive(driveArgs() + QStringList{"--hang-up-after", QString::number(answered)});
+    ASSERT_FALSE(drive.path.isEmpty());
+    const CliRun r = Cli(portArgs(drive.path) + QStringList{"read-all", "-o", path("b.nvp")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8("读取参数中 ... Cn006"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("exchange 1")) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("b.nvp")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rs232AndRs485, ParameterFiles, ::testing::Bool());
+
+} // namespace
