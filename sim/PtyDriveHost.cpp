@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <sys/stat.h>
 #include <termios.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -162,11 +163,16 @@ bool PtyDriveHost::writeAll(const char* data, qsizetype size, const std::atomic<
 bool PtyDriveHost::writeReply(const QByteArray& bytes, microseconds delay, microseconds byteTime,
                               const std::atomic<bool>& stop) {
     // Sleeps until `deadline`; with the wait mask in force, so the stop signal gets through.
+    // The last stretch before a deadline is spun rather than slept: a sleeping thread wakes tens
+    // of microseconds late, which at 115200 bit/s would be a good part of a byte's wire time.
+    constexpr microseconds kSpin{150};
     auto sleepUntil = [&](Clock::time_point deadline) {
-        for (auto now = Clock::now(); now < deadline && !stop; now = Clock::now()) {
-            const timespec ts = ToTimespec(
-                std::min(std::chrono::duration_cast<microseconds>(deadline - now), kMaxWait));
+        for (auto now = Clock::now(); now + kSpin < deadline && !stop; now = Clock::now()) {
+            const timespec ts = ToTimespec(std::min(
+                std::chrono::duration_cast<microseconds>(deadline - kSpin - now), kMaxWait));
             ppoll(nullptr, 0, &ts, waitMask_);
+        }
+        while (Clock::now() < deadline && !stop) {
         }
     };
     auto due = Clock::now() + delay;
@@ -190,6 +196,9 @@ bool PtyDriveHost::run(const std::atomic<bool>& stop, const sigset_t* waitMask) 
         return false;
     }
     waitMask_ = waitMask;
+    // Paced replies sleep until each byte's wire time has passed; the default timer slack of
+    // 50 us would add that much to every byte's deadline, a tenth of a byte at 115200 bit/s.
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     auto lastInput = Clock::now();
     char buffer[4096];
     while (!stop) {
