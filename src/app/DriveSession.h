@@ -32,7 +32,8 @@ public:
     // LinkUp, LinkRequested or PortOpen changed: menus, the group and custom table windows'
     // drive buttons, the parameter editor.
     virtual void LinkStateChanged() {}
-    // The link went down in the connect routine: the trace and frequency analysis windows are
+    // The connect routine ended without a linked drive (the probe went unanswered, after its
+    // message, or the port could not be opened): the trace and frequency analysis windows are
     // refreshed, the status display and diagnostics monitors closed.
     virtual void LinkDropped() {}
     // Steps 3..5 of a poll: the open monitor windows refresh from the drive. False ends the poll.
@@ -103,9 +104,11 @@ public:
     ~DriveSession(); // closes the port when it is open
 
     void SetObserver(SessionObserver* observer);
-    // A device that replaces the COM entry's for this run ("--port", "--simulate").
+    // A device that replaces the COM entry's for this run ("--port", "--simulate"). It stands
+    // for the current COM number, whenever the settings are read; choosing another COM number
+    // in the port dialog drops it. An empty device drops it too.
     void SetPortOverride(const QString& device);
-    // The device "COM%d" stands for on this machine.
+    // The device "COM%d" stands for on this machine (comPort 0..7; empty outside).
     QString DeviceOfComPort(int comPort) const;
 
     bool LinkRequested() const;
@@ -123,13 +126,16 @@ public:
     // "断开(&D)": clears LinkRequested and LinkUp, closes the port.
     void Disconnect();
     // The timer's connect routine (also run by the view's initial update when the link is wanted).
+    // An open refused for lack of permission or because another program holds the device is
+    // told once, naming the device, until the link is asked for again; other open failures are
+    // silent and retried.
     void ConnectRoutine();
     // The dialog connect: `askUser` shows "连接端口设定" with the current choice and whether the
     // link is wanted (the OK button then means "断开(&D)"), and returns the choice on OK or
-    // nothing on cancel.
-    void DialogConnect(
-        const std::function<std::optional<PortChoice>(const PortChoice& current, bool linkRequested)>&
-            askUser);
+    // nothing on cancel. A port refused for lack of permission or held by another program adds
+    // the device and what to do to the message.
+    void DialogConnect(const std::function<std::optional<PortChoice>(const PortChoice& current,
+                                                                     bool linkRequested)>& askUser);
 
     // The poll: status read, then the observer's monitors. False at the first failure.
     bool Poll();

@@ -1,0 +1,555 @@
+#include "app/DriveSession.h"
+
+#include "app/Messenger.h"
+#include "app/StatusTexts.h"
+#include "app/StringTable.h"
+#include "link/Frames.h"
+#include "link/SerialBackend.h"
+#include "params/ModelTable.h"
+#include "params/NolvaServoDoc.h"
+#include "params/ParameterCatalogue.h"
+
+#include <cerrno>
+#include <initializer_list>
+
+namespace {
+
+// String IDs of the link messages and the status bar.
+constexpr int kServoStateLabel = 102;  // "Servo 状态: "
+constexpr int kVersionLabel = 103;     // "版本: "
+constexpr int kServoNotLinked = 104;   // "Servo 未连线"
+constexpr int kInfoLabel = 121;        // "信息: "
+constexpr int kNoControlMode = 122;    // "--- 控制"
+constexpr int kModelLabel = 123;       // "型号: "
+constexpr int kMotorLabel = 124;       // "电机型式:"
+constexpr int kCommError = 130;        // "通讯错误！！"
+constexpr int kCannotOpenPort = 131;   // "无法打开COM端口！"
+constexpr int kCommCaption = 132;      // "通讯信息"
+constexpr int kNoValidAnswer = 145;    // "计算机和伺服驱动器之间通讯错误。"
+constexpr int kControlSuffix = 148;    // " 控制"
+constexpr int kDisconnectedWord = 813; // "断开"
+
+// Texts of the panes that the string table does not hold.
+constexpr const char* kServoOn = "Servo On";
+constexpr const char* kServoOff = "Servo Off";
+constexpr const char* kServoLinked = "Servo 连线中";
+constexpr const char* kNoVersion = "*.**";
+constexpr const char* kNoModel = "---------";
+constexpr const char* kNoMotor = "---------------------";
+
+// The timer's connect routine knows only the first four baud rates; the dialog all six.
+constexpr int kHighestTimerBaudIndex = 3;
+constexpr int kHighestDialogBaudIndex = 5;
+constexpr int kFallbackBaudIndex = 1; // 9600 bps
+constexpr int kHighestFrameFormat = 8;
+constexpr int kLastAsciiFrameFormat = 5;
+
+constexpr int kTickWrap = 1000;
+constexpr int kPaneCount = 8;
+
+// Status read locations.
+constexpr int kControlModeLocation = 0x10; // page '5': dn-01
+constexpr int kServoStateLocation = 0x66;  // page '6': bit 0 servo on
+constexpr int kVersionLocation = 0xE2;     // page '5': dn-04
+constexpr int kModelCodeLocation = 0x0C;   // page '5'
+constexpr int kMaxSpeedLocation = 0x47;    // page '5': N in rpm
+constexpr int kAlarmLocation = 0x60;       // page '6': alarm bits
+
+// Document slots of the diagnostics values.
+constexpr size_t kControlModeSlot = 0;  // dn-01
+constexpr size_t kInputContactSlot = 2; // dn-03
+constexpr size_t kVersionSlot = 3;      // dn-04
+constexpr size_t kModelCodeInfoSlot = 3;
+
+// The Modbus check of the dialog connect on RS-485: one register at address 0.
+constexpr int kDialogProbeRegister = 0;
+constexpr uint32_t kRtuWaitMs = 400;
+
+QString ComName(int comPort) {
+    return QStringLiteral("COM%1").arg(comPort + 1);
+}
+
+// On Linux a serial device is often refused for reasons the user can fix: the account is not in
+// the group that owns the device, or another program holds it. Those deserve the device's name
+// and what to do; any other failure (a device that is not there) keeps the plain message.
+QString DeviceProblemText(uint32_t openResult, const QString& device) {
+    switch (openResult) {
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("无法访问 %1：没有权限。请将当前用户加入 dialout 组"
+                              "（sudo usermod -aG dialout $USER），重新登录后再试。")
+            .arg(device);
+    case EBUSY:
+        return QStringLiteral("无法打开 %1：设备正被其他程序使用。请关闭使用该端口的程序后再试。")
+            .arg(device);
+    default: return {};
+    }
+}
+
+QString CannotOpenText() {
+    return StringText(kCommError) + QStringLiteral("\n\n") + StringText(kCannotOpenPort);
+}
+
+} // namespace
+
+bool IsCommandEnabled(int command, const ViewActivity& a) {
+    const bool monitorOpen = a.statusMonitorOpen || a.diagnosticsOpen || a.alarmHistoryOpen;
+    switch (command) {
+    case Command::FileNew:
+    case Command::FileOpen: return !a.customTableOpen && !a.jogActive && !monitorOpen;
+    case Command::CopyToDrive:
+    case Command::CopyToComputer: return a.linkUp;
+    case Command::StatusMonitor:
+    case Command::Diagnostics:
+    case Command::AlarmHistory: return a.linkUp && !a.jogActive && !a.parameterEditorOpen;
+    case Command::Trace: return !a.jogActive && !a.parameterEditorOpen && !monitorOpen;
+    case Command::Jog:
+    case Command::AutoTuning:
+    case Command::AutoOffset: return a.linkUp && !a.parameterEditorOpen && !monitorOpen;
+    case Command::ParameterEditor: return !a.jogActive && !monitorOpen;
+    case Command::OnlineEditing:
+        return a.linkUp && !a.parameterEditorOpen && !monitorOpen && !a.jogActive;
+    case Command::ContactPlanning:
+    case Command::PositionPlanning: return a.linkUp && !a.jogActive && !a.parameterEditorOpen;
+    case Command::MachineAnalysis: return a.linkUp && !a.parameterEditorOpen && !monitorOpen;
+    case Command::Connect: return !a.linkRequested;
+    case Command::Disconnect: return a.linkRequested;
+    default: return true;
+    }
+}
+
+bool IsCommandChecked(int command, const ViewActivity& a) {
+    switch (command) {
+    case Command::Connect: return a.linkRequested;
+    case Command::Disconnect: return !a.linkRequested;
+    default: return false;
+    }
+}
+
+struct DriveSession::Impl {
+    Impl(AppSettings& settings, DriveProfile& profile, DriveStatus& status,
+         CNolvaServoDoc& document, Messenger& messenger, std::unique_ptr<SerialBackend> backend)
+        : settings(settings), profile(profile), status(status), document(document),
+          messenger(messenger), link(std::move(backend), &messenger),
+          access(link, settings.link, profile) {}
+
+    AppSettings& settings;
+    DriveProfile& profile;
+    DriveStatus& status;
+    CNolvaServoDoc& document;
+    Messenger& messenger;
+    ModbusLink link;
+    DriveAccess access; // holds LinkUp and LastValue
+
+    SessionObserver silent;
+    SessionObserver* observer = &silent;
+
+    QString portOverride;
+    bool linkRequested = false;
+    bool portOpen = false;
+    bool busy = false;
+    int tickCount = 0;
+
+    // The device problem already told since the link was last asked for, so that the timer's
+    // retries every 4 s do not repeat it.
+    uint32_t toldOpenResult = 0;
+    QString toldDevice;
+
+    void Refresh(std::initializer_list<int> panes) {
+        for (int pane : panes) {
+            observer->PaneChanged(pane);
+        }
+    }
+
+    void RefreshAllPanes() {
+        for (int pane = 0; pane < kPaneCount; ++pane) {
+            observer->PaneChanged(pane);
+        }
+    }
+
+    void ClosePort() {
+        if (link.IsOpen()) {
+            link.Close();
+        }
+        portOpen = false;
+    }
+
+    void ShowError(const QString& text, bool topmost) {
+        Message message;
+        message.text = text;
+        message.caption = StringText(kCommCaption);
+        message.icon = MessageIcon::Error;
+        message.topmost = topmost;
+        messenger.show(message);
+    }
+
+    // The identification probe: dn-03 into the document and LinkUp on an answer.
+    bool ProbeDrive() {
+        int32_t dn03 = 0;
+        if (!access.Probe(&dn03)) {
+            return false;
+        }
+        document.diagnosticsSnapshot[kInputContactSlot] = dn03;
+        return true;
+    }
+
+    // A Modbus read of one register: on RS-485 a drive that answers it is there, whatever the
+    // register holds.
+    bool ModbusAnswers() {
+        const LinkSettings& s = settings.link;
+        uint8_t request[kAsciiRequestLength];
+        uint8_t reply[32];
+        const int replyLength =
+            BuildReadRegisters(request, s.StationID, kDialogProbeRegister, 1, s.AsciiMode);
+        const int result =
+            s.AsciiMode
+                ? link.ExchangeAscii(request, kAsciiRequestLength, reply, replyLength, 1)
+                : link.ExchangeRtu(request, kRtuRequestLength, reply, replyLength, kRtuWaitMs);
+        return result == kModbusGood;
+    }
+
+    // "通讯错误！！\n\n断开 !!": the drive stopped answering the timer's probe.
+    void TellLinkLost() {
+        ShowError(StringText(kCommError) + QStringLiteral("\n\n") + StringText(kDisconnectedWord) +
+                      QStringLiteral(" !!"),
+                  true);
+    }
+
+    // The timer's open failures are silent and retried, except a device the user must do
+    // something about; that is told once until the link is asked for again.
+    void TellDeviceProblemOnce(uint32_t openResult, const QString& device) {
+        const QString problem = DeviceProblemText(openResult, device);
+        if (problem.isEmpty() || (openResult == toldOpenResult && device == toldDevice)) {
+            return;
+        }
+        toldOpenResult = openResult;
+        toldDevice = device;
+        ShowError(CannotOpenText() + QStringLiteral("\n\n") + problem, false);
+    }
+
+    // Opens the port for the dialog connect and checks for a drive (steps 5 and 6).
+    void DialogOpen(const QString& device) {
+        LinkSettings adjusted = settings.link;
+        if (adjusted.BaudRateIndex < 0 || adjusted.BaudRateIndex > kHighestDialogBaudIndex) {
+            adjusted.BaudRateIndex = kFallbackBaudIndex;
+        }
+        if (adjusted.RS485Port &&
+            (adjusted.FrameFormat < 0 || adjusted.FrameFormat > kHighestFrameFormat)) {
+            adjusted.FrameFormat = 0;
+            adjusted.AsciiMode = true;
+        }
+        const uint32_t opened =
+            OpenLinkPort(link, device, BaudRateOfIndex(adjusted.BaudRateIndex), adjusted);
+        if (opened != 0) {
+            // A port left open by a refused line set-up is not one the user can use.
+            ClosePort();
+            access.LinkUp = false;
+            QString text = CannotOpenText();
+            const QString problem = DeviceProblemText(opened, device);
+            if (!problem.isEmpty()) {
+                text += QStringLiteral("\n\n") + problem;
+            }
+            ShowError(text, false);
+            return;
+        }
+        settings.link = adjusted;
+        link.SetDeviceName(ComName(settings.link.ComPort));
+        portOpen = true;
+        bool answered = false;
+        if (settings.link.RS485Port) {
+            // The port stays open without LinkUp: "连线(&C)" then probes over it.
+            answered = ModbusAnswers();
+        } else {
+            answered = ProbeDrive();
+            if (answered) {
+                linkRequested = true;
+            }
+        }
+        if (!answered) {
+            ClosePort();
+            access.LinkUp = false;
+            ShowError(StringText(kNoValidAnswer), false);
+        }
+    }
+};
+
+DriveSession::DriveSession(AppSettings& settings, DriveProfile& profile, DriveStatus& status,
+                           CNolvaServoDoc& document, Messenger& messenger,
+                           std::unique_ptr<SerialBackend> backend)
+    : d_(std::make_unique<Impl>(settings, profile, status, document, messenger,
+                                std::move(backend))) {}
+
+DriveSession::~DriveSession() {
+    if (d_->access.LinkUp || d_->portOpen) {
+        d_->ClosePort();
+        d_->access.LinkUp = false;
+    }
+}
+
+void DriveSession::SetObserver(SessionObserver* observer) {
+    d_->observer = observer != nullptr ? observer : &d_->silent;
+}
+
+void DriveSession::SetPortOverride(const QString& device) {
+    d_->portOverride = device;
+}
+
+QString DriveSession::DeviceOfComPort(int comPort) const {
+    if (!d_->portOverride.isEmpty() && comPort == d_->settings.link.ComPort) {
+        return d_->portOverride;
+    }
+    if (comPort < 0 || comPort >= kComPortCount) {
+        return {};
+    }
+    return d_->settings.comDevices[static_cast<size_t>(comPort)];
+}
+
+bool DriveSession::LinkRequested() const {
+    return d_->linkRequested;
+}
+
+bool DriveSession::LinkUp() const {
+    return d_->access.LinkUp;
+}
+
+bool DriveSession::PortOpen() const {
+    return d_->portOpen;
+}
+
+bool DriveSession::Busy() const {
+    return d_->busy;
+}
+
+void DriveSession::SetBusy(bool busy) {
+    d_->busy = busy;
+}
+
+int DriveSession::TickCount() const {
+    return d_->tickCount;
+}
+
+void DriveSession::OnTimerTick() {
+    if (d_->linkRequested && !d_->busy && d_->tickCount >= kTicksBetweenConnects) {
+        d_->tickCount = 0;
+        ConnectRoutine();
+    } else if (++d_->tickCount >= kTickWrap) {
+        d_->tickCount = 0;
+    }
+    if (d_->access.LinkUp && !d_->busy) {
+        d_->busy = true;
+        Poll();
+        d_->busy = false;
+    }
+}
+
+void DriveSession::RequestLink() {
+    d_->linkRequested = true;
+    d_->toldOpenResult = 0;
+    d_->toldDevice.clear();
+    d_->observer->LinkStateChanged();
+    d_->RefreshAllPanes();
+}
+
+void DriveSession::Disconnect() {
+    d_->linkRequested = false;
+    d_->access.LinkUp = false;
+    if (d_->portOpen) {
+        d_->ClosePort();
+    }
+    d_->observer->LinkStateChanged();
+    d_->RefreshAllPanes();
+}
+
+void DriveSession::ConnectRoutine() {
+    Impl& s = *d_;
+    s.busy = true;
+    const QString device = DeviceOfComPort(s.settings.link.ComPort);
+    LinkSettings adjusted = s.settings.link;
+    if (adjusted.BaudRateIndex < 0 || adjusted.BaudRateIndex > kHighestTimerBaudIndex) {
+        adjusted.BaudRateIndex = kFallbackBaudIndex;
+    }
+    if (adjusted.RS485Port) {
+        if (adjusted.FrameFormat < 0 || adjusted.FrameFormat > kHighestFrameFormat) {
+            adjusted.FrameFormat = 0;
+        }
+        adjusted.AsciiMode = adjusted.FrameFormat <= kLastAsciiFrameFormat;
+    }
+    const uint32_t opened =
+        OpenLinkPort(s.link, device, BaudRateOfIndex(adjusted.BaudRateIndex), adjusted);
+    if (opened == 0) {
+        s.settings.link = adjusted;
+        s.link.SetDeviceName(ComName(s.settings.link.ComPort));
+        s.portOpen = true;
+        if (!s.ProbeDrive()) {
+            s.access.LinkUp = false;
+            s.ClosePort();
+            s.linkRequested = false;
+            s.TellLinkLost();
+        }
+    } else if (opened == kChannelAlreadyOpen) {
+        // A live link or a port the dialog left open: probe over it as it is set up.
+        if (!s.ProbeDrive()) {
+            s.access.LinkUp = false;
+            if (s.portOpen) {
+                s.ClosePort();
+                s.linkRequested = false;
+                s.TellLinkLost();
+            }
+        }
+    } else {
+        // Retried on the next due tick. A port left open by a refused line set-up is closed so
+        // that the retry opens and sets it up afresh.
+        if (s.link.IsOpen()) {
+            s.link.Close();
+        }
+        s.access.LinkUp = false;
+        s.TellDeviceProblemOnce(opened, device);
+    }
+    s.Refresh({3});
+    s.observer->LinkStateChanged();
+    if (!s.access.LinkUp) {
+        s.Refresh({0, 1, 2, 4, 5, 6, 7});
+        s.observer->LinkDropped();
+    }
+    s.busy = false;
+}
+
+void DriveSession::DialogConnect(
+    const std::function<std::optional<PortChoice>(const PortChoice& current, bool linkRequested)>&
+        askUser) {
+    Impl& s = *d_;
+    s.busy = true;
+    const PortChoice current{s.settings.link.ComPort, s.settings.link.BaudRateIndex};
+    const std::optional<PortChoice> chosen = askUser(current, s.linkRequested);
+    if (chosen) {
+        if (s.linkRequested) {
+            // The button read "断开(&D)": the choice is not looked at.
+            s.linkRequested = false;
+            s.access.LinkUp = false;
+            if (s.portOpen) {
+                s.ClosePort();
+            }
+        } else if (!(chosen->comPort == current.comPort &&
+                     chosen->baudRateIndex == current.baudRateIndex && s.access.LinkUp)) {
+            if (chosen->comPort != s.settings.link.ComPort) {
+                // The override stands for the COM number it was given with; another number is
+                // the user's own device.
+                s.portOverride.clear();
+            }
+            s.settings.link.ComPort = chosen->comPort;
+            s.settings.link.BaudRateIndex = chosen->baudRateIndex;
+            if (s.portOpen) {
+                s.ClosePort();
+                s.access.LinkUp = false;
+            }
+            s.DialogOpen(DeviceOfComPort(s.settings.link.ComPort));
+        }
+    }
+    s.Refresh({3});
+    s.observer->LinkStateChanged();
+    // The status bar's idle update would show the other panes' link texts as well.
+    s.Refresh({0, 1, 2, 4, 5, 6, 7});
+    s.busy = false;
+}
+
+bool DriveSession::Poll() {
+    if (!d_->access.LinkUp) {
+        return false;
+    }
+    if (!StatusRead()) {
+        return false;
+    }
+    return d_->observer->PollMonitors();
+}
+
+bool DriveSession::StatusRead() {
+    Impl& s = *d_;
+    // The command reads below do not check LinkUp themselves.
+    if (!s.access.LinkUp) {
+        return false;
+    }
+    int32_t word = 0;
+    if (!s.access.ReadCommand('5', kControlModeLocation, &word)) {
+        return false;
+    }
+    s.document.diagnosticsSnapshot[kControlModeSlot] =
+        RawToDisplay('D', 1, word, s.profile.maxMotorSpeed);
+    s.Refresh({1});
+
+    if (!s.access.ReadCommand('6', kServoStateLocation, &word)) {
+        return false;
+    }
+    s.status.servoOn = (word & 1) != 0;
+    s.Refresh({0});
+
+    if (!s.access.ReadCommand('5', kVersionLocation, &word)) {
+        return false;
+    }
+    s.document.diagnosticsSnapshot[kVersionSlot] =
+        RawToDisplay('D', 4, word, s.profile.maxMotorSpeed);
+    s.Refresh({2});
+
+    if (!s.access.ReadCommand('5', kModelCodeLocation, &word)) {
+        return false;
+    }
+    s.document.driveInfo[kModelCodeInfoSlot] = word & 0xFFFF;
+    // Panes 4 and 5 show the process-wide model code, so it takes the new code before pane 4
+    // is drawn again.
+    s.profile.modelCode = s.document.driveInfo[kModelCodeInfoSlot];
+    s.Refresh({4});
+    s.profile.encoderPulses = EncoderPulsesForModel(s.document.driveInfo[kModelCodeInfoSlot]);
+    s.Refresh({5});
+
+    if (!s.access.ReadDriveWord('5', kMaxSpeedLocation)) {
+        return false;
+    }
+    s.profile.maxMotorSpeed = s.access.LastValue;
+
+    if (!s.access.ReadDriveWord('6', kAlarmLocation)) {
+        return false;
+    }
+    s.status.alarmWord = static_cast<uint16_t>(s.access.LastValue);
+    s.Refresh({7});
+    return true;
+}
+
+QString DriveSession::PaneText(int pane) const {
+    const Impl& s = *d_;
+    const bool up = s.access.LinkUp;
+    switch (pane) {
+    case 0:
+        return StringText(kServoStateLabel) +
+               QString::fromUtf8(up && s.status.servoOn ? kServoOn : kServoOff);
+    case 1:
+        return up ? ControlModeText(s.document.diagnosticsSnapshot[kControlModeSlot]) +
+                        StringText(kControlSuffix)
+                  : StringText(kNoControlMode);
+    case 2:
+        return StringText(kVersionLabel) +
+               (up ? VersionText(s.document.diagnosticsSnapshot[kVersionSlot])
+                   : QString::fromUtf8(kNoVersion));
+    case 3: return up ? QString::fromUtf8(kServoLinked) : StringText(kServoNotLinked);
+    case 4:
+        return StringText(kModelLabel) +
+               (up ? DriveModelName(s.profile.modelCode) : QString::fromUtf8(kNoModel));
+    case 5:
+        return StringText(kMotorLabel) +
+               (up ? MotorTypeText(s.profile.modelCode) : QString::fromUtf8(kNoMotor));
+    case 6:
+        if (up) {
+            return StringText(kInfoLabel);
+        }
+        return StringText(kInfoLabel) +
+               StringText(s.linkRequested ? kCommError : kDisconnectedWord);
+    case 7: return up ? AlarmText(s.status.alarmWord) : QString();
+    default: return {};
+    }
+}
+
+DriveAccess& DriveSession::Access() {
+    return d_->access;
+}
+
+ModbusLink& DriveSession::Link() {
+    return d_->link;
+}
