@@ -469,27 +469,27 @@ bool DriveSession::StatusRead() {
         return false;
     }
     int32_t word = 0;
-    if (!s.access.ReadCommand('5', kControlModeLocation, &word)) {
+    if (!s.access.ReadSignedWord('5', kControlModeLocation, &word)) {
         return false;
     }
     s.document.diagnosticsSnapshot[kControlModeSlot] =
         RawToDisplay('D', 1, word, s.profile.maxMotorSpeed);
     s.Refresh({1});
 
-    if (!s.access.ReadCommand('6', kServoStateLocation, &word)) {
+    if (!s.access.ReadSignedWord('6', kServoStateLocation, &word)) {
         return false;
     }
     s.status.servoOn = (word & 1) != 0;
     s.Refresh({0});
 
-    if (!s.access.ReadCommand('5', kVersionLocation, &word)) {
+    if (!s.access.ReadSignedWord('5', kVersionLocation, &word)) {
         return false;
     }
     s.document.diagnosticsSnapshot[kVersionSlot] =
         RawToDisplay('D', 4, word, s.profile.maxMotorSpeed);
     s.Refresh({2});
 
-    if (!s.access.ReadCommand('5', kModelCodeLocation, &word)) {
+    if (!s.access.ReadSignedWord('5', kModelCodeLocation, &word)) {
         return false;
     }
     s.document.driveInfo[kModelCodeInfoSlot] = word & 0xFFFF;

@@ -97,6 +97,10 @@ bool DriveAccess::ReadCommand(char page, int location, int32_t* word) {
     return DecodeWord(reply + 1, word);
 }
 
+bool DriveAccess::ReadSignedWord(char page, int location, int32_t* word) {
+    return LinkUp && ReadCommand(page, location, word);
+}
+
 bool DriveAccess::ReadDriveWord(char page, int location) {
     if (!LinkUp) {
         return false;

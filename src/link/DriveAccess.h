@@ -56,12 +56,16 @@ public:
     // the converted value.
     bool Probe(int32_t* dn03);
 
+    // The word at (page, location) as the drive sends it: signed 16 bits, no conversion.
+    bool ReadSignedWord(char page, int location, int32_t* word);
+
+private:
     // One command-protocol write that must be acknowledged, and one read that must be answered
-    // with a good data reply (*word: the signed 16-bit word).
+    // with a good data reply (*word: the signed 16-bit word). They do not look at LinkUp: the
+    // public operations do.
     bool WriteCommand(char page, int location, int32_t value);
     bool ReadCommand(char page, int location, int32_t* word);
 
-private:
     ModbusLink& link_;
     const LinkSettings& settings_;
     const DriveProfile& profile_;

@@ -48,6 +48,9 @@ TEST_F(DriveAccessTest, NothingIsSentWhileTheLinkIsDown) {
     EXPECT_FALSE(access.ReadParameterModbus('C', 1, false));
     EXPECT_FALSE(access.FetchParameter(0x10));
     EXPECT_FALSE(access.StoreParameter(0x10, 1));
+    int32_t word = 0;
+    EXPECT_FALSE(access.ReadSignedWord('5', 0x10, &word));
+    EXPECT_FALSE(access.WriteParameterModbus('C', 1, 1, false));
     EXPECT_TRUE(port->writes().empty());
     EXPECT_EQ(access.LastValue, 7);
 }
