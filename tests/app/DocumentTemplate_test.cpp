@@ -1,0 +1,76 @@
+#include "app/DocumentTemplate.h"
+#include "app/StringTable.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(DocumentTemplate, ProgramTemplateNamesWindowUntitledDocumentAndExtension) {
+    const DocumentTemplate& t = ProgramDocumentTemplate();
+    EXPECT_EQ(t.windowTitle, QStringLiteral("Orvan Servo v0.9.080331"));
+    EXPECT_TRUE(t.documentName.isEmpty());
+    EXPECT_EQ(t.untitledName, QStringLiteral("无标题"));
+    EXPECT_EQ(t.typeName, QStringLiteral("Orvan Servo"));
+    EXPECT_EQ(t.filterName, QStringLiteral("Orvan Servo 文档 (*.nvp)"));
+    EXPECT_EQ(t.extension, QStringLiteral(".nvp"));
+    EXPECT_EQ(t.fileTypeId, QStringLiteral("OrvanServo 文件"));
+    EXPECT_EQ(t.fileTypeName, QStringLiteral("Orvan Servo 文件"));
+}
+
+TEST(DocumentTemplate, ShortTemplateLeavesMissingFieldsEmpty) {
+    const DocumentTemplate t = ParseDocumentTemplate(QStringLiteral("Title\n\nNoName"));
+    EXPECT_EQ(t.windowTitle, QStringLiteral("Title"));
+    EXPECT_EQ(t.untitledName, QStringLiteral("NoName"));
+    EXPECT_TRUE(t.typeName.isEmpty());
+    EXPECT_TRUE(t.extension.isEmpty());
+}
+
+TEST(DocumentTemplate, FrameTitlePutsTheDocumentNameFirst) {
+    const DocumentTemplate& t = ProgramDocumentTemplate();
+    EXPECT_EQ(FrameTitle(QString(), t), QStringLiteral("无标题 - Orvan Servo v0.9.080331"));
+    EXPECT_EQ(FrameTitle(QStringLiteral("/home/u/press line/axis 2.nvp"), t),
+              QStringLiteral("axis 2.nvp - Orvan Servo v0.9.080331"));
+    EXPECT_EQ(FrameTitle(QString(), t, QStringLiteral("[*]")),
+              QStringLiteral("无标题[*] - Orvan Servo v0.9.080331"));
+}
+
+TEST(DocumentTemplate, TableFiltersBecomeQtFilters) {
+    struct Case {
+        QString table;
+        QString qt;
+    };
+    const Case cases[] = {
+        {StringText(172), QStringLiteral("Orvan Servo 文档 (*.nvp);;所有文档 (*)")},
+        {StringText(173), QStringLiteral("Orvan Servo 文档 (*.nvp)")},
+        // Several patterns in one entry, a description without its own pattern list.
+        {QStringLiteral("Data|*.trd;*.TRD|Text files|*.txt||"),
+         QStringLiteral("Data (*.trd *.TRD);;Text files (*.txt)")},
+        {QString(), QString()},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(QtFileFilter(c.table), c.qt) << c.table.toStdString();
+}
+
+TEST(DocumentTemplate, SaveAsNamesAlwaysEndInNvp) {
+    struct Case {
+        const char* chosen;
+        const char* written;
+    };
+    const Case cases[] = {
+        {"/tmp/axis", "/tmp/axis.nvp"},
+        {"/tmp/axis.nvp", "/tmp/axis.nvp"},
+        {"/tmp/AXIS.NVP", "/tmp/AXIS.NVP"},
+        {"/tmp/axis.Nvp", "/tmp/axis.Nvp"},
+        {"/tmp/axis.bak", "/tmp/axis.bak.nvp"}, // would be refused by Open otherwise
+        {"/tmp/axis.nvpx", "/tmp/axis.nvpx.nvp"},
+        {"/tmp/v1.2/axis", "/tmp/v1.2/axis.nvp"},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(WithParameterFileExtension(QString::fromUtf8(c.chosen)),
+                  QString::fromUtf8(c.written))
+            << c.chosen;
+    }
+}
+
+} // namespace
