@@ -1,0 +1,250 @@
+#include "app/DocumentCommands.h"
+
+#include "app/DocumentTemplate.h"
+#include "app/FileChooser.h"
+#include "app/Messenger.h"
+#include "app/RecentFiles.h"
+#include "app/StringTable.h"
+#include "params/NolvaServoDoc.h"
+#include "params/NvpFile.h"
+#include "params/ParameterCatalogue.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+constexpr int kOpenFilterString = 172;
+constexpr int kSaveFilterString = 173;
+constexpr int kSaveQuestionString = 223;
+constexpr int kSaveCaptionString = 224;
+
+constexpr char kRecoveryFileName[] = "OrvanServo-recovery.nvp";
+
+void ShowWarning(Messenger& messenger, const QString& text) {
+    Message message;
+    message.text = text;
+    message.icon = MessageIcon::Warning;
+    messenger.show(message);
+}
+
+} // namespace
+
+DocumentCommands::DocumentCommands(CNolvaServoDoc& document, const DriveProfile& profile,
+                                   Messenger& messenger, FileChooser& chooser,
+                                   RecentFileList& recent)
+    : document_(document), profile_(profile), messenger_(messenger), chooser_(chooser),
+      recent_(recent) {}
+
+bool DocumentCommands::Modified() const {
+    return document_.modified;
+}
+
+void DocumentCommands::SetModified(bool modified) {
+    if (document_.modified == modified)
+        return;
+    document_.modified = modified;
+    Changed();
+}
+
+QString DocumentCommands::Title(const QString& modifiedMarker) const {
+    return FrameTitle(path_, ProgramDocumentTemplate(), modifiedMarker);
+}
+
+bool DocumentCommands::FileNew() {
+    if (!SaveModified())
+        return false;
+    // Defaults and ranges follow the drive last read (encoder pulses, maximum speed).
+    FillParameterDefaults(document_, profile_);
+    FillParameterRanges(document_, profile_);
+    document_.OnNewDocument();
+    document_.modified = false;
+    path_.clear();
+    Replaced();
+    Changed();
+    if (newDocumentFlag_ && showEditor_)
+        showEditor_();
+    newDocumentFlag_ = true;
+    return true;
+}
+
+bool DocumentCommands::FileOpen() {
+    const std::optional<QString> path = chooser_.ChooseFileToOpen(StringText(kOpenFilterString));
+    if (!path || path->isEmpty())
+        return false;
+    return OpenPath(*path);
+}
+
+bool DocumentCommands::OpenPath(const QString& path) {
+    return Open(path) == OpenResult::Opened;
+}
+
+DocumentCommands::OpenResult DocumentCommands::Open(const QString& path) {
+    QString error;
+    // The extension is checked before anything else, so a refused file costs the user no
+    // question about the current document.
+    if (!HasParameterFileExtension(path)) {
+        OpenDocumentFile(path, document_, &error); // refuses without touching the document
+        ShowWarning(messenger_, error);
+        return OpenResult::Refused;
+    }
+    if (!SaveModified())
+        return OpenResult::Cancelled;
+    if (!OpenDocumentFile(path, document_, &error)) {
+        ShowWarning(messenger_, error);
+        return OpenResult::Refused;
+    }
+    document_.modified = false;
+    path_ = QFileInfo(path).absoluteFilePath();
+    RememberRecent(path_);
+    Replaced();
+    Changed();
+    if (showEditor_)
+        showEditor_();
+    return OpenResult::Opened;
+}
+
+bool DocumentCommands::OpenRecent(int index) {
+    if (index < 0 || index >= recent_.Entries().size())
+        return false;
+    const QString path = recent_.Entries()[index];
+    switch (Open(path)) {
+    case OpenResult::Opened: return true;
+    case OpenResult::Cancelled: return false;
+    case OpenResult::Refused: break;
+    }
+    // A file that has gone or cannot be read leaves the list.
+    recent_.Remove(path);
+    if (recentChanged_)
+        recentChanged_();
+    Changed();
+    return false;
+}
+
+bool DocumentCommands::OpenDropped(const QStringList& paths) {
+    if (paths.isEmpty())
+        return false;
+    return OpenPath(paths.first());
+}
+
+bool DocumentCommands::FileSave() {
+    if (path_.isEmpty())
+        return FileSaveAs();
+    return SaveTo(path_);
+}
+
+bool DocumentCommands::FileSaveAs() {
+    QString suggested = path_;
+    if (suggested.isEmpty()) {
+        const DocumentTemplate& t = ProgramDocumentTemplate();
+        suggested = t.untitledName + t.extension;
+    }
+    const std::optional<QString> chosen =
+        chooser_.ChooseFileToSave(StringText(kSaveFilterString), suggested);
+    if (!chosen || chosen->isEmpty())
+        return false;
+    const QString target = WithParameterFileExtension(*chosen);
+    // The chooser asked about the name it returned; a name extended here is asked about now.
+    if (target != *chosen && QFileInfo::exists(target)) {
+        Message question;
+        question.text =
+            QStringLiteral("%1 已存在。\n要替换它吗？").arg(QDir::toNativeSeparators(target));
+        question.icon = MessageIcon::Warning;
+        question.buttons = MessageButtons::YesNo;
+        if (messenger_.show(question) != MessageAnswer::Yes)
+            return false;
+    }
+    if (!SaveTo(target))
+        return false;
+    path_ = QFileInfo(target).absoluteFilePath();
+    Changed();
+    return true;
+}
+
+bool DocumentCommands::SaveTo(const QString& path) {
+    QString error;
+    if (!SaveDocumentFile(path, document_, &error)) {
+        ShowWarning(messenger_, error);
+        return false;
+    }
+    document_.modified = false;
+    RememberRecent(path);
+    Changed();
+    return true;
+}
+
+QString DocumentCommands::SaveQuestionText() {
+    return StringText(kSaveQuestionString);
+}
+
+QString DocumentCommands::RecoveryQuestionText() {
+    return QStringLiteral("上次程序未正常关闭，参数文档中未保存的变更已保留。\n\n"
+                          "是否恢复这些变更？（选择“否”将删除保留的文档。）");
+}
+
+bool DocumentCommands::SaveModified() {
+    if (!document_.modified)
+        return true;
+    Message question;
+    question.text = SaveQuestionText();
+    question.caption = StringText(kSaveCaptionString);
+    question.icon = MessageIcon::Warning;
+    question.buttons = MessageButtons::YesNoCancel;
+    switch (messenger_.show(question)) {
+    case MessageAnswer::Yes: return FileSave();
+    case MessageAnswer::No: return true;
+    default: return false;
+    }
+}
+
+bool DocumentCommands::KeepForRecovery(const QString& recoveryPath, QString* error) const {
+    if (!document_.modified)
+        return true;
+    return SaveDocumentFile(recoveryPath, document_, error);
+}
+
+bool DocumentCommands::OfferRecovery(const QString& recoveryPath) {
+    if (!QFileInfo::exists(recoveryPath))
+        return false;
+    Message question;
+    question.text = RecoveryQuestionText();
+    question.icon = MessageIcon::Question;
+    question.buttons = MessageButtons::YesNo;
+    bool recovered = false;
+    if (messenger_.show(question) == MessageAnswer::Yes) {
+        QString error;
+        if (OpenDocumentFile(recoveryPath, document_, &error)) {
+            // The kept changes are not in any file of the user's yet.
+            document_.modified = true;
+            path_.clear();
+            recovered = true;
+            Replaced();
+            Changed();
+        } else {
+            ShowWarning(messenger_, error);
+        }
+    }
+    QFile::remove(recoveryPath);
+    return recovered;
+}
+
+void DocumentCommands::Changed() {
+    if (changed_)
+        changed_();
+}
+
+void DocumentCommands::Replaced() {
+    if (replaced_)
+        replaced_();
+}
+
+void DocumentCommands::RememberRecent(const QString& path) {
+    recent_.Add(path);
+    if (recentChanged_)
+        recentChanged_();
+}
+
+QString RecoveryFilePath(const QString& settingsPath) {
+    return QFileInfo(settingsPath).absoluteDir().filePath(QLatin1String(kRecoveryFileName));
+}

@@ -1,0 +1,289 @@
+#include "app/DocumentCommands.h"
+
+#include "app/FileChooser.h"
+#include "app/Messenger.h"
+#include "app/RecentFiles.h"
+#include "app/StringTable.h"
+#include "params/DriveProfile.h"
+#include "params/NolvaServoDoc.h"
+#include "params/NvpFile.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <deque>
+
+namespace {
+
+// Answers the file dialogs from a script; an empty script cancels.
+class ScriptedChooser : public FileChooser {
+public:
+    std::optional<QString> ChooseFileToOpen(const QString& filter) override {
+        filters << filter;
+        return Next();
+    }
+    std::optional<QString> ChooseFileToSave(const QString& filter,
+                                            const QString& suggestedPath) override {
+        filters << filter;
+        suggestions << suggestedPath;
+        return Next();
+    }
+    std::optional<QString> Next() {
+        if (answers.empty())
+            return std::nullopt;
+        std::optional<QString> answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::deque<std::optional<QString>> answers;
+    QStringList filters;
+    QStringList suggestions;
+};
+
+class DocumentCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        commands.SetShowEditorHook([this] { ++editorShown; });
+        commands.SetReplacedHook([this] { ++replaced; });
+    }
+
+    QString Path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+
+    // A parameter file whose values differ from the defaults.
+    QString WriteSample(const char* name) {
+        CNolvaServoDoc sample(profile);
+        sample.OnNewDocument();
+        sample.values.control[4] = 8192;
+        sample.values.position[6] = -123456;
+        sample.statusSnapshot[2] = 77;
+        QString error;
+        EXPECT_TRUE(SaveDocumentFile(Path(name), sample, &error)) << error.toStdString();
+        sampleValues = sample.values;
+        return Path(name);
+    }
+
+    void Modify() {
+        document.values.speed[0] = 1234;
+        document.modified = true;
+    }
+
+    QTemporaryDir dir;
+    DriveProfile profile;
+    CNolvaServoDoc document{profile};
+    RecordingMessenger messenger;
+    ScriptedChooser chooser;
+    RecentFileList recent;
+    DocumentCommands commands{document, profile, messenger, chooser, recent};
+    ParameterSet sampleValues;
+    int editorShown = 0;
+    int replaced = 0;
+};
+
+TEST_F(DocumentCommandsTest, NewUsesTheCurrentDriveAndOpensTheEditorFromTheSecondTimeOn) {
+    profile.encoderPulses = 8192;
+    profile.maxMotorSpeed = 2000;
+    ASSERT_TRUE(commands.FileNew());             // start-up's new document
+    EXPECT_EQ(document.values.control[4], 8192); // Cn005: encoder pulses
+    EXPECT_EQ(document.values.speed[15], 2000);  // Sn216: maximum speed
+    EXPECT_EQ(editorShown, 0);
+    EXPECT_TRUE(commands.NewDocumentFlag());
+    EXPECT_EQ(commands.Title(), QStringLiteral("无标题 - Orvan Servo v0.9.080331"));
+
+    ASSERT_TRUE(commands.FileNew()); // the user's
+    EXPECT_EQ(editorShown, 1);
+    EXPECT_EQ(replaced, 2);
+    EXPECT_FALSE(commands.Modified());
+}
+
+TEST_F(DocumentCommandsTest, OpenRefusesOtherExtensionsAndLeavesTheDocumentAlone) {
+    commands.FileNew();
+    const QString good = WriteSample("axis.nvp");
+    for (const char* name : {"axis.bak", "axis.nvpx", "axis"}) {
+        ASSERT_TRUE(QFile::copy(good, Path(name)));
+        Modify();
+        const CNolvaServoDoc before = document;
+        messenger.messages.clear();
+        chooser.answers = {Path(name)};
+        EXPECT_FALSE(commands.FileOpen()) << name;
+        // Only the refusal: no question about saving the current document first.
+        ASSERT_EQ(messenger.messages.size(), 1) << name;
+        EXPECT_EQ(
+            messenger.messages[0].text,
+            CannotOpenDocumentText(Path(name), QStringLiteral("参数文档的扩展名必须是 .nvp。")));
+        EXPECT_EQ(messenger.messages[0].icon, MessageIcon::Warning);
+        EXPECT_EQ(document.values, before.values) << name;
+        EXPECT_EQ(document.statusSnapshot, before.statusSnapshot) << name;
+        EXPECT_TRUE(commands.Path().isEmpty());
+        EXPECT_TRUE(commands.Modified());
+    }
+    EXPECT_EQ(chooser.filters.first(), StringText(172));
+    EXPECT_TRUE(recent.Entries().isEmpty());
+}
+
+TEST_F(DocumentCommandsTest, OpenLoadsTheFileNamesTheWindowAndShowsTheEditor) {
+    commands.FileNew();
+    const int editorBefore = editorShown;
+    const QString path = WriteSample("Axis 2.NVP");
+    chooser.answers = {path};
+    ASSERT_TRUE(commands.FileOpen());
+    EXPECT_EQ(document.values, sampleValues);
+    EXPECT_EQ(document.statusSnapshot[2], 77);
+    EXPECT_TRUE(document.contentReplaced);
+    EXPECT_FALSE(commands.Modified());
+    EXPECT_EQ(commands.Path(), path);
+    EXPECT_EQ(commands.Title(), QStringLiteral("Axis 2.NVP - Orvan Servo v0.9.080331"));
+    EXPECT_EQ(recent.Entries(), QStringList{path});
+    EXPECT_EQ(editorShown, editorBefore + 1);
+    EXPECT_TRUE(messenger.messages.isEmpty());
+}
+
+TEST_F(DocumentCommandsTest, DamagedFileIsRefusedWithTheReason) {
+    commands.FileNew();
+    QFile damaged(Path("short.nvp"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("\x1aOrvan Servo Ver:0.9.080331\x01\x02", 29);
+    damaged.close();
+    const ParameterSet before = document.values;
+    EXPECT_FALSE(commands.OpenPath(Path("short.nvp")));
+    ASSERT_EQ(messenger.messages.size(), 1);
+    EXPECT_TRUE(messenger.messages[0].text.contains(QStringLiteral("文件已损坏或不完整")));
+    EXPECT_EQ(document.values, before);
+    EXPECT_TRUE(commands.Path().isEmpty());
+}
+
+TEST_F(DocumentCommandsTest, SaveQuestionBeforeAModifiedDocumentIsReplaced) {
+    commands.FileNew();
+    const QString other = WriteSample("other.nvp");
+
+    // Cancel: nothing happens.
+    Modify();
+    messenger.answers = {MessageAnswer::Cancel};
+    EXPECT_FALSE(commands.OpenPath(other));
+    ASSERT_EQ(messenger.messages.size(), 1);
+    EXPECT_EQ(messenger.messages[0].text, QStringLiteral("参数内容有变更，是否要保存？"));
+    EXPECT_EQ(messenger.messages[0].caption, QStringLiteral("保存文档"));
+    EXPECT_EQ(messenger.messages[0].buttons, MessageButtons::YesNoCancel);
+    EXPECT_EQ(document.values.speed[0], 1234);
+
+    // No: the changes are dropped.
+    messenger.answers = {MessageAnswer::No};
+    EXPECT_TRUE(commands.OpenPath(other));
+    EXPECT_EQ(document.values, sampleValues);
+
+    // Yes on a document with a file: saved there, then replaced by New.
+    Modify();
+    messenger.answers = {MessageAnswer::Yes};
+    EXPECT_TRUE(commands.FileNew());
+    CNolvaServoDoc reread(profile);
+    QString error;
+    ASSERT_TRUE(OpenDocumentFile(other, reread, &error)) << error.toStdString();
+    EXPECT_EQ(reread.values.speed[0], 1234);
+    EXPECT_TRUE(chooser.suggestions.isEmpty()); // no file dialog for a named document
+}
+
+TEST_F(DocumentCommandsTest, SaveOfAnUntitledDocumentAsksForANameAndAddsTheExtension) {
+    commands.FileNew();
+    Modify();
+    chooser.answers = {Path("line3")};
+    ASSERT_TRUE(commands.FileSave());
+    EXPECT_EQ(chooser.filters.last(), StringText(173));
+    EXPECT_EQ(chooser.suggestions.last(), QStringLiteral("无标题.nvp"));
+    EXPECT_EQ(commands.Path(), Path("line3.nvp"));
+    EXPECT_FALSE(commands.Modified());
+    EXPECT_TRUE(QFile::exists(Path("line3.nvp")));
+    EXPECT_FALSE(QFile::exists(Path("line3")));
+
+    // A cancelled dialog saves nothing and keeps the modified state.
+    Modify();
+    chooser.answers = {std::nullopt};
+    EXPECT_FALSE(commands.FileSaveAs());
+    EXPECT_TRUE(commands.Modified());
+}
+
+TEST_F(DocumentCommandsTest, SaveAsAsksBeforeReplacingTheExtendedName) {
+    commands.FileNew();
+    const QString existing = WriteSample("press.bak.nvp");
+    const QByteArray before = [&] {
+        QFile f(existing);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    Modify();
+    chooser.answers = {Path("press.bak")};
+    messenger.answers = {MessageAnswer::No};
+    EXPECT_FALSE(commands.FileSaveAs());
+    ASSERT_EQ(messenger.messages.size(), 1);
+    EXPECT_TRUE(messenger.messages[0].text.contains(QLatin1String("press.bak.nvp")));
+    QFile f(existing);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+
+    chooser.answers = {Path("press.bak")};
+    messenger.answers = {MessageAnswer::Yes};
+    EXPECT_TRUE(commands.FileSaveAs());
+    EXPECT_EQ(commands.Path(), existing);
+}
+
+TEST_F(DocumentCommandsTest, RecentEntryThatCannotBeOpenedLeavesTheList) {
+    commands.FileNew();
+    const QString kept = WriteSample("kept.nvp");
+    const QString gone = WriteSample("gone.nvp");
+    recent.Add(kept);
+    recent.Add(gone);
+    ASSERT_TRUE(QFile::remove(gone));
+    EXPECT_FALSE(commands.OpenRecent(0));
+    EXPECT_EQ(recent.Entries(), QStringList{kept});
+    EXPECT_TRUE(commands.OpenRecent(0));
+    EXPECT_EQ(commands.Path(), kept);
+    EXPECT_FALSE(commands.OpenRecent(5));
+}
+
+TEST_F(DocumentCommandsTest, DroppedFilesOpenTheFirst) {
+    commands.FileNew();
+    const QString first = WriteSample("first.nvp");
+    EXPECT_TRUE(commands.OpenDropped({first, Path("second.nvp")}));
+    EXPECT_EQ(commands.Path(), first);
+    EXPECT_FALSE(commands.OpenDropped({}));
+}
+
+TEST_F(DocumentCommandsTest, RecoveryFileKeepsOnlyAModifiedDocumentAndIsOfferedOnce) {
+    commands.FileNew();
+    const QString recovery = RecoveryFilePath(Path("OrvanServo.ini"));
+    EXPECT_EQ(recovery, Path("OrvanServo-recovery.nvp"));
+
+    QString error;
+    ASSERT_TRUE(commands.KeepForRecovery(recovery, &error));
+    EXPECT_FALSE(QFile::exists(recovery)); // unchanged: nothing to keep
+    EXPECT_FALSE(commands.OfferRecovery(recovery));
+    EXPECT_TRUE(messenger.messages.isEmpty());
+
+    Modify();
+    ASSERT_TRUE(commands.KeepForRecovery(recovery, &error)) << error.toStdString();
+    ASSERT_TRUE(QFile::exists(recovery));
+
+    // The next run: "No" deletes the kept file and leaves the new document.
+    CNolvaServoDoc nextDoc(profile);
+    DocumentCommands next(nextDoc, profile, messenger, chooser, recent);
+    next.FileNew();
+    messenger.answers = {MessageAnswer::No};
+    EXPECT_FALSE(next.OfferRecovery(recovery));
+    ASSERT_EQ(messenger.messages.size(), 1);
+    EXPECT_EQ(messenger.messages[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(messenger.messages[0].text, DocumentCommands::RecoveryQuestionText());
+    EXPECT_FALSE(QFile::exists(recovery));
+    EXPECT_EQ(nextDoc.values.speed[0], nextDoc.defaults.speed[0]);
+
+    // "Yes" takes the changes back as an untitled, modified document.
+    ASSERT_TRUE(commands.KeepForRecovery(recovery, &error));
+    messenger.answers = {MessageAnswer::Yes};
+    EXPECT_TRUE(next.OfferRecovery(recovery));
+    EXPECT_EQ(nextDoc.values.speed[0], 1234);
+    EXPECT_TRUE(next.Modified());
+    EXPECT_TRUE(next.Path().isEmpty());
+    EXPECT_FALSE(QFile::exists(recovery));
+}
+
+} // namespace
