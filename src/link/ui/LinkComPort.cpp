@@ -1,0 +1,141 @@
+#include "link/ui/LinkComPort.h"
+
+#include "app/SettingsFile.h"
+#include "app/StringTable.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSerialPortInfo>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kConnectCaption = 810;    // "连线(&C)"
+constexpr int kDisconnectCaption = 811; // "断开(&D)"
+// Rows of the baud-rate table the list always offers; 57600 and 115200 are reached only through
+// the settings file, so they are listed only when the settings already use them.
+constexpr int kListedBaudRows = 4;
+
+QStringList DetectedDevices() {
+    QStringList devices;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        devices << info.systemLocation();
+    std::sort(devices.begin(), devices.end());
+    return devices;
+}
+
+} // namespace
+
+QString CLinkComPort::PortEntryText(int comPort, const QString& device) {
+    return QStringLiteral("COM %1  (%2)").arg(comPort + 1).arg(device);
+}
+
+CLinkComPort::CLinkComPort(const PortChoice& current, bool linkRequested,
+                           const ComDeviceMap& devices, QWidget* parent)
+    : QDialog(parent), choice_(current), linkRequested_(linkRequested), devices_(devices) {
+    setWindowTitle(QStringLiteral("连接端口设定"));
+
+    portBox_ = new QComboBox(this);
+    for (int i = 0; i < kComPortCount; ++i)
+        portBox_->addItem(PortEntryText(i, devices_[static_cast<size_t>(i)]));
+    deviceBox_ = new QComboBox(this);
+    deviceBox_->setEditable(true);
+    deviceBox_->setInsertPolicy(QComboBox::NoInsert);
+    deviceBox_->addItems(DetectedDevices());
+    deviceBox_->setMinimumContentsLength(18);
+
+    baudBox_ = new QComboBox(this);
+    const int listedRows = std::clamp(current.baudRateIndex + 1, kListedBaudRows,
+                                      static_cast<int>(std::size(kBaudRates)));
+    for (int row = 0; row < listedRows; ++row)
+        baudBox_->addItem(QString::number(kBaudRates[row]));
+
+    auto* portGroup = new QGroupBox(QStringLiteral("通信端口选择："), this);
+    auto* portForm = new QFormLayout(portGroup);
+    portForm->addRow(QStringLiteral("COM 端口:"), portBox_);
+    portForm->addRow(QStringLiteral("设备:"), deviceBox_);
+    auto* protocolGroup = new QGroupBox(QStringLiteral("通讯协议："), this);
+    auto* protocolForm = new QFormLayout(protocolGroup);
+    protocolForm->addRow(QStringLiteral("通讯传输率(bps):"), baudBox_);
+
+    auto* buttons = new QDialogButtonBox(this);
+    okButton_ = buttons->addButton(StringText(linkRequested ? kDisconnectCaption : kConnectCaption),
+                                   QDialogButtonBox::AcceptRole);
+    okButton_->setDefault(true);
+    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(portGroup);
+    layout->addWidget(protocolGroup);
+    layout->addWidget(buttons);
+
+    // An index outside the lists shows no selection; the stored choice keeps it until the user
+    // picks another row.
+    if (current.comPort >= 0 && current.comPort < kComPortCount)
+        portBox_->setCurrentIndex(current.comPort);
+    else
+        portBox_->setCurrentIndex(-1);
+    baudBox_->setCurrentIndex(current.baudRateIndex < baudBox_->count() ? current.baudRateIndex
+                                                                        : -1);
+    OnPortChanged(portBox_->currentIndex());
+    choice_ = current;
+
+    connect(portBox_, &QComboBox::currentIndexChanged, this, &CLinkComPort::OnPortChanged);
+    connect(deviceBox_, &QComboBox::currentTextChanged, this, &CLinkComPort::OnDeviceTextChanged);
+    connect(baudBox_, &QComboBox::currentIndexChanged, this, &CLinkComPort::OnBaudChanged);
+
+    // While the link is wanted the button disconnects; the choice cannot change meanwhile.
+    portBox_->setEnabled(!linkRequested);
+    deviceBox_->setEnabled(!linkRequested);
+    baudBox_->setEnabled(!linkRequested);
+    UpdateOkButton();
+}
+
+void CLinkComPort::OnPortChanged(int index) {
+    if (index < 0 || index >= kComPortCount)
+        return;
+    choice_.comPort = index;
+    showingDevice_ = true;
+    deviceBox_->setCurrentText(devices_[static_cast<size_t>(index)]);
+    showingDevice_ = false;
+    UpdateOkButton();
+}
+
+void CLinkComPort::OnDeviceTextChanged(const QString& text) {
+    if (showingDevice_ || choice_.comPort < 0 || choice_.comPort >= kComPortCount)
+        return;
+    const QString device = text.trimmed();
+    if (IsUsableDeviceName(device)) {
+        devices_[static_cast<size_t>(choice_.comPort)] = device;
+        portBox_->setItemText(choice_.comPort, PortEntryText(choice_.comPort, device));
+    }
+    UpdateOkButton();
+}
+
+void CLinkComPort::OnBaudChanged(int index) {
+    if (index >= 0)
+        choice_.baudRateIndex = index;
+}
+
+void CLinkComPort::UpdateOkButton() {
+    okButton_->setEnabled(linkRequested_ ||
+                          IsUsableDeviceName(deviceBox_->currentText().trimmed()));
+}
+
+std::optional<PortChoice> AskLinkComPort(QWidget* parent, const PortChoice& current,
+                                         bool linkRequested, ComDeviceMap& devices) {
+    CLinkComPort dialog(current, linkRequested, devices, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    if (!linkRequested)
+        devices = dialog.Devices();
+    return dialog.Choice();
+}
