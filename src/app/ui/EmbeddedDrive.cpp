@@ -1,0 +1,47 @@
+#include "app/ui/EmbeddedDrive.h"
+
+#include "sim/PtyDriveHost.h"
+#include "sim/SimulatedDrive.h"
+
+#include <csignal>
+#include <pthread.h>
+
+EmbeddedDrive::EmbeddedDrive()
+    : drive_(std::make_unique<SimulatedDrive>()), host_(std::make_unique<PtyDriveHost>(*drive_)) {
+    // The poll asks about fifteen questions a second for as long as the program runs; nobody
+    // reads the log here.
+    drive_->setKeepLogInMemory(false);
+}
+
+EmbeddedDrive::~EmbeddedDrive() {
+    Stop();
+}
+
+bool EmbeddedDrive::Start(QString* error) {
+    if (thread_.joinable())
+        return true;
+    if (!host_->open(error))
+        return false;
+    stop_ = false;
+    thread_ = std::thread([this] {
+        // Stop signals belong to the user-interface thread, which turns them into a close.
+        sigset_t blocked;
+        sigemptyset(&blocked);
+        sigaddset(&blocked, SIGTERM);
+        sigaddset(&blocked, SIGINT);
+        pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
+        host_->run(stop_);
+    });
+    return true;
+}
+
+void EmbeddedDrive::Stop() {
+    stop_ = true;
+    if (thread_.joinable())
+        thread_.join();
+    host_->close();
+}
+
+QString EmbeddedDrive::DevicePath() const {
+    return host_->slavePath();
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+#include <map>
+
+class CNolvaServoView;
+class QLabel;
+class QMenu;
+
+// Command identifiers of the frame's own menu items (besides those of the drive session).
+namespace FrameCommand {
+inline constexpr int FileSave = 57603;
+inline constexpr int FileSaveAs = 57604;
+inline constexpr int FileMru1 = 57616; // 57616..57619: the recent files
+inline constexpr int AppExit = 57665;
+inline constexpr int AppAbout = 57664;
+inline constexpr int HelpContents = 178;
+} // namespace FrameCommand
+
+// The main window: menus, the toolbar "工具栏", the eight-pane status bar and the view in the
+// middle. A menu item runs the handler set for its command and is enabled only when it has one
+// and the view's activity flags allow it (IsCommandEnabled); commands whose window does not
+// exist yet therefore stay disabled. Closing asks the close handler first.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kPaneCount = 8;
+    // Pane width = screen width / divisor; initial texts from these string IDs.
+    static constexpr std::array<int, kPaneCount> kPaneWidthDivisors{8, 13, 14, 10, 10, 6, 6, 6};
+    static constexpr std::array<int, kPaneCount> kPaneIndicators{102, 122, 103, 104,
+                                                                 123, 124, 121, 125};
+
+    // Takes `view` as its central widget.
+    explicit CMainFrame(CNolvaServoView* view, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CNolvaServoView* View() const { return view_; }
+
+    QAction* Action(int command) const;
+    // Every command of the menus, in menu order (the recent-file entries last).
+    QList<int> Commands() const;
+    void SetCommandHandler(int command, std::function<void()> handler);
+    // Runs a command as choosing its menu item does: only when it is enabled.
+    bool Trigger(int command);
+    // Enables and checks every item from the view's flags.
+    void UpdateCommandUI();
+
+    void SetDocumentTitle(const QString& title, bool modified);
+    void SetRecentFiles(const QStringList& paths);
+    void SetRecentFileHandler(std::function<void(int index)> handler);
+    // Asked when the window is about to close; false keeps it open.
+    void SetCloseHandler(std::function<bool()> handler);
+    void SetDropHandler(std::function<void(const QStringList& paths)> handler);
+
+    QLabel* Pane(int pane) const;
+    // Sets every pane from the session's texts (the status bar's idle update).
+    void RefreshPanes();
+    QToolBar* ToolBar() const { return toolBar_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    struct CommandEntry {
+        QAction* action = nullptr;
+        std::function<void()> handler;
+    };
+
+    QAction* AddCommand(QMenu* menu, int command, const QString& label,
+                        const QKeySequence& shortcut = {});
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildStatusBar();
+    void OnPaneChanged(int pane);
+
+    CNolvaServoView* view_;
+    std::map<int, CommandEntry> commands_;
+    QList<int> order_;
+    QAction* noRecentFiles_ = nullptr;
+    QStringList recentPaths_;
+    std::function<void(int)> recentHandler_;
+    std::function<bool()> closeHandler_;
+    std::function<void(const QStringList&)> dropHandler_;
+    std::array<QLabel*, kPaneCount> panes_{};
+    QToolBar* toolBar_ = nullptr;
+};

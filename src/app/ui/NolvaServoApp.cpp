@@ -1,0 +1,346 @@
+#include "app/ui/NolvaServoApp.h"
+
+#include "app/DocumentCommands.h"
+#include "app/HelpPage.h"
+#include "app/SettingsFile.h"
+#include "app/StringTable.h"
+#include "app/ui/AboutDialog.h"
+#include "app/ui/Artwork.h"
+#include "app/ui/EmbeddedDrive.h"
+#include "app/ui/HelpWindow.h"
+#include "app/ui/MainFrame.h"
+#include "app/ui/NolvaServoView.h"
+#include "app/ui/QtMessenger.h"
+#include "app/ui/StopSignals.h"
+#include "link/SerialBackend.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QSettings>
+#include <QSplashScreen>
+#include <QTimer>
+#include <QUrl>
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kHelpNotFoundString = 168;
+constexpr char kHelpFileName[] = "NVSDHELP.chm";
+// The start-up picture stays at least one second (and less than two) while the program runs.
+constexpr int kSplashMs = 1500;
+
+QSettings RecentFileStore() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Orvan"),
+                     QStringLiteral("OrvanServo"));
+}
+
+// Milliseconds since the kernel started this process (/proc/self/stat, field 22, in clock ticks
+// since boot), or -1 when it cannot be read.
+double MillisecondsSinceProcessStart() {
+    QFile stat(QStringLiteral("/proc/self/stat"));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray line = stat.readAll();
+    // The command name (field 2) may hold blanks; the fields after it are plain numbers.
+    const qsizetype end = line.lastIndexOf(')');
+    if (end < 0)
+        return -1;
+    const QList<QByteArray> fields = line.mid(end + 2).split(' ');
+    constexpr int kStartTimeAfterName = 22 - 3;
+    if (fields.size() <= kStartTimeAfterName)
+        return -1;
+    bool ok = false;
+    const double startTicks = fields[kStartTimeAfterName].toDouble(&ok);
+    timespec now{};
+    if (!ok || clock_gettime(CLOCK_BOOTTIME, &now) != 0)
+        return -1;
+    const double ticksPerSecond = static_cast<double>(sysconf(_SC_CLK_TCK));
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6 - startTicks * 1e3 / ticksPerSecond;
+}
+
+} // namespace
+
+CNolvaServoApp::CNolvaServoApp(ProgramOptions options, AppEnvironment environment)
+    : options_(std::move(options)), environment_(std::move(environment)), document_(profile_) {
+    if (environment_.messenger != nullptr) {
+        messenger_ = environment_.messenger;
+    } else {
+        ownMessenger_ = std::make_unique<QtMessenger>();
+        messenger_ = ownMessenger_.get();
+    }
+    if (environment_.fileChooser != nullptr) {
+        chooser_ = environment_.fileChooser;
+    } else {
+        ownChooser_ = std::make_unique<QtFileChooser>();
+        chooser_ = ownChooser_.get();
+    }
+    documents_ =
+        std::make_unique<DocumentCommands>(document_, profile_, *messenger_, *chooser_, recent_);
+}
+
+CNolvaServoApp::~CNolvaServoApp() {
+    if (splash_)
+        delete splash_;
+    if (helpWindow_)
+        delete helpWindow_;
+    frame_.reset(); // the session closes its port before the drive behind it goes
+    drive_.reset();
+}
+
+CNolvaServoView* CNolvaServoApp::View() const {
+    return frame_ ? frame_->View() : nullptr;
+}
+
+CHelpWindow* CNolvaServoApp::HelpWindow() const {
+    return helpWindow_;
+}
+
+QString CNolvaServoApp::RecoveryPath() const {
+    return RecoveryFilePath(settingsPath_);
+}
+
+bool CNolvaServoApp::InitInstance() {
+    settingsPath_ = LocateSettingsFile(options_.settingsPath);
+    settings_ = ReadSettingsFile(settingsPath_);
+    {
+        QSettings store = RecentFileStore();
+        recent_.Load(store);
+    }
+
+    if (options_.simulate) {
+        drive_ = std::make_unique<EmbeddedDrive>();
+        QString error;
+        if (!drive_->Start(&error)) {
+            Message message;
+            message.text = QStringLiteral("无法启动模拟驱动器：%1").arg(error);
+            message.icon = MessageIcon::Error;
+            messenger_->show(message);
+            return false;
+        }
+        runDevice_ = drive_->DevicePath();
+    } else if (!options_.port.isEmpty()) {
+        runDevice_ = options_.port;
+    }
+
+    CreateFrame();
+    if (!runDevice_.isEmpty()) {
+        // The current COM entry stands for the device in this run only; the settings file keeps
+        // the entry's own device.
+        if (settings_.link.ComPort >= 0 && settings_.link.ComPort < kComPortCount) {
+            runComPort_ = settings_.link.ComPort;
+            runComOriginal_ = settings_.comDevices[static_cast<size_t>(runComPort_)];
+            settings_.comDevices[static_cast<size_t>(runComPort_)] = runDevice_;
+        }
+        View()->SetPortOverride(runDevice_);
+    }
+    if (options_.simulate || options_.connect)
+        View()->Session().RequestLink();
+
+    // The document: the file named on the command line, else a new one. The new or opened
+    // document's initial update connects when the link is wanted and starts the timer.
+    if (options_.documentPath.isEmpty() || !documents_->OpenPath(options_.documentPath))
+        documents_->FileNew();
+
+    StartReports();
+    frame_->showMaximized();
+    frame_->RefreshPanes();
+    if (environment_.splash) {
+        splash_ = new QSplashScreen(SplashPixmap());
+        splash_->show();
+        QTimer::singleShot(kSplashMs, splash_, &QWidget::close);
+    }
+    if (environment_.stopSignals) {
+        stopSignals_ = std::make_unique<StopSignals>();
+        connect(stopSignals_.get(), &StopSignals::stopRequested, this,
+                &CNolvaServoApp::OnStopSignal);
+    }
+
+    documents_->OfferRecovery(RecoveryPath());
+    return true;
+}
+
+void CNolvaServoApp::CreateFrame() {
+    std::unique_ptr<SerialBackend> backend =
+        environment_.makeBackend ? environment_.makeBackend() : nullptr;
+    auto* view = new CNolvaServoView(settings_, profile_, status_, document_, *messenger_,
+                                     std::move(backend));
+    frame_ = std::make_unique<CMainFrame>(view);
+    if (ownMessenger_)
+        ownMessenger_->SetFallbackParent(frame_.get());
+    if (ownChooser_)
+        ownChooser_->SetParent(frame_.get());
+
+    documents_->SetChangedHook([this] { DocumentChanged(); });
+    documents_->SetReplacedHook([this] { View()->OnInitialUpdate(); });
+    documents_->SetRecentChangedHook([this] { SaveRecentFiles(); });
+    InstallCommands();
+    frame_->SetCloseHandler([this] { return OnFrameClose(); });
+    frame_->SetDropHandler([this](const QStringList& paths) { documents_->OpenDropped(paths); });
+    frame_->SetRecentFiles(recent_.Entries());
+    DocumentChanged();
+}
+
+void CNolvaServoApp::InstallCommands() {
+    CMainFrame& f = *frame_;
+    CNolvaServoView* view = View();
+    f.SetCommandHandler(Command::FileNew, [this] { OnFileNew(); });
+    f.SetCommandHandler(Command::FileOpen, [this] { OnFileOpen(); });
+    f.SetCommandHandler(FrameCommand::FileSave, [this] { documents_->FileSave(); });
+    f.SetCommandHandler(FrameCommand::FileSaveAs, [this] { documents_->FileSaveAs(); });
+    f.SetRecentFileHandler([this](int index) { documents_->OpenRecent(index); });
+    f.SetCommandHandler(FrameCommand::AppExit, [this] { frame_->close(); });
+    f.SetCommandHandler(Command::PortSettings, [view] { view->OnPortSettings(); });
+    f.SetCommandHandler(Command::Connect, [view] { view->OnConnect(); });
+    f.SetCommandHandler(Command::Disconnect, [view] { view->OnDisconnect(); });
+    f.SetCommandHandler(FrameCommand::AppAbout, [this] { OnAppAbout(); });
+    f.SetCommandHandler(FrameCommand::HelpContents, [this] { OnHelpContents(); });
+}
+
+void CNolvaServoApp::DocumentChanged() {
+    if (!frame_)
+        return;
+    frame_->SetDocumentTitle(documents_->Title(QStringLiteral("[*]")), documents_->Modified());
+    frame_->SetRecentFiles(recent_.Entries());
+}
+
+void CNolvaServoApp::SaveRecentFiles() const {
+    QSettings store = RecentFileStore();
+    recent_.Save(store);
+}
+
+void CNolvaServoApp::OnFileNew() {
+    documents_->FileNew();
+}
+
+void CNolvaServoApp::OnFileOpen() {
+    documents_->FileOpen();
+}
+
+void CNolvaServoApp::OnAppAbout() {
+    // No poll while the box is open.
+    DriveSession& session = View()->Session();
+    session.SetBusy(true);
+    CAboutDlg about(frame_.get());
+    about.exec();
+    session.SetBusy(false);
+}
+
+void CNolvaServoApp::OnHelpContents() {
+    const QString chm =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kHelpFileName));
+    if (QFileInfo::exists(chm) && QDesktopServices::openUrl(QUrl::fromLocalFile(chm)))
+        return;
+    const QString html = ProgramHelpHtml();
+    if (html.isEmpty()) {
+        messenger_->show(StringText(kHelpNotFoundString));
+        return;
+    }
+    if (!helpWindow_) {
+        helpWindow_ = new CHelpWindow(html, frame_.get());
+        helpWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    helpWindow_->show();
+    helpWindow_->raise();
+    helpWindow_->activateWindow();
+}
+
+AppSettings CNolvaServoApp::SettingsForFile() const {
+    AppSettings settings = settings_;
+    if (runComPort_ >= 0 && settings.comDevices[static_cast<size_t>(runComPort_)] == runDevice_)
+        settings.comDevices[static_cast<size_t>(runComPort_)] = runComOriginal_;
+    return settings;
+}
+
+bool CNolvaServoApp::WriteSettings(QString* error) const {
+    return WriteSettingsFile(settingsPath_, SettingsForFile(), error);
+}
+
+bool CNolvaServoApp::OnFrameClose() {
+    if (!terminating_ && !documents_->SaveModified())
+        return false;
+    if (!settingsWritten_) {
+        QString error;
+        if (!WriteSettings(&error)) {
+            Message message;
+            message.text = error;
+            message.icon = MessageIcon::Warning;
+            messenger_->show(message);
+        }
+    }
+    if (helpWindow_)
+        helpWindow_->close();
+    if (splash_)
+        splash_->close();
+    return true;
+}
+
+void CNolvaServoApp::OnStopSignal(int signalNumber) {
+    if (terminating_)
+        return;
+    terminating_ = true;
+    QString error;
+    if (!documents_->KeepForRecovery(RecoveryPath(), &error))
+        std::fprintf(stderr, "orvan-servo: %s\n", qPrintable(error));
+    // Written here, not in the close: a question box may be open and turn the close down.
+    if (!WriteSettings(&error))
+        std::fprintf(stderr, "orvan-servo: %s\n", qPrintable(error));
+    settingsWritten_ = true;
+    std::fprintf(stderr, "orvan-servo: stopped by signal %d\n", signalNumber);
+    frame_->close();
+    emit terminated();
+}
+
+QString CNolvaServoApp::StatusReport() const {
+    QStringList lines;
+    for (int pane = 0; pane < CMainFrame::kPaneCount; ++pane)
+        lines << QStringLiteral("pane %1: %2").arg(pane).arg(frame_->Pane(pane)->text());
+    frame_->UpdateCommandUI();
+    for (int command : frame_->Commands()) {
+        const QAction* action = frame_->Action(command);
+        if (!action->isVisible())
+            continue;
+        lines << QStringLiteral("command %1 %2 %3 %4")
+                     .arg(command)
+                     .arg(action->isEnabled() ? QStringLiteral("enabled")
+                                              : QStringLiteral("disabled"))
+                     .arg(action->isChecked() ? QStringLiteral("checked")
+                                              : QStringLiteral("unchecked"))
+                     .arg(action->text());
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+void CNolvaServoApp::Report(const QString& line) const {
+    if (environment_.report) {
+        environment_.report(line);
+        return;
+    }
+    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
+    std::fflush(stdout);
+}
+
+void CNolvaServoApp::StartReports() {
+    if (options_.reportStartup) {
+        connect(View(), &CNolvaServoView::firstPainted, this, [this] {
+            Report(QStringLiteral("startup: main window shown %1 ms after the process started; "
+                                  "epoch-us %2")
+                       .arg(MillisecondsSinceProcessStart(), 0, 'f', 1)
+                       .arg(std::chrono::duration_cast<std::chrono::microseconds>(
+                                std::chrono::system_clock::now().time_since_epoch())
+                                .count()));
+        });
+    }
+    if (options_.reportStatusAfterMs >= 0) {
+        QTimer::singleShot(options_.reportStatusAfterMs, this,
+                           [this] { Report(StatusReport() + QStringLiteral("\nend of report")); });
+    }
+}

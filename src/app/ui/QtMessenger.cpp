@@ -1,0 +1,84 @@
+#include "app/ui/QtMessenger.h"
+
+#include "app/DocumentTemplate.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon IconOf(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Warning: return QMessageBox::Warning;
+    case MessageIcon::Error: return QMessageBox::Critical;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ButtonsOf(MessageButtons buttons) {
+    switch (buttons) {
+    case MessageButtons::Ok: return QMessageBox::Ok;
+    case MessageButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case MessageButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+MessageAnswer AnswerOf(int button) {
+    switch (button) {
+    case QMessageBox::Ok: return MessageAnswer::Ok;
+    case QMessageBox::Yes: return MessageAnswer::Yes;
+    case QMessageBox::No: return MessageAnswer::No;
+    default: return MessageAnswer::Cancel;
+    }
+}
+
+} // namespace
+
+MessageAnswer QtMessenger::show(const Message& message) {
+    QWidget* parent = QApplication::activeModalWidget();
+    if (parent == nullptr)
+        parent = QApplication::activeWindow();
+    if (parent == nullptr)
+        parent = fallbackParent_;
+    const QString caption =
+        message.caption.isEmpty() ? ProgramDocumentTemplate().typeName : message.caption;
+    QMessageBox box(IconOf(message.icon), caption, message.text, ButtonsOf(message.buttons),
+                    parent);
+    if (message.topmost)
+        box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    // Enter answers the first button, as the system's message boxes do; Escape cancels where
+    // there is a cancel.
+    if (message.buttons == MessageButtons::YesNo || message.buttons == MessageButtons::YesNoCancel)
+        box.setDefaultButton(QMessageBox::Yes);
+    return AnswerOf(box.exec());
+}
+
+std::optional<QString> QtFileChooser::ChooseFileToOpen(const QString& filter) {
+    const QString path = QFileDialog::getOpenFileName(parent_, QStringLiteral("打开"), QString(),
+                                                      QtFileFilter(filter));
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+std::optional<QString> QtFileChooser::ChooseFileToSave(const QString& filter,
+                                                       const QString& suggestedPath) {
+    QFileDialog dialog(parent_, QStringLiteral("另存为"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(QtFileFilter(filter));
+    // A name typed without an extension gets it before the dialog checks for an existing file.
+    dialog.setDefaultSuffix(QStringLiteral("nvp"));
+    if (!suggestedPath.isEmpty())
+        dialog.selectFile(suggestedPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}

@@ -1,0 +1,393 @@
+// The main window, its view and the application object in the test process: menus and toolbar
+// following the link, the status bar, the About box and the poll, closing with the settings file
+// and the save question, opening files, and the stop signals.
+
+#include "AppHarness.h"
+
+#include "app/DocumentCommands.h"
+#include "app/SettingsFile.h"
+#include "app/StringTable.h"
+#include "app/ui/AboutDialog.h"
+#include "app/ui/HelpWindow.h"
+#include "params/NvpFile.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMimeData>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+
+#include <csignal>
+
+namespace {
+
+bool Enabled(const AppHarness& h, int command) {
+    h.Frame().UpdateCommandUI();
+    return h.Frame().Action(command)->isEnabled();
+}
+
+bool Checked(const AppHarness& h, int command) {
+    return h.Frame().Action(command)->isChecked();
+}
+
+ProgramOptions Connected() {
+    ProgramOptions options;
+    options.connect = true;
+    return options;
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(MainFrame, StartsWithTheTitleToolbarGreyViewAndEightPanes) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    CMainFrame& frame = h.Frame();
+    EXPECT_TRUE(frame.isVisible());
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("无标题[*] - Orvan Servo v0.9.080331"));
+    EXPECT_FALSE(frame.isWindowModified());
+    EXPECT_EQ(frame.centralWidget(), &h.View());
+    EXPECT_EQ(frame.ToolBar()->windowTitle(), QStringLiteral("工具栏"));
+    EXPECT_TRUE(h.View().TimerRunning());
+
+    const int screenWidth = QGuiApplication::primaryScreen()->geometry().width();
+    for (int pane = 0; pane < CMainFrame::kPaneCount; ++pane) {
+        EXPECT_EQ(frame.Pane(pane)->width(), screenWidth / CMainFrame::kPaneWidthDivisors[pane])
+            << "pane " << pane;
+        EXPECT_EQ(frame.Pane(pane)->text(), h.Session().PaneText(pane)) << "pane " << pane;
+    }
+    EXPECT_EQ(frame.Pane(3)->text(), QStringLiteral("Servo 未连线"));
+
+    const QImage view = h.View().grab().toImage();
+    ASSERT_FALSE(view.isNull());
+    EXPECT_EQ(view.pixelColor(view.width() / 2, view.height() / 2), QColor(128, 128, 128));
+}
+
+TEST(MainFrame, PanesStartWithTheirIndicatorTexts) {
+    RecordingMessenger messenger;
+    AppSettings settings;
+    DriveProfile profile;
+    DriveStatus status;
+    CNolvaServoDoc document(profile);
+    auto* view = new CNolvaServoView(settings, profile, status, document, messenger,
+                                     std::make_unique<MemorySerialBackend>());
+    CMainFrame frame(view);
+    const QString expected[] = {"Servo 状态: ", "--- 控制",  "版本: ", "Servo 未连线",
+                                "型号: ",       "电机型式:", "信息: ", "故障: "};
+    for (int pane = 0; pane < CMainFrame::kPaneCount; ++pane)
+        EXPECT_EQ(frame.Pane(pane)->text(), expected[pane]) << "pane " << pane;
+}
+
+TEST(MainFrame, CommandsFollowTheLinkAndTheToolWindows) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start(Connected()));
+    CMainFrame& frame = h.Frame();
+    // A tool window that exists registers its command; one that does not stays disabled.
+    int copies = 0;
+    frame.SetCommandHandler(Command::CopyToDrive, [&copies] { ++copies; });
+    frame.SetCommandHandler(Command::OnlineEditing, [] {});
+
+    ASSERT_TRUE(h.Session().LinkUp());
+    EXPECT_EQ(frame.Pane(3)->text(), QStringLiteral("Servo 连线中"));
+    EXPECT_TRUE(Enabled(h, Command::CopyToDrive));
+    EXPECT_TRUE(Enabled(h, Command::OnlineEditing));
+    EXPECT_FALSE(Enabled(h, Command::CopyToComputer)); // linked, but no window yet
+    EXPECT_FALSE(Enabled(h, Command::Jog));
+    EXPECT_FALSE(Enabled(h, Command::Connect));
+    EXPECT_TRUE(Checked(h, Command::Connect));
+    EXPECT_TRUE(Enabled(h, Command::Disconnect));
+    EXPECT_FALSE(Checked(h, Command::Disconnect));
+    EXPECT_TRUE(frame.Trigger(Command::CopyToDrive));
+    EXPECT_EQ(copies, 1);
+
+    // An open parameter editor excludes online editing.
+    h.View().SetToolWindowOpen(CNolvaServoView::ToolWindow::ParameterEditor, true);
+    EXPECT_FALSE(frame.Action(Command::OnlineEditing)->isEnabled());
+    h.View().SetToolWindowOpen(CNolvaServoView::ToolWindow::ParameterEditor, false);
+    EXPECT_TRUE(frame.Action(Command::OnlineEditing)->isEnabled());
+
+    ASSERT_TRUE(frame.Trigger(Command::Disconnect));
+    EXPECT_FALSE(h.Session().LinkUp());
+    EXPECT_FALSE(frame.Action(Command::CopyToDrive)->isEnabled());
+    EXPECT_FALSE(frame.Action(Command::CopyToComputer)->isEnabled());
+    EXPECT_TRUE(frame.Action(Command::Connect)->isEnabled());
+    EXPECT_FALSE(frame.Action(Command::Disconnect)->isEnabled());
+    EXPECT_TRUE(frame.Action(Command::Disconnect)->isChecked());
+    EXPECT_FALSE(frame.Trigger(Command::CopyToDrive)); // a disabled command does not run
+    EXPECT_EQ(copies, 1);
+    EXPECT_EQ(frame.Pane(3)->text(), QStringLiteral("Servo 未连线"));
+
+    // "连线": the timer connects within ten ticks, and the menus follow without being opened.
+    ASSERT_TRUE(frame.Trigger(Command::Connect));
+    EXPECT_FALSE(frame.Action(Command::Connect)->isEnabled());
+    ASSERT_TRUE(AppHarness::WaitFor([&h] { return h.Session().LinkUp(); }, 6000));
+    EXPECT_TRUE(frame.Action(Command::CopyToDrive)->isEnabled());
+    EXPECT_EQ(frame.Pane(3)->text(), QStringLiteral("Servo 连线中"));
+    EXPECT_EQ(frame.Pane(4)->text(), QStringLiteral("型号: MQRX-15A"));
+}
+
+TEST(MainFrame, AboutBoxKeepsThePollAwayWhileItIsOpen) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start(Connected()));
+    ASSERT_TRUE(h.Session().LinkUp());
+    // Polling: the drive hears from the program on every tick.
+    const qsizetype atStart = h.drive.requestLog().size();
+    ASSERT_TRUE(
+        AppHarness::WaitFor([&] { return h.drive.requestLog().size() >= atStart + 12; }, 3000));
+
+    qsizetype whenOpened = -1;
+    qsizetype beforeClose = -1;
+    bool busyWhileOpen = false;
+    QString title;
+    QString link;
+    QTimer::singleShot(100, [&] {
+        auto* about = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget());
+        if (about == nullptr)
+            return;
+        title = about->windowTitle();
+        link = about->LinkLabel()->text();
+        whenOpened = h.drive.requestLog().size();
+        QTimer::singleShot(1300, about, [&, about] {
+            beforeClose = h.drive.requestLog().size();
+            busyWhileOpen = h.Session().Busy();
+            about->accept();
+        });
+    });
+    h.app->OnAppAbout();
+
+    EXPECT_EQ(title, QStringLiteral("关于 Orvan Servo"));
+    EXPECT_TRUE(link.contains(StringText(129)));
+    ASSERT_GE(whenOpened, 0) << "the About box did not open";
+    EXPECT_TRUE(busyWhileOpen);
+    EXPECT_EQ(beforeClose, whenOpened) << "the drive was polled while the About box was open";
+    EXPECT_FALSE(h.Session().Busy());
+    const qsizetype afterClose = h.drive.requestLog().size();
+    EXPECT_TRUE(
+        AppHarness::WaitFor([&] { return h.drive.requestLog().size() >= afterClose + 6; }, 3000));
+}
+
+TEST(MainFrame, CloseWritesTheSettingsFileWithTheEntrysOwnDevice) {
+    AppHarness h;
+    ProgramOptions options = Connected();
+    options.port = QStringLiteral("/dev/ttyACM7"); // this run only
+    ASSERT_TRUE(h.Start(options));
+    EXPECT_EQ(h.app->Settings().comDevices[0], QStringLiteral("/dev/ttyACM7"));
+    EXPECT_EQ(h.port->device(), QStringLiteral("/dev/ttyACM7"));
+    h.app->Settings().link.BaudRateIndex = 2;
+    h.app->Settings().comDevices[4] = QStringLiteral("/dev/ttyS9");
+    ASSERT_FALSE(QFile::exists(h.SettingsPath()));
+
+    EXPECT_TRUE(h.Frame().close());
+    EXPECT_FALSE(h.Frame().isVisible());
+    AppSettings expected;
+    expected.link.BaudRateIndex = 2;
+    expected.comDevices[4] = QStringLiteral("/dev/ttyS9");
+    EXPECT_EQ(ReadAll(h.SettingsPath()), FormatSettings(expected));
+}
+
+TEST(MainFrame, ClosingAModifiedDocumentAsksWhetherToSaveIt) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    CNolvaServoDoc& doc = h.app->Document();
+    doc.values.torque[1] = 250;
+    h.app->Documents().SetModified(true);
+    EXPECT_TRUE(h.Frame().isWindowModified());
+
+    // Cancel: the window stays and nothing is written.
+    h.messenger.answers = {MessageAnswer::Cancel};
+    EXPECT_FALSE(h.Frame().close());
+    EXPECT_TRUE(h.Frame().isVisible());
+    ASSERT_EQ(h.messenger.messages.size(), 1);
+    EXPECT_EQ(h.messenger.messages[0].text, QStringLiteral("参数内容有变更，是否要保存？"));
+    EXPECT_EQ(h.messenger.messages[0].caption, QStringLiteral("保存文档"));
+    EXPECT_EQ(h.messenger.messages[0].buttons, MessageButtons::YesNoCancel);
+    EXPECT_FALSE(QFile::exists(h.SettingsPath()));
+
+    // Yes, then cancel the file dialog: still open.
+    h.messenger.answers = {MessageAnswer::Yes};
+    h.chooser.answers = {std::nullopt};
+    EXPECT_FALSE(h.Frame().close());
+    EXPECT_TRUE(h.Frame().isVisible());
+
+    // Yes with a name: saved, then closed with the settings file.
+    const QString saved = h.dir.filePath(QStringLiteral("press"));
+    h.messenger.answers = {MessageAnswer::Yes};
+    h.chooser.answers = {saved};
+    EXPECT_TRUE(h.Frame().close());
+    EXPECT_TRUE(QFile::exists(h.SettingsPath()));
+    CNolvaServoDoc reread(h.app->Profile());
+    QString error;
+    ASSERT_TRUE(OpenDocumentFile(saved + QStringLiteral(".nvp"), reread, &error))
+        << error.toStdString();
+    EXPECT_EQ(reread.values.torque[1], 250);
+}
+
+TEST(MainFrame, ClosingAfterNoLeavesTheDocumentUnsaved) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    h.app->Documents().SetModified(true);
+    h.messenger.answers = {MessageAnswer::No};
+    EXPECT_TRUE(h.Frame().close());
+    EXPECT_TRUE(QFile::exists(h.SettingsPath()));
+    EXPECT_TRUE(h.chooser.filters.isEmpty());
+}
+
+TEST(MainFrame, OpenRefusesABakFileAndTheDocumentStays) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    CNolvaServoDoc sample(h.app->Profile());
+    sample.OnNewDocument();
+    sample.values.control[0] = 2;
+    const QString bak = h.dir.filePath(QStringLiteral("axis.bak"));
+    QString error;
+    ASSERT_TRUE(SaveDocumentFile(bak, sample, &error));
+    const ParameterSet before = h.app->Document().values;
+    const QString titleBefore = h.Frame().windowTitle();
+
+    h.chooser.answers = {bak};
+    ASSERT_TRUE(h.Frame().Trigger(Command::FileOpen));
+    ASSERT_EQ(h.messenger.messages.size(), 1);
+    EXPECT_EQ(h.messenger.messages[0].text,
+              CannotOpenDocumentText(bak, QStringLiteral("参数文档的扩展名必须是 .nvp。")));
+    EXPECT_EQ(h.chooser.filters.first(), StringText(172));
+    EXPECT_EQ(h.app->Document().values, before);
+    EXPECT_EQ(h.Frame().windowTitle(), titleBefore);
+    EXPECT_FALSE(h.Frame().Action(FrameCommand::FileMru1)->isVisible());
+
+    // The same file under its proper name opens, names the window and joins the recent list.
+    const QString nvp = h.dir.filePath(QStringLiteral("axis.nvp"));
+    ASSERT_TRUE(QFile::copy(bak, nvp));
+    h.chooser.answers = {nvp};
+    ASSERT_TRUE(h.Frame().Trigger(Command::FileOpen));
+    EXPECT_EQ(h.app->Document().values.control[0], 2);
+    EXPECT_EQ(h.Frame().windowTitle(), QStringLiteral("axis.nvp[*] - Orvan Servo v0.9.080331"));
+    QAction* recent = h.Frame().Action(FrameCommand::FileMru1);
+    EXPECT_TRUE(recent->isVisible());
+    EXPECT_TRUE(recent->isEnabled());
+    EXPECT_EQ(recent->text(), QStringLiteral("&1 ") + nvp);
+}
+
+TEST(MainFrame, FileDroppedOnTheWindowIsOpened) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    CNolvaServoDoc sample(h.app->Profile());
+    sample.OnNewDocument();
+    sample.values.speed[3] = 777;
+    const QString path = h.dir.filePath(QStringLiteral("dropped.nvp"));
+    QString error;
+    ASSERT_TRUE(SaveDocumentFile(path, sample, &error));
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    const QPoint at = h.Frame().rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&h.Frame(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&h.Frame(), &drop);
+    EXPECT_EQ(h.app->Document().values.speed[3], 777);
+    EXPECT_EQ(h.app->Documents().Path(), path);
+}
+
+TEST(MainFrame, StopSignalKeepsAModifiedDocumentAndWritesTheSettings) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start({}, /*stopSignals=*/true));
+    QSignalSpy terminated(h.app.get(), &CNolvaServoApp::terminated);
+    h.app->Document().values.position[10] = 4321;
+    h.app->Documents().SetModified(true);
+    const QString recovery = h.app->RecoveryPath();
+    EXPECT_EQ(recovery, h.dir.filePath(QStringLiteral("OrvanServo-recovery.nvp")));
+
+    ASSERT_EQ(std::raise(SIGTERM), 0);
+    ASSERT_TRUE(AppHarness::WaitFor([&] { return terminated.count() == 1; }, 3000));
+    EXPECT_FALSE(h.Frame().isVisible());
+    EXPECT_TRUE(h.messenger.messages.isEmpty()); // no question on the way out
+    EXPECT_EQ(ReadAll(h.SettingsPath()), FormatSettings(AppSettings{}));
+    ASSERT_TRUE(QFile::exists(recovery));
+    h.app.reset();
+
+    // The next start offers the kept document; "Yes" takes it back, unsaved and untitled.
+    AppHarness next;
+    ProgramOptions options;
+    options.settingsPath = h.SettingsPath();
+    next.messenger.answers = {MessageAnswer::Yes};
+    ASSERT_TRUE(next.Start(options));
+    ASSERT_EQ(next.messenger.messages.size(), 1);
+    EXPECT_EQ(next.messenger.messages[0].text, DocumentCommands::RecoveryQuestionText());
+    EXPECT_EQ(next.app->Document().values.position[10], 4321);
+    EXPECT_TRUE(next.Frame().isWindowModified());
+    EXPECT_EQ(next.Frame().windowTitle(), QStringLiteral("无标题[*] - Orvan Servo v0.9.080331"));
+    EXPECT_FALSE(QFile::exists(recovery));
+}
+
+TEST(MainFrame, StopSignalWithAnUnchangedDocumentKeepsNothingAndNoDeletesTheKeptFile) {
+    AppHarness h;
+    const QString recovery = h.dir.filePath(QStringLiteral("OrvanServo-recovery.nvp"));
+    {
+        CNolvaServoDoc kept;
+        kept.OnNewDocument();
+        kept.values.position[10] = 99;
+        QString error;
+        ASSERT_TRUE(SaveDocumentFile(recovery, kept, &error));
+    }
+    h.messenger.answers = {MessageAnswer::No};
+    ASSERT_TRUE(h.Start({}, /*stopSignals=*/true));
+    EXPECT_FALSE(QFile::exists(recovery));
+    EXPECT_EQ(h.app->Document().values.position[10], h.app->Document().defaults.position[10]);
+
+    QSignalSpy terminated(h.app.get(), &CNolvaServoApp::terminated);
+    ASSERT_EQ(std::raise(SIGINT), 0);
+    ASSERT_TRUE(AppHarness::WaitFor([&] { return terminated.count() == 1; }, 3000));
+    EXPECT_TRUE(QFile::exists(h.SettingsPath()));
+    EXPECT_FALSE(QFile::exists(recovery));
+}
+
+TEST(MainFrame, PostedRequestsRunLaterUnderBusy) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start(Connected()));
+    QList<int> arguments;
+    bool busyInside = false;
+    h.View().SetRequestHandler(0x4C8, [&](int argument) {
+        arguments << argument;
+        busyInside = h.Session().Busy();
+    });
+    h.View().PostRequest(0x4C8, 3);
+    h.View().PostRequest(0x4C9, 1);   // nobody answers this code
+    EXPECT_TRUE(arguments.isEmpty()); // not before the event loop runs
+    ASSERT_TRUE(AppHarness::WaitFor([&] { return !arguments.isEmpty(); }, 1000));
+    EXPECT_EQ(arguments, QList<int>{3});
+    EXPECT_TRUE(busyInside);
+    EXPECT_FALSE(h.Session().Busy());
+}
+
+TEST(MainFrame, HelpContentsShowsTheProgramsOwnHelpWithoutTheHelpFile) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    ASSERT_TRUE(h.Frame().Trigger(FrameCommand::HelpContents));
+    CHelpWindow* help = h.app->HelpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    const QString text = help->Browser()->toPlainText();
+    EXPECT_TRUE(text.contains(QStringLiteral("Orvan Servo v0.9.080331")));
+    EXPECT_TRUE(text.contains(QStringLiteral("直接读取伺服驱动器参数, 储存成文档")));
+    EXPECT_TRUE(h.messenger.messages.isEmpty());
+}
+
+TEST(MainFrame, SecondFileNewIsTheUsersAndSetsTheFlag) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    EXPECT_TRUE(h.app->Documents().NewDocumentFlag()); // start-up's new document
+    h.app->Document().values.control[2] = 7;
+    ASSERT_TRUE(h.Frame().Trigger(Command::FileNew));
+    EXPECT_EQ(h.app->Document().values.control[2], h.app->Document().defaults.control[2]);
+}
+
+} // namespace

@@ -1,0 +1,143 @@
+// The desktop program as a user starts it, on the offscreen platform: the simulated drive
+// connects at start, the stop signals close it like its window, and a missing display is
+// explained instead of aborting.
+
+#include "app/SettingsFile.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+struct ProgramRun {
+    QString out;
+    QString err;
+    int exitCode = -1;
+    bool finished = false;
+};
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    QProcessEnvironment Environment() const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+        return env;
+    }
+
+    QString SettingsPath() const { return dir.filePath(QStringLiteral("OrvanServo.ini")); }
+
+    // Starts the program, waits for its status report, then sends `signalNumber`.
+    ProgramRun ReportThenSignal(QStringList arguments, int signalNumber) {
+        arguments << QStringLiteral("--settings") << SettingsPath();
+        QProcess process;
+        process.setProcessEnvironment(Environment());
+        process.start(QStringLiteral(ORVAN_SERVO_PATH), arguments);
+        ProgramRun run;
+        if (!process.waitForStarted(10000))
+            return run;
+        while (!run.out.contains(QLatin1String("end of report")) && process.waitForReadyRead(10000))
+            run.out += QString::fromUtf8(process.readAllStandardOutput());
+        ::kill(static_cast<pid_t>(process.processId()), signalNumber);
+        run.finished = process.waitForFinished(10000);
+        if (!run.finished) {
+            process.kill();
+            process.waitForFinished();
+        }
+        run.out += QString::fromUtf8(process.readAllStandardOutput());
+        run.err = QString::fromUtf8(process.readAllStandardError());
+        run.exitCode = process.exitCode();
+        return run;
+    }
+
+    QTemporaryDir dir;
+};
+
+bool HasLine(const QString& out, const QString& line) {
+    return out.split(QLatin1Char('\n')).contains(line);
+}
+
+TEST_F(ProgramTest, SimulatedDriveIsConnectedAtStartAndSigtermWritesTheSettings) {
+    const ProgramRun run =
+        ReportThenSignal({QStringLiteral("--simulate"), QStringLiteral("--report-status-after"),
+                          QStringLiteral("1500")},
+                         SIGTERM);
+    ASSERT_TRUE(run.finished) << run.err.toStdString();
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(HasLine(run.out, QStringLiteral("pane 3: Servo 连线中"))) << run.out.toStdString();
+    EXPECT_TRUE(HasLine(run.out, QStringLiteral("pane 2: 版本: 2.58"))) << run.out.toStdString();
+    EXPECT_TRUE(HasLine(run.out, QStringLiteral("pane 4: 型号: MQRX-15A")));
+    EXPECT_TRUE(HasLine(run.out, QStringLiteral("pane 7: 无异常警报发生。")));
+    EXPECT_TRUE(HasLine(run.out, QStringLiteral("command 32775 enabled unchecked 断开(&D)")));
+    EXPECT_TRUE(HasLine(run.out, QStringLiteral("command 32774 disabled checked 连线(&C)")));
+    // Linked, but their windows do not exist yet.
+    EXPECT_TRUE(
+        HasLine(run.out, QStringLiteral("command 179 disabled unchecked 复制至驱动器(&D)...")));
+    EXPECT_TRUE(HasLine(run.out, QStringLiteral("command 158 disabled unchecked 点动模式(&J)...")));
+
+    // Written on the way out; the terminal of this run is not kept as COM1's device.
+    const AppSettings written = ReadSettingsFile(SettingsPath());
+    EXPECT_EQ(written, AppSettings{});
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("OrvanServo-recovery.nvp"))));
+}
+
+TEST_F(ProgramTest, WithoutALinkRequestTheProgramStaysOffAndSigintClosesIt) {
+    const ProgramRun run =
+        ReportThenSignal({QStringLiteral("--port"), QStringLiteral("/nonexistent/tty"),
+                          QStringLiteral("--report-status-after"), QStringLiteral("300")},
+                         SIGINT);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(HasLine(run.out, QStringLiteral("pane 3: Servo 未连线"))) << run.out.toStdString();
+    EXPECT_TRUE(HasLine(run.out, QStringLiteral("pane 6: 信息: 断开")));
+    EXPECT_TRUE(HasLine(run.out, QStringLiteral("command 32774 enabled unchecked 连线(&C)")));
+    EXPECT_TRUE(HasLine(run.out, QStringLiteral("command 32775 disabled checked 断开(&D)")));
+    EXPECT_TRUE(
+        HasLine(run.out, QStringLiteral("command 180 disabled unchecked 复制至计算机(&C)...")));
+    EXPECT_TRUE(QFile::exists(SettingsPath()));
+}
+
+TEST_F(ProgramTest, WithoutADisplayItSaysHowToRunHeadless) {
+    QProcessEnvironment env = Environment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(ORVAN_SERVO_PATH), {QStringLiteral("--simulate")});
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitCode(), 2);
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_TRUE(err.contains(QLatin1String("xvfb-run -a orvan-servo --simulate")))
+        << err.toStdString();
+    EXPECT_TRUE(err.contains(QLatin1String("QT_QPA_PLATFORM=offscreen")));
+}
+
+TEST_F(ProgramTest, BadOptionsEndWithUsageErrorAndHelpNeedsNoDisplay) {
+    QProcess bad;
+    bad.setProcessEnvironment(Environment());
+    bad.start(QStringLiteral(ORVAN_SERVO_PATH),
+              {QStringLiteral("--report-status-after"), QStringLiteral("later")});
+    ASSERT_TRUE(bad.waitForFinished(10000));
+    EXPECT_EQ(bad.exitCode(), 2);
+    EXPECT_TRUE(bad.readAllStandardError().contains("--report-status-after"));
+
+    QProcessEnvironment env = Environment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("DISPLAY"));
+    QProcess help;
+    help.setProcessEnvironment(env);
+    help.start(QStringLiteral(ORVAN_SERVO_PATH), {QStringLiteral("--help")});
+    ASSERT_TRUE(help.waitForFinished(10000));
+    EXPECT_EQ(help.exitCode(), 0);
+    EXPECT_TRUE(help.readAllStandardOutput().contains("--simulate"));
+}
+
+} // namespace
