@@ -1,0 +1,89 @@
+// What the parameter windows' requests ask the view to do: message codes, requests and their
+// arguments, including the ones that must do nothing.
+
+#include "params/ParameterRequests.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Kind = ParameterAction::Kind;
+namespace R = ParameterRequest;
+
+ParameterAction WriteOneOf(char letter, int number, ParamGroup group, int customRow = 0) {
+    ParameterAction a;
+    a.kind = Kind::WriteOne;
+    a.group = group;
+    a.code = ParamCode{letter, number};
+    a.customRow = customRow;
+    return a;
+}
+
+TEST(GroupRequests, MessageCodesOfTheFourWindows) {
+    EXPECT_EQ(GroupRequestMessage(ParamGroup::Control), 0x4C8);
+    EXPECT_EQ(GroupRequestMessage(ParamGroup::Torque), 0x52C);
+    EXPECT_EQ(GroupRequestMessage(ParamGroup::Speed), 0x590);
+    EXPECT_EQ(GroupRequestMessage(ParamGroup::Position), 0x5F4);
+    EXPECT_EQ(GroupRequestMessage(ParamGroup::Quick), 0);
+    EXPECT_EQ(GroupRequestMessage(ParamGroup::Contact), 0);
+}
+
+TEST(GroupRequests, ReadWriteAndWriteOne) {
+    const QList<CustomEntry> none;
+    EXPECT_EQ(DecodeParameterRequest(0x52C, 2, 0, none).kind, Kind::ReadGroup);
+    EXPECT_EQ(DecodeParameterRequest(0x52C, 2, 0, none).group, ParamGroup::Torque);
+    EXPECT_EQ(DecodeParameterRequest(0x5F4, 3, 0, none).kind, Kind::WriteGroup);
+    EXPECT_EQ(DecodeParameterRequest(0x5F4, 3, 0, none).group, ParamGroup::Position);
+    EXPECT_EQ(DecodeParameterRequest(0x4C8, 1, 16, none), WriteOneOf('C', 16, ParamGroup::Control));
+    EXPECT_EQ(DecodeParameterRequest(0x590, 1, 1, none), WriteOneOf('S', 1, ParamGroup::Speed));
+    // Only the window's rows: Cn017, Tn108 and row 0 are not written from a group window.
+    EXPECT_EQ(DecodeParameterRequest(0x4C8, 1, 17, none).kind, Kind::None);
+    EXPECT_EQ(DecodeParameterRequest(0x52C, 1, 8, none).kind, Kind::None);
+    EXPECT_EQ(DecodeParameterRequest(0x52C, 1, 0, none).kind, Kind::None);
+    // Other requests and messages do nothing.
+    for (int request : {0, 4, 11, -1}) {
+        EXPECT_EQ(DecodeParameterRequest(0x4C8, request, 1, none).kind, Kind::None) << request;
+    }
+    EXPECT_EQ(DecodeParameterRequest(0x4C9, 2, 0, none).kind, Kind::None);
+}
+
+TEST(CustomRequests, WholeListAndSingleWritesByRow) {
+    const QList<CustomEntry> rows{{4, 15}, {1, 9}, {5, 0}, {2, 7}, {3, 17}};
+    EXPECT_EQ(DecodeParameterRequest(0x658, 2, 0, rows).kind, Kind::ReadCustomList);
+    EXPECT_EQ(DecodeParameterRequest(0x658, 3, 0, rows).kind, Kind::WriteCustomList);
+    EXPECT_EQ(DecodeParameterRequest(0x658, 14, 1, rows),
+              WriteOneOf('P', 16, ParamGroup::Position, 1));
+    EXPECT_EQ(DecodeParameterRequest(0x658, 11, 2, rows),
+              WriteOneOf('C', 10, ParamGroup::Control, 2));
+    EXPECT_EQ(DecodeParameterRequest(0x658, 12, 4, rows),
+              WriteOneOf('T', 8, ParamGroup::Torque, 4));
+    EXPECT_EQ(DecodeParameterRequest(0x658, 13, 5, rows),
+              WriteOneOf('S', 18, ParamGroup::Speed, 5));
+}
+
+TEST(CustomRequests, RequestsThatDoNothing) {
+    const QList<CustomEntry> rows{{4, 15}, {1, 9}, {5, 0}};
+    // The request's group and the row's must agree.
+    EXPECT_EQ(DecodeParameterRequest(0x658, 11, 1, rows).kind, Kind::None);
+    // Rows outside the table.
+    EXPECT_EQ(DecodeParameterRequest(0x658, 11, 0, rows).kind, Kind::None);
+    EXPECT_EQ(DecodeParameterRequest(0x658, 11, 4, rows).kind, Kind::None);
+    // The custom table's group-window request and requests beyond 14.
+    EXPECT_EQ(DecodeParameterRequest(0x658, 1, 2, rows).kind, Kind::None);
+    EXPECT_EQ(DecodeParameterRequest(0x658, 15, 3, rows).kind, Kind::None);
+    EXPECT_EQ(DecodeParameterRequest(0x658, 16, 3, rows).kind, Kind::None);
+    // An index outside the group does not reach the transfer.
+    EXPECT_EQ(DecodeParameterRequest(0x658, 11, 1, {{1, 40}}).kind, Kind::None);
+}
+
+TEST(CustomRequests, SingleWriteRequestOfEachGroup) {
+    EXPECT_EQ(CustomWriteOneRequest(1), R::kWriteOneControl);
+    EXPECT_EQ(CustomWriteOneRequest(2), R::kWriteOneTorque);
+    EXPECT_EQ(CustomWriteOneRequest(3), R::kWriteOneSpeed);
+    EXPECT_EQ(CustomWriteOneRequest(4), R::kWriteOnePosition);
+    EXPECT_EQ(CustomWriteOneRequest(5), 0);
+    EXPECT_EQ(CustomWriteOneRequest(6), 0);
+    EXPECT_EQ(CustomWriteOneRequest(0), 0);
+}
+
+} // namespace
