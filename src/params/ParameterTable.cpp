@@ -11,7 +11,11 @@
 
 namespace {
 
-constexpr int kFirstHeaderText = 250; // "代号" .. "默认值"
+constexpr int kFirstHeaderText = 250;  // "代号" .. "默认值"
+constexpr int kWriteCaption = 135;     // "写入讯息"
+constexpr int kNothingSelected = 146;  // "没有参数被选择！"
+constexpr int kDefaultsQuestion = 202; // "您想要将参数设定为默认值吗？"
+constexpr int kDefaultsCaption = 203;  // "设定默认值"
 
 // The group windows' own texts. The unit tables are these windows' and not the catalogue's:
 // unit of row r at units[r - 1], "" for none.
@@ -71,6 +75,32 @@ QStringList TableHeaderTexts() {
 
 std::array<int, kTableColumnCount> TableColumnWidths() {
     return {70, 250, 70, 80, 110, 70};
+}
+
+Message NoParameterSelectedMessage() {
+    Message message;
+    message.text = StringText(kNothingSelected);
+    message.caption = StringText(kWriteCaption);
+    message.icon = MessageIcon::Warning;
+    return message;
+}
+
+Message DefaultsQuestion() {
+    Message message;
+    message.text = StringText(kDefaultsQuestion);
+    message.caption = StringText(kDefaultsCaption);
+    message.icon = MessageIcon::Warning;
+    message.buttons = MessageButtons::OkCancel;
+    return message;
+}
+
+Message WholeListOnlyMessage(const QString& codeText) {
+    Message message;
+    message.text =
+        QString::fromUtf8("%1 不能单独写入，请用“写入所有(A)”写入整个自定义参数表。").arg(codeText);
+    message.caption = StringText(kWriteCaption);
+    message.icon = MessageIcon::Information;
+    return message;
 }
 
 // ---- ParameterTable ----

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppSettings.h"
+#include "app/Messenger.h"
 #include "params/DriveProfile.h"
 #include "params/ParamCode.h"
 
@@ -23,6 +24,15 @@ inline constexpr int kTableColumnCount = 6;
 QStringList TableHeaderTexts();
 // Pixel widths of the six columns.
 std::array<int, kTableColumnCount> TableColumnWidths();
+
+// "写入(&W)" without a parameter row: "没有参数被选择！", "写入讯息", exclamation icon.
+Message NoParameterSelectedMessage();
+// "默认值(&S)": "您想要将参数设定为默认值吗？", "设定默认值", OK/Cancel, exclamation icon.
+Message DefaultsQuestion();
+
+// "写入(&W)" on a quick or contact row of the custom table, which is written only with the whole
+// list: nothing is sent and this says so.
+Message WholeListOnlyMessage(const QString& codeText);
 
 // A value typed into the value column: a decimal integer inside the document's range (any
 // integer when the document gives the parameter no range).

@@ -8,7 +8,6 @@
 namespace {
 
 using Kind = ParameterAction::Kind;
-namespace R = ParameterRequest;
 
 ParameterAction WriteOneOf(char letter, int number, ParamGroup group, int customRow = 0) {
     ParameterAction a;
@@ -74,16 +73,6 @@ TEST(CustomRequests, RequestsThatDoNothing) {
     EXPECT_EQ(DecodeParameterRequest(0x658, 16, 3, rows).kind, Kind::None);
     // An index outside the group does not reach the transfer.
     EXPECT_EQ(DecodeParameterRequest(0x658, 11, 1, {{1, 40}}).kind, Kind::None);
-}
-
-TEST(CustomRequests, SingleWriteRequestOfEachGroup) {
-    EXPECT_EQ(CustomWriteOneRequest(1), R::kWriteOneControl);
-    EXPECT_EQ(CustomWriteOneRequest(2), R::kWriteOneTorque);
-    EXPECT_EQ(CustomWriteOneRequest(3), R::kWriteOneSpeed);
-    EXPECT_EQ(CustomWriteOneRequest(4), R::kWriteOnePosition);
-    EXPECT_EQ(CustomWriteOneRequest(5), 0);
-    EXPECT_EQ(CustomWriteOneRequest(6), 0);
-    EXPECT_EQ(CustomWriteOneRequest(0), 0);
 }
 
 } // namespace
