@@ -1,0 +1,107 @@
+#include "params/ui/ParameterGrid.h"
+
+#include "params/ParameterTable.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+
+namespace {
+
+constexpr int kValueColumn = static_cast<int>(TableColumn::Value);
+
+bool RightAligned(int column) {
+    return column == kValueColumn || column == static_cast<int>(TableColumn::Default);
+}
+
+const QColor kFailedValue(200, 0, 0);
+
+} // namespace
+
+ParameterGrid::ParameterGrid(QWidget* parent) : QTableWidget(parent) {
+    setColumnCount(kTableColumnCount);
+    setHorizontalHeaderLabels(TableHeaderTexts());
+    const auto widths = TableColumnWidths();
+    for (int column = 0; column < kTableColumnCount; ++column) {
+        setColumnWidth(column, widths[column]);
+    }
+    verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    // The header row is not a parameter row: clicking it selects nothing.
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setHighlightSections(false);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
+    setTabKeyNavigation(false);
+    connect(this, &QTableWidget::itemChanged, this, &ParameterGrid::OnItemChanged);
+}
+
+void ParameterGrid::ShowTable(const ParameterTable& table) {
+    filling_ = true;
+    setRowCount(table.RowCount());
+    const QBrush fixedColumn = palette().button();
+    for (int row = 1; row <= table.RowCount(); ++row) {
+        for (int column = 0; column < kTableColumnCount; ++column) {
+            QTableWidgetItem* cell = item(row - 1, column);
+            if (cell == nullptr) {
+                cell = new QTableWidgetItem;
+                Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+                if (column == kValueColumn) {
+                    flags |= Qt::ItemIsEditable;
+                }
+                cell->setFlags(flags);
+                cell->setTextAlignment(RightAligned(column) ? Qt::AlignRight | Qt::AlignVCenter
+                                                            : Qt::AlignLeft | Qt::AlignVCenter);
+                if (column == static_cast<int>(TableColumn::Code)) {
+                    cell->setBackground(fixedColumn);
+                }
+                setItem(row - 1, column, cell);
+            }
+            cell->setText(table.Text(row, static_cast<TableColumn>(column)));
+        }
+    }
+    filling_ = false;
+    viewport()->update();
+}
+
+int ParameterGrid::FocusRow() const {
+    const QModelIndex index = currentIndex();
+    return index.isValid() ? index.row() + 1 : 0;
+}
+
+void ParameterGrid::SetRowMarked(int row, bool marked) {
+    QTableWidgetItem* cell = item(row - 1, kValueColumn);
+    if (cell == nullptr) {
+        return;
+    }
+    filling_ = true;
+    cell->setForeground(marked ? QBrush(kFailedValue) : QBrush());
+    filling_ = false;
+}
+
+bool ParameterGrid::IsRowMarked(int row) const {
+    const QTableWidgetItem* cell = item(row - 1, kValueColumn);
+    return cell != nullptr && cell->foreground().style() != Qt::NoBrush &&
+           cell->foreground().color() == kFailedValue;
+}
+
+void ParameterGrid::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (state() != QAbstractItemView::EditingState && currentIndex().isValid()) {
+            edit(currentIndex()); // only the value column is editable
+        }
+        event->accept();
+        return;
+    case Qt::Key_Escape: event->accept(); return;
+    default: QTableWidget::keyPressEvent(event);
+    }
+}
+
+void ParameterGrid::OnItemChanged(QTableWidgetItem* changed) {
+    if (!filling_ && changed->column() == kValueColumn) {
+        emit valueTyped(changed->row() + 1, changed->text());
+    }
+}

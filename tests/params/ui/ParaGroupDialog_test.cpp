@@ -1,0 +1,213 @@
+// The four parameter group windows: drive buttons and the link, what each button asks of the
+// view, the message when no parameter row has the focus, defaults, a new maximum motor speed at
+// activation, typed values, the keyboard, closing.
+
+#include "params/ui/ParaGroupDialog.h"
+
+#include "ParameterWindowSupport.h"
+#include "app/Messenger.h"
+#include "params/NolvaServoDoc.h"
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+constexpr int kValue = 2;
+constexpr int kRange = 4;
+constexpr int kDefault = 5;
+
+class GroupWindowTest : public ::testing::Test {
+protected:
+    GroupWindowTest() {
+        document.OnNewDocument();
+        document.modified = false;
+    }
+
+    std::unique_ptr<CParaGroupDialog> Make(ParamGroup group) {
+        switch (group) {
+        case ParamGroup::Control:
+            return std::make_unique<CCtrlParaDialog>(document, profile, requests, messenger);
+        case ParamGroup::Torque:
+            return std::make_unique<CTorqueParaDialog>(document, profile, requests, messenger);
+        case ParamGroup::Speed:
+            return std::make_unique<CSpeedParaDialog>(document, profile, requests, messenger);
+        default:
+            return std::make_unique<CPositionParaDialog>(document, profile, requests, messenger);
+        }
+    }
+
+    static void Activate(QWidget& window) {
+        QEvent activate(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(&window, &activate);
+    }
+
+    DriveProfile profile;
+    CNolvaServoDoc document{profile};
+    RecordingRequests requests;
+    RecordingMessenger messenger;
+};
+
+const ParamGroup kGroups[] = {ParamGroup::Control, ParamGroup::Torque, ParamGroup::Speed,
+                              ParamGroup::Position};
+
+TEST_F(GroupWindowTest, DriveButtonsFollowTheLink) {
+    for (ParamGroup group : kGroups) {
+        SCOPED_TRACE(static_cast<int>(group));
+        requests.linkUp = false;
+        auto window = Make(group);
+        for (const char* name : {"writeButton", "readAllButton", "writeAllButton"}) {
+            EXPECT_FALSE(Button(*window, name)->isEnabled()) << name;
+        }
+        EXPECT_TRUE(Button(*window, "defaultsButton")->isEnabled());
+        EXPECT_TRUE(Button(*window, "closeButton")->isEnabled());
+
+        requests.linkUp = true;
+        Activate(*window);
+        for (const char* name : {"writeButton", "readAllButton", "writeAllButton"}) {
+            EXPECT_TRUE(Button(*window, name)->isEnabled()) << name;
+        }
+        requests.linkUp = false;
+        window->SyncWithDrive(); // the view's word that the link dropped
+        EXPECT_FALSE(Button(*window, "readAllButton")->isEnabled());
+    }
+}
+
+TEST_F(GroupWindowTest, WriteWithoutAParameterRowSaysSoAndSendsNothing) {
+    requests.linkUp = true;
+    auto window = Make(ParamGroup::Control);
+    ASSERT_FALSE(Grid(*window)->currentIndex().isValid()); // the focus is on the header row
+    Button(*window, "writeButton")->click();
+    EXPECT_TRUE(requests.posts.isEmpty());
+    ASSERT_EQ(messenger.messages.size(), 1);
+    EXPECT_EQ(messenger.messages[0].text, QString::fromUtf8("没有参数被选择！"));
+    EXPECT_EQ(messenger.messages[0].caption, QString::fromUtf8("写入讯息"));
+    EXPECT_EQ(messenger.messages[0].icon, MessageIcon::Warning);
+}
+
+TEST_F(GroupWindowTest, ButtonsPostTheGroupsRequests) {
+    requests.linkUp = true;
+    const int messages[] = {0x4C8, 0x52C, 0x590, 0x5F4};
+    for (int i = 0; i < 4; ++i) {
+        requests.posts.clear();
+        auto window = Make(kGroups[i]);
+        Grid(*window)->setCurrentCell(4, 1); // row 5, any column
+        Button(*window, "writeButton")->click();
+        Button(*window, "readAllButton")->click();
+        Button(*window, "writeAllButton")->click();
+        EXPECT_EQ(
+            requests.posts,
+            (QList<PostedRequest>{{messages[i], 1, 5}, {messages[i], 2, 0}, {messages[i], 3, 0}}));
+    }
+    EXPECT_TRUE(messenger.messages.isEmpty());
+}
+
+TEST_F(GroupWindowTest, DefaultsAskFirstAndResetTheWholeControlGroup) {
+    for (int32_t& v : document.values.control) {
+        v = 7;
+    }
+    auto window = Make(ParamGroup::Control);
+    messenger.answers = {MessageAnswer::Cancel};
+    Button(*window, "defaultsButton")->click();
+    ASSERT_EQ(messenger.messages.size(), 1);
+    EXPECT_EQ(messenger.messages[0].text, QString::fromUtf8("您想要将参数设定为默认值吗？"));
+    EXPECT_EQ(messenger.messages[0].caption, QString::fromUtf8("设定默认值"));
+    EXPECT_EQ(messenger.messages[0].buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(document.values.control[0], 7);
+    EXPECT_FALSE(document.modified);
+
+    Button(*window, "defaultsButton")->click(); // OK this time
+    EXPECT_EQ(document.values.control, document.defaults.control);
+    EXPECT_EQ(document.values.control[39], document.defaults.control[39]); // Cn040
+    EXPECT_TRUE(document.modified);
+    EXPECT_EQ(Cell(*window, 12, kValue), "60");
+    EXPECT_TRUE(requests.posts.isEmpty()); // nothing goes to the drive
+}
+
+TEST_F(GroupWindowTest, NewMaximumSpeedShowsAtActivationWhileLinked) {
+    auto window = Make(ParamGroup::Speed);
+    ASSERT_EQ(Cell(*window, 1, kRange), "-3000~3000");
+    profile.maxMotorSpeed = 5000;
+
+    requests.linkUp = false;
+    Activate(*window);
+    EXPECT_EQ(Cell(*window, 1, kRange), "-3000~3000"); // not while the link is down
+
+    requests.linkUp = true;
+    Activate(*window);
+    for (int row : {1, 2, 3}) {
+        EXPECT_EQ(Cell(*window, row, kRange), "-5000~5000") << row;
+    }
+    EXPECT_EQ(Cell(*window, 14, kRange), "100~5000");
+    EXPECT_EQ(Cell(*window, 14, kDefault), "100");
+    EXPECT_EQ(Cell(*window, 16, kDefault), "5000");
+}
+
+TEST_F(GroupWindowTest, PresentAndReadShowTheDocumentsValues) {
+    auto window = Make(ParamGroup::Torque);
+    document.values.torque[2] = 250;
+    EXPECT_EQ(Cell(*window, 3, kValue), "300"); // other changes show at the next opening
+    window->Present();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(Cell(*window, 3, kValue), "250");
+    document.values.torque[6] = -5;
+    window->RefreshValues(); // after the view's group read
+    EXPECT_EQ(Cell(*window, 7, kValue), "-5");
+    window->hide();
+}
+
+TEST_F(GroupWindowTest, TypedValuesGoIntoTheDocumentWhenInRange) {
+    auto window = Make(ParamGroup::Control);
+    QTableWidget* grid = Grid(*window);
+    grid->item(2, kValue)->setText("-150"); // as the cell editor commits it: Cn003
+    EXPECT_EQ(document.values.control[2], -150);
+    EXPECT_TRUE(document.modified);
+
+    grid->item(2, kValue)->setText("5000");
+    EXPECT_EQ(document.values.control[2], -150);
+    EXPECT_EQ(Cell(*window, 3, kValue), "-150");
+    EXPECT_TRUE(messenger.messages.isEmpty()); // told after the editor has closed
+    Settle();
+    ASSERT_EQ(messenger.messages.size(), 1);
+    EXPECT_EQ(messenger.messages[0].text,
+              QString::fromUtf8("Cn003 的设定值必须是 -2000 到 2000 之间的整数。"));
+    EXPECT_EQ(messenger.messages[0].caption, QString::fromUtf8("控制参数"));
+
+    grid->item(0, 1)->setText("x"); // other columns take nothing
+    EXPECT_EQ(document.values.control[0], document.defaults.control[0]);
+}
+
+TEST_F(GroupWindowTest, EnterAndEscapeStayInTheGrid) {
+    requests.linkUp = true;
+    auto window = Make(ParamGroup::Position);
+    window->show();
+    QTableWidget* grid = Grid(*window);
+    grid->setFocus();
+    grid->setCurrentCell(0, 0);
+    QTest::keyClick(grid, Qt::Key_Escape);
+    QTest::keyClick(grid, Qt::Key_Return);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(requests.posts.isEmpty());
+    grid->setCurrentCell(0, kValue);
+    QTest::keyClick(grid, Qt::Key_Return);
+    auto* editor = grid->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->isVisible());
+    window->hide();
+}
+
+TEST_F(GroupWindowTest, CloseTellsTheViewAndDeletesTheWindow) {
+    QPointer<CParaGroupDialog> window = Make(ParamGroup::Speed).release();
+    bool closed = false;
+    QObject::connect(window, &CParaGroupDialog::closed, [&] { closed = true; });
+    window->Present();
+    Button(*window, "closeButton")->click();
+    EXPECT_TRUE(closed);
+    Settle();
+    EXPECT_TRUE(window.isNull());
+}
+
+} // namespace
