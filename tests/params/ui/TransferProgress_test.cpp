@@ -1,0 +1,233 @@
+// The progress windows, and the parameter windows' requests carried out against the simulated
+// drive the way the main view carries them out: queued, under Busy, with the progress window
+// keeping the event loop running, and the windows told what changed.
+
+#include "params/ui/TransferProgressDialog.h"
+
+#include "ParameterWindowSupport.h"
+#include "app/Messenger.h"
+#include "link/DriveAccess.h"
+#include "link/MemorySerialBackend.h"
+#include "link/ModbusLink.h"
+#include "params/CustomListEditor.h"
+#include "params/NolvaServoDoc.h"
+#include "params/ParameterCatalogue.h"
+#include "params/ui/DefParaDialog.h"
+#include "params/ui/ParaGroupDialog.h"
+#include "sim/MemoryPortDrive.h"
+#include "sim/SimulatedDrive.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+TEST(ProgressWindows, GroupTransfersUseTheSmallWindowWholeSetsTheWaitingWindow) {
+    CTransferProgress progress;
+    progress.Open(QString(), 9);
+    ASSERT_EQ(progress.Active(), &progress.ProgressWindow());
+    EXPECT_TRUE(progress.ProgressWindow().isVisible());
+    EXPECT_TRUE(progress.ProgressWindow().isModal());
+    progress.SetText(QString::fromUtf8("读取控制参数：Cn001"));
+    for (int i = 0; i < 12; ++i) {
+        progress.Step(); // more steps than announced stop at the end
+    }
+    EXPECT_EQ(progress.ProgressWindow().Text(), QString::fromUtf8("读取控制参数：Cn001"));
+    EXPECT_EQ(progress.ProgressWindow().Value(), 9);
+    progress.Close();
+    EXPECT_FALSE(progress.ProgressWindow().isVisible());
+    EXPECT_EQ(progress.Active(), nullptr);
+
+    progress.Open(QString::fromUtf8("写入"), 462);
+    ASSERT_EQ(progress.Active(), &progress.WaitingWindow());
+    EXPECT_EQ(progress.WaitingWindow().windowTitle(), QString::fromUtf8("写入"));
+    EXPECT_EQ(progress.WaitingWindow().Maximum(), 462);
+    EXPECT_EQ(progress.WaitingWindow().Value(), 0);
+    EXPECT_TRUE(progress.WaitingWindow().Text().isEmpty());
+    EXPECT_FALSE(progress.ProgressWindow().isVisible());
+    QStringList labels;
+    for (QLabel* label : progress.WaitingWindow().findChildren<QLabel*>()) {
+        labels << label->text();
+    }
+    EXPECT_TRUE(labels.contains(QString::fromUtf8("等待中....")));
+    progress.Close();
+}
+
+TEST(ProgressWindows, TheUserCannotCloseThemDuringATransfer) {
+    CTransferProgress progress;
+    progress.Open(QString(), 3);
+    progress.ProgressWindow().close();
+    static_cast<QDialog&>(progress.ProgressWindow()).reject(); // Escape
+    EXPECT_TRUE(progress.ProgressWindow().isVisible());
+    progress.Close();
+    EXPECT_FALSE(progress.ProgressWindow().isVisible());
+}
+
+TEST(ProgressWindows, ExchangesLetTheEventLoopRun) {
+    CTransferProgress progress;
+    progress.Open(QString(), 3);
+    bool ran = false;
+    QTimer::singleShot(0, [&] { ran = true; });
+    progress.ExchangeDone();
+    EXPECT_TRUE(ran);
+    progress.Close();
+}
+
+// ---- Requests against the simulated drive ----
+
+// Carries out the windows' requests as the main view does.
+class ViewStandIn : public ParameterRequests {
+public:
+    ViewStandIn() {
+        EXPECT_EQ(link.Open(QStringLiteral("/dev/sim")), 0u);
+        access.LinkUp = true;
+        document.OnNewDocument();
+        transfer.SetProgress(&progress);
+    }
+
+    void PostParameterRequest(int message, int request, int argument) override {
+        QMetaObject::invokeMethod(
+            qApp, [=, this] { Run(message, request, argument); }, Qt::QueuedConnection);
+    }
+    bool LinkUp() const override { return access.LinkUp; }
+
+    void Run(int message, int request, int argument) {
+        if (busy) {
+            ++overlapping;
+            return;
+        }
+        const QList<CustomEntry> rows = CustomTableWindowRows(customTable);
+        const ParameterAction action = DecodeParameterRequest(message, request, argument, rows);
+        busy = true;
+        const ParameterOutcome outcome = RunParameterAction(transfer, action, rows);
+        busy = false;
+        if (outcome.groupRead && groupWindow != nullptr && groupWindow->Group() == action.group) {
+            groupWindow->RefreshValues();
+        }
+        if (outcome.customRead && customWindow != nullptr) {
+            customWindow->RefreshValues();
+        }
+        if (outcome.failedCustomRow > 0 && customWindow != nullptr) {
+            customWindow->MarkRowFailed(outcome.failedCustomRow);
+        }
+        ++finished;
+    }
+
+    // Sets a parameter in the drive's stored and live copy.
+    void SetDriveParameter(char letter, int number, int32_t raw) {
+        ASSERT_TRUE(access.StoreParameter(ParameterIndexOf(letter, number), raw));
+        ASSERT_TRUE(access.WriteDriveWord('5', ParameterIndexOf(letter, number), raw, false));
+    }
+
+    SimulatedDrive drive;
+    MemorySerialBackend* port = [this] {
+        auto* p = new MemorySerialBackend;
+        AttachToMemoryPort(drive, *p);
+        return p;
+    }();
+    ModbusLink link{std::unique_ptr<SerialBackend>(port)};
+    LinkSettings settings;
+    DriveProfile profile;
+    CNolvaServoDoc document{profile};
+    RecordingMessenger messenger;
+    DriveAccess access{link, settings, profile};
+    ParameterTransfer transfer{access, settings, profile, document, messenger};
+    CTransferProgress progress;
+    CustomTable customTable;
+    CParaGroupDialog* groupWindow = nullptr;
+    CDefParaDialog* customWindow = nullptr;
+    bool busy = false;
+    int overlapping = 0;
+    int finished = 0;
+};
+
+TEST(WindowRequests, ReadAllFillsTheGroupWindowWhileTheEventLoopRuns) {
+    ViewStandIn view;
+    view.SetDriveParameter('T', 3, DisplayToRaw('T', 3, 150, 3000));
+    view.SetDriveParameter('T', 7, 1000);
+    CTorqueParaDialog window(view.document, view.profile, view, view.messenger);
+    view.groupWindow = &window;
+    window.Present();
+
+    // A timer of the program keeps firing throughout the transfer: it sees every parameter's
+    // progress text.
+    QStringList seenWhileBusy;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        const QString text = view.progress.ProgressWindow().Text();
+        if (view.busy && !seenWhileBusy.contains(text)) {
+            seenWhileBusy << text;
+        }
+    });
+    timer.start(0);
+    Button(window, "readAllButton")->click();
+    Settle();
+    timer.stop();
+
+    EXPECT_EQ(view.finished, 1);
+    for (int number = 1; number <= 7; ++number) {
+        EXPECT_TRUE(seenWhileBusy.contains(ReadProgressText('T', number))) << number;
+    }
+    EXPECT_EQ(Cell(window, 3, 2), "150");
+    EXPECT_EQ(Cell(window, 7, 2), QString::number(RawToDisplay('T', 7, 1000, 3000)));
+    EXPECT_EQ(view.document.values.torque[2], 150);
+    EXPECT_FALSE(view.progress.ProgressWindow().isVisible());
+    EXPECT_EQ(view.progress.ProgressWindow().Value(), 3 * 7);
+    EXPECT_EQ(view.progress.ProgressWindow().Text(), QString::fromUtf8("读取转矩参数：Tn107"));
+    EXPECT_TRUE(view.messenger.messages.isEmpty());
+    window.hide();
+}
+
+TEST(WindowRequests, WriteOneFromTheGroupWindowReachesTheDrive) {
+    ViewStandIn view;
+    CCtrlParaDialog window(view.document, view.profile, view, view.messenger);
+    Grid(window)->item(6, 2)->setText("1200"); // Cn007, typed
+    Grid(window)->setCurrentCell(6, 0);
+    Button(window, "writeButton")->click();
+    Settle();
+    EXPECT_EQ(view.drive.state().storedRaw('C', 7), DisplayToRaw('C', 7, 1200, 3000));
+    EXPECT_EQ(view.drive.state().liveRaw('C', 7), DisplayToRaw('C', 7, 1200, 3000));
+    ASSERT_EQ(view.messenger.messages.size(), 1);
+    EXPECT_EQ(view.messenger.messages[0].text, QString::fromUtf8("写入参数成功！！"));
+}
+
+TEST(WindowRequests, CustomListReadAndAFailedSingleWrite) {
+    ViewStandIn view;
+    view.customTable.Entries = {{4, 15}, {5, 0}, {1, 9}};
+    view.SetDriveParameter('P', 16, 77);
+    view.SetDriveParameter('C', 10, 123);
+    CDefParaDialog window(view.customTable, view.document, view.profile, view, view.messenger);
+    view.customWindow = &window;
+
+    Button(window, "readAllButton")->click();
+    Settle();
+    EXPECT_EQ(Cell(window, 1, 2), QString::number(RawToDisplay('P', 16, 77, 3000)));
+    EXPECT_EQ(Cell(window, 3, 2), QString::number(RawToDisplay('C', 10, 123, 3000)));
+    // The quick row was read under its own letter (its twin Sn211 in the drive).
+    EXPECT_EQ(view.progress.ProgressWindow().Maximum(), 9);
+
+    view.drive.setHungUp(true);
+    Grid(window)->setCurrentCell(2, 0); // Cn010
+    Button(window, "writeButton")->click();
+    Settle();
+    EXPECT_TRUE(window.Table().IsMarkedFailed(3));
+    EXPECT_FALSE(window.Table().IsMarkedFailed(1));
+    EXPECT_TRUE(view.messenger.messages.isEmpty()); // a single write fails silently
+}
+
+TEST(WindowRequests, FailedGroupWriteClosesTheWindowAndNamesTheParameter) {
+    ViewStandIn view;
+    CSpeedParaDialog window(view.document, view.profile, view, view.messenger);
+    view.drive.setHungUp(true);
+    Button(window, "writeAllButton")->click();
+    Settle();
+    EXPECT_FALSE(view.progress.ProgressWindow().isVisible());
+    ASSERT_EQ(view.messenger.messages.size(), 1);
+    EXPECT_EQ(view.messenger.messages[0].text, QString::fromUtf8("错误:\n\n写入速度参数：Sn201"));
+    EXPECT_EQ(view.messenger.messages[0].caption, QString::fromUtf8("通讯信息"));
+}
+
+} // namespace
