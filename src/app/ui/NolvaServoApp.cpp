@@ -109,6 +109,13 @@ QString CNolvaServoApp::RecoveryPath() const {
 }
 
 bool CNolvaServoApp::InitInstance() {
+    // First of all: a stop signal during start-up must still close the program properly, once
+    // the event loop runs.
+    if (environment_.stopSignals) {
+        stopSignals_ = std::make_unique<StopSignals>();
+        connect(stopSignals_.get(), &StopSignals::stopRequested, this,
+                &CNolvaServoApp::OnStopSignal);
+    }
     settingsPath_ = LocateSettingsFile(options_.settingsPath);
     settings_ = ReadSettingsFile(settingsPath_);
     {
@@ -157,11 +164,6 @@ bool CNolvaServoApp::InitInstance() {
         splash_ = new QSplashScreen(SplashPixmap());
         splash_->show();
         QTimer::singleShot(kSplashMs, splash_, &QWidget::close);
-    }
-    if (environment_.stopSignals) {
-        stopSignals_ = std::make_unique<StopSignals>();
-        connect(stopSignals_.get(), &StopSignals::stopRequested, this,
-                &CNolvaServoApp::OnStopSignal);
     }
 
     documents_->OfferRecovery(RecoveryPath());
@@ -288,6 +290,8 @@ void CNolvaServoApp::OnStopSignal(int signalNumber) {
         return;
     terminating_ = true;
     QString error;
+    if (settingsPath_.isEmpty()) // before start-up read the settings: nothing to keep yet
+        settingsPath_ = LocateSettingsFile(options_.settingsPath);
     if (!documents_->KeepForRecovery(RecoveryPath(), &error))
         std::fprintf(stderr, "orvan-servo: %s\n", qPrintable(error));
     // Written here, not in the close: a question box may be open and turn the close down.
@@ -295,7 +299,8 @@ void CNolvaServoApp::OnStopSignal(int signalNumber) {
         std::fprintf(stderr, "orvan-servo: %s\n", qPrintable(error));
     settingsWritten_ = true;
     std::fprintf(stderr, "orvan-servo: stopped by signal %d\n", signalNumber);
-    frame_->close();
+    if (frame_)
+        frame_->close();
     emit terminated();
 }
 

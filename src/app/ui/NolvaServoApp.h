@@ -73,6 +73,8 @@ public:
     // SIGTERM or SIGINT: a modified document is kept as the recovery file, the settings file is
     // written and the window closes without questions.
     void OnStopSignal(int signalNumber);
+    // A stop signal has closed the program.
+    bool Terminated() const { return terminating_; }
 
     // The settings as the file gets them: a device that stands for a COM entry only in this run
     // ("--simulate", "--port") is written as the entry's own device.

@@ -57,5 +57,8 @@ int main(int argc, char* argv[]) {
                      [] { QCoreApplication::exit(0); });
     if (!servo.InitInstance())
         return 1;
+    // A stop signal handled by a message box's loop during start-up has closed everything.
+    if (servo.Terminated())
+        return 0;
     return QApplication::exec();
 }

@@ -104,6 +104,34 @@ TEST_F(ProgramTest, WithoutALinkRequestTheProgramStaysOffAndSigintClosesIt) {
     EXPECT_TRUE(QFile::exists(SettingsPath()));
 }
 
+TEST_F(ProgramTest, StopSignalAsSoonAsTheWindowIsDrawnStillClosesProperly) {
+    // The window is drawn while start-up is still going on; a signal then must not find the
+    // default action (killed, settings not written) nor be lost (program left running).
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        QFile::remove(SettingsPath());
+        QProcess process;
+        process.setProcessEnvironment(Environment());
+        process.start(QStringLiteral(ORVAN_SERVO_PATH),
+                      {QStringLiteral("--simulate"), QStringLiteral("--report-startup"),
+                       QStringLiteral("--settings"), SettingsPath()});
+        ASSERT_TRUE(process.waitForStarted(10000));
+        QByteArray out;
+        while (!out.contains("startup:") && process.waitForReadyRead(10000))
+            out += process.readAllStandardOutput();
+        ASSERT_TRUE(out.contains("startup:")) << "attempt " << attempt;
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+        const bool finished = process.waitForFinished(5000);
+        if (!finished) {
+            process.kill();
+            process.waitForFinished();
+        }
+        ASSERT_TRUE(finished) << "attempt " << attempt << ": still running after SIGTERM";
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "attempt " << attempt;
+        EXPECT_EQ(process.exitCode(), 0) << "attempt " << attempt;
+        EXPECT_TRUE(QFile::exists(SettingsPath())) << "attempt " << attempt;
+    }
+}
+
 TEST_F(ProgramTest, WithoutADisplayItSaysHowToRunHeadless) {
     QProcessEnvironment env = Environment();
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
