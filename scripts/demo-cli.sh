@@ -1,7 +1,8 @@
 #!/bin/sh
-# Installs what is missing, builds, starts the simulated drive on a pseudo-terminal and talks to
-# it with the command-line tool: the identification probe, the status words and a parameter read
-# through the mailbox. With a FILE.nvp argument it shows that parameter set instead.
+# The command-line tool against the simulated drive: installs what is missing, builds, starts the
+# simulated drive on a pseudo-terminal and talks to it with orvan-cli: the identification probe,
+# the status words and a parameter read through the mailbox. With a FILE.nvp argument it shows
+# that parameter set instead.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
