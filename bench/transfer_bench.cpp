@@ -23,6 +23,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -81,6 +84,64 @@ double WireSeconds(const QString& logPath, bool rtu, uint32_t baud, int* exchang
     return bytes * 10.0 / baud;
 }
 
+// The same exchanges by the plainest client there is: blocking POSIX write and read on the
+// terminal, no time-outs, no retries. What it takes above the wire time is the cost of the
+// pseudo-terminal and the simulated drive on this machine, the floor for any client.
+double PlainClientSeconds(const QString& simPath, const QStringList& simArgs, const QString& logPath,
+                          bool rtu) {
+    QFile log(logPath);
+    if (!log.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    QList<QByteArray> requests;
+    QList<int> replyLengths;
+    while (!log.atEnd()) {
+        const QString line = QString::fromLatin1(log.readLine()).trimmed();
+        if (line.isEmpty()) {
+            continue;
+        }
+        int requestBytes = 0;
+        replyLengths.append(ReplyBytes(line, rtu, &requestBytes));
+        const bool command = !rtu || line.startsWith('R') || line.startsWith('W');
+        requests.append(command ? line.toLatin1()
+                                : QByteArray::fromHex(line.toLatin1().replace(' ', "")));
+    }
+    QProcess sim;
+    sim.start(simPath, simArgs);
+    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
+        return -1;
+    }
+    const QByteArray device = sim.readLine().trimmed();
+    const int fd = ::open(device.constData(), O_RDWR | O_NOCTTY);
+    if (fd < 0) {
+        return -1;
+    }
+    termios tio{};
+    tcgetattr(fd, &tio);
+    cfmakeraw(&tio);
+    tcsetattr(fd, TCSANOW, &tio);
+    QElapsedTimer timer;
+    timer.start();
+    char reply[64];
+    for (qsizetype i = 0; i < requests.size(); ++i) {
+        if (::write(fd, requests[i].constData(), static_cast<size_t>(requests[i].size())) < 0) {
+            break;
+        }
+        for (int got = 0; got < replyLengths[i];) {
+            const ssize_t n = ::read(fd, reply, static_cast<size_t>(replyLengths[i] - got));
+            if (n <= 0) {
+                break;
+            }
+            got += static_cast<int>(n);
+        }
+    }
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    ::close(fd);
+    sim.terminate();
+    sim.waitForFinished(3000);
+    return seconds;
+}
+
 void Run(const QString& simPath, uint32_t baud, bool rs485, bool write) {
     QTemporaryDir dir;
     const QString logPath = dir.filePath("requests.log");
@@ -127,11 +188,16 @@ void Run(const QString& simPath, uint32_t baud, bool rs485, bool write) {
 
     int exchanges = 0;
     const double wire = WireSeconds(logPath, rs485, baud, &exchanges);
-    std::printf("%-6s %-9s %6u bit/s  %4d exchanges  %8.1f ms  wire %8.1f ms  ratio %.3f  "
+    QStringList plainArgs = args;
+    plainArgs.removeAt(plainArgs.indexOf("--log") + 1);
+    plainArgs.removeAll("--log");
+    const double plain = PlainClientSeconds(simPath, plainArgs, logPath, rs485);
+    std::printf("%-6s %-6s %6u bit/s %4d exchanges: ours %7.1f ms, plain client %7.1f ms, "
+                "wire %7.1f ms; ours/wire %.3f, plain/wire %.3f, ours/plain %.3f; "
                 "longest event-loop gap %.1f ms%s\n",
                 write ? "write" : "read", rs485 ? "RS-485" : "RS-232", baud, exchanges,
-                seconds * 1000, wire * 1000, seconds / wire, keeper.longestMs,
-                ok ? "" : "  (FAILED)");
+                seconds * 1000, plain * 1000, wire * 1000, seconds / wire, plain / wire,
+                seconds / plain, keeper.longestMs, ok ? "" : "  (FAILED)");
 }
 
 } // namespace
