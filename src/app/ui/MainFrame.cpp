@@ -20,6 +20,9 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 constexpr int kToolBarTitleString = 169;
@@ -34,6 +37,55 @@ void SetPrompts(QAction* action, int command) {
     action->setStatusTip(text.section(QLatin1Char('\n'), 0, 0));
     action->setToolTip(text.section(QLatin1Char('\n'), 1, 1));
 }
+
+// The status bar's panes side by side, each exactly as wide as it was made, from the left. A
+// pane that does not fit is cut off at the right edge, as are the texts inside each pane: no
+// pane is ever squeezed onto its neighbour, however narrow the window.
+class PaneStrip : public QWidget {
+public:
+    static constexpr int kGap = 2;
+
+    explicit PaneStrip(QWidget* parent) : QWidget(parent) {
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    }
+
+    void Add(QLabel* pane) {
+        pane->setParent(this);
+        panes_.push_back(pane);
+        Arrange();
+        updateGeometry();
+    }
+
+    QSize sizeHint() const override {
+        int width = 0;
+        int height = 0;
+        for (const QLabel* pane : panes_) {
+            width += pane->width() + kGap;
+            height = std::max(height, pane->sizeHint().height());
+        }
+        return {width, height};
+    }
+    // The window may be narrower than the panes: those at the right are then cut off.
+    QSize minimumSizeHint() const override { return {0, sizeHint().height()}; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        Arrange();
+    }
+
+private:
+    void Arrange() {
+        int x = 0;
+        const int height = std::max(this->height(), sizeHint().height());
+        for (QLabel* pane : panes_) {
+            pane->setGeometry(x, 0, pane->width(), height);
+            x += pane->width() + kGap;
+        }
+    }
+
+    std::vector<QLabel*> panes_;
+};
 
 } // namespace
 
@@ -202,14 +254,26 @@ void CMainFrame::BuildToolBar() {
 void CMainFrame::BuildStatusBar() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const int screenWidth = screen != nullptr ? screen->geometry().width() : 1024;
+    auto* strip = new PaneStrip(statusBar());
+    strip->setObjectName(QStringLiteral("panes"));
     for (int pane = 0; pane < kPaneCount; ++pane) {
-        auto* label = new QLabel(StringText(kPaneIndicators[pane]), this);
+        auto* label = new QLabel(StringText(kPaneIndicators[pane]), strip);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setFixedWidth(screenWidth / kPaneWidthDivisors[pane]);
         label->setObjectName(QStringLiteral("pane%1").arg(pane));
-        statusBar()->addWidget(label);
+        strip->Add(label);
         panes_[pane] = label;
     }
+    statusBar()->addWidget(strip, 1);
+}
+
+void CMainFrame::ShowMaximized() {
+    // Without a window manager (a bare X server) maximising does nothing and the window would
+    // stay at its small default size: it is first given the screen's available area, which a
+    // window manager then maximises as usual.
+    if (const QScreen* screen = this->screen())
+        setGeometry(screen->availableGeometry());
+    showMaximized();
 }
 
 QAction* CMainFrame::Action(int command) const {

@@ -24,7 +24,8 @@ inline constexpr int HelpContents = 178;
 // The main window: menus, the toolbar "工具栏", the eight-pane status bar and the view in the
 // middle. A menu item runs the handler set for its command and is enabled only when it has one
 // and the view's activity flags allow it (IsCommandEnabled); commands whose window does not
-// exist yet therefore stay disabled. Closing asks the close handler first.
+// exist yet therefore stay disabled. Closing asks the close handler first. The status bar's
+// panes keep their widths side by side; a narrow window cuts off those at its right edge.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
@@ -55,6 +56,10 @@ public:
     // Asked when the window is about to close; false keeps it open.
     void SetCloseHandler(std::function<bool()> handler);
     void SetDropHandler(std::function<void(const QStringList& paths)> handler);
+
+    // Shows the window maximised, covering the screen's available area also where nothing
+    // maximises it (no window manager).
+    void ShowMaximized();
 
     QLabel* Pane(int pane) const;
     // Sets every pane from the session's texts (the status bar's idle update).

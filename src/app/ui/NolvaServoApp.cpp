@@ -158,7 +158,7 @@ bool CNolvaServoApp::InitInstance() {
         documents_->FileNew();
 
     StartReports();
-    frame_->showMaximized();
+    frame_->ShowMaximized();
     frame_->RefreshPanes();
     if (environment_.splash) {
         splash_ = new QSplashScreen(SplashPixmap());

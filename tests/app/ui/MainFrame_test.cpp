@@ -71,6 +71,38 @@ TEST(MainFrame, StartsWithTheTitleToolbarGreyViewAndEightPanes) {
     EXPECT_EQ(view.pixelColor(view.width() / 2, view.height() / 2), QColor(128, 128, 128));
 }
 
+// Each pane keeps its width and lies to the right of the one before: no text is drawn over
+// another's, also when the window is narrower than the panes together.
+void ExpectPanesSideBySide(const CMainFrame& frame, const char* situation) {
+    const int screenWidth = QGuiApplication::primaryScreen()->geometry().width();
+    for (int pane = 0; pane < CMainFrame::kPaneCount; ++pane) {
+        EXPECT_EQ(frame.Pane(pane)->width(), screenWidth / CMainFrame::kPaneWidthDivisors[pane])
+            << situation << ", pane " << pane;
+        if (pane > 0) {
+            const QRect left = frame.Pane(pane - 1)->geometry();
+            const QRect right = frame.Pane(pane)->geometry();
+            EXPECT_EQ(frame.Pane(pane)->parentWidget(), frame.Pane(pane - 1)->parentWidget());
+            EXPECT_GT(right.left(), left.right()) << situation << ", pane " << pane;
+        }
+    }
+}
+
+TEST(MainFrame, CoversTheScreenAndItsPanesNeverOverlap) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    CMainFrame& frame = h.Frame();
+    QTest::qWait(50);
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(frame.frameGeometry().united(available), frame.frameGeometry());
+    ExpectPanesSideBySide(frame, "maximised");
+
+    frame.showNormal();
+    frame.resize(320, 240);
+    QTest::qWait(50);
+    ASSERT_LT(frame.width(), frame.Pane(7)->geometry().right());
+    ExpectPanesSideBySide(frame, "narrow");
+}
+
 TEST(MainFrame, PanesStartWithTheirIndicatorTexts) {
     RecordingMessenger messenger;
     AppSettings settings;
