@@ -118,6 +118,19 @@ bool IsCommandEnabled(int command, const ViewActivity& a) {
     }
 }
 
+bool MayOpenParameterWindow(int command, const ViewActivity& a) {
+    const bool excluded =
+        a.jogActive || a.statusMonitorOpen || a.diagnosticsOpen || a.alarmHistoryOpen;
+    switch (command) {
+    case Command::ControlParameters:
+    case Command::TorqueParameters:
+    case Command::SpeedParameters:
+    case Command::PositionParameters: return !excluded && !a.customTableOpen;
+    case Command::CustomParameters: return !excluded && !a.groupWindowOpen;
+    default: return true;
+    }
+}
+
 bool IsCommandChecked(int command, const ViewActivity& a) {
     switch (command) {
     case Command::Connect: return a.linkRequested;

@@ -56,6 +56,7 @@ struct ViewActivity {
     bool diagnosticsOpen = false;
     bool alarmHistoryOpen = false;
     bool customTableOpen = false;
+    bool groupWindowOpen = false; // any of the control, torque, speed and position windows
 };
 
 // Command identifiers of the menus and the toolbar.
@@ -79,10 +80,21 @@ inline constexpr int MachineAnalysis = 32801;
 inline constexpr int Connect = 32774;
 inline constexpr int Disconnect = 32775;
 inline constexpr int PortSettings = 161;
+inline constexpr int ControlParameters = 151;
+inline constexpr int TorqueParameters = 152;
+inline constexpr int SpeedParameters = 153;
+inline constexpr int PositionParameters = 154;
+inline constexpr int CustomParameters = 188;
 } // namespace Command
 
 // Whether a command is enabled; commands without a rule are always enabled.
 bool IsCommandEnabled(int command, const ViewActivity& activity);
+// Whether a command that opens a parameter window may open it now. Their menu items stay enabled;
+// a refused command does nothing. The group windows (151..154) are refused while the custom
+// table, the JOG window or a monitor window (status display, diagnostics, alarm history) is open;
+// the custom table (188) while a group window, the JOG window or a monitor window is open. Any
+// other command: true.
+bool MayOpenParameterWindow(int command, const ViewActivity& activity);
 // Whether a command's menu item carries a check mark ("连线" while wanted, "断开" while not).
 bool IsCommandChecked(int command, const ViewActivity& activity);
 

@@ -141,6 +141,13 @@ void CMainFrame::BuildMenus() {
     QMenu* parameters = bar->addMenu(QStringLiteral("参数(&P)"));
     AddCommand(parameters, Command::ParameterEditor, QStringLiteral("参数设定(&E)..."));
     AddCommand(parameters, Command::OnlineEditing, QStringLiteral("在线参数设定(&O)..."));
+    parameters->addSeparator();
+    AddCommand(parameters, Command::ControlParameters, QStringLiteral("控制参数(&C)..."));
+    AddCommand(parameters, Command::TorqueParameters, QStringLiteral("转矩参数(&T)..."));
+    AddCommand(parameters, Command::SpeedParameters, QStringLiteral("速度参数(&S)..."));
+    AddCommand(parameters, Command::PositionParameters, QStringLiteral("位置参数(&P)..."));
+    parameters->addSeparator();
+    AddCommand(parameters, Command::CustomParameters, QStringLiteral("自定义参数(&U)..."));
 
     QMenu* monitor = bar->addMenu(QStringLiteral("监视(&M)"));
     AddCommand(monitor, Command::StatusMonitor, QStringLiteral("状态表示参数(&S)..."));
@@ -208,42 +215,40 @@ void CMainFrame::BuildToolBar() {
         int command;
         QIcon icon;
     };
+    using Group = std::vector<Button>;
     QStyle* s = style();
     const QColor blue(0x1F, 0x4E, 0x8C);
     const QColor green(0x2E, 0x7D, 0x32);
     const QColor red(0xB7, 0x1C, 0x1C);
     const QColor teal(0x00, 0x69, 0x5C);
     const QColor purple(0x5E, 0x35, 0xB1);
-    const Button groups[][5] = {
+    const std::vector<Group> groups = {
         {{Command::FileNew, s->standardIcon(QStyle::SP_FileIcon)},
          {Command::FileOpen, s->standardIcon(QStyle::SP_DialogOpenButton)},
-         {FrameCommand::FileSave, s->standardIcon(QStyle::SP_DialogSaveButton)},
-         {0, {}},
-         {0, {}}},
+         {FrameCommand::FileSave, s->standardIcon(QStyle::SP_DialogSaveButton)}},
         {{Command::PortSettings, GlyphIcon(QStringLiteral("端"), blue)},
          {Command::Connect, GlyphIcon(QStringLiteral("连"), green)},
-         {Command::Disconnect, GlyphIcon(QStringLiteral("断"), red)},
-         {0, {}},
-         {0, {}}},
+         {Command::Disconnect, GlyphIcon(QStringLiteral("断"), red)}},
         {{Command::ParameterEditor, GlyphIcon(QStringLiteral("参"), blue)},
          {Command::OnlineEditing, GlyphIcon(QStringLiteral("线"), blue)},
-         {Command::StatusMonitor, GlyphIcon(QStringLiteral("状"), teal)},
+         {Command::ControlParameters, GlyphIcon(QStringLiteral("控"), blue)},
+         {Command::TorqueParameters, GlyphIcon(QStringLiteral("转"), blue)},
+         {Command::SpeedParameters, GlyphIcon(QStringLiteral("速"), blue)},
+         {Command::PositionParameters, GlyphIcon(QStringLiteral("位"), blue)},
+         {Command::CustomParameters, GlyphIcon(QStringLiteral("自"), blue)}},
+        {{Command::StatusMonitor, GlyphIcon(QStringLiteral("状"), teal)},
          {Command::Diagnostics, GlyphIcon(QStringLiteral("诊"), teal)},
          {Command::Trace, GlyphIcon(QStringLiteral("波"), teal)}},
         {{Command::Jog, GlyphIcon(QStringLiteral("点"), purple)},
          {Command::MachineAnalysis, GlyphIcon(QStringLiteral("析"), purple)},
-         {FrameCommand::AppAbout, GlyphIcon(QStringLiteral("?"), blue)},
-         {0, {}},
-         {0, {}}},
+         {FrameCommand::AppAbout, GlyphIcon(QStringLiteral("?"), blue)}},
     };
     bool first = true;
-    for (const auto& group : groups) {
+    for (const Group& group : groups) {
         if (!first)
             toolBar_->addSeparator();
         first = false;
         for (const Button& button : group) {
-            if (button.command == 0)
-                continue;
             QAction* action = Action(button.command);
             action->setIcon(button.icon);
             toolBar_->addAction(action);

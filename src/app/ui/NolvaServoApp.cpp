@@ -182,6 +182,7 @@ void CNolvaServoApp::CreateFrame() {
         ownChooser_->SetParent(frame_.get());
 
     documents_->SetChangedHook([this] { DocumentChanged(); });
+    connect(view, &CNolvaServoView::documentChanged, this, &CNolvaServoApp::DocumentChanged);
     documents_->SetReplacedHook([this] { View()->OnInitialUpdate(); });
     documents_->SetRecentChangedHook([this] { SaveRecentFiles(); });
     InstallCommands();
@@ -203,6 +204,15 @@ void CNolvaServoApp::InstallCommands() {
     f.SetCommandHandler(Command::PortSettings, [view] { view->OnPortSettings(); });
     f.SetCommandHandler(Command::Connect, [view] { view->OnConnect(); });
     f.SetCommandHandler(Command::Disconnect, [view] { view->OnDisconnect(); });
+    f.SetCommandHandler(Command::ControlParameters,
+                        [view] { view->OnGroupParameters(ParamGroup::Control); });
+    f.SetCommandHandler(Command::TorqueParameters,
+                        [view] { view->OnGroupParameters(ParamGroup::Torque); });
+    f.SetCommandHandler(Command::SpeedParameters,
+                        [view] { view->OnGroupParameters(ParamGroup::Speed); });
+    f.SetCommandHandler(Command::PositionParameters,
+                        [view] { view->OnGroupParameters(ParamGroup::Position); });
+    f.SetCommandHandler(Command::CustomParameters, [view] { view->OnCustomTable(); });
     f.SetCommandHandler(FrameCommand::AppAbout, [this] { OnAppAbout(); });
     f.SetCommandHandler(FrameCommand::HelpContents, [this] { OnHelpContents(); });
 }

@@ -3,6 +3,12 @@
 #include "app/AppSettings.h"
 #include "link/SerialBackend.h"
 #include "link/ui/LinkComPort.h"
+#include "params/CustomListEditor.h"
+#include "params/NolvaServoDoc.h"
+#include "params/ParameterTransfer.h"
+#include "params/ui/DefParaDialog.h"
+#include "params/ui/ParaGroupDialog.h"
+#include "params/ui/TransferProgressDialog.h"
 
 #include <QPainter>
 
@@ -10,29 +16,46 @@ namespace {
 
 const QColor kBackground(128, 128, 128);
 
+// The commands that open the group windows, by group (control, torque, speed, position).
+constexpr std::array<int, 4> kGroupCommands{Command::ControlParameters, Command::TorqueParameters,
+                                            Command::SpeedParameters, Command::PositionParameters};
+
+bool IsGroupWindowGroup(ParamGroup group) {
+    const int index = static_cast<int>(group);
+    return index >= 0 && index < static_cast<int>(kGroupCommands.size());
+}
+
 } // namespace
 
 CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, DriveStatus& status,
                                  CNolvaServoDoc& document, Messenger& messenger,
                                  std::unique_ptr<SerialBackend> backend, QWidget* parent)
-    : QWidget(parent), settings_(settings),
+    : QWidget(parent), settings_(settings), profile_(profile), document_(document),
+      messenger_(messenger),
       session_(std::make_unique<DriveSession>(settings, profile, status, document, messenger,
                                               std::move(backend))) {
     session_->SetObserver(this);
     timer_.setInterval(DriveSession::kTimerPeriodMs);
     connect(&timer_, &QTimer::timeout, this, &CNolvaServoView::OnTimer);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    shownModified_ = document_.modified;
 }
 
 CNolvaServoView::~CNolvaServoView() {
     timer_.stop();
     session_->SetObserver(nullptr);
+    // The windows post their requests here: none outlives the view.
+    for (QPointer<CParaGroupDialog>& window : groupWindows_)
+        delete window.data();
+    delete customWindow_.data();
 }
 
 ViewActivity CNolvaServoView::Activity() const {
     ViewActivity activity = tools_;
     activity.linkUp = session_->LinkUp();
     activity.linkRequested = session_->LinkRequested();
+    for (const QPointer<CParaGroupDialog>& window : groupWindows_)
+        activity.groupWindowOpen = activity.groupWindowOpen || !window.isNull();
     return activity;
 }
 
@@ -60,6 +83,15 @@ void CNolvaServoView::OnTimer() {
     session_->OnTimerTick();
     // A tick may have connected or dropped the link; the commands follow every notification.
     emit commandStateChanged();
+    // The windows change document values directly (defaults, typed values): the title follows.
+    NoteDocumentState();
+}
+
+void CNolvaServoView::NoteDocumentState() {
+    if (document_.modified != shownModified_) {
+        shownModified_ = document_.modified;
+        emit documentChanged();
+    }
 }
 
 void CNolvaServoView::OnConnect() {
@@ -101,13 +133,156 @@ void CNolvaServoView::PostRequest(int code, int argument) {
 }
 
 void CNolvaServoView::RunRequest(int code, int argument) {
-    const auto handler = requestHandlers_.find(code);
-    if (handler == requestHandlers_.end())
+    if (requestHandlers_.find(code) == requestHandlers_.end())
         return;
+    RunExclusive([this, code, argument] {
+        // Looked up again: the handler may have been replaced while the request waited.
+        const auto handler = requestHandlers_.find(code);
+        if (handler != requestHandlers_.end())
+            handler->second(argument);
+    });
+}
+
+void CNolvaServoView::RunExclusive(std::function<void()> job) {
+    waiting_.push_back(std::move(job));
+    if (running_)
+        return; // the operation that is running takes it when it ends
+    running_ = true;
+    // Busy may already be held by someone else (a modal box whose loop let this request in):
+    // it is given back as it was found.
+    const bool wasBusy = session_->Busy();
     session_->SetBusy(true);
-    handler->second(argument);
-    session_->SetBusy(false);
+    while (!waiting_.empty()) {
+        const std::function<void()> next = std::move(waiting_.front());
+        waiting_.pop_front();
+        next();
+    }
+    session_->SetBusy(wasBusy);
+    running_ = false;
     emit commandStateChanged();
+    NoteDocumentState();
+}
+
+ParameterTransfer& CNolvaServoView::Transfer() {
+    if (!transfer_) {
+        transfer_ = std::make_unique<ParameterTransfer>(session_->Access(), settings_.link,
+                                                        profile_, document_, messenger_);
+        transfer_->SetProgress(&TransferWindows());
+    }
+    return *transfer_;
+}
+
+CTransferProgress& CNolvaServoView::TransferWindows() {
+    if (!progress_)
+        progress_ = std::make_unique<CTransferProgress>(window());
+    return *progress_;
+}
+
+// ---- Parameter windows ----
+
+bool CNolvaServoView::OnGroupParameters(ParamGroup group) {
+    if (!IsGroupWindowGroup(group))
+        return false;
+    const size_t index = static_cast<size_t>(group);
+    if (!MayOpenParameterWindow(kGroupCommands[index], Activity()))
+        return false;
+    QPointer<CParaGroupDialog>& slot = groupWindows_[index];
+    if (slot.isNull()) {
+        QWidget* owner = window();
+        switch (group) {
+        case ParamGroup::Control:
+            slot = new CCtrlParaDialog(document_, profile_, *this, messenger_, owner);
+            break;
+        case ParamGroup::Torque:
+            slot = new CTorqueParaDialog(document_, profile_, *this, messenger_, owner);
+            break;
+        case ParamGroup::Speed:
+            slot = new CSpeedParaDialog(document_, profile_, *this, messenger_, owner);
+            break;
+        default:
+            slot = new CPositionParaDialog(document_, profile_, *this, messenger_, owner);
+            break;
+        }
+        // The window deletes itself after closing; from then on it is closed for the commands.
+        CParaGroupDialog* created = slot.data();
+        connect(created, &CParaGroupDialog::closed, this, [this, index, created] {
+            if (groupWindows_[index] == created)
+                groupWindows_[index] = nullptr;
+            emit commandStateChanged();
+        });
+        emit commandStateChanged();
+    }
+    slot->Present();
+    return true;
+}
+
+bool CNolvaServoView::OnCustomTable() {
+    if (!MayOpenParameterWindow(Command::CustomParameters, Activity()))
+        return false;
+    if (customWindow_.isNull()) {
+        customWindow_ = new CDefParaDialog(settings_.customTable, document_, profile_, *this,
+                                           messenger_, window());
+        CDefParaDialog* created = customWindow_.data();
+        connect(created, &CDefParaDialog::closed, this, [this, created] {
+            if (customWindow_ == created)
+                customWindow_ = nullptr;
+            SetToolWindowOpen(ToolWindow::CustomTable, false);
+        });
+        SetToolWindowOpen(ToolWindow::CustomTable, true);
+    }
+    customWindow_->Present();
+    return true;
+}
+
+CParaGroupDialog* CNolvaServoView::GroupWindow(ParamGroup group) const {
+    return IsGroupWindowGroup(group) ? groupWindows_[static_cast<size_t>(group)].data() : nullptr;
+}
+
+CDefParaDialog* CNolvaServoView::CustomTableWindow() const {
+    return customWindow_.data();
+}
+
+void CNolvaServoView::SyncParameterWindows() {
+    for (const QPointer<CParaGroupDialog>& window : groupWindows_) {
+        if (window)
+            window->SyncWithDrive();
+    }
+    if (customWindow_)
+        customWindow_->SyncWithDrive();
+}
+
+// ---- Requests of the parameter windows ----
+
+void CNolvaServoView::PostParameterRequest(int message, int request, int argument) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, message, request, argument] {
+            RunExclusive([this, message, request, argument] {
+                RunParameterRequest(message, request, argument);
+            });
+        },
+        Qt::QueuedConnection);
+}
+
+bool CNolvaServoView::LinkUp() const {
+    return session_->LinkUp();
+}
+
+void CNolvaServoView::RunParameterRequest(int message, int request, int argument) {
+    // Decoded against the rows as the table window holds them when the request runs.
+    const QList<CustomEntry> rows = CustomTableWindowRows(settings_.customTable);
+    const ParameterAction action = DecodeParameterRequest(message, request, argument, rows);
+    if (action.kind == ParameterAction::Kind::None)
+        return;
+    const ParameterOutcome outcome = RunParameterAction(Transfer(), action, rows);
+    if (outcome.groupRead) {
+        if (CParaGroupDialog* window = GroupWindow(action.group))
+            window->RefreshValues();
+    }
+    if (outcome.customRead && customWindow_)
+        customWindow_->RefreshValues();
+    if (outcome.failedCustomRow > 0 && customWindow_)
+        customWindow_->MarkRowFailed(outcome.failedCustomRow);
 }
 
 void CNolvaServoView::paintEvent(QPaintEvent*) {
@@ -124,6 +299,8 @@ void CNolvaServoView::PaneChanged(int pane) {
 }
 
 void CNolvaServoView::LinkStateChanged() {
+    // The windows' drive buttons follow the link (also after the port dialog).
+    SyncParameterWindows();
     emit commandStateChanged();
 }
 

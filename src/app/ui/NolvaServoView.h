@@ -1,24 +1,38 @@
 #pragma once
 
 #include "app/DriveSession.h"
+#include "params/ParamCode.h"
+#include "params/ParameterRequests.h"
 
+#include <QPointer>
+#include <QString>
 #include <QTimer>
 #include <QWidget>
 
+#include <array>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
 
 struct AppSettings;
+class CDefParaDialog;
 class CNolvaServoDoc;
+class CParaGroupDialog;
+class CTransferProgress;
 class Messenger;
+class ParameterTransfer;
 class SerialBackend;
 
-// The main view: a grey client area, the one drive session with its 400 ms timer, and the link
-// commands. What the session reports (pane texts, link state) goes out as Qt signals to the
-// frame. Tool windows record here whether they are open; the frame enables its commands from
-// Activity().
-class CNolvaServoView : public QWidget, private SessionObserver {
+// The main view: a grey client area, the one drive session with its 400 ms timer, the link
+// commands, the parameter group windows and the custom parameter table. What the session reports
+// (pane texts, link state) goes out as Qt signals to the frame. Tool windows record here whether
+// they are open; the frame enables its commands from Activity().
+//
+// Every drive operation a window or command asks for runs under Busy, one at a time: a transfer
+// lets the event loop run after each exchange, and a request that arrives meanwhile waits until
+// the running one has ended, then runs under the same Busy.
+class CNolvaServoView : public QWidget, public ParameterRequests, private SessionObserver {
     Q_OBJECT
 public:
     CNolvaServoView(AppSettings& settings, DriveProfile& profile, DriveStatus& status,
@@ -59,6 +73,25 @@ public:
     void SetRequestHandler(int code, RequestHandler handler);
     void PostRequest(int code, int argument);
 
+    // Commands 151..154 and 188: the window is created and shown, or brought to the front, with
+    // its values from the document. False, with nothing done, while MayOpenParameterWindow
+    // refuses it.
+    bool OnGroupParameters(ParamGroup group);
+    bool OnCustomTable();
+    // The open windows; null while closed.
+    CParaGroupDialog* GroupWindow(ParamGroup group) const;
+    CDefParaDialog* CustomTableWindow() const;
+
+    // ParameterRequests: the windows' read and write requests, run as described above; the
+    // window that asked shows the outcome.
+    void PostParameterRequest(int message, int request, int argument) override;
+    bool LinkUp() const override;
+
+    // A drive operation is running (its requests queue behind it).
+    bool OperationRunning() const { return running_; }
+    // The progress windows of the transfers (made at the first transfer).
+    CTransferProgress& TransferWindows();
+
 signals:
     void paneChanged(int pane);
     // The link state or a tool window's flag changed: menus and toolbar follow.
@@ -66,6 +99,9 @@ signals:
     void linkDropped();
     // The view was drawn for the first time (the main window is on the screen).
     void firstPainted();
+    // The document's modified flag changed behind the file commands: a transfer read values
+    // into it, or a window took defaults or typed values (noticed at the next tick).
+    void documentChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -78,9 +114,25 @@ private:
 
     void OnTimer();
     void RunRequest(int code, int argument);
+    void RunParameterRequest(int message, int request, int argument);
+    // Runs `job` under Busy now, or after the operation that is running.
+    void RunExclusive(std::function<void()> job);
+    ParameterTransfer& Transfer();
+    void SyncParameterWindows();
+    void NoteDocumentState();
 
     AppSettings& settings_;
+    DriveProfile& profile_;
+    CNolvaServoDoc& document_;
+    Messenger& messenger_;
     std::unique_ptr<DriveSession> session_;
+    std::unique_ptr<CTransferProgress> progress_;
+    std::unique_ptr<ParameterTransfer> transfer_;
+    std::array<QPointer<CParaGroupDialog>, 4> groupWindows_; // control, torque, speed, position
+    QPointer<CDefParaDialog> customWindow_;
+    std::deque<std::function<void()>> waiting_;
+    bool running_ = false;
+    bool shownModified_ = false;
     QTimer timer_;
     ViewActivity tools_;
     QString portOverride_;

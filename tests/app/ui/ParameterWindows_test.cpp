@@ -1,0 +1,354 @@
+// The parameter windows in the running program: the commands that open the group windows and the
+// custom table and their exclusion rules, the windows' drive buttons following the link, and
+// their requests carried out by the view against the simulated drive (one at a time, under Busy).
+
+#include "AppHarness.h"
+
+#include "../../params/ui/ParameterWindowSupport.h"
+#include "../../sim/SimTestSupport.h"
+#include "params/ParameterCatalogue.h"
+#include "params/ui/DefParaDialog.h"
+#include "params/ui/ParaGroupDialog.h"
+#include "params/ui/TransferProgressDialog.h"
+
+#include <QAction>
+#include <QTimer>
+
+namespace {
+
+using simtest::Cmd;
+
+constexpr int kGroupCommands[] = {Command::ControlParameters, Command::TorqueParameters,
+                                  Command::SpeedParameters, Command::PositionParameters};
+
+bool Enabled(const AppHarness& h, int command) {
+    h.Frame().UpdateCommandUI();
+    return h.Frame().Action(command)->isEnabled();
+}
+
+ProgramOptions Connected() {
+    ProgramOptions options;
+    options.connect = true;
+    return options;
+}
+
+// Puts a raw word into the drive's stored and live copy of a parameter, as if set at its panel.
+void SetDriveParameter(SimulatedDrive& drive, char letter, int number, uint16_t raw) {
+    const int index = ParameterIndexOf(letter, number);
+    drive.state().setStoredWord(index, raw);
+    drive.state().setWord(5, index, raw);
+}
+
+// The mailbox exchange that selects a parameter word, the first of the three that read it.
+QString SelectLine(char letter, int number) {
+    const QString body = QStringLiteral("W573%1")
+                             .arg(ParameterIndexOf(letter, number), 4, 16, QLatin1Char('0'))
+                             .toUpper();
+    return QString::fromLatin1(Cmd(body.toStdString()));
+}
+
+// The mailbox exchanges that read the parameters `first`..`last` of a group, in order.
+QStringList MailboxReads(char letter, int first, int last) {
+    QStringList requests;
+    for (int number = first; number <= last; ++number) {
+        requests << SelectLine(letter, number) << QString::fromLatin1(Cmd("W5700002"))
+                 << QString::fromLatin1(Cmd("R574"));
+    }
+    return requests;
+}
+
+// What the drive heard from the first request of `expected` on, as many requests as it holds.
+QStringList From(const QStringList& log, const QStringList& expected) {
+    const qsizetype first = log.indexOf(expected.first());
+    return first < 0 ? QStringList() : log.mid(first, expected.size());
+}
+
+// ---- Opening the windows ----
+
+TEST(ParameterWindowCommands, GroupWindowsAndTheCustomTableExcludeEachOther) {
+    ViewActivity free;
+    for (int command : kGroupCommands) {
+        EXPECT_TRUE(MayOpenParameterWindow(command, free));
+    }
+    EXPECT_TRUE(MayOpenParameterWindow(Command::CustomParameters, free));
+
+    struct Situation {
+        const char* name;
+        bool* flag;
+        bool blocksGroups;
+        bool blocksCustom;
+    };
+    ViewActivity a;
+    const Situation situations[] = {
+        {"JOG", &a.jogActive, true, true},
+        {"status monitor", &a.statusMonitorOpen, true, true},
+        {"diagnostics", &a.diagnosticsOpen, true, true},
+        {"alarm history", &a.alarmHistoryOpen, true, true},
+        {"custom table", &a.customTableOpen, true, false},
+        {"group window", &a.groupWindowOpen, false, true},
+        {"parameter editor", &a.parameterEditorOpen, false, false},
+        {"link up", &a.linkUp, false, false},
+    };
+    for (const Situation& s : situations) {
+        a = ViewActivity{};
+        *s.flag = true;
+        for (int command : kGroupCommands) {
+            EXPECT_EQ(MayOpenParameterWindow(command, a), !s.blocksGroups)
+                << command << " with " << s.name;
+        }
+        EXPECT_EQ(MayOpenParameterWindow(Command::CustomParameters, a), !s.blocksCustom)
+            << "custom table with " << s.name;
+    }
+}
+
+TEST(ParameterWindows, CommandsAreEnabledWithOrWithoutALink) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    ASSERT_FALSE(h.Session().LinkUp());
+    for (int command : kGroupCommands) {
+        EXPECT_TRUE(Enabled(h, command)) << command;
+    }
+    EXPECT_TRUE(Enabled(h, Command::CustomParameters));
+    EXPECT_EQ(h.Frame().Action(Command::ControlParameters)->toolTip(), QStringLiteral("控制参数"));
+    EXPECT_EQ(h.Frame().Action(Command::CustomParameters)->statusTip(),
+              QStringLiteral("打开自定义参数表"));
+}
+
+TEST(ParameterWindows, GroupCommandOpensOneWindowWhoseDriveButtonsFollowTheLink) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start(Connected()));
+    ASSERT_TRUE(h.Session().LinkUp());
+
+    ASSERT_TRUE(h.Frame().Trigger(Command::TorqueParameters));
+    CParaGroupDialog* window = h.View().GroupWindow(ParamGroup::Torque);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("转矩参数"));
+    EXPECT_EQ(h.View().GroupWindow(ParamGroup::Control), nullptr);
+    EXPECT_TRUE(h.View().Activity().groupWindowOpen);
+    for (const char* name : {"writeButton", "readAllButton", "writeAllButton"}) {
+        EXPECT_TRUE(Button(*window, name)->isEnabled()) << name;
+    }
+
+    // Opening it again brings the same window, showing the document's values of this moment.
+    h.app->Document().values.torque[2] = 123;
+    ASSERT_TRUE(h.Frame().Trigger(Command::TorqueParameters));
+    EXPECT_EQ(h.View().GroupWindow(ParamGroup::Torque), window);
+    EXPECT_EQ(Cell(*window, 3, 2), QStringLiteral("123"));
+
+    // "断开": the drive buttons go off at once, "默认值" and "关闭" stay.
+    ASSERT_TRUE(h.Frame().Trigger(Command::Disconnect));
+    for (const char* name : {"writeButton", "readAllButton", "writeAllButton"}) {
+        EXPECT_FALSE(Button(*window, name)->isEnabled()) << name;
+    }
+    EXPECT_TRUE(Button(*window, "defaultsButton")->isEnabled());
+    EXPECT_TRUE(Button(*window, "closeButton")->isEnabled());
+
+    // "连线": back on with the timer's connect.
+    ASSERT_TRUE(h.Frame().Trigger(Command::Connect));
+    ASSERT_TRUE(AppHarness::WaitFor([&h] { return h.Session().LinkUp(); }, 6000));
+    EXPECT_TRUE(Button(*window, "readAllButton")->isEnabled());
+
+    // The port dialog's "断开(&D)" tells the open windows as well.
+    h.Session().DialogConnect([](const PortChoice& current, bool) { return current; });
+    ASSERT_FALSE(h.Session().LinkUp());
+    EXPECT_FALSE(Button(*window, "readAllButton")->isEnabled());
+
+    // Closed, it is gone for the view; the command makes a new one.
+    window->close();
+    Settle();
+    EXPECT_EQ(h.View().GroupWindow(ParamGroup::Torque), nullptr);
+    EXPECT_FALSE(h.View().Activity().groupWindowOpen);
+    ASSERT_TRUE(h.Frame().Trigger(Command::TorqueParameters));
+    ASSERT_NE(h.View().GroupWindow(ParamGroup::Torque), nullptr);
+    EXPECT_FALSE(Button(*h.View().GroupWindow(ParamGroup::Torque), "readAllButton")->isEnabled());
+}
+
+TEST(ParameterWindows, RefusedCommandsOpenNothing) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    CNolvaServoView& view = h.View();
+
+    // The custom table keeps the group windows and the file commands out.
+    ASSERT_TRUE(h.Frame().Trigger(Command::CustomParameters));
+    ASSERT_NE(view.CustomTableWindow(), nullptr);
+    EXPECT_TRUE(view.CustomTableWindow()->isVisible());
+    EXPECT_TRUE(view.Activity().customTableOpen);
+    EXPECT_FALSE(Enabled(h, Command::FileNew));
+    for (int command : kGroupCommands) {
+        EXPECT_TRUE(h.Frame().Trigger(command)) << command; // enabled, but refused
+    }
+    for (ParamGroup group :
+         {ParamGroup::Control, ParamGroup::Torque, ParamGroup::Speed, ParamGroup::Position}) {
+        EXPECT_EQ(view.GroupWindow(group), nullptr);
+    }
+    view.CustomTableWindow()->close();
+    Settle();
+    EXPECT_EQ(view.CustomTableWindow(), nullptr);
+    EXPECT_FALSE(view.Activity().customTableOpen);
+    EXPECT_TRUE(Enabled(h, Command::FileNew));
+
+    // A group window keeps the custom table out.
+    ASSERT_TRUE(h.Frame().Trigger(Command::SpeedParameters));
+    ASSERT_NE(view.GroupWindow(ParamGroup::Speed), nullptr);
+    EXPECT_TRUE(h.Frame().Trigger(Command::CustomParameters));
+    EXPECT_EQ(view.CustomTableWindow(), nullptr);
+    // Other group windows open beside it.
+    ASSERT_TRUE(h.Frame().Trigger(Command::PositionParameters));
+    EXPECT_NE(view.GroupWindow(ParamGroup::Position), nullptr);
+    view.GroupWindow(ParamGroup::Speed)->close();
+    view.GroupWindow(ParamGroup::Position)->close();
+    Settle();
+
+    // JOG and a monitor window keep both out; the parameter editor does not.
+    view.SetToolWindowOpen(CNolvaServoView::ToolWindow::Jog, true);
+    EXPECT_TRUE(h.Frame().Trigger(Command::ControlParameters));
+    EXPECT_TRUE(h.Frame().Trigger(Command::CustomParameters));
+    EXPECT_EQ(view.GroupWindow(ParamGroup::Control), nullptr);
+    EXPECT_EQ(view.CustomTableWindow(), nullptr);
+    view.SetToolWindowOpen(CNolvaServoView::ToolWindow::Jog, false);
+    view.SetToolWindowOpen(CNolvaServoView::ToolWindow::AlarmHistory, true);
+    EXPECT_TRUE(h.Frame().Trigger(Command::ControlParameters));
+    EXPECT_EQ(view.GroupWindow(ParamGroup::Control), nullptr);
+    view.SetToolWindowOpen(CNolvaServoView::ToolWindow::AlarmHistory, false);
+    view.SetToolWindowOpen(CNolvaServoView::ToolWindow::ParameterEditor, true);
+    EXPECT_TRUE(h.Frame().Trigger(Command::ControlParameters));
+    EXPECT_NE(view.GroupWindow(ParamGroup::Control), nullptr);
+}
+
+// ---- Requests from the windows ----
+
+TEST(ParameterWindows, GroupReadRunsTheMailboxUnderBusyAndFillsTheWindow) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start(Connected()));
+    SetDriveParameter(h.drive, 'T', 3, static_cast<uint16_t>(DisplayToRaw('T', 3, 150, 3000)));
+    SetDriveParameter(h.drive, 'T', 7, 1000);
+    ASSERT_TRUE(h.Frame().Trigger(Command::TorqueParameters));
+    CParaGroupDialog* window = h.View().GroupWindow(ParamGroup::Torque);
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(h.Frame().isWindowModified());
+
+    const QStringList expected = MailboxReads('T', 1, 7);
+    h.drive.clearRequestLog();
+    Button(*window, "readAllButton")->click();
+    EXPECT_TRUE(h.drive.requestLog().isEmpty()); // posted: nothing before the event loop runs
+    ASSERT_TRUE(AppHarness::WaitFor(
+        [&] { return h.drive.requestLog().contains(SelectLine('T', 7)); }, 3000));
+    Settle();
+
+    // Seven mailbox reads in a row: no poll in between.
+    EXPECT_EQ(From(h.drive.requestLog(), expected), expected);
+    EXPECT_EQ(Cell(*window, 3, 2), QStringLiteral("150"));
+    EXPECT_EQ(Cell(*window, 7, 2), QString::number(RawToDisplay('T', 7, 1000, 3000)));
+    EXPECT_EQ(h.app->Document().values.torque[2], 150);
+    EXPECT_TRUE(h.Frame().isWindowModified());
+    EXPECT_FALSE(h.Session().Busy());
+    EXPECT_FALSE(h.View().TransferWindows().ProgressWindow().isVisible());
+    EXPECT_TRUE(h.messenger.messages.isEmpty());
+}
+
+TEST(ParameterWindows, CustomTableReadsItsRowsAndMarksAFailedSingleWrite) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start(Connected()));
+    h.app->Settings().customTable.Entries = {{2, 2}, {1, 9}}; // Tn103, Cn010
+    SetDriveParameter(h.drive, 'C', 10, 123);
+    SetDriveParameter(h.drive, 'T', 3, static_cast<uint16_t>(DisplayToRaw('T', 3, 80, 3000)));
+    ASSERT_TRUE(h.Frame().Trigger(Command::CustomParameters));
+    CDefParaDialog* window = h.View().CustomTableWindow();
+    ASSERT_NE(window, nullptr);
+
+    Button(*window, "readAllButton")->click();
+    ASSERT_TRUE(AppHarness::WaitFor(
+        [&] { return Cell(*window, 2, 2) == QString::number(RawToDisplay('C', 10, 123, 3000)); },
+        3000));
+    EXPECT_EQ(Cell(*window, 1, 2), QStringLiteral("80"));
+
+    h.drive.setHungUp(true);
+    Grid(*window)->setCurrentCell(1, 0); // Cn010
+    Button(*window, "writeButton")->click();
+    ASSERT_TRUE(AppHarness::WaitFor([&] { return window->Table().IsMarkedFailed(2); }, 5000));
+    EXPECT_FALSE(window->Table().IsMarkedFailed(1));
+    h.drive.setHungUp(false);
+}
+
+TEST(ParameterWindows, ARequestArrivingDuringATransferWaitsForItUnderTheSameBusy) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start(Connected()));
+    CNolvaServoView& view = h.View();
+    const QStringList controlReads = MailboxReads('C', 1, 16);
+    const QStringList torqueReads = MailboxReads('T', 1, 7);
+
+    // Busy as seen by the program's timers whenever the event loop runs between the first
+    // exchange of the two reads and the last.
+    int samples = 0;
+    int clearWhileRunning = 0;
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, [&] {
+        const QStringList& log = h.drive.requestLog();
+        const bool started = log.contains(SelectLine('C', 1)) || log.contains(SelectLine('T', 1));
+        const bool ended = log.contains(SelectLine('C', 16)) && log.contains(SelectLine('T', 7));
+        if (!started || ended)
+            return;
+        ++samples;
+        if (!h.Session().Busy())
+            ++clearWhileRunning;
+    });
+    h.drive.clearRequestLog();
+    sampler.start(0);
+
+    view.PostParameterRequest(ParameterRequest::kControlGroup, ParameterRequest::kReadAll, 0);
+    view.PostParameterRequest(ParameterRequest::kTorqueGroup, ParameterRequest::kReadAll, 0);
+    ASSERT_TRUE(AppHarness::WaitFor(
+        [&] { return h.drive.requestLog().contains(SelectLine('T', 7)); }, 5000));
+    Settle();
+    sampler.stop();
+
+    // The torque read started after the control read had ended, each in one piece.
+    const QStringList log = h.drive.requestLog();
+    EXPECT_EQ(From(log, controlReads), controlReads);
+    EXPECT_EQ(From(log, torqueReads), torqueReads);
+    EXPECT_LT(log.indexOf(SelectLine('C', 16)), log.indexOf(SelectLine('T', 1)));
+    EXPECT_GT(samples, 0);
+    EXPECT_EQ(clearWhileRunning, 0);
+    EXPECT_FALSE(h.Session().Busy());
+    EXPECT_FALSE(view.OperationRunning());
+}
+
+TEST(ParameterWindows, PostedHandlersNeverRunInsideEachOtherAndBusyIsGivenBackAsFound) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    CNolvaServoView& view = h.View();
+    bool insideFirst = false;
+    bool secondRan = false;
+    bool secondRanInsideFirst = false;
+    bool busyInSecond = false;
+    bool busyAfterSpinning = false;
+    view.SetRequestHandler(0x700, [&](int) {
+        insideFirst = true;
+        QTest::qWait(50); // the event loop runs, as in a transfer
+        busyAfterSpinning = h.Session().Busy();
+        insideFirst = false;
+    });
+    view.SetRequestHandler(0x701, [&](int) {
+        secondRan = true;
+        secondRanInsideFirst = insideFirst;
+        busyInSecond = h.Session().Busy();
+    });
+    view.PostRequest(0x700, 0);
+    view.PostRequest(0x701, 0);
+    ASSERT_TRUE(AppHarness::WaitFor([&] { return secondRan; }, 2000));
+    EXPECT_FALSE(secondRanInsideFirst);
+    EXPECT_TRUE(busyAfterSpinning);
+    EXPECT_TRUE(busyInSecond);
+    EXPECT_FALSE(h.Session().Busy());
+
+    // Busy held by someone else (a modal box whose loop let the request in) stays held.
+    h.Session().SetBusy(true);
+    secondRan = false;
+    view.PostRequest(0x701, 0);
+    ASSERT_TRUE(AppHarness::WaitFor([&] { return secondRan; }, 2000));
+    EXPECT_TRUE(h.Session().Busy());
+    h.Session().SetBusy(false);
+}
+
+} // namespace
