@@ -134,16 +134,11 @@ bool DocumentCommands::FileSave() {
     return SaveTo(path_);
 }
 
-bool DocumentCommands::FileSaveAs() {
-    QString suggested = path_;
-    if (suggested.isEmpty()) {
-        const DocumentTemplate& t = ProgramDocumentTemplate();
-        suggested = t.untitledName + t.extension;
-    }
+std::optional<QString> DocumentCommands::ChooseParameterFileToWrite(const QString& suggested) {
     const std::optional<QString> chosen =
         chooser_.ChooseFileToSave(StringText(kSaveFilterString), suggested);
     if (!chosen || chosen->isEmpty())
-        return false;
+        return std::nullopt;
     const QString target = WithParameterFileExtension(*chosen);
     // The chooser asked about the name it returned; a name extended here is asked about now.
     if (target != *chosen && QFileInfo::exists(target)) {
@@ -153,11 +148,35 @@ bool DocumentCommands::FileSaveAs() {
         question.icon = MessageIcon::Warning;
         question.buttons = MessageButtons::YesNo;
         if (messenger_.show(question) != MessageAnswer::Yes)
-            return false;
+            return std::nullopt;
     }
-    if (!SaveTo(target))
+    return target;
+}
+
+std::optional<QString> DocumentCommands::ChooseCopyToComputerFile() {
+    // No name to suggest: the copy is not the document's own file.
+    return ChooseParameterFileToWrite(QString());
+}
+
+std::optional<QString> DocumentCommands::ChooseCopyToDriveFile() {
+    const std::optional<QString> chosen = chooser_.ChooseFileToOpen(StringText(kOpenFilterString));
+    if (!chosen || chosen->isEmpty())
+        return std::nullopt;
+    return chosen;
+}
+
+bool DocumentCommands::FileSaveAs() {
+    QString suggested = path_;
+    if (suggested.isEmpty()) {
+        const DocumentTemplate& t = ProgramDocumentTemplate();
+        suggested = t.untitledName + t.extension;
+    }
+    const std::optional<QString> target = ChooseParameterFileToWrite(suggested);
+    if (!target)
         return false;
-    path_ = QFileInfo(target).absoluteFilePath();
+    if (!SaveTo(*target))
+        return false;
+    path_ = QFileInfo(*target).absoluteFilePath();
     Changed();
     return true;
 }

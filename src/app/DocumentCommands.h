@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class CNolvaServoDoc;
 class FileChooser;
@@ -48,6 +49,12 @@ public:
     // Save As: the file chooser with the filter of string 173; the name gets ".nvp" when it
     // lacks it.
     bool FileSaveAs();
+    // The files of the copy commands, which the view then fills from the drive or writes to it.
+    // Copy to computer: the chooser with the filter of string 173, the name completed to ".nvp"
+    // as by Save As (an existing file is asked about). Copy to drive: an existing file, with the
+    // filter of string 172. Nothing when the user cancelled.
+    std::optional<QString> ChooseCopyToComputerFile();
+    std::optional<QString> ChooseCopyToDriveFile();
     // Before the document is replaced or the program closes: when the document was changed,
     // asks whether to save it. False when the user cancelled (or the save failed).
     bool SaveModified();
@@ -77,6 +84,7 @@ private:
     void Replaced();
     void RememberRecent(const QString& path);
     bool SaveTo(const QString& path);
+    std::optional<QString> ChooseParameterFileToWrite(const QString& suggested);
 
     CNolvaServoDoc& document_;
     const DriveProfile& profile_;

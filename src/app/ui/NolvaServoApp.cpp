@@ -213,6 +213,12 @@ void CNolvaServoApp::InstallCommands() {
     f.SetCommandHandler(Command::PositionParameters,
                         [view] { view->OnGroupParameters(ParamGroup::Position); });
     f.SetCommandHandler(Command::CustomParameters, [view] { view->OnCustomTable(); });
+    f.SetCommandHandler(Command::CopyToComputer, [this, view] {
+        view->OnCopyToComputer([this] { return documents_->ChooseCopyToComputerFile(); });
+    });
+    f.SetCommandHandler(Command::CopyToDrive, [this, view] {
+        view->OnCopyToDrive([this] { return documents_->ChooseCopyToDriveFile(); });
+    });
     f.SetCommandHandler(FrameCommand::AppAbout, [this] { OnAppAbout(); });
     f.SetCommandHandler(FrameCommand::HelpContents, [this] { OnHelpContents(); });
 }

@@ -285,6 +285,31 @@ void CNolvaServoView::RunParameterRequest(int message, int request, int argument
         customWindow_->MarkRowFailed(outcome.failedCustomRow);
 }
 
+// ---- Copy commands ----
+
+bool CNolvaServoView::OnCopyToComputer(const FileQuestion& chooseFile) {
+    // The progress window holds off the user, so only a request already under way can be here.
+    if (!session_->LinkUp() || running_)
+        return false;
+    const std::optional<QString> path = chooseFile();
+    if (!path || path->isEmpty() || !session_->LinkUp())
+        return false;
+    bool copied = false;
+    RunExclusive([this, &copied, file = *path] { copied = Transfer().CopyDriveToFile(file); });
+    return copied;
+}
+
+bool CNolvaServoView::OnCopyToDrive(const FileQuestion& chooseFile) {
+    if (!session_->LinkUp() || running_)
+        return false;
+    const std::optional<QString> path = chooseFile();
+    if (!path || path->isEmpty() || !session_->LinkUp())
+        return false;
+    bool copied = false;
+    RunExclusive([this, &copied, file = *path] { copied = Transfer().CopyFileToDrive(file); });
+    return copied;
+}
+
 void CNolvaServoView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), kBackground);

@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 struct AppSettings;
 class CDefParaDialog;
@@ -25,9 +26,9 @@ class ParameterTransfer;
 class SerialBackend;
 
 // The main view: a grey client area, the one drive session with its 400 ms timer, the link
-// commands, the parameter group windows and the custom parameter table. What the session reports
-// (pane texts, link state) goes out as Qt signals to the frame. Tool windows record here whether
-// they are open; the frame enables its commands from Activity().
+// commands, the parameter group windows, the custom parameter table and the copy commands. What
+// the session reports (pane texts, link state) goes out as Qt signals to the frame. Tool windows
+// record here whether they are open; the frame enables its commands from Activity().
 //
 // Every drive operation a window or command asks for runs under Busy, one at a time: a transfer
 // lets the event loop run after each exchange, and a request that arrives meanwhile waits until
@@ -86,6 +87,14 @@ public:
     // window that asked shows the outcome.
     void PostParameterRequest(int message, int request, int argument) override;
     bool LinkUp() const override;
+
+    // "复制至计算机(&C)..." and "复制至驱动器(&D)...": nothing while no drive is linked;
+    // otherwise `chooseFile` names the file (nothing: the user cancelled) and the whole parameter
+    // set goes from the drive into it, or from it to the drive, with the waiting window. True
+    // when the copy completed.
+    using FileQuestion = std::function<std::optional<QString>()>;
+    bool OnCopyToComputer(const FileQuestion& chooseFile);
+    bool OnCopyToDrive(const FileQuestion& chooseFile);
 
     // A drive operation is running (its requests queue behind it).
     bool OperationRunning() const { return running_; }

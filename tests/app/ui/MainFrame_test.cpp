@@ -131,7 +131,8 @@ TEST(MainFrame, CommandsFollowTheLinkAndTheToolWindows) {
     EXPECT_EQ(frame.Pane(3)->text(), QStringLiteral("Servo 连线中"));
     EXPECT_TRUE(Enabled(h, Command::CopyToDrive));
     EXPECT_TRUE(Enabled(h, Command::OnlineEditing));
-    EXPECT_FALSE(Enabled(h, Command::CopyToComputer)); // linked, but no window yet
+    EXPECT_TRUE(Enabled(h, Command::CopyToComputer));
+    EXPECT_FALSE(Enabled(h, Command::Trace)); // allowed, but its window does not exist yet
     EXPECT_FALSE(Enabled(h, Command::Jog));
     EXPECT_FALSE(Enabled(h, Command::Connect));
     EXPECT_TRUE(Checked(h, Command::Connect));

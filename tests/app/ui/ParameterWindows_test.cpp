@@ -1,17 +1,22 @@
-// The parameter windows in the running program: the commands that open the group windows and the
-// custom table and their exclusion rules, the windows' drive buttons following the link, and
-// their requests carried out by the view against the simulated drive (one at a time, under Busy).
+// The parameter windows and the copy commands in the running program: the commands that open the
+// group windows and the custom table and their exclusion rules, the windows' drive buttons
+// following the link, their requests carried out by the view against the simulated drive (one at
+// a time, under Busy), and copying the whole parameter set between the drive and a file.
 
 #include "AppHarness.h"
 
 #include "../../params/ui/ParameterWindowSupport.h"
 #include "../../sim/SimTestSupport.h"
+#include "app/StringTable.h"
+#include "params/NvpFile.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ui/DefParaDialog.h"
 #include "params/ui/ParaGroupDialog.h"
 #include "params/ui/TransferProgressDialog.h"
 
 #include <QAction>
+#include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 
 namespace {
@@ -63,6 +68,11 @@ QStringList From(const QStringList& log, const QStringList& expected) {
     return first < 0 ? QStringList() : log.mid(first, expected.size());
 }
 
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // ---- Opening the windows ----
 
 TEST(ParameterWindowCommands, GroupWindowsAndTheCustomTableExcludeEachOther) {
@@ -101,7 +111,7 @@ TEST(ParameterWindowCommands, GroupWindowsAndTheCustomTableExcludeEachOther) {
     }
 }
 
-TEST(ParameterWindows, CommandsAreEnabledWithOrWithoutALink) {
+TEST(ParameterWindows, CommandsAreEnabledAsTheirRowsSayAndCopiesNeedTheLink) {
     AppHarness h;
     ASSERT_TRUE(h.Start());
     ASSERT_FALSE(h.Session().LinkUp());
@@ -109,9 +119,16 @@ TEST(ParameterWindows, CommandsAreEnabledWithOrWithoutALink) {
         EXPECT_TRUE(Enabled(h, command)) << command;
     }
     EXPECT_TRUE(Enabled(h, Command::CustomParameters));
+    EXPECT_FALSE(Enabled(h, Command::CopyToComputer));
+    EXPECT_FALSE(Enabled(h, Command::CopyToDrive));
     EXPECT_EQ(h.Frame().Action(Command::ControlParameters)->toolTip(), QStringLiteral("控制参数"));
     EXPECT_EQ(h.Frame().Action(Command::CustomParameters)->statusTip(),
               QStringLiteral("打开自定义参数表"));
+
+    ASSERT_TRUE(h.Frame().Trigger(Command::Connect));
+    ASSERT_TRUE(AppHarness::WaitFor([&h] { return h.Session().LinkUp(); }, 6000));
+    EXPECT_TRUE(Enabled(h, Command::CopyToComputer));
+    EXPECT_TRUE(Enabled(h, Command::CopyToDrive));
 }
 
 TEST(ParameterWindows, GroupCommandOpensOneWindowWhoseDriveButtonsFollowTheLink) {
@@ -349,6 +366,123 @@ TEST(ParameterWindows, PostedHandlersNeverRunInsideEachOtherAndBusyIsGivenBackAs
     ASSERT_TRUE(AppHarness::WaitFor([&] { return secondRan; }, 2000));
     EXPECT_TRUE(h.Session().Busy());
     h.Session().SetBusy(false);
+}
+
+// ---- Copy commands ----
+
+TEST(CopyCommands, CopyToComputerWritesTheDrivesSetToTheChosenFile) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start(Connected()));
+    SetDriveParameter(h.drive, 'C', 7, static_cast<uint16_t>(DisplayToRaw('C', 7, 1200, 3000)));
+    SetDriveParameter(h.drive, 'H', 5, 0x12);
+    const ParameterSet before = h.app->Document().values;
+    const QString title = h.Frame().windowTitle();
+
+    h.chooser.answers = {h.dir.filePath(QStringLiteral("axis"))};
+    ASSERT_TRUE(h.Frame().Trigger(Command::CopyToComputer));
+    EXPECT_EQ(h.chooser.filters, QStringList{StringText(173)});
+    const QString written = h.dir.filePath(QStringLiteral("axis.nvp"));
+    ASSERT_TRUE(QFile::exists(written));
+    CNolvaServoDoc copy(h.app->Profile());
+    QString error;
+    ASSERT_TRUE(OpenDocumentFile(written, copy, &error)) << error.toStdString();
+    EXPECT_EQ(copy.values.control[6], 1200);
+    EXPECT_EQ(copy.values.contact[4], RawToDisplay('H', 5, 0x12, 3000));
+    EXPECT_EQ(h.View().TransferWindows().WaitingWindow().windowTitle(), QStringLiteral("读取"));
+    EXPECT_FALSE(h.View().TransferWindows().WaitingWindow().isVisible());
+    EXPECT_FALSE(h.Session().Busy());
+    // The document itself is as it was.
+    EXPECT_EQ(h.app->Document().values, before);
+    EXPECT_FALSE(h.Frame().isWindowModified());
+    EXPECT_EQ(h.Frame().windowTitle(), title);
+    EXPECT_TRUE(h.messenger.messages.isEmpty());
+
+    // The name was completed to an existing file: asked about, and "No" leaves it.
+    const QByteArray kept = ReadAll(written);
+    SetDriveParameter(h.drive, 'C', 7, 0); // a rewritten file would differ
+    h.chooser.answers = {h.dir.filePath(QStringLiteral("axis"))};
+    h.messenger.answers = {MessageAnswer::No};
+    ASSERT_TRUE(h.Frame().Trigger(Command::CopyToComputer));
+    ASSERT_EQ(h.messenger.messages.size(), 1);
+    EXPECT_EQ(h.messenger.messages[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(ReadAll(written), kept);
+
+    // Cancelled: nothing goes to the drive's mailbox.
+    h.messenger.messages.clear();
+    h.drive.clearRequestLog();
+    ASSERT_TRUE(h.Frame().Trigger(Command::CopyToComputer));
+    EXPECT_TRUE(h.messenger.messages.isEmpty());
+    for (const QString& request : h.drive.requestLog()) {
+        EXPECT_FALSE(request.startsWith(QLatin1String("W57"))) << request.toStdString();
+    }
+}
+
+TEST(CopyCommands, AFailedReadWritesNoFileAndWithoutALinkNothingIsAsked) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start(Connected()));
+    const QString target = h.dir.filePath(QStringLiteral("lost.nvp"));
+    h.drive.setHungUp(true);
+    h.chooser.answers = {target};
+    ASSERT_TRUE(h.Frame().Trigger(Command::CopyToComputer));
+    EXPECT_FALSE(QFile::exists(target));
+    ASSERT_FALSE(h.messenger.messages.isEmpty());
+    EXPECT_EQ(h.messenger.messages[0].text, QStringLiteral("错误:\n\n读取参数中 ... Cn001"));
+    EXPECT_FALSE(h.Session().Busy());
+    h.drive.setHungUp(false);
+
+    h.View().OnDisconnect(); // the probe may have dropped the link already
+    ASSERT_FALSE(h.Session().LinkUp());
+    h.chooser.filters.clear();
+    int asked = 0;
+    const auto choose = [&asked, &target]() -> std::optional<QString> {
+        ++asked;
+        return target;
+    };
+    EXPECT_FALSE(h.View().OnCopyToComputer(choose));
+    EXPECT_FALSE(h.View().OnCopyToDrive(choose));
+    EXPECT_EQ(asked, 0);
+    EXPECT_FALSE(h.Frame().Trigger(Command::CopyToComputer)); // disabled
+    EXPECT_TRUE(h.chooser.filters.isEmpty());
+    EXPECT_FALSE(QFile::exists(target));
+}
+
+TEST(CopyCommands, CopyToDriveWritesTheFilesSetToTheDrive) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start(Connected()));
+    CNolvaServoDoc sample(h.app->Profile());
+    sample.OnNewDocument();
+    sample.values.control[6] = 1500;   // Cn007
+    sample.values.torque[2] = 170;     // Tn103
+    sample.values.position[8] = 50000; // Pn309, two registers
+    const QString path = h.dir.filePath(QStringLiteral("press.nvp"));
+    QString error;
+    ASSERT_TRUE(SaveDocumentFile(path, sample, &error)) << error.toStdString();
+    const ParameterSet before = h.app->Document().values;
+
+    h.chooser.answers = {path};
+    ASSERT_TRUE(h.Frame().Trigger(Command::CopyToDrive));
+    EXPECT_EQ(h.chooser.filters, QStringList{StringText(172)});
+    EXPECT_EQ(h.drive.state().storedRaw('C', 7), DisplayToRaw('C', 7, 1500, 3000));
+    EXPECT_EQ(h.drive.state().storedRaw('T', 3), DisplayToRaw('T', 3, 170, 3000));
+    EXPECT_EQ(h.drive.state().storedRaw('P', 9), DisplayToRaw('P', 9, 50000, 3000));
+    ASSERT_EQ(h.messenger.messages.size(), 1);
+    EXPECT_TRUE(h.messenger.messages[0].text.startsWith(QStringLiteral("写入参数成功！！")));
+    EXPECT_EQ(h.View().TransferWindows().WaitingWindow().windowTitle(), QStringLiteral("写入"));
+    EXPECT_EQ(h.app->Document().values, before);
+    EXPECT_FALSE(h.Session().Busy());
+
+    // A file the copy does not take: its message, and the drive hears no write.
+    const QString bak = h.dir.filePath(QStringLiteral("press.bak"));
+    ASSERT_TRUE(QFile::copy(path, bak));
+    h.messenger.messages.clear();
+    h.drive.clearRequestLog();
+    h.chooser.answers = {bak};
+    ASSERT_TRUE(h.Frame().Trigger(Command::CopyToDrive));
+    ASSERT_EQ(h.messenger.messages.size(), 1);
+    EXPECT_TRUE(h.messenger.messages[0].text.contains(QStringLiteral(".nvp")));
+    for (const QString& request : h.drive.requestLog()) {
+        EXPECT_FALSE(request.startsWith(QLatin1Char('W'))) << request.toStdString();
+    }
 }
 
 } // namespace

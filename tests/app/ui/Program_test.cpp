@@ -77,9 +77,10 @@ TEST_F(ProgramTest, SimulatedDriveIsConnectedAtStartAndSigtermWritesTheSettings)
     EXPECT_TRUE(HasLine(run.out, QStringLiteral("pane 7: 无异常警报发生。")));
     EXPECT_TRUE(HasLine(run.out, QStringLiteral("command 32775 enabled unchecked 断开(&D)")));
     EXPECT_TRUE(HasLine(run.out, QStringLiteral("command 32774 disabled checked 连线(&C)")));
-    // Linked, but their windows do not exist yet.
     EXPECT_TRUE(
-        HasLine(run.out, QStringLiteral("command 179 disabled unchecked 复制至驱动器(&D)...")));
+        HasLine(run.out, QStringLiteral("command 179 enabled unchecked 复制至驱动器(&D)...")));
+    EXPECT_TRUE(HasLine(run.out, QStringLiteral("command 151 enabled unchecked 控制参数(&C)...")));
+    // Linked, but its window does not exist yet.
     EXPECT_TRUE(HasLine(run.out, QStringLiteral("command 158 disabled unchecked 点动模式(&J)...")));
 
     // Written on the way out; the terminal of this run is not kept as COM1's device.
