@@ -64,6 +64,18 @@ QString GroupProgressText(char letter, int number, bool read) {
     }
 }
 
+// The parameters of the custom list's rows, in order; rows that name no parameter are passed over.
+QList<ParamCode> CustomCodes(const QList<CustomEntry>& rows) {
+    QList<ParamCode> codes;
+    for (const CustomEntry& row : rows) {
+        const ParamCode code{LetterOfCustomGroup(row.Group), row.Index + 1};
+        if (FindParam(code.letter, code.number) != nullptr) {
+            codes.append(code);
+        }
+    }
+    return codes;
+}
+
 // The 154 codes of a whole-set transfer: every group but the quick group.
 QList<ParamCode> WholeSet() {
     QList<ParamCode> codes;
@@ -475,13 +487,7 @@ bool ParameterTransfer::ReadCustomList(const QList<CustomEntry>& rows) {
     if (!access_.LinkUp) {
         return false;
     }
-    QList<ParamCode> codes;
-    for (const CustomEntry& row : rows) {
-        const char letter = LetterOfCustomGroup(row.Group);
-        if (document_.values.slot(letter, row.Index + 1) != nullptr) {
-            codes.append(ParamCode{letter, row.Index + 1});
-        }
-    }
+    const QList<ParamCode> codes = CustomCodes(rows);
     if (progress_ != nullptr) {
         progress_->Open(QString(), kStepsPerParameter * codes.size());
     }
@@ -512,13 +518,7 @@ bool ParameterTransfer::WriteCustomList(const QList<CustomEntry>& rows) {
     if (!access_.LinkUp) {
         return false;
     }
-    QList<ParamCode> codes;
-    for (const CustomEntry& row : rows) {
-        const char letter = LetterOfCustomGroup(row.Group);
-        if (document_.values.slot(letter, row.Index + 1) != nullptr) {
-            codes.append(ParamCode{letter, row.Index + 1});
-        }
-    }
+    const QList<ParamCode> codes = CustomCodes(rows);
     if (progress_ != nullptr) {
         progress_->Open(QString(), kStepsPerParameter * codes.size());
     }
