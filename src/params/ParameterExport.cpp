@@ -312,10 +312,10 @@ bool ImportCsv(QByteArrayView csv, CNolvaServoDoc& document, QString* error) {
             continue;
         }
         const ParamCode pc = ParamCode::fromText(code);
-        const ParamSpec* spec = FindParam(pc.letter, pc.number);
-        if (spec != nullptr && ParamCode{spec->letter, spec->number}.text() == code) {
+        const ParamSpec* param = FindParam(pc.letter, pc.number);
+        if (param != nullptr && ParamCode{param->letter, param->number}.text() == code) {
             int32_t value = 0;
-            if (!ParseValue(row[2], IsHexFormat(spec->attributes), &value)) {
+            if (!ParseValue(row[2], IsHexFormat(param->attributes), &value)) {
                 *error = QStringLiteral("%1：%2 的数值 \"%3\" 无效").arg(where, code, row[2]);
                 return false;
             }

@@ -65,7 +65,7 @@ TEST(ModbusFrames, ReadRegistersVectors) {
     EXPECT_EQ(BuildReadRegisters(f, 1, 0, 1, false), 7);
     EXPECT_EQ(Hex(f, 8), "01 03 00 00 00 01 84 0A");
     EXPECT_EQ(BuildReadRegisters(f, 0x11, 0x6B, 3, false), 11);
-    EXPECT_EQ(Hex(f, 8), "11 03 00 6B 00 03 76 87"); // the Modbus specification's example
+    EXPECT_EQ(Hex(f, 8), "11 03 00 6B 00 03 76 87"); // the published Modbus reference example
 }
 
 TEST(ModbusFrames, WriteDiagnosticsAndMultiple) {
