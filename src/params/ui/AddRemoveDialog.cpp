@@ -1,6 +1,7 @@
 #include "params/ui/AddRemoveDialog.h"
 
 #include "app/Messenger.h"
+#include "params/ui/DialogButton.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -9,13 +10,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QPushButton* MakeButton(const char* text, const char* name, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromUtf8(text), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    return button;
-}
 
 QListWidget* MakeList(const char* name, QWidget* parent) {
     auto* list = new QListWidget(parent);
@@ -34,14 +28,14 @@ CAddRemoveDialog::CAddRemoveDialog(const QList<CustomEntry>& entries, Messenger&
 
     available_ = MakeList("availableList", this);
     custom_ = MakeList("customList", this);
-    add_ = MakeButton("加入(&A) ->", "addButton", this);
-    remove_ = MakeButton("<- 移除(&R)", "removeButton", this);
-    addAll_ = MakeButton("加入所有(&L)", "addAllButton", this);
-    removeAll_ = MakeButton("移除所有(&V)", "removeAllButton", this);
-    moveUp_ = MakeButton("向上移动(&U)", "moveUpButton", this);
-    moveDown_ = MakeButton("向下移动(&D)", "moveDownButton", this);
-    auto* ok = MakeButton("确定", "okButton", this);
-    auto* cancel = MakeButton("取消", "cancelButton", this);
+    add_ = MakeDialogButton("加入(&A) ->", "addButton", this);
+    remove_ = MakeDialogButton("<- 移除(&R)", "removeButton", this);
+    addAll_ = MakeDialogButton("加入所有(&L)", "addAllButton", this);
+    removeAll_ = MakeDialogButton("移除所有(&V)", "removeAllButton", this);
+    moveUp_ = MakeDialogButton("向上移动(&U)", "moveUpButton", this);
+    moveDown_ = MakeDialogButton("向下移动(&D)", "moveDownButton", this);
+    auto* ok = MakeDialogButton("确定", "okButton", this);
+    auto* cancel = MakeDialogButton("取消", "cancelButton", this);
     ok->setDefault(true);
 
     auto* middle = new QVBoxLayout;

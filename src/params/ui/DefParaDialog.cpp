@@ -7,36 +7,20 @@
 #include "params/ParameterCatalogue.h"
 #include "params/ParameterRequests.h"
 #include "params/ui/AddRemoveDialog.h"
+#include "params/ui/DialogButton.h"
 #include "params/ui/ParameterGrid.h"
 
-#include <QEvent>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QVBoxLayout>
-
-namespace {
-
-QPushButton* MakeButton(const char* text, const char* name, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromUtf8(text), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    return button;
-}
-
-} // namespace
 
 CDefParaDialog::CDefParaDialog(CustomTable& table, CNolvaServoDoc& document,
                                const DriveProfile& profile, ParameterRequests& requests,
                                Messenger& messenger, QWidget* parent)
-    : QDialog(parent), customTable_(table), document_(document), profile_(profile),
-      requests_(requests), messenger_(messenger), table_(profile.maxMotorSpeed) {
-    setModal(false);
+    : CParameterTableWindow(document, profile, requests, messenger, parent), customTable_(table),
+      table_(profile.maxMotorSpeed) {
     setWindowTitle(QString::fromUtf8("自定参数"));
 
-    grid_ = new ParameterGrid(this);
-    grid_->setObjectName(QStringLiteral("grid"));
     help_ = new QLabel(this);
     help_->setObjectName(QStringLiteral("helpText"));
     help_->setWordWrap(true);
@@ -45,49 +29,29 @@ CDefParaDialog::CDefParaDialog(CustomTable& table, CNolvaServoDoc& document,
     help_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     help_->setFrameShape(QFrame::StyledPanel);
 
-    write_ = MakeButton("写入(&W)", "writeButton", this);
-    readAll_ = MakeButton("读取所有(&R)", "readAllButton", this);
-    writeAll_ = MakeButton("写入所有(&A)", "writeAllButton", this);
-    defaults_ = MakeButton("默认值(&S)", "defaultsButton", this);
-    addRemove_ = MakeButton("加入/移除(&E)...", "addRemoveButton", this);
-    close_ = MakeButton("关闭(&C)", "closeButton", this);
+    addRemove_ = MakeDialogButton("加入/移除(&E)...", "addRemoveButton", this);
+    LayOut(help_, {addRemove_});
 
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {write_, readAll_, writeAll_, defaults_, addRemove_}) {
-        buttons->addWidget(button);
-    }
-    buttons->addStretch();
-    buttons->addWidget(close_);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(grid_, 1);
-    layout->addWidget(help_);
-    layout->addLayout(buttons);
-
-    int width = 0;
-    for (int w : TableColumnWidths()) {
-        width += w;
-    }
-    grid_->setMinimumSize(width + 4 * grid_->frameWidth() + 20,
+    grid_->setMinimumSize(ColumnsWidth() + 4 * grid_->frameWidth() + 20,
                           grid_->horizontalHeader()->sizeHint().height() +
                               16 * grid_->verticalHeader()->defaultSectionSize());
 
     connect(write_, &QPushButton::clicked, this, &CDefParaDialog::OnWrite);
-    connect(readAll_, &QPushButton::clicked, this, [this] {
-        requests_.PostParameterRequest(ParameterRequest::kCustomList, ParameterRequest::kReadAll,
-                                       0);
-    });
-    connect(writeAll_, &QPushButton::clicked, this, [this] {
-        requests_.PostParameterRequest(ParameterRequest::kCustomList, ParameterRequest::kWriteAll,
-                                       0);
-    });
     connect(defaults_, &QPushButton::clicked, this, &CDefParaDialog::OnDefaults);
     connect(addRemove_, &QPushButton::clicked, this, &CDefParaDialog::OnAddRemove);
-    connect(close_, &QPushButton::clicked, this, &QDialog::close);
     connect(grid_, &ParameterGrid::valueTyped, this, &CDefParaDialog::OnValueTyped);
     connect(grid_, &QTableWidget::currentCellChanged, this, [this] { ShowHelp(); });
 
     Reload();
     SyncWithDrive();
+}
+
+int CDefParaDialog::RequestMessage() const {
+    return ParameterRequest::kCustomList;
+}
+
+bool CDefParaDialog::AdoptMaxSpeed() {
+    return table_.AdoptMaxSpeed(document_, profile_);
 }
 
 void CDefParaDialog::Reload() {
@@ -109,11 +73,7 @@ void CDefParaDialog::ShowHelp() {
 }
 
 void CDefParaDialog::Present() {
-    if (!isVisible()) {
-        show();
-    }
-    raise();
-    activateWindow();
+    BringToFront();
     Reload();
     SyncWithDrive();
 }
@@ -126,32 +86,6 @@ void CDefParaDialog::RefreshValues() {
 void CDefParaDialog::MarkRowFailed(int row) {
     table_.MarkFailed(row);
     ShowTable();
-}
-
-void CDefParaDialog::SyncWithDrive() {
-    const bool linked = requests_.LinkUp();
-    for (QPushButton* button : {write_, readAll_, writeAll_}) {
-        button->setEnabled(linked);
-    }
-    if (linked && table_.AdoptMaxSpeed(document_, profile_)) {
-        ShowTable();
-    }
-}
-
-bool CDefParaDialog::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate) {
-        SyncWithDrive();
-    }
-    return QDialog::event(event);
-}
-
-void CDefParaDialog::done(int result) {
-    QDialog::done(result);
-    if (!closing_) {
-        closing_ = true;
-        emit closed();
-        deleteLater();
-    }
 }
 
 void CDefParaDialog::OnWrite() {
@@ -197,10 +131,5 @@ void CDefParaDialog::OnValueTyped(int row, const QString& text) {
     if (accepted) {
         return;
     }
-    Message message;
-    message.text = table_.InvalidValueText(document_, row);
-    message.caption = windowTitle();
-    message.icon = MessageIcon::Warning;
-    QMetaObject::invokeMethod(
-        this, [this, message] { messenger_.show(message); }, Qt::QueuedConnection);
+    WarnLater(table_.InvalidValueText(document_, row));
 }

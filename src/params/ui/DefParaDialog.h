@@ -1,23 +1,16 @@
 #pragma once
 
 #include "params/ParameterTable.h"
+#include "params/ui/ParameterTableWindow.h"
 
-#include <QDialog>
-
-class CNolvaServoDoc;
-class Messenger;
-class ParameterGrid;
-class ParameterRequests;
 class QLabel;
-class QPushButton;
 struct CustomTable;
-struct DriveProfile;
 
 // The custom parameter table "自定参数": the user's own list of parameters (the first 80
 // entries of the application's custom table that name a parameter) in one grid, with
 // "写入(&W)", "读取所有(&R)", "写入所有(&A)", "默认值(&S)", "加入/移除(&E)..." and "关闭(&C)", and
 // the help text of the focus row below the grid. Modeless; closing deletes it.
-class CDefParaDialog : public QDialog {
+class CDefParaDialog : public CParameterTableWindow {
     Q_OBJECT
 public:
     // `table` is the application's custom table: "加入/移除(&E)..." replaces its entries. All
@@ -34,22 +27,16 @@ public:
     void RefreshValues();
     // After a single write from this table failed (row 1-based, the request's argument).
     void MarkRowFailed(int row);
-    // On activation, and from the view whenever the link state changes: the drive buttons
-    // follow the link; while linked, a new maximum motor speed updates ranges and defaults.
-    void SyncWithDrive();
 
 signals:
     // The add/remove dialog replaced the entries of the custom table.
     void customTableChanged();
-    void closed();
-
-protected:
-    bool event(QEvent* event) override;
-    void done(int result) override;
 
 private:
+    int RequestMessage() const override;
+    bool AdoptMaxSpeed() override;
+    void ShowTable() override;
     void Reload();
-    void ShowTable();
     void ShowHelp();
     void OnWrite();
     void OnDefaults();
@@ -57,18 +44,7 @@ private:
     void OnValueTyped(int row, const QString& text);
 
     CustomTable& customTable_;
-    CNolvaServoDoc& document_;
-    const DriveProfile& profile_;
-    ParameterRequests& requests_;
-    Messenger& messenger_;
     CustomParameterTable table_;
-    ParameterGrid* grid_ = nullptr;
     QLabel* help_ = nullptr;
-    QPushButton* write_ = nullptr;
-    QPushButton* readAll_ = nullptr;
-    QPushButton* writeAll_ = nullptr;
-    QPushButton* defaults_ = nullptr;
     QPushButton* addRemove_ = nullptr;
-    QPushButton* close_ = nullptr;
-    bool closing_ = false;
 };

@@ -5,76 +5,40 @@
 #include "params/ParameterRequests.h"
 #include "params/ui/ParameterGrid.h"
 
-#include <QEvent>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QVBoxLayout>
-
-namespace {
-
-QPushButton* MakeButton(const char* text, const char* name, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromUtf8(text), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    return button;
-}
-
-} // namespace
 
 CParaGroupDialog::CParaGroupDialog(ParamGroup group, CNolvaServoDoc& document,
                                    const DriveProfile& profile, ParameterRequests& requests,
                                    Messenger& messenger, QWidget* parent)
-    : QDialog(parent), document_(document), profile_(profile), requests_(requests),
-      messenger_(messenger), table_(group, document, profile.maxMotorSpeed) {
-    setModal(false);
+    : CParameterTableWindow(document, profile, requests, messenger, parent),
+      table_(group, document, profile.maxMotorSpeed) {
     setWindowTitle(table_.Title());
 
-    grid_ = new ParameterGrid(this);
-    grid_->setObjectName(QStringLiteral("grid"));
     note_ = new QLabel(this); // a text area below the grid, empty
     note_->setObjectName(QStringLiteral("note"));
+    LayOut(note_, {});
 
-    write_ = MakeButton("写入(&W)", "writeButton", this);
-    readAll_ = MakeButton("读取所有(&R)", "readAllButton", this);
-    writeAll_ = MakeButton("写入所有(&A)", "writeAllButton", this);
-    defaults_ = MakeButton("默认值(&S)", "defaultsButton", this);
-    close_ = MakeButton("关闭(&C)", "closeButton", this);
-
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {write_, readAll_, writeAll_, defaults_}) {
-        buttons->addWidget(button);
-    }
-    buttons->addStretch();
-    buttons->addWidget(close_);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(grid_, 1);
-    layout->addWidget(note_);
-    layout->addLayout(buttons);
-
-    int width = 0;
-    for (int w : TableColumnWidths()) {
-        width += w;
-    }
     const int rows = grid_->horizontalHeader()->sizeHint().height() +
                      table_.RowCount() * grid_->verticalHeader()->defaultSectionSize();
-    grid_->setMinimumSize(width + 4 * grid_->frameWidth(), rows + 2 * grid_->frameWidth());
+    grid_->setMinimumSize(ColumnsWidth() + 4 * grid_->frameWidth(),
+                          rows + 2 * grid_->frameWidth());
 
     connect(write_, &QPushButton::clicked, this, &CParaGroupDialog::OnWrite);
-    connect(readAll_, &QPushButton::clicked, this, [this] {
-        requests_.PostParameterRequest(GroupRequestMessage(Group()), ParameterRequest::kReadAll, 0);
-    });
-    connect(writeAll_, &QPushButton::clicked, this, [this] {
-        requests_.PostParameterRequest(GroupRequestMessage(Group()), ParameterRequest::kWriteAll,
-                                       0);
-    });
     connect(defaults_, &QPushButton::clicked, this, &CParaGroupDialog::OnDefaults);
-    connect(close_, &QPushButton::clicked, this, &QDialog::close);
     connect(grid_, &ParameterGrid::valueTyped, this, &CParaGroupDialog::OnValueTyped);
 
     ShowTable();
     SyncWithDrive();
+}
+
+int CParaGroupDialog::RequestMessage() const {
+    return GroupRequestMessage(Group());
+}
+
+bool CParaGroupDialog::AdoptMaxSpeed() {
+    return table_.AdoptMaxSpeed(document_, profile_);
 }
 
 void CParaGroupDialog::ShowTable() {
@@ -82,11 +46,7 @@ void CParaGroupDialog::ShowTable() {
 }
 
 void CParaGroupDialog::Present() {
-    if (!isVisible()) {
-        show();
-    }
-    raise();
-    activateWindow();
+    BringToFront();
     RefreshValues();
     SyncWithDrive();
 }
@@ -94,32 +54,6 @@ void CParaGroupDialog::Present() {
 void CParaGroupDialog::RefreshValues() {
     table_.RefreshValues(document_);
     ShowTable();
-}
-
-void CParaGroupDialog::SyncWithDrive() {
-    const bool linked = requests_.LinkUp();
-    for (QPushButton* button : {write_, readAll_, writeAll_}) {
-        button->setEnabled(linked);
-    }
-    if (linked && table_.AdoptMaxSpeed(document_, profile_)) {
-        ShowTable();
-    }
-}
-
-bool CParaGroupDialog::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate) {
-        SyncWithDrive();
-    }
-    return QDialog::event(event);
-}
-
-void CParaGroupDialog::done(int result) {
-    QDialog::done(result);
-    if (!closing_) {
-        closing_ = true;
-        emit closed();
-        deleteLater();
-    }
 }
 
 void CParaGroupDialog::OnWrite() {
@@ -146,11 +80,5 @@ void CParaGroupDialog::OnValueTyped(int row, const QString& text) {
         return;
     }
     ShowTable();
-    // Told once the grid has closed its editor.
-    Message message;
-    message.text = table_.InvalidValueText(document_, row);
-    message.caption = windowTitle();
-    message.icon = MessageIcon::Warning;
-    QMetaObject::invokeMethod(
-        this, [this, message] { messenger_.show(message); }, Qt::QueuedConnection);
+    WarnLater(table_.InvalidValueText(document_, row));
 }

@@ -1,22 +1,15 @@
 #pragma once
 
 #include "params/ParameterTable.h"
+#include "params/ui/ParameterTableWindow.h"
 
-#include <QDialog>
-
-class CNolvaServoDoc;
-class Messenger;
-class ParameterGrid;
-class ParameterRequests;
 class QLabel;
-class QPushButton;
-struct DriveProfile;
 
 // One of the four modeless parameter group windows: the first parameters of a group in a grid,
 // with "写入(&W)", "读取所有(&R)", "写入所有(&A)", "默认值(&S)" and "关闭(&C)". Drive traffic is
 // asked of the view through ParameterRequests; messages go through the Messenger. Closing the
 // window deletes it (the view keeps a QPointer, or listens to closed()).
-class CParaGroupDialog : public QDialog {
+class CParaGroupDialog : public CParameterTableWindow {
     Q_OBJECT
 public:
     // Everything passed belongs to the caller and outlives the window. The window adopts the
@@ -32,36 +25,17 @@ public:
     void Present();
     // After the view's group read: the value column from the document.
     void RefreshValues();
-    // On activation, and from the view whenever the link state changes: the drive buttons follow
-    // the link; while linked, a new maximum motor speed updates the range and default texts.
-    void SyncWithDrive();
-
-signals:
-    void closed();
-
-protected:
-    bool event(QEvent* event) override;
-    void done(int result) override;
 
 private:
+    int RequestMessage() const override;
+    bool AdoptMaxSpeed() override;
+    void ShowTable() override;
     void OnWrite();
     void OnDefaults();
     void OnValueTyped(int row, const QString& text);
-    void ShowTable();
 
-    CNolvaServoDoc& document_;
-    const DriveProfile& profile_;
-    ParameterRequests& requests_;
-    Messenger& messenger_;
     GroupTable table_;
-    ParameterGrid* grid_ = nullptr;
     QLabel* note_ = nullptr;
-    QPushButton* write_ = nullptr;
-    QPushButton* readAll_ = nullptr;
-    QPushButton* writeAll_ = nullptr;
-    QPushButton* defaults_ = nullptr;
-    QPushButton* close_ = nullptr;
-    bool closing_ = false;
 };
 
 // The control parameters Cn001..Cn016 (view command 151).
