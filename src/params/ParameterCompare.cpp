@@ -1,0 +1,113 @@
+#include "params/ParameterCompare.h"
+
+#include "app/Messenger.h"
+#include "app/StringTable.h"
+#include "params/NolvaServoDoc.h"
+#include "params/ParameterCatalogue.h"
+#include "params/ParameterEditorRows.h"
+#include "params/ParameterTransfer.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kLinkErrorText = 130;   // "通讯错误！！"
+constexpr int kLinkCaption = 132;     // "通讯信息"
+constexpr int kCompareCaption = 217;  // "比较"
+constexpr int kCompareDone = 218;     // "比较参数完成！"
+constexpr int kCodeHeader = 250;      // "代号"
+constexpr int kNameHeader = 251;      // "参数名称"
+constexpr int kReadValueHeader = 257; // "读取值"
+constexpr int kEditValueHeader = 258; // "编辑值"
+
+// Position of a code in group order.
+int Rank(ParamCode code) {
+    return GroupIndexOfLetter(code.letter) * 100 + code.number;
+}
+
+bool IsBrakeMode(ParamCode code) {
+    return code.letter == 'C' && code.number == 8;
+}
+
+} // namespace
+
+QList<ParamCode> CompareCodes() {
+    return AllParameterCodes();
+}
+
+QList<CompareRow> DifferingParameters(const CNolvaServoDoc& document, const QList<ParamCode>& codes,
+                                      const QList<int32_t>& driveValues) {
+    QList<CompareRow> rows;
+    const qsizetype count = std::min(codes.size(), driveValues.size());
+    for (qsizetype i = 0; i < count; ++i) {
+        const ParamCode code = codes[i];
+        const int32_t* documentValue = document.values.slot(code.letter, code.number);
+        if (documentValue == nullptr) {
+            continue;
+        }
+        const int32_t driveValue = IsBrakeMode(code) ? (driveValues[i] & 0x3) : driveValues[i];
+        if (driveValue == *documentValue) {
+            continue;
+        }
+        CompareRow row;
+        row.code = code;
+        row.documentValue = *documentValue;
+        row.driveValue = driveValue;
+        row.codeText = code.text();
+        row.name = ParameterName(code.letter, code.number);
+        row.documentText = QString::number(row.documentValue);
+        row.driveText = QString::number(row.driveValue);
+        rows.append(row);
+    }
+    std::stable_sort(rows.begin(), rows.end(), [](const CompareRow& a, const CompareRow& b) {
+        return Rank(a.code) < Rank(b.code);
+    });
+    return rows;
+}
+
+CompareResult CompareParameters(ParameterTransfer& transfer, bool linkUp,
+                                const CNolvaServoDoc& document, Messenger& messenger) {
+    CompareResult result;
+    if (!linkUp) {
+        Message message;
+        message.text = StringText(kLinkErrorText);
+        message.caption = StringText(kLinkCaption);
+        message.icon = MessageIcon::Error;
+        messenger.show(message);
+        result.outcome = CompareOutcome::NotLinked;
+        return result;
+    }
+    const QList<ParamCode> codes = CompareCodes();
+    QList<int32_t> driveValues;
+    // The transfer shows the failure message naming the parameter.
+    if (!transfer.ReadCodes(codes, &driveValues)) {
+        result.outcome = CompareOutcome::ReadFailed;
+        return result;
+    }
+    result.rows = DifferingParameters(document, codes, driveValues);
+    if (result.rows.isEmpty()) {
+        Message message;
+        message.text = CompareDoneText();
+        message.caption = CompareCaption();
+        message.icon = MessageIcon::Information;
+        message.topmost = true;
+        messenger.show(message);
+        result.outcome = CompareOutcome::Same;
+    } else {
+        result.outcome = CompareOutcome::Different;
+    }
+    return result;
+}
+
+QString CompareDoneText() {
+    return StringText(kCompareDone);
+}
+
+QString CompareCaption() {
+    return StringText(kCompareCaption);
+}
+
+QStringList CompareColumnHeaders() {
+    return {StringText(kCodeHeader), StringText(kNameHeader), StringText(kEditValueHeader),
+            StringText(kReadValueHeader)};
+}

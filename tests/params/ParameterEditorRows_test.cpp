@@ -1,0 +1,345 @@
+// The parameter editor's list: membership by group flags, control modes and the custom list, the
+// row texts, and asking once per connection whether to read the drive.
+
+#include "params/ParameterEditorRows.h"
+
+#include "app/Messenger.h"
+#include "params/CatalogueTable.h"
+#include "params/NolvaServoDoc.h"
+#include "params/ParameterCatalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> Texts(const QList<ParamCode>& codes) {
+    std::vector<std::string> texts;
+    for (const ParamCode& code : codes) {
+        texts.push_back(code.text().toStdString());
+    }
+    return texts;
+}
+
+std::set<std::string> TextSet(const QList<ParamCode>& codes) {
+    const auto texts = Texts(codes);
+    return {texts.begin(), texts.end()};
+}
+
+DisplaySettings ByControlMode(std::array<bool, 4> flags) {
+    DisplaySettings settings;
+    settings.DisplayMode = 1;
+    settings.controlModeFlags = flags;
+    settings.controlModeMask = ControlModeMaskOf(flags);
+    return settings;
+}
+
+// Codes of group `letter` from `first` to `last`.
+std::vector<std::string> Range(char letter, int first, int last) {
+    std::vector<std::string> texts;
+    for (int n = first; n <= last; ++n) {
+        texts.push_back(ParamCode{letter, n}.text().toStdString());
+    }
+    return texts;
+}
+
+TEST(ControlModeMembership, BoundariesOfEveryRange) {
+    struct Case {
+        char letter;
+        int number;
+        int32_t mask;
+    };
+    const Case cases[] = {
+        {'C', 1, 0x1111},
+        {'C', 3, 0x1111},
+        {'C', 4, 0x1100},
+        {'C', 5, 0x1111},
+        {'C', 6, 0x1111},
+        {'C', 7, 0x1100},
+        {'C', 8, 0x1111},
+        {'C', 12, 0x1111},
+        {'C', 13, 0x0111},
+        {'C', 26, 0x0111},
+        {'C', 27, 0x1111},
+        {'C', 31, 0x1111},
+        {'C', 32, 0x0111},
+        {'C', 33, 0x0011},
+        {'C', 34, 0x1111},
+        {'C', 40, 0x1111},
+        {'T', 1, 0x1000},
+        {'T', 7, 0x1000},
+        {'T', 8, 0x1111},
+        {'S', 1, 0x0100},
+        {'S', 10, 0x0100},
+        {'S', 11, 0x0111},
+        {'S', 14, 0x0111},
+        {'S', 15, 0x0100},
+        {'S', 18, 0x0100},
+        {'P', 1, 0x0011},
+        {'P', 2, 0x0001},
+        {'P', 6, 0x0001},
+        {'P', 7, 0x0011},
+        {'P', 15, 0x0011},
+        {'P', 16, 0x0010},
+        {'P', 64, 0x0010},
+        {'P', 65, 0x0011},
+        {'P', 69, 0x0011},
+        {'q', 1, 0x0111},
+        {'q', 4, 0x0111},
+        {'q', 5, 0x0011},
+        {'q', 7, 0x0011},
+        {'H', 1, 0x1111},
+        {'H', 19, 0x1111},
+        // not parameters
+        {'C', 41, 0},
+        {'T', 9, 0},
+        {'P', 70, 0},
+        {'q', 8, 0},
+        {'H', 20, 0},
+        {'U', 1, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ControlModeMembership(c.letter, c.number), c.mask) << c.letter << c.number;
+    }
+}
+
+TEST(ControlModeMembership, EveryParameterMattersInSomeMode) {
+    for (const ParamSpec& p : AllParameters()) {
+        EXPECT_NE(ControlModeMembership(p.letter, p.number), 0) << p.letter << int(p.number);
+    }
+}
+
+TEST(ControlModeMask, SumsTheBitsOfTheSetFlags) {
+    struct Case {
+        std::array<bool, 4> flags;
+        int32_t mask;
+    };
+    const Case cases[] = {
+        {{false, false, false, false}, 0x0000}, {{true, false, false, false}, 0x1000},
+        {{false, true, false, false}, 0x0100},  {{false, false, true, false}, 0x0010},
+        {{false, false, false, true}, 0x0001},  {{true, false, true, false}, 0x1010},
+        {{true, true, true, true}, 0x1111},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ControlModeMaskOf(c.flags), c.mask);
+    }
+}
+
+TEST(EditorCodes, ExternalPulseModeListsThePulseParametersAndNotTheInternalPositions) {
+    const QList<ParamCode> codes = EditorCodes(ByControlMode({false, false, false, true}), {});
+    const auto listed = TextSet(codes);
+    for (const std::string& code : Range('P', 2, 6)) {
+        EXPECT_TRUE(listed.count(code)) << code;
+    }
+    for (const std::string& code : Range('P', 16, 64)) {
+        EXPECT_FALSE(listed.count(code)) << code;
+    }
+    // Torque-and-speed-only control parameters and pure speed parameters stay out.
+    for (const char* code : {"Cn004", "Cn007", "Tn101", "Tn107", "Sn201", "Sn215"}) {
+        EXPECT_FALSE(listed.count(code)) << code;
+    }
+    for (const char* code : {"Cn033", "Tn108", "Sn211", "Sn214", "Pn301", "Pn369", "qn407"}) {
+        EXPECT_TRUE(listed.count(code)) << code;
+    }
+    // 38 Cn, Tn108, Sn211..Sn214, 20 Pn, 7 qn, 19 Hn; in group order without repeats.
+    EXPECT_EQ(codes.size(), 89);
+    EXPECT_EQ(listed.size(), 89u);
+    EXPECT_EQ(Texts(codes).front(), "Cn001");
+    EXPECT_EQ(Texts(codes).back(), "Hn519");
+    const auto texts = Texts(codes);
+    const auto pn301 = std::find(texts.begin(), texts.end(), "Pn301");
+    ASSERT_NE(pn301, texts.end());
+    EXPECT_EQ(
+        std::vector<std::string>(pn301, pn301 + 7),
+        (std::vector<std::string>{"Pn301", "Pn302", "Pn303", "Pn304", "Pn305", "Pn306", "Pn307"}));
+}
+
+TEST(EditorCodes, ControlModeCountsFollowTheMembership) {
+    struct Case {
+        std::array<bool, 4> flags;
+        qsizetype count;
+    };
+    const Case cases[] = {
+        {{true, false, false, false}, 51},  // 24 Cn, 8 Tn, 19 Hn
+        {{false, true, false, false}, 81},  // 39 Cn, Tn108, 18 Sn, qn401..qn404, 19 Hn
+        {{false, false, true, false}, 133}, // 38 Cn, Tn108, 4 Sn, 64 Pn, 7 qn, 19 Hn
+        {{true, true, true, true}, kParameterCount}, {{false, false, false, false}, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(EditorCodes(ByControlMode(c.flags), {}).size(), c.count)
+            << ControlModeMaskOf(c.flags);
+    }
+}
+
+TEST(EditorCodes, ControlModeUsesTheMaskNotTheFlags) {
+    DisplaySettings settings = ByControlMode({true, true, true, true});
+    settings.controlModeMask = kTorqueModeBit; // a mask the editor has not recomputed yet
+    EXPECT_EQ(EditorCodes(settings, {}).size(), 51);
+}
+
+TEST(EditorCodes, GroupModeListsTheFlaggedGroupsInGroupOrder) {
+    DisplaySettings settings;
+    settings.DisplayMode = 0;
+    settings.groupFlags = {false, false, true, false, false, false, true}; // Tn and Hn
+    std::vector<std::string> expected = Range('T', 1, 8);
+    const auto hn = Range('H', 1, 19);
+    expected.insert(expected.end(), hn.begin(), hn.end());
+    EXPECT_EQ(Texts(EditorCodes(settings, {})), expected);
+
+    settings.groupFlags.fill(true);
+    const QList<ParamCode> all = EditorCodes(settings, {});
+    ASSERT_EQ(all.size(), kParameterCount);
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        EXPECT_EQ(all[i], (ParamCode{AllParameters()[i].letter, AllParameters()[i].number}));
+    }
+}
+
+TEST(EditorCodes, CustomModeKeepsTheListOrderAndPassesOverEntriesThatNameNothing) {
+    DisplaySettings settings;
+    settings.DisplayMode = 2;
+    CustomTable custom;
+    custom.Entries = {{4, 8},  // Pn309
+                      {1, 0},  // Cn001
+                      {7, 0},  // no group 7
+                      {6, 18}, // Hn519
+                      {2, 8},  // Tn109 does not exist
+                      {5, 0},  // qn401
+                      {1, 0}}; // Cn001 again
+    EXPECT_EQ(Texts(EditorCodes(settings, custom)),
+              (std::vector<std::string>{"Pn309", "Cn001", "Hn519", "qn401", "Cn001"}));
+    // The custom list plays no part in the other modes.
+    settings.DisplayMode = 0;
+    EXPECT_EQ(EditorCodes(settings, custom).size(), kParameterCount);
+    settings.DisplayMode = 3;
+    EXPECT_TRUE(EditorCodes(settings, custom).isEmpty());
+}
+
+TEST(EditorRows, ColumnsComeFromTheDocumentAndTheFlags) {
+    DriveProfile profile;
+    CNolvaServoDoc document(profile);
+    document.OnNewDocument();
+    FillParameterRanges(document, profile);
+    FillParameterDefaults(document, profile);
+    document.values.control[1] = 0x1F; // Cn002, shown in hex
+    document.values.speed[4] = 1234;   // Sn205
+    EditorRowFlags flags;
+    flags.SetChecked({'S', 5}, true);
+    flags.SetChanged({'C', 2}, true);
+
+    DisplaySettings settings;
+    settings.DisplayMode = 2;
+    CustomTable custom;
+    custom.Entries = {{1, 4}, {1, 1}, {3, 4}};
+    const QList<EditorRow> rows = BuildEditorRows(document, settings, custom, &flags);
+    ASSERT_EQ(rows.size(), 3);
+
+    const EditorRow& cn005 = rows[0];
+    EXPECT_EQ(cn005.codeText, "Cn005");
+    EXPECT_EQ(cn005.defaultText, QString::fromUtf8("编码器一转脉冲数"));
+    EXPECT_FALSE(cn005.name.isEmpty());
+
+    const EditorRow& cn002 = rows[1];
+    EXPECT_EQ(cn002.valueText, FormatValue("Cn002", 0x1F, false));
+    EXPECT_NE(cn002.valueText, "31") << "a hex parameter is not shown in decimal";
+    EXPECT_TRUE(cn002.highlighted);
+    EXPECT_FALSE(cn002.checked);
+
+    const EditorRow& sn205 = rows[2];
+    EXPECT_EQ(sn205.code, (ParamCode{'S', 5}));
+    EXPECT_EQ(sn205.valueText, "1234");
+    EXPECT_EQ(sn205.name, ParameterName('S', 5));
+    EXPECT_EQ(sn205.unitText, UnitText("Sn205"));
+    EXPECT_EQ(sn205.rangeText,
+              RangeText("Sn205", document.minimums.speed[4], document.maximums.speed[4]));
+    EXPECT_EQ(sn205.defaultText, QString::number(document.defaults.speed[4]));
+    EXPECT_TRUE(sn205.checked);
+    EXPECT_FALSE(sn205.highlighted);
+
+    // Without flags nothing is ticked or highlighted.
+    for (const EditorRow& row : BuildEditorRows(document, settings, custom)) {
+        EXPECT_FALSE(row.checked || row.highlighted) << row.codeText.toStdString();
+    }
+}
+
+TEST(EditorRows, FlagsKeepEachSlotApartAndIgnoreWhatIsNoParameterSlot) {
+    EditorRowFlags flags;
+    flags.SetChecked({'q', 5}, true);
+    flags.SetChecked({'X', 5}, true);
+    flags.SetChecked({'C', 0}, true);
+    flags.SetChecked({'C', 71}, true);
+    EXPECT_TRUE(flags.Checked({'q', 5}));
+    EXPECT_FALSE(flags.Changed({'q', 5}));
+    EXPECT_FALSE(flags.Checked({'S', 5})); // same number, other group
+    EXPECT_FALSE(flags.Checked({'X', 5}));
+    EXPECT_FALSE(flags.Checked({'C', 71}));
+    flags.SetChecked({'q', 5}, false);
+    EXPECT_FALSE(flags.Checked({'q', 5}));
+}
+
+TEST(EditorRows, Headers) {
+    const QStringList expected = {"代号", "参数名称", "设定值", "单位", "设定范围", "默认值"};
+    EXPECT_EQ(EditorColumnHeaders(), expected);
+}
+
+TEST(EditorLinkWatch, AsksOncePerConnection) {
+    EditorLinkWatch watch;
+    // link state at each 400 ms tick -> whether the editor asks
+    const std::vector<std::pair<bool, bool>> ticks = {
+        {false, false}, {true, true},   {true, false}, {true, false}, // first connection
+        {false, false}, {false, false},                               // disconnected
+        {true, true},   {true, false},                                // connected again
+    };
+    for (std::size_t i = 0; i < ticks.size(); ++i) {
+        EXPECT_EQ(watch.Tick(ticks[i].first), ticks[i].second) << "tick " << i;
+    }
+}
+
+TEST(AskToReadDrive, QuestionsAndAnswers) {
+    struct Case {
+        bool modified;
+        QList<MessageAnswer> answers;
+        DriveReadChoice choice;
+        int questions;
+    };
+    const Case cases[] = {
+        {false, {MessageAnswer::No}, DriveReadChoice::Skip, 1},
+        {false, {MessageAnswer::Yes}, DriveReadChoice::Read, 1},
+        {true, {MessageAnswer::No}, DriveReadChoice::Skip, 1},
+        {true, {MessageAnswer::Yes, MessageAnswer::Yes}, DriveReadChoice::SaveThenRead, 2},
+        {true, {MessageAnswer::Yes, MessageAnswer::No}, DriveReadChoice::Read, 2},
+        {true, {MessageAnswer::Yes, MessageAnswer::Cancel}, DriveReadChoice::Skip, 2},
+    };
+    for (const Case& c : cases) {
+        RecordingMessenger messenger;
+        messenger.answers = c.answers;
+        EXPECT_EQ(AskToReadDrive(messenger, c.modified), c.choice);
+        ASSERT_EQ(messenger.messages.size(), c.questions);
+        EXPECT_EQ(messenger.messages[0].text, QString::fromUtf8("您想要读取伺服驱动器的参数吗？"));
+        EXPECT_EQ(messenger.messages[0].caption, QString::fromUtf8("读取参数"));
+        EXPECT_EQ(messenger.messages[0].buttons, MessageButtons::YesNo);
+        if (c.questions == 2) {
+            EXPECT_EQ(messenger.messages[1].text,
+                      QString::fromUtf8("参数内容有变更，是否要保存？"));
+            EXPECT_EQ(messenger.messages[1].caption, QString::fromUtf8("保存文档"));
+            EXPECT_EQ(messenger.messages[1].buttons, MessageButtons::YesNoCancel);
+        }
+    }
+}
+
+TEST(AllParameterCodes, AllGroupsInOrder) {
+    const QList<ParamCode> codes = AllParameterCodes();
+    ASSERT_EQ(codes.size(), kParameterCount);
+    EXPECT_EQ(codes.front().text(), "Cn001");
+    EXPECT_EQ(codes[40].text(), "Tn101");
+    EXPECT_EQ(codes[48].text(), "Sn201");
+    EXPECT_EQ(codes[66].text(), "Pn301");
+    EXPECT_EQ(codes[135].text(), "qn401");
+    EXPECT_EQ(codes[142].text(), "Hn501");
+    EXPECT_EQ(codes.back().text(), "Hn519");
+}
+
+} // namespace
