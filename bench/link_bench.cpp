@@ -85,8 +85,8 @@ double OurRtuReads(const QString& device, uint32_t baud, const std::vector<int>&
 }
 
 double LibmodbusRtuReads(const QString& device, uint32_t baud, const std::vector<int>& registers) {
-    modbus_t* ctx = modbus_new_rtu(device.toLocal8Bit().constData(), static_cast<int>(baud), 'N',
-                                   8, 1);
+    modbus_t* ctx =
+        modbus_new_rtu(device.toLocal8Bit().constData(), static_cast<int>(baud), 'N', 8, 1);
     if (ctx == nullptr) {
         return -1;
     }
@@ -150,16 +150,17 @@ double Unpaced(const QString& simPath) {
     int goodRtu = 0;
     for (int i = 0; i < kCount; ++i) {
         const int replyLength = BuildReadRegisters(request, 1, 30, 1, false);
-        goodRtu += link.ExchangeRtu(request, kRtuRequestLength, reply, replyLength, 400) ==
-                           kModbusGood
-                       ? 1
-                       : 0;
+        goodRtu +=
+            link.ExchangeRtu(request, kRtuRequestLength, reply, replyLength, 400) == kModbusGood
+                ? 1
+                : 0;
     }
     const double rtuSeconds = timer.nsecsElapsed() / 1e9;
     link.Close();
     StopSim(sim);
     std::printf("unpaced, %d exchanges each over a pseudo-terminal:\n", kCount);
-    std::printf("  command 'R' read   %8.0f exchanges/s (%d good)\n", kCount / commandSeconds, good);
+    std::printf("  command 'R' read   %8.0f exchanges/s (%d good)\n", kCount / commandSeconds,
+                good);
     std::printf("  Modbus RTU 03      %8.0f exchanges/s (%d good)\n", kCount / rtuSeconds, goodRtu);
     return rtuSeconds / kCount;
 }
@@ -190,8 +191,8 @@ void Paced(const QString& simPath, uint32_t baud, int rounds, double turnaround)
     const double wireAndTurnaround = wire + registers.size() * turnaround;
     const double o = Median(ours);
     const double t = Median(theirs);
-    std::printf("paced at %u bit/s, %zu RTU reads, median of %d rounds:\n", baud,
-                registers.size(), rounds);
+    std::printf("paced at %u bit/s, %zu RTU reads, median of %d rounds:\n", baud, registers.size(),
+                rounds);
     std::printf("  ours       %8.1f ms\n", o * 1000);
     std::printf("  libmodbus  %8.1f ms\n", t * 1000);
     std::printf("  wire time  %8.1f ms (%.1f ms with the simulator's turnaround)\n", wire * 1000,

@@ -87,8 +87,8 @@ double WireSeconds(const QString& logPath, bool rtu, uint32_t baud, int* exchang
 // The same exchanges by the plainest client there is: blocking POSIX write and read on the
 // terminal, no time-outs, no retries. What it takes above the wire time is the cost of the
 // pseudo-terminal and the simulated drive on this machine, the floor for any client.
-double PlainClientSeconds(const QString& simPath, const QStringList& simArgs, const QString& logPath,
-                          bool rtu) {
+double PlainClientSeconds(const QString& simPath, const QStringList& simArgs,
+                          const QString& logPath, bool rtu) {
     QFile log(logPath);
     if (!log.open(QIODevice::ReadOnly)) {
         return -1;
@@ -147,7 +147,11 @@ void Run(const QString& simPath, uint32_t baud, bool rs485, bool write) {
     const QString logPath = dir.filePath("requests.log");
     QStringList args{"--pace", "--baud", QString::number(baud), "--log", logPath};
     if (rs485) {
-        args << "--rs485" << "--station" << "1" << "--frame-format" << "6";
+        args << "--rs485"
+             << "--station"
+             << "1"
+             << "--frame-format"
+             << "6";
     }
     QProcess sim;
     sim.start(simPath, args);

@@ -67,24 +67,28 @@ bool ParseLinkOptions(const QStringList& args, LinkOptions* o, QTextStream& err)
         };
         if (a == QLatin1String("--port")) {
             const auto v = next();
-            if (!v || v->isEmpty()) return Usage(err, "--port needs a device");
+            if (!v || v->isEmpty())
+                return Usage(err, "--port needs a device");
             o->device = *v;
         } else if (a == QLatin1String("--baud")) {
             const auto v = next();
             const auto baud = v ? ParseInRange(*v, 1, 4000000) : std::nullopt;
-            if (!baud) return Usage(err, "--baud needs a rate in bits per second");
+            if (!baud)
+                return Usage(err, "--baud needs a rate in bits per second");
             o->baud = static_cast<uint32_t>(*baud);
         } else if (a == QLatin1String("--rs485")) {
             o->settings.RS485Port = true;
         } else if (a == QLatin1String("--station")) {
             const auto v = next();
             const auto station = v ? ParseInRange(*v, 0, 255) : std::nullopt;
-            if (!station) return Usage(err, "--station needs a number 0..255");
+            if (!station)
+                return Usage(err, "--station needs a number 0..255");
             o->settings.StationID = static_cast<int32_t>(*station);
         } else if (a == QLatin1String("--frame-format")) {
             const auto v = next();
             const auto format = v ? ParseInRange(*v, 0, 8) : std::nullopt;
-            if (!format) return Usage(err, "--frame-format needs a number 0..8");
+            if (!format)
+                return Usage(err, "--frame-format needs a number 0..8");
             o->settings.FrameFormat = static_cast<int32_t>(*format);
             o->settings.AsciiMode = *format < 6;
         } else if (a == QLatin1String("--store")) {
@@ -93,7 +97,8 @@ bool ParseLinkOptions(const QStringList& args, LinkOptions* o, QTextStream& err)
             o->force = true;
         } else if (a == QLatin1String("-o")) {
             const auto v = next();
-            if (!v || v->isEmpty()) return Usage(err, "-o needs a file");
+            if (!v || v->isEmpty())
+                return Usage(err, "-o needs a file");
             o->output = *v;
         } else if (a.startsWith(QLatin1String("--"))) {
             return Usage(err, QStringLiteral("unknown option %1").arg(a));
@@ -161,24 +166,32 @@ int Run(const LinkOptions& o, QTextStream& out, QTextStream& err) {
     std::optional<char> page;
     std::optional<int64_t> location, value, reg;
     if (name == QLatin1String("probe")) {
-        if (!argCount(0)) return 2;
+        if (!argCount(0))
+            return 2;
     } else if (name == QLatin1String("read") || name == QLatin1String("write")) {
-        if (!argCount(name == QLatin1String("read") ? 2 : 3)) return 2;
+        if (!argCount(name == QLatin1String("read") ? 2 : 3))
+            return 2;
         page = ParsePage(params[0]);
         location = ParseInRange(params[1], 0, 255);
         if (name == QLatin1String("write")) {
             value = ParseInRange(params[2], -32768, 65535);
-            if (!value) return Usage(err, "VALUE must be -32768..65535"), 2;
+            if (!value)
+                return Usage(err, "VALUE must be -32768..65535"), 2;
         }
-        if (!page) return Usage(err, "PAGE must be one character 0-9 or A-F"), 2;
-        if (!location) return Usage(err, "LOC must be 0..255"), 2;
+        if (!page)
+            return Usage(err, "PAGE must be one character 0-9 or A-F"), 2;
+        if (!location)
+            return Usage(err, "LOC must be 0..255"), 2;
     } else if (modbus) {
-        if (!argCount(name == QLatin1String("mb-read") ? 1 : 2)) return 2;
+        if (!argCount(name == QLatin1String("mb-read") ? 1 : 2))
+            return 2;
         reg = ParseInRange(params[0], 0, 65535);
-        if (!reg) return Usage(err, "REG must be 0..65535"), 2;
+        if (!reg)
+            return Usage(err, "REG must be 0..65535"), 2;
         if (name == QLatin1String("mb-write")) {
             value = ParseInRange(params[1], -32768, 65535);
-            if (!value) return Usage(err, "VALUE must be -32768..65535"), 2;
+            if (!value)
+                return Usage(err, "VALUE must be -32768..65535"), 2;
         }
     } else {
         Usage(err, QStringLiteral("unknown command \"%1\"").arg(name));
@@ -189,8 +202,8 @@ int Run(const LinkOptions& o, QTextStream& out, QTextStream& err) {
     ModbusLink link(nullptr, &messenger);
     const uint32_t opened = OpenLinkPort(link, o.device, o.baud, o.settings);
     if (opened != 0) {
-        err << "orvan-cli: cannot open " << o.device << ": " << qt_error_string(int(opened))
-            << " (" << opened << ")\n";
+        err << "orvan-cli: cannot open " << o.device << ": " << qt_error_string(int(opened)) << " ("
+            << opened << ")\n";
         return 1;
     }
     const DriveProfile profile;
@@ -215,8 +228,8 @@ int Run(const LinkOptions& o, QTextStream& out, QTextStream& err) {
             exitCode = 1;
         }
     } else if (name == QLatin1String("write")) {
-        if (!access.WriteDriveWord(*page, static_cast<int>(*location),
-                                   static_cast<int32_t>(*value), o.store)) {
+        if (!access.WriteDriveWord(*page, static_cast<int>(*location), static_cast<int32_t>(*value),
+                                   o.store)) {
             err << "orvan-cli: write " << *page << " " << *location << ": "
                 << CommandResultText(kCommandFailed) << "\n";
             exitCode = 1;
@@ -227,12 +240,11 @@ int Run(const LinkOptions& o, QTextStream& out, QTextStream& err) {
         uint8_t reply[kAsciiRequestLength];
         int replyLength = 0;
         if (name == QLatin1String("mb-read")) {
-            replyLength = BuildReadRegisters(request, o.settings.StationID,
-                                             static_cast<int>(*reg), 1, ascii);
+            replyLength =
+                BuildReadRegisters(request, o.settings.StationID, static_cast<int>(*reg), 1, ascii);
         } else {
-            replyLength = BuildWriteRegister(request, o.settings.StationID,
-                                             static_cast<int>(*reg), static_cast<int32_t>(*value),
-                                             ascii);
+            replyLength = BuildWriteRegister(request, o.settings.StationID, static_cast<int>(*reg),
+                                             static_cast<int32_t>(*value), ascii);
         }
         const int requestLength = ascii ? kAsciiRequestLength : kRtuRequestLength;
         const int result = ExchangeModbus(link, request, requestLength, reply, replyLength, ascii);

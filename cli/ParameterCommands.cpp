@@ -20,8 +20,7 @@ namespace {
 
 std::optional<ParamCode> ParseCode(const QString& text) {
     const ParamCode code = ParamCode::fromText(text);
-    if (text.size() != 5 || FindParam(code.letter, code.number) == nullptr ||
-        code.text() != text) {
+    if (text.size() != 5 || FindParam(code.letter, code.number) == nullptr || code.text() != text) {
         return std::nullopt;
     }
     return code;
@@ -149,8 +148,8 @@ int RunParameterCommand(const LinkOptions& o, QTextStream& out, QTextStream& err
     ModbusLink link(nullptr, &messenger);
     const uint32_t opened = OpenLinkPort(link, o.device, o.baud, o.settings);
     if (opened != 0) {
-        err << "orvan-cli: cannot open " << o.device << ": " << qt_error_string(int(opened))
-            << " (" << opened << ")\n";
+        err << "orvan-cli: cannot open " << o.device << ": " << qt_error_string(int(opened)) << " ("
+            << opened << ")\n";
         return 1;
     }
     DriveProfile profile;
@@ -197,8 +196,7 @@ int RunParameterCommand(const LinkOptions& o, QTextStream& out, QTextStream& err
             return failed("read");
         }
         for (qsizetype i = 0; i < codes.size(); ++i) {
-            out << codes[i].text() << "=" << FormatValue(codes[i].text(), values[i], false)
-                << "\n";
+            out << codes[i].text() << "=" << FormatValue(codes[i].text(), values[i], false) << "\n";
         }
     } else {
         QList<int32_t> values;

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <termios.h>
-#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <algorithm>

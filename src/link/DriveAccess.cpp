@@ -22,10 +22,7 @@ constexpr ConvertedLocation kReadConversions[] = {
 };
 
 constexpr ConvertedLocation kWriteConversions[] = {
-    {'5', 0xD4, 'O', 6},
-    {'5', 0xD3, 'O', 7},
-    {'5', 0x36, 'S', 1},
-    {'6', 0x0B, 'S', 1}, // JOG speed
+    {'5', 0xD4, 'O', 6}, {'5', 0xD3, 'O', 7}, {'5', 0x36, 'S', 1}, {'6', 0x0B, 'S', 1}, // JOG speed
 };
 
 template <size_t N>
@@ -41,7 +38,7 @@ const ConvertedLocation* Find(const ConvertedLocation (&table)[N], char page, in
 constexpr uint32_t kBaudRates[] = {4800, 9600, 19200, 38400, 57600, 115200};
 
 constexpr FrameFormatSpec kFrameFormats[] = {
-    {7, 0, 2, true}, {7, 2, 0, true}, {7, 1, 0, true}, {8, 0, 2, true}, {8, 2, 0, true},
+    {7, 0, 2, true}, {7, 2, 0, true},  {7, 1, 0, true},  {8, 0, 2, true},  {8, 2, 0, true},
     {8, 1, 0, true}, {8, 0, 2, false}, {8, 2, 0, false}, {8, 1, 0, false},
 };
 

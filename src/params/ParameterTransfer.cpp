@@ -13,15 +13,15 @@ namespace {
 
 constexpr int kStepsPerParameter = 3;
 
-constexpr int kErrorText = 140;           // "错误"
-constexpr int kLinkMessageCaption = 132;  // "通讯信息"
-constexpr int kWriteSuccessText = 134;    // "写入参数成功！！"
-constexpr int kWriteCaption = 135;        // "写入讯息"
-constexpr int kRestartReminder = 167;     // "请重新启动伺服驱动器！！\n(关闭电源后，再重新输入电源。)"
-constexpr int kWriteCaptionText = 213;    // "写入"
-constexpr int kWritingAllText = 214;      // "写入参数中 ... "
-constexpr int kReadCaptionText = 215;     // "读取"
-constexpr int kReadingAllText = 216;      // "读取参数中 ... "
+constexpr int kErrorText = 140;          // "错误"
+constexpr int kLinkMessageCaption = 132; // "通讯信息"
+constexpr int kWriteSuccessText = 134;   // "写入参数成功！！"
+constexpr int kWriteCaption = 135;       // "写入讯息"
+constexpr int kRestartReminder = 167; // "请重新启动伺服驱动器！！\n(关闭电源后，再重新输入电源。)"
+constexpr int kWriteCaptionText = 213; // "写入"
+constexpr int kWritingAllText = 214;   // "写入参数中 ... "
+constexpr int kReadCaptionText = 215;  // "读取"
+constexpr int kReadingAllText = 216;   // "读取参数中 ... "
 
 // Cn008 keeps the brake mode in the low two bits of its word; Cn012's change is taken over by
 // the drive after a write of 1 to page '7' 0xCE; Cn002's low byte decides whether it needs a
@@ -338,8 +338,8 @@ bool ParameterTransfer::WriteOne(char letter, int number) {
     TransferProgress* progress = progress_;
     progress_ = nullptr; // one parameter goes without a window
     currentText_ = WriteProgressText(letter, number);
-    const bool ok = WriteWithSpecialCases(letter, number, *value,
-                                          !IsRestartParameter(letter, number));
+    const bool ok =
+        WriteWithSpecialCases(letter, number, *value, !IsRestartParameter(letter, number));
     progress_ = progress;
     if (ok) {
         ShowWriteSuccess(IsRestartParameter(letter, number));
@@ -446,8 +446,7 @@ bool ParameterTransfer::WriteOneOfAll(char letter, int number, int32_t value, bo
     return true;
 }
 
-bool ParameterTransfer::WriteCodes(const QList<ParamCode>& codes,
-                                   const QList<int32_t>& values) {
+bool ParameterTransfer::WriteCodes(const QList<ParamCode>& codes, const QList<int32_t>& values) {
     if (!access_.LinkUp || values.size() != codes.size()) {
         return false;
     }

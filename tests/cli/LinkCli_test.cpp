@@ -69,7 +69,8 @@ TEST_P(ModbusCli, ReadsAndWritesParameterRegisters) {
     const QString format = QString::fromLatin1(GetParam());
     DriveSim sim({"--rs485", "--station", "7", "--frame-format", format});
     ASSERT_FALSE(sim.path.isEmpty());
-    const QStringList port{"--port", sim.path, "--rs485", "--station", "7", "--frame-format", format};
+    const QStringList port{"--port", sim.path,         "--rs485", "--station",
+                           "7",      "--frame-format", format};
     CliRun r = Cli(port + QStringList{"mb-read", "30"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QString::number(0x121));
@@ -81,10 +82,11 @@ TEST_P(ModbusCli, ReadsAndWritesParameterRegisters) {
 
     r = Cli(port + QStringList{"mb-read", "0x346"}); // beyond Pn369
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("exception reply (result 3), exception code 2")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("exception reply (result 3), exception code 2"))
+        << r.err.toStdString();
 
-    const QStringList otherStation{"--port", sim.path, "--rs485", "--station", "8",
-                                   "--frame-format", format};
+    const QStringList otherStation{"--port", sim.path,         "--rs485", "--station",
+                                   "8",      "--frame-format", format};
     r = Cli(otherStation + QStringList{"mb-read", "30"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains("no reply (result 0)")) << r.err.toStdString();

@@ -61,7 +61,8 @@ TEST(ParameterCli, ReadsAndWritesByCodeWithTheDrivesMaximumSpeed) {
 
     r = Cli(port + QStringList{"write", "Sn201=6000"});
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_TRUE(r.err.contains("Sn201=6000") && r.err.contains("-5000~5000")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("Sn201=6000") && r.err.contains("-5000~5000"))
+        << r.err.toStdString();
     EXPECT_EQ(Cli(port + QStringList{"read", "Xn001"}).exitCode, 2);
     EXPECT_EQ(Cli(port + QStringList{"write", "Cn001"}).exitCode, 2);
 }
@@ -74,8 +75,8 @@ protected:
                           : QStringList{};
     }
     QStringList portArgs(const QString& device) const {
-        return GetParam() ? QStringList{"--port", device, "--rs485", "--station", "2",
-                                        "--frame-format", "6"}
+        return GetParam() ? QStringList{"--port", device,           "--rs485", "--station",
+                                        "2",      "--frame-format", "6"}
                           : QStringList{"--port", device};
     }
     QTemporaryDir dir;
@@ -86,9 +87,9 @@ TEST_P(ParameterFiles, CopyToComputerAndBackToAnotherDrive) {
     {
         Drive drive(driveArgs());
         ASSERT_FALSE(drive.path.isEmpty());
-        ASSERT_EQ(Cli(portArgs(drive.path) + QStringList{"write", "Sn211=55", "Pn309=12345"})
-                      .exitCode,
-                  0);
+        ASSERT_EQ(
+            Cli(portArgs(drive.path) + QStringList{"write", "Sn211=55", "Pn309=12345"}).exitCode,
+            0);
         const CliRun r = Cli(portArgs(drive.path) + QStringList{"read-all", "-o", path("a.nvp")});
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
         CNolvaServoDoc doc;

@@ -4,12 +4,12 @@
 
 #include <QDir>
 
-#include <functional>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -64,14 +64,18 @@ protected:
         peerEnd = QDir(dir.path()).filePath("peer");
         socat.start("socat", {QStringLiteral("pty,raw,echo=0,link=%1").arg(peerEnd),
                               QStringLiteral("pty,raw,echo=0,link=%1").arg(ourEnd)});
-        ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(ourEnd) && QFileInfo::exists(peerEnd); },
-                            10000))
+        ASSERT_TRUE(
+            WaitFor([&] { return QFileInfo::exists(ourEnd) && QFileInfo::exists(peerEnd); }, 10000))
             << "socat did not create the pseudo-terminal pair";
         server.start("/usr/bin/python3", {QStringLiteral(ORVAN_MODBUS_PEER), "--port", peerEnd,
                                           "--mode", mode(), "--station", "1"});
         ASSERT_TRUE(server.waitForStarted(10000));
         // The server is ready once it answers.
-        ASSERT_TRUE(WaitFor([&] { return cli({"mb-read", "0"}).exitCode == 0; }, 15000))
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                return cli({"mb-read", "0"}).exitCode == 0;
+            },
+            15000))
             << "pymodbus did not answer: " << server.readAllStandardError().toStdString();
     }
     void TearDown() override {

@@ -34,7 +34,8 @@ TEST(CommandFrames, BuildersAndChecksum) {
     BuildWriteCommand(f, '7', 0xCE, -2);
     EXPECT_EQ(Text(f, 8), "W7CEFFFE");
     uint8_t sum = 0;
-    for (int i = 0; i < 8; ++i) sum = static_cast<uint8_t>(sum + f[i]);
+    for (int i = 0; i < 8; ++i)
+        sum = static_cast<uint8_t>(sum + f[i]);
     char expected[3];
     std::snprintf(expected, sizeof expected, "%02X", sum);
     EXPECT_EQ(Text(f + 8, 2), expected);

@@ -1,13 +1,13 @@
 // Drive value access (words by page and location, the parameter mailbox, Modbus parameter reads)
 // against the simulated drive on an in-memory port, with every request recorded.
 
+#include "SimTestSupport.h"
 #include "link/DriveAccess.h"
 #include "link/MemorySerialBackend.h"
 #include "link/ModbusLink.h"
 #include "params/ParameterCatalogue.h"
 #include "sim/MemoryPortDrive.h"
 #include "sim/SimulatedDrive.h"
-#include "SimTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -81,13 +81,13 @@ TEST_F(DriveAccessTest, WriteWithStoreRunsTheMailboxThenTheLiveWrite) {
 
 TEST_F(DriveAccessTest, PageZeroWritesOnlyThroughTheMailbox) {
     ASSERT_TRUE(access.WriteDriveWord(0, 0x10, 4, false));
-    EXPECT_EQ(Requests(), (QStringList{Cmd("W5710010"), Cmd("W5720004"), Cmd("W5700001"),
-                                       Cmd("W5100004")}));
+    EXPECT_EQ(Requests(),
+              (QStringList{Cmd("W5710010"), Cmd("W5720004"), Cmd("W5700001"), Cmd("W5100004")}));
 }
 
 TEST_F(DriveAccessTest, ConvertedWriteLocationsTakeTheCodec) {
     ASSERT_TRUE(access.WriteDriveWord('6', 0x0B, -1000, false)); // JOG speed in rpm
-    EXPECT_EQ(Requests(), (QStringList{Cmd("W60BEAAB")}));         // -5461
+    EXPECT_EQ(Requests(), (QStringList{Cmd("W60BEAAB")}));       // -5461
 }
 
 TEST_F(DriveAccessTest, FetchReadsTheStoredParameterThroughTheMailbox) {
@@ -124,8 +124,7 @@ TEST_F(DriveAccessTest, ServoStateAndProbe) {
     EXPECT_TRUE(access.LinkUp);
 }
 
-class DriveAccessModbusTest : public DriveAccessTest,
-                              public ::testing::WithParamInterface<int> {
+class DriveAccessModbusTest : public DriveAccessTest, public ::testing::WithParamInterface<int> {
 protected:
     DriveAccessModbusTest() : DriveAccessTest(DriveLinkOptions{true, 5, GetParam()}) {}
 };

@@ -99,7 +99,7 @@ TEST_F(TransferTest, ReadGoesThroughTheMailboxAndJoinsTwoRegisters) {
     EXPECT_EQ(Requests(), (QStringList{Cmd("W5730013"), Cmd("W5700002"), Cmd("R574")}));
 
     drive.clearRequestLog();
-    SetDriveParameter('P', 9, -8);          // high word of -500000
+    SetDriveParameter('P', 9, -8); // high word of -500000
     SetDriveParameter('P', 9, -500000 >> 16);
     ASSERT_TRUE(access.StoreParameter(ParameterIndexOf('P', 9) + 1, 0x5EE0));
     drive.clearRequestLog();
@@ -111,8 +111,8 @@ TEST_F(TransferTest, ReadGoesThroughTheMailboxAndJoinsTwoRegisters) {
 
 TEST_F(TransferTest, WriteStoresThenWritesTheLiveCopyExceptForRestartParameters) {
     ASSERT_TRUE(transfer.WriteParameter('C', 7, 1000, true));
-    EXPECT_EQ(Requests(), (QStringList{Cmd("W5710015"), Cmd("W5721555"), Cmd("W5700001"),
-                                       Cmd("W5151555")}));
+    EXPECT_EQ(Requests(),
+              (QStringList{Cmd("W5710015"), Cmd("W5721555"), Cmd("W5700001"), Cmd("W5151555")}));
     drive.clearRequestLog();
 
     document.values.control[0] = 4; // Cn001 needs a restart: stored only
@@ -120,7 +120,8 @@ TEST_F(TransferTest, WriteStoresThenWritesTheLiveCopyExceptForRestartParameters)
     EXPECT_EQ(Requests(), (QStringList{Cmd("W5710010"), Cmd("W5720004"), Cmd("W5700001")}));
     ASSERT_EQ(messenger.messages.size(), 1);
     EXPECT_EQ(messenger.messages[0].text,
-              QString::fromUtf8("写入参数成功！！\n\n请重新启动伺服驱动器！！\n(关闭电源后，再重新输入电源。)"));
+              QString::fromUtf8(
+                  "写入参数成功！！\n\n请重新启动伺服驱动器！！\n(关闭电源后，再重新输入电源。)"));
     EXPECT_EQ(messenger.messages[0].caption, QString::fromUtf8("写入讯息"));
     EXPECT_EQ(messenger.messages[0].icon, MessageIcon::Warning);
     EXPECT_EQ(drive.state().storedRaw('C', 1), 4);
@@ -132,18 +133,18 @@ TEST_F(TransferTest, WriteStoresThenWritesTheLiveCopyExceptForRestartParameters)
 
 TEST_F(TransferTest, TwoRegisterWriteStoresHighThenLowThenWritesBoth) {
     ASSERT_TRUE(transfer.WriteParameter('P', 9, 50000, true)); // raw -500000
-    EXPECT_EQ(Requests(), (QStringList{Cmd("W5710058"), Cmd("W572FFF8"), Cmd("W5700001"),
-                                       Cmd("W5710059"), Cmd("W5725EE0"), Cmd("W5700001"),
-                                       Cmd("W558FFF8"), Cmd("W5595EE0")}));
+    EXPECT_EQ(Requests(),
+              (QStringList{Cmd("W5710058"), Cmd("W572FFF8"), Cmd("W5700001"), Cmd("W5710059"),
+                           Cmd("W5725EE0"), Cmd("W5700001"), Cmd("W558FFF8"), Cmd("W5595EE0")}));
 }
 
 TEST_F(TransferTest, BrakeModeKeepsTheUpperBitsOfTheDrivesWord) {
     SetDriveParameter('C', 8, 0x00F6);
     document.values.control[7] = 1;
     ASSERT_TRUE(transfer.WriteOne('C', 8));
-    EXPECT_EQ(Requests(), (QStringList{Cmd("W5730016"), Cmd("W5700002"), Cmd("R574"),
-                                       Cmd("W5710016"), Cmd("W57200F5"), Cmd("W5700001"),
-                                       Cmd("W51600F5")}));
+    EXPECT_EQ(Requests(),
+              (QStringList{Cmd("W5730016"), Cmd("W5700002"), Cmd("R574"), Cmd("W5710016"),
+                           Cmd("W57200F5"), Cmd("W5700001"), Cmd("W51600F5")}));
     // A group read keeps only the low two bits.
     QList<int32_t> values;
     ASSERT_TRUE(transfer.ReadGroup(ParamGroup::Control, &values));
@@ -231,8 +232,7 @@ TEST_F(TransferTest, CopyToComputerWritesTheDrivesSetAndAFailedReadWritesNoFile)
     swallow = [](const QByteArray& r) { return r == Cmd("W5730020"); }; // Tn101's fetch
     EXPECT_FALSE(transfer.CopyDriveToFile(bad));
     EXPECT_FALSE(QFile::exists(bad));
-    EXPECT_EQ(messenger.messages.back().text,
-              QString::fromUtf8("错误:\n\n读取参数中 ... Tn101"));
+    EXPECT_EQ(messenger.messages.back().text, QString::fromUtf8("错误:\n\n读取参数中 ... Tn101"));
 }
 
 TEST_F(TransferTest, NothingHappensWhileTheLinkIsDown) {

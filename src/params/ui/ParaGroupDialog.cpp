@@ -22,8 +22,7 @@ CParaGroupDialog::CParaGroupDialog(ParamGroup group, CNolvaServoDoc& document,
 
     const int rows = grid_->horizontalHeader()->sizeHint().height() +
                      table_.RowCount() * grid_->verticalHeader()->defaultSectionSize();
-    grid_->setMinimumSize(ColumnsWidth() + 4 * grid_->frameWidth(),
-                          rows + 2 * grid_->frameWidth());
+    grid_->setMinimumSize(ColumnsWidth() + 4 * grid_->frameWidth(), rows + 2 * grid_->frameWidth());
 
     connect(write_, &QPushButton::clicked, this, &CParaGroupDialog::OnWrite);
     connect(defaults_, &QPushButton::clicked, this, &CParaGroupDialog::OnDefaults);
