@@ -127,6 +127,7 @@ bool MayOpenParameterWindow(int command, const ViewActivity& a) {
     case Command::SpeedParameters:
     case Command::PositionParameters: return !excluded && !a.customTableOpen;
     case Command::CustomParameters: return !excluded && !a.groupWindowOpen;
+    case Command::ParameterEditor: return !excluded && !a.customTableOpen;
     default: return true;
     }
 }

@@ -92,7 +92,8 @@ bool IsCommandEnabled(int command, const ViewActivity& activity);
 // Whether a command that opens a parameter window may open it now. Their menu items stay enabled;
 // a refused command does nothing. The group windows (151..154) are refused while the custom
 // table, the JOG window or a monitor window (status display, diagnostics, alarm history) is open;
-// the custom table (188) while a group window, the JOG window or a monitor window is open. Any
+// the custom table (188) while a group window, the JOG window or a monitor window is open; the
+// parameter editor (32776) while the custom table, the JOG window or a monitor window is open. Any
 // other command: true.
 bool MayOpenParameterWindow(int command, const ViewActivity& activity);
 // Whether a command's menu item carries a check mark ("连线" while wanted, "断开" while not).

@@ -213,6 +213,9 @@ void CNolvaServoApp::InstallCommands() {
     f.SetCommandHandler(Command::PositionParameters,
                         [view] { view->OnGroupParameters(ParamGroup::Position); });
     f.SetCommandHandler(Command::CustomParameters, [view] { view->OnCustomTable(); });
+    f.SetCommandHandler(Command::ParameterEditor, [view] { view->OnParameterEditor(); });
+    documents_->SetShowEditorHook([view] { view->OnParameterEditor(); });
+    view->SetSaveDocumentHook([this] { return documents_->FileSave(); });
     f.SetCommandHandler(Command::CopyToComputer, [this, view] {
         view->OnCopyToComputer([this] { return documents_->ChooseCopyToComputerFile(); });
     });

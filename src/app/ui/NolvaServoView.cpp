@@ -7,6 +7,7 @@
 #include "params/NolvaServoDoc.h"
 #include "params/ParameterTransfer.h"
 #include "params/ui/DefParaDialog.h"
+#include "params/ui/ParaEditDialog.h"
 #include "params/ui/ParaGroupDialog.h"
 #include "params/ui/TransferProgressDialog.h"
 
@@ -48,6 +49,7 @@ CNolvaServoView::~CNolvaServoView() {
     for (QPointer<CParaGroupDialog>& window : groupWindows_)
         delete window.data();
     delete customWindow_.data();
+    delete editorWindow_.data();
 }
 
 ViewActivity CNolvaServoView::Activity() const {
@@ -232,6 +234,36 @@ bool CNolvaServoView::OnCustomTable() {
     }
     customWindow_->Present();
     return true;
+}
+
+bool CNolvaServoView::OnParameterEditor() {
+    if (!MayOpenParameterWindow(Command::ParameterEditor, Activity()))
+        return false;
+    if (editorWindow_.isNull()) {
+        editorWindow_ =
+            new CParaEditDialog(settings_, document_, profile_, *this, messenger_, window());
+        connect(editorWindow_.data(), &CParaEditDialog::closed, this,
+                [this] { SetToolWindowOpen(ToolWindow::ParameterEditor, false); });
+    }
+    SetToolWindowOpen(ToolWindow::ParameterEditor, true);
+    editorWindow_->Present();
+    return true;
+}
+
+CParaEditDialog* CNolvaServoView::ParameterEditorWindow() const {
+    return editorWindow_.data();
+}
+
+bool CNolvaServoView::EditorLinkUp() const {
+    return session_->LinkUp();
+}
+
+void CNolvaServoView::RunEditorTransfer(std::function<void(ParameterTransfer&)> job) {
+    RunExclusive([this, job = std::move(job)] { job(Transfer()); });
+}
+
+bool CNolvaServoView::SaveEditorDocument() {
+    return saveDocument_ && saveDocument_();
 }
 
 CParaGroupDialog* CNolvaServoView::GroupWindow(ParamGroup group) const {

@@ -3,6 +3,7 @@
 #include "app/DriveSession.h"
 #include "params/ParamCode.h"
 #include "params/ParameterRequests.h"
+#include "params/ui/ParaEditDialog.h"
 
 #include <QPointer>
 #include <QString>
@@ -20,6 +21,7 @@ struct AppSettings;
 class CDefParaDialog;
 class CNolvaServoDoc;
 class CParaGroupDialog;
+class CParaEditDialog;
 class CTransferProgress;
 class Messenger;
 class ParameterTransfer;
@@ -33,7 +35,10 @@ class SerialBackend;
 // Every drive operation a window or command asks for runs under Busy, one at a time: a transfer
 // lets the event loop run after each exchange, and a request that arrives meanwhile waits until
 // the running one has ended, then runs under the same Busy.
-class CNolvaServoView : public QWidget, public ParameterRequests, private SessionObserver {
+class CNolvaServoView : public QWidget,
+                        public ParameterRequests,
+                        private ParaEditHost,
+                        private SessionObserver {
     Q_OBJECT
 public:
     CNolvaServoView(AppSettings& settings, DriveProfile& profile, DriveStatus& status,
@@ -83,6 +88,16 @@ public:
     CParaGroupDialog* GroupWindow(ParamGroup group) const;
     CDefParaDialog* CustomTableWindow() const;
 
+    // Command 32776 "参数设定(&E)...": makes the parameter editor the first time, then shows it
+    // again and brings it to the front (its list rebuilt when the document's content was
+    // replaced). False, with nothing done, while the custom table, the JOG window or a monitor
+    // window is open.
+    bool OnParameterEditor();
+    // The editor once made (it stays while hidden); null before.
+    CParaEditDialog* ParameterEditorWindow() const;
+    // How the editor saves a modified document before it reads the whole drive (File Save).
+    void SetSaveDocumentHook(std::function<bool()> hook) { saveDocument_ = std::move(hook); }
+
     // ParameterRequests: the windows' read and write requests, run as described above; the
     // window that asked shows the outcome.
     void PostParameterRequest(int message, int request, int argument) override;
@@ -121,6 +136,11 @@ private:
     void LinkStateChanged() override;
     void LinkDropped() override;
 
+    // ParaEditHost
+    bool EditorLinkUp() const override;
+    void RunEditorTransfer(std::function<void(ParameterTransfer&)> job) override;
+    bool SaveEditorDocument() override;
+
     void OnTimer();
     void RunRequest(int code, int argument);
     void RunParameterRequest(int message, int request, int argument);
@@ -139,6 +159,8 @@ private:
     std::unique_ptr<ParameterTransfer> transfer_;
     std::array<QPointer<CParaGroupDialog>, 4> groupWindows_; // control, torque, speed, position
     QPointer<CDefParaDialog> customWindow_;
+    QPointer<CParaEditDialog> editorWindow_;
+    std::function<bool()> saveDocument_;
     std::deque<std::function<void()>> waiting_;
     bool running_ = false;
     bool shownModified_ = false;

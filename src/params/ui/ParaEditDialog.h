@@ -1,0 +1,110 @@
+#pragma once
+
+#include "params/ParameterEditorRows.h"
+
+#include <QDialog>
+#include <QTimer>
+
+#include <functional>
+
+struct AppSettings;
+struct DriveProfile;
+class CNolvaServoDoc;
+class Messenger;
+class ParameterTransfer;
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+// What the parameter editor needs from the main view: the link state, its drive transfers run
+// under the session's Busy flag, and saving the document through the File commands.
+class ParaEditHost {
+public:
+    virtual ~ParaEditHost() = default;
+    virtual bool EditorLinkUp() const = 0;
+    // Runs `job` under Busy with the view's transfer (now, or after the operation that runs).
+    virtual void RunEditorTransfer(std::function<void(ParameterTransfer&)> job) = 0;
+    // Saves the document as File Save does; false when it was not saved.
+    virtual bool SaveEditorDocument() = 0;
+};
+
+// "参数设定": the document's parameters in one checkable list (code, name, value, unit, range,
+// default) for the display settings of the application, with edit, write, read, defaults,
+// compare and display settings. Modeless; made once, then hidden and shown again, so the ticks
+// and changed marks stay between openings. While shown, it checks the link every 400 ms and asks
+// once per connection whether to read the whole drive.
+class CParaEditDialog : public QDialog {
+    Q_OBJECT
+public:
+    // All parts belong to the caller and outlive the window.
+    CParaEditDialog(AppSettings& settings, CNolvaServoDoc& document, DriveProfile& profile,
+                    ParaEditHost& host, Messenger& messenger, QWidget* parent = nullptr);
+
+    // The view's open command: shows the window and brings it to the front; the list is rebuilt
+    // when the document's content was replaced (the flag is cleared then).
+    void Present();
+    // Builds the list again from the document and the display settings.
+    void Rebuild();
+    // The 400 ms check of the link (also run once when the window is first shown).
+    void CheckLink();
+
+    QTableWidget* List() const { return list_; }
+    const EditorRowFlags& Flags() const { return flags_; }
+    // The code of each row in list order.
+    const QList<ParamCode>& Codes() const { return codes_; }
+    int RowOf(ParamCode code) const;
+
+    // The buttons' commands (also reached through the buttons).
+    void OnSelectAll();
+    void OnEdit();
+    void OnWrite();
+    void OnRead();
+    void OnDefaults();
+    void OnCompare();
+    void OnChange();
+
+    // Editing row `row`: `edit` gets the value, its range and the messenger and answers whether
+    // the value was confirmed. The window passes the value editors of the parameters.
+    using ValueEditor =
+        std::function<bool(QWidget*, const ParamCode&, int32_t*, int32_t, int32_t, Messenger&)>;
+    void SetValueEditor(ValueEditor editor) { valueEditor_ = std::move(editor); }
+    void EditRow(int row);
+
+signals:
+    // The window was closed (hidden); the view clears its open flag.
+    void closed();
+
+protected:
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void FillRow(int row, const EditorRow& data);
+    void RefreshRow(int row);
+    void AdoptMaxSpeed();
+    QList<ParamCode> TickedCodes() const;
+    bool CheckTicked();
+    bool CheckLinkForTransfer();
+    void ReadWholeDrive(ParameterTransfer& transfer);
+    void ShowDisplayChoice();
+    void OnItemChanged(int row, int column);
+
+    AppSettings& settings_;
+    CNolvaServoDoc& document_;
+    DriveProfile& profile_;
+    ParaEditHost& host_;
+    Messenger& messenger_;
+    EditorRowFlags flags_;
+    EditorLinkWatch watch_;
+    QList<ParamCode> codes_;
+    int32_t lastMaxSpeed_ = 0;
+    int32_t lastModelCode_ = 0;
+    bool selectAll_ = false;
+    bool filling_ = false;
+    bool firstShow_ = true;
+    ValueEditor valueEditor_;
+    QTimer timer_;
+    QTableWidget* list_ = nullptr;
+    QCheckBox* selectAllBox_ = nullptr;
+    QLabel* displayChoice_ = nullptr;
+};

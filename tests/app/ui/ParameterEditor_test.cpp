@@ -1,0 +1,327 @@
+// The parameter editor in the running program: which parameters it lists, writing, reading and
+// editing the ticked rows against the simulated drive, the question at each connection, the
+// compare window and the display settings dialog.
+
+#include "AppHarness.h"
+
+#include "../../params/ui/ParameterWindowSupport.h"
+#include "app/StringTable.h"
+#include "params/ParameterCatalogue.h"
+#include "params/ui/ChangeDialog.h"
+#include "params/ui/CompareDialog.h"
+#include "params/ui/DefParaDialog.h"
+#include "params/ui/ParaEditDialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTimer>
+
+namespace {
+
+ProgramOptions Connected() {
+    ProgramOptions options;
+    options.connect = true;
+    return options;
+}
+
+const QString kReadDriveQuestion = QStringLiteral("您想要读取伺服驱动器的参数吗？");
+
+int Questions(const AppHarness& h) {
+    int count = 0;
+    for (const Message& m : h.messenger.messages)
+        count += m.text == kReadDriveQuestion ? 1 : 0;
+    return count;
+}
+
+CParaEditDialog* OpenEditor(AppHarness& h) {
+    if (!h.Frame().Trigger(Command::ParameterEditor))
+        return nullptr;
+    return h.View().ParameterEditorWindow();
+}
+
+QStringList ListedCodes(const CParaEditDialog& editor) {
+    QStringList codes;
+    for (int row = 0; row < editor.List()->rowCount(); ++row)
+        codes << editor.List()->item(row, 0)->text();
+    return codes;
+}
+
+void Tick(CParaEditDialog& editor, const QString& code) {
+    const int row = static_cast<int>(ListedCodes(editor).indexOf(code));
+    ASSERT_GE(row, 0) << code.toStdString();
+    editor.List()->item(row, 0)->setCheckState(Qt::Checked);
+}
+
+void Untick(CParaEditDialog& editor, const QString& code) {
+    const int row = static_cast<int>(ListedCodes(editor).indexOf(code));
+    ASSERT_GE(row, 0) << code.toStdString();
+    editor.List()->item(row, 0)->setCheckState(Qt::Unchecked);
+}
+
+// Runs `handle` on the modal window of type T as soon as it is up (progress windows come and go
+// before it).
+template <typename T> void WhenModal(QObject* owner, std::function<void(T&)> handle) {
+    auto* timer = new QTimer(owner);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, handle] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            handle(*dialog);
+        }
+    });
+    timer->start();
+}
+
+// ---- The list ----
+
+TEST(ParameterEditor, ListsTheDisplaySettingsChoiceWithTheColumnsOfEachRow) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    DisplaySettings& display = h.app->Settings().display;
+    display.DisplayMode = 1;
+    display.controlModeFlags = {false, false, false, true};
+    display.controlModeMask = kExternalPulseModeBit;
+
+    CParaEditDialog* editor = OpenEditor(h);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_TRUE(h.View().Activity().parameterEditorOpen);
+    const QStringList codes = ListedCodes(*editor);
+    for (int n = 302; n <= 306; ++n)
+        EXPECT_TRUE(codes.contains(QStringLiteral("Pn%1").arg(n))) << n;
+    for (int n = 316; n <= 364; ++n)
+        EXPECT_FALSE(codes.contains(QStringLiteral("Pn%1").arg(n))) << n;
+    EXPECT_FALSE(codes.contains(QStringLiteral("Tn101"))); // torque only
+    EXPECT_TRUE(codes.contains(QStringLiteral("Hn501")));
+
+    // Back to every group: all 161, the headers, Cn005's default naming the encoder pulses.
+    display = DisplaySettings{};
+    editor->Rebuild();
+    ASSERT_EQ(editor->List()->rowCount(), kParameterCount);
+    QStringList headers;
+    for (int c = 0; c < editor->List()->columnCount(); ++c)
+        headers << editor->List()->horizontalHeaderItem(c)->text();
+    EXPECT_EQ(headers, EditorColumnHeaders());
+    const int cn005 = static_cast<int>(ListedCodes(*editor).indexOf(QStringLiteral("Cn005")));
+    ASSERT_GE(cn005, 0);
+    EXPECT_EQ(editor->List()->item(cn005, 5)->text(), QStringLiteral("编码器一转脉冲数"));
+    EXPECT_EQ(editor->List()->item(cn005, 2)->foreground().color(), QColor(0, 0, 255));
+    EXPECT_EQ(editor->List()->item(cn005, 5)->foreground().color(), QColor(255, 0, 0));
+    EXPECT_EQ(editor->List()->columnWidth(0), 70);
+    EXPECT_EQ(editor->List()->columnWidth(4), 100);
+
+    // Closing hides it and clears the view's flag; the command shows the same window again,
+    // rebuilt when the document was replaced.
+    editor->close();
+    EXPECT_FALSE(h.View().Activity().parameterEditorOpen);
+    h.app->Document().values.torque[0] = 77;
+    h.app->Document().contentReplaced = true;
+    EXPECT_EQ(OpenEditor(h), editor);
+    EXPECT_FALSE(h.app->Document().contentReplaced);
+    const int tn101 = static_cast<int>(ListedCodes(*editor).indexOf(QStringLiteral("Tn101")));
+    EXPECT_EQ(editor->List()->item(tn101, 2)->text(),
+              FormatValue(QStringLiteral("Tn101"), 77, false));
+}
+
+TEST(ParameterEditor, IsRefusedWhileTheCustomTableIsOpenAndFollowsFileNewAndOpen) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    EXPECT_EQ(h.View().ParameterEditorWindow(), nullptr); // start-up's new document opens none
+    ASSERT_TRUE(h.Frame().Trigger(Command::CustomParameters));
+    EXPECT_EQ(OpenEditor(h), nullptr);
+    h.View().CustomTableWindow()->close();
+    Settle();
+
+    // File New after start-up opens it.
+    ASSERT_TRUE(h.Frame().Trigger(Command::FileNew));
+    ASSERT_NE(h.View().ParameterEditorWindow(), nullptr);
+    EXPECT_TRUE(h.View().ParameterEditorWindow()->isVisible());
+}
+
+TEST(ParameterEditor, EditingARowChangesOnlyThatRowAndItsOwnSlot) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    CParaEditDialog* editor = OpenEditor(h);
+    ASSERT_NE(editor, nullptr);
+    CNolvaServoDoc& document = h.app->Document();
+    const int q = static_cast<int>(ListedCodes(*editor).indexOf(QStringLiteral("qn401")));
+    ASSERT_GE(q, 0);
+    const ParamCode twin = QuickTwinOf(1);
+    const int32_t twinBefore = *document.values.slot(twin.letter, twin.number);
+    const int32_t before = document.values.quick[0];
+    QTableWidgetItem* otherCell = editor->List()->item(0, 2);
+
+    int32_t askedMin = 0, askedMax = 0;
+    editor->SetValueEditor(
+        [&](QWidget*, const ParamCode& code, int32_t* value, int32_t min, int32_t max, Messenger&) {
+            EXPECT_EQ(code.text(), QStringLiteral("qn401"));
+            askedMin = min;
+            askedMax = max;
+            *value = before + 1;
+            return true;
+        });
+    editor->List()->setCurrentCell(q, 1);
+    editor->OnEdit();
+    EXPECT_EQ(document.values.quick[0], before + 1);
+    EXPECT_EQ(*document.values.slot(twin.letter, twin.number), twinBefore);
+    EXPECT_EQ(askedMin, document.minimums.quick[0]);
+    EXPECT_EQ(askedMax, document.maximums.quick[0]);
+    EXPECT_TRUE(document.modified);
+    EXPECT_TRUE(editor->Flags().Changed({'q', 1}));
+    EXPECT_EQ(editor->List()->item(q, 0)->checkState(), Qt::Checked);
+    EXPECT_EQ(editor->List()->item(q, 2)->text(),
+              FormatValue(QStringLiteral("qn401"), before + 1, false));
+    EXPECT_NE(editor->List()->item(q, 1)->background(), editor->List()->item(0, 1)->background());
+    EXPECT_EQ(editor->List()->item(0, 2), otherCell); // the list was not rebuilt
+
+    // Confirming the same value changes nothing.
+    editor->SetValueEditor(
+        [](QWidget*, const ParamCode&, int32_t*, int32_t, int32_t, Messenger&) { return true; });
+    editor->EditRow(0);
+    EXPECT_FALSE(editor->Flags().Changed({'C', 1}));
+}
+
+// ---- The drive ----
+
+TEST(ParameterEditor, WriteAndReadTheTickedRowsWithTheirMessages) {
+    AppHarness h;
+    h.messenger.answers = {MessageAnswer::No}; // no whole-drive read when it opens
+    ASSERT_TRUE(h.Start(Connected()));
+    CParaEditDialog* editor = OpenEditor(h);
+    ASSERT_NE(editor, nullptr);
+    ASSERT_EQ(Questions(h), 1);
+    h.messenger.messages.clear();
+
+    // Nothing ticked.
+    Button(*editor, "write")->click();
+    ASSERT_EQ(h.messenger.messages.size(), 1);
+    EXPECT_EQ(h.messenger.messages[0].text, QStringLiteral("没有参数被选择！"));
+    EXPECT_EQ(h.messenger.messages[0].caption, QStringLiteral("参数设定"));
+    EXPECT_EQ(h.messenger.messages[0].icon, MessageIcon::Warning);
+    h.messenger.messages.clear();
+
+    // Hn501 needs a restart: the reminder follows the success message.
+    Tick(*editor, QStringLiteral("Hn501"));
+    Button(*editor, "write")->click();
+    ASSERT_EQ(h.messenger.messages.size(), 1);
+    EXPECT_EQ(h.messenger.messages[0].text,
+              QStringLiteral("写入参数成功！！\n\n") + StringText(167));
+    h.messenger.messages.clear();
+
+    Untick(*editor, QStringLiteral("Hn501"));
+    Tick(*editor, QStringLiteral("Sn211"));
+    Button(*editor, "write")->click();
+    ASSERT_EQ(h.messenger.messages.size(), 1);
+    EXPECT_EQ(h.messenger.messages[0].text, QStringLiteral("写入参数成功！！"));
+    EXPECT_FALSE(h.Session().Busy());
+    h.messenger.messages.clear();
+
+    // Read: the drive's Sn211 into the document and its row.
+    h.app->Document().values.speed[10] = 1;
+    h.app->Document().modified = false;
+    Button(*editor, "read")->click();
+    EXPECT_TRUE(h.messenger.messages.isEmpty());
+    EXPECT_NE(h.app->Document().values.speed[10], 1);
+    EXPECT_TRUE(h.app->Document().modified);
+    const int row = editor->RowOf({'S', 11});
+    EXPECT_EQ(editor->List()->item(row, 2)->text(),
+              FormatValue(QStringLiteral("Sn211"), h.app->Document().values.speed[10], false));
+
+    // Without the link: "通讯错误！！" and nothing sent.
+    h.View().OnDisconnect();
+    Button(*editor, "read")->click();
+    ASSERT_EQ(h.messenger.messages.size(), 1);
+    EXPECT_EQ(h.messenger.messages[0].text, QStringLiteral("通讯错误！！"));
+    EXPECT_EQ(h.messenger.messages[0].caption, QStringLiteral("通讯信息"));
+}
+
+TEST(ParameterEditor, AsksOncePerConnectionWhetherToReadTheDrive) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    CParaEditDialog* editor = OpenEditor(h);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(Questions(h), 0);
+
+    h.messenger.answers = {MessageAnswer::No};
+    ASSERT_TRUE(h.Frame().Trigger(Command::Connect));
+    ASSERT_TRUE(AppHarness::WaitFor([&h] { return Questions(h) == 1; }, 6000));
+    QTest::qWait(1000); // more ticks of the same connection ask nothing
+    EXPECT_EQ(Questions(h), 1);
+    EXPECT_FALSE(h.Session().Busy());
+
+    ASSERT_TRUE(h.Frame().Trigger(Command::Disconnect));
+    QTest::qWait(600);
+    // Yes with a modified document: asked to save first; Cancel ends it without reading.
+    h.app->Document().modified = true;
+    h.messenger.answers = {MessageAnswer::Yes, MessageAnswer::Cancel};
+    const qsizetype heard = h.drive.requestLog().size();
+    ASSERT_TRUE(h.Frame().Trigger(Command::Connect));
+    ASSERT_TRUE(AppHarness::WaitFor([&h] { return Questions(h) == 2; }, 6000));
+    ASSERT_EQ(h.messenger.messages.last().text, QStringLiteral("参数内容有变更，是否要保存？"));
+    EXPECT_EQ(h.messenger.messages.last().buttons, MessageButtons::YesNoCancel);
+    QTest::qWait(500);
+    for (const QString& request : h.drive.requestLog().mid(heard))
+        EXPECT_FALSE(request.contains(QLatin1String("W573"))) << request.toStdString();
+}
+
+TEST(ParameterEditor, CompareListsExactlyTheChangedParameters) {
+    AppHarness h;
+    h.messenger.answers = {MessageAnswer::Yes}; // read the whole drive when it opens
+    ASSERT_TRUE(h.Start(Connected()));
+    CParaEditDialog* editor = OpenEditor(h);
+    ASSERT_NE(editor, nullptr);
+    CNolvaServoDoc& document = h.app->Document();
+    ASSERT_EQ(Questions(h), 1);
+    EXPECT_EQ(h.messenger.messages.size(), 1); // the read itself says nothing
+    EXPECT_EQ(editor->List()->rowCount(), kParameterCount);
+
+    // Equal to the drive: only the message.
+    h.messenger.messages.clear();
+    Button(*editor, "compare")->click();
+    ASSERT_EQ(h.messenger.messages.size(), 1);
+    EXPECT_EQ(h.messenger.messages[0].text, QStringLiteral("比较参数完成！"));
+
+    document.values.position[19] += 1; // Pn320
+    document.values.torque[2] += 1;    // Tn103
+    QStringList shown;
+    bool opened = false;
+    WhenModal<CCompareDialog>(editor, [&](CCompareDialog& dialog) {
+        opened = true;
+        for (int row = 0; row < dialog.List()->rowCount(); ++row)
+            shown << dialog.List()->item(row, 0)->text();
+        dialog.accept();
+    });
+    Button(*editor, "compare")->click();
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("Tn103"), QStringLiteral("Pn320")}));
+}
+
+TEST(ParameterEditor, DisplaySettingsDialogChangesTheListAndTheApplicationsSettings) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    CParaEditDialog* editor = OpenEditor(h);
+    ASSERT_NE(editor, nullptr);
+    h.app->Settings().customTable.Entries = {{2, 2}, {1, 4}}; // Tn103, Cn005
+    WhenModal<CChangeDialog>(editor, [](CChangeDialog& dialog) {
+        dialog.findChild<QRadioButton*>(QStringLiteral("mode2"))->click();
+        dialog.findChild<QPushButton*>(QStringLiteral("ok"))->click();
+    });
+    Button(*editor, "change")->click();
+    EXPECT_EQ(h.app->Settings().display.DisplayMode, 2);
+    EXPECT_EQ(ListedCodes(*editor),
+              (QStringList{QStringLiteral("Tn103"), QStringLiteral("Cn005")}));
+
+    // Cancel keeps the settings.
+    WhenModal<CChangeDialog>(editor, [](CChangeDialog& dialog) {
+        dialog.findChild<QRadioButton*>(QStringLiteral("mode0"))->click();
+        dialog.reject();
+    });
+    Button(*editor, "change")->click();
+    EXPECT_EQ(h.app->Settings().display.DisplayMode, 2);
+    EXPECT_EQ(editor->List()->rowCount(), 2);
+}
+
+} // namespace
