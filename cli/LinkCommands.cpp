@@ -19,6 +19,9 @@ const char* const kLinkUsage =
     "  write CODE=VALUE...      parameters by code; VALUE as shown (hex for bit-field codes)\n"
     "  read-all -o FILE.nvp     copy the drive's parameters to a file [--force to replace]\n"
     "  write-all FILE.nvp       copy a parameter file to the drive\n"
+    "  compare FILE.nvp         parameters whose drive value differs from the file's: prints\n"
+    "                           CODE, name, file value, drive value (tab-separated); exit 3\n"
+    "                           when some differ, 0 when none\n"
     "PAGE is one of 0-9, A-F; LOC, REG and VALUE are decimal or 0x-prefixed hexadecimal.\n"
     "--frame-format 0..5 is Modbus ASCII, 6..8 Modbus RTU; --baud defaults to 9600.\n";
 

@@ -19,7 +19,8 @@ struct LinkOptions {
 };
 
 // "read CODE...", "write CODE=VALUE...", "read-all -o FILE", "write-all FILE": parameters by
-// their codes, moved as the whole-set transfers move them.
+// their codes, moved as the whole-set transfers move them. "compare FILE": the parameters whose
+// drive value differs from the file's; exit code 3 when some differ.
 bool IsParameterCommand(const QStringList& command);
 int RunParameterCommand(const LinkOptions& options, QTextStream& out, QTextStream& err);
 

@@ -8,7 +8,9 @@
 #include "params/CatalogueTable.h"
 #include "params/ModelTable.h"
 #include "params/NolvaServoDoc.h"
+#include "params/NvpFile.h"
 #include "params/ParameterCatalogue.h"
+#include "params/ParameterCompare.h"
 #include "params/ParameterTransfer.h"
 
 #include <QFileInfo>
@@ -85,7 +87,8 @@ bool IsParameterCommand(const QStringList& command) {
         return false;
     }
     const QString& name = command[0];
-    if (name == QLatin1String("read-all") || name == QLatin1String("write-all")) {
+    if (name == QLatin1String("read-all") || name == QLatin1String("write-all") ||
+        name == QLatin1String("compare")) {
         return true;
     }
     if (command.size() < 2) {
@@ -126,6 +129,15 @@ int RunParameterCommand(const LinkOptions& o, QTextStream& out, QTextStream& err
     } else if (name == QLatin1String("write-all")) {
         if (args.size() != 1) {
             return usage("write-all takes one parameter file");
+        }
+    } else if (name == QLatin1String("compare")) {
+        if (args.size() != 1) {
+            return usage("compare takes one parameter file");
+        }
+        CNolvaServoDoc probe;
+        QString error;
+        if (!OpenDocumentFile(args[0], probe, &error)) {
+            return usage(error);
         }
     } else {
         for (const QString& arg : args) {
@@ -190,6 +202,25 @@ int RunParameterCommand(const LinkOptions& o, QTextStream& out, QTextStream& err
         if (!transfer.CopyFileToDrive(args[0])) {
             return failed("write-all");
         }
+    } else if (name == QLatin1String("compare")) {
+        // The file's values against all 161 of the drive: the differing ones, in group order.
+        QString error;
+        if (!OpenDocumentFile(args[0], document, &error)) {
+            link.Close();
+            err << "orvan-cli: " << error << "\n";
+            return 2;
+        }
+        const QList<ParamCode> compared = CompareCodes();
+        QList<int32_t> values;
+        if (!transfer.ReadCodes(compared, &values)) {
+            return failed("compare");
+        }
+        const QList<CompareRow> rows = DifferingParameters(document, compared, values);
+        for (const CompareRow& row : rows) {
+            out << row.codeText << "\t" << row.name << "\t" << row.documentText << "\t"
+                << row.driveText << "\n";
+        }
+        exitCode = rows.isEmpty() ? 0 : 3;
     } else if (name == QLatin1String("read")) {
         QList<int32_t> values;
         if (!transfer.ReadCodes(codes, &values)) {

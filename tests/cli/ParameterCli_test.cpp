@@ -123,4 +123,42 @@ TEST_P(ParameterFiles, AFailureNamesTheParameterAndWritesNoFile) {
 
 INSTANTIATE_TEST_SUITE_P(Rs232AndRs485, ParameterFiles, ::testing::Bool());
 
+TEST(ParameterCli, CompareListsTheDifferingParametersWithItsExitCodes) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("axis.nvp"));
+    {
+        Drive drive({});
+        ASSERT_FALSE(drive.path.isEmpty());
+        const QStringList port{"--port", drive.path};
+        CliRun r = Cli(port + QStringList{"read-all", "-o", file});
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+
+        r = Cli(port + QStringList{"compare", file});
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+
+        // Two changed in the drive: listed in group order with the file's and the drive's value.
+        ASSERT_EQ(Cli(port + QStringList{"write", "Sn201=1234", "Tn103=77"}).exitCode, 0);
+        r = Cli(port + QStringList{"compare", file});
+        EXPECT_EQ(r.exitCode, 3) << r.err.toStdString();
+        const QStringList lines = r.out.split(QLatin1Char('\n'));
+        ASSERT_EQ(lines.size(), 2) << r.out.toStdString();
+        EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Tn103\t"))) << lines[0].toStdString();
+        EXPECT_TRUE(lines[0].endsWith(QStringLiteral("\t77"))) << lines[0].toStdString();
+        EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Sn201\t"))) << lines[1].toStdString();
+        EXPECT_TRUE(lines[1].endsWith(QStringLiteral("\t100\t1234"))) << lines[1].toStdString();
+
+        // Usage: no file, two files, a file that is no parameter file.
+        EXPECT_EQ(Cli(port + QStringList{"compare"}).exitCode, 2);
+        EXPECT_EQ(Cli(port + QStringList{"compare", file, file}).exitCode, 2);
+        EXPECT_EQ(Cli(port + QStringList{"compare", dir.filePath("none.nvp")}).exitCode, 2);
+    }
+    // The drive gone: a failed exchange.
+    Drive drive({});
+    ASSERT_FALSE(drive.path.isEmpty());
+    drive.process.kill();
+    drive.process.waitForFinished();
+    EXPECT_EQ(Cli(QStringList{"--port", drive.path, "compare", file}).exitCode, 1);
+}
+
 } // namespace
