@@ -12,6 +12,7 @@
 #include "params/ui/ChangeDialog.h"
 #include "params/ui/CompareDialog.h"
 #include "params/ui/DialogButton.h"
+#include "params/ui/ParameterEditors.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -51,7 +52,7 @@ CParaEditDialog::CParaEditDialog(AppSettings& settings, CNolvaServoDoc& document
                                  QWidget* parent)
     : QDialog(parent), settings_(settings), document_(document), profile_(profile), host_(host),
       messenger_(messenger), lastMaxSpeed_(profile.maxMotorSpeed),
-      lastModelCode_(profile.modelCode) {
+      lastModelCode_(profile.modelCode), valueEditor_(&EditParameterValue) {
     setWindowTitle(Utf8("参数设定"));
     setModal(false);
 

@@ -64,8 +64,9 @@ public:
     void OnCompare();
     void OnChange();
 
-    // Editing row `row`: `edit` gets the value, its range and the messenger and answers whether
-    // the value was confirmed. The window passes the value editors of the parameters.
+    // Editing row `row`: the value editor gets the value, its range and the messenger and answers
+    // whether the value was confirmed. EditParameterValue (the editor that suits the parameter)
+    // unless replaced.
     using ValueEditor =
         std::function<bool(QWidget*, const ParamCode&, int32_t*, int32_t, int32_t, Messenger&)>;
     void SetValueEditor(ValueEditor editor) { valueEditor_ = std::move(editor); }
