@@ -238,6 +238,34 @@ TEST(ParameterEditor, WriteAndReadTheTickedRowsWithTheirMessages) {
     EXPECT_EQ(h.messenger.messages[0].caption, QStringLiteral("通讯信息"));
 }
 
+TEST(ParameterEditor, SelectAllTicksEveryRowAndAFailedReadNamesItsParameter) {
+    AppHarness h;
+    h.messenger.answers = {MessageAnswer::No};
+    ASSERT_TRUE(h.Start(Connected()));
+    CParaEditDialog* editor = OpenEditor(h);
+    ASSERT_NE(editor, nullptr);
+    auto* selectAll = editor->findChild<QCheckBox*>(QStringLiteral("selectAll"));
+    ASSERT_NE(selectAll, nullptr);
+    selectAll->click();
+    for (int row = 0; row < editor->List()->rowCount(); ++row)
+        ASSERT_EQ(editor->List()->item(row, 0)->checkState(), Qt::Checked) << row;
+    EXPECT_TRUE(editor->Flags().Checked({'H', 19}));
+    selectAll->click();
+    EXPECT_FALSE(editor->Flags().Checked({'C', 1}));
+    EXPECT_EQ(editor->List()->item(0, 0)->checkState(), Qt::Unchecked);
+
+    // The drive stops answering: the message names the parameter, Busy is given back.
+    Tick(*editor, QStringLiteral("Sn211"));
+    h.messenger.messages.clear();
+    h.drive.setHungUp(true);
+    Button(*editor, "read")->click();
+    ASSERT_FALSE(h.messenger.messages.isEmpty());
+    EXPECT_EQ(h.messenger.messages[0].text, QStringLiteral("错误:\n\n读取参数中 ... Sn211"));
+    EXPECT_EQ(h.messenger.messages[0].caption, QStringLiteral("通讯信息"));
+    EXPECT_FALSE(h.Session().Busy());
+    h.drive.setHungUp(false);
+}
+
 TEST(ParameterEditor, AsksOncePerConnectionWhetherToReadTheDrive) {
     AppHarness h;
     ASSERT_TRUE(h.Start());
