@@ -28,9 +28,6 @@ namespace {
 
 enum Column { kCode = 0, kName, kValue, kUnit, kRange, kDefault, kColumnCount };
 constexpr int kWidths[kColumnCount] = {70, 0, 60, 60, 100, 60};
-// Below this many rows the name column fills the list's client width less the other columns.
-constexpr int kFewRows = 27;
-constexpr int kOtherColumns = 354;
 constexpr int kPollMs = 400;
 
 const QColor kValueColour(0, 0, 255);   // "设定值" in blue
@@ -70,7 +67,8 @@ CParaEditDialog::CParaEditDialog(AppSettings& settings, CNolvaServoDoc& document
         if (kWidths[c] > 0)
             list_->setColumnWidth(c, kWidths[c]);
     }
-    list_->setColumnWidth(kName, 200);
+    // The name column takes the width the other five leave.
+    list_->horizontalHeader()->setSectionResizeMode(kName, QHeaderView::Stretch);
     connect(list_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { EditRow(row); });
     connect(list_, &QTableWidget::cellChanged, this, &CParaEditDialog::OnItemChanged);
 
@@ -154,8 +152,6 @@ void CParaEditDialog::Rebuild() {
         codes_.append(rows[row].code);
         FillRow(row, rows[row]);
     }
-    if (rows.size() < kFewRows)
-        list_->setColumnWidth(kName, std::max(80, list_->viewport()->width() - kOtherColumns));
     list_->setUpdatesEnabled(true);
     filling_ = false;
     ShowDisplayChoice();

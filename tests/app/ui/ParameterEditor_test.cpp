@@ -112,6 +112,10 @@ TEST(ParameterEditor, ListsTheDisplaySettingsChoiceWithTheColumnsOfEachRow) {
     EXPECT_EQ(editor->List()->item(cn005, 5)->foreground().color(), QColor(255, 0, 0));
     EXPECT_EQ(editor->List()->columnWidth(0), 70);
     EXPECT_EQ(editor->List()->columnWidth(4), 100);
+    int widths = 0;
+    for (int c = 0; c < editor->List()->columnCount(); ++c)
+        widths += editor->List()->columnWidth(c);
+    EXPECT_EQ(widths, editor->List()->viewport()->width()); // the name column takes the rest
 
     // Closing hides it and clears the view's flag; the command shows the same window again,
     // rebuilt when the document was replaced.
