@@ -275,25 +275,13 @@ bool ParameterTransfer::ReadGroup(ParamGroup group, QList<int32_t>* values) {
     if (!access_.LinkUp || count == 0) {
         return false;
     }
-    const char letter = GroupInfo(group).letter;
-    if (progress_ != nullptr) {
-        progress_->Open(QString(), kStepsPerParameter * count);
+    QList<ParamCode> codes;
+    for (int number = 1; number <= count; ++number) {
+        codes.append(ParamCode{GroupInfo(group).letter, number});
     }
     QList<int32_t> read;
-    for (int number = 1; number <= count; ++number) {
-        BeginParameter(ReadProgressText(letter, number));
-        int32_t value = 0;
-        if (!ReadParameter(letter, number, &value)) {
-            return Fail();
-        }
-        if (IsBrakeMode(letter, number)) {
-            value &= 0x3;
-        }
-        read.append(value);
-        EndParameter();
-    }
-    if (progress_ != nullptr) {
-        progress_->Close();
+    if (!ReadList(codes, false, &read)) {
+        return false;
     }
     const auto groupValues = document_.values.group(group);
     for (int i = 0; i < count; ++i) {
@@ -311,23 +299,11 @@ bool ParameterTransfer::WriteGroup(ParamGroup group) {
     if (!access_.LinkUp || count == 0) {
         return false;
     }
-    const char letter = GroupInfo(group).letter;
-    if (progress_ != nullptr) {
-        progress_->Open(QString(), kStepsPerParameter * count);
-    }
+    QList<ParamCode> codes;
     for (int number = 1; number <= count; ++number) {
-        BeginParameter(WriteProgressText(letter, number));
-        if (!WriteWithSpecialCases(letter, number, *document_.values.slot(letter, number),
-                                   !IsRestartParameter(letter, number))) {
-            return Fail();
-        }
-        EndParameter();
+        codes.append(ParamCode{GroupInfo(group).letter, number});
     }
-    if (progress_ != nullptr) {
-        progress_->Close();
-    }
-    ShowWriteSuccess(true);
-    return true;
+    return WriteDocumentValues(codes);
 }
 
 bool ParameterTransfer::WriteOne(char letter, int number) {
@@ -360,17 +336,23 @@ bool ParameterTransfer::ReadOne(char letter, int number, bool modbus, int32_t* v
     return ReadParameter(letter, number, value);
 }
 
-bool ParameterTransfer::ReadCodes(const QList<ParamCode>& codes, QList<int32_t>* values) {
+// One read loop for every list of parameters: the whole-set path (Modbus on RS-485 but for the
+// 32-bit parameters) with its progress texts, or the mailbox with the group texts. Nothing is
+// returned unless every parameter was read.
+bool ParameterTransfer::ReadList(const QList<ParamCode>& codes, bool wholeSet,
+                                 QList<int32_t>* values) {
     if (!access_.LinkUp) {
         return false;
     }
-    const bool modbus = settings_.RS485Port;
+    const bool modbus = wholeSet && settings_.RS485Port;
     if (progress_ != nullptr) {
-        progress_->Open(StringText(kReadCaptionText), kStepsPerParameter * codes.size());
+        progress_->Open(wholeSet ? StringText(kReadCaptionText) : QString(),
+                        kStepsPerParameter * codes.size());
     }
     QList<int32_t> read;
     for (const ParamCode& code : codes) {
-        BeginParameter(StringText(kReadingAllText) + code.text());
+        BeginParameter(wholeSet ? StringText(kReadingAllText) + code.text()
+                                : ReadProgressText(code.letter, code.number));
         int32_t value = 0;
         if (!ReadOne(code.letter, code.number, modbus, &value)) {
             return Fail();
@@ -383,6 +365,15 @@ bool ParameterTransfer::ReadCodes(const QList<ParamCode>& codes, QList<int32_t>*
     }
     if (progress_ != nullptr) {
         progress_->Close();
+    }
+    *values = read;
+    return true;
+}
+
+bool ParameterTransfer::ReadCodes(const QList<ParamCode>& codes, QList<int32_t>* values) {
+    QList<int32_t> read;
+    if (!ReadList(codes, true, &read)) {
+        return false;
     }
     for (qsizetype i = 0; i < codes.size(); ++i) {
         if (codes[i].letter == 'C' && codes[i].number == 30) {
@@ -483,28 +474,10 @@ bool ParameterTransfer::WriteAll() {
 // ---- The custom list ----
 
 bool ParameterTransfer::ReadCustomList(const QList<CustomEntry>& rows) {
-    if (!access_.LinkUp) {
-        return false;
-    }
     const QList<ParamCode> codes = CustomCodes(rows);
-    if (progress_ != nullptr) {
-        progress_->Open(QString(), kStepsPerParameter * codes.size());
-    }
     QList<int32_t> read;
-    for (const ParamCode& code : codes) {
-        BeginParameter(ReadProgressText(code.letter, code.number));
-        int32_t value = 0;
-        if (!ReadParameter(code.letter, code.number, &value)) {
-            return Fail();
-        }
-        if (IsBrakeMode(code.letter, code.number)) {
-            value &= 0x3;
-        }
-        read.append(value);
-        EndParameter();
-    }
-    if (progress_ != nullptr) {
-        progress_->Close();
+    if (!ReadList(codes, false, &read)) {
+        return false;
     }
     for (qsizetype i = 0; i < codes.size(); ++i) {
         *document_.values.slot(codes[i].letter, codes[i].number) = read[i];
@@ -517,7 +490,12 @@ bool ParameterTransfer::WriteCustomList(const QList<CustomEntry>& rows) {
     if (!access_.LinkUp) {
         return false;
     }
-    const QList<ParamCode> codes = CustomCodes(rows);
+    return WriteDocumentValues(CustomCodes(rows));
+}
+
+// Group and custom-list writes: the document's values through the mailbox, with the group texts,
+// ending with the success message and the restart reminder.
+bool ParameterTransfer::WriteDocumentValues(const QList<ParamCode>& codes) {
     if (progress_ != nullptr) {
         progress_->Open(QString(), kStepsPerParameter * codes.size());
     }

@@ -93,6 +93,8 @@ private:
     bool BrakeModeWord(int32_t value, bool modbus, int32_t* word);
     bool WriteWithSpecialCases(char letter, int number, int32_t value, bool liveWrite);
     bool ReadOne(char letter, int number, bool modbus, int32_t* value);
+    bool ReadList(const QList<ParamCode>& codes, bool wholeSet, QList<int32_t>* values);
+    bool WriteDocumentValues(const QList<ParamCode>& codes);
     bool WriteOneOfAll(char letter, int number, int32_t value, bool modbus);
     void ShowWriteSuccess(bool restartReminder);
 
