@@ -4,45 +4,15 @@
 #include <QElapsedTimer>
 #include <QProcess>
 
+#include "CliTestSupport.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-    qint64 ms = 0;
-};
-
-class DriveSim {
-public:
-    explicit DriveSim(const QStringList& args) {
-        process.start(QStringLiteral(ORVAN_DRIVE_SIM_PATH), args);
-        if (process.waitForStarted(10000) && process.waitForReadyRead(10000)) {
-            path = QString::fromUtf8(process.readLine()).trimmed();
-        }
-    }
-    ~DriveSim() {
-        process.terminate();
-        if (!process.waitForFinished(3000)) {
-            process.kill();
-            process.waitForFinished();
-        }
-    }
-    QProcess process;
-    QString path;
-};
-
-CliRun Cli(const QStringList& args) {
-    QProcess p;
-    QElapsedTimer timer;
-    timer.start();
-    p.start(QStringLiteral(ORVAN_CLI_PATH), args);
-    EXPECT_TRUE(p.waitForFinished(30000));
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()).trimmed(),
-            QString::fromUtf8(p.readAllStandardError()).trimmed(), timer.elapsed()};
-}
+using clitest::Cli;
+using clitest::CliRun;
+using clitest::DriveSim;
 
 TEST(LinkCli, CommandProtocolProbeReadAndWrite) {
     DriveSim sim({"--model-code", "0x331"});

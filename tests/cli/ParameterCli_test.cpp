@@ -8,42 +8,15 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "CliTestSupport.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-class Drive {
-public:
-    explicit Drive(const QStringList& args) {
-        process.start(QStringLiteral(ORVAN_DRIVE_SIM_PATH), args);
-        if (process.waitForStarted(10000) && process.waitForReadyRead(10000)) {
-            path = QString::fromUtf8(process.readLine()).trimmed();
-        }
-    }
-    ~Drive() {
-        process.terminate();
-        if (!process.waitForFinished(3000)) {
-            process.kill();
-            process.waitForFinished();
-        }
-    }
-    QProcess process;
-    QString path;
-};
-
-CliRun Cli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(ORVAN_CLI_PATH), args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()).trimmed(),
-            QString::fromUtf8(p.readAllStandardError()).trimmed()};
-}
+using clitest::Cli;
+using clitest::CliRun;
+using Drive = clitest::DriveSim;
 
 TEST(ParameterCli, ReadsAndWritesByCodeWithTheDrivesMaximumSpeed) {
     Drive drive({"--max-speed", "5000"});

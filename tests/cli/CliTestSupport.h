@@ -1,0 +1,52 @@
+#pragma once
+
+// Running orvan-cli and orvan-drive-sim as a user does, for the command-line tool's tests.
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+namespace clitest {
+
+struct CliRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+    qint64 ms = 0;
+};
+
+// orvan-drive-sim on its own pseudo-terminal for the life of the object; `path` is empty when it
+// did not start.
+class DriveSim {
+public:
+    explicit DriveSim(const QStringList& args) {
+        process.start(QStringLiteral(ORVAN_DRIVE_SIM_PATH), args);
+        if (process.waitForStarted(10000) && process.waitForReadyRead(10000)) {
+            path = QString::fromUtf8(process.readLine()).trimmed();
+        }
+    }
+    ~DriveSim() {
+        process.terminate();
+        if (!process.waitForFinished(3000)) {
+            process.kill();
+            process.waitForFinished();
+        }
+    }
+    QProcess process;
+    QString path;
+};
+
+// One run of orvan-cli: exit code, trimmed output and error text, elapsed time.
+inline CliRun Cli(const QStringList& args) {
+    QProcess p;
+    QElapsedTimer timer;
+    timer.start();
+    p.start(QStringLiteral(ORVAN_CLI_PATH), args);
+    EXPECT_TRUE(p.waitForFinished(60000));
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()).trimmed(),
+            QString::fromUtf8(p.readAllStandardError()).trimmed(), timer.elapsed()};
+}
+
+} // namespace clitest
