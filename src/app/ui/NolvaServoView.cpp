@@ -320,6 +320,15 @@ void CNolvaServoView::RunParameterRequest(int message, int request, int argument
 // ---- Copy commands ----
 
 bool CNolvaServoView::OnCopyToComputer(const FileQuestion& chooseFile) {
+    return RunCopy(chooseFile, &ParameterTransfer::CopyDriveToFile);
+}
+
+bool CNolvaServoView::OnCopyToDrive(const FileQuestion& chooseFile) {
+    return RunCopy(chooseFile, &ParameterTransfer::CopyFileToDrive);
+}
+
+bool CNolvaServoView::RunCopy(const FileQuestion& chooseFile,
+                              bool (ParameterTransfer::*copy)(const QString&)) {
     // The progress window holds off the user, so only a request already under way can be here.
     if (!session_->LinkUp() || running_)
         return false;
@@ -327,18 +336,7 @@ bool CNolvaServoView::OnCopyToComputer(const FileQuestion& chooseFile) {
     if (!path || path->isEmpty() || !session_->LinkUp())
         return false;
     bool copied = false;
-    RunExclusive([this, &copied, file = *path] { copied = Transfer().CopyDriveToFile(file); });
-    return copied;
-}
-
-bool CNolvaServoView::OnCopyToDrive(const FileQuestion& chooseFile) {
-    if (!session_->LinkUp() || running_)
-        return false;
-    const std::optional<QString> path = chooseFile();
-    if (!path || path->isEmpty() || !session_->LinkUp())
-        return false;
-    bool copied = false;
-    RunExclusive([this, &copied, file = *path] { copied = Transfer().CopyFileToDrive(file); });
+    RunExclusive([this, &copied, copy, file = *path] { copied = (Transfer().*copy)(file); });
     return copied;
 }
 

@@ -147,6 +147,8 @@ private:
     // Runs `job` under Busy now, or after the operation that is running.
     void RunExclusive(std::function<void()> job);
     ParameterTransfer& Transfer();
+    // Asks for the file, then runs one of the two copy commands as an exclusive request.
+    bool RunCopy(const FileQuestion& chooseFile, bool (ParameterTransfer::*copy)(const QString&));
     void SyncParameterWindows();
     void NoteDocumentState();
 
