@@ -337,10 +337,11 @@ bool ParameterTransfer::ReadOne(char letter, int number, bool modbus, int32_t* v
 }
 
 // One read loop for every list of parameters: the whole-set path (Modbus on RS-485 but for the
-// 32-bit parameters) with its progress texts, or the mailbox with the group texts. Nothing is
-// returned unless every parameter was read.
+// 32-bit parameters) with its progress texts, or the mailbox with the group texts. *values
+// receives the values read, in list order: all of them, or those before the failed one.
 bool ParameterTransfer::ReadList(const QList<ParamCode>& codes, bool wholeSet,
                                  QList<int32_t>* values) {
+    values->clear();
     if (!access_.LinkUp) {
         return false;
     }
@@ -349,7 +350,6 @@ bool ParameterTransfer::ReadList(const QList<ParamCode>& codes, bool wholeSet,
         progress_->Open(wholeSet ? StringText(kReadCaptionText) : QString(),
                         kStepsPerParameter * codes.size());
     }
-    QList<int32_t> read;
     for (const ParamCode& code : codes) {
         BeginParameter(wholeSet ? StringText(kReadingAllText) + code.text()
                                 : ReadProgressText(code.letter, code.number));
@@ -360,29 +360,25 @@ bool ParameterTransfer::ReadList(const QList<ParamCode>& codes, bool wholeSet,
         if (IsBrakeMode(code.letter, code.number)) {
             value &= 0x3;
         }
-        read.append(value);
+        values->append(value);
         EndParameter();
     }
     if (progress_ != nullptr) {
         progress_->Close();
     }
-    *values = read;
     return true;
 }
 
 bool ParameterTransfer::ReadCodes(const QList<ParamCode>& codes, QList<int32_t>* values) {
-    QList<int32_t> read;
-    if (!ReadList(codes, true, &read)) {
-        return false;
-    }
-    for (qsizetype i = 0; i < codes.size(); ++i) {
+    const bool complete = ReadList(codes, true, values);
+    // The model code read is the drive's, whether or not a later parameter failed.
+    for (qsizetype i = 0; i < values->size(); ++i) {
         if (codes[i].letter == 'C' && codes[i].number == 30) {
-            profile_.modelCode = read[i];
-            profile_.encoderPulses = EncoderPulsesForModel(read[i]);
+            profile_.modelCode = values->at(i);
+            profile_.encoderPulses = EncoderPulsesForModel(values->at(i));
         }
     }
-    *values = read;
-    return true;
+    return complete;
 }
 
 bool ParameterTransfer::ReadAll() {
@@ -437,7 +433,13 @@ bool ParameterTransfer::WriteOneOfAll(char letter, int number, int32_t value, bo
     return true;
 }
 
-bool ParameterTransfer::WriteCodes(const QList<ParamCode>& codes, const QList<int32_t>& values) {
+bool ParameterTransfer::WriteCodes(const QList<ParamCode>& codes, const QList<int32_t>& values,
+                                   qsizetype* written) {
+    qsizetype done = 0;
+    if (written == nullptr) {
+        written = &done;
+    }
+    *written = 0;
     if (!access_.LinkUp || values.size() != codes.size()) {
         return false;
     }
@@ -453,6 +455,7 @@ bool ParameterTransfer::WriteCodes(const QList<ParamCode>& codes, const QList<in
             return Fail();
         }
         restart = restart || IsRestartParameter(code.letter, code.number);
+        ++*written;
         EndParameter();
     }
     if (progress_ != nullptr) {

@@ -29,8 +29,9 @@ public:
 
 // Moving parameter values between the document and the drive: one parameter, a group, the
 // custom list, the whole set. Each operation reports its first failed exchange with the message
-// "错误:\n\n" + the progress text of the parameter, stops there and undoes nothing; a read stores
-// nothing unless it completes. While the link is down nothing happens and nothing is said.
+// "错误:\n\n" + the progress text of the parameter, stops there and undoes nothing; a group,
+// custom-list or whole-set read stores nothing unless it completes. While the link is down nothing
+// happens and nothing is said.
 //
 // On RS-232 every parameter goes through the page-'5' mailbox. On RS-485 the whole-set transfers
 // use one Modbus register per parameter, except Pn307..Pn309: their 32-bit values do not fit a
@@ -69,9 +70,11 @@ public:
     // for Pn307..Pn309 and on RS-232), with the whole-set progress texts and failure message.
     // A read of Cn030 updates the drive profile's model code and encoder pulses. A successful
     // write ends with the success message (the restart reminder when a restart parameter was
-    // among them).
+    // among them). When an exchange fails, *values holds the values read before it and *written
+    // counts the parameters written before it.
     bool ReadCodes(const QList<ParamCode>& codes, QList<int32_t>* values);
-    bool WriteCodes(const QList<ParamCode>& codes, const QList<int32_t>& values);
+    bool WriteCodes(const QList<ParamCode>& codes, const QList<int32_t>& values,
+                    qsizetype* written = nullptr);
 
     // The custom list in its order. Rows that name no parameter are passed over.
     bool ReadCustomList(const QList<CustomEntry>& rows);

@@ -291,14 +291,25 @@ void CParaEditDialog::OnWrite() {
         values.append(*document_.values.slot(code.letter, code.number));
     QPointer<CParaEditDialog> self(this);
     host_.RunEditorTransfer([self, codes, values](ParameterTransfer& transfer) {
-        const bool written = transfer.WriteCodes(codes, values);
-        if (!self || !written)
+        qsizetype written = 0;
+        transfer.WriteCodes(codes, values, &written);
+        if (!self)
             return;
-        for (const ParamCode& code : codes) {
-            self->flags_.SetChanged(code, false);
-            self->RefreshRow(self->RowOf(code));
+        // Rows written before a failure are in the drive: they lose their highlight.
+        for (qsizetype i = 0; i < written; ++i) {
+            self->flags_.SetChanged(codes[i], false);
+            self->RefreshRow(self->RowOf(codes[i]));
         }
     });
+}
+
+void CParaEditDialog::StoreReadValues(const QList<ParamCode>& codes, const QList<int32_t>& values) {
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        *document_.values.slot(codes[i].letter, codes[i].number) = values[i];
+        flags_.SetChanged(codes[i], false);
+    }
+    if (!values.isEmpty())
+        document_.modified = true;
 }
 
 void CParaEditDialog::OnRead() {
@@ -308,14 +319,13 @@ void CParaEditDialog::OnRead() {
     QPointer<CParaEditDialog> self(this);
     host_.RunEditorTransfer([self, codes](ParameterTransfer& transfer) {
         QList<int32_t> values;
-        if (!transfer.ReadCodes(codes, &values) || !self)
+        transfer.ReadCodes(codes, &values);
+        if (!self)
             return;
-        for (qsizetype i = 0; i < codes.size(); ++i) {
-            *self->document_.values.slot(codes[i].letter, codes[i].number) = values[i];
-            self->flags_.SetChanged(codes[i], false);
+        // A failed read keeps the values read before it.
+        self->StoreReadValues(codes, values);
+        for (qsizetype i = 0; i < values.size(); ++i)
             self->RefreshRow(self->RowOf(codes[i]));
-        }
-        self->document_.modified = true;
     });
 }
 
@@ -373,22 +383,20 @@ void CParaEditDialog::ReadWholeDrive(ParameterTransfer& transfer) {
     switch (AskToReadDrive(messenger_, document_.modified)) {
     case DriveReadChoice::Skip: return;
     case DriveReadChoice::SaveThenRead:
-        if (host_.SaveEditorDocument())
-            document_.modified = false;
+        // The read replaces the document's values: without the save they would be lost.
+        if (!host_.SaveEditorDocument())
+            return;
+        document_.modified = false;
         break;
     case DriveReadChoice::Read: break;
     }
     if (!CheckLinkForTransfer())
         return;
-    {
-        const QList<ParamCode> codes = AllParameterCodes();
-        QList<int32_t> values;
-        if (!transfer.ReadCodes(codes, &values))
-            return;
-        for (qsizetype i = 0; i < codes.size(); ++i) {
-            *document_.values.slot(codes[i].letter, codes[i].number) = values[i];
-            flags_.SetChanged(codes[i], false);
-        }
+    const QList<ParamCode> codes = AllParameterCodes();
+    QList<int32_t> values;
+    const bool complete = transfer.ReadCodes(codes, &values);
+    StoreReadValues(codes, values);
+    if (complete) {
         // The quick group shows the speed- and position-loop values it stands for.
         for (int q = 1; q <= GroupInfo(ParamGroup::Quick).count; ++q) {
             const ParamCode twin = QuickTwinOf(q);
@@ -400,9 +408,8 @@ void CParaEditDialog::ReadWholeDrive(ParameterTransfer& transfer) {
         FillParameterRanges(document_, profile_);
         lastMaxSpeed_ = profile_.maxMotorSpeed;
         lastModelCode_ = profile_.modelCode;
-        document_.modified = true;
-        Rebuild();
     }
+    Rebuild();
 }
 
 void CParaEditDialog::hideEvent(QHideEvent* event) {

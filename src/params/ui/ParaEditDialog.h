@@ -87,6 +87,8 @@ private:
     bool CheckTicked();
     bool CheckLinkForTransfer();
     void ReadWholeDrive(ParameterTransfer& transfer);
+    // Values read from the drive (all, or those before a failure) into the document.
+    void StoreReadValues(const QList<ParamCode>& codes, const QList<int32_t>& values);
     void ShowDisplayChoice();
     void OnItemChanged(int row, int column);
 

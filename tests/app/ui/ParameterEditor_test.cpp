@@ -5,15 +5,21 @@
 #include "AppHarness.h"
 
 #include "../../params/ui/ParameterWindowSupport.h"
+#include "../../sim/SimTestSupport.h"
 #include "app/StringTable.h"
+#include "params/NvpFile.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ui/ChangeDialog.h"
 #include "params/ui/CompareDialog.h"
 #include "params/ui/DefParaDialog.h"
+#include "params/ui/EditorDialogs.h"
 #include "params/ui/ParaEditDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -188,7 +194,151 @@ TEST(ParameterEditor, EditingARowChangesOnlyThatRowAndItsOwnSlot) {
     EXPECT_FALSE(editor->Flags().Changed({'C', 1}));
 }
 
+void DoubleClickRow(CParaEditDialog& editor, int row) {
+    QTableWidget* list = editor.List();
+    QTableWidgetItem* cell = list->item(row, 1);
+    list->scrollToItem(cell);
+    const QPoint centre = list->visualItemRect(cell).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+}
+
+QPushButton* OkButton(QWidget& window) {
+    for (QPushButton* button : window.findChildren<QPushButton*>()) {
+        if (button->text() == QStringLiteral("确定"))
+            return button;
+    }
+    return nullptr;
+}
+
+TEST(ParameterEditor, DoubleClickOpensTheParametersOwnEditorAndKeepsItsChoice) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    CParaEditDialog* editor = OpenEditor(h);
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(editor));
+    CNolvaServoDoc& document = h.app->Document();
+    document.values.position[64] = 0x1225; // Pn365
+    editor->Rebuild();
+    const int row = editor->RowOf({'P', 65});
+    ASSERT_GE(row, 0);
+
+    // Cancel changes nothing.
+    WhenModal<CEditFieldsDialog>(editor, [](CEditFieldsDialog& dialog) {
+        dialog.List(3)->setCurrentIndex(0);
+        dialog.reject();
+    });
+    DoubleClickRow(*editor, row);
+    EXPECT_EQ(document.values.position[64], 0x1225);
+    EXPECT_FALSE(editor->Flags().Changed({'P', 65}));
+
+    QString shownInEditor;
+    WhenModal<CEditFieldsDialog>(editor, [&](CEditFieldsDialog& dialog) {
+        shownInEditor = dialog.ValueField()->text();
+        dialog.List(3)->setCurrentIndex(0);
+        QPushButton* ok = OkButton(dialog);
+        ASSERT_NE(ok, nullptr);
+        ok->click();
+    });
+    DoubleClickRow(*editor, row);
+    EXPECT_EQ(shownInEditor, QStringLiteral("1225"));
+    EXPECT_EQ(document.values.position[64], 0x0225);
+    EXPECT_EQ(editor->List()->item(row, 2)->text(),
+              FormatValue(QStringLiteral("Pn365"), 0x0225, false));
+    EXPECT_EQ(editor->List()->item(row, 0)->checkState(), Qt::Checked);
+    EXPECT_TRUE(editor->Flags().Changed({'P', 65}));
+    EXPECT_TRUE(document.modified);
+}
+
 // ---- The drive ----
+
+TEST(ParameterEditor, HexValueIsWrittenAsTheWordItShows) {
+    AppHarness h;
+    h.messenger.answers = {MessageAnswer::No};
+    ASSERT_TRUE(h.Start(Connected()));
+    CParaEditDialog* editor = OpenEditor(h);
+    ASSERT_NE(editor, nullptr);
+    h.app->Document().values.control[1] = 0x1F; // Cn002
+    editor->Rebuild();
+    const int row = editor->RowOf({'C', 2});
+    EXPECT_EQ(editor->List()->item(row, 2)->text(), QStringLiteral("001F"));
+    Tick(*editor, QStringLiteral("Cn002"));
+    h.messenger.messages.clear();
+    h.drive.clearRequestLog();
+    Button(*editor, "write")->click();
+    ASSERT_EQ(h.messenger.messages.size(), 1);
+    EXPECT_EQ(h.messenger.messages[0].text.left(8), QStringLiteral("写入参数成功！！"));
+    EXPECT_TRUE(h.drive.requestLog().contains(QString::fromLatin1(simtest::Cmd("W572001F"))))
+        << h.drive.requestLog().join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(h.drive.state().storedWord(ParameterIndexOf('C', 2)), 0x001F);
+}
+
+TEST(ParameterEditor, FailurePartWayKeepsWhatWasDone) {
+    AppHarness h;
+    h.messenger.answers = {MessageAnswer::No};
+    ASSERT_TRUE(h.Start(Connected()));
+    CParaEditDialog* editor = OpenEditor(h);
+    ASSERT_NE(editor, nullptr);
+    CNolvaServoDoc& document = h.app->Document();
+    auto setValue = [editor](int32_t value) {
+        editor->SetValueEditor(
+            [value](QWidget*, const ParamCode&, int32_t* v, int32_t, int32_t, Messenger&) {
+                *v = value;
+                return true;
+            });
+    };
+    // Cn010 and Cn012 (torque limit, resistor power) edited; the first write alone tells how
+    // many requests one write takes.
+    setValue(250);
+    editor->EditRow(editor->RowOf({'C', 10}));
+    const uint64_t before = h.drive.counters().requests;
+    Button(*editor, "write")->click();
+    const uint64_t perWrite = h.drive.counters().requests - before;
+    ASSERT_GT(perWrite, 0u);
+    EXPECT_FALSE(editor->Flags().Changed({'C', 10}));
+
+    setValue(200);
+    editor->EditRow(editor->RowOf({'C', 10}));
+    setValue(100);
+    editor->EditRow(editor->RowOf({'C', 12}));
+    FaultSettings faults;
+    faults.hangUpAfter = static_cast<int64_t>(h.drive.counters().requests + perWrite);
+    h.drive.setFaults(faults);
+    h.messenger.messages.clear();
+    Button(*editor, "write")->click();
+    ASSERT_FALSE(h.messenger.messages.isEmpty());
+    EXPECT_EQ(h.messenger.messages[0].text, QStringLiteral("错误:\n\n写入参数中 ... Cn012"));
+    EXPECT_FALSE(editor->Flags().Changed({'C', 10})); // in the drive
+    EXPECT_TRUE(editor->Flags().Changed({'C', 12}));  // not
+    EXPECT_NE(editor->List()->item(editor->RowOf({'C', 12}), 1)->background(),
+              editor->List()->item(editor->RowOf({'C', 10}), 1)->background());
+    h.drive.setFaults({});
+    h.drive.setHungUp(false);
+
+    // A read that fails at its third parameter keeps the two read before it.
+    for (const char* code : {"Cn010", "Cn012"})
+        Untick(*editor, QString::fromLatin1(code));
+    for (const char* code : {"Cn001", "Cn003", "Cn004"})
+        Tick(*editor, QString::fromLatin1(code));
+    document.values.control[0] = 5;
+    document.values.control[2] = 77;
+    document.values.control[3] = 3;
+    document.modified = false;
+    const uint64_t startRead = h.drive.counters().requests;
+    faults.hangUpAfter = static_cast<int64_t>(startRead + 6); // three exchanges per parameter
+    h.drive.setFaults(faults);
+    h.messenger.messages.clear();
+    Button(*editor, "read")->click();
+    ASSERT_FALSE(h.messenger.messages.isEmpty());
+    EXPECT_EQ(h.messenger.messages[0].text, QStringLiteral("错误:\n\n读取参数中 ... Cn004"));
+    EXPECT_EQ(document.values.control[0], 2); // the drive's defaults
+    EXPECT_EQ(document.values.control[2], 0);
+    EXPECT_EQ(document.values.control[3], 3); // not read
+    EXPECT_TRUE(document.modified);
+    EXPECT_EQ(editor->List()->item(editor->RowOf({'C', 1}), 2)->text(), QStringLiteral("2"));
+    EXPECT_FALSE(h.Session().Busy());
+    h.drive.setFaults({});
+}
 
 TEST(ParameterEditor, WriteAndReadTheTickedRowsWithTheirMessages) {
     AppHarness h;
@@ -297,6 +447,39 @@ TEST(ParameterEditor, AsksOncePerConnectionWhetherToReadTheDrive) {
     QTest::qWait(500);
     for (const QString& request : h.drive.requestLog().mid(heard))
         EXPECT_FALSE(request.contains(QLatin1String("W573"))) << request.toStdString();
+}
+
+TEST(ParameterEditor, ModifiedDocumentIsNotReplacedByTheDriveWhenItsSaveFails) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    CParaEditDialog* editor = OpenEditor(h);
+    ASSERT_NE(editor, nullptr);
+    CNolvaServoDoc& document = h.app->Document();
+    document.values.control[2] = 77; // Cn003, the drive holds 0
+    document.modified = true;
+
+    // Yes to reading, Yes to saving, and the file dialog cancelled: nothing is read.
+    h.messenger.answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+    ASSERT_TRUE(h.Frame().Trigger(Command::Connect));
+    ASSERT_TRUE(AppHarness::WaitFor([&h] { return Questions(h) == 1; }, 6000));
+    QTest::qWait(500);
+    EXPECT_EQ(document.values.control[2], 77);
+    EXPECT_TRUE(document.modified);
+    EXPECT_FALSE(h.Session().Busy());
+
+    // Saved under a name: then the drive's values come in.
+    ASSERT_TRUE(h.Frame().Trigger(Command::Disconnect));
+    QTest::qWait(600);
+    const QString path = h.dir.filePath(QStringLiteral("before-read.nvp"));
+    h.chooser.answers = {path};
+    h.messenger.answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+    ASSERT_TRUE(h.Frame().Trigger(Command::Connect));
+    ASSERT_TRUE(AppHarness::WaitFor([&] { return document.values.control[2] == 0; }, 8000));
+    EXPECT_TRUE(QFileInfo::exists(path));
+    CNolvaServoDoc saved;
+    QString error;
+    ASSERT_TRUE(OpenDocumentFile(path, saved, &error)) << error.toStdString();
+    EXPECT_EQ(saved.values.control[2], 77);
 }
 
 TEST(ParameterEditor, CompareListsExactlyTheChangedParameters) {
