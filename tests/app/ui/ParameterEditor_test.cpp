@@ -6,6 +6,7 @@
 
 #include "../../params/ui/ParameterWindowSupport.h"
 #include "../../sim/SimTestSupport.h"
+#include "app/SettingsFile.h"
 #include "app/StringTable.h"
 #include "params/NvpFile.h"
 #include "params/ParameterCatalogue.h"
@@ -248,6 +249,41 @@ TEST(ParameterEditor, DoubleClickOpensTheParametersOwnEditorAndKeepsItsChoice) {
     EXPECT_EQ(editor->List()->item(row, 0)->checkState(), Qt::Checked);
     EXPECT_TRUE(editor->Flags().Changed({'P', 65}));
     EXPECT_TRUE(document.modified);
+}
+
+TEST(ParameterEditor, DefaultsSetOnlyTheTickedRowsFromTheCurrentDriveProfile) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    CParaEditDialog* editor = OpenEditor(h);
+    ASSERT_NE(editor, nullptr);
+    CNolvaServoDoc& document = h.app->Document();
+    document.values.control[6] = 1234; // Cn007, default a third of the maximum speed
+    document.values.control[4] = 77;   // Cn005, default the encoder pulses
+    document.values.speed[15] = 999;   // Sn216, default the maximum speed, not ticked
+    document.modified = false;
+    h.app->Profile().maxMotorSpeed = 4500;
+    h.app->Profile().encoderPulses = 8192;
+    Tick(*editor, QStringLiteral("Cn007"));
+    Tick(*editor, QStringLiteral("Cn005"));
+
+    h.messenger.answers = {MessageAnswer::Cancel};
+    Button(*editor, "defaults")->click();
+    ASSERT_EQ(h.messenger.messages.size(), 1);
+    EXPECT_EQ(h.messenger.messages[0].text, QStringLiteral("您想要将参数设定为默认值吗？"));
+    EXPECT_EQ(h.messenger.messages[0].caption, QStringLiteral("设定默认值"));
+    EXPECT_EQ(document.values.control[6], 1234);
+    EXPECT_FALSE(document.modified);
+
+    h.messenger.answers = {MessageAnswer::Ok};
+    Button(*editor, "defaults")->click();
+    EXPECT_EQ(document.values.control[6], 1500);
+    EXPECT_EQ(document.values.control[4], 8192);
+    EXPECT_EQ(document.values.speed[15], 999);
+    EXPECT_TRUE(document.modified);
+    EXPECT_TRUE(editor->Flags().Changed({'C', 7}));
+    EXPECT_FALSE(editor->Flags().Changed({'S', 16}));
+    EXPECT_EQ(editor->List()->item(editor->RowOf({'C', 7}), 2)->text(), QStringLiteral("1500"));
+    EXPECT_EQ(h.drive.requestLog().size(), 0); // nothing goes to the drive
 }
 
 // ---- The drive ----
@@ -537,6 +573,17 @@ TEST(ParameterEditor, DisplaySettingsDialogChangesTheListAndTheApplicationsSetti
     Button(*editor, "change")->click();
     EXPECT_EQ(h.app->Settings().display.DisplayMode, 2);
     EXPECT_EQ(editor->List()->rowCount(), 2);
+
+    // The choice outlives the run: the settings file keeps it and the next run lists the same.
+    ASSERT_TRUE(h.Frame().close());
+    const AppSettings written = ReadSettingsFile(h.SettingsPath());
+    EXPECT_EQ(written.display.DisplayMode, 2);
+    EXPECT_EQ(written.customTable.Entries.size(), 2);
+    h.app.reset();
+    ASSERT_TRUE(h.Start());
+    CParaEditDialog* next = OpenEditor(h);
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(ListedCodes(*next), (QStringList{QStringLiteral("Tn103"), QStringLiteral("Cn005")}));
 }
 
 } // namespace
