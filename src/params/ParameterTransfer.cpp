@@ -520,6 +520,13 @@ bool ParameterTransfer::WriteDocumentValues(const QList<ParamCode>& codes) {
 
 // ---- Copy commands ----
 
+void ParameterTransfer::ShowFileError(const QString& error) {
+    Message message;
+    message.text = error;
+    message.icon = MessageIcon::Error;
+    messenger_.show(message);
+}
+
 bool ParameterTransfer::CopyDriveToFile(const QString& path) {
     if (!access_.LinkUp) {
         return false;
@@ -530,10 +537,7 @@ bool ParameterTransfer::CopyDriveToFile(const QString& path) {
     }
     QString error;
     if (!SaveTransferCopyFile(path, document_, &error)) {
-        Message message;
-        message.text = error;
-        message.icon = MessageIcon::Error;
-        messenger_.show(message);
+        ShowFileError(error);
         return false;
     }
     return true;
@@ -545,10 +549,7 @@ bool ParameterTransfer::CopyFileToDrive(const QString& path) {
     }
     QString error;
     if (!ReadTransferCopyFile(path, document_, &error)) {
-        Message message;
-        message.text = error;
-        message.icon = MessageIcon::Error;
-        messenger_.show(message);
+        ShowFileError(error);
         return false;
     }
     return WriteAll();

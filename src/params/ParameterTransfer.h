@@ -100,6 +100,7 @@ private:
     bool WriteDocumentValues(const QList<ParamCode>& codes);
     bool WriteOneOfAll(char letter, int number, int32_t value, bool modbus);
     void ShowWriteSuccess(bool restartReminder);
+    void ShowFileError(const QString& error);
 
     DriveAccess& access_;
     const LinkSettings& settings_;
