@@ -369,8 +369,15 @@ void CParaEditDialog::OnChange() {
 }
 
 void CParaEditDialog::CheckLink() {
-    // A hidden window does not ask; hiding it forgets the connection it reacted to.
-    if (!watch_.Tick(host_.EditorLinkUp() && isVisible()))
+    const bool linkUp = host_.EditorLinkUp();
+    // A hidden window asks nothing but notices a lost link, so that showing it again asks for a
+    // new connection and not again for the one it already asked about.
+    if (!isVisible()) {
+        if (!linkUp)
+            watch_.Tick(false);
+        return;
+    }
+    if (!watch_.Tick(linkUp))
         return;
     QPointer<CParaEditDialog> self(this);
     host_.RunEditorTransfer([self](ParameterTransfer& transfer) {

@@ -469,6 +469,12 @@ TEST(ParameterEditor, AsksOncePerConnectionWhetherToReadTheDrive) {
     QTest::qWait(1000); // more ticks of the same connection ask nothing
     EXPECT_EQ(Questions(h), 1);
     EXPECT_FALSE(h.Session().Busy());
+    // Nor does closing and opening the window again (every load opens it).
+    editor->close();
+    QTest::qWait(900);
+    ASSERT_EQ(OpenEditor(h), editor);
+    QTest::qWait(900);
+    EXPECT_EQ(Questions(h), 1);
 
     ASSERT_TRUE(h.Frame().Trigger(Command::Disconnect));
     QTest::qWait(600);
