@@ -2,6 +2,7 @@
 
 #include "params/ui/ModelTypeDialog.h"
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -13,6 +14,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -78,13 +81,23 @@ void AddOkCancel(QVBoxLayout* layout, QDialog* dialog) {
 
 QComboBox* MakeList(const QStringList& items, int selected, QWidget* parent) {
     auto* list = new QComboBox(parent);
+    int widest = 0;
     for (const QString& item : items) {
-        list->addItem(Shown(item));
+        const QString text = Shown(item);
+        list->addItem(text);
+        list->setItemData(list->count() - 1, text, Qt::ToolTipRole);
+        widest = std::max(widest, list->fontMetrics().horizontalAdvance(text));
     }
     list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     list->setMinimumContentsLength(24);
+    // Some options are whole sentences: the open list is as wide as its longest one, and the
+    // closed list tells its full choice on hovering.
+    list->view()->setMinimumWidth(widest + 2 * list->view()->frameWidth() + 24);
+    QObject::connect(list, &QComboBox::currentTextChanged, list,
+                     [list](const QString& text) { list->setToolTip(text); });
     // A field whose value has no item shows no choice and keeps its value until one is made.
     list->setCurrentIndex(selected);
+    list->setToolTip(list->currentText());
     return list;
 }
 

@@ -10,6 +10,7 @@
 #include "params/ui/ModelTypeDialog.h"
 #include "params/ui/ParameterEditors.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
@@ -73,9 +74,20 @@ TEST(DigitEditorWindow, Pn365ShowsItsDigitsAndComposesTheValueFromTheLists) {
         dialog.List(3)->itemText(0),
         U("0: 纪录此位置为机械原点，电机减速停止，电机停止後以第二段速折返移动到机械原点位置。"));
 
+    // The options are sentences: the open list shows each whole, the closed one on hovering.
+    for (int i = 0; i < dialog.ListCount(); ++i) {
+        QComboBox* list = dialog.List(i);
+        for (int item = 0; item < list->count(); ++item) {
+            EXPECT_GE(list->view()->minimumWidth(),
+                      list->fontMetrics().horizontalAdvance(list->itemText(item)))
+                << i << " " << item;
+        }
+    }
+
     dialog.List(3)->setCurrentIndex(0);
     EXPECT_EQ(dialog.Value(), 0x0225);
     EXPECT_EQ(dialog.ValueField()->text(), QStringLiteral("0225"));
+    EXPECT_EQ(dialog.List(3)->toolTip(), dialog.List(3)->itemText(0));
 
     dialog.List(0)->setCurrentIndex(3);
     dialog.List(1)->setCurrentIndex(0);
