@@ -62,6 +62,8 @@ CParaEditDialog::CParaEditDialog(AppSettings& settings, CNolvaServoDoc& document
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setWordWrap(false);
+    // One line of text per row, so that a screen shows as many parameters as it can.
+    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
     list_->horizontalHeader()->setStretchLastSection(false);
     for (int c = 0; c < kColumnCount; ++c) {
         if (kWidths[c] > 0)
@@ -104,7 +106,7 @@ CParaEditDialog::CParaEditDialog(AppSettings& settings, CNolvaServoDoc& document
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(list_, 1);
     layout->addLayout(buttons);
-    resize(640, 520);
+    resize(760, 560);
 
     timer_.setInterval(kPollMs);
     connect(&timer_, &QTimer::timeout, this, &CParaEditDialog::CheckLink);
@@ -171,6 +173,9 @@ void CParaEditDialog::FillRow(int row, const EditorRow& data) {
             list_->setItem(row, c, item);
         }
         item->setText(texts[c]);
+        // Names and the encoder-pulse default outgrow their columns: hovering shows them whole.
+        if (c == kName || c == kDefault)
+            item->setToolTip(texts[c]);
         Qt::ItemFlags itemFlags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
         if (c == kCode) {
             itemFlags |= Qt::ItemIsUserCheckable;
