@@ -12,8 +12,6 @@ namespace {
 
 constexpr int kCodeWidth = 50;
 constexpr int kValueWidth = 70;
-// The name column takes the list's client width less the other three columns and the margin.
-constexpr int kNameMargin = 194;
 
 QTableWidgetItem* Cell(const QString& text) {
     auto* item = new QTableWidgetItem(text);
@@ -33,6 +31,7 @@ CCompareDialog::CCompareDialog(const QList<CompareRow>& rows, QWidget* parent) :
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setWordWrap(false);
+    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
     for (int row = 0; row < rows.size(); ++row) {
         const CompareRow& r = rows[row];
         list_->setItem(row, 0, Cell(r.codeText));
@@ -44,6 +43,8 @@ CCompareDialog::CCompareDialog(const QList<CompareRow>& rows, QWidget* parent) :
     list_->setColumnWidth(0, kCodeWidth);
     list_->setColumnWidth(2, kValueWidth);
     list_->setColumnWidth(3, kValueWidth);
+    // The name column takes the width the other three leave.
+    list_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
 
     QPushButton* close = MakeDialogButton("关闭(&C)", "close", this);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
@@ -54,14 +55,4 @@ CCompareDialog::CCompareDialog(const QList<CompareRow>& rows, QWidget* parent) :
     layout->addWidget(list_);
     layout->addLayout(buttons);
     resize(480, 360);
-    FitNameColumn();
-}
-
-void CCompareDialog::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    FitNameColumn();
-}
-
-void CCompareDialog::FitNameColumn() {
-    list_->setColumnWidth(1, std::max(60, list_->viewport()->width() - kNameMargin));
 }

@@ -16,11 +16,6 @@ public:
 
     QTableWidget* List() const { return list_; }
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
-    void FitNameColumn();
-
     QTableWidget* list_ = nullptr;
 };

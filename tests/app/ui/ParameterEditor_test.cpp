@@ -547,6 +547,8 @@ TEST(ParameterEditor, CompareListsExactlyTheChangedParameters) {
     bool opened = false;
     WhenModal<CCompareDialog>(editor, [&](CCompareDialog& dialog) {
         opened = true;
+        // The name column takes what the code and the two values leave of the list.
+        EXPECT_GE(dialog.List()->columnWidth(1), dialog.List()->viewport()->width() - 194);
         for (int row = 0; row < dialog.List()->rowCount(); ++row)
             shown << dialog.List()->item(row, 0)->text();
         dialog.accept();
