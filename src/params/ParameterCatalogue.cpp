@@ -76,6 +76,15 @@ ParamCode QuickTwinOf(int number) {
     return number >= 1 && number <= 7 ? kTwins[number - 1] : ParamCode{};
 }
 
+void CopyQuickValuesFromTwins(ParameterSet& set) {
+    for (int q = 1; q <= static_cast<int>(set.quick.size()); ++q) {
+        const ParamCode twin = QuickTwinOf(q);
+        if (twin.letter != 0) {
+            set.quick[q - 1] = *set.slot(twin.letter, twin.number);
+        }
+    }
+}
+
 uint8_t ParameterIndexOf(char letter, int number) {
     if (const ParamSpec* p = FindParam(letter, number)) {
         return p->index;
@@ -182,11 +191,8 @@ void FillParameterRanges(CNolvaServoDoc& document, const DriveProfile& profile) 
         *document.minimums.slot(p.letter, p.number) = DriveRangeMin(p, profile);
         *document.maximums.slot(p.letter, p.number) = DriveRangeMax(p, profile);
     }
-    for (int i = 0; i < 7; ++i) {
-        const ParamCode twin = QuickTwinOf(i + 1);
-        document.minimums.quick[i] = *document.minimums.slot(twin.letter, twin.number);
-        document.maximums.quick[i] = *document.maximums.slot(twin.letter, twin.number);
-    }
+    CopyQuickValuesFromTwins(document.minimums);
+    CopyQuickValuesFromTwins(document.maximums);
 }
 
 void FillParameterDefaults(CNolvaServoDoc& document, const DriveProfile& profile) {
@@ -197,8 +203,5 @@ void FillParameterDefaults(CNolvaServoDoc& document, const DriveProfile& profile
         }
         *document.defaults.slot(p.letter, p.number) = DriveDefault(p, profile);
     }
-    for (int i = 0; i < 7; ++i) {
-        const ParamCode twin = QuickTwinOf(i + 1);
-        document.defaults.quick[i] = *document.defaults.slot(twin.letter, twin.number);
-    }
+    CopyQuickValuesFromTwins(document.defaults);
 }

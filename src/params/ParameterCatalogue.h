@@ -8,6 +8,7 @@
 #include <cstdint>
 
 class CNolvaServoDoc;
+struct ParameterSet;
 
 // The drive's parameters and monitor values as static data: where each lives, how its raw word
 // converts, its unit, range, default, number format and flags. Unknown codes never fail: they
@@ -44,6 +45,8 @@ QString DoFunctionName(int index);
 // The speed or position parameter that quick parameter qn4(number) stands for; a code with
 // letter 0 when there is none.
 ParamCode QuickTwinOf(int number);
+// Sets each quick parameter of `set` to the value of the parameter it stands for.
+void CopyQuickValuesFromTwins(ParameterSet& set);
 
 // Name of a parameter or monitor value from the string table; empty when unknown.
 QString ParameterName(char letter, int number);

@@ -390,10 +390,7 @@ bool ParameterTransfer::ReadAll() {
     for (qsizetype i = 0; i < codes.size(); ++i) {
         *document_.transfer.slot(codes[i].letter, codes[i].number) = read[i];
     }
-    for (int q = 1; q <= GroupInfo(ParamGroup::Quick).count; ++q) {
-        const ParamCode twin = QuickTwinOf(q);
-        document_.transfer.quick[q - 1] = *document_.transfer.slot(twin.letter, twin.number);
-    }
+    CopyQuickValuesFromTwins(document_.transfer);
     return true;
 }
 

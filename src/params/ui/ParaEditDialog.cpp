@@ -410,12 +410,7 @@ void CParaEditDialog::ReadWholeDrive(ParameterTransfer& transfer) {
     StoreReadValues(codes, values);
     if (complete) {
         // The quick group shows the speed- and position-loop values it stands for.
-        for (int q = 1; q <= GroupInfo(ParamGroup::Quick).count; ++q) {
-            const ParamCode twin = QuickTwinOf(q);
-            if (twin.letter == 0)
-                continue;
-            document_.values.quick[q - 1] = *document_.values.slot(twin.letter, twin.number);
-        }
+        CopyQuickValuesFromTwins(document_.values);
         FillParameterDefaults(document_, profile_);
         FillParameterRanges(document_, profile_);
         lastMaxSpeed_ = profile_.maxMotorSpeed;
