@@ -5,6 +5,7 @@
 #include "params/ParameterCompare.h"
 
 #include "SimTestSupport.h"
+#include "TransferRig.h"
 #include "app/Messenger.h"
 #include "link/DriveAccess.h"
 #include "link/MemorySerialBackend.h"
@@ -26,36 +27,9 @@ namespace {
 
 using simtest::Cmd;
 
-struct CountingProgress : TransferProgress {
-    void Open(const QString& c, int s) override {
-        caption = c;
-        steps = s;
-    }
-    void SetText(const QString&) override {}
-    void Step() override { ++stepped; }
-    void Close() override {}
-    QString caption;
-    int steps = 0;
-    int stepped = 0;
-};
-
-class CompareTest : public ::testing::TestWithParam<DriveLinkOptions> {
+class CompareTest : public ::testing::TestWithParam<DriveLinkOptions>, protected TransferRig {
 protected:
-    CompareTest() : drive({}, GetParam()) {
-        port->setResponder([this](QByteArrayView written) -> QByteArray {
-            if (swallow && swallow(written.toByteArray())) {
-                return {};
-            }
-            return drive.receive(written);
-        });
-        EXPECT_EQ(link.Open(QStringLiteral("/dev/sim")), 0u);
-        settings.RS485Port = GetParam().rs485;
-        settings.StationID = GetParam().station;
-        settings.FrameFormat = GetParam().frameFormat;
-        settings.AsciiMode = GetParam().asciiMode();
-        access.LinkUp = true;
-        document.OnNewDocument();
-        transfer.SetProgress(&progress);
+    CompareTest() : TransferRig(GetParam()) {
         // The document starts equal to the drive.
         QList<int32_t> values;
         EXPECT_TRUE(transfer.ReadCodes(CompareCodes(), &values));
@@ -81,18 +55,6 @@ protected:
     CompareResult Compare() {
         return CompareParameters(transfer, access.LinkUp, document, messenger);
     }
-
-    SimulatedDrive drive;
-    MemorySerialBackend* port = new MemorySerialBackend;
-    ModbusLink link{std::unique_ptr<SerialBackend>(port)};
-    LinkSettings settings;
-    DriveProfile profile;
-    CNolvaServoDoc document{profile};
-    RecordingMessenger messenger;
-    DriveAccess access{link, settings, profile};
-    ParameterTransfer transfer{access, settings, profile, document, messenger};
-    CountingProgress progress;
-    std::function<bool(const QByteArray&)> swallow;
 };
 
 TEST_P(CompareTest, AnEqualDriveOnlySaysTheCompareIsDone) {

@@ -5,6 +5,7 @@
 #include "params/ParameterTransfer.h"
 
 #include "SimTestSupport.h"
+#include "TransferRig.h"
 #include "app/Messenger.h"
 #include "link/DriveAccess.h"
 #include "link/MemorySerialBackend.h"
@@ -27,47 +28,9 @@ namespace {
 
 using simtest::Cmd;
 
-struct RecordingProgress : TransferProgress {
-    void Open(const QString& c, int s) override {
-        caption = c;
-        steps = s;
-        open = true;
-    }
-    void SetText(const QString& t) override { texts.append(t); }
-    void Step() override { ++stepped; }
-    void Close() override { open = false; }
-    void ExchangeDone() override { ++exchanges; }
-    QString caption;
-    int steps = 0;
-    int stepped = 0;
-    int exchanges = 0;
-    bool open = false;
-    QStringList texts;
-};
-
-class TransferTest : public ::testing::Test {
+class TransferTest : public ::testing::Test, protected TransferRig {
 protected:
-    explicit TransferTest(DriveLinkOptions options = {}) : drive({}, options) {
-        // Every write goes to the drive unless a test refuses it ('!') or swallows it (no reply).
-        port->setResponder([this](QByteArrayView written) -> QByteArray {
-            const QString request = QString::fromLatin1(written.toByteArray());
-            if (refuse && refuse(request)) {
-                return QByteArrayLiteral("!");
-            }
-            if (swallow && swallow(written.toByteArray())) {
-                return {};
-            }
-            return drive.receive(written);
-        });
-        EXPECT_EQ(link.Open(QStringLiteral("/dev/sim")), 0u);
-        settings.RS485Port = options.rs485;
-        settings.StationID = options.station;
-        settings.FrameFormat = options.frameFormat;
-        settings.AsciiMode = options.asciiMode();
-        access.LinkUp = true;
-        document.OnNewDocument();
-        transfer.SetProgress(&progress);
-    }
+    explicit TransferTest(DriveLinkOptions options = {}) : TransferRig(options) {}
 
     // Stores a raw word in the drive's parameter, stored and live copy, without logging it.
     void SetDriveParameter(char letter, int number, int32_t raw) {
@@ -77,19 +40,6 @@ protected:
     }
 
     QStringList Requests() const { return drive.requestLog(); }
-
-    SimulatedDrive drive;
-    MemorySerialBackend* port = new MemorySerialBackend;
-    ModbusLink link{std::unique_ptr<SerialBackend>(port)};
-    LinkSettings settings;
-    DriveProfile profile;
-    CNolvaServoDoc document{profile};
-    RecordingMessenger messenger;
-    DriveAccess access{link, settings, profile};
-    ParameterTransfer transfer{access, settings, profile, document, messenger};
-    RecordingProgress progress;
-    std::function<bool(const QString&)> refuse;
-    std::function<bool(const QByteArray&)> swallow;
 };
 
 TEST_F(TransferTest, ReadGoesThroughTheMailboxAndJoinsTwoRegisters) {
