@@ -2,9 +2,9 @@
 // whole-drive read changed every value. Each should stay under 50 ms.
 
 #include "app/AppSettings.h"
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 #include "params/NolvaServoDoc.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 #include "params/ui/ParaEditDialog.h"
 
 #include <QApplication>
@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < kRuns; ++i) {
         QElapsedTimer timer;
         timer.start();
-        CParaEditDialog editor(settings, document, profile, host, messenger);
+        CParaEditDialog editor(settings.display, settings.customTable, document, profile, host, messenger);
         editor.show();
         QCoreApplication::processEvents();
         build.push_back(timer.nsecsElapsed() / 1e6);
@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
     }
 
     // Refresh after a whole-drive read: every value differs, the list is rebuilt and drawn.
-    CParaEditDialog editor(settings, document, profile, host, messenger);
+    CParaEditDialog editor(settings.display, settings.customTable, document, profile, host, messenger);
     editor.show();
     QCoreApplication::processEvents();
     std::vector<double> refresh;

@@ -11,8 +11,8 @@
 #include "link/DriveAccess.h"
 #include "link/Frames.h"
 #include "link/ModbusLink.h"
-#include "params/CatalogueTable.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/CatalogueTable.h"
+#include "drive/ParameterCatalogue.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

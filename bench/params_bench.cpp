@@ -2,7 +2,7 @@
 
 #include "params/NolvaServoDoc.h"
 #include "params/NvpFile.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 
 #include <QDir>
 #include <QTemporaryDir>

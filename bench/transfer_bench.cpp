@@ -8,7 +8,7 @@
 //
 // Usage: orvan_bench_transfer [--sim PATH]
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 #include "link/DriveAccess.h"
 #include "link/ModbusLink.h"
 #include "params/NolvaServoDoc.h"

@@ -1,7 +1,7 @@
 #include "cli/LinkCommands.h"
 
 #include "app/AppSettings.h"
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 #include "link/DriveAccess.h"
 #include "link/Frames.h"
 #include "link/ModbusLink.h"

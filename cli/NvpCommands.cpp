@@ -1,10 +1,10 @@
 #include "cli/NvpCommands.h"
 
-#include "params/CatalogueTable.h"
-#include "params/ModelTable.h"
+#include "drive/CatalogueTable.h"
+#include "drive/ModelTable.h"
 #include "params/NolvaServoDoc.h"
 #include "params/NvpFile.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 #include "params/ParameterExport.h"
 
 #include <QFile>

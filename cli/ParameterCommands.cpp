@@ -2,14 +2,14 @@
 
 #include "cli/LinkCommands.h"
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 #include "link/DriveAccess.h"
 #include "link/ModbusLink.h"
-#include "params/CatalogueTable.h"
-#include "params/ModelTable.h"
+#include "drive/CatalogueTable.h"
+#include "drive/ModelTable.h"
 #include "params/NolvaServoDoc.h"
 #include "params/NvpFile.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 #include "params/ParameterCompare.h"
 #include "params/ParameterTransfer.h"
 

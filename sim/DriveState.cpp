@@ -1,10 +1,10 @@
 #include "sim/DriveState.h"
 
-#include "params/CatalogueTable.h"
-#include "params/ModelTable.h"
+#include "drive/CatalogueTable.h"
+#include "drive/ModelTable.h"
 #include "params/NolvaServoDoc.h"
-#include "params/ParamCode.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParamCode.h"
+#include "drive/ParameterCatalogue.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #include "sim/SimulatedDrive.h"
 
-#include "app/AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "sim/CommandProtocol.h"
 #include "sim/ModbusSlave.h"
 

@@ -1,13 +1,13 @@
 #include "app/DocumentCommands.h"
 
 #include "app/DocumentTemplate.h"
-#include "app/FileChooser.h"
-#include "app/Messenger.h"
+#include "base/FileChooser.h"
+#include "base/Messenger.h"
 #include "app/RecentFiles.h"
-#include "app/StringTable.h"
+#include "base/StringTable.h"
 #include "params/NolvaServoDoc.h"
 #include "params/NvpFile.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "app/DocumentTemplate.h"
 
-#include "app/StringTable.h"
+#include "base/StringTable.h"
 #include "params/NvpFile.h"
 
 #include <QFileInfo>

@@ -1,13 +1,13 @@
 #include "app/DriveSession.h"
 
-#include "app/Messenger.h"
-#include "app/StatusTexts.h"
-#include "app/StringTable.h"
+#include "base/Messenger.h"
+#include "drive/StatusTexts.h"
+#include "base/StringTable.h"
 #include "link/Frames.h"
 #include "link/SerialBackend.h"
-#include "params/ModelTable.h"
+#include "drive/ModelTable.h"
 #include "params/NolvaServoDoc.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 
 #include <cerrno>
 #include <initializer_list>

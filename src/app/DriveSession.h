@@ -3,7 +3,7 @@
 #include "app/AppSettings.h"
 #include "link/DriveAccess.h"
 #include "link/ModbusLink.h"
-#include "params/DriveProfile.h"
+#include "drive/DriveProfile.h"
 
 #include <QString>
 
@@ -38,12 +38,6 @@ public:
     virtual void LinkDropped() {}
     // Steps 3..5 of a poll: the open monitor windows refresh from the drive. False ends the poll.
     virtual bool PollMonitors() { return true; }
-};
-
-// The port and baud the connect dialog was opened with, and what the user chose.
-struct PortChoice {
-    int comPort = 0;       // 0..7, "COM%d" with comPort + 1
-    int baudRateIndex = 1; // 0..5
 };
 
 // The activity flags of the main view that decide which commands are enabled.

@@ -1,7 +1,7 @@
 #include "app/HelpPage.h"
 
 #include "app/DocumentTemplate.h"
-#include "app/StringTable.h"
+#include "base/StringTable.h"
 
 #include <QStringList>
 

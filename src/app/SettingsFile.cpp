@@ -1,6 +1,6 @@
 #include "app/SettingsFile.h"
 
-#include "app/AtomicFile.h"
+#include "base/AtomicFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -121,16 +121,6 @@ int32_t DecimalPrefixValue(QByteArrayView text) {
     if (negative)
         return static_cast<int32_t>(std::max(value, lowest));
     return static_cast<int32_t>(std::min(-value, int64_t{std::numeric_limits<int32_t>::max()}));
-}
-
-bool IsUsableDeviceName(const QString& device) {
-    if (device.isEmpty() || device.front().isSpace() || device.back().isSpace())
-        return false;
-    for (const QChar c : device) {
-        if (c.category() == QChar::Other_Control)
-            return false;
-    }
-    return true;
 }
 
 AppSettings ParseSettings(const QByteArray& content) {

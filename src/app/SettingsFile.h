@@ -48,7 +48,3 @@ QString LocateSettingsFile(const QString& overridePath);
 // leading white space, an optional sign, then the digits up to the first non-digit. No digits
 // give 0; a value beyond 32 bits saturates at the nearest limit.
 int32_t DecimalPrefixValue(QByteArrayView text);
-
-// Whether `device` can stand for a COM number: not empty, no control characters and no white
-// space at either end (a serial device name never has any; a hand-edited blank is a mistake).
-bool IsUsableDeviceName(const QString& device);

@@ -2,7 +2,7 @@
 
 #include "link/Frames.h"
 #include "link/ModbusLink.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/AppSettings.h"
-#include "params/DriveProfile.h"
+#include "link/LinkSettings.h"
+#include "drive/DriveProfile.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "link/SerialChannel.h"
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,8 +1,8 @@
 #include "params/BitFieldEditors.h"
 
-#include "app/StringTable.h"
-#include "params/ParamCode.h"
-#include "params/ParameterCatalogue.h"
+#include "base/StringTable.h"
+#include "drive/ParamCode.h"
+#include "drive/ParameterCatalogue.h"
 
 #include <limits>
 

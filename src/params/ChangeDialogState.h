@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/AppSettings.h"
+#include "params/CustomTable.h"
+#include "params/DisplaySettings.h"
 
 #include <QList>
 

@@ -1,7 +1,7 @@
 #include "params/CustomListEditor.h"
 
-#include "params/ParamCode.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParamCode.h"
+#include "drive/ParameterCatalogue.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppSettings.h"
+#include "params/CustomTable.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "params/NolvaServoDoc.h"
 
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 
 CNolvaServoDoc::CNolvaServoDoc(const DriveProfile& profile) {
     FillParameterDefaults(*this, profile);
@@ -19,4 +19,12 @@ bool CNolvaServoDoc::OnNewDocument() {
     driveInfo.fill(0);
     contentReplaced = true;
     return true;
+}
+
+void FillParameterRanges(CNolvaServoDoc& document, const DriveProfile& profile) {
+    FillRangeTables(document.minimums, document.maximums, profile);
+}
+
+void FillParameterDefaults(CNolvaServoDoc& document, const DriveProfile& profile) {
+    FillDefaultTable(document.defaults, profile);
 }

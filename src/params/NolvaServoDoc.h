@@ -1,7 +1,7 @@
 #pragma once
 
-#include "params/DriveProfile.h"
-#include "params/ParameterSet.h"
+#include "drive/DriveProfile.h"
+#include "drive/ParameterSet.h"
 
 #include <QString>
 
@@ -38,3 +38,7 @@ public:
     bool modified = false;        // changed since it was last opened, saved or made new
     ParameterSet transfer;        // a parameter set being copied between a file and the drive
 };
+
+// Range and default tables of a document for the given drive.
+void FillParameterRanges(CNolvaServoDoc& document, const DriveProfile& profile);
+void FillParameterDefaults(CNolvaServoDoc& document, const DriveProfile& profile);

@@ -1,6 +1,6 @@
 #include "params/NvpFile.h"
 
-#include "app/AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "params/Archive.h"
 #include "params/NolvaServoDoc.h"
 

@@ -1,9 +1,9 @@
 #include "params/ParameterCompare.h"
 
-#include "app/Messenger.h"
-#include "app/StringTable.h"
+#include "base/Messenger.h"
+#include "base/StringTable.h"
 #include "params/NolvaServoDoc.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 #include "params/ParameterEditorRows.h"
 #include "params/ParameterTransfer.h"
 

@@ -1,11 +1,11 @@
 #include "params/ParameterEditorRows.h"
 
-#include "app/Messenger.h"
-#include "app/StringTable.h"
-#include "params/CatalogueTable.h"
+#include "base/Messenger.h"
+#include "base/StringTable.h"
+#include "drive/CatalogueTable.h"
 #include "params/CustomListEditor.h"
 #include "params/NolvaServoDoc.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 
 namespace {
 

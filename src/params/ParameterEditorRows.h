@@ -1,7 +1,8 @@
 #pragma once
 
-#include "app/AppSettings.h"
-#include "params/ParamCode.h"
+#include "params/CustomTable.h"
+#include "params/DisplaySettings.h"
+#include "drive/ParamCode.h"
 
 #include <QList>
 #include <QString>

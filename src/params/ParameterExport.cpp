@@ -1,8 +1,8 @@
 #include "params/ParameterExport.h"
 
-#include "params/CatalogueTable.h"
+#include "drive/CatalogueTable.h"
 #include "params/NolvaServoDoc.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 
 #include <QHash>
 #include <QJsonArray>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/AppSettings.h"
-#include "params/ParamCode.h"
+#include "params/CustomTable.h"
+#include "drive/ParamCode.h"
 
 #include <QList>
 

@@ -1,9 +1,9 @@
 #include "params/ParameterTable.h"
 
-#include "app/StringTable.h"
+#include "base/StringTable.h"
 #include "params/CustomListEditor.h"
 #include "params/NolvaServoDoc.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 #include "params/ParameterRequests.h"
 #include "params/ParameterTransfer.h"
 

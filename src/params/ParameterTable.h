@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/AppSettings.h"
-#include "app/Messenger.h"
-#include "params/DriveProfile.h"
-#include "params/ParamCode.h"
+#include "params/CustomTable.h"
+#include "base/Messenger.h"
+#include "drive/DriveProfile.h"
+#include "drive/ParamCode.h"
 
 #include <QList>
 #include <QString>

@@ -1,13 +1,13 @@
 #include "params/ParameterTransfer.h"
 
-#include "app/Messenger.h"
-#include "app/StringTable.h"
+#include "base/Messenger.h"
+#include "base/StringTable.h"
 #include "link/DriveAccess.h"
-#include "params/CatalogueTable.h"
-#include "params/ModelTable.h"
+#include "drive/CatalogueTable.h"
+#include "drive/ModelTable.h"
 #include "params/NolvaServoDoc.h"
 #include "params/NvpFile.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 
 namespace {
 

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "app/AppSettings.h"
-#include "params/DriveProfile.h"
-#include "params/ParamCode.h"
+#include "link/LinkSettings.h"
+#include "params/CustomTable.h"
+#include "drive/DriveProfile.h"
+#include "drive/ParamCode.h"
 
 #include <QList>
 #include <QString>

@@ -1,10 +1,10 @@
 #include "app/DocumentCommands.h"
 
-#include "app/FileChooser.h"
-#include "app/Messenger.h"
+#include "base/FileChooser.h"
+#include "base/Messenger.h"
 #include "app/RecentFiles.h"
-#include "app/StringTable.h"
-#include "params/DriveProfile.h"
+#include "base/StringTable.h"
+#include "drive/DriveProfile.h"
 #include "params/NolvaServoDoc.h"
 #include "params/NvpFile.h"
 

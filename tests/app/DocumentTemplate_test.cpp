@@ -1,5 +1,5 @@
 #include "app/DocumentTemplate.h"
-#include "app/StringTable.h"
+#include "base/StringTable.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 
-#include "CliTestSupport.h"
+#include "support/CliTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "CliTestSupport.h"
+#include "support/CliTestSupport.h"
 
 #include <gtest/gtest.h>
 

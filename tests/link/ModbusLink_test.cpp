@@ -4,7 +4,7 @@
 
 #include "link/ModbusLink.h"
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 #include "link/Frames.h"
 #include "link/MemorySerialBackend.h"
 

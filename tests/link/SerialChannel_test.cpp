@@ -3,7 +3,7 @@
 
 #include "link/SerialChannel.h"
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 #include "link/MemorySerialBackend.h"
 
 #include <gtest/gtest.h>

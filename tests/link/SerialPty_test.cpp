@@ -6,7 +6,7 @@
 #include "link/ModbusLink.h"
 #include "link/SerialChannel.h"
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 #include "link/Frames.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 
 #include "params/BitFieldEditors.h"
 
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 
 #include <gtest/gtest.h>
 

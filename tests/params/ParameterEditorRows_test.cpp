@@ -3,10 +3,10 @@
 
 #include "params/ParameterEditorRows.h"
 
-#include "app/Messenger.h"
-#include "params/CatalogueTable.h"
+#include "base/Messenger.h"
+#include "drive/CatalogueTable.h"
 #include "params/NolvaServoDoc.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "params/ParameterTable.h"
 
 #include "params/NolvaServoDoc.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 
 #include <gtest/gtest.h>
 

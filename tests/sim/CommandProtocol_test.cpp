@@ -1,7 +1,7 @@
 // The simulated drive's command protocol: status words, parameter words at their raw defaults,
 // the page-'5' mailbox, the long forms and every refusal.
 
-#include "SimTestSupport.h"
+#include "support/SimTestSupport.h"
 #include "sim/SimulatedDrive.h"
 
 #include <gtest/gtest.h>

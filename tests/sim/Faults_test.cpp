@@ -1,7 +1,7 @@
 // Fault switches of the simulated drive: what each does to a reply and to the request, that
 // a seed repeats a run exactly, hang-up, timing, and the request log.
 
-#include "SimTestSupport.h"
+#include "support/SimTestSupport.h"
 #include "sim/ModbusSlave.h"
 #include "sim/SimulatedDrive.h"
 

@@ -1,7 +1,7 @@
 // Cutting the byte stream into requests: fragments, several requests at once, line noise and
 // the resynchronisation after it.
 
-#include "SimTestSupport.h"
+#include "support/SimTestSupport.h"
 #include "sim/SimulatedDrive.h"
 
 #include <gtest/gtest.h>

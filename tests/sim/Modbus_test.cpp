@@ -3,7 +3,7 @@
 // expected frames come from the published Modbus examples and from pymodbus's computeCRC and
 // computeLRC, not from the code under test.
 
-#include "SimTestSupport.h"
+#include "support/SimTestSupport.h"
 #include "sim/ModbusSlave.h"
 #include "sim/SimulatedDrive.h"
 

@@ -1,7 +1,7 @@
 // The stored parameter copy in a file: saved on every store, loaded at the next start, and a
 // damaged file refused rather than half loaded.
 
-#include "SimTestSupport.h"
+#include "support/SimTestSupport.h"
 #include "sim/SimulatedDrive.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "app/ui/AboutDialog.h"
 
-#include "app/StringTable.h"
+#include "base/StringTable.h"
 #include "app/ui/Artwork.h"
 
 #include <QDialogButtonBox>

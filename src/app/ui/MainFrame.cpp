@@ -2,7 +2,7 @@
 
 #include "app/DriveSession.h"
 #include "app/RecentFiles.h"
-#include "app/StringTable.h"
+#include "base/StringTable.h"
 #include "app/ui/Artwork.h"
 #include "app/ui/NolvaServoView.h"
 

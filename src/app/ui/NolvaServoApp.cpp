@@ -3,7 +3,7 @@
 #include "app/DocumentCommands.h"
 #include "app/HelpPage.h"
 #include "app/SettingsFile.h"
-#include "app/StringTable.h"
+#include "base/StringTable.h"
 #include "app/ui/AboutDialog.h"
 #include "app/ui/Artwork.h"
 #include "app/ui/EmbeddedDrive.h"

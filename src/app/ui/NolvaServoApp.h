@@ -4,7 +4,7 @@
 #include "app/DriveSession.h"
 #include "app/ProgramOptions.h"
 #include "app/RecentFiles.h"
-#include "params/DriveProfile.h"
+#include "drive/DriveProfile.h"
 #include "params/NolvaServoDoc.h"
 
 #include <QObject>

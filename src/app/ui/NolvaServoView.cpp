@@ -241,7 +241,7 @@ bool CNolvaServoView::OnParameterEditor() {
         return false;
     if (editorWindow_.isNull()) {
         editorWindow_ =
-            new CParaEditDialog(settings_, document_, profile_, *this, messenger_, window());
+            new CParaEditDialog(settings_.display, settings_.customTable, document_, profile_, *this, messenger_, window());
         connect(editorWindow_.data(), &CParaEditDialog::closed, this,
                 [this] { SetToolWindowOpen(ToolWindow::ParameterEditor, false); });
     }

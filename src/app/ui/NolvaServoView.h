@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/DriveSession.h"
-#include "params/ParamCode.h"
+#include "drive/ParamCode.h"
 #include "params/ParameterRequests.h"
 #include "params/ui/ParaEditDialog.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/FileChooser.h"
-#include "app/Messenger.h"
+#include "base/FileChooser.h"
+#include "base/Messenger.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,7 +1,6 @@
 #include "link/ui/LinkComPort.h"
 
-#include "app/SettingsFile.h"
-#include "app/StringTable.h"
+#include "base/StringTable.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "app/AppSettings.h"
-#include "app/DriveSession.h"
+#include "link/LinkSettings.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 #include "params/ui/AddRemoveDialog.h"
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 #include "params/ui/DialogButton.h"
 
 #include <QGridLayout>

@@ -1,10 +1,10 @@
 #include "params/ui/DefParaDialog.h"
 
-#include "app/AppSettings.h"
-#include "app/Messenger.h"
+#include "params/CustomTable.h"
+#include "base/Messenger.h"
 #include "params/CustomListEditor.h"
 #include "params/NolvaServoDoc.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 #include "params/ParameterRequests.h"
 #include "params/ui/AddRemoveDialog.h"
 #include "params/ui/DialogButton.h"

@@ -1,6 +1,6 @@
 #include "params/ui/EditValueDialog.h"
 
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #include "params/ui/ModelTypeDialog.h"
 
-#include "app/StringTable.h"
-#include "params/ModelTable.h"
+#include "base/StringTable.h"
+#include "drive/ModelTable.h"
 
 #include <QDialogButtonBox>
 #include <QEvent>

@@ -1,11 +1,10 @@
 #include "params/ui/ParaEditDialog.h"
 
-#include "app/AppSettings.h"
-#include "app/Messenger.h"
-#include "app/StringTable.h"
+#include "base/Messenger.h"
+#include "base/StringTable.h"
 #include "params/ChangeDialogState.h"
 #include "params/NolvaServoDoc.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 #include "params/ParameterCompare.h"
 #include "params/ParameterTable.h"
 #include "params/ParameterTransfer.h"
@@ -44,10 +43,11 @@ QString Utf8(const char* text) {
 
 } // namespace
 
-CParaEditDialog::CParaEditDialog(AppSettings& settings, CNolvaServoDoc& document,
+CParaEditDialog::CParaEditDialog(DisplaySettings& display, CustomTable& customTable,
+                                 CNolvaServoDoc& document,
                                  DriveProfile& profile, ParaEditHost& host, Messenger& messenger,
                                  QWidget* parent)
-    : QDialog(parent), settings_(settings), document_(document), profile_(profile), host_(host),
+    : QDialog(parent), display_(display), customTable_(customTable), document_(document), profile_(profile), host_(host),
       messenger_(messenger), lastMaxSpeed_(profile.maxMotorSpeed),
       lastModelCode_(profile.modelCode), valueEditor_(&EditParameterValue) {
     setWindowTitle(Utf8("参数设定"));
@@ -143,7 +143,7 @@ void CParaEditDialog::AdoptMaxSpeed() {
 void CParaEditDialog::Rebuild() {
     AdoptMaxSpeed();
     const QList<EditorRow> rows =
-        BuildEditorRows(document_, settings_.display, settings_.customTable, &flags_);
+        BuildEditorRows(document_, display_, customTable_, &flags_);
     filling_ = true;
     list_->setUpdatesEnabled(false);
     list_->clearContents();
@@ -210,7 +210,7 @@ void CParaEditDialog::OnItemChanged(int row, int column) {
 }
 
 void CParaEditDialog::ShowDisplayChoice() {
-    const DisplaySettings& d = settings_.display;
+    const DisplaySettings& d = display_;
     QString text;
     if (d.DisplayMode == 0 && d.groupFlags[0])
         text = QStringLiteral("All Parameters");
@@ -366,10 +366,10 @@ void CParaEditDialog::OnCompare() {
 }
 
 void CParaEditDialog::OnChange() {
-    CChangeDialog dialog(settings_.display, settings_.customTable, messenger_, this);
+    CChangeDialog dialog(display_, customTable_, messenger_, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    ApplyChangeDialog(dialog.State(), settings_.display, settings_.customTable);
+    ApplyChangeDialog(dialog.State(), display_, customTable_);
     Rebuild();
 }
 

@@ -7,7 +7,8 @@
 
 #include <functional>
 
-struct AppSettings;
+struct CustomTable;
+struct DisplaySettings;
 struct DriveProfile;
 class CNolvaServoDoc;
 class Messenger;
@@ -38,7 +39,7 @@ class CParaEditDialog : public QDialog {
     Q_OBJECT
 public:
     // All parts belong to the caller and outlive the window.
-    CParaEditDialog(AppSettings& settings, CNolvaServoDoc& document, DriveProfile& profile,
+    CParaEditDialog(DisplaySettings& display, CustomTable& customTable, CNolvaServoDoc& document, DriveProfile& profile,
                     ParaEditHost& host, Messenger& messenger, QWidget* parent = nullptr);
 
     // The view's open command: shows the window and brings it to the front; the list is rebuilt
@@ -92,7 +93,8 @@ private:
     void ShowDisplayChoice();
     void OnItemChanged(int row, int column);
 
-    AppSettings& settings_;
+    DisplaySettings& display_;
+    CustomTable& customTable_;
     CNolvaServoDoc& document_;
     DriveProfile& profile_;
     ParaEditHost& host_;

@@ -1,6 +1,6 @@
 #include "params/ui/ParaGroupDialog.h"
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 #include "params/NolvaServoDoc.h"
 #include "params/ParameterRequests.h"
 #include "params/ui/ParameterGrid.h"

@@ -1,7 +1,7 @@
 #include "params/ui/ParameterEditors.h"
 
 #include "params/BitFieldEditors.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 #include "params/ui/EditValueDialog.h"
 #include "params/ui/EditorDialogs.h"
 

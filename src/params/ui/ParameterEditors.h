@@ -1,6 +1,6 @@
 #pragma once
 
-#include "params/ParamCode.h"
+#include "drive/ParamCode.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "params/ui/ParameterTableWindow.h"
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 #include "params/ParameterRequests.h"
 #include "params/ParameterTable.h"
 #include "params/ui/DialogButton.h"

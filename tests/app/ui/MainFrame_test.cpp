@@ -2,11 +2,11 @@
 // following the link, the status bar, the About box and the poll, closing with the settings file
 // and the save question, opening files, and the stop signals.
 
-#include "AppHarness.h"
+#include "support/AppHarness.h"
 
 #include "app/DocumentCommands.h"
 #include "app/SettingsFile.h"
-#include "app/StringTable.h"
+#include "base/StringTable.h"
 #include "app/ui/AboutDialog.h"
 #include "app/ui/HelpWindow.h"
 #include "params/NvpFile.h"

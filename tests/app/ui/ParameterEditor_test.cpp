@@ -2,14 +2,14 @@
 // editing the ticked rows against the simulated drive, the question at each connection, the
 // compare window and the display settings dialog.
 
-#include "AppHarness.h"
+#include "support/AppHarness.h"
 
-#include "../../params/ui/ParameterWindowSupport.h"
-#include "../../sim/SimTestSupport.h"
+#include "support/ParameterWindowSupport.h"
+#include "support/SimTestSupport.h"
 #include "app/SettingsFile.h"
-#include "app/StringTable.h"
+#include "base/StringTable.h"
 #include "params/NvpFile.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 #include "params/ui/ChangeDialog.h"
 #include "params/ui/CompareDialog.h"
 #include "params/ui/DefParaDialog.h"

@@ -3,13 +3,13 @@
 // following the link, their requests carried out by the view against the simulated drive (one at
 // a time, under Busy), and copying the whole parameter set between the drive and a file.
 
-#include "AppHarness.h"
+#include "support/AppHarness.h"
 
-#include "../../params/ui/ParameterWindowSupport.h"
-#include "../../sim/SimTestSupport.h"
-#include "app/StringTable.h"
+#include "support/ParameterWindowSupport.h"
+#include "support/SimTestSupport.h"
+#include "base/StringTable.h"
 #include "params/NvpFile.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 #include "params/ui/DefParaDialog.h"
 #include "params/ui/ParaGroupDialog.h"
 #include "params/ui/TransferProgressDialog.h"

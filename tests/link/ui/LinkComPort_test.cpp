@@ -1,7 +1,7 @@
 // "连接端口设定": its controls in both link states, the device of a COM entry, and the dialog
 // connect through the main view.
 
-#include "../../app/ui/AppHarness.h"
+#include "support/AppHarness.h"
 
 #include "link/ui/LinkComPort.h"
 

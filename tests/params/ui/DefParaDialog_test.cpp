@@ -4,10 +4,10 @@
 #include "params/ui/AddRemoveDialog.h"
 #include "params/ui/DefParaDialog.h"
 
-#include "ParameterWindowSupport.h"
-#include "app/Messenger.h"
+#include "support/ParameterWindowSupport.h"
+#include "base/Messenger.h"
 #include "params/NolvaServoDoc.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -4,8 +4,8 @@
 
 #include "params/ui/ParaGroupDialog.h"
 
-#include "ParameterWindowSupport.h"
-#include "app/Messenger.h"
+#include "support/ParameterWindowSupport.h"
+#include "base/Messenger.h"
 #include "params/NolvaServoDoc.h"
 
 #include <QLineEdit>

@@ -4,14 +4,14 @@
 
 #include "params/ui/TransferProgressDialog.h"
 
-#include "ParameterWindowSupport.h"
-#include "app/Messenger.h"
+#include "support/ParameterWindowSupport.h"
+#include "base/Messenger.h"
 #include "link/DriveAccess.h"
 #include "link/MemorySerialBackend.h"
 #include "link/ModbusLink.h"
 #include "params/CustomListEditor.h"
 #include "params/NolvaServoDoc.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 #include "params/ui/DefParaDialog.h"
 #include "params/ui/ParaGroupDialog.h"
 #include "sim/MemoryPortDrive.h"

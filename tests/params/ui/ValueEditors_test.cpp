@@ -2,9 +2,9 @@
 // clicked, text typed; the value each window hands back after "确定", the model list's rows and
 // selection, and the one entry point choosing the editor by parameter code.
 
-#include "app/Messenger.h"
+#include "base/Messenger.h"
 #include "params/BitFieldEditors.h"
-#include "params/ParameterCatalogue.h"
+#include "drive/ParameterCatalogue.h"
 #include "params/ui/EditValueDialog.h"
 #include "params/ui/EditorDialogs.h"
 #include "params/ui/ModelTypeDialog.h"

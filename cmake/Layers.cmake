@@ -1,0 +1,98 @@
+# Layer libraries of src/ and the include views that keep each layer from seeing those above it.
+
+set(ORVAN_FIXED_LAYERS base drive link params app widgets)
+file(GLOB ORVAN_SRC_ENTRIES RELATIVE ${CMAKE_SOURCE_DIR}/src CONFIGURE_DEPENDS
+     ${CMAKE_SOURCE_DIR}/src/*)
+set(ORVAN_SUBSYSTEMS)
+foreach(entry ${ORVAN_SRC_ENTRIES})
+    if(IS_DIRECTORY ${CMAKE_SOURCE_DIR}/src/${entry} AND NOT entry IN_LIST ORVAN_FIXED_LAYERS)
+        list(APPEND ORVAN_SUBSYSTEMS ${entry})
+    endif()
+endforeach()
+list(SORT ORVAN_SUBSYSTEMS)
+
+# A folder of links named after `view` that holds the given layers of src/ and nothing else.
+function(orvan_include_view view)
+    set(dir ${CMAKE_BINARY_DIR}/layer-views/${view})
+    file(REMOVE_RECURSE ${dir})
+    file(MAKE_DIRECTORY ${dir})
+    foreach(layer ${ARGN})
+        file(CREATE_LINK ${CMAKE_SOURCE_DIR}/src/${layer} ${dir}/${layer} SYMBOLIC)
+    endforeach()
+endfunction()
+
+# orvan_layer(NAME SOURCES_GLOB VIEW layers... DEPENDS targets...)
+function(orvan_layer target)
+    cmake_parse_arguments(ARG "" "" "SOURCES;VIEW;DEPENDS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${ARG_SOURCES})
+    orvan_include_view(${target} ${ARG_VIEW})
+    if(sources)
+        add_library(${target} STATIC ${sources})
+        target_include_directories(${target} PUBLIC ${CMAKE_BINARY_DIR}/layer-views/${target})
+        target_link_libraries(${target} PUBLIC ${ARG_DEPENDS})
+        set_target_properties(${target} PROPERTIES AUTOMOC ON)
+    else()
+        add_library(${target} INTERFACE)
+        target_include_directories(${target} INTERFACE ${CMAKE_BINARY_DIR}/layer-views/${target})
+        target_link_libraries(${target} INTERFACE ${ARG_DEPENDS})
+    endif()
+endfunction()
+
+function(orvan_existing_layers out)
+    set(result)
+    foreach(layer ${ARGN})
+        if(IS_DIRECTORY ${CMAKE_SOURCE_DIR}/src/${layer})
+            list(APPEND result ${layer})
+        endif()
+    endforeach()
+    set(${out} ${result} PARENT_SCOPE)
+endfunction()
+
+# ---- Without windows ----
+orvan_layer(orvan_base SOURCES ${CMAKE_SOURCE_DIR}/src/base/*.cpp
+            VIEW base DEPENDS Qt6::Core)
+orvan_layer(orvan_drive SOURCES ${CMAKE_SOURCE_DIR}/src/drive/*.cpp
+            VIEW base drive DEPENDS orvan_base)
+orvan_layer(orvan_link SOURCES ${CMAKE_SOURCE_DIR}/src/link/*.cpp
+            VIEW base drive link DEPENDS orvan_drive Qt6::SerialPort)
+orvan_layer(orvan_params SOURCES ${CMAKE_SOURCE_DIR}/src/params/*.cpp
+            VIEW base drive link params DEPENDS orvan_link)
+set(ORVAN_SUBSYSTEM_TARGETS)
+foreach(subsystem ${ORVAN_SUBSYSTEMS})
+    orvan_layer(orvan_${subsystem} SOURCES ${CMAKE_SOURCE_DIR}/src/${subsystem}/*.cpp
+                VIEW base drive link params ${subsystem} DEPENDS orvan_params)
+    list(APPEND ORVAN_SUBSYSTEM_TARGETS orvan_${subsystem})
+endforeach()
+orvan_layer(orvan_app SOURCES ${CMAKE_SOURCE_DIR}/src/app/*.cpp
+            VIEW base drive link params ${ORVAN_SUBSYSTEMS} app
+            DEPENDS orvan_params ${ORVAN_SUBSYSTEM_TARGETS})
+
+# Everything that runs without a window, for the command-line tool, the simulator and the tests.
+add_library(orvan_core INTERFACE)
+target_link_libraries(orvan_core INTERFACE orvan_app)
+
+# ---- Windows ----
+# Shared controls, then each layer's ui/ above its layer and the ui/ folders below it.
+orvan_existing_layers(ORVAN_WIDGETS_VIEW widgets)
+orvan_layer(orvan_widgets SOURCES ${CMAKE_SOURCE_DIR}/src/widgets/*.cpp
+            VIEW base drive ${ORVAN_WIDGETS_VIEW} DEPENDS orvan_drive Qt6::Widgets)
+orvan_layer(orvan_link_ui SOURCES ${CMAKE_SOURCE_DIR}/src/link/ui/*.cpp
+            VIEW base drive link ${ORVAN_WIDGETS_VIEW} DEPENDS orvan_link orvan_widgets)
+orvan_layer(orvan_params_ui SOURCES ${CMAKE_SOURCE_DIR}/src/params/ui/*.cpp
+            VIEW base drive link params ${ORVAN_WIDGETS_VIEW}
+            DEPENDS orvan_params orvan_link_ui)
+set(ORVAN_SUBSYSTEM_UI_TARGETS)
+foreach(subsystem ${ORVAN_SUBSYSTEMS})
+    orvan_layer(orvan_${subsystem}_ui SOURCES ${CMAKE_SOURCE_DIR}/src/${subsystem}/ui/*.cpp
+                VIEW base drive link params ${subsystem} ${ORVAN_WIDGETS_VIEW}
+                DEPENDS orvan_${subsystem} orvan_params_ui)
+    list(APPEND ORVAN_SUBSYSTEM_UI_TARGETS orvan_${subsystem}_ui)
+endforeach()
+file(GLOB ORVAN_APP_UI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/ui/*.cpp)
+list(REMOVE_ITEM ORVAN_APP_UI_SOURCES ${CMAKE_SOURCE_DIR}/src/app/ui/main.cpp)
+# The shell sees every folder: it is the top.
+add_library(orvan_gui STATIC ${ORVAN_APP_UI_SOURCES})
+target_include_directories(orvan_gui PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(orvan_gui PUBLIC orvan_core orvan_params_ui ${ORVAN_SUBSYSTEM_UI_TARGETS}
+                      orvan_sim Qt6::Widgets Qt6::PrintSupport)
+set_target_properties(orvan_gui PROPERTIES AUTOMOC ON AUTORCC ON)

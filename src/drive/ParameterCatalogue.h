@@ -1,0 +1,56 @@
+#pragma once
+
+#include "drive/DriveProfile.h"
+#include "drive/ParamCode.h"
+
+#include <QString>
+
+#include <cstdint>
+
+struct ParameterSet;
+
+// The drive's parameters and monitor values as static data: where each lives, how its raw word
+// converts, its unit, range, default, number format and flags. Unknown codes never fail: they
+// give index 0, no unit, attribute 0, an empty help text and unchanged values.
+
+// Attribute bits returned by ParamAttributes.
+inline constexpr uint8_t kAttrEncoderDefault = 0x01; // default shown as string 259
+inline constexpr uint8_t kAttrSigned = 0x02;         // editors accept negative numbers
+inline constexpr uint8_t kAttrFormatMask = 0xE0;     // number format, see FormatValue
+
+// Parameter index: the mailbox index, which is also the page-'5' location of the live copy.
+uint8_t ParameterIndexOf(char letter, int number);
+bool IsTwoRegister(char letter, int number);
+bool IsRestartParameter(char letter, int number);
+
+// Raw register value (sign-extended, or high<<16|low for two registers) to the shown number,
+// and back. `maxMotorSpeed` is N of the DriveProfile.
+int32_t RawToDisplay(char letter, int number, int32_t raw, int32_t maxMotorSpeed);
+int32_t DisplayToRaw(char letter, int number, int32_t value, int32_t maxMotorSpeed);
+
+// Modbus holding register of a parameter: group base plus the number within the group.
+uint16_t ModbusRegisterOf(char letter, int number);
+
+QString UnitText(const QString& codeText);
+uint8_t ParamAttributes(const QString& codeText);
+QString FormatValue(const QString& codeText, int32_t value, bool asDefault);
+QString RangeText(const QString& codeText, int32_t min, int32_t max);
+QString HelpText(const QString& codeText);
+
+// Input contact functions 0..27 (function number − 1) and output functions 0..7.
+QString DiFunctionName(int index);
+QString DoFunctionName(int index);
+
+// The speed or position parameter that quick parameter qn4(number) stands for; a code with
+// letter 0 when there is none.
+ParamCode QuickTwinOf(int number);
+// Sets each quick parameter of `set` to the value of the parameter it stands for.
+void CopyQuickValuesFromTwins(ParameterSet& set);
+
+// Name of a parameter or monitor value from the string table; empty when unknown.
+QString ParameterName(char letter, int number);
+
+// Range and default tables of all 161 parameters for the given drive (quick parameters from
+// their twins).
+void FillRangeTables(ParameterSet& minimums, ParameterSet& maximums, const DriveProfile& profile);
+void FillDefaultTable(ParameterSet& defaults, const DriveProfile& profile);

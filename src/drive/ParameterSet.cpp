@@ -1,0 +1,37 @@
+#include "drive/ParameterSet.h"
+
+std::span<int32_t> ParameterSet::group(ParamGroup g) {
+    switch (g) {
+    case ParamGroup::Control: return control;
+    case ParamGroup::Torque: return torque;
+    case ParamGroup::Speed: return speed;
+    case ParamGroup::Position: return position;
+    case ParamGroup::Quick: return quick;
+    case ParamGroup::Contact: return contact;
+    }
+    return {};
+}
+
+std::span<const int32_t> ParameterSet::group(ParamGroup g) const {
+    return const_cast<ParameterSet*>(this)->group(g);
+}
+
+int32_t* ParameterSet::slot(char letter, int number) {
+    const int g = GroupIndexOfLetter(letter);
+    if (g < 0 || number < 1 || number > GroupInfo(g).count) {
+        return nullptr;
+    }
+    return &group(static_cast<ParamGroup>(g))[number - 1];
+}
+
+const int32_t* ParameterSet::slot(char letter, int number) const {
+    return const_cast<ParameterSet*>(this)->slot(letter, number);
+}
+
+void ParameterSet::fill(int32_t value) {
+    for (int g = 0; g < kParamGroupCount; ++g) {
+        for (int32_t& v : group(static_cast<ParamGroup>(g))) {
+            v = value;
+        }
+    }
+}

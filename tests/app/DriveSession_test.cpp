@@ -1,0 +1,902 @@
+// The main view's link session against the simulated drive: the timer's connect, re-probe and
+// poll, the port dialog's connect on RS-232 and RS-485, the status bar texts and the command
+// table. The drive sits on an in-memory port, so every time-out passes on the port's own clock;
+// one case runs the drive behind a real pseudo-terminal.
+
+#include "app/DriveSession.h"
+
+#include "support/SimTestSupport.h"
+#include "base/Messenger.h"
+#include "link/MemorySerialBackend.h"
+#include "params/NolvaServoDoc.h"
+#include "sim/MemoryPortDrive.h"
+#include "sim/PtyDriveHost.h"
+#include "sim/SimulatedDrive.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include <atomic>
+#include <cerrno>
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using simtest::Cmd;
+
+const QString kLinkLostText = QStringLiteral("通讯错误！！\n\n断开 !!");
+const QString kCannotOpenText = QStringLiteral("通讯错误！！\n\n无法打开COM端口！");
+const QString kNoAnswerText = QStringLiteral("计算机和伺服驱动器之间通讯错误。");
+const QString kCaption = QStringLiteral("通讯信息");
+
+// The six status reads of one poll, in order.
+const QStringList kPollReads{Cmd("R510"), Cmd("R666"), Cmd("R5E2"),
+                             Cmd("R50C"), Cmd("R547"), Cmd("R660")};
+const QString kProbe = Cmd("R6CB");
+
+// Everything the session tells the windows, in order.
+class RecordingObserver : public SessionObserver {
+public:
+    void PaneChanged(int pane) override { panes.push_back(pane); }
+    void LinkStateChanged() override { ++stateChanges; }
+    void LinkDropped() override { ++drops; }
+    bool PollMonitors() override {
+        ++monitorPolls;
+        return true;
+    }
+
+    std::vector<int> panes;
+    int stateChanges = 0;
+    int drops = 0;
+    int monitorPolls = 0;
+};
+
+class DriveSessionTest : public ::testing::Test {
+protected:
+    explicit DriveSessionTest(DriveLinkOptions options = {}) : drive({}, options) {
+        AttachToMemoryPort(drive, *port);
+        settings.link.RS485Port = options.rs485;
+        settings.link.StationID = options.station;
+        settings.link.FrameFormat = options.frameFormat;
+        settings.link.AsciiMode = options.asciiMode();
+        session.SetObserver(&observer);
+    }
+
+    // Ticks while the link is not wanted, so that the next wanted tick connects at once.
+    void LetConnectBecomeDue() {
+        while (session.TickCount() < DriveSession::kTicksBetweenConnects) {
+            session.OnTimerTick();
+        }
+    }
+
+    // "连线(&C)" and the tick that connects (and polls).
+    void ConnectByTimer() {
+        LetConnectBecomeDue();
+        session.RequestLink();
+        session.OnTimerTick();
+    }
+
+    void DialogChoose(PortChoice choice) {
+        session.DialogConnect([choice](const PortChoice&, bool) { return choice; });
+    }
+
+    QStringList Texts(int first = 0) const {
+        QStringList texts;
+        for (const Message& m : messenger.messages.mid(first)) {
+            texts << m.text;
+        }
+        return texts;
+    }
+
+    SimulatedDrive drive;
+    MemorySerialBackend* port = new MemorySerialBackend;
+    AppSettings settings;
+    DriveProfile profile;
+    DriveStatus status;
+    CNolvaServoDoc document;
+    RecordingMessenger messenger;
+    RecordingObserver observer;
+    DriveSession session{settings, profile,   status,
+                         document, messenger, std::unique_ptr<SerialBackend>(port)};
+};
+
+// --- Timer connect, re-probe and loss -------------------------------------------------------
+
+TEST_F(DriveSessionTest, TimerConnectProbesThenPollsAndNamesThePortByItsComNumber) {
+    drive.setInputContacts(0x0015);
+    LetConnectBecomeDue();
+    EXPECT_TRUE(port->writes().isEmpty()) << "nothing is sent while the link is not wanted";
+
+    session.RequestLink();
+    EXPECT_TRUE(session.LinkRequested());
+    EXPECT_FALSE(session.LinkUp());
+    session.OnTimerTick();
+
+    EXPECT_TRUE(session.LinkUp());
+    EXPECT_TRUE(session.PortOpen());
+    EXPECT_FALSE(session.Busy());
+    EXPECT_EQ(session.TickCount(), 0);
+    EXPECT_EQ(port->device(), "/dev/ttyUSB0");
+    EXPECT_EQ(session.Link().DeviceName(), "COM1");
+    EXPECT_EQ(port->lineFormat(), (LineFormat{9600, 8, 0, 0}));
+    EXPECT_EQ(document.diagnosticsSnapshot[2], 0x0015) << "the probe stores dn-03";
+    EXPECT_EQ(drive.requestLog(), QStringList{kProbe} + kPollReads);
+    EXPECT_TRUE(messenger.messages.isEmpty());
+    EXPECT_EQ(observer.drops, 0);
+    EXPECT_EQ(observer.monitorPolls, 1);
+
+    session.Disconnect();
+    EXPECT_FALSE(session.LinkRequested());
+    EXPECT_FALSE(session.LinkUp());
+    EXPECT_FALSE(session.PortOpen());
+    EXPECT_FALSE(port->isOpen());
+    const qsizetype writes = port->writes().size();
+    for (int i = 0; i < 25; ++i) {
+        session.OnTimerTick();
+    }
+    EXPECT_EQ(port->writes().size(), writes);
+    EXPECT_TRUE(messenger.messages.isEmpty()) << "closing an open port says nothing";
+}
+
+TEST_F(DriveSessionTest, FirstConnectWaitsUntilTenTicksHavePassedSinceTheLastAttempt) {
+    session.RequestLink();
+    int ticks = 0;
+    while (!session.LinkUp() && ticks < 50) {
+        session.OnTimerTick();
+        ++ticks;
+    }
+    EXPECT_EQ(ticks, 11) << "ten ticks count up from the start, the eleventh connects";
+
+    // A live link is probed again once ten more ticks have passed, and polled on every tick.
+    drive.clearRequestLog();
+    for (int i = 0; i < 10; ++i) {
+        session.OnTimerTick();
+    }
+    EXPECT_FALSE(drive.requestLog().contains(kProbe));
+    EXPECT_EQ(drive.requestLog().size(), 10 * kPollReads.size());
+    drive.clearRequestLog();
+    session.OnTimerTick();
+    EXPECT_EQ(drive.requestLog(), QStringList{kProbe} + kPollReads);
+}
+
+TEST_F(DriveSessionTest, DriveThatStopsAnsweringIsDroppedAtTheNextProbeWithTopmostMessage) {
+    ConnectByTimer();
+    ASSERT_TRUE(session.LinkUp());
+    drive.setHungUp(true);
+    drive.clearRequestLog();
+    observer.panes.clear();
+
+    int ticks = 0;
+    while (session.LinkRequested() && ticks < 30) {
+        session.OnTimerTick();
+        ++ticks;
+        EXPECT_TRUE(messenger.messages.isEmpty() || !session.LinkRequested())
+            << "failed polls are silent";
+    }
+    EXPECT_LE(ticks, DriveSession::kTicksBetweenConnects + 1);
+    // Ten silent polls each gave up after three attempts at the first read; then three probes.
+    const QStringList log = drive.requestLog();
+    ASSERT_GE(log.size(), 3);
+    EXPECT_EQ(log.mid(log.size() - 3), (QStringList{kProbe, kProbe, kProbe}));
+    EXPECT_EQ(log.count(Cmd("R510")), 3 * (ticks - 1));
+
+    ASSERT_EQ(messenger.messages.size(), 1);
+    const Message& m = messenger.messages[0];
+    EXPECT_EQ(m.text, kLinkLostText);
+    EXPECT_EQ(m.caption, kCaption);
+    EXPECT_EQ(m.icon, MessageIcon::Error);
+    EXPECT_TRUE(m.topmost);
+
+    EXPECT_FALSE(session.LinkUp());
+    EXPECT_FALSE(session.PortOpen());
+    EXPECT_FALSE(port->isOpen());
+    EXPECT_EQ(observer.drops, 1);
+    EXPECT_EQ(session.PaneText(3), "Servo 未连线");
+    EXPECT_EQ(session.PaneText(6), "信息: 断开");
+    // Pane 3 first, then every pane that shows the link's absence.
+    ASSERT_GE(observer.panes.size(), 8u);
+    EXPECT_EQ(std::vector<int>(observer.panes.end() - 8, observer.panes.end()),
+              (std::vector<int>{3, 0, 1, 2, 4, 5, 6, 7}));
+
+    // Off: further ticks send nothing and say nothing.
+    const qsizetype writes = port->writes().size();
+    for (int i = 0; i < 25; ++i) {
+        session.OnTimerTick();
+    }
+    EXPECT_EQ(port->writes().size(), writes);
+    EXPECT_EQ(messenger.messages.size(), 1);
+}
+
+TEST_F(DriveSessionTest, ProbeUnansweredOnFirstOpenClosesThePortAndStopsWanting) {
+    drive.setHungUp(true);
+    ConnectByTimer();
+    EXPECT_FALSE(session.LinkRequested());
+    EXPECT_FALSE(session.PortOpen());
+    EXPECT_FALSE(port->isOpen());
+    EXPECT_EQ(drive.requestLog(), (QStringList{kProbe, kProbe, kProbe}));
+    EXPECT_EQ(Texts(), QStringList{kLinkLostText});
+}
+
+// --- Port settings replaced while connecting ----------------------------------------------------
+
+struct BaudCase {
+    bool dialog;
+    int index;
+    uint32_t expectedBaud;
+    int storedIndex;
+};
+
+void PrintTo(const BaudCase& c, std::ostream* os) {
+    *os << (c.dialog ? "dialog" : "timer") << " index " << c.index;
+}
+
+class BaudRowTest : public DriveSessionTest, public ::testing::WithParamInterface<BaudCase> {};
+
+TEST_P(BaudRowTest, TimerKnowsFourRowsAndTheDialogSix) {
+    const BaudCase c = GetParam();
+    if (c.dialog) {
+        DialogChoose({0, c.index});
+    } else {
+        settings.link.BaudRateIndex = c.index;
+        ConnectByTimer();
+    }
+    ASSERT_TRUE(session.LinkUp());
+    EXPECT_EQ(port->lineFormat().baudRate, c.expectedBaud);
+    EXPECT_EQ(settings.link.BaudRateIndex, c.storedIndex);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, BaudRowTest,
+                         ::testing::Values(BaudCase{false, 0, 4800, 0},
+                                           BaudCase{false, 3, 38400, 3},
+                                           BaudCase{false, 4, 9600, 1}, BaudCase{false, 5, 9600, 1},
+                                           BaudCase{true, 4, 57600, 4},
+                                           BaudCase{true, 5, 115200, 5},
+                                           BaudCase{true, 6, 9600, 1}));
+
+struct FrameCase {
+    bool dialog;
+    int frameFormat;
+    bool asciiBefore;
+    int expectedFormat;
+    bool expectedAscii;
+    LineFormat line;
+};
+
+void PrintTo(const FrameCase& c, std::ostream* os) {
+    *os << (c.dialog ? "dialog" : "timer") << " format " << c.frameFormat;
+}
+
+class FrameFormatTest : public DriveSessionTest, public ::testing::WithParamInterface<FrameCase> {
+protected:
+    FrameFormatTest() : DriveSessionTest(DriveLinkOptions{true, 1, 0}) {}
+};
+
+TEST_P(FrameFormatTest, OutOfRangeFormatBecomesZeroAndAsciiFollowsThePath) {
+    const FrameCase c = GetParam();
+    settings.link.FrameFormat = c.frameFormat;
+    settings.link.AsciiMode = c.asciiBefore;
+    if (c.dialog) {
+        DialogChoose({0, 1});
+    } else {
+        ConnectByTimer();
+    }
+    EXPECT_TRUE(session.PortOpen());
+    EXPECT_EQ(settings.link.FrameFormat, c.expectedFormat);
+    EXPECT_EQ(settings.link.AsciiMode, c.expectedAscii);
+    EXPECT_EQ(port->lineFormat(), c.line);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, FrameFormatTest,
+                         ::testing::Values(
+                             // The timer derives the mode from the format every time.
+                             FrameCase{false, 12, false, 0, true, {9600, 7, 0, 2}},
+                             FrameCase{false, 7, true, 7, false, {9600, 8, 2, 0}},
+                             FrameCase{false, 2, false, 2, true, {9600, 7, 1, 0}},
+                             // The dialog turns ASCII on only when it replaces the format.
+                             FrameCase{true, 12, false, 0, true, {9600, 7, 0, 2}},
+                             FrameCase{true, 7, true, 7, true, {9600, 8, 2, 0}}));
+
+// --- Timer open failures -------------------------------------------------------------------------
+
+TEST_F(DriveSessionTest, PortThatCannotBeOpenedIsRetriedSilentlyUntilItAppears) {
+    port->openError = ENOENT;
+    ConnectByTimer();
+    EXPECT_TRUE(session.LinkRequested());
+    EXPECT_FALSE(session.LinkUp());
+    EXPECT_FALSE(session.PortOpen());
+    EXPECT_EQ(session.PaneText(6), "信息: 通讯错误！！");
+    EXPECT_EQ(observer.drops, 1);
+    for (int i = 0; i < 22; ++i) {
+        session.OnTimerTick();
+    }
+    EXPECT_EQ(port->openCount(), 0);
+    EXPECT_TRUE(messenger.messages.isEmpty());
+    EXPECT_TRUE(port->writes().isEmpty());
+
+    port->openError = 0;
+    for (int i = 0; i < 11 && !session.LinkUp(); ++i) {
+        session.OnTimerTick();
+    }
+    EXPECT_TRUE(session.LinkUp());
+    EXPECT_EQ(session.PaneText(6), "信息: ");
+}
+
+struct DeviceProblem {
+    int error;
+    QString paragraph;
+};
+
+void PrintTo(const DeviceProblem& p, std::ostream* os) {
+    *os << "errno " << p.error;
+}
+
+class DeviceProblemTest : public DriveSessionTest,
+                          public ::testing::WithParamInterface<DeviceProblem> {};
+
+TEST_P(DeviceProblemTest, TimerTellsOncePerRequestNamingTheDevice) {
+    const DeviceProblem p = GetParam();
+    settings.comDevices[0] = QStringLiteral("/dev/ttyACM3");
+    port->openError = p.error;
+    ConnectByTimer();
+    for (int i = 0; i < 40; ++i) {
+        session.OnTimerTick();
+    }
+    const QStringList once{kCannotOpenText + QStringLiteral("\n\n") + p.paragraph};
+    EXPECT_EQ(Texts(), once);
+    EXPECT_EQ(messenger.messages[0].caption, kCaption);
+    EXPECT_EQ(messenger.messages[0].icon, MessageIcon::Error);
+    EXPECT_TRUE(session.LinkRequested()) << "still wanted and retried";
+
+    // Asking again is a new attempt that deserves the explanation again.
+    session.Disconnect();
+    ConnectByTimer();
+    EXPECT_EQ(Texts(), once + once);
+}
+
+TEST_P(DeviceProblemTest, DialogAddsTheDeviceAndWhatToDo) {
+    const DeviceProblem p = GetParam();
+    settings.comDevices[2] = QStringLiteral("/dev/ttyACM3");
+    port->openError = p.error;
+    DialogChoose({2, 1});
+    EXPECT_EQ(Texts(), QStringList{kCannotOpenText + QStringLiteral("\n\n") + p.paragraph});
+    EXPECT_FALSE(session.PortOpen());
+    EXPECT_FALSE(session.LinkRequested());
+}
+
+const QString kNoPermission = QStringLiteral(
+    "无法访问 /dev/ttyACM3：没有权限。请将当前用户加入 dialout 组（sudo usermod -aG dialout "
+    "$USER），重新登录后再试。");
+const QString kHeldElsewhere =
+    QStringLiteral("无法打开 /dev/ttyACM3：设备正被其他程序使用。请关闭使用该端口的程序后再试。");
+
+INSTANTIATE_TEST_SUITE_P(Errors, DeviceProblemTest,
+                         ::testing::Values(DeviceProblem{EACCES, kNoPermission},
+                                           DeviceProblem{EPERM, kNoPermission},
+                                           DeviceProblem{EBUSY, kHeldElsewhere}));
+
+// --- Dialog connect ----------------------------------------------------------------------------
+
+TEST_F(DriveSessionTest, DialogOnRs232ProbesAndWantsTheLinkThenItsOkButtonDisconnects) {
+    settings.link.ComPort = 1;
+    PortChoice shown;
+    bool shownRequested = true;
+    session.DialogConnect([&](const PortChoice& current, bool requested) {
+        shown = current;
+        shownRequested = requested;
+        EXPECT_TRUE(session.Busy());
+        return std::optional<PortChoice>(PortChoice{2, 2});
+    });
+    EXPECT_EQ(shown.comPort, 1);
+    EXPECT_EQ(shown.baudRateIndex, 1);
+    EXPECT_FALSE(shownRequested);
+    EXPECT_FALSE(session.Busy());
+
+    EXPECT_TRUE(session.LinkUp());
+    EXPECT_TRUE(session.LinkRequested());
+    EXPECT_TRUE(session.PortOpen());
+    EXPECT_EQ(settings.link.ComPort, 2);
+    EXPECT_EQ(settings.link.BaudRateIndex, 2);
+    EXPECT_EQ(port->device(), "/dev/ttyUSB2");
+    EXPECT_EQ(session.Link().DeviceName(), "COM3");
+    EXPECT_EQ(port->lineFormat(), (LineFormat{19200, 8, 0, 0}));
+    EXPECT_EQ(drive.requestLog(), QStringList{kProbe});
+    EXPECT_GE(observer.stateChanges, 1);
+
+    // OK now means "断开(&D)": the choice in the boxes is not taken.
+    drive.clearRequestLog();
+    session.DialogConnect([&](const PortChoice&, bool requested) {
+        shownRequested = requested;
+        return std::optional<PortChoice>(PortChoice{5, 0});
+    });
+    EXPECT_TRUE(shownRequested);
+    EXPECT_FALSE(session.LinkUp());
+    EXPECT_FALSE(session.LinkRequested());
+    EXPECT_FALSE(session.PortOpen());
+    EXPECT_FALSE(port->isOpen());
+    EXPECT_EQ(settings.link.ComPort, 2);
+    EXPECT_EQ(settings.link.BaudRateIndex, 2);
+    EXPECT_TRUE(drive.requestLog().isEmpty());
+    EXPECT_TRUE(messenger.messages.isEmpty());
+}
+
+TEST_F(DriveSessionTest, DialogCancelChangesNothing) {
+    session.DialogConnect([](const PortChoice&, bool) { return std::optional<PortChoice>(); });
+    EXPECT_EQ(port->openCount(), 0);
+    EXPECT_EQ(settings.link.ComPort, 0);
+    EXPECT_FALSE(session.LinkRequested());
+    EXPECT_FALSE(session.Busy());
+    EXPECT_TRUE(messenger.messages.isEmpty());
+}
+
+TEST_F(DriveSessionTest, DialogFailuresTellTheUserAndLeaveTheLinkOff) {
+    // No drive answers: string 145.
+    drive.setHungUp(true);
+    DialogChoose({0, 1});
+    EXPECT_EQ(Texts(), QStringList{kNoAnswerText});
+    EXPECT_EQ(messenger.messages[0].caption, kCaption);
+    EXPECT_EQ(messenger.messages[0].icon, MessageIcon::Error);
+    EXPECT_FALSE(messenger.messages[0].topmost);
+    EXPECT_FALSE(session.PortOpen());
+    EXPECT_FALSE(port->isOpen());
+    EXPECT_FALSE(session.LinkRequested());
+
+    // A device that is not there: the plain open message.
+    port->openError = ENOENT;
+    DialogChoose({0, 1});
+    EXPECT_EQ(Texts(1), QStringList{kCannotOpenText});
+    EXPECT_FALSE(session.LinkUp());
+}
+
+TEST_F(DriveSessionTest, PortOverrideStandsForTheCurrentComNumberUntilAnotherIsChosen) {
+    settings.link.ComPort = 3;
+    session.SetPortOverride(QStringLiteral("/dev/pts/9"));
+    EXPECT_EQ(session.DeviceOfComPort(3), "/dev/pts/9");
+    EXPECT_EQ(session.DeviceOfComPort(2), "/dev/ttyUSB2");
+    EXPECT_EQ(session.DeviceOfComPort(8), "");
+    ConnectByTimer();
+    EXPECT_EQ(port->device(), "/dev/pts/9");
+    EXPECT_EQ(session.Link().DeviceName(), "COM4");
+
+    session.Disconnect();
+    DialogChoose({5, 1});
+    EXPECT_EQ(port->device(), "/dev/ttyUSB5");
+    EXPECT_EQ(session.DeviceOfComPort(3), "/dev/ttyUSB3");
+}
+
+// A drive on RS-485 and the Modbus check the dialog sends it: function 03, register 0, count 1.
+// The check values were worked out apart from the frame builders (LRC by hand, CRC by a separate
+// script).
+struct Rs485Case {
+    DriveLinkOptions options;
+    const char* check;
+};
+
+void PrintTo(const Rs485Case& c, std::ostream* os) {
+    *os << "station " << c.options.station << " format " << c.options.frameFormat;
+}
+
+class Rs485SessionTest : public DriveSessionTest, public ::testing::WithParamInterface<Rs485Case> {
+protected:
+    Rs485SessionTest() : DriveSessionTest(GetParam().options) {}
+};
+
+TEST_P(Rs485SessionTest, DialogChecksWithModbusAndLeavesThePortOpenForTheTimerToLink) {
+    DialogChoose({0, 3});
+    const QString check = QString::fromLatin1(GetParam().check);
+    EXPECT_EQ(drive.requestLog(), QStringList{check});
+    EXPECT_TRUE(session.PortOpen());
+    EXPECT_FALSE(session.LinkUp());
+    EXPECT_FALSE(session.LinkRequested());
+    EXPECT_EQ(port->lineFormat().baudRate, 38400u);
+    EXPECT_TRUE(messenger.messages.isEmpty());
+
+    // "连线(&C)" probes over the open port as it is set up: no second open, no new line format.
+    settings.link.BaudRateIndex = 0;
+    drive.clearRequestLog();
+    ConnectByTimer();
+    EXPECT_TRUE(session.LinkUp());
+    EXPECT_EQ(port->openCount(), 1);
+    EXPECT_EQ(port->lineFormat().baudRate, 38400u);
+    EXPECT_EQ(drive.requestLog(), QStringList{kProbe} + kPollReads);
+}
+
+TEST_P(Rs485SessionTest, UnansweredChecksCloseThePort) {
+    drive.setHungUp(true);
+    DialogChoose({0, 1});
+    EXPECT_EQ(Texts(), QStringList{kNoAnswerText});
+    EXPECT_FALSE(session.PortOpen());
+    EXPECT_FALSE(port->isOpen());
+
+    // An open port whose drive then falls silent: the timer's probe drops it with the message.
+    drive.setHungUp(false);
+    DialogChoose({0, 1});
+    ASSERT_TRUE(session.PortOpen());
+    drive.setHungUp(true);
+    ConnectByTimer();
+    EXPECT_EQ(Texts(1), QStringList{kLinkLostText});
+    EXPECT_FALSE(session.PortOpen());
+    EXPECT_FALSE(session.LinkRequested());
+    EXPECT_FALSE(port->isOpen());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, Rs485SessionTest,
+    ::testing::Values(Rs485Case{DriveLinkOptions{true, 3, 4}, ":030300000001F9"},
+                      Rs485Case{DriveLinkOptions{true, 17, 6}, "11 03 00 00 00 01 86 9A"}));
+
+// --- Poll and status bar -----------------------------------------------------------------------
+
+TEST_F(DriveSessionTest, PollSendsTheSixStatusReadsAndRefreshesEachPane) {
+    drive.setWord('5', 0x10, 2);
+    drive.setServoOn(true);
+    drive.setSoftwareVersion(312);
+    drive.setModelCode(0x122);
+    drive.setMaxSpeed(5000);
+    drive.setAlarm(0x0100);
+    ConnectByTimer();
+    drive.clearRequestLog();
+    observer.panes.clear();
+    observer.monitorPolls = 0;
+
+    session.OnTimerTick();
+    EXPECT_EQ(drive.requestLog(), kPollReads);
+    EXPECT_EQ(observer.panes, (std::vector<int>{1, 0, 2, 4, 5, 7}));
+    EXPECT_EQ(observer.monitorPolls, 1);
+    EXPECT_EQ(document.diagnosticsSnapshot[0], 2);
+    EXPECT_EQ(document.diagnosticsSnapshot[3], 312);
+    EXPECT_EQ(document.driveInfo[3], 0x122);
+    EXPECT_TRUE(status.servoOn);
+    EXPECT_EQ(status.alarmWord, 0x0100);
+    EXPECT_EQ(profile.modelCode, 0x122);
+    EXPECT_EQ(profile.encoderPulses, 8192);
+    EXPECT_EQ(profile.maxMotorSpeed, 5000);
+}
+
+TEST_F(DriveSessionTest, PaneTextsWhileNotLinked) {
+    const QStringList expected{"Servo 状态: Servo Off",
+                               "--- 控制",
+                               "版本: *.**",
+                               "Servo 未连线",
+                               "型号: ---------",
+                               "电机型式:---------------------",
+                               "信息: 断开",
+                               ""};
+    // Values read earlier do not show while the link is down.
+    status.servoOn = true;
+    status.alarmWord = 4;
+    document.diagnosticsSnapshot[0] = 1;
+    for (int pane = 0; pane < 8; ++pane) {
+        EXPECT_EQ(session.PaneText(pane), expected[pane]) << "pane " << pane;
+    }
+    port->openError = ENOENT;
+    ConnectByTimer();
+    EXPECT_EQ(session.PaneText(6), "信息: 通讯错误！！") << "wanted but down";
+    session.Disconnect();
+    EXPECT_EQ(session.PaneText(6), "信息: 断开");
+}
+
+struct PaneCase {
+    const char* what;
+    std::function<void(SimulatedDrive&)> set;
+    int pane;
+    QString text;
+};
+
+void PrintTo(const PaneCase& c, std::ostream* os) {
+    *os << c.what;
+}
+
+class PaneTextTest : public DriveSessionTest, public ::testing::WithParamInterface<PaneCase> {};
+
+TEST_P(PaneTextTest, LinkedPaneShowsTheValueRead) {
+    const PaneCase& c = GetParam();
+    c.set(drive);
+    ConnectByTimer();
+    ASSERT_TRUE(session.LinkUp());
+    EXPECT_EQ(session.PaneText(c.pane), c.text) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, PaneTextTest,
+    ::testing::Values(
+        PaneCase{"alarm 0x0006", [](SimulatedDrive& d) { d.setAlarm(0x0006); }, 7,
+                 "电源电压过高(回生异常)。"},
+        PaneCase{"alarm 0x8000", [](SimulatedDrive& d) { d.setAlarm(0x8000); }, 7,
+                 "电源电压过高(回生异常)。"},
+        PaneCase{"alarm 0", [](SimulatedDrive& d) { d.setAlarm(0); }, 7, "无异常警报发生。"},
+        PaneCase{"version 258", [](SimulatedDrive& d) { d.setSoftwareVersion(258); }, 2,
+                 "版本: 2.58"},
+        PaneCase{"version 5", [](SimulatedDrive& d) { d.setSoftwareVersion(5); }, 2, "版本: 0.05"},
+        PaneCase{"mode 3", [](SimulatedDrive& d) { d.setWord('5', 0x10, 3); }, 1, "Pe-S 控制"},
+        PaneCase{"mode 9", [](SimulatedDrive& d) { d.setWord('5', 0x10, 9); }, 1, " 控制"},
+        PaneCase{"model 0x121", [](SimulatedDrive& d) { d.setModelCode(0x121); }, 4,
+                 "型号: MQRX-15A"},
+        PaneCase{"model 0x460", [](SimulatedDrive& d) { d.setModelCode(0x460); }, 4,
+                 "型号: ---------"},
+        PaneCase{"motor 0x121", [](SimulatedDrive& d) { d.setModelCode(0x121); }, 5,
+                 "电机型式:300W 3000rpm 2500ppr"},
+        PaneCase{"servo on", [](SimulatedDrive& d) { d.setServoOn(true); }, 0,
+                 "Servo 状态: Servo On"},
+        PaneCase{"servo off", [](SimulatedDrive& d) { d.setServoOn(false); }, 0,
+                 "Servo 状态: Servo Off"},
+        PaneCase{"linked", [](SimulatedDrive&) {}, 3, "Servo 连线中"},
+        PaneCase{"message", [](SimulatedDrive&) {}, 6, "信息: "}));
+
+TEST_F(DriveSessionTest, FailedModelReadKeepsLaterPanesAndSkipsTheMonitors) {
+    drive.setModelCode(0x121);
+    drive.setAlarm(0);
+    ConnectByTimer();
+    ASSERT_EQ(session.PaneText(4), "型号: MQRX-15A");
+    const QString motor = session.PaneText(5);
+    const QString alarm = session.PaneText(7);
+
+    // The drive changes, and from now on every read of page 5 0x0C goes unanswered.
+    drive.setModelCode(0x460);
+    drive.setAlarm(0x0004);
+    drive.setSoftwareVersion(5);
+    drive.setMaxSpeed(2000);
+    port->setResponder([this](QByteArrayView written) {
+        const QByteArray reply = drive.receive(written);
+        return written.startsWith("R50C") ? QByteArray() : reply;
+    });
+    drive.clearRequestLog();
+    observer.panes.clear();
+    observer.monitorPolls = 0;
+
+    session.OnTimerTick();
+    EXPECT_EQ(drive.requestLog(), (QStringList{Cmd("R510"), Cmd("R666"), Cmd("R5E2"), Cmd("R50C"),
+                                               Cmd("R50C"), Cmd("R50C")}));
+    EXPECT_EQ(observer.panes, (std::vector<int>{1, 0, 2}));
+    EXPECT_EQ(observer.monitorPolls, 0);
+    EXPECT_EQ(session.PaneText(2), "版本: 0.05") << "values read before the failure are kept";
+    EXPECT_EQ(session.PaneText(4), "型号: MQRX-15A");
+    EXPECT_EQ(session.PaneText(5), motor);
+    EXPECT_EQ(session.PaneText(7), alarm);
+    EXPECT_EQ(profile.maxMotorSpeed, 3000);
+    EXPECT_TRUE(session.LinkUp()) << "a failed poll is not a lost link";
+    EXPECT_TRUE(messenger.messages.isEmpty());
+}
+
+// --- Busy and the link being down -----------------------------------------------------------
+
+TEST_F(DriveSessionTest, BusyKeepsTheTickFromConnectingAndPollingButTheCountAdvances) {
+    LetConnectBecomeDue();
+    session.RequestLink();
+    session.SetBusy(true);
+    const int before = session.TickCount();
+    session.OnTimerTick();
+    session.OnTimerTick();
+    EXPECT_EQ(session.TickCount(), before + 2);
+    EXPECT_EQ(port->openCount(), 0);
+
+    session.SetBusy(false);
+    session.OnTimerTick();
+    ASSERT_TRUE(session.LinkUp());
+    drive.clearRequestLog();
+    session.SetBusy(true);
+    for (int i = 0; i < 15; ++i) {
+        session.OnTimerTick();
+    }
+    EXPECT_TRUE(drive.requestLog().isEmpty());
+    EXPECT_EQ(session.TickCount(), 15);
+    EXPECT_TRUE(session.Busy()) << "the tick leaves someone else's Busy alone";
+}
+
+TEST_F(DriveSessionTest, TickCountWrapsAtOneThousand) {
+    for (int i = 0; i < 999; ++i) {
+        session.OnTimerTick();
+    }
+    EXPECT_EQ(session.TickCount(), 999);
+    session.OnTimerTick();
+    EXPECT_EQ(session.TickCount(), 0);
+}
+
+TEST_F(DriveSessionTest, NothingIsWrittenWhileTheLinkIsDownEvenWithThePortOpen) {
+    // Open-unlinked: an RS-232 port is opened by hand, as an RS-485 dialog connect would leave it.
+    ASSERT_EQ(session.Link().Open(QStringLiteral("/dev/ttyUSB0")), 0u);
+    ASSERT_FALSE(session.LinkUp());
+    DriveAccess& access = session.Access();
+    access.LastValue = 77;
+    EXPECT_FALSE(session.StatusRead());
+    EXPECT_FALSE(session.Poll());
+    for (int i = 0; i < 12; ++i) {
+        session.OnTimerTick();
+    }
+    EXPECT_FALSE(access.ReadDriveWord('5', 0x10));
+    EXPECT_FALSE(access.WriteDriveWord('5', 0x10, 1, true));
+    EXPECT_FALSE(access.WriteDriveWord(0, 0x10, 1, false));
+    EXPECT_EQ(access.QueryServoState(), 0);
+    EXPECT_FALSE(access.ReadParameterModbus('C', 1, true));
+    EXPECT_FALSE(access.FetchParameter(0x10));
+    EXPECT_FALSE(access.StoreParameter(0x10, 1));
+    EXPECT_TRUE(port->writes().isEmpty());
+    EXPECT_EQ(access.LastValue, 77);
+    EXPECT_EQ(observer.monitorPolls, 0);
+}
+
+// --- Commands and the end of the session ------------------------------------------------------
+
+// What keeps each command disabled, beside the link rules of "连线"/"断开".
+enum Blocker : unsigned {
+    NeedsLink = 1,
+    Jog = 2,
+    Editor = 4,
+    Monitor = 8, // any of status display, diagnostics, alarm history
+    CustomTable = 16,
+};
+
+struct CommandRule {
+    int command;
+    unsigned blockers;
+};
+
+TEST(CommandTable, EachCommandIsDisabledExactlyByItsConditions) {
+    const CommandRule rules[] = {
+        {Command::FileNew, Jog | Monitor | CustomTable},
+        {Command::FileOpen, Jog | Monitor | CustomTable},
+        {Command::CopyToDrive, NeedsLink},
+        {Command::CopyToComputer, NeedsLink},
+        {Command::StatusMonitor, NeedsLink | Jog | Editor},
+        {Command::Diagnostics, NeedsLink | Jog | Editor},
+        {Command::AlarmHistory, NeedsLink | Jog | Editor},
+        {Command::Trace, Jog | Editor | Monitor},
+        {Command::Jog, NeedsLink | Editor | Monitor},
+        {Command::AutoTuning, NeedsLink | Editor | Monitor},
+        {Command::AutoOffset, NeedsLink | Editor | Monitor},
+        {Command::ParameterEditor, Jog | Monitor},
+        {Command::OnlineEditing, NeedsLink | Editor | Monitor | Jog},
+        {Command::ContactPlanning, NeedsLink | Jog | Editor},
+        {Command::PositionPlanning, NeedsLink | Jog | Editor},
+        {Command::MachineAnalysis, NeedsLink | Editor | Monitor},
+        {Command::PortSettings, 0},
+    };
+    struct Situation {
+        const char* name;
+        unsigned blocker;
+        std::function<void(ViewActivity&)> apply;
+    };
+    const Situation situations[] = {
+        {"link down", NeedsLink, [](ViewActivity& a) { a.linkUp = false; }},
+        {"JOG", Jog, [](ViewActivity& a) { a.jogActive = true; }},
+        {"editor", Editor, [](ViewActivity& a) { a.parameterEditorOpen = true; }},
+        {"status monitor", Monitor, [](ViewActivity& a) { a.statusMonitorOpen = true; }},
+        {"diagnostics", Monitor, [](ViewActivity& a) { a.diagnosticsOpen = true; }},
+        {"alarm history", Monitor, [](ViewActivity& a) { a.alarmHistoryOpen = true; }},
+        {"custom table", CustomTable, [](ViewActivity& a) { a.customTableOpen = true; }},
+    };
+    ViewActivity free;
+    free.linkUp = true;
+    free.linkRequested = true;
+    for (const CommandRule& rule : rules) {
+        EXPECT_TRUE(IsCommandEnabled(rule.command, free)) << rule.command;
+        EXPECT_FALSE(IsCommandChecked(rule.command, free)) << rule.command;
+        for (const Situation& s : situations) {
+            ViewActivity a = free;
+            s.apply(a);
+            EXPECT_EQ(IsCommandEnabled(rule.command, a), (rule.blockers & s.blocker) == 0)
+                << "command " << rule.command << " with " << s.name;
+        }
+    }
+}
+
+TEST(CommandTable, ConnectAndDisconnectFollowTheWish) {
+    ViewActivity a;
+    a.linkRequested = false;
+    EXPECT_TRUE(IsCommandEnabled(Command::Connect, a));
+    EXPECT_FALSE(IsCommandChecked(Command::Connect, a));
+    EXPECT_FALSE(IsCommandEnabled(Command::Disconnect, a));
+    EXPECT_TRUE(IsCommandChecked(Command::Disconnect, a));
+    a.linkRequested = true;
+    a.linkUp = true;
+    EXPECT_FALSE(IsCommandEnabled(Command::Connect, a));
+    EXPECT_TRUE(IsCommandChecked(Command::Connect, a));
+    EXPECT_TRUE(IsCommandEnabled(Command::Disconnect, a));
+    EXPECT_FALSE(IsCommandChecked(Command::Disconnect, a));
+}
+
+// A port that reports its close to the test after the session that owns it is gone.
+class WatchedPort : public MemorySerialBackend {
+public:
+    explicit WatchedPort(int* closes) : closes_(closes) {}
+    void close() override {
+        ++*closes_;
+        MemorySerialBackend::close();
+    }
+
+private:
+    int* closes_;
+};
+
+TEST(DriveSessionEnd, DestructorClosesAnOpenPortOnly) {
+    for (const bool connect : {true, false}) {
+        int closes = 0;
+        SimulatedDrive drive;
+        AppSettings settings;
+        DriveProfile profile;
+        DriveStatus status;
+        CNolvaServoDoc document;
+        RecordingMessenger messenger;
+        {
+            auto* port = new WatchedPort(&closes);
+            AttachToMemoryPort(drive, *port);
+            DriveSession session(settings, profile, status, document, messenger,
+                                 std::unique_ptr<SerialBackend>(port));
+            if (connect) {
+                session.DialogConnect([](const PortChoice&, bool) { return PortChoice{0, 1}; });
+                ASSERT_TRUE(session.LinkUp());
+            }
+        }
+        EXPECT_EQ(closes, connect ? 1 : 0);
+        EXPECT_TRUE(messenger.messages.isEmpty()) << "no complaint about a closed port";
+    }
+}
+
+// --- A drive behind a real pseudo-terminal ------------------------------------------------------
+
+// QSerialPort's socket notifiers want an application object on the thread that opens the port.
+void EnsureApplication() {
+    if (QCoreApplication::instance() == nullptr) {
+        static int argc = 1;
+        static char name[] = "orvan_sim_tests";
+        static char* argv[] = {name, nullptr};
+        static QCoreApplication app(argc, argv);
+    }
+}
+
+TEST(DriveSessionOnPty, ConnectsPollsAndDropsADriveThatStops) {
+    EnsureApplication();
+    SimulatedDrive drive;
+    drive.setModelCode(0x331);
+    PtyDriveHost host(drive);
+    QString error;
+    ASSERT_TRUE(host.open(&error)) << error.toStdString();
+    std::atomic<bool> stop{false};
+    std::thread server([&] { host.run(stop); });
+
+    AppSettings settings;
+    DriveProfile profile;
+    DriveStatus status;
+    CNolvaServoDoc document;
+    RecordingMessenger messenger;
+    {
+        DriveSession session(settings, profile, status, document, messenger);
+        session.SetPortOverride(host.slavePath());
+        while (session.TickCount() < DriveSession::kTicksBetweenConnects) {
+            session.OnTimerTick();
+        }
+        session.RequestLink();
+        session.OnTimerTick();
+        EXPECT_TRUE(session.LinkUp());
+        EXPECT_EQ(session.Link().DeviceName(), "COM1");
+        EXPECT_EQ(session.PaneText(4), "型号: MQRX-30A");
+        EXPECT_EQ(session.PaneText(5), "电机型式:1KW 2000rpm 2500ppr");
+
+        // The drive goes quiet; the ticks up to the next probe are let pass without polls.
+        stop = true;
+        server.join();
+        session.SetBusy(true);
+        while (session.TickCount() < DriveSession::kTicksBetweenConnects) {
+            session.OnTimerTick();
+        }
+        session.SetBusy(false);
+        session.OnTimerTick();
+        EXPECT_FALSE(session.LinkUp());
+        EXPECT_FALSE(session.LinkRequested());
+        EXPECT_FALSE(session.PortOpen());
+        ASSERT_EQ(messenger.messages.size(), 1);
+        EXPECT_EQ(messenger.messages[0].text, kLinkLostText);
+        EXPECT_TRUE(messenger.messages[0].topmost);
+    }
+    if (server.joinable()) {
+        stop = true;
+        server.join();
+    }
+    EXPECT_EQ(drive.requestLog(), QStringList{kProbe} + kPollReads);
+}
+
+} // namespace

@@ -1,0 +1,96 @@
+// Model codes: encoder resolution, motor and drive texts, the model list.
+
+#include "drive/StatusTexts.h"
+#include "drive/ModelTable.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+TEST(ModelTable, EncoderPulsesFromTheModelCode) {
+    EXPECT_EQ(EncoderPulsesForModel(0x1111), 2500); // bit 12 is ignored
+    EXPECT_EQ(EncoderPulsesForModel(0x0111), 2500);
+    EXPECT_EQ(EncoderPulsesForModel(0x0350), 2000); // known although not in the list
+    EXPECT_EQ(EncoderPulsesForModel(0x0999), 8192);
+    EXPECT_EQ(EncoderPulsesForModel(0x0121), 2500);
+    EXPECT_EQ(EncoderPulsesForModel(0x1133), 2500);
+    EXPECT_EQ(EncoderPulsesForModel(0x0134), 8192);
+    EXPECT_EQ(EncoderPulsesForModel(0x0131), 8192); // 13x has no encoder digit 1
+    EXPECT_EQ(EncoderPulsesForModel(0x0550), 8192); // 55x has no encoder digit 0
+}
+
+TEST(ModelTable, MotorTexts) {
+    EXPECT_EQ(MotorTypeText(0x0110), "120W 3000rpm 2000ppr");
+    EXPECT_EQ(MotorTypeText(0x1111), "100W 3000rpm 2500ppr");
+    EXPECT_EQ(MotorTypeText(0x0331), "1KW 2000rpm 2500ppr");
+    EXPECT_EQ(MotorTypeText(0x0372), "1.5KW 2000rpm 8192ppr");
+    EXPECT_EQ(MotorTypeText(0x0241), "550W 1000rpm 2500ppr");
+    EXPECT_EQ(MotorTypeText(0x0722), "3KW 3000rpm 8192ppr");
+    EXPECT_EQ(MotorTypeText(0x0350), "1KW 3000rpm 2000ppr");
+    EXPECT_EQ(MotorTypeText(0x1224), "400W 3000rpm 8192ppr");
+    // Codes with a drive name but no motor text.
+    for (int code : {0x131, 0x132, 0x550, 0x460, 0x0}) {
+        EXPECT_EQ(MotorTypeText(code), "---------------------") << std::hex << code;
+    }
+}
+
+TEST(ModelTable, DriveModelNames) {
+    EXPECT_EQ(DriveModelName(0x121), "MQRX-15A");
+    EXPECT_EQ(DriveModelName(0x1134), "MQRX-15A");
+    EXPECT_EQ(DriveModelName(0x131), "MQRX-15A");
+    EXPECT_EQ(DriveModelName(0x224), "MQRX-20A");
+    EXPECT_EQ(DriveModelName(0x350), "MQRX-30A");
+    EXPECT_EQ(DriveModelName(0x552), "MQRX-50A");
+    EXPECT_EQ(DriveModelName(0x722), "MQRX-75A");
+    EXPECT_EQ(DriveModelName(0x460), "---------");
+    EXPECT_EQ(DriveModelName(0x123 | 0x0), "---------");
+    EXPECT_EQ(DriveModelName(0x215), "---------");
+}
+
+TEST(ModelTable, ListHas74RowsWithKnownMotorsAndNamesInBlocks) {
+    const auto rows = ModelList();
+    ASSERT_EQ(rows.size(), 74u);
+    std::set<int> codes;
+    std::set<int> nameIds;
+    for (const ModelListRow& row : rows) {
+        EXPECT_TRUE(codes.insert(row.code & 0xFFF).second) << std::hex << row.code;
+        EXPECT_TRUE(nameIds.insert(row.motorNameId).second) << row.motorNameId;
+        EXPECT_NE(MotorTypeText(row.code), "---------------------") << std::hex << row.code;
+        EXPECT_NE(DriveModelName(row.code), "---------") << std::hex << row.code;
+    }
+    EXPECT_EQ(rows[0].code, 0x0110);
+    EXPECT_EQ(rows[0].motorNameId, 916);
+    EXPECT_EQ(rows[14].code, 0x0210);
+    EXPECT_EQ(rows[14].motorNameId, 930);
+    EXPECT_EQ(rows[31].motorNameId, 947);
+    EXPECT_EQ(rows[54].motorNameId, 970);
+    EXPECT_EQ(rows[68].motorNameId, 984);
+    EXPECT_EQ(rows[73].motorNameId, 989);
+    // The list's encoder digits follow 2000, 2500, 8192 within a row of the table.
+    EXPECT_EQ(EncoderPulsesForModel(rows[1].code), 2500);
+    EXPECT_EQ(EncoderPulsesForModel(rows[2].code), 8192);
+}
+
+TEST(StatusTexts, AlarmByLowestSetBit) {
+    EXPECT_EQ(AlarmText(0), QString::fromUtf8("无异常警报发生。"));
+    EXPECT_EQ(AlarmText(0x0006), QString::fromUtf8("电源电压过高(回生异常)。"));
+    EXPECT_EQ(AlarmText(0x8000), QString::fromUtf8("电源电压过高(回生异常)。"));
+    EXPECT_EQ(AlarmText(0x0001), QString::fromUtf8("电源电压过低。"));
+    EXPECT_EQ(AlarmText(0x4000), QString::fromUtf8("驱动器过热。"));
+    EXPECT_EQ(AlarmText(0xC400), QString::fromUtf8("位置误差量过大。"));
+}
+
+TEST(StatusTexts, ControlModeAndVersion) {
+    EXPECT_EQ(ControlModeText(3), "Pe-S");
+    EXPECT_EQ(ControlModeText(6), "Pi");
+    EXPECT_EQ(ControlModeText(0), "T");
+    EXPECT_EQ(ControlModeText(9), "");
+    EXPECT_EQ(ControlModeText(-1), "");
+    EXPECT_EQ(VersionText(258), "2.58");
+    EXPECT_EQ(VersionText(5), "0.05");
+    EXPECT_EQ(VersionText(1000), "10.00");
+}
+
+} // namespace

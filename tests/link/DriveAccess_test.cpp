@@ -1,0 +1,147 @@
+// Drive value access (words by page and location, the parameter mailbox, Modbus parameter reads)
+// against the simulated drive on an in-memory port, with every request recorded.
+
+#include "support/SimTestSupport.h"
+#include "link/DriveAccess.h"
+#include "link/MemorySerialBackend.h"
+#include "link/ModbusLink.h"
+#include "drive/ParameterCatalogue.h"
+#include "sim/MemoryPortDrive.h"
+#include "sim/SimulatedDrive.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using simtest::Cmd;
+
+class DriveAccessTest : public ::testing::Test {
+protected:
+    explicit DriveAccessTest(DriveLinkOptions options = {}) : drive({}, options) {
+        AttachToMemoryPort(drive, *port);
+        EXPECT_EQ(link.Open(QStringLiteral("/dev/sim")), 0u);
+        settings.RS485Port = options.rs485;
+        settings.StationID = options.station;
+        settings.FrameFormat = options.frameFormat;
+        settings.AsciiMode = options.asciiMode();
+        access.LinkUp = true;
+    }
+
+    QStringList Requests() const { return drive.requestLog(); }
+
+    SimulatedDrive drive;
+    MemorySerialBackend* port = new MemorySerialBackend;
+    ModbusLink link{std::unique_ptr<SerialBackend>(port)};
+    LinkSettings settings;
+    DriveProfile profile;
+    DriveAccess access{link, settings, profile};
+};
+
+TEST_F(DriveAccessTest, NothingIsSentWhileTheLinkIsDown) {
+    access.LinkUp = false;
+    access.LastValue = 7;
+    EXPECT_FALSE(access.ReadDriveWord('5', 0x10));
+    EXPECT_FALSE(access.WriteDriveWord('5', 0x10, 1, true));
+    EXPECT_EQ(access.QueryServoState(), 0);
+    EXPECT_FALSE(access.ReadParameterModbus('C', 1, false));
+    EXPECT_FALSE(access.FetchParameter(0x10));
+    EXPECT_FALSE(access.StoreParameter(0x10, 1));
+    int32_t word = 0;
+    EXPECT_FALSE(access.ReadSignedWord('5', 0x10, &word));
+    EXPECT_FALSE(access.WriteParameterModbus('C', 1, 1, false));
+    EXPECT_TRUE(port->writes().empty());
+    EXPECT_EQ(access.LastValue, 7);
+}
+
+TEST_F(DriveAccessTest, WordsAreUnsignedExceptAtTheConvertedLocations) {
+    drive.setWord('7', 0x20, 0xFFFF);
+    ASSERT_TRUE(access.ReadDriveWord('7', 0x20));
+    EXPECT_EQ(access.LastValue, 65535);
+    // Page 5 0x36 is internal speed command 1: -5461 raw is -1000 rpm at N = 3000.
+    drive.setWord('5', 0x36, static_cast<uint16_t>(-5461));
+    ASSERT_TRUE(access.ReadDriveWord('5', 0x36));
+    EXPECT_EQ(access.LastValue, -1000);
+    // Page 6 0xE4 is the motor speed feedback, converted as a speed.
+    drive.setWord('6', 0xE4, 5461);
+    ASSERT_TRUE(access.ReadDriveWord('6', 0xE4));
+    EXPECT_EQ(access.LastValue, 1000);
+    EXPECT_EQ(Requests(), (QStringList{Cmd("R720"), Cmd("R536"), Cmd("R6E4")}));
+}
+
+TEST_F(DriveAccessTest, WriteWithStoreRunsTheMailboxThenTheLiveWrite) {
+    // Cn001 lives at 0x10.
+    ASSERT_TRUE(access.WriteDriveWord('5', 0x10, 3, true));
+    EXPECT_EQ(Requests(), (QStringList{Cmd("W5710010"), Cmd("W5720003"), Cmd("W5700001"),
+                                       Cmd("W5100003"), Cmd("W5100003")}));
+    EXPECT_EQ(drive.state().storedRaw('C', 1), 3);
+    EXPECT_EQ(drive.state().liveRaw('C', 1), 3);
+}
+
+TEST_F(DriveAccessTest, PageZeroWritesOnlyThroughTheMailbox) {
+    ASSERT_TRUE(access.WriteDriveWord(0, 0x10, 4, false));
+    EXPECT_EQ(Requests(),
+              (QStringList{Cmd("W5710010"), Cmd("W5720004"), Cmd("W5700001"), Cmd("W5100004")}));
+}
+
+TEST_F(DriveAccessTest, ConvertedWriteLocationsTakeTheCodec) {
+    ASSERT_TRUE(access.WriteDriveWord('6', 0x0B, -1000, false)); // JOG speed in rpm
+    EXPECT_EQ(Requests(), (QStringList{Cmd("W60BEAAB")}));       // -5461
+}
+
+TEST_F(DriveAccessTest, FetchReadsTheStoredParameterThroughTheMailbox) {
+    const int index = ParameterIndexOf('C', 30);
+    ASSERT_TRUE(access.FetchParameter(index));
+    EXPECT_EQ(access.LastValue, 0x0121);
+    EXPECT_EQ(Requests(), (QStringList{Cmd("W573000B"), Cmd("W5700002"), Cmd("R574")}));
+    // A negative word comes back signed for the caller's conversion.
+    ASSERT_TRUE(access.StoreParameter(ParameterIndexOf('C', 11), -12288));
+    ASSERT_TRUE(access.FetchParameter(ParameterIndexOf('C', 11)));
+    EXPECT_EQ(access.LastValue, -12288);
+    EXPECT_EQ(RawToDisplay('C', 11, access.LastValue, 3000), -300);
+}
+
+TEST_F(DriveAccessTest, StoreStopsAtTheFirstUnacknowledgedStep) {
+    FaultSettings faults;
+    faults.refuse = 1.0;
+    drive.setFaults(faults);
+    EXPECT_FALSE(access.StoreParameter(0x10, 1));
+    // The first step is tried three times and nothing after it.
+    EXPECT_EQ(Requests(), (QStringList{Cmd("W5710010"), Cmd("W5710010"), Cmd("W5710010")}));
+}
+
+TEST_F(DriveAccessTest, ServoStateAndProbe) {
+    drive.setWord('A', 0x98, 2);
+    EXPECT_EQ(access.QueryServoState(), 2);
+    drive.setWord('A', 0x98, 5);
+    EXPECT_EQ(access.QueryServoState(), 1);
+    access.LinkUp = false;
+    drive.setInputContacts(0x1234);
+    int32_t dn03 = 0;
+    ASSERT_TRUE(access.Probe(&dn03));
+    EXPECT_EQ(dn03, 0x1234);
+    EXPECT_TRUE(access.LinkUp);
+}
+
+class DriveAccessModbusTest : public DriveAccessTest, public ::testing::WithParamInterface<int> {
+protected:
+    DriveAccessModbusTest() : DriveAccessTest(DriveLinkOptions{true, 5, GetParam()}) {}
+};
+
+TEST_P(DriveAccessModbusTest, ReadsAParameterByItsRegisterAndConverts) {
+    ASSERT_TRUE(access.ReadParameterModbus('C', 30, settings.AsciiMode));
+    EXPECT_EQ(access.LastValue, 0x0121);
+    ASSERT_TRUE(access.StoreParameter(ParameterIndexOf('C', 11), -12288));
+    ASSERT_TRUE(access.WriteDriveWord('5', ParameterIndexOf('C', 11), -12288, false));
+    ASSERT_TRUE(access.ReadParameterModbus('C', 11, settings.AsciiMode));
+    EXPECT_EQ(access.LastValue, -300);
+    // A register outside the map: an exception reply, so no value.
+    access.LastValue = 9;
+    EXPECT_FALSE(access.ReadParameterModbus('P', 70, settings.AsciiMode));
+    EXPECT_EQ(access.LastValue, 9);
+}
+
+INSTANTIATE_TEST_SUITE_P(AsciiAndRtu, DriveAccessModbusTest, ::testing::Values(0, 6));
+
+} // namespace

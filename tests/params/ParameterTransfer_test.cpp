@@ -1,0 +1,245 @@
+// Moving parameters between the document and the simulated drive: exact request sequences on
+// RS-232, the special cases of Cn002, Cn008 and Cn012, failures part way, the whole-set copies on
+// RS-232 and RS-485.
+
+#include "params/ParameterTransfer.h"
+
+#include "support/SimTestSupport.h"
+#include "support/TransferRig.h"
+#include "base/Messenger.h"
+#include "link/DriveAccess.h"
+#include "link/MemorySerialBackend.h"
+#include "link/ModbusLink.h"
+#include "params/NolvaServoDoc.h"
+#include "params/NvpFile.h"
+#include "drive/ParameterCatalogue.h"
+#include "sim/SimulatedDrive.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+using simtest::Cmd;
+
+class TransferTest : public ::testing::Test, protected TransferRig {
+protected:
+    explicit TransferTest(DriveLinkOptions options = {}) : TransferRig(options) {}
+
+    // Stores a raw word in the drive's parameter, stored and live copy, without logging it.
+    void SetDriveParameter(char letter, int number, int32_t raw) {
+        const int index = ParameterIndexOf(letter, number);
+        ASSERT_TRUE(access.StoreParameter(index, raw));
+        drive.clearRequestLog();
+    }
+
+    QStringList Requests() const { return drive.requestLog(); }
+};
+
+TEST_F(TransferTest, ReadGoesThroughTheMailboxAndJoinsTwoRegisters) {
+    int32_t value = 0;
+    ASSERT_TRUE(transfer.ReadParameter('C', 5, &value));
+    EXPECT_EQ(value, 2500);
+    EXPECT_EQ(Requests(), (QStringList{Cmd("W5730013"), Cmd("W5700002"), Cmd("R574")}));
+
+    drive.clearRequestLog();
+    SetDriveParameter('P', 9, -8); // high word of -500000
+    SetDriveParameter('P', 9, -500000 >> 16);
+    ASSERT_TRUE(access.StoreParameter(ParameterIndexOf('P', 9) + 1, 0x5EE0));
+    drive.clearRequestLog();
+    ASSERT_TRUE(transfer.ReadParameter('P', 9, &value));
+    EXPECT_EQ(value, 50000);
+    EXPECT_EQ(Requests(), (QStringList{Cmd("W5730058"), Cmd("W5700002"), Cmd("R574"),
+                                       Cmd("W5730059"), Cmd("W5700002"), Cmd("R574")}));
+}
+
+TEST_F(TransferTest, WriteStoresThenWritesTheLiveCopyExceptForRestartParameters) {
+    ASSERT_TRUE(transfer.WriteParameter('C', 7, 1000, true));
+    EXPECT_EQ(Requests(),
+              (QStringList{Cmd("W5710015"), Cmd("W5721555"), Cmd("W5700001"), Cmd("W5151555")}));
+    drive.clearRequestLog();
+
+    document.values.control[0] = 4; // Cn001 needs a restart: stored only
+    ASSERT_TRUE(transfer.WriteOne('C', 1));
+    EXPECT_EQ(Requests(), (QStringList{Cmd("W5710010"), Cmd("W5720004"), Cmd("W5700001")}));
+    ASSERT_EQ(messenger.messages.size(), 1);
+    EXPECT_EQ(messenger.messages[0].text,
+              QString::fromUtf8(
+                  "写入参数成功！！\n\n请重新启动伺服驱动器！！\n(关闭电源后，再重新输入电源。)"));
+    EXPECT_EQ(messenger.messages[0].caption, QString::fromUtf8("写入讯息"));
+    EXPECT_EQ(messenger.messages[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(drive.state().storedRaw('C', 1), 4);
+
+    ASSERT_TRUE(transfer.WriteOne('C', 7));
+    EXPECT_EQ(messenger.messages[1].text, QString::fromUtf8("写入参数成功！！"));
+    EXPECT_EQ(messenger.messages[1].icon, MessageIcon::Information);
+}
+
+TEST_F(TransferTest, TwoRegisterWriteStoresHighThenLowThenWritesBoth) {
+    ASSERT_TRUE(transfer.WriteParameter('P', 9, 50000, true)); // raw -500000
+    EXPECT_EQ(Requests(),
+              (QStringList{Cmd("W5710058"), Cmd("W572FFF8"), Cmd("W5700001"), Cmd("W5710059"),
+                           Cmd("W5725EE0"), Cmd("W5700001"), Cmd("W558FFF8"), Cmd("W5595EE0")}));
+}
+
+TEST_F(TransferTest, BrakeModeKeepsTheUpperBitsOfTheDrivesWord) {
+    SetDriveParameter('C', 8, 0x00F6);
+    document.values.control[7] = 1;
+    ASSERT_TRUE(transfer.WriteOne('C', 8));
+    EXPECT_EQ(Requests(),
+              (QStringList{Cmd("W5730016"), Cmd("W5700002"), Cmd("R574"), Cmd("W5710016"),
+                           Cmd("W57200F5"), Cmd("W5700001"), Cmd("W51600F5")}));
+    // A group read keeps only the low two bits.
+    QList<int32_t> values;
+    ASSERT_TRUE(transfer.ReadGroup(ParamGroup::Control, &values));
+    EXPECT_EQ(values[7], 1);
+}
+
+TEST_F(TransferTest, RegenerativeResistorIsFollowedByTheTakeOverWrite) {
+    document.values.control[11] = 100;
+    ASSERT_TRUE(transfer.WriteOne('C', 12));
+    EXPECT_EQ(Requests(), (QStringList{Cmd("W571001A"), Cmd("W5720064"), Cmd("W5700001"),
+                                       Cmd("W51A0064"), Cmd("W7CE0001")}));
+    // Its failure is Cn012's failure.
+    refuse = [](const QString& r) { return r.startsWith("W7CE"); };
+    EXPECT_FALSE(transfer.WriteOne('C', 12));
+}
+
+TEST_F(TransferTest, WriteGroupFailingAtTheFifthLeavesTheFirstFourWritten) {
+    for (int i = 0; i < 4; ++i) {
+        document.values.control[i] = 1; // Cn001..Cn004
+    }
+    refuse = [](const QString& r) { return r.startsWith("W5710013"); }; // Cn005's store
+    EXPECT_FALSE(transfer.WriteGroup(ParamGroup::Control));
+    EXPECT_EQ(drive.state().storedRaw('C', 1), 1);
+    EXPECT_EQ(drive.state().storedRaw('C', 2), 1);
+    EXPECT_EQ(drive.state().storedRaw('C', 3), 10);  // tenths
+    EXPECT_EQ(drive.state().storedRaw('C', 4), 257); // direction code of 1
+    EXPECT_FALSE(Requests().contains(Cmd("W5710014")));
+    ASSERT_EQ(messenger.messages.size(), 1);
+    EXPECT_EQ(messenger.messages[0].text, QString::fromUtf8("错误:\n\n写入控制参数：Cn005"));
+    EXPECT_EQ(messenger.messages[0].caption, QString::fromUtf8("通讯信息"));
+    EXPECT_EQ(messenger.messages[0].icon, MessageIcon::Error);
+    EXPECT_FALSE(progress.open);
+}
+
+TEST_F(TransferTest, ReadingThePositionGroupFillsOnlyItsCoveredParameters) {
+    document.values.position[10] = 123; // Pn311
+    document.modified = false;
+    SetDriveParameter('P', 10, 77);
+    ASSERT_TRUE(transfer.ReadGroup(ParamGroup::Position));
+    EXPECT_EQ(document.values.position[9], 77);
+    EXPECT_EQ(document.values.position[10], 123);
+    EXPECT_TRUE(document.modified);
+    EXPECT_EQ(progress.steps, 30);
+    EXPECT_EQ(progress.stepped, 30);
+    EXPECT_EQ(progress.texts.front(), QString::fromUtf8("读取位置参数：Pn301"));
+}
+
+TEST_F(TransferTest, WriteAllStoresContactFunctionsOnlyWhenTheirLowByteChanges) {
+    ASSERT_TRUE(transfer.ReadAll());
+    document.transfer.control[1] = 0x0012; // Cn002
+    access.WriteDriveWord('5', 0x1D, 0x0011, false);
+    drive.clearRequestLog();
+    ASSERT_TRUE(transfer.WriteAll());
+    const QStringList requests = Requests();
+    EXPECT_TRUE(requests.contains(Cmd("R51D")));
+    EXPECT_TRUE(requests.contains(Cmd("W5720012")));
+    EXPECT_FALSE(requests.contains(Cmd("W51D0012"))) << "stored only";
+
+    access.WriteDriveWord('5', 0x1D, 0x0112, false); // same low byte: written live too
+    drive.clearRequestLog();
+    ASSERT_TRUE(transfer.WriteAll());
+    EXPECT_TRUE(Requests().contains(Cmd("W51D0012")));
+    EXPECT_EQ(messenger.messages.back().icon, MessageIcon::Warning);
+}
+
+TEST_F(TransferTest, CopyToComputerWritesTheDrivesSetAndAFailedReadWritesNoFile) {
+    QTemporaryDir dir;
+    const QString good = QDir(dir.path()).filePath("drive.nvp");
+    SetDriveParameter('S', 11, 55); // Sn211, twin of qn401
+    SetDriveParameter('C', 30, 0x0331);
+    ASSERT_TRUE(transfer.CopyDriveToFile(good));
+    EXPECT_EQ(progress.caption, QString::fromUtf8("读取"));
+    EXPECT_EQ(progress.stepped, 3 * 154);
+    CNolvaServoDoc opened;
+    QString error;
+    ASSERT_TRUE(OpenDocumentFile(good, opened, &error)) << error.toStdString();
+    EXPECT_EQ(opened.values.speed[10], 55);
+    EXPECT_EQ(opened.values.quick[0], 55);
+    EXPECT_EQ(opened.values.control[29], 0x0331);
+    EXPECT_EQ(profile.modelCode, 0x0331);
+    EXPECT_EQ(profile.encoderPulses, 2500);
+    EXPECT_NE(document.values.speed[10], 55) << "the document itself is not changed";
+
+    const QString bad = QDir(dir.path()).filePath("bad.nvp");
+    swallow = [](const QByteArray& r) { return r == Cmd("W5730020"); }; // Tn101's fetch
+    EXPECT_FALSE(transfer.CopyDriveToFile(bad));
+    EXPECT_FALSE(QFile::exists(bad));
+    EXPECT_EQ(messenger.messages.back().text, QString::fromUtf8("错误:\n\n读取参数中 ... Tn101"));
+}
+
+TEST_F(TransferTest, NothingHappensWhileTheLinkIsDown) {
+    access.LinkUp = false;
+    EXPECT_FALSE(transfer.ReadGroup(ParamGroup::Control));
+    EXPECT_FALSE(transfer.WriteGroup(ParamGroup::Control));
+    EXPECT_FALSE(transfer.WriteOne('C', 1));
+    EXPECT_FALSE(transfer.ReadAll());
+    EXPECT_FALSE(transfer.WriteAll());
+    EXPECT_FALSE(transfer.CopyDriveToFile(QStringLiteral("/tmp/never.nvp")));
+    EXPECT_TRUE(port->writes().empty());
+    EXPECT_TRUE(messenger.messages.empty());
+}
+
+class Rs485TransferTest : public TransferTest, public ::testing::WithParamInterface<int> {
+protected:
+    Rs485TransferTest() : TransferTest(DriveLinkOptions{true, 1, GetParam()}) {}
+};
+
+TEST_P(Rs485TransferTest, WholeSetUsesModbusAndTheMailboxOnlyForThe32BitParameters) {
+    ASSERT_TRUE(transfer.ReadAll());
+    int modbus = 0;
+    QStringList commands;
+    for (const QString& r : Requests()) {
+        const bool isCommand = r.startsWith('R') || r.startsWith('W');
+        if (isCommand) {
+            commands << r;
+        } else {
+            ++modbus;
+            // ":01 03 ..." in ASCII and "01 03 ..." in RTU: the function code at the same place.
+            EXPECT_EQ(r.mid(3, 2), "03") << r.toStdString();
+        }
+    }
+    EXPECT_EQ(modbus, 154 - 3);
+    // Pn307..Pn309: index and index + 1 each through the mailbox.
+    EXPECT_EQ(commands.size(), 3 * 2 * 3);
+    for (const QString& c : commands) {
+        EXPECT_TRUE(c.startsWith("W573") || c.startsWith("W570") || c.startsWith("R574"))
+            << c.toStdString();
+    }
+    EXPECT_EQ(document.transfer.position[8], 50000);
+    EXPECT_EQ(document.transfer.position[6], 10);
+
+    // Writing: function 06 for all but the three, which are stored through the mailbox.
+    document.transfer.position[7] = 40000; // Pn308
+    drive.clearRequestLog();
+    ASSERT_TRUE(transfer.WriteAll());
+    EXPECT_EQ(drive.state().storedRaw('P', 8), 400000);
+    int writes = 0;
+    for (const QString& r : Requests()) {
+        if (!r.startsWith('R') && !r.startsWith('W') && r.mid(3, 2) == "06") {
+            ++writes;
+        }
+    }
+    EXPECT_EQ(writes, 154 - 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(AsciiAndRtu, Rs485TransferTest, ::testing::Values(0, 6));
+
+} // namespace

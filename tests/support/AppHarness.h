@@ -1,0 +1,103 @@
+#pragma once
+
+// The desktop program in the test process: the real application object, frame and view, with
+// scripted messages and file dialogs and a simulated drive behind an in-memory port.
+
+#include "base/FileChooser.h"
+#include "base/Messenger.h"
+#include "app/ui/MainFrame.h"
+#include "app/ui/NolvaServoApp.h"
+#include "app/ui/NolvaServoView.h"
+#include "link/MemorySerialBackend.h"
+#include "sim/MemoryPortDrive.h"
+#include "sim/SimulatedDrive.h"
+
+#include <QElapsedTimer>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+
+// Answers the file dialogs from a script; an empty script cancels.
+class ScriptedChooser : public FileChooser {
+public:
+    std::optional<QString> ChooseFileToOpen(const QString& filter) override {
+        filters << filter;
+        return Next();
+    }
+    std::optional<QString> ChooseFileToSave(const QString& filter, const QString&) override {
+        filters << filter;
+        return Next();
+    }
+    std::deque<std::optional<QString>> answers;
+    QStringList filters;
+
+private:
+    std::optional<QString> Next() {
+        if (answers.empty())
+            return std::nullopt;
+        std::optional<QString> answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+struct AppHarness {
+    AppHarness() {
+        // Every test starts with an empty recent-file list (kept under the run's own folder).
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Orvan"),
+                  QStringLiteral("OrvanServo"))
+            .remove(QStringLiteral("Recent File List"));
+    }
+
+    // Starts the program with `options`; the settings file is in this harness's folder unless
+    // the options name one.
+    bool Start(ProgramOptions options = {}, bool stopSignals = false) {
+        if (options.settingsPath.isEmpty())
+            options.settingsPath = SettingsPath();
+        AppEnvironment environment;
+        environment.messenger = &messenger;
+        environment.fileChooser = &chooser;
+        environment.splash = false;
+        environment.stopSignals = stopSignals;
+        environment.report = [this](const QString& line) { reports << line; };
+        environment.makeBackend = [this] {
+            auto backend = std::make_unique<MemorySerialBackend>();
+            port = backend.get();
+            AttachToMemoryPort(drive, *port);
+            return backend;
+        };
+        app = std::make_unique<CNolvaServoApp>(options, environment);
+        return app->InitInstance();
+    }
+
+    QString SettingsPath() const { return dir.filePath(QStringLiteral("OrvanServo.ini")); }
+    CMainFrame& Frame() const { return *app->Frame(); }
+    CNolvaServoView& View() const { return *app->View(); }
+    DriveSession& Session() const { return app->View()->Session(); }
+
+    // Lets the event loop run until `done` holds or `ms` pass.
+    static bool WaitFor(const std::function<bool()>& done, int ms) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done()) {
+            if (timer.elapsed() > ms)
+                return false;
+            QTest::qWait(20);
+        }
+        return true;
+    }
+
+    QTemporaryDir dir;
+    RecordingMessenger messenger;
+    ScriptedChooser chooser;
+    SimulatedDrive drive;
+    MemorySerialBackend* port = nullptr;
+    QStringList reports;
+    std::unique_ptr<CNolvaServoApp> app;
+};
