@@ -1,13 +1,13 @@
 #include "app/DriveSession.h"
 
 #include "base/Messenger.h"
-#include "drive/StatusTexts.h"
 #include "base/StringTable.h"
+#include "drive/ModelTable.h"
+#include "drive/StatusTexts.h"
+#include "link/DriveOperations.h"
 #include "link/Frames.h"
 #include "link/SerialBackend.h"
-#include "drive/ModelTable.h"
 #include "params/NolvaServoDoc.h"
-#include "drive/ParameterCatalogue.h"
 
 #include <cerrno>
 #include <initializer_list>
@@ -47,19 +47,9 @@ constexpr int kLastAsciiFrameFormat = 5;
 constexpr int kTickWrap = 1000;
 constexpr int kPaneCount = 8;
 
-// Status read locations.
-constexpr int kControlModeLocation = 0x10; // page '5': dn-01
-constexpr int kServoStateLocation = 0x66;  // page '6': bit 0 servo on
-constexpr int kVersionLocation = 0xE2;     // page '5': dn-04
-constexpr int kModelCodeLocation = 0x0C;   // page '5'
-constexpr int kMaxSpeedLocation = 0x47;    // page '5': N in rpm
-constexpr int kAlarmLocation = 0x60;       // page '6': alarm bits
-
-// Document slots of the diagnostics values.
-constexpr size_t kControlModeSlot = 0;  // dn-01
-constexpr size_t kInputContactSlot = 2; // dn-03
-constexpr size_t kVersionSlot = 3;      // dn-04
-constexpr size_t kModelCodeInfoSlot = 3;
+// Document slots of the diagnostics values the panes show.
+constexpr size_t kControlModeSlot = 0; // dn-01
+constexpr size_t kVersionSlot = 3;     // dn-04
 
 // The Modbus check of the dialog connect on RS-485: one register at address 0.
 constexpr int kDialogProbeRegister = 0;
@@ -144,16 +134,19 @@ struct DriveSession::Impl {
     Impl(AppSettings& settings, DriveProfile& profile, DriveStatus& status,
          CNolvaServoDoc& document, Messenger& messenger, std::unique_ptr<SerialBackend> backend)
         : settings(settings), profile(profile), status(status), document(document),
-          messenger(messenger), link(std::move(backend), &messenger),
-          access(link, settings.link, profile) {}
+          messenger(messenger),
+          connection(settings.link, profile, document, messenger, operations, std::move(backend)),
+          link(connection.Link()), access(connection.Access()) {}
 
     AppSettings& settings;
     DriveProfile& profile;
     DriveStatus& status;
     CNolvaServoDoc& document;
     Messenger& messenger;
-    ModbusLink link;
-    DriveAccess access; // holds LinkUp and LastValue
+    DriveOperations operations; // holds Busy
+    DriveConnection connection;
+    ModbusLink& link;
+    DriveAccess& access; // holds LinkUp and LastValue
 
     SessionObserver silent;
     SessionObserver* observer = &silent;
@@ -161,7 +154,6 @@ struct DriveSession::Impl {
     QString portOverride;
     bool linkRequested = false;
     bool portOpen = false;
-    bool busy = false;
     int tickCount = 0;
 
     // The device problem already told since the link was last asked for, so that the timer's
@@ -197,15 +189,7 @@ struct DriveSession::Impl {
         messenger.show(message);
     }
 
-    // The identification probe: dn-03 into the document and LinkUp on an answer.
-    bool ProbeDrive() {
-        int32_t dn03 = 0;
-        if (!access.Probe(&dn03)) {
-            return false;
-        }
-        document.diagnosticsSnapshot[kInputContactSlot] = dn03;
-        return true;
-    }
+    bool ProbeDrive() { return connection.Probe(); }
 
     // A Modbus read of one register: on RS-485 a drive that answers it is there, whatever the
     // register holds.
@@ -331,11 +315,11 @@ bool DriveSession::PortOpen() const {
 }
 
 bool DriveSession::Busy() const {
-    return d_->busy;
+    return d_->operations.Busy();
 }
 
 void DriveSession::SetBusy(bool busy) {
-    d_->busy = busy;
+    d_->operations.SetBusy(busy);
 }
 
 int DriveSession::TickCount() const {
@@ -343,16 +327,16 @@ int DriveSession::TickCount() const {
 }
 
 void DriveSession::OnTimerTick() {
-    if (d_->linkRequested && !d_->busy && d_->tickCount >= kTicksBetweenConnects) {
+    if (d_->linkRequested && !Busy() && d_->tickCount >= kTicksBetweenConnects) {
         d_->tickCount = 0;
         ConnectRoutine();
     } else if (++d_->tickCount >= kTickWrap) {
         d_->tickCount = 0;
     }
-    if (d_->access.LinkUp && !d_->busy) {
-        d_->busy = true;
+    if (d_->access.LinkUp && !Busy()) {
+        SetBusy(true);
         Poll();
-        d_->busy = false;
+        SetBusy(false);
     }
 }
 
@@ -376,7 +360,7 @@ void DriveSession::Disconnect() {
 
 void DriveSession::ConnectRoutine() {
     Impl& s = *d_;
-    s.busy = true;
+    SetBusy(true);
     const QString device = DeviceOfComPort(s.settings.link.ComPort);
     LinkSettings adjusted = s.settings.link;
     if (adjusted.BaudRateIndex < 0 || adjusted.BaudRateIndex > kHighestTimerBaudIndex) {
@@ -425,14 +409,14 @@ void DriveSession::ConnectRoutine() {
         s.Refresh({0, 1, 2, 4, 5, 6, 7});
         s.observer->LinkDropped();
     }
-    s.busy = false;
+    SetBusy(false);
 }
 
 void DriveSession::DialogConnect(
     const std::function<std::optional<PortChoice>(const PortChoice& current, bool linkRequested)>&
         askUser) {
     Impl& s = *d_;
-    s.busy = true;
+    SetBusy(true);
     const PortChoice current{s.settings.link.ComPort, s.settings.link.BaudRateIndex};
     const std::optional<PortChoice> chosen = askUser(current, s.linkRequested);
     if (chosen) {
@@ -463,7 +447,7 @@ void DriveSession::DialogConnect(
     s.observer->LinkStateChanged();
     // The status bar's idle update would show the other panes' link texts as well.
     s.Refresh({0, 1, 2, 4, 5, 6, 7});
-    s.busy = false;
+    SetBusy(false);
 }
 
 bool DriveSession::Poll() {
@@ -477,54 +461,17 @@ bool DriveSession::Poll() {
 }
 
 bool DriveSession::StatusRead() {
-    Impl& s = *d_;
-    // The command reads below do not check LinkUp themselves.
-    if (!s.access.LinkUp) {
-        return false;
-    }
-    int32_t word = 0;
-    if (!s.access.ReadSignedWord('5', kControlModeLocation, &word)) {
-        return false;
-    }
-    s.document.diagnosticsSnapshot[kControlModeSlot] =
-        RawToDisplay('D', 1, word, s.profile.maxMotorSpeed);
-    s.Refresh({1});
-
-    if (!s.access.ReadSignedWord('6', kServoStateLocation, &word)) {
-        return false;
-    }
-    s.status.servoOn = (word & 1) != 0;
-    s.Refresh({0});
-
-    if (!s.access.ReadSignedWord('5', kVersionLocation, &word)) {
-        return false;
-    }
-    s.document.diagnosticsSnapshot[kVersionSlot] =
-        RawToDisplay('D', 4, word, s.profile.maxMotorSpeed);
-    s.Refresh({2});
-
-    if (!s.access.ReadSignedWord('5', kModelCodeLocation, &word)) {
-        return false;
-    }
-    s.document.driveInfo[kModelCodeInfoSlot] = word & 0xFFFF;
-    // Panes 4 and 5 show the process-wide model code, so it takes the new code before pane 4
-    // is drawn again.
-    s.profile.modelCode = s.document.driveInfo[kModelCodeInfoSlot];
-    s.Refresh({4});
-    s.profile.encoderPulses = EncoderPulsesForModel(s.document.driveInfo[kModelCodeInfoSlot]);
-    s.Refresh({5});
-
-    if (!s.access.ReadDriveWord('5', kMaxSpeedLocation)) {
-        return false;
-    }
-    s.profile.maxMotorSpeed = s.access.LastValue;
-
-    if (!s.access.ReadDriveWord('6', kAlarmLocation)) {
-        return false;
-    }
-    s.status.alarmWord = static_cast<uint16_t>(s.access.LastValue);
-    s.Refresh({7});
-    return true;
+    return d_->connection.ReadStatus(d_->status, [this](StatusPart part) {
+        switch (part) {
+        case StatusPart::ControlMode: d_->Refresh({1}); break;
+        case StatusPart::ServoState: d_->Refresh({0}); break;
+        case StatusPart::Version: d_->Refresh({2}); break;
+        // Panes 4 and 5 show the process-wide model code.
+        case StatusPart::Model: d_->Refresh({4, 5}); break;
+        case StatusPart::MaxSpeed: break;
+        case StatusPart::Alarm: d_->Refresh({7}); break;
+        }
+    });
 }
 
 QString DriveSession::PaneText(int pane) const {
@@ -566,4 +513,12 @@ DriveAccess& DriveSession::Access() {
 
 ModbusLink& DriveSession::Link() {
     return d_->link;
+}
+
+DriveConnection& DriveSession::Connection() {
+    return d_->connection;
+}
+
+DriveOperations& DriveSession::Operations() {
+    return d_->operations;
 }

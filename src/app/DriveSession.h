@@ -1,9 +1,10 @@
 #pragma once
 
 #include "app/AppSettings.h"
+#include "drive/DriveProfile.h"
 #include "link/DriveAccess.h"
 #include "link/ModbusLink.h"
-#include "drive/DriveProfile.h"
+#include "params/DriveConnection.h"
 
 #include <QString>
 
@@ -13,14 +14,9 @@
 #include <optional>
 
 class CNolvaServoDoc;
+class DriveOperations;
 class Messenger;
 class SerialBackend;
-
-// The drive status the poll reads, kept for the whole run (start values before any drive).
-struct DriveStatus {
-    bool servoOn = false;   // page '6' 0x66 bit 0
-    uint16_t alarmWord = 0; // page '6' 0x60
-};
 
 // What the windows do when the session changes. Every hook has a do-nothing default, so a test
 // implements only what it watches.
@@ -93,10 +89,11 @@ bool MayOpenParameterWindow(int command, const ViewActivity& activity);
 // Whether a command's menu item carries a check mark ("连线" while wanted, "断开" while not).
 bool IsCommandChecked(int command, const ViewActivity& activity);
 
-// The link to the drive as the main view runs it: the one ModbusLink, the flags LinkRequested,
-// LinkUp, PortOpen and Busy, the 400 ms timer's connect and poll scheduling, the two connect
-// paths, the status read and the texts of the eight status bar panes. It holds no window: the
-// view forwards its timer, commands and dialog to it and shows what the observer is told.
+// The link to the drive as the main view runs it: the one drive connection and its operations
+// (which hold Busy), the flags LinkRequested and PortOpen, the 400 ms timer's connect and poll
+// scheduling, the two connect paths and the texts of the eight status bar panes. It holds no
+// window: the view forwards its timer, commands and dialog to it and shows what the observer is
+// told.
 class DriveSession {
 public:
     static constexpr int kTimerId = 1114;
@@ -146,7 +143,7 @@ public:
 
     // The poll: status read, then the observer's monitors. False at the first failure.
     bool Poll();
-    // The six status reads; silent on failure, keeping what was read.
+    // The connection's status read, each pane refreshed as its value comes in.
     bool StatusRead();
 
     // Status bar pane texts for the current state.
@@ -155,6 +152,9 @@ public:
     // The drive value operations for the windows (LinkUp, LastValue, reads and writes).
     DriveAccess& Access();
     ModbusLink& Link();
+    DriveConnection& Connection();
+    // Every drive operation of the windows and commands runs through these, under Busy.
+    DriveOperations& Operations();
 
 private:
     struct Impl;

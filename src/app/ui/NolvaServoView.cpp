@@ -1,14 +1,15 @@
 #include "app/ui/NolvaServoView.h"
 
 #include "app/AppSettings.h"
+#include "link/DriveOperations.h"
 #include "link/SerialBackend.h"
 #include "link/ui/LinkComPort.h"
-#include "params/CustomListEditor.h"
 #include "params/NolvaServoDoc.h"
 #include "params/ParameterTransfer.h"
 #include "params/ui/DefParaDialog.h"
 #include "params/ui/ParaEditDialog.h"
 #include "params/ui/ParaGroupDialog.h"
+#include "params/ui/RequestOutcome.h"
 #include "params/ui/TransferProgressDialog.h"
 
 #include <QPainter>
@@ -34,8 +35,18 @@ CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, D
     : QWidget(parent), settings_(settings), profile_(profile), document_(document),
       messenger_(messenger),
       session_(std::make_unique<DriveSession>(settings, profile, status, document, messenger,
-                                              std::move(backend))) {
+                                              std::move(backend))),
+      requests_(session_->Connection(), settings.customTable) {
     session_->SetObserver(this);
+    requests_.SetProgressSource([this] { return &TransferWindows(); });
+    requests_.SetOutcomeHandler(
+        [this](const ParameterAction& action, const ParameterOutcome& outcome) {
+            ShowRequestOutcome(action, outcome, GroupWindow(action.group), customWindow_.data());
+        });
+    connect(&session_->Operations(), &DriveOperations::operationsEnded, this, [this] {
+        emit commandStateChanged();
+        NoteDocumentState();
+    });
     timer_.setInterval(DriveSession::kTimerPeriodMs);
     connect(&timer_, &QTimer::timeout, this, &CNolvaServoView::OnTimer);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -125,55 +136,6 @@ void CNolvaServoView::SetPortOverride(const QString& device) {
     session_->SetPortOverride(device);
 }
 
-void CNolvaServoView::SetRequestHandler(int code, RequestHandler handler) {
-    requestHandlers_[code] = std::move(handler);
-}
-
-void CNolvaServoView::PostRequest(int code, int argument) {
-    QMetaObject::invokeMethod(
-        this, [this, code, argument] { RunRequest(code, argument); }, Qt::QueuedConnection);
-}
-
-void CNolvaServoView::RunRequest(int code, int argument) {
-    if (requestHandlers_.find(code) == requestHandlers_.end())
-        return;
-    RunExclusive([this, code, argument] {
-        // Looked up again: the handler may have been replaced while the request waited.
-        const auto handler = requestHandlers_.find(code);
-        if (handler != requestHandlers_.end())
-            handler->second(argument);
-    });
-}
-
-void CNolvaServoView::RunExclusive(std::function<void()> job) {
-    waiting_.push_back(std::move(job));
-    if (running_)
-        return; // the operation that is running takes it when it ends
-    running_ = true;
-    // Busy may already be held by someone else (a modal box whose loop let this request in):
-    // it is given back as it was found.
-    const bool wasBusy = session_->Busy();
-    session_->SetBusy(true);
-    while (!waiting_.empty()) {
-        const std::function<void()> next = std::move(waiting_.front());
-        waiting_.pop_front();
-        next();
-    }
-    session_->SetBusy(wasBusy);
-    running_ = false;
-    emit commandStateChanged();
-    NoteDocumentState();
-}
-
-ParameterTransfer& CNolvaServoView::Transfer() {
-    if (!transfer_) {
-        transfer_ = std::make_unique<ParameterTransfer>(session_->Access(), settings_.link,
-                                                        profile_, document_, messenger_);
-        transfer_->SetProgress(&TransferWindows());
-    }
-    return *transfer_;
-}
-
 CTransferProgress& CNolvaServoView::TransferWindows() {
     if (!progress_)
         progress_ = std::make_unique<CTransferProgress>(window());
@@ -240,8 +202,8 @@ bool CNolvaServoView::OnParameterEditor() {
     if (!MayOpenParameterWindow(Command::ParameterEditor, Activity()))
         return false;
     if (editorWindow_.isNull()) {
-        editorWindow_ =
-            new CParaEditDialog(settings_.display, settings_.customTable, document_, profile_, *this, messenger_, window());
+        editorWindow_ = new CParaEditDialog(settings_.display, settings_.customTable, document_,
+                                            profile_, *this, messenger_, window());
         connect(editorWindow_.data(), &CParaEditDialog::closed, this,
                 [this] { SetToolWindowOpen(ToolWindow::ParameterEditor, false); });
     }
@@ -259,7 +221,7 @@ bool CNolvaServoView::EditorLinkUp() const {
 }
 
 void CNolvaServoView::RunEditorTransfer(std::function<void(ParameterTransfer&)> job) {
-    RunExclusive([this, job = std::move(job)] { job(Transfer()); });
+    requests_.RunTransfer(job);
 }
 
 bool CNolvaServoView::SaveEditorDocument() {
@@ -286,58 +248,21 @@ void CNolvaServoView::SyncParameterWindows() {
 // ---- Requests of the parameter windows ----
 
 void CNolvaServoView::PostParameterRequest(int message, int request, int argument) {
-    QMetaObject::invokeMethod(
-        this,
-        [this, message, request, argument] {
-            RunExclusive([this, message, request, argument] {
-                RunParameterRequest(message, request, argument);
-            });
-        },
-        Qt::QueuedConnection);
+    requests_.PostParameterRequest(message, request, argument);
 }
 
 bool CNolvaServoView::LinkUp() const {
     return session_->LinkUp();
 }
 
-void CNolvaServoView::RunParameterRequest(int message, int request, int argument) {
-    // Decoded against the rows as the table window holds them when the request runs.
-    const QList<CustomEntry> rows = CustomTableWindowRows(settings_.customTable);
-    const ParameterAction action = DecodeParameterRequest(message, request, argument, rows);
-    if (action.kind == ParameterAction::Kind::None)
-        return;
-    const ParameterOutcome outcome = RunParameterAction(Transfer(), action, rows);
-    if (outcome.groupRead) {
-        if (CParaGroupDialog* window = GroupWindow(action.group))
-            window->RefreshValues();
-    }
-    if (outcome.customRead && customWindow_)
-        customWindow_->RefreshValues();
-    if (outcome.failedCustomRow > 0 && customWindow_)
-        customWindow_->MarkRowFailed(outcome.failedCustomRow);
-}
-
 // ---- Copy commands ----
 
 bool CNolvaServoView::OnCopyToComputer(const FileQuestion& chooseFile) {
-    return RunCopy(chooseFile, &ParameterTransfer::CopyDriveToFile);
+    return requests_.CopyDriveToFile(chooseFile);
 }
 
 bool CNolvaServoView::OnCopyToDrive(const FileQuestion& chooseFile) {
-    return RunCopy(chooseFile, &ParameterTransfer::CopyFileToDrive);
-}
-
-bool CNolvaServoView::RunCopy(const FileQuestion& chooseFile,
-                              bool (ParameterTransfer::*copy)(const QString&)) {
-    // The progress window holds off the user, so only a request already under way can be here.
-    if (!session_->LinkUp() || running_)
-        return false;
-    const std::optional<QString> path = chooseFile();
-    if (!path || path->isEmpty() || !session_->LinkUp())
-        return false;
-    bool copied = false;
-    RunExclusive([this, &copied, copy, file = *path] { copied = (Transfer().*copy)(file); });
-    return copied;
+    return requests_.CopyFileToDrive(chooseFile);
 }
 
 void CNolvaServoView::paintEvent(QPaintEvent*) {

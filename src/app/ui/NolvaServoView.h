@@ -2,6 +2,7 @@
 
 #include "app/DriveSession.h"
 #include "drive/ParamCode.h"
+#include "params/ParameterRequestRunner.h"
 #include "params/ParameterRequests.h"
 #include "params/ui/ParaEditDialog.h"
 
@@ -11,9 +12,7 @@
 #include <QWidget>
 
 #include <array>
-#include <deque>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 
@@ -32,9 +31,8 @@ class SerialBackend;
 // the session reports (pane texts, link state) goes out as Qt signals to the frame. Tool windows
 // record here whether they are open; the frame enables its commands from Activity().
 //
-// Every drive operation a window or command asks for runs under Busy, one at a time: a transfer
-// lets the event loop run after each exchange, and a request that arrives meanwhile waits until
-// the running one has ended, then runs under the same Busy.
+// Every drive operation a window or command asks for runs through the session's operations, under
+// Busy and one at a time; the view refreshes the window that asked.
 class CNolvaServoView : public QWidget,
                         public ParameterRequests,
                         private ParaEditHost,
@@ -73,12 +71,6 @@ public:
     void SetPortOverride(const QString& device);
     const QString& PortOverride() const { return portOverride_; }
 
-    // Requests that tool windows post to the view: each runs later, on the event loop, under
-    // Busy, so no poll overlaps it. A code without a handler is ignored.
-    using RequestHandler = std::function<void(int argument)>;
-    void SetRequestHandler(int code, RequestHandler handler);
-    void PostRequest(int code, int argument);
-
     // Commands 151..154 and 188: the window is created and shown, or brought to the front, with
     // its values from the document. False, with nothing done, while MayOpenParameterWindow
     // refuses it.
@@ -98,8 +90,8 @@ public:
     // How the editor saves a modified document before it reads the whole drive (File Save).
     void SetSaveDocumentHook(std::function<bool()> hook) { saveDocument_ = std::move(hook); }
 
-    // ParameterRequests: the windows' read and write requests, run as described above; the
-    // window that asked shows the outcome.
+    // ParameterRequests: the windows' read and write requests, run as operations; the window
+    // that asked shows the outcome.
     void PostParameterRequest(int message, int request, int argument) override;
     bool LinkUp() const override;
 
@@ -107,12 +99,10 @@ public:
     // otherwise `chooseFile` names the file (nothing: the user cancelled) and the whole parameter
     // set goes from the drive into it, or from it to the drive, with the waiting window. True
     // when the copy completed.
-    using FileQuestion = std::function<std::optional<QString>()>;
+    using FileQuestion = ParameterRequestRunner::FileQuestion;
     bool OnCopyToComputer(const FileQuestion& chooseFile);
     bool OnCopyToDrive(const FileQuestion& chooseFile);
 
-    // A drive operation is running (its requests queue behind it).
-    bool OperationRunning() const { return running_; }
     // The progress windows of the transfers (made at the first transfer).
     CTransferProgress& TransferWindows();
 
@@ -142,13 +132,6 @@ private:
     bool SaveEditorDocument() override;
 
     void OnTimer();
-    void RunRequest(int code, int argument);
-    void RunParameterRequest(int message, int request, int argument);
-    // Runs `job` under Busy now, or after the operation that is running.
-    void RunExclusive(std::function<void()> job);
-    ParameterTransfer& Transfer();
-    // Asks for the file, then runs one of the two copy commands as an exclusive request.
-    bool RunCopy(const FileQuestion& chooseFile, bool (ParameterTransfer::*copy)(const QString&));
     void SyncParameterWindows();
     void NoteDocumentState();
 
@@ -158,17 +141,14 @@ private:
     Messenger& messenger_;
     std::unique_ptr<DriveSession> session_;
     std::unique_ptr<CTransferProgress> progress_;
-    std::unique_ptr<ParameterTransfer> transfer_;
+    ParameterRequestRunner requests_;
     std::array<QPointer<CParaGroupDialog>, 4> groupWindows_; // control, torque, speed, position
     QPointer<CDefParaDialog> customWindow_;
     QPointer<CParaEditDialog> editorWindow_;
     std::function<bool()> saveDocument_;
-    std::deque<std::function<void()>> waiting_;
-    bool running_ = false;
     bool shownModified_ = false;
     QTimer timer_;
     ViewActivity tools_;
     QString portOverride_;
-    std::map<int, RequestHandler> requestHandlers_;
     bool painted_ = false;
 };

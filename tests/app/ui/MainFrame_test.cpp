@@ -383,24 +383,6 @@ TEST(MainFrame, StopSignalWithAnUnchangedDocumentKeepsNothingAndNoDeletesTheKept
     EXPECT_FALSE(QFile::exists(recovery));
 }
 
-TEST(MainFrame, PostedRequestsRunLaterUnderBusy) {
-    AppHarness h;
-    ASSERT_TRUE(h.Start(Connected()));
-    QList<int> arguments;
-    bool busyInside = false;
-    h.View().SetRequestHandler(0x4C8, [&](int argument) {
-        arguments << argument;
-        busyInside = h.Session().Busy();
-    });
-    h.View().PostRequest(0x4C8, 3);
-    h.View().PostRequest(0x4C9, 1);   // nobody answers this code
-    EXPECT_TRUE(arguments.isEmpty()); // not before the event loop runs
-    ASSERT_TRUE(AppHarness::WaitFor([&] { return !arguments.isEmpty(); }, 1000));
-    EXPECT_EQ(arguments, QList<int>{3});
-    EXPECT_TRUE(busyInside);
-    EXPECT_FALSE(h.Session().Busy());
-}
-
 TEST(MainFrame, HelpContentsShowsTheProgramsOwnHelpWithoutTheHelpFile) {
     AppHarness h;
     ASSERT_TRUE(h.Start());

@@ -10,6 +10,7 @@
 #include "base/StringTable.h"
 #include "params/NvpFile.h"
 #include "drive/ParameterCatalogue.h"
+#include "link/DriveOperations.h"
 #include "params/ui/DefParaDialog.h"
 #include "params/ui/ParaGroupDialog.h"
 #include "params/ui/TransferProgressDialog.h"
@@ -328,44 +329,7 @@ TEST(ParameterWindows, ARequestArrivingDuringATransferWaitsForItUnderTheSameBusy
     EXPECT_GT(samples, 0);
     EXPECT_EQ(clearWhileRunning, 0);
     EXPECT_FALSE(h.Session().Busy());
-    EXPECT_FALSE(view.OperationRunning());
-}
-
-TEST(ParameterWindows, PostedHandlersNeverRunInsideEachOtherAndBusyIsGivenBackAsFound) {
-    AppHarness h;
-    ASSERT_TRUE(h.Start());
-    CNolvaServoView& view = h.View();
-    bool insideFirst = false;
-    bool secondRan = false;
-    bool secondRanInsideFirst = false;
-    bool busyInSecond = false;
-    bool busyAfterSpinning = false;
-    view.SetRequestHandler(0x700, [&](int) {
-        insideFirst = true;
-        QTest::qWait(50); // the event loop runs, as in a transfer
-        busyAfterSpinning = h.Session().Busy();
-        insideFirst = false;
-    });
-    view.SetRequestHandler(0x701, [&](int) {
-        secondRan = true;
-        secondRanInsideFirst = insideFirst;
-        busyInSecond = h.Session().Busy();
-    });
-    view.PostRequest(0x700, 0);
-    view.PostRequest(0x701, 0);
-    ASSERT_TRUE(AppHarness::WaitFor([&] { return secondRan; }, 2000));
-    EXPECT_FALSE(secondRanInsideFirst);
-    EXPECT_TRUE(busyAfterSpinning);
-    EXPECT_TRUE(busyInSecond);
-    EXPECT_FALSE(h.Session().Busy());
-
-    // Busy held by someone else (a modal box whose loop let the request in) stays held.
-    h.Session().SetBusy(true);
-    secondRan = false;
-    view.PostRequest(0x701, 0);
-    ASSERT_TRUE(AppHarness::WaitFor([&] { return secondRan; }, 2000));
-    EXPECT_TRUE(h.Session().Busy());
-    h.Session().SetBusy(false);
+    EXPECT_FALSE(h.Session().Operations().Running());
 }
 
 // ---- Copy commands ----

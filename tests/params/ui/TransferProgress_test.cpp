@@ -6,14 +6,15 @@
 
 #include "support/ParameterWindowSupport.h"
 #include "base/Messenger.h"
-#include "link/DriveAccess.h"
-#include "link/MemorySerialBackend.h"
-#include "link/ModbusLink.h"
-#include "params/CustomListEditor.h"
-#include "params/NolvaServoDoc.h"
 #include "drive/ParameterCatalogue.h"
+#include "link/DriveOperations.h"
+#include "link/MemorySerialBackend.h"
+#include "params/DriveConnection.h"
+#include "params/NolvaServoDoc.h"
+#include "params/ParameterRequestRunner.h"
 #include "params/ui/DefParaDialog.h"
 #include "params/ui/ParaGroupDialog.h"
+#include "params/ui/RequestOutcome.h"
 #include "sim/MemoryPortDrive.h"
 #include "sim/SimulatedDrive.h"
 
@@ -78,69 +79,43 @@ TEST(ProgressWindows, ExchangesLetTheEventLoopRun) {
 
 // ---- Requests against the simulated drive ----
 
-// Carries out the windows' requests as the main view does.
-class ViewStandIn : public ParameterRequests {
+// The windows' requests carried out by the program's request runner over a connection to the
+// simulated drive; the windows shown are told the outcome as the main view tells them.
+class ViewStandIn {
 public:
     ViewStandIn() {
-        EXPECT_EQ(link.Open(QStringLiteral("/dev/sim")), 0u);
-        access.LinkUp = true;
+        AttachToMemoryPort(drive, *port);
+        EXPECT_EQ(connection.Link().Open(QStringLiteral("/dev/sim")), 0u);
+        EXPECT_TRUE(connection.Probe());
         document.OnNewDocument();
-        transfer.SetProgress(&progress);
-    }
-
-    void PostParameterRequest(int message, int request, int argument) override {
-        QMetaObject::invokeMethod(
-            qApp, [=, this] { Run(message, request, argument); }, Qt::QueuedConnection);
-    }
-    bool LinkUp() const override { return access.LinkUp; }
-
-    void Run(int message, int request, int argument) {
-        if (busy) {
-            ++overlapping;
-            return;
-        }
-        const QList<CustomEntry> rows = CustomTableWindowRows(customTable);
-        const ParameterAction action = DecodeParameterRequest(message, request, argument, rows);
-        busy = true;
-        const ParameterOutcome outcome = RunParameterAction(transfer, action, rows);
-        busy = false;
-        if (outcome.groupRead && groupWindow != nullptr && groupWindow->Group() == action.group) {
-            groupWindow->RefreshValues();
-        }
-        if (outcome.customRead && customWindow != nullptr) {
-            customWindow->RefreshValues();
-        }
-        if (outcome.failedCustomRow > 0 && customWindow != nullptr) {
-            customWindow->MarkRowFailed(outcome.failedCustomRow);
-        }
-        ++finished;
+        requests.SetProgressSource([this] { return &progress; });
+        requests.SetOutcomeHandler([this](const ParameterAction& a, const ParameterOutcome& o) {
+            ShowRequestOutcome(a, o, groupWindow, customWindow);
+            ++finished;
+        });
     }
 
     // Sets a parameter in the drive's stored and live copy.
     void SetDriveParameter(char letter, int number, int32_t raw) {
-        ASSERT_TRUE(access.StoreParameter(ParameterIndexOf(letter, number), raw));
-        ASSERT_TRUE(access.WriteDriveWord('5', ParameterIndexOf(letter, number), raw, false));
+        ASSERT_TRUE(connection.Access().StoreParameter(ParameterIndexOf(letter, number), raw));
+        ASSERT_TRUE(connection.Access().WriteDriveWord('5', ParameterIndexOf(letter, number), raw,
+                                                       false));
     }
 
     SimulatedDrive drive;
-    MemorySerialBackend* port = [this] {
-        auto* p = new MemorySerialBackend;
-        AttachToMemoryPort(drive, *p);
-        return p;
-    }();
-    ModbusLink link{std::unique_ptr<SerialBackend>(port)};
+    MemorySerialBackend* port = new MemorySerialBackend;
     LinkSettings settings;
     DriveProfile profile;
     CNolvaServoDoc document{profile};
     RecordingMessenger messenger;
-    DriveAccess access{link, settings, profile};
-    ParameterTransfer transfer{access, settings, profile, document, messenger};
-    CTransferProgress progress;
+    DriveOperations operations;
+    DriveConnection connection{settings,  profile,    document,
+                               messenger, operations, std::unique_ptr<SerialBackend>(port)};
     CustomTable customTable;
+    ParameterRequestRunner requests{connection, customTable};
+    CTransferProgress progress;
     CParaGroupDialog* groupWindow = nullptr;
     CDefParaDialog* customWindow = nullptr;
-    bool busy = false;
-    int overlapping = 0;
     int finished = 0;
 };
 
@@ -148,7 +123,7 @@ TEST(WindowRequests, ReadAllFillsTheGroupWindowWhileTheEventLoopRuns) {
     ViewStandIn view;
     view.SetDriveParameter('T', 3, DisplayToRaw('T', 3, 150, 3000));
     view.SetDriveParameter('T', 7, 1000);
-    CTorqueParaDialog window(view.document, view.profile, view, view.messenger);
+    CTorqueParaDialog window(view.document, view.profile, view.requests, view.messenger);
     view.groupWindow = &window;
     window.Present();
 
@@ -158,7 +133,7 @@ TEST(WindowRequests, ReadAllFillsTheGroupWindowWhileTheEventLoopRuns) {
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
         const QString text = view.progress.ProgressWindow().Text();
-        if (view.busy && !seenWhileBusy.contains(text)) {
+        if (view.operations.Busy() && !seenWhileBusy.contains(text)) {
             seenWhileBusy << text;
         }
     });
@@ -183,7 +158,7 @@ TEST(WindowRequests, ReadAllFillsTheGroupWindowWhileTheEventLoopRuns) {
 
 TEST(WindowRequests, WriteOneFromTheGroupWindowReachesTheDrive) {
     ViewStandIn view;
-    CCtrlParaDialog window(view.document, view.profile, view, view.messenger);
+    CCtrlParaDialog window(view.document, view.profile, view.requests, view.messenger);
     Grid(window)->item(6, 2)->setText("1200"); // Cn007, typed
     Grid(window)->setCurrentCell(6, 0);
     Button(window, "writeButton")->click();
@@ -199,7 +174,7 @@ TEST(WindowRequests, CustomListReadAndAFailedSingleWrite) {
     view.customTable.Entries = {{4, 15}, {5, 0}, {1, 9}};
     view.SetDriveParameter('P', 16, 77);
     view.SetDriveParameter('C', 10, 123);
-    CDefParaDialog window(view.customTable, view.document, view.profile, view, view.messenger);
+    CDefParaDialog window(view.customTable, view.document, view.profile, view.requests, view.messenger);
     view.customWindow = &window;
 
     Button(window, "readAllButton")->click();
@@ -220,7 +195,7 @@ TEST(WindowRequests, CustomListReadAndAFailedSingleWrite) {
 
 TEST(WindowRequests, FailedGroupWriteClosesTheWindowAndNamesTheParameter) {
     ViewStandIn view;
-    CSpeedParaDialog window(view.document, view.profile, view, view.messenger);
+    CSpeedParaDialog window(view.document, view.profile, view.requests, view.messenger);
     view.drive.setHungUp(true);
     Button(window, "writeAllButton")->click();
     Settle();

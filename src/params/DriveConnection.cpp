@@ -1,0 +1,109 @@
+#include "params/DriveConnection.h"
+
+#include "drive/ModelTable.h"
+#include "drive/ParameterCatalogue.h"
+#include "link/SerialBackend.h"
+#include "params/NolvaServoDoc.h"
+
+namespace {
+
+// Status read locations.
+constexpr int kControlModeLocation = 0x10; // page '5': dn-01
+constexpr int kServoStateLocation = 0x66;  // page '6': bit 0 servo on
+constexpr int kVersionLocation = 0xE2;     // page '5': dn-04
+constexpr int kModelCodeLocation = 0x0C;   // page '5'
+constexpr int kMaxSpeedLocation = 0x47;    // page '5': N in rpm
+constexpr int kAlarmLocation = 0x60;       // page '6': alarm bits
+
+// Document slots of the diagnostics values.
+constexpr size_t kControlModeSlot = 0;  // dn-01
+constexpr size_t kInputContactSlot = 2; // dn-03
+constexpr size_t kVersionSlot = 3;      // dn-04
+constexpr size_t kModelCodeInfoSlot = 3;
+
+} // namespace
+
+DriveConnection::DriveConnection(const LinkSettings& settings, DriveProfile& profile,
+                                 CNolvaServoDoc& document, Messenger& messenger,
+                                 DriveOperations& operations,
+                                 std::unique_ptr<SerialBackend> backend)
+    : settings_(settings), profile_(profile), document_(document), operations_(operations),
+      link_(std::move(backend), &messenger), access_(link_, settings, profile),
+      transfer_(access_, settings, profile, document, messenger) {}
+
+uint32_t DriveConnection::Open(const QString& device, uint32_t baudRate) {
+    return OpenLinkPort(link_, device, baudRate, settings_);
+}
+
+void DriveConnection::Close() {
+    access_.LinkUp = false;
+    if (link_.IsOpen()) {
+        link_.Close();
+    }
+}
+
+bool DriveConnection::Probe(int32_t* dn03) {
+    int32_t value = 0;
+    if (!access_.Probe(&value)) {
+        return false;
+    }
+    document_.diagnosticsSnapshot[kInputContactSlot] = value;
+    if (dn03 != nullptr) {
+        *dn03 = value;
+    }
+    return true;
+}
+
+bool DriveConnection::ReadStatus(DriveStatus& status,
+                                 const std::function<void(StatusPart)>& taken) {
+    // The command reads below do not check LinkUp themselves.
+    if (!access_.LinkUp) {
+        return false;
+    }
+    const auto tell = [&taken](StatusPart part) {
+        if (taken) {
+            taken(part);
+        }
+    };
+    int32_t word = 0;
+    if (!access_.ReadSignedWord('5', kControlModeLocation, &word)) {
+        return false;
+    }
+    document_.diagnosticsSnapshot[kControlModeSlot] =
+        RawToDisplay('D', 1, word, profile_.maxMotorSpeed);
+    tell(StatusPart::ControlMode);
+
+    if (!access_.ReadSignedWord('6', kServoStateLocation, &word)) {
+        return false;
+    }
+    status.servoOn = (word & 1) != 0;
+    tell(StatusPart::ServoState);
+
+    if (!access_.ReadSignedWord('5', kVersionLocation, &word)) {
+        return false;
+    }
+    document_.diagnosticsSnapshot[kVersionSlot] =
+        RawToDisplay('D', 4, word, profile_.maxMotorSpeed);
+    tell(StatusPart::Version);
+
+    if (!access_.ReadSignedWord('5', kModelCodeLocation, &word)) {
+        return false;
+    }
+    document_.driveInfo[kModelCodeInfoSlot] = word & 0xFFFF;
+    profile_.modelCode = document_.driveInfo[kModelCodeInfoSlot];
+    profile_.encoderPulses = EncoderPulsesForModel(profile_.modelCode);
+    tell(StatusPart::Model);
+
+    if (!access_.ReadDriveWord('5', kMaxSpeedLocation)) {
+        return false;
+    }
+    profile_.maxMotorSpeed = access_.LastValue;
+    tell(StatusPart::MaxSpeed);
+
+    if (!access_.ReadDriveWord('6', kAlarmLocation)) {
+        return false;
+    }
+    status.alarmWord = static_cast<uint16_t>(access_.LastValue);
+    tell(StatusPart::Alarm);
+    return true;
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "link/DriveAccess.h"
+#include "link/ModbusLink.h"
+#include "params/ParameterTransfer.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class CNolvaServoDoc;
+class DriveOperations;
+class Messenger;
+class SerialBackend;
+struct DriveProfile;
+struct LinkSettings;
+
+// The drive status the poll reads, kept for the whole run (start values before any drive).
+struct DriveStatus {
+    bool servoOn = false;   // page '6' 0x66 bit 0
+    uint16_t alarmWord = 0; // page '6' 0x60
+};
+
+// What a status read has just taken in, in the order of the reads.
+enum class StatusPart { ControlMode, ServoState, Version, Model, MaxSpeed, Alarm };
+
+// One drive on one serial port, wired once for the program, the command-line tool, the benches
+// and the tests: the link over its backend, the drive access that holds LinkUp, and the parameter
+// transfer into the document. Settings, profile, document, messenger and the operations belong to
+// the caller and outlive the connection.
+class DriveConnection {
+public:
+    // `backend` replaces the system serial port (tests, benches); null uses the system's.
+    DriveConnection(const LinkSettings& settings, DriveProfile& profile, CNolvaServoDoc& document,
+                    Messenger& messenger, DriveOperations& operations,
+                    std::unique_ptr<SerialBackend> backend = nullptr);
+
+    ModbusLink& Link() { return link_; }
+    DriveAccess& Access() { return access_; }
+    ParameterTransfer& Transfer() { return transfer_; }
+    DriveOperations& Operations() { return operations_; }
+    bool LinkUp() const { return access_.LinkUp; }
+
+    // Opens `device` and sets it up with the settings (OpenLinkPort's result: 0 when open).
+    uint32_t Open(const QString& device, uint32_t baudRate);
+    // Closes the port and drops LinkUp.
+    void Close();
+
+    // The identification probe: on an answer LinkUp is set and dn-03 goes into the document
+    // (and into *dn03 when given).
+    bool Probe(int32_t* dn03 = nullptr);
+
+    // The six status reads of the poll: control mode (dn-01) and version (dn-04) into the
+    // document, servo state and alarm word into `status`, model code, encoder pulses and maximum
+    // speed into the profile. `taken` hears of each part as soon as it is in. Stops silently at
+    // the first failure, keeping what was read; false also while LinkUp is clear.
+    bool ReadStatus(DriveStatus& status, const std::function<void(StatusPart)>& taken = {});
+
+private:
+    const LinkSettings& settings_;
+    DriveProfile& profile_;
+    CNolvaServoDoc& document_;
+    DriveOperations& operations_;
+    ModbusLink link_;
+    DriveAccess access_;
+    ParameterTransfer transfer_;
+};
