@@ -2,9 +2,10 @@
 
 #include "app/AppSettings.h"
 #include "base/Messenger.h"
-#include "link/DriveAccess.h"
+#include "link/DriveOperations.h"
 #include "link/Frames.h"
-#include "link/ModbusLink.h"
+#include "params/DriveConnection.h"
+#include "params/NolvaServoDoc.h"
 
 #include <optional>
 
@@ -202,26 +203,24 @@ int Run(const LinkOptions& o, QTextStream& out, QTextStream& err) {
     }
 
     ConsoleMessenger messenger;
-    ModbusLink link(nullptr, &messenger);
-    const uint32_t opened = OpenLinkPort(link, o.device, o.baud, o.settings);
-    if (opened != 0) {
-        err << "orvan-cli: cannot open " << o.device << ": " << qt_error_string(int(opened)) << " ("
-            << opened << ")\n";
+    DriveProfile profile;
+    CNolvaServoDoc document(profile);
+    DriveOperations operations;
+    DriveConnection connection(o.settings, profile, document, messenger, operations);
+    if (!OpenPort(connection, o, err)) {
         return 1;
     }
-    const DriveProfile profile;
-    DriveAccess access(link, o.settings, profile);
-    access.LinkUp = true; // an open port is all a single exchange needs
+    DriveAccess& access = connection.Access();
+    ModbusLink& link = connection.Link();
     int exitCode = 0;
 
-    if (name == QLatin1String("probe")) {
-        int32_t dn03 = 0;
-        if (access.Probe(&dn03)) {
-            out << dn03 << "\n";
-        } else {
-            err << "orvan-cli: probe R6CB: " << CommandResultText(kCommandFailed) << "\n";
-            exitCode = 1;
-        }
+    // The command-protocol commands need a drive that answers the probe; the Modbus functions
+    // address any station on the line, so they go out without one.
+    int32_t dn03 = 0;
+    if (!modbus && !ProbeDrive(connection, err, &dn03)) {
+        exitCode = 1;
+    } else if (name == QLatin1String("probe")) {
+        out << dn03 << "\n";
     } else if (name == QLatin1String("read")) {
         if (access.ReadDriveWord(*page, static_cast<int>(*location))) {
             out << access.LastValue << "\n";
@@ -268,11 +267,30 @@ int Run(const LinkOptions& o, QTextStream& out, QTextStream& err) {
             exitCode = 1;
         }
     }
-    link.Close();
+    connection.Close();
     return exitCode;
 }
 
 } // namespace
+
+bool OpenPort(DriveConnection& connection, const LinkOptions& options, QTextStream& err) {
+    const uint32_t opened = connection.Open(options.device, options.baud);
+    if (opened != 0) {
+        err << "orvan-cli: cannot open " << options.device << ": " << qt_error_string(int(opened))
+            << " (" << opened << ")\n";
+        return false;
+    }
+    return true;
+}
+
+bool ProbeDrive(DriveConnection& connection, QTextStream& err, int32_t* dn03) {
+    if (connection.Probe(dn03)) {
+        return true;
+    }
+    err << "orvan-cli: probe R6CB: " << CommandResultText(kCommandFailed) << "\n";
+    connection.Close();
+    return false;
+}
 
 int RunLinkCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     LinkOptions options;

@@ -29,5 +29,13 @@ int RunParameterCommand(const LinkOptions& options, QTextStream& out, QTextStrea
 // 2 a usage error.
 int RunLinkCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 
+class DriveConnection;
+
+// Opens the options' device for the connection; false, after saying why, when it cannot.
+bool OpenPort(DriveConnection& connection, const LinkOptions& options, QTextStream& err);
+// The identification probe, as the program's connect runs it; false, after saying so and closing
+// the port, when no drive answers.
+bool ProbeDrive(DriveConnection& connection, QTextStream& err, int32_t* dn03 = nullptr);
+
 // The usage text of the link commands.
 extern const char* const kLinkUsage;

@@ -3,13 +3,12 @@
 #include "cli/LinkCommands.h"
 
 #include "base/Messenger.h"
-#include "link/DriveAccess.h"
-#include "link/ModbusLink.h"
 #include "drive/CatalogueTable.h"
-#include "drive/ModelTable.h"
+#include "drive/ParameterCatalogue.h"
+#include "link/DriveOperations.h"
+#include "params/DriveConnection.h"
 #include "params/NolvaServoDoc.h"
 #include "params/NvpFile.h"
-#include "drive/ParameterCatalogue.h"
 #include "params/ParameterCompare.h"
 #include "params/ParameterTransfer.h"
 
@@ -157,39 +156,32 @@ int RunParameterCommand(const LinkOptions& o, QTextStream& out, QTextStream& err
     }
 
     ConsoleMessenger messenger;
-    ModbusLink link(nullptr, &messenger);
-    const uint32_t opened = OpenLinkPort(link, o.device, o.baud, o.settings);
-    if (opened != 0) {
-        err << "orvan-cli: cannot open " << o.device << ": " << qt_error_string(int(opened)) << " ("
-            << opened << ")\n";
-        return 1;
-    }
     DriveProfile profile;
-    DriveAccess access(link, o.settings, profile);
-    access.LinkUp = true;
-
-    // Speed parameters convert with the drive's own maximum speed, as the status read finds it.
-    if (!access.ReadDriveWord('5', 0x47)) {
-        err << "orvan-cli: reading the maximum motor speed (5 0x47) failed: no accepted reply\n";
-        return 1;
-    }
-    profile.maxMotorSpeed = access.LastValue;
-    if (!access.ReadDriveWord('5', 0x0C)) {
-        err << "orvan-cli: reading the model code (5 0x0C) failed: no accepted reply\n";
-        return 1;
-    }
-    profile.modelCode = access.LastValue;
-    profile.encoderPulses = EncoderPulsesForModel(profile.modelCode);
-
     CNolvaServoDoc document(profile);
+    DriveOperations operations;
+    DriveConnection connection(o.settings, profile, document, messenger, operations);
+    if (!OpenPort(connection, o, err) || !ProbeDrive(connection, err)) {
+        return 1;
+    }
+    // Speed parameters convert with the drive's own maximum speed: the program's status read
+    // finds it, with the model code.
+    DriveStatus status;
+    if (!connection.ReadStatus(status)) {
+        err << "orvan-cli: reading the drive's status failed: no accepted reply\n";
+        connection.Close();
+        return 1;
+    }
+    // Defaults and ranges follow the drive's maximum speed and model.
+    FillParameterDefaults(document, profile);
+    FillParameterRanges(document, profile);
     document.OnNewDocument();
-    ParameterTransfer transfer(access, o.settings, profile, document, messenger);
+    ParameterTransfer& transfer = connection.Transfer();
     CliProgress progress(err);
     transfer.SetProgress(&progress);
     auto failed = [&](const char* what) {
         err << "orvan-cli: " << what << " stopped: exchange " << progress.exchanges()
             << " of that parameter got no accepted reply\n";
-        link.Close();
+        connection.Close();
         return 1;
     };
 
@@ -206,7 +198,7 @@ int RunParameterCommand(const LinkOptions& o, QTextStream& out, QTextStream& err
         // The file's values against all 161 of the drive: the differing ones, in group order.
         QString error;
         if (!OpenDocumentFile(args[0], document, &error)) {
-            link.Close();
+            connection.Close();
             err << "orvan-cli: " << error << "\n";
             return 2;
         }
@@ -237,7 +229,7 @@ int RunParameterCommand(const LinkOptions& o, QTextStream& out, QTextStream& err
             const int32_t min = *document.minimums.slot(code.letter, code.number);
             const int32_t max = *document.maximums.slot(code.letter, code.number);
             if (!value || *value < min || *value > max) {
-                link.Close();
+                connection.Close();
                 err << "orvan-cli: " << code.text() << "=" << valueTexts[i]
                     << ": the value must be within " << RangeText(code.text(), min, max) << "\n";
                 return 2;
@@ -248,6 +240,6 @@ int RunParameterCommand(const LinkOptions& o, QTextStream& out, QTextStream& err
             return failed("write");
         }
     }
-    link.Close();
+    connection.Close();
     return exitCode;
 }

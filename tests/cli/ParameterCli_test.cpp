@@ -82,9 +82,9 @@ TEST_P(ParameterFiles, CopyToComputerAndBackToAnotherDrive) {
 }
 
 TEST_P(ParameterFiles, AFailureNamesTheParameterAndWritesNoFile) {
-    // Two status reads, then five parameters of three mailbox exchanges each (RS-232) or one
-    // register each (RS-485); the drive stops answering at Cn006.
-    const int answered = GetParam() ? 2 + 5 : 2 + 5 * 3;
+    // The probe and the six status reads, then five parameters of three mailbox exchanges each
+    // (RS-232) or one register each (RS-485); the drive stops answering at Cn006.
+    const int answered = GetParam() ? 7 + 5 : 7 + 5 * 3;
     Drive drive(driveArgs() + QStringList{"--hang-up-after", QString::number(answered)});
     ASSERT_FALSE(drive.path.isEmpty());
     const CliRun r = Cli(portArgs(drive.path) + QStringList{"read-all", "-o", path("b.nvp")});
