@@ -9,10 +9,9 @@
 // Usage: orvan_bench_transfer [--sim PATH]
 
 #include "base/Messenger.h"
-#include "link/DriveAccess.h"
-#include "link/ModbusLink.h"
+#include "link/DriveOperations.h"
+#include "params/DriveConnection.h"
 #include "params/NolvaServoDoc.h"
-#include "params/ParameterTransfer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -169,24 +168,26 @@ void Run(const QString& simPath, uint32_t baud, bool rs485, bool write) {
     CNolvaServoDoc document(profile);
     document.OnNewDocument();
     RecordingMessenger messenger;
-    ModbusLink link(nullptr, &messenger);
-    OpenLinkPort(link, device, baud, settings);
-    DriveAccess access(link, settings, profile);
-    access.LinkUp = true;
-    ParameterTransfer transfer(access, settings, profile, document, messenger);
+    DriveOperations operations;
+    DriveConnection connection(settings, profile, document, messenger, operations);
+    if (connection.Open(device, baud) != 0 || !connection.Probe()) {
+        std::printf("no drive on %s\n", qPrintable(device));
+        return;
+    }
+    ParameterTransfer& transfer = connection.Transfer();
     LoopKeeper keeper;
     transfer.SetProgress(&keeper);
     if (write) {
         transfer.ReadAll(); // something to write back
-        QFile::resize(logPath, 0);
     }
+    QFile::resize(logPath, 0); // the wire time counts the timed transfer alone
 
     QElapsedTimer timer;
     keeper.Start();
     timer.start();
     const bool ok = write ? transfer.WriteAll() : transfer.ReadAll();
     const double seconds = timer.nsecsElapsed() / 1e9;
-    link.Close();
+    connection.Close();
     sim.terminate();
     sim.waitForFinished(3000);
 

@@ -4,11 +4,10 @@
 // the transfers and of the compare. A test may refuse a request ('!') or swallow it (no reply).
 
 #include "base/Messenger.h"
-#include "link/DriveAccess.h"
+#include "link/DriveOperations.h"
 #include "link/MemorySerialBackend.h"
-#include "link/ModbusLink.h"
+#include "params/DriveConnection.h"
 #include "params/NolvaServoDoc.h"
-#include "params/ParameterTransfer.h"
 #include "sim/SimulatedDrive.h"
 
 #include <gtest/gtest.h>
@@ -45,7 +44,7 @@ struct TransferRig {
             }
             return drive.receive(written);
         });
-        EXPECT_EQ(link.Open(QStringLiteral("/dev/sim")), 0u);
+        EXPECT_EQ(connection.Link().Open(QStringLiteral("/dev/sim")), 0u);
         settings.RS485Port = options.rs485;
         settings.StationID = options.station;
         settings.FrameFormat = options.frameFormat;
@@ -57,13 +56,15 @@ struct TransferRig {
 
     SimulatedDrive drive;
     MemorySerialBackend* port = new MemorySerialBackend;
-    ModbusLink link{std::unique_ptr<SerialBackend>(port)};
     LinkSettings settings;
     DriveProfile profile;
     CNolvaServoDoc document{profile};
     RecordingMessenger messenger;
-    DriveAccess access{link, settings, profile};
-    ParameterTransfer transfer{access, settings, profile, document, messenger};
+    DriveOperations operations;
+    DriveConnection connection{settings,  profile,    document,
+                               messenger, operations, std::unique_ptr<SerialBackend>(port)};
+    DriveAccess& access = connection.Access();
+    ParameterTransfer& transfer = connection.Transfer();
     RecordingProgress progress;
     std::function<bool(const QString&)> refuse;
     std::function<bool(const QByteArray&)> swallow;
