@@ -3,6 +3,7 @@
 #include "base/Messenger.h"
 #include "base/StringTable.h"
 #include "drive/ModelTable.h"
+#include "drive/ParameterCatalogue.h"
 #include "drive/StatusTexts.h"
 #include "link/DriveOperations.h"
 #include "link/Frames.h"
@@ -81,54 +82,6 @@ QString CannotOpenText() {
 }
 
 } // namespace
-
-bool IsCommandEnabled(int command, const ViewActivity& a) {
-    const bool monitorOpen = a.statusMonitorOpen || a.diagnosticsOpen || a.alarmHistoryOpen;
-    switch (command) {
-    case Command::FileNew:
-    case Command::FileOpen: return !a.customTableOpen && !a.jogActive && !monitorOpen;
-    case Command::CopyToDrive:
-    case Command::CopyToComputer: return a.linkUp;
-    case Command::StatusMonitor:
-    case Command::Diagnostics:
-    case Command::AlarmHistory: return a.linkUp && !a.jogActive && !a.parameterEditorOpen;
-    case Command::Trace: return !a.jogActive && !a.parameterEditorOpen && !monitorOpen;
-    case Command::Jog:
-    case Command::AutoTuning:
-    case Command::AutoOffset: return a.linkUp && !a.parameterEditorOpen && !monitorOpen;
-    case Command::ParameterEditor: return !a.jogActive && !monitorOpen;
-    case Command::OnlineEditing:
-        return a.linkUp && !a.parameterEditorOpen && !monitorOpen && !a.jogActive;
-    case Command::ContactPlanning:
-    case Command::PositionPlanning: return a.linkUp && !a.jogActive && !a.parameterEditorOpen;
-    case Command::MachineAnalysis: return a.linkUp && !a.parameterEditorOpen && !monitorOpen;
-    case Command::Connect: return !a.linkRequested;
-    case Command::Disconnect: return a.linkRequested;
-    default: return true;
-    }
-}
-
-bool MayOpenParameterWindow(int command, const ViewActivity& a) {
-    const bool excluded =
-        a.jogActive || a.statusMonitorOpen || a.diagnosticsOpen || a.alarmHistoryOpen;
-    switch (command) {
-    case Command::ControlParameters:
-    case Command::TorqueParameters:
-    case Command::SpeedParameters:
-    case Command::PositionParameters: return !excluded && !a.customTableOpen;
-    case Command::CustomParameters: return !excluded && !a.groupWindowOpen;
-    case Command::ParameterEditor: return !excluded && !a.customTableOpen;
-    default: return true;
-    }
-}
-
-bool IsCommandChecked(int command, const ViewActivity& a) {
-    switch (command) {
-    case Command::Connect: return a.linkRequested;
-    case Command::Disconnect: return !a.linkRequested;
-    default: return false;
-    }
-}
 
 struct DriveSession::Impl {
     Impl(AppSettings& settings, DriveProfile& profile, DriveStatus& status,

@@ -36,59 +36,6 @@ public:
     virtual bool PollMonitors() { return true; }
 };
 
-// The activity flags of the main view that decide which commands are enabled.
-struct ViewActivity {
-    bool linkUp = false;
-    bool linkRequested = false;
-    bool jogActive = false;
-    bool parameterEditorOpen = false;
-    bool statusMonitorOpen = false;
-    bool diagnosticsOpen = false;
-    bool alarmHistoryOpen = false;
-    bool customTableOpen = false;
-    bool groupWindowOpen = false; // any of the control, torque, speed and position windows
-};
-
-// Command identifiers of the menus and the toolbar.
-namespace Command {
-inline constexpr int FileNew = 57600;
-inline constexpr int FileOpen = 57601;
-inline constexpr int CopyToDrive = 179;
-inline constexpr int CopyToComputer = 180;
-inline constexpr int StatusMonitor = 155;
-inline constexpr int Diagnostics = 156;
-inline constexpr int AlarmHistory = 157;
-inline constexpr int Trace = 181;
-inline constexpr int Jog = 158;
-inline constexpr int AutoTuning = 159;
-inline constexpr int AutoOffset = 160;
-inline constexpr int ParameterEditor = 32776;
-inline constexpr int OnlineEditing = 32777;
-inline constexpr int ContactPlanning = 32788;
-inline constexpr int PositionPlanning = 32799;
-inline constexpr int MachineAnalysis = 32801;
-inline constexpr int Connect = 32774;
-inline constexpr int Disconnect = 32775;
-inline constexpr int PortSettings = 161;
-inline constexpr int ControlParameters = 151;
-inline constexpr int TorqueParameters = 152;
-inline constexpr int SpeedParameters = 153;
-inline constexpr int PositionParameters = 154;
-inline constexpr int CustomParameters = 188;
-} // namespace Command
-
-// Whether a command is enabled; commands without a rule are always enabled.
-bool IsCommandEnabled(int command, const ViewActivity& activity);
-// Whether a command that opens a parameter window may open it now. Their menu items stay enabled;
-// a refused command does nothing. The group windows (151..154) are refused while the custom
-// table, the JOG window or a monitor window (status display, diagnostics, alarm history) is open;
-// the custom table (188) while a group window, the JOG window or a monitor window is open; the
-// parameter editor (32776) while the custom table, the JOG window or a monitor window is open. Any
-// other command: true.
-bool MayOpenParameterWindow(int command, const ViewActivity& activity);
-// Whether a command's menu item carries a check mark ("连线" while wanted, "断开" while not).
-bool IsCommandChecked(int command, const ViewActivity& activity);
-
 // The link to the drive as the main view runs it: the one drive connection and its operations
 // (which hold Busy), the flags LinkRequested and PortOpen, the 400 ms timer's connect and poll
 // scheduling, the two connect paths and the texts of the eight status bar panes. It holds no

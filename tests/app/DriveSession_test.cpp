@@ -1,17 +1,17 @@
 // The main view's link session against the simulated drive: the timer's connect, re-probe and
-// poll, the port dialog's connect on RS-232 and RS-485, the status bar texts and the command
-// table. The drive sits on an in-memory port, so every time-out passes on the port's own clock;
-// one case runs the drive behind a real pseudo-terminal.
+// poll, the port dialog's connect on RS-232 and RS-485 and the status bar texts. The drive sits on
+// an in-memory port, so every time-out passes on the port's own clock; one case runs the drive
+// behind a real pseudo-terminal.
 
 #include "app/DriveSession.h"
 
-#include "support/SimTestSupport.h"
 #include "base/Messenger.h"
 #include "link/MemorySerialBackend.h"
 #include "params/NolvaServoDoc.h"
 #include "sim/MemoryPortDrive.h"
 #include "sim/PtyDriveHost.h"
 #include "sim/SimulatedDrive.h"
+#include "support/SimTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -719,85 +719,7 @@ TEST_F(DriveSessionTest, NothingIsWrittenWhileTheLinkIsDownEvenWithThePortOpen) 
     EXPECT_EQ(observer.monitorPolls, 0);
 }
 
-// --- Commands and the end of the session ------------------------------------------------------
-
-// What keeps each command disabled, beside the link rules of "连线"/"断开".
-enum Blocker : unsigned {
-    NeedsLink = 1,
-    Jog = 2,
-    Editor = 4,
-    Monitor = 8, // any of status display, diagnostics, alarm history
-    CustomTable = 16,
-};
-
-struct CommandRule {
-    int command;
-    unsigned blockers;
-};
-
-TEST(CommandTable, EachCommandIsDisabledExactlyByItsConditions) {
-    const CommandRule rules[] = {
-        {Command::FileNew, Jog | Monitor | CustomTable},
-        {Command::FileOpen, Jog | Monitor | CustomTable},
-        {Command::CopyToDrive, NeedsLink},
-        {Command::CopyToComputer, NeedsLink},
-        {Command::StatusMonitor, NeedsLink | Jog | Editor},
-        {Command::Diagnostics, NeedsLink | Jog | Editor},
-        {Command::AlarmHistory, NeedsLink | Jog | Editor},
-        {Command::Trace, Jog | Editor | Monitor},
-        {Command::Jog, NeedsLink | Editor | Monitor},
-        {Command::AutoTuning, NeedsLink | Editor | Monitor},
-        {Command::AutoOffset, NeedsLink | Editor | Monitor},
-        {Command::ParameterEditor, Jog | Monitor},
-        {Command::OnlineEditing, NeedsLink | Editor | Monitor | Jog},
-        {Command::ContactPlanning, NeedsLink | Jog | Editor},
-        {Command::PositionPlanning, NeedsLink | Jog | Editor},
-        {Command::MachineAnalysis, NeedsLink | Editor | Monitor},
-        {Command::PortSettings, 0},
-    };
-    struct Situation {
-        const char* name;
-        unsigned blocker;
-        std::function<void(ViewActivity&)> apply;
-    };
-    const Situation situations[] = {
-        {"link down", NeedsLink, [](ViewActivity& a) { a.linkUp = false; }},
-        {"JOG", Jog, [](ViewActivity& a) { a.jogActive = true; }},
-        {"editor", Editor, [](ViewActivity& a) { a.parameterEditorOpen = true; }},
-        {"status monitor", Monitor, [](ViewActivity& a) { a.statusMonitorOpen = true; }},
-        {"diagnostics", Monitor, [](ViewActivity& a) { a.diagnosticsOpen = true; }},
-        {"alarm history", Monitor, [](ViewActivity& a) { a.alarmHistoryOpen = true; }},
-        {"custom table", CustomTable, [](ViewActivity& a) { a.customTableOpen = true; }},
-    };
-    ViewActivity free;
-    free.linkUp = true;
-    free.linkRequested = true;
-    for (const CommandRule& rule : rules) {
-        EXPECT_TRUE(IsCommandEnabled(rule.command, free)) << rule.command;
-        EXPECT_FALSE(IsCommandChecked(rule.command, free)) << rule.command;
-        for (const Situation& s : situations) {
-            ViewActivity a = free;
-            s.apply(a);
-            EXPECT_EQ(IsCommandEnabled(rule.command, a), (rule.blockers & s.blocker) == 0)
-                << "command " << rule.command << " with " << s.name;
-        }
-    }
-}
-
-TEST(CommandTable, ConnectAndDisconnectFollowTheWish) {
-    ViewActivity a;
-    a.linkRequested = false;
-    EXPECT_TRUE(IsCommandEnabled(Command::Connect, a));
-    EXPECT_FALSE(IsCommandChecked(Command::Connect, a));
-    EXPECT_FALSE(IsCommandEnabled(Command::Disconnect, a));
-    EXPECT_TRUE(IsCommandChecked(Command::Disconnect, a));
-    a.linkRequested = true;
-    a.linkUp = true;
-    EXPECT_FALSE(IsCommandEnabled(Command::Connect, a));
-    EXPECT_TRUE(IsCommandChecked(Command::Connect, a));
-    EXPECT_TRUE(IsCommandEnabled(Command::Disconnect, a));
-    EXPECT_FALSE(IsCommandChecked(Command::Disconnect, a));
-}
+// --- The end of the session ----------------------------------------------------------------------
 
 // A port that reports its close to the test after the session that owns it is gone.
 class WatchedPort : public MemorySerialBackend {

@@ -1,10 +1,11 @@
 #include "app/ui/MainFrame.h"
 
+#include "app/CommandTable.h"
 #include "app/DriveSession.h"
 #include "app/RecentFiles.h"
-#include "base/StringTable.h"
 #include "app/ui/Artwork.h"
 #include "app/ui/NolvaServoView.h"
+#include "base/StringTable.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -26,6 +27,32 @@
 namespace {
 
 constexpr int kToolBarTitleString = 169;
+
+QKeySequence KeysOf(Shortcut shortcut) {
+    switch (shortcut) {
+    case Shortcut::New: return QKeySequence::New;
+    case Shortcut::Open: return QKeySequence::Open;
+    case Shortcut::Save: return QKeySequence::Save;
+    case Shortcut::F1: return QKeySequence(Qt::Key_F1);
+    case Shortcut::None: break;
+    }
+    return {};
+}
+
+QIcon ToolIcon(const CommandRow& row, const QStyle& style) {
+    switch (row.icon) {
+    case StandardIcon::File: return style.standardIcon(QStyle::SP_FileIcon);
+    case StandardIcon::Open: return style.standardIcon(QStyle::SP_DialogOpenButton);
+    case StandardIcon::Save: return style.standardIcon(QStyle::SP_DialogSaveButton);
+    case StandardIcon::None: break;
+    }
+    return GlyphIcon(QString::fromUtf8(row.glyph), QColor(QRgb(row.glyphColour)));
+}
+
+bool IsRecentFileCommand(int command) {
+    return command >= Command::FileMru1 &&
+           command < Command::FileMru1 + RecentFileList::kMaxEntries;
+}
 
 // Texts of commands whose status bar prompt and tool tip the string table holds ("prompt\ntip").
 void SetPrompts(QAction* action, int command) {
@@ -101,13 +128,13 @@ CMainFrame::CMainFrame(CNolvaServoView* view, QWidget* parent) : QMainWindow(par
     UpdateCommandUI();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    // The view's tool windows may still hide while the frame's widgets go.
+    disconnect(view_, nullptr, this, nullptr);
+}
 
-QAction* CMainFrame::AddCommand(QMenu* menu, int command, const QString& label,
-                                const QKeySequence& shortcut) {
+QAction* CMainFrame::AddCommand(QMenu* menu, int command, const QString& label) {
     QAction* action = menu->addAction(label);
-    if (!shortcut.isEmpty())
-        action->setShortcut(shortcut);
     SetPrompts(action, command);
     connect(action, &QAction::triggered, this, [this, command] { Trigger(command); });
     commands_[command].action = action;
@@ -117,68 +144,30 @@ QAction* CMainFrame::AddCommand(QMenu* menu, int command, const QString& label,
 
 void CMainFrame::BuildMenus() {
     QMenuBar* bar = menuBar();
+    std::map<Menu, QMenu*> menus;
+    for (Menu menu : {Menu::File, Menu::Parameters, Menu::Monitor, Menu::Tools, Menu::Link,
+                      Menu::View, Menu::Help})
+        menus[menu] = bar->addMenu(MenuTitle(menu));
 
-    QMenu* file = bar->addMenu(QStringLiteral("文件(&F)"));
-    AddCommand(file, Command::FileNew, QStringLiteral("新建(&N)"), QKeySequence::New);
-    AddCommand(file, Command::FileOpen, QStringLiteral("打开(&O)..."), QKeySequence::Open);
-    AddCommand(file, FrameCommand::FileSave, QStringLiteral("保存(&S)"), QKeySequence::Save);
-    AddCommand(file, FrameCommand::FileSaveAs, QStringLiteral("另存为(&A)..."));
-    file->addSeparator();
-    AddCommand(file, Command::CopyToDrive, QStringLiteral("复制至驱动器(&D)..."));
-    AddCommand(file, Command::CopyToComputer, QStringLiteral("复制至计算机(&C)..."));
-    file->addSeparator();
-    noRecentFiles_ = file->addAction(QStringLiteral("最近的文件"));
-    noRecentFiles_->setEnabled(false);
     QList<int> recent;
-    for (int i = 0; i < RecentFileList::kMaxEntries; ++i) {
-        const int command = FrameCommand::FileMru1 + i;
-        AddCommand(file, command, QString())->setVisible(false);
-        recent.append(command);
+    for (const CommandRow& row : CommandRows()) {
+        QMenu* menu = menus[row.menu];
+        if (row.separatorBefore)
+            menu->addSeparator();
+        if (row.recentFiles) {
+            // "最近的文件" stands in while the list is empty; the entries come and go with it.
+            noRecentFiles_ = menu->addAction(CommandText(row));
+            noRecentFiles_->setEnabled(false);
+            for (int i = 0; i < RecentFileList::kMaxEntries; ++i) {
+                AddCommand(menu, row.id + i, QString())->setVisible(false);
+                recent.append(row.id + i);
+            }
+            continue;
+        }
+        QAction* action = AddCommand(menu, row.id, CommandText(row));
+        action->setShortcut(KeysOf(row.shortcut));
+        action->setCheckable(row.checkable);
     }
-    file->addSeparator();
-    AddCommand(file, FrameCommand::AppExit, QStringLiteral("退出(&X)"));
-
-    QMenu* parameters = bar->addMenu(QStringLiteral("参数(&P)"));
-    AddCommand(parameters, Command::ParameterEditor, QStringLiteral("参数设定(&E)..."));
-    AddCommand(parameters, Command::OnlineEditing, QStringLiteral("在线参数设定(&O)..."));
-    parameters->addSeparator();
-    AddCommand(parameters, Command::ControlParameters, QStringLiteral("控制参数(&C)..."));
-    AddCommand(parameters, Command::TorqueParameters, QStringLiteral("转矩参数(&T)..."));
-    AddCommand(parameters, Command::SpeedParameters, QStringLiteral("速度参数(&S)..."));
-    AddCommand(parameters, Command::PositionParameters, QStringLiteral("位置参数(&P)..."));
-    parameters->addSeparator();
-    AddCommand(parameters, Command::CustomParameters, QStringLiteral("自定义参数(&U)..."));
-
-    QMenu* monitor = bar->addMenu(QStringLiteral("监视(&M)"));
-    AddCommand(monitor, Command::StatusMonitor, QStringLiteral("状态表示参数(&S)..."));
-    AddCommand(monitor, Command::Diagnostics, QStringLiteral("诊断参数(&D)..."));
-    AddCommand(monitor, Command::AlarmHistory, QStringLiteral("异常警报履历参数(&A)..."));
-    monitor->addSeparator();
-    AddCommand(monitor, Command::Trace, QStringLiteral("追踪波形(&T)..."));
-
-    QMenu* tools = bar->addMenu(QStringLiteral("工具(&T)"));
-    AddCommand(tools, Command::Jog, QStringLiteral("点动模式(&J)..."));
-    AddCommand(tools, Command::AutoTuning, QStringLiteral("自动增益调谐(A)..."));
-    AddCommand(tools, Command::AutoOffset, QStringLiteral("自动偏移调整(&O)..."));
-    tools->addSeparator();
-    AddCommand(tools, Command::ContactPlanning, QStringLiteral("输入/输出接点规划参数(&I)..."));
-    AddCommand(tools, Command::PositionPlanning, QStringLiteral("内部位置命令路径规划(&P)..."));
-    tools->addSeparator();
-    AddCommand(tools, Command::MachineAnalysis, QStringLiteral("机械特性分析(&M)..."));
-
-    QMenu* link = bar->addMenu(QStringLiteral("通信(&C)"));
-    AddCommand(link, Command::PortSettings, QStringLiteral("连接端口设定(&P)..."));
-    link->addSeparator();
-    AddCommand(link, Command::Connect, StringText(810))->setCheckable(true);
-    AddCommand(link, Command::Disconnect, StringText(811))->setCheckable(true);
-
-    QMenu* viewMenu = bar->addMenu(QStringLiteral("视图(&V)"));
-
-    QMenu* help = bar->addMenu(QStringLiteral("帮助(&H)"));
-    AddCommand(help, FrameCommand::HelpContents, QStringLiteral("内容(&C)"),
-               QKeySequence(Qt::Key_F1));
-    help->addSeparator();
-    AddCommand(help, FrameCommand::AppAbout, QStringLiteral("关于 Orvan Servo(&A)..."));
 
     // Recent files last in the command order: they come and go with the list.
     for (int command : recent) {
@@ -187,8 +176,11 @@ void CMainFrame::BuildMenus() {
     }
 
     // The menus show the state of this moment, also between notifications.
-    for (QMenu* menu : {file, parameters, monitor, tools, link, help})
-        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    QMenu* viewMenu = menus[Menu::View];
+    for (const auto& [menu, qmenu] : menus) {
+        if (qmenu != viewMenu)
+            connect(qmenu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    }
 
     // View menu: the toolbar's own toggle and the status bar's.
     connect(viewMenu, &QMenu::aboutToShow, this, [this, viewMenu] {
@@ -211,48 +203,23 @@ void CMainFrame::BuildToolBar() {
     toolBar_->setIconSize(QSize(16, 16));
     addToolBar(Qt::TopToolBarArea, toolBar_);
 
-    struct Button {
-        int command;
-        QIcon icon;
-    };
-    using Group = std::vector<Button>;
-    QStyle* s = style();
-    const QColor blue(0x1F, 0x4E, 0x8C);
-    const QColor green(0x2E, 0x7D, 0x32);
-    const QColor red(0xB7, 0x1C, 0x1C);
-    const QColor teal(0x00, 0x69, 0x5C);
-    const QColor purple(0x5E, 0x35, 0xB1);
-    const std::vector<Group> groups = {
-        {{Command::FileNew, s->standardIcon(QStyle::SP_FileIcon)},
-         {Command::FileOpen, s->standardIcon(QStyle::SP_DialogOpenButton)},
-         {FrameCommand::FileSave, s->standardIcon(QStyle::SP_DialogSaveButton)}},
-        {{Command::PortSettings, GlyphIcon(QStringLiteral("端"), blue)},
-         {Command::Connect, GlyphIcon(QStringLiteral("连"), green)},
-         {Command::Disconnect, GlyphIcon(QStringLiteral("断"), red)}},
-        {{Command::ParameterEditor, GlyphIcon(QStringLiteral("参"), blue)},
-         {Command::OnlineEditing, GlyphIcon(QStringLiteral("线"), blue)},
-         {Command::ControlParameters, GlyphIcon(QStringLiteral("控"), blue)},
-         {Command::TorqueParameters, GlyphIcon(QStringLiteral("转"), blue)},
-         {Command::SpeedParameters, GlyphIcon(QStringLiteral("速"), blue)},
-         {Command::PositionParameters, GlyphIcon(QStringLiteral("位"), blue)},
-         {Command::CustomParameters, GlyphIcon(QStringLiteral("自"), blue)}},
-        {{Command::StatusMonitor, GlyphIcon(QStringLiteral("状"), teal)},
-         {Command::Diagnostics, GlyphIcon(QStringLiteral("诊"), teal)},
-         {Command::Trace, GlyphIcon(QStringLiteral("波"), teal)}},
-        {{Command::Jog, GlyphIcon(QStringLiteral("点"), purple)},
-         {Command::MachineAnalysis, GlyphIcon(QStringLiteral("析"), purple)},
-         {FrameCommand::AppAbout, GlyphIcon(QStringLiteral("?"), blue)}},
-    };
-    bool first = true;
-    for (const Group& group : groups) {
-        if (!first)
+    // The buttons by group, each group in menu order.
+    std::vector<const CommandRow*> buttons;
+    for (const CommandRow& row : CommandRows()) {
+        if (row.toolGroup > 0)
+            buttons.push_back(&row);
+    }
+    std::stable_sort(buttons.begin(), buttons.end(), [](const CommandRow* a, const CommandRow* b) {
+        return a->toolGroup < b->toolGroup;
+    });
+    int group = 0;
+    for (const CommandRow* row : buttons) {
+        if (group != 0 && row->toolGroup != group)
             toolBar_->addSeparator();
-        first = false;
-        for (const Button& button : group) {
-            QAction* action = Action(button.command);
-            action->setIcon(button.icon);
-            toolBar_->addAction(action);
-        }
+        group = row->toolGroup;
+        QAction* action = Action(row->id);
+        action->setIcon(ToolIcon(*row, *style()));
+        toolBar_->addAction(action);
     }
 }
 
@@ -311,14 +278,13 @@ bool CMainFrame::Trigger(int command) {
 }
 
 void CMainFrame::UpdateCommandUI() {
-    const ViewActivity activity = view_->Activity();
+    const CommandState state = view_->CommandStatus();
     for (auto& [command, entry] : commands_) {
-        const bool recentEntry = command >= FrameCommand::FileMru1 &&
-                                 command < FrameCommand::FileMru1 + RecentFileList::kMaxEntries;
-        const bool available = entry.handler && (!recentEntry || entry.action->isVisible());
-        entry.action->setEnabled(available && IsCommandEnabled(command, activity));
+        const bool available =
+            entry.handler && (!IsRecentFileCommand(command) || entry.action->isVisible());
+        entry.action->setEnabled(available && IsCommandEnabled(command, state));
         if (entry.action->isCheckable())
-            entry.action->setChecked(IsCommandChecked(command, activity));
+            entry.action->setChecked(IsCommandChecked(command, state));
     }
 }
 
@@ -330,7 +296,7 @@ void CMainFrame::SetDocumentTitle(const QString& title, bool modified) {
 void CMainFrame::SetRecentFiles(const QStringList& paths) {
     recentPaths_ = paths;
     for (int i = 0; i < RecentFileList::kMaxEntries; ++i) {
-        QAction* action = Action(FrameCommand::FileMru1 + i);
+        QAction* action = Action(Command::FileMru1 + i);
         const bool used = i < paths.size();
         action->setVisible(used);
         action->setText(used ? RecentFileList::MenuText(i, paths[i]) : QString());
@@ -342,7 +308,7 @@ void CMainFrame::SetRecentFiles(const QStringList& paths) {
 void CMainFrame::SetRecentFileHandler(std::function<void(int)> handler) {
     recentHandler_ = std::move(handler);
     for (int i = 0; i < RecentFileList::kMaxEntries; ++i) {
-        SetCommandHandler(FrameCommand::FileMru1 + i, [this, i] {
+        SetCommandHandler(Command::FileMru1 + i, [this, i] {
             if (recentHandler_)
                 recentHandler_(i);
         });

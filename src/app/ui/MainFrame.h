@@ -10,22 +10,14 @@
 class CNolvaServoView;
 class QLabel;
 class QMenu;
+struct CommandRow;
 
-// Command identifiers of the frame's own menu items (besides those of the drive session).
-namespace FrameCommand {
-inline constexpr int FileSave = 57603;
-inline constexpr int FileSaveAs = 57604;
-inline constexpr int FileMru1 = 57616; // 57616..57619: the recent files
-inline constexpr int AppExit = 57665;
-inline constexpr int AppAbout = 57664;
-inline constexpr int HelpContents = 178;
-} // namespace FrameCommand
-
-// The main window: menus, the toolbar "工具栏", the eight-pane status bar and the view in the
-// middle. A menu item runs the handler set for its command and is enabled only when it has one
-// and the view's activity flags allow it (IsCommandEnabled); commands whose window does not
-// exist yet therefore stay disabled. Closing asks the close handler first. The status bar's
-// panes keep their widths side by side; a narrow window cuts off those at its right edge.
+// The main window: menus and the toolbar "工具栏" as the command table lists them, the eight-pane
+// status bar and the view in the middle. A menu item runs the handler set for its command and is
+// enabled only when it has one and the table allows it in the view's state (IsCommandEnabled);
+// commands whose window does not exist yet therefore stay disabled. Closing asks the close handler
+// first. The status bar's panes keep their widths side by side; a narrow window cuts off those at
+// its right edge.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
@@ -47,7 +39,7 @@ public:
     void SetCommandHandler(int command, std::function<void()> handler);
     // Runs a command as choosing its menu item does: only when it is enabled.
     bool Trigger(int command);
-    // Enables and checks every item from the view's flags.
+    // Enables and checks every item from the view's state.
     void UpdateCommandUI();
 
     void SetDocumentTitle(const QString& title, bool modified);
@@ -77,8 +69,7 @@ private:
         std::function<void()> handler;
     };
 
-    QAction* AddCommand(QMenu* menu, int command, const QString& label,
-                        const QKeySequence& shortcut = {});
+    QAction* AddCommand(QMenu* menu, int command, const QString& label);
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusBar();

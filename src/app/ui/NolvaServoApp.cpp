@@ -3,7 +3,6 @@
 #include "app/DocumentCommands.h"
 #include "app/HelpPage.h"
 #include "app/SettingsFile.h"
-#include "base/StringTable.h"
 #include "app/ui/AboutDialog.h"
 #include "app/ui/Artwork.h"
 #include "app/ui/EmbeddedDrive.h"
@@ -12,6 +11,7 @@
 #include "app/ui/NolvaServoView.h"
 #include "app/ui/QtMessenger.h"
 #include "app/ui/StopSignals.h"
+#include "base/StringTable.h"
 #include "link/SerialBackend.h"
 
 #include <QAction>
@@ -29,6 +29,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <map>
 #include <unistd.h>
 
 namespace {
@@ -195,35 +196,37 @@ void CNolvaServoApp::CreateFrame() {
 void CNolvaServoApp::InstallCommands() {
     CMainFrame& f = *frame_;
     CNolvaServoView* view = View();
-    f.SetCommandHandler(Command::FileNew, [this] { OnFileNew(); });
-    f.SetCommandHandler(Command::FileOpen, [this] { OnFileOpen(); });
-    f.SetCommandHandler(FrameCommand::FileSave, [this] { documents_->FileSave(); });
-    f.SetCommandHandler(FrameCommand::FileSaveAs, [this] { documents_->FileSaveAs(); });
+    // The tool windows open through the view; the other commands run these.
+    const std::map<int, std::function<void()>> handlers = {
+        {Command::FileNew, [this] { OnFileNew(); }},
+        {Command::FileOpen, [this] { OnFileOpen(); }},
+        {Command::FileSave, [this] { documents_->FileSave(); }},
+        {Command::FileSaveAs, [this] { documents_->FileSaveAs(); }},
+        {Command::AppExit, [this] { frame_->close(); }},
+        {Command::PortSettings, [view] { view->OnPortSettings(); }},
+        {Command::Connect, [view] { view->OnConnect(); }},
+        {Command::Disconnect, [view] { view->OnDisconnect(); }},
+        {Command::CopyToComputer,
+         [this, view] {
+             view->OnCopyToComputer([this] { return documents_->ChooseCopyToComputerFile(); });
+         }},
+        {Command::CopyToDrive,
+         [this, view] {
+             view->OnCopyToDrive([this] { return documents_->ChooseCopyToDriveFile(); });
+         }},
+        {Command::AppAbout, [this] { OnAppAbout(); }},
+        {Command::HelpContents, [this] { OnHelpContents(); }},
+    };
+    for (const CommandRow& row : CommandRows()) {
+        if (view->HasToolWindowKind(row.id)) {
+            f.SetCommandHandler(row.id, [view, id = row.id] { view->OpenToolWindow(id); });
+        } else if (const auto handler = handlers.find(row.id); handler != handlers.end()) {
+            f.SetCommandHandler(row.id, handler->second);
+        }
+    }
     f.SetRecentFileHandler([this](int index) { documents_->OpenRecent(index); });
-    f.SetCommandHandler(FrameCommand::AppExit, [this] { frame_->close(); });
-    f.SetCommandHandler(Command::PortSettings, [view] { view->OnPortSettings(); });
-    f.SetCommandHandler(Command::Connect, [view] { view->OnConnect(); });
-    f.SetCommandHandler(Command::Disconnect, [view] { view->OnDisconnect(); });
-    f.SetCommandHandler(Command::ControlParameters,
-                        [view] { view->OnGroupParameters(ParamGroup::Control); });
-    f.SetCommandHandler(Command::TorqueParameters,
-                        [view] { view->OnGroupParameters(ParamGroup::Torque); });
-    f.SetCommandHandler(Command::SpeedParameters,
-                        [view] { view->OnGroupParameters(ParamGroup::Speed); });
-    f.SetCommandHandler(Command::PositionParameters,
-                        [view] { view->OnGroupParameters(ParamGroup::Position); });
-    f.SetCommandHandler(Command::CustomParameters, [view] { view->OnCustomTable(); });
-    f.SetCommandHandler(Command::ParameterEditor, [view] { view->OnParameterEditor(); });
-    documents_->SetShowEditorHook([view] { view->OnParameterEditor(); });
+    documents_->SetShowEditorHook([view] { view->OpenToolWindow(Command::ParameterEditor); });
     view->SetSaveDocumentHook([this] { return documents_->FileSave(); });
-    f.SetCommandHandler(Command::CopyToComputer, [this, view] {
-        view->OnCopyToComputer([this] { return documents_->ChooseCopyToComputerFile(); });
-    });
-    f.SetCommandHandler(Command::CopyToDrive, [this, view] {
-        view->OnCopyToDrive([this] { return documents_->ChooseCopyToDriveFile(); });
-    });
-    f.SetCommandHandler(FrameCommand::AppAbout, [this] { OnAppAbout(); });
-    f.SetCommandHandler(FrameCommand::HelpContents, [this] { OnHelpContents(); });
 }
 
 void CNolvaServoApp::DocumentChanged() {

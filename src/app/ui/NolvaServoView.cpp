@@ -12,7 +12,10 @@
 #include "params/ui/RequestOutcome.h"
 #include "params/ui/TransferProgressDialog.h"
 
+#include <QEvent>
 #include <QPainter>
+
+#include <array>
 
 namespace {
 
@@ -25,6 +28,11 @@ constexpr std::array<int, 4> kGroupCommands{Command::ControlParameters, Command:
 bool IsGroupWindowGroup(ParamGroup group) {
     const int index = static_cast<int>(group);
     return index >= 0 && index < static_cast<int>(kGroupCommands.size());
+}
+
+// Shows a parameter window through its own Present().
+template <typename Window> void PresentAs(QWidget* window) {
+    static_cast<Window*>(window)->Present();
 }
 
 } // namespace
@@ -41,7 +49,7 @@ CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, D
     requests_.SetProgressSource([this] { return &TransferWindows(); });
     requests_.SetOutcomeHandler(
         [this](const ParameterAction& action, const ParameterOutcome& outcome) {
-            ShowRequestOutcome(action, outcome, GroupWindow(action.group), customWindow_.data());
+            ShowRequestOutcome(action, outcome, GroupWindow(action.group), CustomTableWindow());
         });
     connect(&session_->Operations(), &DriveOperations::operationsEnded, this, [this] {
         emit commandStateChanged();
@@ -51,37 +59,118 @@ CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, D
     connect(&timer_, &QTimer::timeout, this, &CNolvaServoView::OnTimer);
     setAttribute(Qt::WA_OpaquePaintEvent);
     shownModified_ = document_.modified;
+    RegisterParameterWindows();
 }
 
 CNolvaServoView::~CNolvaServoView() {
     timer_.stop();
     session_->SetObserver(nullptr);
     // The windows post their requests here: none outlives the view.
-    for (QPointer<CParaGroupDialog>& window : groupWindows_)
+    for (auto& [command, window] : toolWindows_) {
+        if (window)
+            window->removeEventFilter(this);
         delete window.data();
-    delete customWindow_.data();
-    delete editorWindow_.data();
+    }
 }
 
-ViewActivity CNolvaServoView::Activity() const {
-    ViewActivity activity = tools_;
-    activity.linkUp = session_->LinkUp();
-    activity.linkRequested = session_->LinkRequested();
-    for (const QPointer<CParaGroupDialog>& window : groupWindows_)
-        activity.groupWindowOpen = activity.groupWindowOpen || !window.isNull();
-    return activity;
+CommandState CNolvaServoView::CommandStatus() const {
+    CommandState state;
+    state.linkUp = session_->LinkUp();
+    state.linkRequested = session_->LinkRequested();
+    for (const auto& [command, window] : toolWindows_) {
+        if (ToolWindowOpen(command))
+            state.openWindows.insert(command);
+    }
+    return state;
 }
 
-void CNolvaServoView::SetToolWindowOpen(ToolWindow window, bool open) {
-    switch (window) {
-    case ToolWindow::Jog: tools_.jogActive = open; break;
-    case ToolWindow::ParameterEditor: tools_.parameterEditorOpen = open; break;
-    case ToolWindow::StatusMonitor: tools_.statusMonitorOpen = open; break;
-    case ToolWindow::Diagnostics: tools_.diagnosticsOpen = open; break;
-    case ToolWindow::AlarmHistory: tools_.alarmHistoryOpen = open; break;
-    case ToolWindow::CustomTable: tools_.customTableOpen = open; break;
+void CNolvaServoView::SetToolWindowKind(int command, ToolWindowKind kind) {
+    windowKinds_[command] = std::move(kind);
+}
+
+bool CNolvaServoView::HasToolWindowKind(int command) const {
+    return windowKinds_.find(command) != windowKinds_.end();
+}
+
+bool CNolvaServoView::OpenToolWindow(int command) {
+    const auto kind = windowKinds_.find(command);
+    if (kind == windowKinds_.end() || !MayOpenWindow(command, CommandStatus()))
+        return false;
+    QPointer<QWidget>& slot = toolWindows_[command];
+    if (slot.isNull()) {
+        slot = kind->second.make(window());
+        slot->installEventFilter(this);
+    }
+    QWidget* shown = slot.data();
+    if (kind->second.present) {
+        kind->second.present(shown);
+    } else {
+        shown->show();
+        shown->raise();
+        shown->activateWindow();
     }
     emit commandStateChanged();
+    return true;
+}
+
+QWidget* CNolvaServoView::ToolWindow(int command) const {
+    const auto window = toolWindows_.find(command);
+    return window == toolWindows_.end() ? nullptr : window->second.data();
+}
+
+bool CNolvaServoView::ToolWindowOpen(int command) const {
+    const QWidget* window = ToolWindow(command);
+    return window != nullptr && !window->isHidden();
+}
+
+bool CNolvaServoView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Hide && !event->spontaneous()) {
+        // Closed: a window that is not kept goes (a minimised owner is no closing).
+        for (auto& [command, window] : toolWindows_) {
+            if (window == watched && !windowKinds_[command].keptWhenClosed) {
+                window = nullptr;
+                watched->deleteLater();
+            }
+        }
+        emit commandStateChanged();
+    } else if (event->type() == QEvent::Show) {
+        emit commandStateChanged();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CNolvaServoView::RegisterParameterWindows() {
+    for (size_t i = 0; i < kGroupCommands.size(); ++i) {
+        const auto group = static_cast<ParamGroup>(i);
+        SetToolWindowKind(
+            kGroupCommands[i],
+            {[this, group](QWidget* owner) -> QWidget* {
+                 switch (group) {
+                 case ParamGroup::Control:
+                     return new CCtrlParaDialog(document_, profile_, *this, messenger_, owner);
+                 case ParamGroup::Torque:
+                     return new CTorqueParaDialog(document_, profile_, *this, messenger_, owner);
+                 case ParamGroup::Speed:
+                     return new CSpeedParaDialog(document_, profile_, *this, messenger_, owner);
+                 default:
+                     return new CPositionParaDialog(document_, profile_, *this, messenger_, owner);
+                 }
+             },
+             PresentAs<CParaGroupDialog>});
+    }
+    SetToolWindowKind(Command::CustomParameters,
+                      {[this](QWidget* owner) {
+                           return new CDefParaDialog(settings_.customTable, document_, profile_,
+                                                     *this, messenger_, owner);
+                       },
+                       PresentAs<CDefParaDialog>});
+    SetToolWindowKind(Command::ParameterEditor,
+                      {[this](QWidget* owner) {
+                           return new CParaEditDialog(settings_.display, settings_.customTable,
+                                                      document_, profile_, *this, messenger_,
+                                                      owner);
+                       },
+                       PresentAs<CParaEditDialog>, true});
 }
 
 void CNolvaServoView::OnInitialUpdate() {
@@ -144,76 +233,8 @@ CTransferProgress& CNolvaServoView::TransferWindows() {
 
 // ---- Parameter windows ----
 
-bool CNolvaServoView::OnGroupParameters(ParamGroup group) {
-    if (!IsGroupWindowGroup(group))
-        return false;
-    const size_t index = static_cast<size_t>(group);
-    if (!MayOpenParameterWindow(kGroupCommands[index], Activity()))
-        return false;
-    QPointer<CParaGroupDialog>& slot = groupWindows_[index];
-    if (slot.isNull()) {
-        QWidget* owner = window();
-        switch (group) {
-        case ParamGroup::Control:
-            slot = new CCtrlParaDialog(document_, profile_, *this, messenger_, owner);
-            break;
-        case ParamGroup::Torque:
-            slot = new CTorqueParaDialog(document_, profile_, *this, messenger_, owner);
-            break;
-        case ParamGroup::Speed:
-            slot = new CSpeedParaDialog(document_, profile_, *this, messenger_, owner);
-            break;
-        default:
-            slot = new CPositionParaDialog(document_, profile_, *this, messenger_, owner);
-            break;
-        }
-        // The window deletes itself after closing; from then on it is closed for the commands.
-        CParaGroupDialog* created = slot.data();
-        connect(created, &CParaGroupDialog::closed, this, [this, index, created] {
-            if (groupWindows_[index] == created)
-                groupWindows_[index] = nullptr;
-            emit commandStateChanged();
-        });
-        emit commandStateChanged();
-    }
-    slot->Present();
-    return true;
-}
-
-bool CNolvaServoView::OnCustomTable() {
-    if (!MayOpenParameterWindow(Command::CustomParameters, Activity()))
-        return false;
-    if (customWindow_.isNull()) {
-        customWindow_ = new CDefParaDialog(settings_.customTable, document_, profile_, *this,
-                                           messenger_, window());
-        CDefParaDialog* created = customWindow_.data();
-        connect(created, &CDefParaDialog::closed, this, [this, created] {
-            if (customWindow_ == created)
-                customWindow_ = nullptr;
-            SetToolWindowOpen(ToolWindow::CustomTable, false);
-        });
-        SetToolWindowOpen(ToolWindow::CustomTable, true);
-    }
-    customWindow_->Present();
-    return true;
-}
-
-bool CNolvaServoView::OnParameterEditor() {
-    if (!MayOpenParameterWindow(Command::ParameterEditor, Activity()))
-        return false;
-    if (editorWindow_.isNull()) {
-        editorWindow_ = new CParaEditDialog(settings_.display, settings_.customTable, document_,
-                                            profile_, *this, messenger_, window());
-        connect(editorWindow_.data(), &CParaEditDialog::closed, this,
-                [this] { SetToolWindowOpen(ToolWindow::ParameterEditor, false); });
-    }
-    SetToolWindowOpen(ToolWindow::ParameterEditor, true);
-    editorWindow_->Present();
-    return true;
-}
-
 CParaEditDialog* CNolvaServoView::ParameterEditorWindow() const {
-    return editorWindow_.data();
+    return qobject_cast<CParaEditDialog*>(ToolWindow(Command::ParameterEditor));
 }
 
 bool CNolvaServoView::EditorLinkUp() const {
@@ -229,20 +250,20 @@ bool CNolvaServoView::SaveEditorDocument() {
 }
 
 CParaGroupDialog* CNolvaServoView::GroupWindow(ParamGroup group) const {
-    return IsGroupWindowGroup(group) ? groupWindows_[static_cast<size_t>(group)].data() : nullptr;
+    return IsGroupWindowGroup(group) ? qobject_cast<CParaGroupDialog*>(
+                                           ToolWindow(kGroupCommands[static_cast<size_t>(group)]))
+                                     : nullptr;
 }
 
 CDefParaDialog* CNolvaServoView::CustomTableWindow() const {
-    return customWindow_.data();
+    return qobject_cast<CDefParaDialog*>(ToolWindow(Command::CustomParameters));
 }
 
 void CNolvaServoView::SyncParameterWindows() {
-    for (const QPointer<CParaGroupDialog>& window : groupWindows_) {
-        if (window)
-            window->SyncWithDrive();
+    for (const auto& [command, window] : toolWindows_) {
+        if (auto* table = qobject_cast<CParameterTableWindow*>(window.data()))
+            table->SyncWithDrive();
     }
-    if (customWindow_)
-        customWindow_->SyncWithDrive();
 }
 
 // ---- Requests of the parameter windows ----

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CommandTable.h"
 #include "app/DriveSession.h"
 #include "drive/ParamCode.h"
 #include "params/ParameterRequestRunner.h"
@@ -11,8 +12,8 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -27,9 +28,9 @@ class ParameterTransfer;
 class SerialBackend;
 
 // The main view: a grey client area, the one drive session with its 400 ms timer, the link
-// commands, the parameter group windows, the custom parameter table and the copy commands. What
-// the session reports (pane texts, link state) goes out as Qt signals to the frame. Tool windows
-// record here whether they are open; the frame enables its commands from Activity().
+// commands, the tool windows (kept here by command id) and the copy commands. What the session
+// reports (pane texts, link state) goes out as Qt signals to the frame, which enables its
+// commands from CommandStatus().
 //
 // Every drive operation a window or command asks for runs through the session's operations, under
 // Busy and one at a time; the view refreshes the window that asked.
@@ -47,17 +48,28 @@ public:
     DriveSession& Session() { return *session_; }
     const DriveSession& Session() const { return *session_; }
 
-    // The flags that decide which commands are enabled: the link's and the tool windows'.
-    ViewActivity Activity() const;
-    enum class ToolWindow {
-        Jog,
-        ParameterEditor,
-        StatusMonitor,
-        Diagnostics,
-        AlarmHistory,
-        CustomTable
+    // What the commands' enabling depends on: the link and the open tool windows.
+    CommandState CommandStatus() const;
+
+    // How the window of a command is made and shown.
+    struct ToolWindowKind {
+        std::function<QWidget*(QWidget* owner)> make;
+        // Shows the window again with what it shows brought up to date; null: shown and raised.
+        std::function<void(QWidget*)> present;
+        // Closing only hides it and the command shows the same window again; otherwise a closed
+        // window is deleted and the command makes a new one.
+        bool keptWhenClosed = false;
     };
-    void SetToolWindowOpen(ToolWindow window, bool open);
+    // Adding a tool window: its command's row and this call with its kind.
+    void SetToolWindowKind(int command, ToolWindowKind kind);
+    bool HasToolWindowKind(int command) const;
+    // The command's window: made the first time, shown and brought to the front. False, with
+    // nothing done, while an open window refuses it (MayOpenWindow).
+    bool OpenToolWindow(int command);
+    // The command's window while it exists (a kept one also while hidden); null otherwise.
+    QWidget* ToolWindow(int command) const;
+    // The command's window exists and is not hidden.
+    bool ToolWindowOpen(int command) const;
 
     // After each new or opened document: connects when the link is wanted, starts the timer.
     void OnInitialUpdate();
@@ -71,21 +83,9 @@ public:
     void SetPortOverride(const QString& device);
     const QString& PortOverride() const { return portOverride_; }
 
-    // Commands 151..154 and 188: the window is created and shown, or brought to the front, with
-    // its values from the document. False, with nothing done, while MayOpenParameterWindow
-    // refuses it.
-    bool OnGroupParameters(ParamGroup group);
-    bool OnCustomTable();
-    // The open windows; null while closed.
+    // The parameter windows while they exist (the editor also while hidden); null otherwise.
     CParaGroupDialog* GroupWindow(ParamGroup group) const;
     CDefParaDialog* CustomTableWindow() const;
-
-    // Command 32776 "参数设定(&E)...": makes the parameter editor the first time, then shows it
-    // again and brings it to the front (its list rebuilt when the document's content was
-    // replaced). False, with nothing done, while the custom table, the JOG window or a monitor
-    // window is open.
-    bool OnParameterEditor();
-    // The editor once made (it stays while hidden); null before.
     CParaEditDialog* ParameterEditorWindow() const;
     // How the editor saves a modified document before it reads the whole drive (File Save).
     void SetSaveDocumentHook(std::function<bool()> hook) { saveDocument_ = std::move(hook); }
@@ -108,7 +108,7 @@ public:
 
 signals:
     void paneChanged(int pane);
-    // The link state or a tool window's flag changed: menus and toolbar follow.
+    // The link state changed or a tool window opened or closed: menus and toolbar follow.
     void commandStateChanged();
     void linkDropped();
     // The view was drawn for the first time (the main window is on the screen).
@@ -119,6 +119,8 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // The tool windows' showing and hiding.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // SessionObserver
@@ -132,6 +134,7 @@ private:
     bool SaveEditorDocument() override;
 
     void OnTimer();
+    void RegisterParameterWindows();
     void SyncParameterWindows();
     void NoteDocumentState();
 
@@ -142,13 +145,11 @@ private:
     std::unique_ptr<DriveSession> session_;
     std::unique_ptr<CTransferProgress> progress_;
     ParameterRequestRunner requests_;
-    std::array<QPointer<CParaGroupDialog>, 4> groupWindows_; // control, torque, speed, position
-    QPointer<CDefParaDialog> customWindow_;
-    QPointer<CParaEditDialog> editorWindow_;
+    std::map<int, ToolWindowKind> windowKinds_;
+    std::map<int, QPointer<QWidget>> toolWindows_; // by command id
     std::function<bool()> saveDocument_;
     bool shownModified_ = false;
     QTimer timer_;
-    ViewActivity tools_;
     QString portOverride_;
     bool painted_ = false;
 };

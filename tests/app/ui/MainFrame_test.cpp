@@ -6,15 +6,16 @@
 
 #include "app/DocumentCommands.h"
 #include "app/SettingsFile.h"
-#include "base/StringTable.h"
 #include "app/ui/AboutDialog.h"
 #include "app/ui/HelpWindow.h"
+#include "base/StringTable.h"
 #include "params/NvpFile.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QMimeData>
 #include <QScreen>
 #include <QSignalSpy>
@@ -30,10 +31,6 @@ namespace {
 bool Enabled(const AppHarness& h, int command) {
     h.Frame().UpdateCommandUI();
     return h.Frame().Action(command)->isEnabled();
-}
-
-bool Checked(const AppHarness& h, int command) {
-    return h.Frame().Action(command)->isChecked();
 }
 
 ProgramOptions Connected() {
@@ -118,52 +115,79 @@ TEST(MainFrame, PanesStartWithTheirIndicatorTexts) {
         EXPECT_EQ(frame.Pane(pane)->text(), expected[pane]) << "pane " << pane;
 }
 
-TEST(MainFrame, CommandsFollowTheLinkAndTheToolWindows) {
+// Every menu item sits in its row's menu, in table order, with its text and check box, enabled
+// and checked as the table says for the view's state of this moment.
+void ExpectCommandsAsTheTableSays(const CMainFrame& frame, const char* situation) {
+    const CommandState state = frame.View()->CommandStatus();
+    QList<int> order;
+    for (const CommandRow& row : CommandRows()) {
+        const QAction* action = frame.Action(row.id);
+        ASSERT_NE(action, nullptr) << row.id;
+        const auto* menu = qobject_cast<const QMenu*>(action->parent());
+        ASSERT_NE(menu, nullptr) << row.id;
+        EXPECT_EQ(menu->title(), MenuTitle(row.menu)) << row.id;
+        if (row.recentFiles)
+            continue; // its entries come last, with the list
+        order << row.id;
+        EXPECT_EQ(action->text(), CommandText(row)) << row.id;
+        EXPECT_EQ(action->isCheckable(), row.checkable) << row.id;
+        EXPECT_EQ(action->isEnabled(), IsCommandEnabled(row.id, state))
+            << situation << ": " << row.id;
+        EXPECT_EQ(action->isChecked(), IsCommandChecked(row.id, state))
+            << situation << ": " << row.id;
+    }
+    EXPECT_EQ(frame.Commands().mid(0, order.size()), order);
+}
+
+TEST(MainFrame, MenusAndToolbarFollowTheCommandTableTheLinkAndTheOpenWindows) {
     AppHarness h;
     ASSERT_TRUE(h.Start(Connected()));
     CMainFrame& frame = h.Frame();
-    // A tool window that exists registers its command; one that does not stays disabled.
-    int copies = 0;
-    frame.SetCommandHandler(Command::CopyToDrive, [&copies] { ++copies; });
-    frame.SetCommandHandler(Command::OnlineEditing, [] {});
-
+    CNolvaServoView& view = h.View();
     ASSERT_TRUE(h.Session().LinkUp());
     EXPECT_EQ(frame.Pane(3)->text(), QStringLiteral("Servo 连线中"));
-    EXPECT_TRUE(Enabled(h, Command::CopyToDrive));
-    EXPECT_TRUE(Enabled(h, Command::OnlineEditing));
-    EXPECT_TRUE(Enabled(h, Command::CopyToComputer));
-    EXPECT_FALSE(Enabled(h, Command::Trace)); // allowed, but its window does not exist yet
+    // Allowed, but the JOG window does not exist yet.
+    EXPECT_TRUE(IsCommandEnabled(Command::Jog, view.CommandStatus()));
     EXPECT_FALSE(Enabled(h, Command::Jog));
-    EXPECT_FALSE(Enabled(h, Command::Connect));
-    EXPECT_TRUE(Checked(h, Command::Connect));
-    EXPECT_TRUE(Enabled(h, Command::Disconnect));
-    EXPECT_FALSE(Checked(h, Command::Disconnect));
-    EXPECT_TRUE(frame.Trigger(Command::CopyToDrive));
-    EXPECT_EQ(copies, 1);
+    EXPECT_TRUE(Enabled(h, Command::CopyToDrive));
+    EXPECT_EQ(frame.Action(Command::ControlParameters)->toolTip(), QStringLiteral("控制参数"));
+    EXPECT_EQ(frame.Action(Command::CustomParameters)->statusTip(),
+              QStringLiteral("打开自定义参数表"));
+    int toolButtons = 0;
+    for (const CommandRow& row : CommandRows()) {
+        if (row.toolGroup > 0) {
+            ++toolButtons;
+            EXPECT_TRUE(frame.ToolBar()->actions().contains(frame.Action(row.id))) << row.id;
+        }
+    }
+    EXPECT_EQ(frame.ToolBar()->actions().size(), toolButtons + 4); // five groups
 
-    // An open parameter editor excludes online editing.
-    h.View().SetToolWindowOpen(CNolvaServoView::ToolWindow::ParameterEditor, true);
-    EXPECT_FALSE(frame.Action(Command::OnlineEditing)->isEnabled());
-    h.View().SetToolWindowOpen(CNolvaServoView::ToolWindow::ParameterEditor, false);
-    EXPECT_TRUE(frame.Action(Command::OnlineEditing)->isEnabled());
+    // From here every command has a handler: the table alone decides.
+    int runs = 0;
+    for (const CommandRow& row : CommandRows())
+        frame.SetCommandHandler(row.id, [&runs] { ++runs; });
+    ExpectCommandsAsTheTableSays(frame, "linked");
+    ASSERT_TRUE(view.OpenToolWindow(Command::CustomParameters));
+    ExpectCommandsAsTheTableSays(frame, "custom table");
+    view.ToolWindow(Command::CustomParameters)->close();
+    ASSERT_TRUE(view.OpenToolWindow(Command::ParameterEditor));
+    ExpectCommandsAsTheTableSays(frame, "parameter editor");
+    view.ToolWindow(Command::ParameterEditor)->close();
+    ExpectCommandsAsTheTableSays(frame, "editor closed");
 
-    ASSERT_TRUE(frame.Trigger(Command::Disconnect));
+    view.OnDisconnect();
     EXPECT_FALSE(h.Session().LinkUp());
-    EXPECT_FALSE(frame.Action(Command::CopyToDrive)->isEnabled());
-    EXPECT_FALSE(frame.Action(Command::CopyToComputer)->isEnabled());
-    EXPECT_TRUE(frame.Action(Command::Connect)->isEnabled());
-    EXPECT_FALSE(frame.Action(Command::Disconnect)->isEnabled());
-    EXPECT_TRUE(frame.Action(Command::Disconnect)->isChecked());
+    ExpectCommandsAsTheTableSays(frame, "disconnected");
     EXPECT_FALSE(frame.Trigger(Command::CopyToDrive)); // a disabled command does not run
-    EXPECT_EQ(copies, 1);
+    EXPECT_EQ(runs, 0);
+    EXPECT_TRUE(frame.Trigger(Command::PortSettings));
+    EXPECT_EQ(runs, 1);
     EXPECT_EQ(frame.Pane(3)->text(), QStringLiteral("Servo 未连线"));
 
     // "连线": the timer connects within ten ticks, and the menus follow without being opened.
-    ASSERT_TRUE(frame.Trigger(Command::Connect));
-    EXPECT_FALSE(frame.Action(Command::Connect)->isEnabled());
+    view.OnConnect();
     ASSERT_TRUE(AppHarness::WaitFor([&h] { return h.Session().LinkUp(); }, 6000));
-    EXPECT_TRUE(frame.Action(Command::CopyToDrive)->isEnabled());
-    EXPECT_EQ(frame.Pane(3)->text(), QStringLiteral("Servo 连线中"));
+    ExpectCommandsAsTheTableSays(frame, "connected again");
     EXPECT_EQ(frame.Pane(4)->text(), QStringLiteral("型号: MQRX-15A"));
 }
 
@@ -293,7 +317,7 @@ TEST(MainFrame, OpenRefusesABakFileAndTheDocumentStays) {
     EXPECT_EQ(h.chooser.filters.first(), StringText(172));
     EXPECT_EQ(h.app->Document().values, before);
     EXPECT_EQ(h.Frame().windowTitle(), titleBefore);
-    EXPECT_FALSE(h.Frame().Action(FrameCommand::FileMru1)->isVisible());
+    EXPECT_FALSE(h.Frame().Action(Command::FileMru1)->isVisible());
 
     // The same file under its proper name opens, names the window and joins the recent list.
     const QString nvp = h.dir.filePath(QStringLiteral("axis.nvp"));
@@ -302,7 +326,7 @@ TEST(MainFrame, OpenRefusesABakFileAndTheDocumentStays) {
     ASSERT_TRUE(h.Frame().Trigger(Command::FileOpen));
     EXPECT_EQ(h.app->Document().values.control[0], 2);
     EXPECT_EQ(h.Frame().windowTitle(), QStringLiteral("axis.nvp[*] - Orvan Servo v0.9.080331"));
-    QAction* recent = h.Frame().Action(FrameCommand::FileMru1);
+    QAction* recent = h.Frame().Action(Command::FileMru1);
     EXPECT_TRUE(recent->isVisible());
     EXPECT_TRUE(recent->isEnabled());
     EXPECT_EQ(recent->text(), QStringLiteral("&1 ") + nvp);
@@ -386,7 +410,7 @@ TEST(MainFrame, StopSignalWithAnUnchangedDocumentKeepsNothingAndNoDeletesTheKept
 TEST(MainFrame, HelpContentsShowsTheProgramsOwnHelpWithoutTheHelpFile) {
     AppHarness h;
     ASSERT_TRUE(h.Start());
-    ASSERT_TRUE(h.Frame().Trigger(FrameCommand::HelpContents));
+    ASSERT_TRUE(h.Frame().Trigger(Command::HelpContents));
     CHelpWindow* help = h.app->HelpWindow();
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());

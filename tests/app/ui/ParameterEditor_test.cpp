@@ -4,17 +4,17 @@
 
 #include "support/AppHarness.h"
 
-#include "support/ParameterWindowSupport.h"
-#include "support/SimTestSupport.h"
 #include "app/SettingsFile.h"
 #include "base/StringTable.h"
-#include "params/NvpFile.h"
 #include "drive/ParameterCatalogue.h"
+#include "params/NvpFile.h"
 #include "params/ui/ChangeDialog.h"
 #include "params/ui/CompareDialog.h"
 #include "params/ui/DefParaDialog.h"
 #include "params/ui/EditorDialogs.h"
 #include "params/ui/ParaEditDialog.h"
+#include "support/ParameterWindowSupport.h"
+#include "support/SimTestSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -95,7 +95,7 @@ TEST(ParameterEditor, ListsTheDisplaySettingsChoiceWithTheColumnsOfEachRow) {
     CParaEditDialog* editor = OpenEditor(h);
     ASSERT_NE(editor, nullptr);
     EXPECT_TRUE(editor->isVisible());
-    EXPECT_TRUE(h.View().Activity().parameterEditorOpen);
+    EXPECT_TRUE(h.View().ToolWindowOpen(Command::ParameterEditor));
     const QStringList codes = ListedCodes(*editor);
     for (int n = 302; n <= 306; ++n)
         EXPECT_TRUE(codes.contains(QStringLiteral("Pn%1").arg(n))) << n;
@@ -127,7 +127,7 @@ TEST(ParameterEditor, ListsTheDisplaySettingsChoiceWithTheColumnsOfEachRow) {
     // Closing hides it and clears the view's flag; the command shows the same window again,
     // rebuilt when the document was replaced.
     editor->close();
-    EXPECT_FALSE(h.View().Activity().parameterEditorOpen);
+    EXPECT_FALSE(h.View().ToolWindowOpen(Command::ParameterEditor));
     h.app->Document().values.torque[0] = 77;
     h.app->Document().contentReplaced = true;
     EXPECT_EQ(OpenEditor(h), editor);

@@ -1,21 +1,23 @@
 // The parameter windows and the copy commands in the running program: the commands that open the
-// group windows and the custom table and their exclusion rules, the windows' drive buttons
-// following the link, their requests carried out by the view against the simulated drive (one at
-// a time, under Busy), and copying the whole parameter set between the drive and a file.
+// group windows and the custom table, refused while an excluding window is open, the windows'
+// drive buttons following the link, their requests carried out by the view against the simulated
+// drive (one at a time, under Busy), and copying the whole parameter set between the drive and a
+// file.
 
 #include "support/AppHarness.h"
 
-#include "support/ParameterWindowSupport.h"
-#include "support/SimTestSupport.h"
 #include "base/StringTable.h"
-#include "params/NvpFile.h"
 #include "drive/ParameterCatalogue.h"
 #include "link/DriveOperations.h"
+#include "params/NvpFile.h"
 #include "params/ui/DefParaDialog.h"
 #include "params/ui/ParaGroupDialog.h"
 #include "params/ui/TransferProgressDialog.h"
+#include "support/ParameterWindowSupport.h"
+#include "support/SimTestSupport.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
@@ -76,62 +78,6 @@ QByteArray ReadAll(const QString& path) {
 
 // ---- Opening the windows ----
 
-TEST(ParameterWindowCommands, GroupWindowsAndTheCustomTableExcludeEachOther) {
-    ViewActivity free;
-    for (int command : kGroupCommands) {
-        EXPECT_TRUE(MayOpenParameterWindow(command, free));
-    }
-    EXPECT_TRUE(MayOpenParameterWindow(Command::CustomParameters, free));
-
-    struct Situation {
-        const char* name;
-        bool* flag;
-        bool blocksGroups;
-        bool blocksCustom;
-    };
-    ViewActivity a;
-    const Situation situations[] = {
-        {"JOG", &a.jogActive, true, true},
-        {"status monitor", &a.statusMonitorOpen, true, true},
-        {"diagnostics", &a.diagnosticsOpen, true, true},
-        {"alarm history", &a.alarmHistoryOpen, true, true},
-        {"custom table", &a.customTableOpen, true, false},
-        {"group window", &a.groupWindowOpen, false, true},
-        {"parameter editor", &a.parameterEditorOpen, false, false},
-        {"link up", &a.linkUp, false, false},
-    };
-    for (const Situation& s : situations) {
-        a = ViewActivity{};
-        *s.flag = true;
-        for (int command : kGroupCommands) {
-            EXPECT_EQ(MayOpenParameterWindow(command, a), !s.blocksGroups)
-                << command << " with " << s.name;
-        }
-        EXPECT_EQ(MayOpenParameterWindow(Command::CustomParameters, a), !s.blocksCustom)
-            << "custom table with " << s.name;
-    }
-}
-
-TEST(ParameterWindows, CommandsAreEnabledAsTheirRowsSayAndCopiesNeedTheLink) {
-    AppHarness h;
-    ASSERT_TRUE(h.Start());
-    ASSERT_FALSE(h.Session().LinkUp());
-    for (int command : kGroupCommands) {
-        EXPECT_TRUE(Enabled(h, command)) << command;
-    }
-    EXPECT_TRUE(Enabled(h, Command::CustomParameters));
-    EXPECT_FALSE(Enabled(h, Command::CopyToComputer));
-    EXPECT_FALSE(Enabled(h, Command::CopyToDrive));
-    EXPECT_EQ(h.Frame().Action(Command::ControlParameters)->toolTip(), QStringLiteral("控制参数"));
-    EXPECT_EQ(h.Frame().Action(Command::CustomParameters)->statusTip(),
-              QStringLiteral("打开自定义参数表"));
-
-    ASSERT_TRUE(h.Frame().Trigger(Command::Connect));
-    ASSERT_TRUE(AppHarness::WaitFor([&h] { return h.Session().LinkUp(); }, 6000));
-    EXPECT_TRUE(Enabled(h, Command::CopyToComputer));
-    EXPECT_TRUE(Enabled(h, Command::CopyToDrive));
-}
-
 TEST(ParameterWindows, GroupCommandOpensOneWindowWhoseDriveButtonsFollowTheLink) {
     AppHarness h;
     ASSERT_TRUE(h.Start(Connected()));
@@ -143,7 +89,7 @@ TEST(ParameterWindows, GroupCommandOpensOneWindowWhoseDriveButtonsFollowTheLink)
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("转矩参数"));
     EXPECT_EQ(h.View().GroupWindow(ParamGroup::Control), nullptr);
-    EXPECT_TRUE(h.View().Activity().groupWindowOpen);
+    EXPECT_TRUE(h.View().ToolWindowOpen(Command::TorqueParameters));
     for (const char* name : {"writeButton", "readAllButton", "writeAllButton"}) {
         EXPECT_TRUE(Button(*window, name)->isEnabled()) << name;
     }
@@ -176,7 +122,7 @@ TEST(ParameterWindows, GroupCommandOpensOneWindowWhoseDriveButtonsFollowTheLink)
     window->close();
     Settle();
     EXPECT_EQ(h.View().GroupWindow(ParamGroup::Torque), nullptr);
-    EXPECT_FALSE(h.View().Activity().groupWindowOpen);
+    EXPECT_FALSE(h.View().ToolWindowOpen(Command::TorqueParameters));
     ASSERT_TRUE(h.Frame().Trigger(Command::TorqueParameters));
     ASSERT_NE(h.View().GroupWindow(ParamGroup::Torque), nullptr);
     EXPECT_FALSE(Button(*h.View().GroupWindow(ParamGroup::Torque), "readAllButton")->isEnabled());
@@ -191,7 +137,7 @@ TEST(ParameterWindows, RefusedCommandsOpenNothing) {
     ASSERT_TRUE(h.Frame().Trigger(Command::CustomParameters));
     ASSERT_NE(view.CustomTableWindow(), nullptr);
     EXPECT_TRUE(view.CustomTableWindow()->isVisible());
-    EXPECT_TRUE(view.Activity().customTableOpen);
+    EXPECT_TRUE(view.ToolWindowOpen(Command::CustomParameters));
     EXPECT_FALSE(Enabled(h, Command::FileNew));
     for (int command : kGroupCommands) {
         EXPECT_TRUE(h.Frame().Trigger(command)) << command; // enabled, but refused
@@ -203,7 +149,7 @@ TEST(ParameterWindows, RefusedCommandsOpenNothing) {
     view.CustomTableWindow()->close();
     Settle();
     EXPECT_EQ(view.CustomTableWindow(), nullptr);
-    EXPECT_FALSE(view.Activity().customTableOpen);
+    EXPECT_FALSE(view.ToolWindowOpen(Command::CustomParameters));
     EXPECT_TRUE(Enabled(h, Command::FileNew));
 
     // A group window keeps the custom table out.
@@ -218,18 +164,18 @@ TEST(ParameterWindows, RefusedCommandsOpenNothing) {
     view.GroupWindow(ParamGroup::Position)->close();
     Settle();
 
-    // JOG and a monitor window keep both out; the parameter editor does not.
-    view.SetToolWindowOpen(CNolvaServoView::ToolWindow::Jog, true);
+    // A JOG window keeps both out; the parameter editor does not.
+    view.SetToolWindowKind(Command::Jog,
+                           {[](QWidget* owner) { return new QDialog(owner); }, nullptr});
+    ASSERT_TRUE(view.OpenToolWindow(Command::Jog));
+    EXPECT_FALSE(Enabled(h, Command::FileNew));
     EXPECT_TRUE(h.Frame().Trigger(Command::ControlParameters));
     EXPECT_TRUE(h.Frame().Trigger(Command::CustomParameters));
     EXPECT_EQ(view.GroupWindow(ParamGroup::Control), nullptr);
     EXPECT_EQ(view.CustomTableWindow(), nullptr);
-    view.SetToolWindowOpen(CNolvaServoView::ToolWindow::Jog, false);
-    view.SetToolWindowOpen(CNolvaServoView::ToolWindow::AlarmHistory, true);
-    EXPECT_TRUE(h.Frame().Trigger(Command::ControlParameters));
-    EXPECT_EQ(view.GroupWindow(ParamGroup::Control), nullptr);
-    view.SetToolWindowOpen(CNolvaServoView::ToolWindow::AlarmHistory, false);
-    view.SetToolWindowOpen(CNolvaServoView::ToolWindow::ParameterEditor, true);
+    view.ToolWindow(Command::Jog)->close();
+    EXPECT_TRUE(Enabled(h, Command::FileNew));
+    ASSERT_TRUE(view.OpenToolWindow(Command::ParameterEditor));
     EXPECT_TRUE(h.Frame().Trigger(Command::ControlParameters));
     EXPECT_NE(view.GroupWindow(ParamGroup::Control), nullptr);
 }

@@ -77,9 +77,6 @@ TEST_F(ProgramTest, SimulatedDriveIsConnectedAtStartAndSigtermWritesTheSettings)
     EXPECT_TRUE(HasLine(run.out, QStringLiteral("pane 7: 无异常警报发生。")));
     EXPECT_TRUE(HasLine(run.out, QStringLiteral("command 32775 enabled unchecked 断开(&D)")));
     EXPECT_TRUE(HasLine(run.out, QStringLiteral("command 32774 disabled checked 连线(&C)")));
-    EXPECT_TRUE(
-        HasLine(run.out, QStringLiteral("command 179 enabled unchecked 复制至驱动器(&D)...")));
-    EXPECT_TRUE(HasLine(run.out, QStringLiteral("command 151 enabled unchecked 控制参数(&C)...")));
     // Linked, but its window does not exist yet.
     EXPECT_TRUE(HasLine(run.out, QStringLiteral("command 158 disabled unchecked 点动模式(&J)...")));
 
@@ -100,8 +97,6 @@ TEST_F(ProgramTest, WithoutALinkRequestTheProgramStaysOffAndSigintClosesIt) {
     EXPECT_TRUE(HasLine(run.out, QStringLiteral("pane 6: 信息: 断开")));
     EXPECT_TRUE(HasLine(run.out, QStringLiteral("command 32774 enabled unchecked 连线(&C)")));
     EXPECT_TRUE(HasLine(run.out, QStringLiteral("command 32775 disabled checked 断开(&D)")));
-    EXPECT_TRUE(
-        HasLine(run.out, QStringLiteral("command 180 disabled unchecked 复制至计算机(&C)...")));
     EXPECT_TRUE(QFile::exists(SettingsPath()));
 }
 
