@@ -3,8 +3,8 @@
 
 #include "params/ParameterTable.h"
 
-#include "params/NolvaServoDoc.h"
 #include "drive/ParameterCatalogue.h"
+#include "params/NolvaServoDoc.h"
 
 #include <gtest/gtest.h>
 
