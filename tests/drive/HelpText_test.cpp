@@ -39,19 +39,6 @@ bool IsContactMask(const QString& code) {
     return code == QLatin1String("Hn518") || code == QLatin1String("Hn519");
 }
 
-// The string IDs the help layout uses: the parameter texts and the contact lines.
-QSet<int> LayoutIds() {
-    QSet<int> ids;
-    const std::pair<int, int> ranges[] = {{570, 617}, {620, 628}, {630, 675}, {678, 705},
-                                          {708, 709}, {711, 718}, {720, 721}};
-    for (const auto& [first, last] : ranges) {
-        for (int id = first; id <= last; ++id) {
-            ids.insert(id);
-        }
-    }
-    return ids;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -136,97 +123,43 @@ TEST(HelpText, BitFieldParametersExplainEachDigitInOrder) {
 // ---------------------------------------------------------------------------------------------
 // The layout of the help texts in the string table
 
-TEST(HelpLayout, TheHelpBlockHoldsExactlyTheLayoutIdsEachEndingWithALineBreak) {
-    const QSet<int> layout = LayoutIds();
-    QSet<int> held;
-    for (const StringEntry& entry : ParameterHelpStrings()) {
-        held.insert(entry.id);
-        EXPECT_TRUE(layout.contains(entry.id))
-            << "help text " << entry.id << " is outside the layout";
-    }
-    for (int id : layout) {
-        EXPECT_TRUE(held.contains(id)) << "help text " << id << " is missing";
-        const QString text = StringText(id);
-        EXPECT_FALSE(text.trimmed().isEmpty()) << id;
-        EXPECT_TRUE(text.endsWith(QLatin1Char('\n'))) << id;
-    }
-}
-
-TEST(HelpLayout, EveryOwnTextServesExactlyOneParameter) {
-    // The texts of the control, torque, speed and position parameters, the shared internal
-    // position texts excepted: each must appear in the help of one parameter only, so that no
-    // text is skipped and none is given to two parameters.
+TEST(HelpLayout, EveryTextOfTheHelpBlockServesExactlyOneParameterOrTheContacts) {
+    // A text given to two parameters or to none means the layout has slipped: a parameter shows
+    // its neighbour's help.
     std::vector<std::pair<QString, QString>> helps; // code, help
     for (const QString& code : AllCodes()) {
-        const QChar letter = code.front();
-        if (letter == QLatin1Char('C') || letter == QLatin1Char('T') ||
-            letter == QLatin1Char('S') || letter == QLatin1Char('P')) {
+        if (QStringLiteral("CTSP").contains(code.front())) {
             helps.emplace_back(code, HelpText(code));
         }
     }
-    QList<int> ids;
-    for (int id = 570; id <= 617; ++id)
-        ids << id;
-    for (int id = 620; id <= 628; ++id)
-        ids << id;
-    for (int id = 630; id <= 667; ++id)
-        ids << id;
-    for (int id = 671; id <= 675; ++id)
-        ids << id;
-    for (int id : ids) {
-        const QString text = StringText(id);
+    const QString contactHelp = HelpText(U("Hn501")) + HelpText(U("Hn514"));
+    for (const StringEntry& entry : ParameterHelpStrings()) {
+        const QString text = QString::fromUtf8(entry.utf8);
+        EXPECT_FALSE(text.trimmed().isEmpty()) << entry.id;
+        EXPECT_TRUE(text.endsWith(QLatin1Char('\n'))) << entry.id;
+        if (text.contains(U("%d"))) {
+            continue; // shared by the internal positions, checked below
+        }
         QStringList users;
         for (const auto& [code, help] : helps) {
             if (help.contains(text)) {
                 users << code;
             }
         }
-        EXPECT_EQ(users.size(), 1)
-            << "text " << id << " is used by [" << S(users.join(u' ')) << "]";
-    }
-}
-
-TEST(HelpLayout, SplitParametersJoinTheirTextsInIdOrder) {
-    const struct {
-        const char* code;
-        int firstId;
-        int count;
-    } splits[] = {
-        {"Cn001", 570, 2}, {"Cn002", 572, 4}, {"Cn006", 579, 2}, {"Cn015", 589, 2},
-        {"Cn037", 612, 2}, {"Cn038", 614, 2}, {"Tn101", 620, 2}, {"Sn204", 633, 2},
-        {"Sn205", 635, 2}, {"Pn301", 650, 2},
-    };
-    for (const auto& split : splits) {
-        QString expected;
-        for (int id = split.firstId; id < split.firstId + split.count; ++id) {
-            expected += StringText(id);
+        if (users.isEmpty()) {
+            EXPECT_TRUE(contactHelp.contains(text)) << "text " << entry.id << " is used nowhere";
+        } else {
+            EXPECT_EQ(users.size(), 1)
+                << "text " << entry.id << " is used by [" << S(users.join(u' ')) << "]";
         }
-        EXPECT_EQ(S(HelpText(U(split.code))), S(expected)) << split.code;
     }
-    // The run ends: the last parameter of each run ends at the last ID of its span.
-    EXPECT_EQ(S(HelpText(U("Cn040"))), S(StringText(617)));
-    EXPECT_EQ(S(HelpText(U("Tn108"))), S(StringText(628)));
-    EXPECT_EQ(S(HelpText(U("Sn218"))), S(StringText(649)));
-    EXPECT_EQ(S(HelpText(U("Pn316"))), S(StringText(666)));
-    EXPECT_EQ(S(HelpText(U("Pn365"))), S(StringText(671)));
-    EXPECT_EQ(S(HelpText(U("Pn369"))), S(StringText(675)));
 }
 
-TEST(HelpLayout, QuickParametersShowTheSpeedAndPositionLoopTexts) {
-    const struct {
-        const char* quick;
-        const char* twin;
-        int id;
-    } pairs[] = {
-        {"qn401", "Sn211", 642}, {"qn402", "Sn212", 643}, {"qn403", "Sn213", 644},
-        {"qn404", "Sn214", 645}, {"qn405", "Pn310", 660}, {"qn406", "Pn311", 661},
-        {"qn407", "Pn312", 662},
-    };
-    for (const auto& pair : pairs) {
-        const QString help = HelpText(U(pair.quick));
-        EXPECT_FALSE(help.isEmpty()) << pair.quick;
-        EXPECT_EQ(S(help), S(StringText(pair.id))) << pair.quick;
-        EXPECT_EQ(S(help), S(HelpText(U(pair.twin)))) << pair.quick;
+TEST(HelpLayout, QuickParametersShowTheHelpOfTheirTwins) {
+    for (int n = 1; n <= GroupInfo(ParamGroup::Quick).count; ++n) {
+        const QString quick = ParamCode{'q', n}.text();
+        EXPECT_FALSE(HelpText(quick).isEmpty()) << S(quick);
+        EXPECT_EQ(S(HelpText(quick)), S(HelpText(QuickTwinOf(n).text()))) << S(quick);
     }
 }
 
@@ -252,52 +185,35 @@ TEST(HelpText, InternalPositionTextsNameTheirOwnPosition) {
     EXPECT_NE(S(HelpText(U("Pn320"))), S(StringText(667)));
 }
 
-TEST(HelpText, ParametersAroundTheInternalPositionsKeepTheirOwnTexts) {
-    for (const char* code : {"Pn316", "Pn365", "Pn366", "Pn369"}) {
-        const QString help = HelpText(U(code));
-        for (int id : {667, 668, 669, 670}) {
-            const QString shared = StringText(id).section(U("%d"), 0, 0);
-            EXPECT_FALSE(help.startsWith(shared)) << code << " uses internal position text " << id;
-        }
-    }
-    EXPECT_TRUE(HelpText(U("Pn365")).startsWith(StringText(671)));
-    EXPECT_TRUE(HelpText(U("Pn364")).contains(U("内部位置命令16的移动速度")));
-}
-
 // ---------------------------------------------------------------------------------------------
 // Multi-function contacts
 
-TEST(ContactHelp, InputContactListsTheFunctionsAndLevelsUnderItsHeads) {
-    const QString help = HelpText(U("Hn503"));
-    const QString head = U("Hn503.1 && Hn503.0DI-3接脚功能\n");
-    ASSERT_TRUE(help.startsWith(head)) << S(help.left(40));
+TEST(ContactHelp, ContactsListTheCatalogueFunctionsAndTheLevelsUnderTheirHeads) {
+    const struct {
+        const char* code;
+        const char* pin;
+        int functions;
+        QString (*name)(int);
+    } contacts[] = {{"Hn503", "DI-3", 28, DiFunctionName}, {"Hn514", "DO-1", 8, DoFunctionName}};
+    for (const auto& c : contacts) {
+        const QString help = HelpText(U(c.code));
+        const QString head = U("%1.1 && %1.0%2接脚功能\n").arg(U(c.code), U(c.pin));
+        ASSERT_TRUE(help.startsWith(head)) << S(help.left(40));
 
-    const QStringList lines = help.mid(head.size()).split(QLatin1Char('\n'));
-    ASSERT_EQ(lines.size(), 28 + 1 + 2 + 1) << S(help); // functions, level head, levels, ""
-    for (int i = 0; i < 28; ++i) {
-        const QString start = QString::asprintf("%02X: ", i + 1) + DiFunctionName(i) + U(" - ");
-        EXPECT_TRUE(lines[i].startsWith(start)) << "line " << i << ": " << S(lines[i]);
+        const QStringList lines = help.mid(head.size()).split(QLatin1Char('\n'));
+        ASSERT_EQ(lines.size(), c.functions + 1 + 2 + 1)
+            << S(help); // functions, level head, levels, ""
+        for (int i = 0; i < c.functions; ++i) {
+            const QString start = QString::asprintf("%02X: ", i + 1) + c.name(i) + U(" - ");
+            EXPECT_TRUE(lines[i].startsWith(start))
+                << c.code << " line " << i << ": " << S(lines[i]);
+        }
+        const QStringList levels = lines.mid(c.functions);
+        EXPECT_EQ(S(levels[0]), S(U("%1.2%2接脚功能动作电位").arg(U(c.code), U(c.pin))));
+        EXPECT_TRUE(levels[1].startsWith(U("0: ")) && levels[1].contains(U("低电位"))) << c.code;
+        EXPECT_TRUE(levels[2].startsWith(U("1: ")) && levels[2].contains(U("高电位"))) << c.code;
+        EXPECT_TRUE(levels[3].isEmpty()) << c.code;
     }
-    EXPECT_EQ(S(lines[28]), S(U("Hn503.2DI-3接脚功能动作电位")));
-    EXPECT_TRUE(lines[29].startsWith(U("0: ")) && lines[29].contains(U("低电位"))) << S(lines[29]);
-    EXPECT_TRUE(lines[30].startsWith(U("1: ")) && lines[30].contains(U("高电位"))) << S(lines[30]);
-    EXPECT_TRUE(lines[31].isEmpty());
-}
-
-TEST(ContactHelp, OutputContactListsItsEightFunctionsAndLevels) {
-    const QString help = HelpText(U("Hn514"));
-    const QString head = U("Hn514.1 && Hn514.0DO-1接脚功能\n");
-    ASSERT_TRUE(help.startsWith(head)) << S(help.left(40));
-
-    const QStringList lines = help.mid(head.size()).split(QLatin1Char('\n'));
-    ASSERT_EQ(lines.size(), 8 + 1 + 2 + 1) << S(help);
-    for (int i = 0; i < 8; ++i) {
-        const QString start = QString::asprintf("%02X: ", i + 1) + DoFunctionName(i) + U(" - ");
-        EXPECT_TRUE(lines[i].startsWith(start)) << "line " << i << ": " << S(lines[i]);
-    }
-    EXPECT_EQ(S(lines[8]), S(U("Hn514.2DO-1接脚功能动作电位")));
-    EXPECT_TRUE(lines[9].startsWith(U("0: ")) && lines[9].contains(U("低电位"))) << S(lines[9]);
-    EXPECT_TRUE(lines[10].startsWith(U("1: ")) && lines[10].contains(U("高电位"))) << S(lines[10]);
 }
 
 TEST(ContactHelp, EachContactNamesItsOwnCodeAndPin) {

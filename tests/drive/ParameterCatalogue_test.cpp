@@ -1,12 +1,14 @@
 // What the catalogue knows of each parameter: index, flags, units, formats, ranges, defaults.
 
 #include "drive/CatalogueTable.h"
-#include "params/NolvaServoDoc.h"
 #include "drive/ParameterCatalogue.h"
+#include "params/NolvaServoDoc.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
+#include <string>
 
 namespace {
 
@@ -44,108 +46,57 @@ TEST(Catalogue, HoldsEachOfThe161ParametersOnceInGroupOrder) {
     }
 }
 
-TEST(Catalogue, ParameterIndices) {
-    EXPECT_EQ(ParameterIndexOf('C', 1), 0x10);
-    EXPECT_EQ(ParameterIndexOf('C', 30), 0x0B);
-    EXPECT_EQ(ParameterIndexOf('T', 8), 0xCD);
-    EXPECT_EQ(ParameterIndexOf('S', 18), 0x99);
-    EXPECT_EQ(ParameterIndexOf('P', 7), 0x52);
-    EXPECT_EQ(ParameterIndexOf('P', 17), 0x68); // first internal position: revolutions
-    EXPECT_EQ(ParameterIndexOf('P', 25), 0x75); // third internal position: speed
-    EXPECT_EQ(ParameterIndexOf('P', 64), 0xEF); // sixteenth internal position: speed
-    EXPECT_EQ(ParameterIndexOf('P', 69), 0x4E);
-    EXPECT_EQ(ParameterIndexOf('H', 1), 0xC0);
-    EXPECT_EQ(ParameterIndexOf('H', 13), 0xCC);
-    EXPECT_EQ(ParameterIndexOf('H', 14), 0xF4);
-    EXPECT_EQ(ParameterIndexOf('H', 19), 0xFF);
-    EXPECT_EQ(ParameterIndexOf('U', 7), 0x5C);
-    EXPECT_EQ(ParameterIndexOf('U', 19), 0x44);
-    EXPECT_EQ(ParameterIndexOf('D', 4), 0xE2);
-    EXPECT_EQ(ParameterIndexOf('A', 1), 0);
+TEST(Catalogue, IndicesAndRegistersAreUniqueAndQuickParametersShareTheirTwins) {
+    // Two parameters at one index or register would read and write each other in the drive.
+    std::map<int, std::string> byIndex;
+    std::set<int> registers;
+    for (const ParamSpec& p : AllParameters()) {
+        const QString code = ParamCode{p.letter, p.number}.text();
+        // The register is the group's digit times 0x100 plus the number: Pn369 is 0x345.
+        EXPECT_EQ(ModbusRegisterOf(p.letter, p.number), code.mid(2, 1).toInt() * 0x100 + p.number)
+            << code.toStdString();
+        EXPECT_TRUE(registers.insert(ModbusRegisterOf(p.letter, p.number)).second)
+            << code.toStdString();
+        if (p.letter == 'q') {
+            const ParamCode twin = QuickTwinOf(p.number);
+            EXPECT_EQ(ParameterIndexOf('q', p.number), ParameterIndexOf(twin.letter, twin.number))
+                << code.toStdString();
+            EXPECT_FALSE(IsRestartParameter('q', p.number));
+            continue;
+        }
+        EXPECT_EQ(IsRestartParameter(p.letter, p.number), p.restart || p.letter == 'H')
+            << code.toStdString();
+        const auto [it, inserted] =
+            byIndex.emplace(ParameterIndexOf(p.letter, p.number), code.toStdString());
+        EXPECT_TRUE(inserted) << code.toStdString() << " shares its index with " << it->second;
+        const bool two = p.letter == 'P' && p.number >= 7 && p.number <= 9;
+        EXPECT_EQ(IsTwoRegister(p.letter, p.number), two) << code.toStdString();
+    }
+    // Monitor values and unknown codes.
     EXPECT_EQ(ParameterIndexOf('A', 10), 9);
-    EXPECT_EQ(ParameterIndexOf('O', 6), 0xD4);
     EXPECT_EQ(ParameterIndexOf('O', 5), 0);
     EXPECT_EQ(ParameterIndexOf('U', 20), 0);
     EXPECT_EQ(ParameterIndexOf('X', 1), 0);
-}
-
-TEST(Catalogue, QuickParametersAreTheirTwinsInTheDrive) {
-    const std::pair<char, int> twins[7] = {{'S', 11}, {'S', 12}, {'S', 13}, {'S', 14},
-                                           {'P', 10}, {'P', 11}, {'P', 12}};
-    for (int i = 0; i < 7; ++i) {
-        EXPECT_EQ(ParameterIndexOf('q', i + 1), ParameterIndexOf(twins[i].first, twins[i].second))
-            << "qn40" << i + 1;
-        EXPECT_FALSE(IsRestartParameter('q', i + 1));
-    }
-    EXPECT_EQ(ParameterIndexOf('q', 5), 0x5A);
-}
-
-TEST(Catalogue, RestartAndTwoRegisterSets) {
-    std::set<std::string> restart;
-    for (const ParamSpec& p : AllParameters()) {
-        if (IsRestartParameter(p.letter, p.number)) {
-            restart.insert(ParamCode{p.letter, p.number}.text().toStdString());
-        }
-    }
-    std::set<std::string> expected = {"Cn001", "Cn005", "Cn009", "Cn013", "Cn014", "Cn029",
-                                      "Cn030", "Cn036", "Cn037", "Cn038", "Cn039", "Cn040",
-                                      "Tn101", "Tn102", "Pn301", "Pn306", "Pn313", "Pn316"};
-    for (int n = 1; n <= 19; ++n) {
-        expected.insert(ParamCode{'H', n}.text().toStdString());
-    }
-    EXPECT_EQ(restart, expected);
     EXPECT_FALSE(IsRestartParameter('U', 1));
-
-    for (const ParamSpec& p : AllParameters()) {
-        const bool two = p.letter == 'P' && p.number >= 7 && p.number <= 9;
-        EXPECT_EQ(IsTwoRegister(p.letter, p.number), two) << p.letter << int(p.number);
-    }
     EXPECT_TRUE(IsTwoRegister('U', 7));
     EXPECT_TRUE(IsTwoRegister('U', 8));
     EXPECT_FALSE(IsTwoRegister('U', 9));
-}
-
-TEST(Catalogue, ModbusRegisters) {
-    EXPECT_EQ(ModbusRegisterOf('T', 5), 261);
-    EXPECT_EQ(ModbusRegisterOf('H', 1), 1281);
-    EXPECT_EQ(ModbusRegisterOf('P', 69), 837);
-    EXPECT_EQ(ModbusRegisterOf('P', 1), 769);
-    EXPECT_EQ(ModbusRegisterOf('q', 7), 0x407);
     EXPECT_EQ(ModbusRegisterOf('U', 1), 0x601);
     EXPECT_EQ(ModbusRegisterOf('D', 1), 0);
 }
 
-TEST(Catalogue, UnitsAndAttributes) {
-    EXPECT_EQ(UnitText("Cn005"), "pulse");
-    EXPECT_EQ(UnitText("Cn020"), "*0.2ms");
-    EXPECT_EQ(UnitText("Tn103"), "%/10V");
-    EXPECT_EQ(UnitText("Sn216"), "rpm/10V");
-    EXPECT_EQ(UnitText("Cn040"), "0.5ms");
-    EXPECT_EQ(UnitText("Pn310"), "1/s");
-    EXPECT_EQ(UnitText("Cn001"), "");
-    EXPECT_EQ(UnitText("Cnx05"), "pulse"); // the middle characters are not read
-    EXPECT_EQ(UnitText("Cn0x5"), "");      // last two not digits: number 0
+TEST(Catalogue, CodeTextsAreReadByTheirFirstAndLastTwoCharacters) {
+    EXPECT_EQ(UnitText("Cnx05"), UnitText("Cn005")); // the middle characters are not read
+    EXPECT_FALSE(UnitText("Cn005").isEmpty());
+    EXPECT_EQ(UnitText("Cn0x5"), ""); // last two not digits: number 0
     EXPECT_EQ(UnitText("Zn005"), "");
-
-    EXPECT_EQ(ParamAttributes("Cn005"), 0x01);
-    EXPECT_EQ(ParamAttributes("Tn104"), 0x02);
-    EXPECT_EQ(ParamAttributes("Sn217"), 0x02);
-    EXPECT_EQ(ParamAttributes("Pn317"), 0x02);
-    EXPECT_EQ(ParamAttributes("Pn318"), 0x02);
-    EXPECT_EQ(ParamAttributes("Pn319"), 0x00); // internal position speed is unsigned
-    EXPECT_EQ(ParamAttributes("Pn368"), 0x02);
-    EXPECT_EQ(ParamAttributes("Hn518"), 0xE0);
     EXPECT_EQ(ParamAttributes("Cn0x5"), 0x00);
-    const char* hex[] = {"Cn002", "Cn006", "Cn015", "Cn026", "Cn030",
-                         "Cn037", "Pn301", "Pn316", "Pn365"};
-    for (const char* code : hex) {
-        EXPECT_EQ(ParamAttributes(code), 0xE0) << code;
+    // Revolutions and pulses of an internal position may be negative, its speed may not.
+    for (int k = 1; k <= 16; ++k) {
+        EXPECT_EQ(ParamAttributes(ParamCode{'P', 14 + 3 * k}.text()) & kAttrSigned, kAttrSigned);
+        EXPECT_EQ(ParamAttributes(ParamCode{'P', 15 + 3 * k}.text()) & kAttrSigned, kAttrSigned);
+        EXPECT_EQ(ParamAttributes(ParamCode{'P', 16 + 3 * k}.text()) & kAttrSigned, 0);
     }
-    int hexCount = 0;
-    for (const ParamSpec& p : AllParameters()) {
-        hexCount += (p.attributes & kAttrFormatMask) == 0xE0 ? 1 : 0;
-    }
-    EXPECT_EQ(hexCount, 9 + 19);
 }
 
 TEST(Catalogue, FormatsAndRanges) {
@@ -160,14 +111,17 @@ TEST(Catalogue, FormatsAndRanges) {
     EXPECT_EQ(RangeText("Sn201", -5000, 5000), "-5000~5000");
 }
 
-TEST(Catalogue, ContactFunctionNames) {
-    EXPECT_EQ(DiFunctionName(0), "SON");
-    EXPECT_EQ(DiFunctionName(13), "SPDINV");
-    EXPECT_EQ(DiFunctionName(27), "RS2");
+TEST(Catalogue, ContactFunctionNamesExistOnlyForTheirFunctions) {
+    std::set<QString> names;
+    for (int i = 0; i < 28; ++i) {
+        EXPECT_TRUE(names.insert(DiFunctionName(i)).second) << i;
+    }
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_FALSE(DoFunctionName(i).isEmpty()) << i;
+    }
+    EXPECT_FALSE(names.contains(QString()));
     EXPECT_EQ(DiFunctionName(28), "");
     EXPECT_EQ(DiFunctionName(-1), "");
-    EXPECT_EQ(DoFunctionName(0), "RDY");
-    EXPECT_EQ(DoFunctionName(7), "INT");
     EXPECT_EQ(DoFunctionName(8), "");
 }
 
@@ -212,16 +166,10 @@ TEST(Catalogue, DefaultsOfEveryParameterInANewDocument) {
         EXPECT_EQ(*doc.values.slot(p.letter, p.number), expected) << code;
         EXPECT_EQ(*doc.defaults.slot(p.letter, p.number), expected) << code;
     }
-    const int32_t hnDefaults[19] = {1,  2,  3,  0x104, 0x105, 6, 7, 8, 9, 10,
-                                    11, 12, 14, 1,     2,     3, 6, 0, 0};
+    // The drive's contact functions start as the document's.
     for (int i = 0; i < 19; ++i) {
-        EXPECT_EQ(doc.values.contact[i], hnDefaults[i]) << "Hn5" << i + 1;
-        EXPECT_EQ(doc.contactsInDrive[i], hnDefaults[i]) << "Hn5" << i + 1;
+        EXPECT_EQ(doc.contactsInDrive[i], doc.values.contact[i]) << "Hn5" << i + 1;
     }
-    EXPECT_EQ(doc.values.quick[1], 100);
-    EXPECT_EQ(doc.values.quick[4], 40);
-    EXPECT_EQ(doc.values.control[10], -300);
-    EXPECT_EQ(doc.values.position[8], 50000);
 }
 
 TEST(Catalogue, SpeedDefaultsAtTheStartProfile) {

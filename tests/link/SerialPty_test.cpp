@@ -230,28 +230,17 @@ TEST_F(PtyTest, WaitLimitBeforeTheTotalTimesOut) {
     EXPECT_LT(elapsed, 390);
 }
 
-TEST_F(PtyTest, CommandExchangeWithAnsweringAndSilentPeer) {
+TEST_F(PtyTest, CommandExchangeWithAnAnsweringPeer) {
     uint8_t request[kReadCommandLength];
     BuildReadCommand(request, '6', 0xCB);
     uint8_t reply[kReadReplyLength] = {};
-    {
-        std::thread drive([this] {
-            if (pty.receive(6) == QByteArray("R6CB0D")) {
-                pty.send("%0064EF");
-            }
-        });
-        EXPECT_EQ(channel.ExchangeCommand(request, 6, reply, 7), kCommandReadGood);
-        drive.join();
-    }
-
-    QElapsedTimer timer;
-    timer.start();
-    EXPECT_EQ(channel.ExchangeCommand(request, 6, reply, 7), kCommandFailed);
-    const qint64 elapsed = timer.elapsed();
-    // Three attempts, each ended by the 400 ms total.
-    EXPECT_GE(elapsed, 3 * 395);
-    EXPECT_LT(elapsed, 2500);
-    EXPECT_EQ(pty.receive(18), QByteArray("R6CB0DR6CB0DR6CB0D"));
+    std::thread drive([this] {
+        if (pty.receive(6) == QByteArray("R6CB0D")) {
+            pty.send("%0064EF");
+        }
+    });
+    EXPECT_EQ(channel.ExchangeCommand(request, 6, reply, 7), kCommandReadGood);
+    drive.join();
 }
 
 } // namespace

@@ -18,19 +18,16 @@ ParameterAction WriteOneOf(char letter, int number, ParamGroup group, int custom
     return a;
 }
 
-TEST(GroupRequests, MessageCodesOfTheFourWindows) {
-    EXPECT_EQ(GroupRequestMessage(ParamGroup::Control), 0x4C8);
-    EXPECT_EQ(GroupRequestMessage(ParamGroup::Torque), 0x52C);
-    EXPECT_EQ(GroupRequestMessage(ParamGroup::Speed), 0x590);
-    EXPECT_EQ(GroupRequestMessage(ParamGroup::Position), 0x5F4);
-    EXPECT_EQ(GroupRequestMessage(ParamGroup::Quick), 0);
-    EXPECT_EQ(GroupRequestMessage(ParamGroup::Contact), 0);
-}
-
 TEST(GroupRequests, ReadWriteAndWriteOne) {
     const QList<CustomEntry> none;
+    // Each of the four windows has a message of its own, which decodes to its group.
+    for (ParamGroup g :
+         {ParamGroup::Control, ParamGroup::Torque, ParamGroup::Speed, ParamGroup::Position}) {
+        EXPECT_EQ(DecodeParameterRequest(GroupRequestMessage(g), 2, 0, none).group, g);
+    }
+    EXPECT_EQ(GroupRequestMessage(ParamGroup::Quick), 0);
+    EXPECT_EQ(GroupRequestMessage(ParamGroup::Contact), 0);
     EXPECT_EQ(DecodeParameterRequest(0x52C, 2, 0, none).kind, Kind::ReadGroup);
-    EXPECT_EQ(DecodeParameterRequest(0x52C, 2, 0, none).group, ParamGroup::Torque);
     EXPECT_EQ(DecodeParameterRequest(0x5F4, 3, 0, none).kind, Kind::WriteGroup);
     EXPECT_EQ(DecodeParameterRequest(0x5F4, 3, 0, none).group, ParamGroup::Position);
     EXPECT_EQ(DecodeParameterRequest(0x4C8, 1, 16, none), WriteOneOf('C', 16, ParamGroup::Control));

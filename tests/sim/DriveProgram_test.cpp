@@ -283,37 +283,4 @@ TEST(DriveProgram, RefusesBadOptions) {
     }
 }
 
-// mbpoll, a Modbus master built on libmodbus, as a peer nobody here wrote.
-TEST(DriveProgram, AnIndependentModbusMasterReadsAndWrites) {
-    if (!fs::exists("/usr/bin/mbpoll")) {
-        GTEST_SKIP() << "mbpoll is not installed";
-    }
-    DriveProgram program;
-    ASSERT_TRUE(program.start({"--rs485", "--frame-format", "6", "--station", "3"}));
-    auto mbpoll = [&](const std::string& options, const std::string& values = "") {
-        const std::string command = "/usr/bin/mbpoll -m rtu -a 3 -b 9600 -P none -t 4 -0 -1 " +
-                                    options + " " + program.path() + " " + values + " 2>&1";
-        std::string out;
-        if (FILE* p = popen(command.c_str(), "r")) {
-            char buf[256];
-            while (fgets(buf, sizeof buf, p) != nullptr) {
-                out += buf;
-            }
-            pclose(p);
-        }
-        return out;
-    };
-    // Tn105..Tn107 at their defaults 100, 200, 300 rpm.
-    const std::string read = mbpoll("-r 0x105 -c 3");
-    EXPECT_NE(read.find("[261]: \t546"), std::string::npos) << read;
-    EXPECT_NE(read.find("[262]: \t1092"), std::string::npos) << read;
-    EXPECT_NE(read.find("[263]: \t1638"), std::string::npos) << read;
-    const std::string write = mbpoll("-r 0x105", "600");
-    EXPECT_NE(write.find("Written 1 references"), std::string::npos) << write;
-    EXPECT_NE(mbpoll("-r 0x105 -c 1").find("[261]: \t600"), std::string::npos);
-    const std::string bad = mbpoll("-r 0x180 -c 1");
-    EXPECT_NE(bad.find("Illegal data address"), std::string::npos) << bad;
-    EXPECT_EQ(program.stop(), 0);
-}
-
 } // namespace
