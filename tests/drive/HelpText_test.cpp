@@ -269,7 +269,7 @@ TEST(HelpText, ParametersAroundTheInternalPositionsKeepTheirOwnTexts) {
 
 TEST(ContactHelp, InputContactListsTheFunctionsAndLevelsUnderItsHeads) {
     const QString help = HelpText(U("Hn503"));
-    const QString head = U("Hn503.1 && Hn503.0DI-3接脚功能\n");
+    const QString head = U("Hn503.1 && Hn503.0 DI-3接脚功能\n");
     ASSERT_TRUE(help.startsWith(head)) << S(help.left(40));
 
     const QStringList lines = help.mid(head.size()).split(QLatin1Char('\n'));
@@ -278,7 +278,7 @@ TEST(ContactHelp, InputContactListsTheFunctionsAndLevelsUnderItsHeads) {
         const QString start = QString::asprintf("%02X: ", i + 1) + DiFunctionName(i) + U(" - ");
         EXPECT_TRUE(lines[i].startsWith(start)) << "line " << i << ": " << S(lines[i]);
     }
-    EXPECT_EQ(S(lines[28]), S(U("Hn503.2DI-3接脚功能动作电位")));
+    EXPECT_EQ(S(lines[28]), S(U("Hn503.2 DI-3接脚功能动作电位")));
     EXPECT_TRUE(lines[29].startsWith(U("0: ")) && lines[29].contains(U("低电位"))) << S(lines[29]);
     EXPECT_TRUE(lines[30].startsWith(U("1: ")) && lines[30].contains(U("高电位"))) << S(lines[30]);
     EXPECT_TRUE(lines[31].isEmpty());
@@ -286,7 +286,7 @@ TEST(ContactHelp, InputContactListsTheFunctionsAndLevelsUnderItsHeads) {
 
 TEST(ContactHelp, OutputContactListsItsEightFunctionsAndLevels) {
     const QString help = HelpText(U("Hn514"));
-    const QString head = U("Hn514.1 && Hn514.0DO-1接脚功能\n");
+    const QString head = U("Hn514.1 && Hn514.0 DO-1接脚功能\n");
     ASSERT_TRUE(help.startsWith(head)) << S(help.left(40));
 
     const QStringList lines = help.mid(head.size()).split(QLatin1Char('\n'));
@@ -295,7 +295,7 @@ TEST(ContactHelp, OutputContactListsItsEightFunctionsAndLevels) {
         const QString start = QString::asprintf("%02X: ", i + 1) + DoFunctionName(i) + U(" - ");
         EXPECT_TRUE(lines[i].startsWith(start)) << "line " << i << ": " << S(lines[i]);
     }
-    EXPECT_EQ(S(lines[8]), S(U("Hn514.2DO-1接脚功能动作电位")));
+    EXPECT_EQ(S(lines[8]), S(U("Hn514.2 DO-1接脚功能动作电位")));
     EXPECT_TRUE(lines[9].startsWith(U("0: ")) && lines[9].contains(U("低电位"))) << S(lines[9]);
     EXPECT_TRUE(lines[10].startsWith(U("1: ")) && lines[10].contains(U("高电位"))) << S(lines[10]);
 }
@@ -308,10 +308,10 @@ TEST(ContactHelp, EachContactNamesItsOwnCodeAndPin) {
             input ? QStringLiteral("DI-%1").arg(n) : QStringLiteral("DO-%1").arg(n - 13);
         const QString help = HelpText(code);
         EXPECT_TRUE(
-            help.startsWith(QStringLiteral("%1.1 && %1.0%2").arg(code, pin) + U("接脚功能\n")))
+            help.startsWith(QStringLiteral("%1.1 && %1.0 %2").arg(code, pin) + U("接脚功能\n")))
             << S(code);
         EXPECT_TRUE(
-            help.contains(QStringLiteral("\n%1.2%2").arg(code, pin) + U("接脚功能动作电位\n")))
+            help.contains(QStringLiteral("\n%1.2 %2").arg(code, pin) + U("接脚功能动作电位\n")))
             << S(code);
         // Apart from the heads, every input has the same help, and so has every output.
         const QString reference = input ? U("Hn501") : U("Hn514");
