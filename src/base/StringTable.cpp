@@ -30,3 +30,7 @@ QString StringText(int id) {
 bool HasString(int id) {
     return Table().contains(id);
 }
+
+QString ShownText(QString text) {
+    return text.replace(QStringLiteral("&&"), QStringLiteral("&"));
+}

@@ -5,6 +5,10 @@
 // Every text the user sees, keyed by its string ID. An unknown ID yields an empty string.
 QString StringText(int id);
 
+// A text as a window shows it: the table's texts write a shown "&" as "&&", as window captions
+// and labels take them.
+QString ShownText(QString text);
+
 // True when the table holds a text for the ID (an empty text counts as held).
 bool HasString(int id);
 

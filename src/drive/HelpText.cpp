@@ -149,11 +149,12 @@ QString InternalPositionHelp(int number) {
 QString ContactHelp(int number) {
     const bool input = number <= kInputContacts;
     const int contact = input ? number : number - kInputContacts;
-    QString help = QString::asprintf(kContactFunctionHead, number, number);
+    // The heads name the digits; a blank keeps them apart from the captions that follow.
+    QString help = QString::asprintf(kContactFunctionHead, number, number) + QLatin1Char(' ');
     help += QString::asprintf(input ? kDiFunctionCaption : kDoFunctionCaption, contact);
     help += input ? JoinTexts(kDiFunctionLines, kDiFunctionCount)
                   : JoinTexts(kDoFunctionLines, kDoFunctionCount);
-    help += QString::asprintf(kContactLevelHead, number);
+    help += QString::asprintf(kContactLevelHead, number) + QLatin1Char(' ');
     help += QString::asprintf(input ? kDiLevelCaption : kDoLevelCaption, contact);
     help += JoinTexts(input ? kDiLevelLines : kDoLevelLines, kLevelCount);
     return help;

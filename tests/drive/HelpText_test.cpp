@@ -197,7 +197,7 @@ TEST(ContactHelp, ContactsListTheCatalogueFunctionsAndTheLevelsUnderTheirHeads) 
     } contacts[] = {{"Hn503", "DI-3", 28, DiFunctionName}, {"Hn514", "DO-1", 8, DoFunctionName}};
     for (const auto& c : contacts) {
         const QString help = HelpText(U(c.code));
-        const QString head = U("%1.1 && %1.0%2接脚功能\n").arg(U(c.code), U(c.pin));
+        const QString head = U("%1.1 && %1.0 %2接脚功能\n").arg(U(c.code), U(c.pin));
         ASSERT_TRUE(help.startsWith(head)) << S(help.left(40));
 
         const QStringList lines = help.mid(head.size()).split(QLatin1Char('\n'));
@@ -209,7 +209,7 @@ TEST(ContactHelp, ContactsListTheCatalogueFunctionsAndTheLevelsUnderTheirHeads) 
                 << c.code << " line " << i << ": " << S(lines[i]);
         }
         const QStringList levels = lines.mid(c.functions);
-        EXPECT_EQ(S(levels[0]), S(U("%1.2%2接脚功能动作电位").arg(U(c.code), U(c.pin))));
+        EXPECT_EQ(S(levels[0]), S(U("%1.2 %2接脚功能动作电位").arg(U(c.code), U(c.pin))));
         EXPECT_TRUE(levels[1].startsWith(U("0: ")) && levels[1].contains(U("低电位"))) << c.code;
         EXPECT_TRUE(levels[2].startsWith(U("1: ")) && levels[2].contains(U("高电位"))) << c.code;
         EXPECT_TRUE(levels[3].isEmpty()) << c.code;
@@ -224,10 +224,10 @@ TEST(ContactHelp, EachContactNamesItsOwnCodeAndPin) {
             input ? QStringLiteral("DI-%1").arg(n) : QStringLiteral("DO-%1").arg(n - 13);
         const QString help = HelpText(code);
         EXPECT_TRUE(
-            help.startsWith(QStringLiteral("%1.1 && %1.0%2").arg(code, pin) + U("接脚功能\n")))
+            help.startsWith(QStringLiteral("%1.1 && %1.0 %2").arg(code, pin) + U("接脚功能\n")))
             << S(code);
         EXPECT_TRUE(
-            help.contains(QStringLiteral("\n%1.2%2").arg(code, pin) + U("接脚功能动作电位\n")))
+            help.contains(QStringLiteral("\n%1.2 %2").arg(code, pin) + U("接脚功能动作电位\n")))
             << S(code);
         // Apart from the heads, every input has the same help, and so has every output.
         const QString reference = input ? U("Hn501") : U("Hn514");

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 
 namespace {
@@ -53,6 +54,13 @@ MessageAnswer QtMessenger::show(const Message& message) {
                     parent);
     if (message.topmost)
         box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    // A box is as wide as its text; a longer caption would be cut in the title bar. Room is
+    // kept for the caption and the title bar's own buttons.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int captionWidth = box.fontMetrics().horizontalAdvance(caption) + 120;
+        grid->addItem(new QSpacerItem(captionWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     // Enter answers the first button, as the system's message boxes do; Escape cancels where
     // there is a cancel.
     if (message.buttons == MessageButtons::YesNo || message.buttons == MessageButtons::YesNoCancel)

@@ -1,6 +1,7 @@
 // orvan-servo: the desktop program.
 
 #include "app/ProgramOptions.h"
+#include "app/QtTranslations.h"
 #include "app/ui/NolvaServoApp.h"
 
 #include <QApplication>
@@ -45,6 +46,8 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "orvan-servo: %s\n", qPrintable(parsed.text));
         return 2;
     }
+
+    InstallQtTranslations(application);
 
     // Simplified Chinese needs a CJK face; without WenQuanYi Micro Hei Qt falls back to a
     // Japanese one.

@@ -1,10 +1,11 @@
 #include "params/ui/DefParaDialog.h"
 
-#include "params/CustomTable.h"
 #include "base/Messenger.h"
-#include "params/CustomListEditor.h"
-#include "params/NolvaServoDoc.h"
+#include "base/StringTable.h"
 #include "drive/ParameterCatalogue.h"
+#include "params/CustomListEditor.h"
+#include "params/CustomTable.h"
+#include "params/NolvaServoDoc.h"
 #include "params/ParameterRequests.h"
 #include "params/ui/AddRemoveDialog.h"
 #include "params/ui/DialogButton.h"
@@ -12,6 +13,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 CDefParaDialog::CDefParaDialog(CustomTable& table, CNolvaServoDoc& document,
@@ -21,13 +23,12 @@ CDefParaDialog::CDefParaDialog(CustomTable& table, CNolvaServoDoc& document,
       table_(profile.maxMotorSpeed) {
     setWindowTitle(QString::fromUtf8("自定参数"));
 
-    help_ = new QLabel(this);
+    // The contact parameters' help runs to some forty lines: it scrolls inside its box.
+    help_ = new QPlainTextEdit(this);
     help_->setObjectName(QStringLiteral("helpText"));
-    help_->setWordWrap(true);
-    help_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    help_->setMinimumHeight(3 * fontMetrics().height());
-    help_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    help_->setFrameShape(QFrame::StyledPanel);
+    help_->setReadOnly(true);
+    help_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    help_->setFixedHeight(6 * fontMetrics().lineSpacing() + 2 * help_->frameWidth() + 8);
 
     addRemove_ = MakeDialogButton("加入/移除(&E)...", "addRemoveButton", this);
     LayOut(help_, {addRemove_});
@@ -69,7 +70,7 @@ void CDefParaDialog::ShowTable() {
 
 void CDefParaDialog::ShowHelp() {
     const ParamCode code = table_.CodeOfRow(grid_->FocusRow());
-    help_->setText(code.letter != 0 ? HelpText(code.text()) : QString());
+    help_->setPlainText(code.letter != 0 ? ShownText(HelpText(code.text())) : QString());
 }
 
 void CDefParaDialog::Present() {

@@ -3,7 +3,7 @@
 #include "params/ParameterTable.h"
 #include "params/ui/ParameterTableWindow.h"
 
-class QLabel;
+class QPlainTextEdit;
 struct CustomTable;
 
 // The custom parameter table "自定参数": the user's own list of parameters (the first 80
@@ -45,6 +45,6 @@ private:
 
     CustomTable& customTable_;
     CustomParameterTable table_;
-    QLabel* help_ = nullptr;
+    QPlainTextEdit* help_ = nullptr;
     QPushButton* addRemove_ = nullptr;
 };

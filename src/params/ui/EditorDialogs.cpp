@@ -1,5 +1,7 @@
 #include "params/ui/EditorDialogs.h"
 
+#include "base/StringTable.h"
+
 #include "params/ui/ModelTypeDialog.h"
 
 #include <QAbstractItemView>
@@ -159,7 +161,7 @@ CEditHn501Dialog::CEditHn501Dialog(const QString& code, int32_t value, QWidget* 
     function_->setObjectName(QStringLiteral("functionList"));
     level_ = MakeList(editor_.levelItems, ContactLevelItem(editor_, value), this);
     level_->setObjectName(QStringLiteral("levelList"));
-    grid->addWidget(MakeLabel(editor_.functionLabel, this), 0, 0);
+    grid->addWidget(MakeLabel(ShownText(editor_.functionLabel), this), 0, 0);
     grid->addWidget(MakeLabel(editor_.functionCaption, this), 0, 1);
     grid->addWidget(MakeLabel(editor_.functionRangeText, this), 0, 2);
     grid->addWidget(function_, 1, 1, 1, 2);

@@ -2,6 +2,7 @@
 
 #include "base/StringTable.h"
 #include "drive/ModelTable.h"
+#include "widgets/ColumnFit.h"
 
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -12,12 +13,11 @@
 
 namespace {
 
-// Widths of the code, drive and motor columns; the description column takes the rest of the
-// list's client area.
+// Widths of the code, drive and motor columns at the least (wider where a text needs it); the
+// description column takes the rest of the list's client area.
 constexpr int kCodeColumnWidth = 80;
 constexpr int kDriveColumnWidth = 80;
 constexpr int kMotorColumnWidth = 100;
-constexpr int kFixedColumnsWidth = 281;
 
 QString CodeText(int32_t code) {
     return QStringLiteral("%1").arg(code & 0xFFFF, 4, 16, QLatin1Char('0')).toUpper();
@@ -78,7 +78,9 @@ CModelTypeDialog::CModelTypeDialog(int32_t code, QWidget* parent) : QDialog(pare
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_);
     layout->addWidget(buttons);
-    resize(kFixedColumnsWidth + 220, 360);
+    WidenColumnsToContent(*list_);
+    lastColumnMinimum_ = list_->columnWidth(3);
+    resize(FixedColumnsWidth() + lastColumnMinimum_ + 40, 360);
     FitLastColumn();
 }
 
@@ -115,6 +117,11 @@ void CModelTypeDialog::showEvent(QShowEvent* event) {
     }
 }
 
+int CModelTypeDialog::FixedColumnsWidth() const {
+    return list_->columnWidth(0) + list_->columnWidth(1) + list_->columnWidth(2);
+}
+
 void CModelTypeDialog::FitLastColumn() {
-    list_->setColumnWidth(3, std::max(0, list_->viewport()->width() - kFixedColumnsWidth));
+    list_->setColumnWidth(
+        3, std::max(lastColumnMinimum_, list_->viewport()->width() - FixedColumnsWidth()));
 }

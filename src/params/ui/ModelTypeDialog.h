@@ -29,7 +29,9 @@ protected:
 
 private:
     void FitLastColumn();
+    int FixedColumnsWidth() const;
 
     int32_t code_;
     QTreeWidget* list_ = nullptr;
+    int lastColumnMinimum_ = 0;
 };

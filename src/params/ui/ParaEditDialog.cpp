@@ -2,9 +2,9 @@
 
 #include "base/Messenger.h"
 #include "base/StringTable.h"
+#include "drive/ParameterCatalogue.h"
 #include "params/ChangeDialogState.h"
 #include "params/NolvaServoDoc.h"
-#include "drive/ParameterCatalogue.h"
 #include "params/ParameterCompare.h"
 #include "params/ParameterTable.h"
 #include "params/ParameterTransfer.h"
@@ -12,6 +12,7 @@
 #include "params/ui/CompareDialog.h"
 #include "params/ui/DialogButton.h"
 #include "params/ui/ParameterEditors.h"
+#include "widgets/ColumnFit.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -44,11 +46,10 @@ QString Utf8(const char* text) {
 } // namespace
 
 CParaEditDialog::CParaEditDialog(DisplaySettings& display, CustomTable& customTable,
-                                 CNolvaServoDoc& document,
-                                 DriveProfile& profile, ParaEditHost& host, Messenger& messenger,
-                                 QWidget* parent)
-    : QDialog(parent), display_(display), customTable_(customTable), document_(document), profile_(profile), host_(host),
-      messenger_(messenger), lastMaxSpeed_(profile.maxMotorSpeed),
+                                 CNolvaServoDoc& document, DriveProfile& profile,
+                                 ParaEditHost& host, Messenger& messenger, QWidget* parent)
+    : QDialog(parent), display_(display), customTable_(customTable), document_(document),
+      profile_(profile), host_(host), messenger_(messenger), lastMaxSpeed_(profile.maxMotorSpeed),
       lastModelCode_(profile.modelCode), valueEditor_(&EditParameterValue) {
     setWindowTitle(Utf8("参数设定"));
     setModal(false);
@@ -142,8 +143,7 @@ void CParaEditDialog::AdoptMaxSpeed() {
 
 void CParaEditDialog::Rebuild() {
     AdoptMaxSpeed();
-    const QList<EditorRow> rows =
-        BuildEditorRows(document_, display_, customTable_, &flags_);
+    const QList<EditorRow> rows = BuildEditorRows(document_, display_, customTable_, &flags_);
     filling_ = true;
     list_->setUpdatesEnabled(false);
     list_->clearContents();
@@ -154,9 +154,30 @@ void CParaEditDialog::Rebuild() {
         codes_.append(rows[row].code);
         FillRow(row, rows[row]);
     }
+    WidenColumnsToContent(*list_);
+    FitNameColumn();
     list_->setUpdatesEnabled(true);
     filling_ = false;
     ShowDisplayChoice();
+}
+
+void CParaEditDialog::FitNameColumn() {
+    // The name column stretches over what the others leave; the list is kept wide enough that
+    // this is never less than the longest name.
+    int longest = list_->horizontalHeader()->sectionSizeHint(kName);
+    for (int row = 0; row < list_->rowCount(); ++row) {
+        if (const QTableWidgetItem* item = list_->item(row, kName))
+            longest = std::max(
+                longest, QFontMetrics(item->font()).horizontalAdvance(item->text()) +
+                             3 * list_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 10);
+    }
+    int others = 0;
+    for (int c = 0; c < kColumnCount; ++c) {
+        if (c != kName)
+            others += list_->columnWidth(c);
+    }
+    list_->setMinimumWidth(others + longest + 2 * list_->frameWidth() +
+                           list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
 }
 
 void CParaEditDialog::FillRow(int row, const EditorRow& data) {
@@ -173,9 +194,6 @@ void CParaEditDialog::FillRow(int row, const EditorRow& data) {
             list_->setItem(row, c, item);
         }
         item->setText(texts[c]);
-        // Names and the encoder-pulse default outgrow their columns: hovering shows them whole.
-        if (c == kName || c == kDefault)
-            item->setToolTip(texts[c]);
         Qt::ItemFlags itemFlags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
         if (c == kCode) {
             itemFlags |= Qt::ItemIsUserCheckable;

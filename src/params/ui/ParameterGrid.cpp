@@ -1,6 +1,7 @@
 #include "params/ui/ParameterGrid.h"
 
 #include "params/ParameterTable.h"
+#include "widgets/ColumnFit.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -62,12 +63,15 @@ void ParameterGrid::ShowTable(const ParameterTable& table) {
         }
     }
     filling_ = false;
+    WidenColumnsToContent(*this);
     viewport()->update();
 }
 
 int ParameterGrid::FocusRow() const {
+    // Qt gives a focused view a current cell of its own; only a cell the user selected (by
+    // clicking, moving to it or typing into it) names a parameter.
     const QModelIndex index = currentIndex();
-    return index.isValid() ? index.row() + 1 : 0;
+    return index.isValid() && selectionModel()->isSelected(index) ? index.row() + 1 : 0;
 }
 
 void ParameterGrid::SetRowMarked(int row, bool marked) {
@@ -102,6 +106,9 @@ void ParameterGrid::keyPressEvent(QKeyEvent* event) {
 
 void ParameterGrid::OnItemChanged(QTableWidgetItem* changed) {
     if (!filling_ && changed->column() == kValueColumn) {
+        // A value typed into a cell chooses its row.
+        selectionModel()->setCurrentIndex(indexFromItem(changed),
+                                          QItemSelectionModel::ClearAndSelect);
         emit valueTyped(changed->row() + 1, changed->text());
     }
 }

@@ -15,7 +15,8 @@ public:
 
     // Every cell from `table`; rows are made or dropped to match it, the focus cell is kept.
     void ShowTable(const ParameterTable& table);
-    // Parameter row of the focus cell (1-based), 0 when no parameter row has the focus.
+    // Parameter row the user chose (1-based): the selected current cell. 0 when none is chosen,
+    // also while Qt has given the focused grid a current cell nobody selected.
     int FocusRow() const;
     // A row whose single write failed shows its value in red.
     void SetRowMarked(int row, bool marked);

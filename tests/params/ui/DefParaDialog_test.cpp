@@ -10,8 +10,9 @@
 #include "drive/ParameterCatalogue.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -163,14 +164,24 @@ TEST_F(CustomWindowTest, DefaultsResetTheListedParameters) {
     EXPECT_TRUE(requests.posts.isEmpty());
 }
 
-TEST_F(CustomWindowTest, HelpTextOfTheFocusRow) {
+TEST_F(CustomWindowTest, HelpBoxShowsTheChosenRowsHelpWholeAndScrolling) {
     auto window = Make();
-    auto* help = window->findChild<QLabel*>(QStringLiteral("helpText"));
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    auto* help = window->findChild<QPlainTextEdit*>(QStringLiteral("helpText"));
     ASSERT_NE(help, nullptr);
-    EXPECT_TRUE(help->text().isEmpty());
+    EXPECT_TRUE(help->toPlainText().isEmpty());
     Grid(*window)->setCurrentCell(1, 1);
-    EXPECT_EQ(help->text(), HelpText("Cn010"));
-    EXPECT_FALSE(help->text().isEmpty());
+    EXPECT_EQ(help->toPlainText(), HelpText("Cn010"));
+    // Hn501's help is long: its heads show "&&" as one "&", stand apart from the caption, and
+    // the text scrolls inside the box instead of running over it.
+    table.Entries.append({6, 0});
+    window->Present();
+    Grid(*window)->setCurrentCell(CodeColumn(*window).indexOf(QStringLiteral("Hn501")), 1);
+    EXPECT_TRUE(help->toPlainText().startsWith(QString::fromUtf8("Hn501.1 & Hn501.0 DI-1接脚功能\n")))
+        << help->toPlainText().left(40).toStdString();
+    QCoreApplication::processEvents();
+    EXPECT_GT(help->verticalScrollBar()->maximum(), 0);
 }
 
 TEST_F(CustomWindowTest, AddRemoveReplacesTheListAndRefillsTheGrid) {

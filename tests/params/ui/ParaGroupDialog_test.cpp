@@ -8,6 +8,7 @@
 #include "base/Messenger.h"
 #include "params/NolvaServoDoc.h"
 
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
@@ -79,13 +80,41 @@ TEST_F(GroupWindowTest, DriveButtonsFollowTheLink) {
 TEST_F(GroupWindowTest, WriteWithoutAParameterRowSaysSoAndSendsNothing) {
     requests.linkUp = true;
     auto window = Make(ParamGroup::Control);
-    ASSERT_FALSE(Grid(*window)->currentIndex().isValid()); // the focus is on the header row
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    // The focused grid gets a current cell from Qt (row 1, Cn001) that nobody chose.
+    QTableWidget* grid = Grid(*window);
+    grid->setFocus();
+    QCoreApplication::processEvents();
+    if (!grid->currentIndex().isValid())
+        grid->selectionModel()->setCurrentIndex(grid->model()->index(0, 0),
+                                                QItemSelectionModel::NoUpdate);
     Button(*window, "writeButton")->click();
     EXPECT_TRUE(requests.posts.isEmpty());
     ASSERT_EQ(messenger.messages.size(), 1);
     EXPECT_EQ(messenger.messages[0].text, QString::fromUtf8("没有参数被选择！"));
     EXPECT_EQ(messenger.messages[0].caption, QString::fromUtf8("写入讯息"));
     EXPECT_EQ(messenger.messages[0].icon, MessageIcon::Warning);
+}
+
+// Every text a group window shows is read whole: columns take their width from the content
+// (Cn005's default "编码器一转脉冲数" among them).
+TEST_F(GroupWindowTest, EveryCellShowsItsWholeText) {
+    for (ParamGroup group : kGroups) {
+        auto window = Make(group);
+        window->show();
+        QTableWidget* grid = Grid(*window);
+        for (int row = 0; row < grid->rowCount(); ++row) {
+            for (int column = 0; column < grid->columnCount(); ++column) {
+                const QTableWidgetItem* item = grid->item(row, column);
+                ASSERT_NE(item, nullptr);
+                EXPECT_LE(QFontMetrics(item->font()).horizontalAdvance(item->text()),
+                          grid->columnWidth(column))
+                    << "row " << row + 1 << " column " << column << ": "
+                    << item->text().toStdString();
+            }
+        }
+    }
 }
 
 TEST_F(GroupWindowTest, ButtonsPostTheGroupsRequests) {
