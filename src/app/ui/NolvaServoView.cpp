@@ -1,6 +1,7 @@
 #include "app/ui/NolvaServoView.h"
 
 #include "app/AppSettings.h"
+#include "base/Ticker.h"
 #include "link/SerialBackend.h"
 #include "link/ui/LinkComPort.h"
 #include "params/CustomListEditor.h"
@@ -30,20 +31,21 @@ bool IsGroupWindowGroup(ParamGroup group) {
 
 CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, DriveStatus& status,
                                  CNolvaServoDoc& document, Messenger& messenger,
-                                 std::unique_ptr<SerialBackend> backend, QWidget* parent)
+                                 std::unique_ptr<SerialBackend> backend, TickerSource& tickers,
+                                 QWidget* parent)
     : QWidget(parent), settings_(settings), profile_(profile), document_(document),
       messenger_(messenger),
       session_(std::make_unique<DriveSession>(settings, profile, status, document, messenger,
-                                              std::move(backend))) {
+                                              std::move(backend))),
+      tickers_(tickers),
+      timer_(tickers.MakeTicker(DriveSession::kTimerPeriodMs, [this] { OnTimer(); })) {
     session_->SetObserver(this);
-    timer_.setInterval(DriveSession::kTimerPeriodMs);
-    connect(&timer_, &QTimer::timeout, this, &CNolvaServoView::OnTimer);
     setAttribute(Qt::WA_OpaquePaintEvent);
     shownModified_ = document_.modified;
 }
 
 CNolvaServoView::~CNolvaServoView() {
-    timer_.stop();
+    timer_->Stop();
     session_->SetObserver(nullptr);
     // The windows post their requests here: none outlives the view.
     for (QPointer<CParaGroupDialog>& window : groupWindows_)
@@ -76,9 +78,13 @@ void CNolvaServoView::SetToolWindowOpen(ToolWindow window, bool open) {
 void CNolvaServoView::OnInitialUpdate() {
     if (session_->LinkRequested())
         session_->ConnectRoutine();
-    if (!timer_.isActive())
-        timer_.start();
+    if (!timer_->Running())
+        timer_->Start();
     emit commandStateChanged();
+}
+
+bool CNolvaServoView::TimerRunning() const {
+    return timer_->Running();
 }
 
 void CNolvaServoView::OnTimer() {
@@ -240,8 +246,8 @@ bool CNolvaServoView::OnParameterEditor() {
     if (!MayOpenParameterWindow(Command::ParameterEditor, Activity()))
         return false;
     if (editorWindow_.isNull()) {
-        editorWindow_ =
-            new CParaEditDialog(settings_.display, settings_.customTable, document_, profile_, *this, messenger_, window());
+        editorWindow_ = new CParaEditDialog(settings_.display, settings_.customTable, document_,
+                                            profile_, *this, messenger_, tickers_, window());
         connect(editorWindow_.data(), &CParaEditDialog::closed, this,
                 [this] { SetToolWindowOpen(ToolWindow::ParameterEditor, false); });
     }

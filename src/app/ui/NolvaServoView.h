@@ -7,7 +7,6 @@
 
 #include <QPointer>
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -26,6 +25,8 @@ class CTransferProgress;
 class Messenger;
 class ParameterTransfer;
 class SerialBackend;
+class Ticker;
+class TickerSource;
 
 // The main view: a grey client area, the one drive session with its 400 ms timer, the link
 // commands, the parameter group windows, the custom parameter table and the copy commands. What
@@ -43,7 +44,8 @@ class CNolvaServoView : public QWidget,
 public:
     CNolvaServoView(AppSettings& settings, DriveProfile& profile, DriveStatus& status,
                     CNolvaServoDoc& document, Messenger& messenger,
-                    std::unique_ptr<SerialBackend> backend, QWidget* parent = nullptr);
+                    std::unique_ptr<SerialBackend> backend, TickerSource& tickers,
+                    QWidget* parent = nullptr);
     ~CNolvaServoView() override;
 
     DriveSession& Session() { return *session_; }
@@ -63,7 +65,7 @@ public:
 
     // After each new or opened document: connects when the link is wanted, starts the timer.
     void OnInitialUpdate();
-    bool TimerRunning() const { return timer_.isActive(); }
+    bool TimerRunning() const;
 
     // "连线(&C)", "断开(&D)", "连接端口设定(&P)...".
     void OnConnect();
@@ -166,7 +168,8 @@ private:
     std::deque<std::function<void()>> waiting_;
     bool running_ = false;
     bool shownModified_ = false;
-    QTimer timer_;
+    TickerSource& tickers_;
+    std::unique_ptr<Ticker> timer_;
     ViewActivity tools_;
     QString portOverride_;
     std::map<int, RequestHandler> requestHandlers_;

@@ -2,9 +2,10 @@
 
 #include "base/Messenger.h"
 #include "base/StringTable.h"
+#include "base/Ticker.h"
+#include "drive/ParameterCatalogue.h"
 #include "params/ChangeDialogState.h"
 #include "params/NolvaServoDoc.h"
-#include "drive/ParameterCatalogue.h"
 #include "params/ParameterCompare.h"
 #include "params/ParameterTable.h"
 #include "params/ParameterTransfer.h"
@@ -44,12 +45,13 @@ QString Utf8(const char* text) {
 } // namespace
 
 CParaEditDialog::CParaEditDialog(DisplaySettings& display, CustomTable& customTable,
-                                 CNolvaServoDoc& document,
-                                 DriveProfile& profile, ParaEditHost& host, Messenger& messenger,
+                                 CNolvaServoDoc& document, DriveProfile& profile,
+                                 ParaEditHost& host, Messenger& messenger, TickerSource& tickers,
                                  QWidget* parent)
-    : QDialog(parent), display_(display), customTable_(customTable), document_(document), profile_(profile), host_(host),
-      messenger_(messenger), lastMaxSpeed_(profile.maxMotorSpeed),
-      lastModelCode_(profile.modelCode), valueEditor_(&EditParameterValue) {
+    : QDialog(parent), display_(display), customTable_(customTable), document_(document),
+      profile_(profile), host_(host), messenger_(messenger), lastMaxSpeed_(profile.maxMotorSpeed),
+      lastModelCode_(profile.modelCode), valueEditor_(&EditParameterValue),
+      linkCheck_(tickers.MakeTicker(kPollMs, [this] { CheckLink(); })) {
     setWindowTitle(Utf8("参数设定"));
     setModal(false);
 
@@ -108,11 +110,11 @@ CParaEditDialog::CParaEditDialog(DisplaySettings& display, CustomTable& customTa
     layout->addLayout(buttons);
     resize(760, 560);
 
-    timer_.setInterval(kPollMs);
-    connect(&timer_, &QTimer::timeout, this, &CParaEditDialog::CheckLink);
-    timer_.start();
+    linkCheck_->Start();
     Rebuild();
 }
+
+CParaEditDialog::~CParaEditDialog() = default;
 
 void CParaEditDialog::Present() {
     const bool wasVisible = isVisible();
@@ -142,8 +144,7 @@ void CParaEditDialog::AdoptMaxSpeed() {
 
 void CParaEditDialog::Rebuild() {
     AdoptMaxSpeed();
-    const QList<EditorRow> rows =
-        BuildEditorRows(document_, display_, customTable_, &flags_);
+    const QList<EditorRow> rows = BuildEditorRows(document_, display_, customTable_, &flags_);
     filling_ = true;
     list_->setUpdatesEnabled(false);
     list_->clearContents();
