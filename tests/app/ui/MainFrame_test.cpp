@@ -7,9 +7,9 @@
 
 #include "app/DocumentCommands.h"
 #include "app/SettingsFile.h"
-#include "base/StringTable.h"
 #include "app/ui/AboutDialog.h"
 #include "app/ui/HelpWindow.h"
+#include "base/StringTable.h"
 #include "params/NvpFile.h"
 
 #include <QAction>

@@ -4,16 +4,15 @@
 
 #include "support/AppHarness.h"
 
-#include "support/ParameterWindowSupport.h"
-#include "support/SimTestSupport.h"
 #include "base/StringTable.h"
-#include "params/NvpFile.h"
 #include "drive/ParameterCatalogue.h"
+#include "params/NvpFile.h"
 #include "params/ui/ChangeDialog.h"
 #include "params/ui/CompareDialog.h"
 #include "params/ui/DefParaDialog.h"
 #include "params/ui/EditorDialogs.h"
 #include "params/ui/ParaEditDialog.h"
+#include "support/ParameterWindowSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -5,14 +5,14 @@
 
 #include "support/AppHarness.h"
 
-#include "support/ParameterWindowSupport.h"
-#include "support/SimTestSupport.h"
 #include "base/StringTable.h"
-#include "params/NvpFile.h"
 #include "drive/ParameterCatalogue.h"
+#include "params/NvpFile.h"
 #include "params/ui/DefParaDialog.h"
 #include "params/ui/ParaGroupDialog.h"
 #include "params/ui/TransferProgressDialog.h"
+#include "support/ParameterWindowSupport.h"
+#include "support/SimTestSupport.h"
 
 #include <QAction>
 #include <QFile>

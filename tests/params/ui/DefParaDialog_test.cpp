@@ -5,11 +5,11 @@
 #include "params/ui/AddRemoveDialog.h"
 #include "params/ui/DefParaDialog.h"
 
-#include "support/ParameterWindowSupport.h"
 #include "base/Messenger.h"
+#include "drive/ParameterCatalogue.h"
 #include "params/CustomListEditor.h"
 #include "params/NolvaServoDoc.h"
-#include "drive/ParameterCatalogue.h"
+#include "support/ParameterWindowSupport.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -5,9 +5,9 @@
 
 #include "params/ui/ParaGroupDialog.h"
 
-#include "support/ParameterWindowSupport.h"
 #include "base/Messenger.h"
 #include "params/NolvaServoDoc.h"
+#include "support/ParameterWindowSupport.h"
 
 #include <QLineEdit>
 #include <QPointer>
@@ -92,8 +92,7 @@ TEST_F(GroupWindowTest, ButtonsPostTheGroupsRequestsForTheFocusRow) {
     Button(*window, "writeButton")->click();
     Button(*window, "readAllButton")->click();
     Button(*window, "writeAllButton")->click();
-    EXPECT_EQ(requests.posts,
-              (QList<PostedRequest>{{0x590, 1, 5}, {0x590, 2, 0}, {0x590, 3, 0}}));
+    EXPECT_EQ(requests.posts, (QList<PostedRequest>{{0x590, 1, 5}, {0x590, 2, 0}, {0x590, 3, 0}}));
     EXPECT_TRUE(messenger.messages.isEmpty());
 }
 

@@ -4,8 +4,8 @@
 // values the fields compose and the texts they offer are checked beside their logic.
 
 #include "base/Messenger.h"
-#include "params/BitFieldEditors.h"
 #include "drive/ParameterCatalogue.h"
+#include "params/BitFieldEditors.h"
 #include "params/ui/EditValueDialog.h"
 #include "params/ui/EditorDialogs.h"
 #include "params/ui/ModelTypeDialog.h"
