@@ -3,8 +3,9 @@
 
 #include "app/AppSettings.h"
 #include "base/Messenger.h"
-#include "params/NolvaServoDoc.h"
+#include "base/Ticker.h"
 #include "drive/ParameterCatalogue.h"
+#include "params/NolvaServoDoc.h"
 #include "params/ui/ParaEditDialog.h"
 
 #include <QApplication>
@@ -49,13 +50,15 @@ int main(int argc, char** argv) {
     FillParameterDefaults(document, profile);
     RecordingMessenger messenger;
     NoDrive host;
+    QtTickerSource tickers;
 
     // Making the window builds the list once; each run makes a new window and shows it.
     std::vector<double> build;
     for (int i = 0; i < kRuns; ++i) {
         QElapsedTimer timer;
         timer.start();
-        CParaEditDialog editor(settings.display, settings.customTable, document, profile, host, messenger);
+        CParaEditDialog editor(settings.display, settings.customTable, document, profile, host,
+                               messenger, tickers);
         editor.show();
         QCoreApplication::processEvents();
         build.push_back(timer.nsecsElapsed() / 1e6);
@@ -66,7 +69,8 @@ int main(int argc, char** argv) {
     }
 
     // Refresh after a whole-drive read: every value differs, the list is rebuilt and drawn.
-    CParaEditDialog editor(settings.display, settings.customTable, document, profile, host, messenger);
+    CParaEditDialog editor(settings.display, settings.customTable, document, profile, host,
+                           messenger, tickers);
     editor.show();
     QCoreApplication::processEvents();
     std::vector<double> refresh;

@@ -1,16 +1,18 @@
 #pragma once
 
 // The desktop program in the test process: the real application object, frame and view, with
-// scripted messages and file dialogs and a simulated drive behind an in-memory port.
+// scripted messages and file dialogs, a simulated drive behind an in-memory port, and ticks the
+// test advances.
 
-#include "base/FileChooser.h"
-#include "base/Messenger.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/NolvaServoApp.h"
 #include "app/ui/NolvaServoView.h"
+#include "base/FileChooser.h"
+#include "base/Messenger.h"
 #include "link/MemorySerialBackend.h"
 #include "sim/MemoryPortDrive.h"
 #include "sim/SimulatedDrive.h"
+#include "support/ManualTickers.h"
 
 #include <QElapsedTimer>
 #include <QSettings>
@@ -63,6 +65,7 @@ struct AppHarness {
         AppEnvironment environment;
         environment.messenger = &messenger;
         environment.fileChooser = &chooser;
+        environment.tickers = &tickers;
         environment.splash = false;
         environment.stopSignals = stopSignals;
         environment.report = [this](const QString& line) { reports << line; };
@@ -81,14 +84,29 @@ struct AppHarness {
     CNolvaServoView& View() const { return *app->View(); }
     DriveSession& Session() const { return app->View()->Session(); }
 
-    // Lets the event loop run until `done` holds or `ms` pass.
+    // Ticks within which a requested link connects.
+    static constexpr int kTicksToConnect = DriveSession::kTicksBetweenConnects + 1;
+
+    // Advances the ticks one at a time, the event loop running after each, until `done` holds;
+    // false when it still does not after `ticks` ticks.
+    bool TickUntil(const std::function<bool()>& done, int ticks) {
+        for (int tick = 0; !done(); ++tick) {
+            if (tick == ticks)
+                return false;
+            tickers.Advance();
+        }
+        return true;
+    }
+
+    // Lets the event loop run (no tick passes) until `done` holds or `ms` pass: for what the
+    // program posts to itself and for signals.
     static bool WaitFor(const std::function<bool()>& done, int ms) {
         QElapsedTimer timer;
         timer.start();
         while (!done()) {
             if (timer.elapsed() > ms)
                 return false;
-            QTest::qWait(20);
+            QTest::qWait(5);
         }
         return true;
     }
@@ -96,6 +114,7 @@ struct AppHarness {
     QTemporaryDir dir;
     RecordingMessenger messenger;
     ScriptedChooser chooser;
+    ManualTickers tickers;
     SimulatedDrive drive;
     MemorySerialBackend* port = nullptr;
     QStringList reports;

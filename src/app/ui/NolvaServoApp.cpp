@@ -12,6 +12,7 @@
 #include "app/ui/QtMessenger.h"
 #include "app/ui/StopSignals.h"
 #include "base/StringTable.h"
+#include "base/Ticker.h"
 #include "link/SerialBackend.h"
 
 #include <QAction>
@@ -83,6 +84,12 @@ CNolvaServoApp::CNolvaServoApp(ProgramOptions options, AppEnvironment environmen
     } else {
         ownChooser_ = std::make_unique<QtFileChooser>();
         chooser_ = ownChooser_.get();
+    }
+    if (environment_.tickers != nullptr) {
+        tickers_ = environment_.tickers;
+    } else {
+        ownTickers_ = std::make_unique<QtTickerSource>();
+        tickers_ = ownTickers_.get();
     }
     documents_ =
         std::make_unique<DocumentCommands>(document_, profile_, *messenger_, *chooser_, recent_);
@@ -175,7 +182,7 @@ void CNolvaServoApp::CreateFrame() {
     std::unique_ptr<SerialBackend> backend =
         environment_.makeBackend ? environment_.makeBackend() : nullptr;
     auto* view = new CNolvaServoView(settings_, profile_, status_, document_, *messenger_,
-                                     std::move(backend));
+                                     std::move(backend), *tickers_);
     frame_ = std::make_unique<CMainFrame>(view);
     if (ownMessenger_)
         ownMessenger_->SetFallbackParent(frame_.get());

@@ -25,11 +25,13 @@ class QtFileChooser;
 class QtMessenger;
 class SerialBackend;
 class StopSignals;
+class TickerSource;
 
 // What the program takes from its surroundings; tests replace the parts they script.
 struct AppEnvironment {
     Messenger* messenger = nullptr;     // null: message boxes
     FileChooser* fileChooser = nullptr; // null: file dialogs
+    TickerSource* tickers = nullptr;    // null: Qt timers
     // The serial port under the drive session; null: the system's serial devices.
     std::function<std::unique_ptr<SerialBackend>()> makeBackend;
     bool splash = true;      // the start-up picture
@@ -105,8 +107,10 @@ private:
     CNolvaServoDoc document_;
     std::unique_ptr<QtMessenger> ownMessenger_;
     std::unique_ptr<QtFileChooser> ownChooser_;
+    std::unique_ptr<TickerSource> ownTickers_;
     Messenger* messenger_ = nullptr;
     FileChooser* chooser_ = nullptr;
+    TickerSource* tickers_ = nullptr;
     RecentFileList recent_;
     std::unique_ptr<DocumentCommands> documents_;
     QString settingsPath_;

@@ -2,6 +2,7 @@
 
 #include "app/AppSettings.h"
 #include "link/DriveOperations.h"
+#include "base/Ticker.h"
 #include "link/SerialBackend.h"
 #include "link/ui/LinkComPort.h"
 #include "params/NolvaServoDoc.h"
@@ -39,12 +40,14 @@ template <typename Window> void PresentAs(QWidget* window) {
 
 CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, DriveStatus& status,
                                  CNolvaServoDoc& document, Messenger& messenger,
-                                 std::unique_ptr<SerialBackend> backend, QWidget* parent)
+                                 std::unique_ptr<SerialBackend> backend, TickerSource& tickers,
+                                 QWidget* parent)
     : QWidget(parent), settings_(settings), profile_(profile), document_(document),
       messenger_(messenger),
       session_(std::make_unique<DriveSession>(settings, profile, status, document, messenger,
                                               std::move(backend))),
-      requests_(session_->Connection(), settings.customTable) {
+      requests_(session_->Connection(), settings.customTable), tickers_(tickers),
+      timer_(tickers.MakeTicker(DriveSession::kTimerPeriodMs, [this] { OnTimer(); })) {
     session_->SetObserver(this);
     requests_.SetProgressSource([this] { return &TransferWindows(); });
     requests_.SetOutcomeHandler(
@@ -55,15 +58,13 @@ CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, D
         emit commandStateChanged();
         NoteDocumentState();
     });
-    timer_.setInterval(DriveSession::kTimerPeriodMs);
-    connect(&timer_, &QTimer::timeout, this, &CNolvaServoView::OnTimer);
     setAttribute(Qt::WA_OpaquePaintEvent);
     shownModified_ = document_.modified;
     RegisterParameterWindows();
 }
 
 CNolvaServoView::~CNolvaServoView() {
-    timer_.stop();
+    timer_->Stop();
     session_->SetObserver(nullptr);
     // The windows post their requests here: none outlives the view.
     for (auto& [command, window] : toolWindows_) {
@@ -168,7 +169,7 @@ void CNolvaServoView::RegisterParameterWindows() {
                       {[this](QWidget* owner) {
                            return new CParaEditDialog(settings_.display, settings_.customTable,
                                                       document_, profile_, *this, messenger_,
-                                                      owner);
+                                                      tickers_, owner);
                        },
                        PresentAs<CParaEditDialog>, true});
 }
@@ -176,9 +177,13 @@ void CNolvaServoView::RegisterParameterWindows() {
 void CNolvaServoView::OnInitialUpdate() {
     if (session_->LinkRequested())
         session_->ConnectRoutine();
-    if (!timer_.isActive())
-        timer_.start();
+    if (!timer_->Running())
+        timer_->Start();
     emit commandStateChanged();
+}
+
+bool CNolvaServoView::TimerRunning() const {
+    return timer_->Running();
 }
 
 void CNolvaServoView::OnTimer() {

@@ -9,7 +9,6 @@
 
 #include <QPointer>
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -26,6 +25,8 @@ class CTransferProgress;
 class Messenger;
 class ParameterTransfer;
 class SerialBackend;
+class Ticker;
+class TickerSource;
 
 // The main view: a grey client area, the one drive session with its 400 ms timer, the link
 // commands, the tool windows (kept here by command id) and the copy commands. What the session
@@ -42,7 +43,8 @@ class CNolvaServoView : public QWidget,
 public:
     CNolvaServoView(AppSettings& settings, DriveProfile& profile, DriveStatus& status,
                     CNolvaServoDoc& document, Messenger& messenger,
-                    std::unique_ptr<SerialBackend> backend, QWidget* parent = nullptr);
+                    std::unique_ptr<SerialBackend> backend, TickerSource& tickers,
+                    QWidget* parent = nullptr);
     ~CNolvaServoView() override;
 
     DriveSession& Session() { return *session_; }
@@ -73,7 +75,7 @@ public:
 
     // After each new or opened document: connects when the link is wanted, starts the timer.
     void OnInitialUpdate();
-    bool TimerRunning() const { return timer_.isActive(); }
+    bool TimerRunning() const;
 
     // "连线(&C)", "断开(&D)", "连接端口设定(&P)...".
     void OnConnect();
@@ -149,7 +151,8 @@ private:
     std::map<int, QPointer<QWidget>> toolWindows_; // by command id
     std::function<bool()> saveDocument_;
     bool shownModified_ = false;
-    QTimer timer_;
+    TickerSource& tickers_;
+    std::unique_ptr<Ticker> timer_;
     QString portOverride_;
     bool painted_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include "base/Messenger.h"
 #include "base/StringTable.h"
+#include "base/Ticker.h"
 #include "drive/ParameterCatalogue.h"
 #include "params/ChangeDialogState.h"
 #include "params/NolvaServoDoc.h"
@@ -47,10 +48,12 @@ QString Utf8(const char* text) {
 
 CParaEditDialog::CParaEditDialog(DisplaySettings& display, CustomTable& customTable,
                                  CNolvaServoDoc& document, DriveProfile& profile,
-                                 ParaEditHost& host, Messenger& messenger, QWidget* parent)
+                                 ParaEditHost& host, Messenger& messenger, TickerSource& tickers,
+                                 QWidget* parent)
     : QDialog(parent), display_(display), customTable_(customTable), document_(document),
       profile_(profile), host_(host), messenger_(messenger), lastMaxSpeed_(profile.maxMotorSpeed),
-      lastModelCode_(profile.modelCode), valueEditor_(&EditParameterValue) {
+      lastModelCode_(profile.modelCode), valueEditor_(&EditParameterValue),
+      linkCheck_(tickers.MakeTicker(kPollMs, [this] { CheckLink(); })) {
     setWindowTitle(Utf8("参数设定"));
     setModal(false);
 
@@ -109,11 +112,11 @@ CParaEditDialog::CParaEditDialog(DisplaySettings& display, CustomTable& customTa
     layout->addLayout(buttons);
     resize(760, 560);
 
-    timer_.setInterval(kPollMs);
-    connect(&timer_, &QTimer::timeout, this, &CParaEditDialog::CheckLink);
-    timer_.start();
+    linkCheck_->Start();
     Rebuild();
 }
+
+CParaEditDialog::~CParaEditDialog() = default;
 
 void CParaEditDialog::Present() {
     const bool wasVisible = isVisible();

