@@ -48,8 +48,13 @@ ParsedProgramOptions ParseProgramOptions(const QStringList& arguments) {
     }
     if (parser.isSet(QStringLiteral("help"))) {
         parsed.outcome = ParsedProgramOptions::Outcome::ShowHelp;
-        parsed.text = parser.helpText().replace(QStringLiteral("<executable_name>"),
-                                                QStringLiteral("orvan-servo"));
+        // The usage line names the program, whichever process (a test's) parses the options.
+        parsed.text = parser.helpText();
+        const QString usage = QStringLiteral("Usage: ");
+        const qsizetype name = parsed.text.indexOf(usage) + usage.size();
+        const qsizetype nameEnd = parsed.text.indexOf(QLatin1Char(' '), name);
+        if (name >= usage.size() && nameEnd > name)
+            parsed.text.replace(name, nameEnd - name, QStringLiteral("orvan-servo"));
         return parsed;
     }
     ProgramOptions& o = parsed.options;
