@@ -358,8 +358,10 @@ void DriveSession::ConnectRoutine() {
     }
     s.Refresh({3});
     s.observer->LinkStateChanged();
+    // Every pane shows what the new state computes: the link's texts when it came up (the
+    // message pane's "通讯错误！！" goes), the not-linked texts when it did not.
+    s.Refresh({0, 1, 2, 4, 5, 6, 7});
     if (!s.access.LinkUp) {
-        s.Refresh({0, 1, 2, 4, 5, 6, 7});
         s.observer->LinkDropped();
     }
     SetBusy(false);
