@@ -8,11 +8,11 @@
 // Usage: orvan_bench_link [--sim PATH] [--rounds N]
 
 #include "app/AppSettings.h"
+#include "drive/CatalogueTable.h"
+#include "drive/ParameterCatalogue.h"
 #include "link/DriveAccess.h"
 #include "link/Frames.h"
 #include "link/ModbusLink.h"
-#include "drive/CatalogueTable.h"
-#include "drive/ParameterCatalogue.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

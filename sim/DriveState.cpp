@@ -2,9 +2,9 @@
 
 #include "drive/CatalogueTable.h"
 #include "drive/ModelTable.h"
-#include "params/NolvaServoDoc.h"
 #include "drive/ParamCode.h"
 #include "drive/ParameterCatalogue.h"
+#include "params/NolvaServoDoc.h"
 
 #include <QList>
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/AppSettings.h"
+#include "drive/DriveProfile.h"
 #include "link/DriveAccess.h"
 #include "link/ModbusLink.h"
-#include "drive/DriveProfile.h"
 
 #include <QString>
 

@@ -1,6 +1,7 @@
 #include "app/HelpPage.h"
 
 #include "app/DocumentTemplate.h"
+#include "base/StringIds.h"
 #include "base/StringTable.h"
 
 #include <QStringList>
@@ -50,13 +51,14 @@ QString ProgramHelpHtml() {
         QStringLiteral("连接端口设定"),
         QStringLiteral(
             "选择 COM 端口（及其对应的串行设备）与通讯传输率，立即连线并确认驱动器应答。"));
-    html << Item(StringText(810).remove(QLatin1Char('&')),
+    html << Item(StringText(StringId::kConnectCaption).remove(QLatin1Char('&')),
                  QStringLiteral("要求连线；程序每 4 秒确认一次连线，每 400 毫秒读取驱动器状态。"));
-    html << Item(StringText(811).remove(QLatin1Char('&')), QStringLiteral("断开连线并关闭端口。"));
+    html << Item(StringText(StringId::kDisconnectCaption).remove(QLatin1Char('&')),
+                 QStringLiteral("断开连线并关闭端口。"));
     html << QStringLiteral("</ul>");
 
     html << QStringLiteral("<h2>状态栏</h2><p>连线时，状态栏的八个栏位依序显示：</p><ol>");
-    for (int id : {102, 122, 103, 104, 123, 124, 121, 125})
+    for (int id : StringId::kStatusPanes)
         html << QStringLiteral("<li>%1</li>").arg(StringText(id).trimmed().toHtmlEscaped());
     html << QStringLiteral("</ol>");
 

@@ -1,8 +1,9 @@
 #include "drive/ParameterCatalogue.h"
 
+#include "base/StringIds.h"
 #include "base/StringTable.h"
-#include "drive/ParameterSet.h"
 #include "drive/CatalogueTable.h"
+#include "drive/ParameterSet.h"
 
 #include <iterator>
 
@@ -22,11 +23,6 @@ constexpr const char* kDiFunctions[28] = {
     "SPD2", "MDC",  "INH",  "SPDINV", "G-SEL", "GN1",    "GN2", "PTRG", "PHOLD", "SHOME",
     "ORG",  "POS1", "POS2", "POS3",   "POS4",  "TRQINV", "RS1", "RS2"};
 constexpr const char* kDoFunctions[8] = {"RDY", "ALM", "ZS", "BI", "INS", "INP", "HOME", "INT"};
-
-// String IDs of the first name of the monitor codes.
-constexpr int kStatusDisplayFirstNameId = 301;
-constexpr int kDiagnosticsFirstNameId = 351;
-constexpr int kAlarmHistoryFirstNameId = 361;
 
 const ParamSpec* FindParamByText(const QString& codeText) {
     const ParamCode code = ParamCode::fromText(codeText);
@@ -139,7 +135,7 @@ uint8_t ParamAttributes(const QString& codeText) {
 QString FormatValue(const QString& codeText, int32_t value, bool asDefault) {
     const uint8_t attributes = ParamAttributes(codeText);
     if (asDefault && (attributes & kAttrEncoderDefault) != 0) {
-        return StringText(259); // "编码器一转脉冲数"
+        return StringText(StringId::kEncoderPulsesDefault);
     }
     return FormatWith(attributes, value);
 }
@@ -169,14 +165,16 @@ QString ParameterName(char letter, int number) {
     }
     switch (letter) {
     case 'U':
-        return number >= 1 && number <= 19 ? StringText(kStatusDisplayFirstNameId + number - 1)
-                                           : QString();
+        return number >= 1 && number <= 19
+                   ? StringText(StringId::kFirstStatusDisplayName + number - 1)
+                   : QString();
     case 'D':
-        return number >= 1 && number <= 4 ? StringText(kDiagnosticsFirstNameId + number - 1)
+        return number >= 1 && number <= 4 ? StringText(StringId::kFirstDiagnosticsName + number - 1)
                                           : QString();
     case 'A':
-        return number >= 1 && number <= 10 ? StringText(kAlarmHistoryFirstNameId + number - 1)
-                                           : QString();
+        return number >= 1 && number <= 10
+                   ? StringText(StringId::kFirstAlarmHistoryName + number - 1)
+                   : QString();
     default: return {};
     }
 }

@@ -1,8 +1,8 @@
 #include "link/DriveAccess.h"
 
+#include "drive/ParameterCatalogue.h"
 #include "link/Frames.h"
 #include "link/ModbusLink.h"
-#include "drive/ParameterCatalogue.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/LinkSettings.h"
 #include "drive/DriveProfile.h"
+#include "link/LinkSettings.h"
 
 #include <QString>
 

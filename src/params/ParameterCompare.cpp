@@ -1,24 +1,16 @@
 #include "params/ParameterCompare.h"
 
 #include "base/Messenger.h"
+#include "base/StringIds.h"
 #include "base/StringTable.h"
-#include "params/NolvaServoDoc.h"
 #include "drive/ParameterCatalogue.h"
+#include "params/NolvaServoDoc.h"
 #include "params/ParameterEditorRows.h"
 #include "params/ParameterTransfer.h"
 
 #include <algorithm>
 
 namespace {
-
-constexpr int kLinkErrorText = 130;   // "通讯错误！！"
-constexpr int kLinkCaption = 132;     // "通讯信息"
-constexpr int kCompareCaption = 217;  // "比较"
-constexpr int kCompareDone = 218;     // "比较参数完成！"
-constexpr int kCodeHeader = 250;      // "代号"
-constexpr int kNameHeader = 251;      // "参数名称"
-constexpr int kReadValueHeader = 257; // "读取值"
-constexpr int kEditValueHeader = 258; // "编辑值"
 
 // Position of a code in group order.
 int Rank(ParamCode code) {
@@ -70,8 +62,8 @@ CompareResult CompareParameters(ParameterTransfer& transfer, bool linkUp,
     CompareResult result;
     if (!linkUp) {
         Message message;
-        message.text = StringText(kLinkErrorText);
-        message.caption = StringText(kLinkCaption);
+        message.text = StringText(StringId::kLinkError);
+        message.caption = StringText(StringId::kLinkCaption);
         message.icon = MessageIcon::Error;
         messenger.show(message);
         result.outcome = CompareOutcome::NotLinked;
@@ -100,14 +92,14 @@ CompareResult CompareParameters(ParameterTransfer& transfer, bool linkUp,
 }
 
 QString CompareDoneText() {
-    return StringText(kCompareDone);
+    return StringText(StringId::kCompareDone);
 }
 
 QString CompareCaption() {
-    return StringText(kCompareCaption);
+    return StringText(StringId::kCompareCaption);
 }
 
 QStringList CompareColumnHeaders() {
-    return {StringText(kCodeHeader), StringText(kNameHeader), StringText(kEditValueHeader),
-            StringText(kReadValueHeader)};
+    return {StringText(StringId::kCodeHeader), StringText(StringId::kNameHeader),
+            StringText(StringId::kEditValueHeader), StringText(StringId::kReadValueHeader)};
 }

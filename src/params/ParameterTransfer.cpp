@@ -1,27 +1,18 @@
 #include "params/ParameterTransfer.h"
 
 #include "base/Messenger.h"
+#include "base/StringIds.h"
 #include "base/StringTable.h"
-#include "link/DriveAccess.h"
 #include "drive/CatalogueTable.h"
 #include "drive/ModelTable.h"
+#include "drive/ParameterCatalogue.h"
+#include "link/DriveAccess.h"
 #include "params/NolvaServoDoc.h"
 #include "params/NvpFile.h"
-#include "drive/ParameterCatalogue.h"
 
 namespace {
 
 constexpr int kStepsPerParameter = 3;
-
-constexpr int kErrorText = 140;          // "错误"
-constexpr int kLinkMessageCaption = 132; // "通讯信息"
-constexpr int kWriteSuccessText = 134;   // "写入参数成功！！"
-constexpr int kWriteCaption = 135;       // "写入讯息"
-constexpr int kRestartReminder = 167; // "请重新启动伺服驱动器！！\n(关闭电源后，再重新输入电源。)"
-constexpr int kWriteCaptionText = 213; // "写入"
-constexpr int kWritingAllText = 214;   // "写入参数中 ... "
-constexpr int kReadCaptionText = 215;  // "读取"
-constexpr int kReadingAllText = 216;   // "读取参数中 ... "
 
 // Cn008 keeps the brake mode in the low two bits of its word; Cn012's change is taken over by
 // the drive after a write of 1 to page '7' 0xCE; Cn002's low byte decides whether it needs a
@@ -54,10 +45,18 @@ QString GroupText(int readId, int writeId, bool read, const char* quickOrContact
 
 QString GroupProgressText(char letter, int number, bool read) {
     switch (letter) {
-    case 'C': return GroupText(136, 141, read, nullptr, letter, number);
-    case 'T': return GroupText(137, 142, read, nullptr, letter, number);
-    case 'S': return GroupText(138, 143, read, nullptr, letter, number);
-    case 'P': return GroupText(139, 144, read, nullptr, letter, number);
+    case 'C':
+        return GroupText(StringId::kReadControlParameter, StringId::kWriteControlParameter, read,
+                         nullptr, letter, number);
+    case 'T':
+        return GroupText(StringId::kReadControlParameter + 1, StringId::kWriteControlParameter + 1,
+                         read, nullptr, letter, number);
+    case 'S':
+        return GroupText(StringId::kReadControlParameter + 2, StringId::kWriteControlParameter + 2,
+                         read, nullptr, letter, number);
+    case 'P':
+        return GroupText(StringId::kReadControlParameter + 3, StringId::kWriteControlParameter + 3,
+                         read, nullptr, letter, number);
     case 'q': return GroupText(0, 0, read, "快捷参数", letter, number);
     case 'H': return GroupText(0, 0, read, "多功能接点参数", letter, number);
     default: return {};
@@ -154,8 +153,8 @@ bool ParameterTransfer::Fail() {
         progress_->Close();
     }
     Message message;
-    message.text = StringText(kErrorText) + QStringLiteral(":\n\n") + currentText_;
-    message.caption = StringText(kLinkMessageCaption);
+    message.text = StringText(StringId::kErrorCaption) + QStringLiteral(":\n\n") + currentText_;
+    message.caption = StringText(StringId::kLinkCaption);
     message.icon = MessageIcon::Error;
     messenger_.show(message);
     return false;
@@ -163,11 +162,11 @@ bool ParameterTransfer::Fail() {
 
 void ParameterTransfer::ShowWriteSuccess(bool restartReminder) {
     Message message;
-    message.text = StringText(kWriteSuccessText);
+    message.text = StringText(StringId::kWriteSuccess);
     if (restartReminder) {
-        message.text += QStringLiteral("\n\n") + StringText(kRestartReminder);
+        message.text += QStringLiteral("\n\n") + StringText(StringId::kRestartReminder);
     }
-    message.caption = StringText(kWriteCaption);
+    message.caption = StringText(StringId::kWriteCaption);
     message.icon = restartReminder ? MessageIcon::Warning : MessageIcon::Information;
     messenger_.show(message);
 }
@@ -347,11 +346,11 @@ bool ParameterTransfer::ReadList(const QList<ParamCode>& codes, bool wholeSet,
     }
     const bool modbus = wholeSet && settings_.RS485Port;
     if (progress_ != nullptr) {
-        progress_->Open(wholeSet ? StringText(kReadCaptionText) : QString(),
+        progress_->Open(wholeSet ? StringText(StringId::kReadTitle) : QString(),
                         kStepsPerParameter * codes.size());
     }
     for (const ParamCode& code : codes) {
-        BeginParameter(wholeSet ? StringText(kReadingAllText) + code.text()
+        BeginParameter(wholeSet ? StringText(StringId::kReadingAll) + code.text()
                                 : ReadProgressText(code.letter, code.number));
         int32_t value = 0;
         if (!ReadOne(code.letter, code.number, modbus, &value)) {
@@ -442,12 +441,12 @@ bool ParameterTransfer::WriteCodes(const QList<ParamCode>& codes, const QList<in
     }
     const bool modbus = settings_.RS485Port;
     if (progress_ != nullptr) {
-        progress_->Open(StringText(kWriteCaptionText), kStepsPerParameter * codes.size());
+        progress_->Open(StringText(StringId::kWriteTitle), kStepsPerParameter * codes.size());
     }
     bool restart = false;
     for (qsizetype i = 0; i < codes.size(); ++i) {
         const ParamCode& code = codes[i];
-        BeginParameter(StringText(kWritingAllText) + code.text());
+        BeginParameter(StringText(StringId::kWritingAll) + code.text());
         if (!WriteOneOfAll(code.letter, code.number, values[i], modbus)) {
             return Fail();
         }

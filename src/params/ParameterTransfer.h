@@ -1,9 +1,9 @@
 #pragma once
 
-#include "link/LinkSettings.h"
-#include "params/CustomTable.h"
 #include "drive/DriveProfile.h"
 #include "drive/ParamCode.h"
+#include "link/LinkSettings.h"
+#include "params/CustomTable.h"
 
 #include <QList>
 #include <QString>

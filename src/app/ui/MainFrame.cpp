@@ -2,9 +2,10 @@
 
 #include "app/DriveSession.h"
 #include "app/RecentFiles.h"
-#include "base/StringTable.h"
 #include "app/ui/Artwork.h"
 #include "app/ui/NolvaServoView.h"
+#include "base/StringIds.h"
+#include "base/StringTable.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -24,8 +25,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int kToolBarTitleString = 169;
 
 // Texts of commands whose status bar prompt and tool tip the string table holds ("prompt\ntip").
 void SetPrompts(QAction* action, int command) {
@@ -169,8 +168,9 @@ void CMainFrame::BuildMenus() {
     QMenu* link = bar->addMenu(QStringLiteral("通信(&C)"));
     AddCommand(link, Command::PortSettings, QStringLiteral("连接端口设定(&P)..."));
     link->addSeparator();
-    AddCommand(link, Command::Connect, StringText(810))->setCheckable(true);
-    AddCommand(link, Command::Disconnect, StringText(811))->setCheckable(true);
+    AddCommand(link, Command::Connect, StringText(StringId::kConnectCaption))->setCheckable(true);
+    AddCommand(link, Command::Disconnect, StringText(StringId::kDisconnectCaption))
+        ->setCheckable(true);
 
     QMenu* viewMenu = bar->addMenu(QStringLiteral("视图(&V)"));
 
@@ -204,7 +204,7 @@ void CMainFrame::BuildMenus() {
 }
 
 void CMainFrame::BuildToolBar() {
-    toolBar_ = new QToolBar(StringText(kToolBarTitleString), this);
+    toolBar_ = new QToolBar(StringText(StringId::kToolBarTitle), this);
     toolBar_->setObjectName(QStringLiteral("toolBar"));
     toolBar_->setMovable(true);
     toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
@@ -262,7 +262,7 @@ void CMainFrame::BuildStatusBar() {
     auto* strip = new PaneStrip(statusBar());
     strip->setObjectName(QStringLiteral("panes"));
     for (int pane = 0; pane < kPaneCount; ++pane) {
-        auto* label = new QLabel(StringText(kPaneIndicators[pane]), strip);
+        auto* label = new QLabel(StringText(StringId::kStatusPanes[pane]), strip);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setFixedWidth(screenWidth / kPaneWidthDivisors[pane]);
         label->setObjectName(QStringLiteral("pane%1").arg(pane));

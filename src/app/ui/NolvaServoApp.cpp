@@ -3,7 +3,6 @@
 #include "app/DocumentCommands.h"
 #include "app/HelpPage.h"
 #include "app/SettingsFile.h"
-#include "base/StringTable.h"
 #include "app/ui/AboutDialog.h"
 #include "app/ui/Artwork.h"
 #include "app/ui/EmbeddedDrive.h"
@@ -12,6 +11,8 @@
 #include "app/ui/NolvaServoView.h"
 #include "app/ui/QtMessenger.h"
 #include "app/ui/StopSignals.h"
+#include "base/StringIds.h"
+#include "base/StringTable.h"
 #include "link/SerialBackend.h"
 
 #include <QAction>
@@ -33,7 +34,6 @@
 
 namespace {
 
-constexpr int kHelpNotFoundString = 168;
 constexpr char kHelpFileName[] = "NVSDHELP.chm";
 // The start-up picture stays at least one second (and less than two) while the program runs.
 constexpr int kSplashMs = 1500;
@@ -262,7 +262,7 @@ void CNolvaServoApp::OnHelpContents() {
         return;
     const QString html = ProgramHelpHtml();
     if (html.isEmpty()) {
-        messenger_->show(StringText(kHelpNotFoundString));
+        messenger_->show(StringText(StringId::kHelpNotFound));
         return;
     }
     if (!helpWindow_) {

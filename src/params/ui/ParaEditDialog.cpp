@@ -1,10 +1,11 @@
 #include "params/ui/ParaEditDialog.h"
 
 #include "base/Messenger.h"
+#include "base/StringIds.h"
 #include "base/StringTable.h"
+#include "drive/ParameterCatalogue.h"
 #include "params/ChangeDialogState.h"
 #include "params/NolvaServoDoc.h"
-#include "drive/ParameterCatalogue.h"
 #include "params/ParameterCompare.h"
 #include "params/ParameterTable.h"
 #include "params/ParameterTransfer.h"
@@ -33,10 +34,6 @@ const QColor kValueColour(0, 0, 255);   // "设定值" in blue
 const QColor kDefaultColour(255, 0, 0); // "默认值" in red
 const QColor kChangedBackground(255, 255, 160);
 
-constexpr int kLinkErrorText = 130; // "通讯错误！！"
-constexpr int kLinkCaption = 132;   // "通讯信息"
-constexpr int kNothingTicked = 146; // "没有参数被选择！"
-
 QString Utf8(const char* text) {
     return QString::fromUtf8(text);
 }
@@ -44,11 +41,10 @@ QString Utf8(const char* text) {
 } // namespace
 
 CParaEditDialog::CParaEditDialog(DisplaySettings& display, CustomTable& customTable,
-                                 CNolvaServoDoc& document,
-                                 DriveProfile& profile, ParaEditHost& host, Messenger& messenger,
-                                 QWidget* parent)
-    : QDialog(parent), display_(display), customTable_(customTable), document_(document), profile_(profile), host_(host),
-      messenger_(messenger), lastMaxSpeed_(profile.maxMotorSpeed),
+                                 CNolvaServoDoc& document, DriveProfile& profile,
+                                 ParaEditHost& host, Messenger& messenger, QWidget* parent)
+    : QDialog(parent), display_(display), customTable_(customTable), document_(document),
+      profile_(profile), host_(host), messenger_(messenger), lastMaxSpeed_(profile.maxMotorSpeed),
       lastModelCode_(profile.modelCode), valueEditor_(&EditParameterValue) {
     setWindowTitle(Utf8("参数设定"));
     setModal(false);
@@ -142,8 +138,7 @@ void CParaEditDialog::AdoptMaxSpeed() {
 
 void CParaEditDialog::Rebuild() {
     AdoptMaxSpeed();
-    const QList<EditorRow> rows =
-        BuildEditorRows(document_, display_, customTable_, &flags_);
+    const QList<EditorRow> rows = BuildEditorRows(document_, display_, customTable_, &flags_);
     filling_ = true;
     list_->setUpdatesEnabled(false);
     list_->clearContents();
@@ -236,7 +231,7 @@ bool CParaEditDialog::CheckTicked() {
     if (!TickedCodes().isEmpty())
         return true;
     Message message;
-    message.text = StringText(kNothingTicked);
+    message.text = StringText(StringId::kNothingSelected);
     message.caption = windowTitle();
     message.icon = MessageIcon::Warning;
     messenger_.show(message);
@@ -247,8 +242,8 @@ bool CParaEditDialog::CheckLinkForTransfer() {
     if (host_.EditorLinkUp())
         return true;
     Message message;
-    message.text = StringText(kLinkErrorText);
-    message.caption = StringText(kLinkCaption);
+    message.text = StringText(StringId::kLinkError);
+    message.caption = StringText(StringId::kLinkCaption);
     message.icon = MessageIcon::Error;
     messenger_.show(message);
     return false;
