@@ -202,11 +202,11 @@ struct DriveSession::Impl {
         uint8_t reply[32];
         const int replyLength =
             BuildReadRegisters(request, s.StationID, kDialogProbeRegister, 1, s.AsciiMode);
-        const int result =
+        const ExchangeResult result =
             s.AsciiMode
                 ? link.ExchangeAscii(request, kAsciiRequestLength, reply, replyLength, 1)
                 : link.ExchangeRtu(request, kRtuRequestLength, reply, replyLength, kRtuWaitMs);
-        return result == kModbusGood;
+        return result == ExchangeResult::Good;
     }
 
     // "通讯错误！！\n\n断开 !!": the drive stopped answering the timer's probe.

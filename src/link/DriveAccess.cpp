@@ -80,7 +80,7 @@ bool DriveAccess::WriteCommand(char page, int location, int32_t value) {
     uint8_t reply[kWriteReplyLength];
     BuildWriteCommand(request, page, location, value);
     return link_.ExchangeCommand(request, kWriteCommandLength, reply, kWriteReplyLength) ==
-           kCommandAccepted;
+           ExchangeResult::Accepted;
 }
 
 bool DriveAccess::ReadCommand(char page, int location, int32_t* word) {
@@ -88,7 +88,7 @@ bool DriveAccess::ReadCommand(char page, int location, int32_t* word) {
     uint8_t reply[kReadReplyLength];
     BuildReadCommand(request, page, location);
     if (link_.ExchangeCommand(request, kReadCommandLength, reply, kReadReplyLength) !=
-        kCommandReadGood) {
+        ExchangeResult::Good) {
         return false;
     }
     return DecodeWord(reply + 1, word);
@@ -151,12 +151,13 @@ bool DriveAccess::ReadParameterModbus(char letter, int number, bool ascii) {
     int32_t word = 0;
     if (ascii) {
         if (link_.ExchangeAscii(request, kAsciiRequestLength, reply, replyLength, 1) !=
-                kModbusGood ||
+                ExchangeResult::Good ||
             !DecodeWord(reply + 7, &word)) {
             return false;
         }
     } else {
-        if (link_.ExchangeRtu(request, kRtuRequestLength, reply, replyLength, 400) != kModbusGood) {
+        if (link_.ExchangeRtu(request, kRtuRequestLength, reply, replyLength, 400) !=
+            ExchangeResult::Good) {
             return false;
         }
         word = static_cast<int16_t>((reply[3] << 8) | reply[4]);
@@ -173,9 +174,9 @@ bool DriveAccess::WriteParameterModbus(char letter, int number, int32_t rawValue
     uint8_t reply[kAsciiRequestLength];
     const int length = BuildWriteRegister(request, settings_.StationID,
                                           ModbusRegisterOf(letter, number), rawValue, ascii);
-    const int result = ascii ? link_.ExchangeAscii(request, length, reply, length, 1)
-                             : link_.ExchangeRtu(request, length, reply, length, 400);
-    return result == kModbusGood;
+    const ExchangeResult result = ascii ? link_.ExchangeAscii(request, length, reply, length, 1)
+                                        : link_.ExchangeRtu(request, length, reply, length, 400);
+    return result == ExchangeResult::Good;
 }
 
 bool DriveAccess::FetchStep(int step, int index) {

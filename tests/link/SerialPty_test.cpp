@@ -240,13 +240,13 @@ TEST_F(PtyTest, CommandExchangeWithAnsweringAndSilentPeer) {
                 pty.send("%0064EF");
             }
         });
-        EXPECT_EQ(channel.ExchangeCommand(request, 6, reply, 7), kCommandReadGood);
+        EXPECT_EQ(channel.ExchangeCommand(request, 6, reply, 7), ExchangeResult::Good);
         drive.join();
     }
 
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(channel.ExchangeCommand(request, 6, reply, 7), kCommandFailed);
+    EXPECT_EQ(channel.ExchangeCommand(request, 6, reply, 7), ExchangeResult::NoReply);
     const qint64 elapsed = timer.elapsed();
     // Three attempts, each ended by the 400 ms total.
     EXPECT_GE(elapsed, 3 * 395);
