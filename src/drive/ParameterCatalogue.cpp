@@ -107,6 +107,11 @@ bool IsRestartParameter(char letter, int number) {
     return p != nullptr && p->restart;
 }
 
+WriteRule WriteRuleOf(ParamCode code) {
+    const ParamSpec* p = FindParam(code.letter, code.number);
+    return p != nullptr ? p->writeRule : WriteRule::Plain;
+}
+
 uint16_t ModbusRegisterOf(char letter, int number) {
     int base = 0;
     switch (letter) {

@@ -17,10 +17,6 @@ int Rank(ParamCode code) {
     return GroupIndexOfLetter(code.letter) * 100 + code.number;
 }
 
-bool IsBrakeMode(ParamCode code) {
-    return code.letter == 'C' && code.number == 8;
-}
-
 } // namespace
 
 QList<ParamCode> CompareCodes() {
@@ -37,7 +33,9 @@ QList<CompareRow> DifferingParameters(const CNolvaServoDoc& document, const QLis
         if (documentValue == nullptr) {
             continue;
         }
-        const int32_t driveValue = IsBrakeMode(code) ? (driveValues[i] & 0x3) : driveValues[i];
+        const int32_t driveValue = WriteRuleOf(code) == WriteRule::LowBitsOnly
+                                       ? (driveValues[i] & kLowBitsOnlyMask)
+                                       : driveValues[i];
         if (driveValue == *documentValue) {
             continue;
         }

@@ -14,17 +14,8 @@ namespace {
 
 constexpr int kStepsPerParameter = 3;
 
-// Cn008 keeps the brake mode in the low two bits of its word; Cn012's change is taken over by
-// the drive after a write of 1 to page '7' 0xCE; Cn002's low byte decides whether it needs a
-// restart.
-bool IsBrakeMode(char letter, int number) {
-    return letter == 'C' && number == 8;
-}
-bool IsRegenerativeResistor(char letter, int number) {
-    return letter == 'C' && number == 12;
-}
-bool IsContactFunctions(char letter, int number) {
-    return letter == 'C' && number == 2;
+bool HasRule(char letter, int number, WriteRule rule) {
+    return WriteRuleOf(ParamCode{letter, number}) == rule;
 }
 
 // Group of a custom list row: 1..6 for C, T, S, P, q, H.
@@ -234,37 +225,41 @@ bool ParameterTransfer::WriteParameter(char letter, int number, int32_t displayV
     return StoreWord(index, raw) && (!liveWrite || WriteLive(index, raw));
 }
 
-// The word Cn008 is written as: the drive's stored word with its low two bits replaced.
-bool ParameterTransfer::BrakeModeWord(int32_t value, bool modbus, int32_t* word) {
+// The word a LowBitsOnly parameter is written as: the drive's stored word with its low bits
+// replaced.
+bool ParameterTransfer::LowBitsWord(char letter, int number, int32_t value, bool modbus,
+                                    int32_t* word) {
     int32_t current = 0;
     if (modbus) {
-        if (!Acknowledged(access_.ReadParameterModbus('C', 8, settings_.AsciiMode))) {
+        if (!Acknowledged(access_.ReadParameterModbus(letter, number, settings_.AsciiMode))) {
             return false;
         }
         current = access_.LastValue;
     } else {
         int32_t stored = 0;
-        if (!Fetch(ParameterIndexOf('C', 8), &stored)) {
+        if (!Fetch(ParameterIndexOf(letter, number), &stored)) {
             return false;
         }
-        current = RawToDisplay('C', 8, stored, profile_.maxMotorSpeed);
+        current = RawToDisplay(letter, number, stored, profile_.maxMotorSpeed);
     }
-    *word = (current & ~0x3) | (value & 0x3);
+    *word = (current & ~kLowBitsOnlyMask) | (value & kLowBitsOnlyMask);
     return true;
 }
 
-bool ParameterTransfer::WriteWithSpecialCases(char letter, int number, int32_t value,
-                                              bool liveWrite) {
-    if (IsBrakeMode(letter, number) && !BrakeModeWord(value, false, &value)) {
+// The write of 1 that makes the drive take over a FollowUpCommit parameter's change.
+bool ParameterTransfer::FollowUpWrite(char letter, int number) {
+    if (!HasRule(letter, number, WriteRule::FollowUpCommit)) {
+        return true;
+    }
+    return Acknowledged(access_.WriteDriveWord('7', 0xCE, 1, false));
+}
+
+bool ParameterTransfer::WriteByRule(char letter, int number, int32_t value, bool liveWrite) {
+    if (HasRule(letter, number, WriteRule::LowBitsOnly) &&
+        !LowBitsWord(letter, number, value, false, &value)) {
         return false;
     }
-    if (!WriteParameter(letter, number, value, liveWrite)) {
-        return false;
-    }
-    if (IsRegenerativeResistor(letter, number)) {
-        return Acknowledged(access_.WriteDriveWord('7', 0xCE, 1, false));
-    }
-    return true;
+    return WriteParameter(letter, number, value, liveWrite) && FollowUpWrite(letter, number);
 }
 
 // ---- Groups ----
@@ -313,8 +308,7 @@ bool ParameterTransfer::WriteOne(char letter, int number) {
     TransferProgress* progress = progress_;
     progress_ = nullptr; // one parameter goes without a window
     currentText_ = WriteProgressText(letter, number);
-    const bool ok =
-        WriteWithSpecialCases(letter, number, *value, !IsRestartParameter(letter, number));
+    const bool ok = WriteByRule(letter, number, *value, !IsRestartParameter(letter, number));
     progress_ = progress;
     if (ok) {
         ShowWriteSuccess(IsRestartParameter(letter, number));
@@ -356,8 +350,8 @@ bool ParameterTransfer::ReadList(const QList<ParamCode>& codes, bool wholeSet,
         if (!ReadOne(code.letter, code.number, modbus, &value)) {
             return Fail();
         }
-        if (IsBrakeMode(code.letter, code.number)) {
-            value &= 0x3;
+        if (HasRule(code.letter, code.number, WriteRule::LowBitsOnly)) {
+            value &= kLowBitsOnlyMask;
         }
         values->append(value);
         EndParameter();
@@ -395,8 +389,7 @@ bool ParameterTransfer::ReadAll() {
 
 bool ParameterTransfer::WriteOneOfAll(char letter, int number, int32_t value, bool modbus) {
     bool liveWrite = !IsRestartParameter(letter, number);
-    if (IsContactFunctions(letter, number)) {
-        // A change of Cn002's low byte takes effect only after a restart: store it only.
+    if (HasRule(letter, number, WriteRule::LowByteOnRestart)) {
         bool read = false;
         int32_t current = 0;
         if (modbus) {
@@ -414,19 +407,15 @@ bool ParameterTransfer::WriteOneOfAll(char letter, int number, int32_t value, bo
         }
     }
     if (!modbus || IsTwoRegister(letter, number)) {
-        return WriteWithSpecialCases(letter, number, value, liveWrite);
+        return WriteByRule(letter, number, value, liveWrite);
     }
-    if (IsBrakeMode(letter, number) && !BrakeModeWord(value, true, &value)) {
+    if (HasRule(letter, number, WriteRule::LowBitsOnly) &&
+        !LowBitsWord(letter, number, value, true, &value)) {
         return false;
     }
     const int32_t raw = DisplayToRaw(letter, number, value, profile_.maxMotorSpeed);
-    if (!Acknowledged(access_.WriteParameterModbus(letter, number, raw, settings_.AsciiMode))) {
-        return false;
-    }
-    if (IsRegenerativeResistor(letter, number)) {
-        return Acknowledged(access_.WriteDriveWord('7', 0xCE, 1, false));
-    }
-    return true;
+    return Acknowledged(access_.WriteParameterModbus(letter, number, raw, settings_.AsciiMode)) &&
+           FollowUpWrite(letter, number);
 }
 
 bool ParameterTransfer::WriteCodes(const QList<ParamCode>& codes, const QList<int32_t>& values,
@@ -500,9 +489,8 @@ bool ParameterTransfer::WriteDocumentValues(const QList<ParamCode>& codes) {
     }
     for (const ParamCode& code : codes) {
         BeginParameter(WriteProgressText(code.letter, code.number));
-        if (!WriteWithSpecialCases(code.letter, code.number,
-                                   *document_.values.slot(code.letter, code.number),
-                                   !IsRestartParameter(code.letter, code.number))) {
+        if (!WriteByRule(code.letter, code.number, *document_.values.slot(code.letter, code.number),
+                         !IsRestartParameter(code.letter, code.number))) {
             return Fail();
         }
         EndParameter();

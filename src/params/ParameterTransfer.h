@@ -94,8 +94,9 @@ private:
     bool Fetch(int index, int32_t* word);
     bool StoreWord(int index, int32_t word);
     bool WriteLive(int index, int32_t word);
-    bool BrakeModeWord(int32_t value, bool modbus, int32_t* word);
-    bool WriteWithSpecialCases(char letter, int number, int32_t value, bool liveWrite);
+    bool LowBitsWord(char letter, int number, int32_t value, bool modbus, int32_t* word);
+    bool FollowUpWrite(char letter, int number);
+    bool WriteByRule(char letter, int number, int32_t value, bool liveWrite);
     bool ReadOne(char letter, int number, bool modbus, int32_t* value);
     bool ReadList(const QList<ParamCode>& codes, bool wholeSet, QList<int32_t>* values);
     bool WriteDocumentValues(const QList<ParamCode>& codes);
