@@ -3,6 +3,7 @@
 #include "base/Messenger.h"
 #include "base/StringIds.h"
 #include "base/StringTable.h"
+#include "drive/DriveMap.h"
 #include "drive/ModelTable.h"
 #include "drive/ParameterCatalogue.h"
 #include "drive/StatusTexts.h"
@@ -32,14 +33,6 @@ constexpr int kLastAsciiFrameFormat = 5;
 
 constexpr int kTickWrap = 1000;
 constexpr int kPaneCount = 8;
-
-// Status read locations.
-constexpr int kControlModeLocation = 0x10; // page '5': dn-01
-constexpr int kServoStateLocation = 0x66;  // page '6': bit 0 servo on
-constexpr int kVersionLocation = 0xE2;     // page '5': dn-04
-constexpr int kModelCodeLocation = 0x0C;   // page '5'
-constexpr int kMaxSpeedLocation = 0x47;    // page '5': N in rpm
-constexpr int kAlarmLocation = 0x60;       // page '6': alarm bits
 
 // Document slots of the diagnostics values.
 constexpr size_t kControlModeSlot = 0;  // dn-01
@@ -470,27 +463,27 @@ bool DriveSession::StatusRead() {
         return false;
     }
     int32_t word = 0;
-    if (!s.access.ReadSignedWord('5', kControlModeLocation, &word)) {
+    if (!s.access.ReadSignedWord(DriveMap::kControlMode, &word)) {
         return false;
     }
     s.document.diagnosticsSnapshot[kControlModeSlot] =
         RawToDisplay('D', 1, word, s.profile.maxMotorSpeed);
     s.Refresh({1});
 
-    if (!s.access.ReadSignedWord('6', kServoStateLocation, &word)) {
+    if (!s.access.ReadSignedWord(DriveMap::kServoState, &word)) {
         return false;
     }
     s.status.servoOn = (word & 1) != 0;
     s.Refresh({0});
 
-    if (!s.access.ReadSignedWord('5', kVersionLocation, &word)) {
+    if (!s.access.ReadSignedWord(DriveMap::kSoftwareVersion, &word)) {
         return false;
     }
     s.document.diagnosticsSnapshot[kVersionSlot] =
         RawToDisplay('D', 4, word, s.profile.maxMotorSpeed);
     s.Refresh({2});
 
-    if (!s.access.ReadSignedWord('5', kModelCodeLocation, &word)) {
+    if (!s.access.ReadSignedWord(DriveMap::kModelCode, &word)) {
         return false;
     }
     s.document.driveInfo[kModelCodeInfoSlot] = word & 0xFFFF;
@@ -501,12 +494,12 @@ bool DriveSession::StatusRead() {
     s.profile.encoderPulses = EncoderPulsesForModel(s.document.driveInfo[kModelCodeInfoSlot]);
     s.Refresh({5});
 
-    if (!s.access.ReadDriveWord('5', kMaxSpeedLocation)) {
+    if (!s.access.ReadDriveWord(DriveMap::kMaxMotorSpeed)) {
         return false;
     }
     s.profile.maxMotorSpeed = s.access.LastValue;
 
-    if (!s.access.ReadDriveWord('6', kAlarmLocation)) {
+    if (!s.access.ReadDriveWord(DriveMap::kAlarmBits)) {
         return false;
     }
     s.status.alarmWord = static_cast<uint16_t>(s.access.LastValue);

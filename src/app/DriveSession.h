@@ -18,8 +18,8 @@ class SerialBackend;
 
 // The drive status the poll reads, kept for the whole run (start values before any drive).
 struct DriveStatus {
-    bool servoOn = false;   // page '6' 0x66 bit 0
-    uint16_t alarmWord = 0; // page '6' 0x60
+    bool servoOn = false;   // DriveMap::kServoState bit 0
+    uint16_t alarmWord = 0; // DriveMap::kAlarmBits
 };
 
 // What the windows do when the session changes. Every hook has a do-nothing default, so a test

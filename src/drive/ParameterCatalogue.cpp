@@ -3,6 +3,7 @@
 #include "base/StringIds.h"
 #include "base/StringTable.h"
 #include "drive/CatalogueTable.h"
+#include "drive/DriveMap.h"
 #include "drive/ParameterSet.h"
 
 #include <iterator>
@@ -10,13 +11,19 @@
 namespace {
 
 // Monitor value locations: status display values Un-01..Un-19.
-constexpr uint8_t kStatusDisplayIndex[19] = {0xE4, 0xB6, 0x91, 0x93, 0x94, 0x78, 0x5C,
-                                             0x88, 0x32, 0xB7, 0x95, 0xC0, 0xC1, 0xBB,
+// clang-format off
+constexpr uint8_t kStatusDisplayIndex[19] = {DriveMap::kMotorSpeed.location, 0xB6, 0x91, 0x93, 0x94,
+                                             0x78, 0x5C, 0x88, 0x32, 0xB7, 0x95, 0xC0, 0xC1, 0xBB,
                                              0xBA, 0xC5, 0xC4, 0x7E, 0x44};
+// clang-format on
 // Diagnostics dn-01..dn-04: control mode, output contacts, input contacts, software version.
-constexpr uint8_t kDiagnosticsIndex[4] = {0x10, 0xAF, 0xCB, 0xE2};
+constexpr uint8_t kDiagnosticsIndex[4] = {DriveMap::kControlMode.location, 0xAF,
+                                          DriveMap::kInputContacts.location,
+                                          DriveMap::kSoftwareVersion.location};
 // The three page-'5' locations the automatic gain tuning reads and writes (O 6..8).
-constexpr uint8_t kTuningIndex[3] = {0xD4, 0xD3, 0xD2};
+constexpr uint8_t kTuningIndex[3] = {DriveMap::kTuningSpeed.location,
+                                     DriveMap::kTuningValue.location,
+                                     DriveMap::kTuningResult.location};
 
 constexpr const char* kDiFunctions[28] = {
     "SON",  "ALRS", "PCNT", "CCWL",   "CWL",   "TLMT",   "CLR", "LOK",  "EMC",   "SPD1",

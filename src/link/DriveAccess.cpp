@@ -8,27 +8,29 @@ namespace {
 
 // Locations whose word goes through the codec rather than being shown unsigned.
 struct ConvertedLocation {
-    char page;
-    int location;
+    DriveLocation at;
     char letter;
     int number;
 };
 
 constexpr ConvertedLocation kReadConversions[] = {
-    {'5', 0x36, 'S', 1}, // internal speed command 1
-    {'5', 0xD4, 'O', 6}, // tuning speed
-    {'5', 0xD3, 'O', 7}, // tuning value scaled by N
-    {'6', 0xE4, 'U', 1}, // motor speed feedback
+    {DriveMap::kSpeedCommand1, 'S', 1},
+    {DriveMap::kTuningSpeed, 'O', 6},
+    {DriveMap::kTuningValue, 'O', 7},
+    {DriveMap::kMotorSpeed, 'U', 1},
 };
 
 constexpr ConvertedLocation kWriteConversions[] = {
-    {'5', 0xD4, 'O', 6}, {'5', 0xD3, 'O', 7}, {'5', 0x36, 'S', 1}, {'6', 0x0B, 'S', 1}, // JOG speed
+    {DriveMap::kTuningSpeed, 'O', 6},
+    {DriveMap::kTuningValue, 'O', 7},
+    {DriveMap::kSpeedCommand1, 'S', 1},
+    {DriveMap::kJogSpeed, 'S', 1},
 };
 
 template <size_t N>
 const ConvertedLocation* Find(const ConvertedLocation (&table)[N], char page, int location) {
     for (const ConvertedLocation& c : table) {
-        if (c.page == page && c.location == location) {
+        if (c.at.page == page && c.at.location == location) {
             return &c;
         }
     }
@@ -134,7 +136,7 @@ bool DriveAccess::WriteDriveWord(char page, int location, int32_t value, bool st
 }
 
 int DriveAccess::QueryServoState() {
-    if (!LinkUp || !ReadDriveWord('A', 0x98)) {
+    if (!LinkUp || !ReadDriveWord(DriveMap::kServoStateQuery)) {
         return 0;
     }
     return LastValue == 2 ? 2 : 1;
@@ -184,11 +186,13 @@ bool DriveAccess::FetchStep(int step, int index) {
         return false;
     }
     switch (step) {
-    case 0: return WriteCommand('5', kMailboxFetchIndex, index);
-    case 1: return WriteCommand('5', kMailboxCommand, kMailboxFetch);
+    case 0: return WriteCommand(DriveMap::kParameterPage, DriveMap::kMailboxFetchIndex, index);
+    case 1:
+        return WriteCommand(DriveMap::kParameterPage, DriveMap::kMailboxCommand,
+                            DriveMap::kMailboxFetch);
     case 2: {
         int32_t word = 0;
-        if (!ReadCommand('5', kMailboxFetchResult, &word)) {
+        if (!ReadCommand(DriveMap::kParameterPage, DriveMap::kMailboxFetchResult, &word)) {
             return false;
         }
         LastValue = word;
@@ -212,9 +216,11 @@ bool DriveAccess::StoreStep(int step, int index, int32_t rawValue) {
         return false;
     }
     switch (step) {
-    case 0: return WriteCommand('5', kMailboxStoreIndex, index);
-    case 1: return WriteCommand('5', kMailboxStoreValue, rawValue);
-    case 2: return WriteCommand('5', kMailboxCommand, kMailboxStore);
+    case 0: return WriteCommand(DriveMap::kParameterPage, DriveMap::kMailboxStoreIndex, index);
+    case 1: return WriteCommand(DriveMap::kParameterPage, DriveMap::kMailboxStoreValue, rawValue);
+    case 2:
+        return WriteCommand(DriveMap::kParameterPage, DriveMap::kMailboxCommand,
+                            DriveMap::kMailboxStore);
     case 3: return WriteCommand('5', index, rawValue);
     default: return false;
     }
@@ -232,7 +238,7 @@ bool DriveAccess::StoreParameter(int index, int32_t rawValue, bool writeLiveCopy
 
 bool DriveAccess::Probe(int32_t* dn03) {
     int32_t word = 0;
-    if (!ReadCommand('6', 0xCB, &word)) {
+    if (!ReadCommand(DriveMap::kInputContacts.page, DriveMap::kInputContacts.location, &word)) {
         return false;
     }
     *dn03 = RawToDisplay('D', 3, word, profile_.maxMotorSpeed);

@@ -4,6 +4,7 @@
 #include "base/StringIds.h"
 #include "base/StringTable.h"
 #include "drive/CatalogueTable.h"
+#include "drive/DriveMap.h"
 #include "drive/ModelTable.h"
 #include "drive/ParameterCatalogue.h"
 #include "link/DriveAccess.h"
@@ -251,7 +252,7 @@ bool ParameterTransfer::FollowUpWrite(char letter, int number) {
     if (!HasRule(letter, number, WriteRule::FollowUpCommit)) {
         return true;
     }
-    return Acknowledged(access_.WriteDriveWord('7', 0xCE, 1, false));
+    return Acknowledged(access_.WriteDriveWord(DriveMap::kCommitWord, 1, false));
 }
 
 bool ParameterTransfer::WriteByRule(char letter, int number, int32_t value, bool liveWrite) {
@@ -395,7 +396,8 @@ bool ParameterTransfer::WriteOneOfAll(char letter, int number, int32_t value, bo
         if (modbus) {
             read = access_.ReadParameterModbus(letter, number, settings_.AsciiMode);
         } else {
-            read = access_.ReadDriveWord('5', ParameterIndexOf(letter, number));
+            read =
+                access_.ReadDriveWord(DriveMap::kParameterPage, ParameterIndexOf(letter, number));
         }
         if (!Acknowledged(read)) {
             return false;
