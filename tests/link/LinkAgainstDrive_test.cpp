@@ -29,8 +29,7 @@ protected:
         uint8_t request[kReadCommandLength];
         uint8_t reply[kReadReplyLength] = {};
         BuildReadCommand(request, page, location);
-        const ExchangeResult result =
-            link->ExchangeCommand(request, kReadCommandLength, reply, kReadReplyLength);
+        const auto result = link->ExchangeCommand(request, sizeof request, reply, sizeof reply);
         if (result == ExchangeResult::Good) {
             DecodeWord(reply + 1, word);
         }

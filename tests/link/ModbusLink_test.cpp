@@ -207,8 +207,7 @@ TEST_F(LinkTest, AsciiIgnoresALeftoverColonWhenNothingArrives) {
     uint8_t reply[16];
     std::memcpy(reply, ":010302006496\r\n", 15);
     Reset();
-    EXPECT_EQ(link.ExchangeAscii(request, kAsciiRequestLength, reply, 15, 1),
-              ExchangeResult::NoReply);
+    EXPECT_EQ(link.ExchangeAscii(request, sizeof request, reply, 15, 1), ExchangeResult::NoReply);
 }
 
 TEST_F(LinkTest, RtuExchanges) {
