@@ -15,8 +15,8 @@ namespace {
 
 constexpr int kStepsPerParameter = 3;
 
-bool HasRule(char letter, int number, WriteRule rule) {
-    return WriteRuleOf(ParamCode{letter, number}) == rule;
+bool HasRule(ParamCode code, WriteRule rule) {
+    return WriteRuleOf(code) == rule;
 }
 
 // Group of a custom list row: 1..6 for C, T, S, P, q, H.
@@ -80,12 +80,12 @@ QList<ParamCode> WholeSet() {
 
 } // namespace
 
-QString ReadProgressText(char letter, int number) {
-    return GroupProgressText(letter, number, true);
+QString ReadProgressText(ParamCode code) {
+    return GroupProgressText(code.letter, code.number, true);
 }
 
-QString WriteProgressText(char letter, int number) {
-    return GroupProgressText(letter, number, false);
+QString WriteProgressText(ParamCode code) {
+    return GroupProgressText(code.letter, code.number, false);
 }
 
 ParameterTransfer::ParameterTransfer(DriveAccess& access, const LinkSettings& settings,
@@ -189,7 +189,8 @@ bool ParameterTransfer::WriteLive(int index, int32_t word) {
     return Acknowledged(access_.StoreStep(DriveAccess::kStoreSteps - 1, index, word));
 }
 
-bool ParameterTransfer::ReadParameter(char letter, int number, int32_t* displayValue) {
+bool ParameterTransfer::ReadParameter(ParamCode code, int32_t* displayValue) {
+    const auto [letter, number] = code;
     if (!access_.LinkUp) {
         return false;
     }
@@ -210,8 +211,8 @@ bool ParameterTransfer::ReadParameter(char letter, int number, int32_t* displayV
     return true;
 }
 
-bool ParameterTransfer::WriteParameter(char letter, int number, int32_t displayValue,
-                                       bool liveWrite) {
+bool ParameterTransfer::WriteParameter(ParamCode code, int32_t displayValue, bool liveWrite) {
+    const auto [letter, number] = code;
     if (!access_.LinkUp) {
         return false;
     }
@@ -228,8 +229,8 @@ bool ParameterTransfer::WriteParameter(char letter, int number, int32_t displayV
 
 // The word a LowBitsOnly parameter is written as: the drive's stored word with its low bits
 // replaced.
-bool ParameterTransfer::LowBitsWord(char letter, int number, int32_t value, bool modbus,
-                                    int32_t* word) {
+bool ParameterTransfer::LowBitsWord(ParamCode code, int32_t value, bool modbus, int32_t* word) {
+    const auto [letter, number] = code;
     int32_t current = 0;
     if (modbus) {
         if (!Acknowledged(access_.ReadParameterModbus(letter, number, settings_.AsciiMode))) {
@@ -248,19 +249,18 @@ bool ParameterTransfer::LowBitsWord(char letter, int number, int32_t value, bool
 }
 
 // The write of 1 that makes the drive take over a FollowUpCommit parameter's change.
-bool ParameterTransfer::FollowUpWrite(char letter, int number) {
-    if (!HasRule(letter, number, WriteRule::FollowUpCommit)) {
+bool ParameterTransfer::FollowUpWrite(ParamCode code) {
+    if (!HasRule(code, WriteRule::FollowUpCommit)) {
         return true;
     }
     return Acknowledged(access_.WriteDriveWord(DriveMap::kCommitWord, 1, false));
 }
 
-bool ParameterTransfer::WriteByRule(char letter, int number, int32_t value, bool liveWrite) {
-    if (HasRule(letter, number, WriteRule::LowBitsOnly) &&
-        !LowBitsWord(letter, number, value, false, &value)) {
+bool ParameterTransfer::WriteByRule(ParamCode code, int32_t value, bool liveWrite) {
+    if (HasRule(code, WriteRule::LowBitsOnly) && !LowBitsWord(code, value, false, &value)) {
         return false;
     }
-    return WriteParameter(letter, number, value, liveWrite) && FollowUpWrite(letter, number);
+    return WriteParameter(code, value, liveWrite) && FollowUpWrite(code);
 }
 
 // ---- Groups ----
@@ -301,15 +301,16 @@ bool ParameterTransfer::WriteGroup(ParamGroup group) {
     return WriteDocumentValues(codes);
 }
 
-bool ParameterTransfer::WriteOne(char letter, int number) {
+bool ParameterTransfer::WriteOne(ParamCode code) {
+    const auto [letter, number] = code;
     const int32_t* value = document_.values.slot(letter, number);
     if (!access_.LinkUp || value == nullptr) {
         return false;
     }
     TransferProgress* progress = progress_;
     progress_ = nullptr; // one parameter goes without a window
-    currentText_ = WriteProgressText(letter, number);
-    const bool ok = WriteByRule(letter, number, *value, !IsRestartParameter(letter, number));
+    currentText_ = WriteProgressText(code);
+    const bool ok = WriteByRule(code, *value, !IsRestartParameter(letter, number));
     progress_ = progress;
     if (ok) {
         ShowWriteSuccess(IsRestartParameter(letter, number));
@@ -319,7 +320,8 @@ bool ParameterTransfer::WriteOne(char letter, int number) {
 
 // ---- The whole set ----
 
-bool ParameterTransfer::ReadOne(char letter, int number, bool modbus, int32_t* value) {
+bool ParameterTransfer::ReadOne(ParamCode code, bool modbus, int32_t* value) {
+    const auto [letter, number] = code;
     if (modbus && !IsTwoRegister(letter, number)) {
         if (!Acknowledged(access_.ReadParameterModbus(letter, number, settings_.AsciiMode))) {
             return false;
@@ -327,7 +329,7 @@ bool ParameterTransfer::ReadOne(char letter, int number, bool modbus, int32_t* v
         *value = access_.LastValue;
         return true;
     }
-    return ReadParameter(letter, number, value);
+    return ReadParameter(code, value);
 }
 
 // One read loop for every list of parameters: the whole-set path (Modbus on RS-485 but for the
@@ -346,12 +348,12 @@ bool ParameterTransfer::ReadList(const QList<ParamCode>& codes, bool wholeSet,
     }
     for (const ParamCode& code : codes) {
         BeginParameter(wholeSet ? StringText(StringId::kReadingAll) + code.text()
-                                : ReadProgressText(code.letter, code.number));
+                                : ReadProgressText(code));
         int32_t value = 0;
-        if (!ReadOne(code.letter, code.number, modbus, &value)) {
+        if (!ReadOne(code, modbus, &value)) {
             return Fail();
         }
-        if (HasRule(code.letter, code.number, WriteRule::LowBitsOnly)) {
+        if (HasRule(code, WriteRule::LowBitsOnly)) {
             value &= kLowBitsOnlyMask;
         }
         values->append(value);
@@ -388,9 +390,10 @@ bool ParameterTransfer::ReadAll() {
     return true;
 }
 
-bool ParameterTransfer::WriteOneOfAll(char letter, int number, int32_t value, bool modbus) {
+bool ParameterTransfer::WriteOneOfAll(ParamCode code, int32_t value, bool modbus) {
+    const auto [letter, number] = code;
     bool liveWrite = !IsRestartParameter(letter, number);
-    if (HasRule(letter, number, WriteRule::LowByteOnRestart)) {
+    if (HasRule(code, WriteRule::LowByteOnRestart)) {
         bool read = false;
         int32_t current = 0;
         if (modbus) {
@@ -409,15 +412,14 @@ bool ParameterTransfer::WriteOneOfAll(char letter, int number, int32_t value, bo
         }
     }
     if (!modbus || IsTwoRegister(letter, number)) {
-        return WriteByRule(letter, number, value, liveWrite);
+        return WriteByRule(code, value, liveWrite);
     }
-    if (HasRule(letter, number, WriteRule::LowBitsOnly) &&
-        !LowBitsWord(letter, number, value, true, &value)) {
+    if (HasRule(code, WriteRule::LowBitsOnly) && !LowBitsWord(code, value, true, &value)) {
         return false;
     }
     const int32_t raw = DisplayToRaw(letter, number, value, profile_.maxMotorSpeed);
     return Acknowledged(access_.WriteParameterModbus(letter, number, raw, settings_.AsciiMode)) &&
-           FollowUpWrite(letter, number);
+           FollowUpWrite(code);
 }
 
 bool ParameterTransfer::WriteCodes(const QList<ParamCode>& codes, const QList<int32_t>& values,
@@ -438,7 +440,7 @@ bool ParameterTransfer::WriteCodes(const QList<ParamCode>& codes, const QList<in
     for (qsizetype i = 0; i < codes.size(); ++i) {
         const ParamCode& code = codes[i];
         BeginParameter(StringText(StringId::kWritingAll) + code.text());
-        if (!WriteOneOfAll(code.letter, code.number, values[i], modbus)) {
+        if (!WriteOneOfAll(code, values[i], modbus)) {
             return Fail();
         }
         restart = restart || IsRestartParameter(code.letter, code.number);
@@ -490,8 +492,8 @@ bool ParameterTransfer::WriteDocumentValues(const QList<ParamCode>& codes) {
         progress_->Open(QString(), kStepsPerParameter * codes.size());
     }
     for (const ParamCode& code : codes) {
-        BeginParameter(WriteProgressText(code.letter, code.number));
-        if (!WriteByRule(code.letter, code.number, *document_.values.slot(code.letter, code.number),
+        BeginParameter(WriteProgressText(code));
+        if (!WriteByRule(code, *document_.values.slot(code.letter, code.number),
                          !IsRestartParameter(code.letter, code.number))) {
             return Fail();
         }
