@@ -142,14 +142,14 @@ int DriveAccess::QueryServoState() {
     return LastValue == 2 ? 2 : 1;
 }
 
-bool DriveAccess::ReadParameterModbus(char letter, int number, bool ascii) {
+bool DriveAccess::ReadParameterModbus(ParamCode code, bool ascii) {
     if (!LinkUp) {
         return false;
     }
     uint8_t request[kAsciiRequestLength];
     uint8_t reply[16];
-    const int replyLength = BuildReadRegisters(request, settings_.StationID,
-                                               ModbusRegisterOf(letter, number), 1, ascii);
+    const int replyLength = BuildReadRegisters(
+        request, settings_.StationID, ModbusRegisterOf(code.letter, code.number), 1, ascii);
     int32_t word = 0;
     if (ascii) {
         if (link_.ExchangeAscii(request, kAsciiRequestLength, reply, replyLength, 1) !=
@@ -164,18 +164,18 @@ bool DriveAccess::ReadParameterModbus(char letter, int number, bool ascii) {
         }
         word = static_cast<int16_t>((reply[3] << 8) | reply[4]);
     }
-    LastValue = RawToDisplay(letter, number, word, profile_.maxMotorSpeed);
+    LastValue = RawToDisplay(code.letter, code.number, word, profile_.maxMotorSpeed);
     return true;
 }
 
-bool DriveAccess::WriteParameterModbus(char letter, int number, int32_t rawValue, bool ascii) {
+bool DriveAccess::WriteParameterModbus(ParamCode code, int32_t rawValue, bool ascii) {
     if (!LinkUp) {
         return false;
     }
     uint8_t request[kAsciiRequestLength];
     uint8_t reply[kAsciiRequestLength];
-    const int length = BuildWriteRegister(request, settings_.StationID,
-                                          ModbusRegisterOf(letter, number), rawValue, ascii);
+    const int length = BuildWriteRegister(
+        request, settings_.StationID, ModbusRegisterOf(code.letter, code.number), rawValue, ascii);
     const ExchangeResult result = ascii ? link_.ExchangeAscii(request, length, reply, length, 1)
                                         : link_.ExchangeRtu(request, length, reply, length, 400);
     return result == ExchangeResult::Good;

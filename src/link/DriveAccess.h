@@ -2,6 +2,7 @@
 
 #include "drive/DriveMap.h"
 #include "drive/DriveProfile.h"
+#include "drive/ParamCode.h"
 #include "link/LinkSettings.h"
 
 #include <QString>
@@ -34,9 +35,9 @@ public:
     // 0 without a drive, 2 when page 'A' 0x98 holds 2, else 1.
     int QueryServoState();
     // One Modbus function 03 read of the parameter's register; LastValue gets the display value.
-    bool ReadParameterModbus(char letter, int number, bool ascii);
+    bool ReadParameterModbus(ParamCode code, bool ascii);
     // One Modbus function 06 write of a raw word to the parameter's register; the echo must come.
-    bool WriteParameterModbus(char letter, int number, int32_t rawValue, bool ascii);
+    bool WriteParameterModbus(ParamCode code, int32_t rawValue, bool ascii);
 
     // The mailbox sequences, one step at a time so that a progress window can advance between
     // the steps. Fetch: write 0x73, write 0x70 = 2, read 0x74 (LastValue: the raw signed word).

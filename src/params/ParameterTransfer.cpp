@@ -233,7 +233,7 @@ bool ParameterTransfer::LowBitsWord(ParamCode code, int32_t value, bool modbus, 
     const auto [letter, number] = code;
     int32_t current = 0;
     if (modbus) {
-        if (!Acknowledged(access_.ReadParameterModbus(letter, number, settings_.AsciiMode))) {
+        if (!Acknowledged(access_.ReadParameterModbus(code, settings_.AsciiMode))) {
             return false;
         }
         current = access_.LastValue;
@@ -323,7 +323,7 @@ bool ParameterTransfer::WriteOne(ParamCode code) {
 bool ParameterTransfer::ReadOne(ParamCode code, bool modbus, int32_t* value) {
     const auto [letter, number] = code;
     if (modbus && !IsTwoRegister(letter, number)) {
-        if (!Acknowledged(access_.ReadParameterModbus(letter, number, settings_.AsciiMode))) {
+        if (!Acknowledged(access_.ReadParameterModbus(code, settings_.AsciiMode))) {
             return false;
         }
         *value = access_.LastValue;
@@ -397,7 +397,7 @@ bool ParameterTransfer::WriteOneOfAll(ParamCode code, int32_t value, bool modbus
         bool read = false;
         int32_t current = 0;
         if (modbus) {
-            read = access_.ReadParameterModbus(letter, number, settings_.AsciiMode);
+            read = access_.ReadParameterModbus(code, settings_.AsciiMode);
         } else {
             read =
                 access_.ReadDriveWord(DriveMap::kParameterPage, ParameterIndexOf(letter, number));
@@ -418,7 +418,7 @@ bool ParameterTransfer::WriteOneOfAll(ParamCode code, int32_t value, bool modbus
         return false;
     }
     const int32_t raw = DisplayToRaw(letter, number, value, profile_.maxMotorSpeed);
-    return Acknowledged(access_.WriteParameterModbus(letter, number, raw, settings_.AsciiMode)) &&
+    return Acknowledged(access_.WriteParameterModbus(code, raw, settings_.AsciiMode)) &&
            FollowUpWrite(code);
 }
 
