@@ -8,11 +8,11 @@
 // Usage: orvan_bench_link [--sim PATH] [--rounds N]
 
 #include "app/AppSettings.h"
+#include "drive/CatalogueTable.h"
+#include "drive/ParameterCatalogue.h"
 #include "link/DriveAccess.h"
 #include "link/Frames.h"
 #include "link/ModbusLink.h"
-#include "drive/CatalogueTable.h"
-#include "drive/ParameterCatalogue.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -74,7 +74,8 @@ double OurRtuReads(const QString& device, uint32_t baud, const std::vector<int>&
     timer.start();
     for (int reg : registers) {
         const int replyLength = BuildReadRegisters(request, 1, reg, 1, false);
-        if (link.ExchangeRtu(request, kRtuRequestLength, reply, replyLength, 400) != kModbusGood) {
+        if (link.ExchangeRtu(request, kRtuRequestLength, reply, replyLength, 400) !=
+            ExchangeResult::Good) {
             link.Close();
             return -1;
         }
@@ -140,7 +141,7 @@ double Unpaced(const QString& simPath) {
     for (int i = 0; i < kCount; ++i) {
         BuildReadCommand(request, '5', 0x10);
         good += link.ExchangeCommand(request, kReadCommandLength, reply, kReadReplyLength) ==
-                        kCommandReadGood
+                        ExchangeResult::Good
                     ? 1
                     : 0;
     }
@@ -150,10 +151,10 @@ double Unpaced(const QString& simPath) {
     int goodRtu = 0;
     for (int i = 0; i < kCount; ++i) {
         const int replyLength = BuildReadRegisters(request, 1, 30, 1, false);
-        goodRtu +=
-            link.ExchangeRtu(request, kRtuRequestLength, reply, replyLength, 400) == kModbusGood
-                ? 1
-                : 0;
+        goodRtu += link.ExchangeRtu(request, kRtuRequestLength, reply, replyLength, 400) ==
+                           ExchangeResult::Good
+                       ? 1
+                       : 0;
     }
     const double rtuSeconds = timer.nsecsElapsed() / 1e9;
     link.Close();

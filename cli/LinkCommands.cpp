@@ -119,25 +119,25 @@ bool ParseLinkOptions(const QStringList& args, LinkOptions* o, QTextStream& err)
     return true;
 }
 
-QString CommandResultText(int result) {
-    switch (result) {
-    case kCommandFailed: return QStringLiteral("no accepted reply after 3 attempts (result 0)");
-    default: return QStringLiteral("unexpected reply (result %1)").arg(result);
-    }
+// The command protocol's failure, in the words and number the tool has always printed.
+QString CommandFailureText() {
+    return QStringLiteral("no accepted reply after 3 attempts (result 0)");
 }
 
-QString ModbusResultText(int result) {
+QString ModbusResultText(ExchangeResult result) {
     switch (result) {
-    case kModbusNoReply: return QStringLiteral("no reply (result 0)");
-    case kModbusCorrupt: return QStringLiteral("corrupt reply (result 1)");
-    case kModbusException: return QStringLiteral("exception reply (result 3)");
-    default: return QStringLiteral("result %1").arg(result);
+    case ExchangeResult::NoReply: return QStringLiteral("no reply (result 0)");
+    case ExchangeResult::Corrupt: return QStringLiteral("corrupt reply (result 1)");
+    case ExchangeResult::Exception: return QStringLiteral("exception reply (result 3)");
+    case ExchangeResult::Accepted:
+    case ExchangeResult::Good: break;
     }
+    return QStringLiteral("result 2");
 }
 
 // Runs one Modbus request and leaves the reply in `reply`.
-int ExchangeModbus(ModbusLink& link, const uint8_t* request, int requestLength, uint8_t* reply,
-                   int replyLength, bool ascii) {
+ExchangeResult ExchangeModbus(ModbusLink& link, const uint8_t* request, int requestLength,
+                              uint8_t* reply, int replyLength, bool ascii) {
     return ascii ? link.ExchangeAscii(request, requestLength, reply, replyLength, 1)
                  : link.ExchangeRtu(request, requestLength, reply, replyLength, 400);
 }
@@ -225,15 +225,15 @@ int Run(const LinkOptions& o, QTextStream& out, QTextStream& err) {
         if (access.ReadDriveWord(*page, static_cast<int>(*location))) {
             out << access.LastValue << "\n";
         } else {
-            err << "orvan-cli: read " << *page << " " << *location << ": "
-                << CommandResultText(kCommandFailed) << "\n";
+            err << "orvan-cli: read " << *page << " " << *location << ": " << CommandFailureText()
+                << "\n";
             exitCode = 1;
         }
     } else if (name == QLatin1String("write")) {
         if (!access.WriteDriveWord(*page, static_cast<int>(*location), static_cast<int32_t>(*value),
                                    o.store)) {
-            err << "orvan-cli: write " << *page << " " << *location << ": "
-                << CommandResultText(kCommandFailed) << "\n";
+            err << "orvan-cli: write " << *page << " " << *location << ": " << CommandFailureText()
+                << "\n";
             exitCode = 1;
         }
     } else {
@@ -249,8 +249,9 @@ int Run(const LinkOptions& o, QTextStream& out, QTextStream& err) {
                                              static_cast<int32_t>(*value), ascii);
         }
         const int requestLength = ascii ? kAsciiRequestLength : kRtuRequestLength;
-        const int result = ExchangeModbus(link, request, requestLength, reply, replyLength, ascii);
-        if (result == kModbusGood && name == QLatin1String("mb-read")) {
+        const ExchangeResult result =
+            ExchangeModbus(link, request, requestLength, reply, replyLength, ascii);
+        if (result == ExchangeResult::Good && name == QLatin1String("mb-read")) {
             int32_t word = 0;
             if (ascii) {
                 DecodeWord(reply + 7, &word);
@@ -258,9 +259,9 @@ int Run(const LinkOptions& o, QTextStream& out, QTextStream& err) {
                 word = (reply[3] << 8) | reply[4];
             }
             out << (word & 0xFFFF) << "\n";
-        } else if (result != kModbusGood) {
+        } else if (result != ExchangeResult::Good) {
             err << "orvan-cli: " << name << " " << *reg << ": " << ModbusResultText(result);
-            if (result == kModbusException) {
+            if (result == ExchangeResult::Exception) {
                 err << ", exception code " << ExceptionCode(reply, ascii);
             }
             err << "\n";
@@ -287,7 +288,7 @@ bool ProbeDrive(DriveConnection& connection, QTextStream& err, int32_t* dn03) {
     if (connection.Probe(dn03)) {
         return true;
     }
-    err << "orvan-cli: probe R6CB: " << CommandResultText(kCommandFailed) << "\n";
+    err << "orvan-cli: probe R6CB: " << CommandFailureText() << "\n";
     connection.Close();
     return false;
 }

@@ -58,7 +58,7 @@ QByteArray AnswerCommand(DriveState& state, QByteArrayView frame) {
     if (HexField(frame.sliced(length - 2)) != sum) {
         return Refused();
     }
-    const int page = DriveState::PageNumber(frame[1]);
+    const int page = DriveMap::PageNumber(frame[1]);
     const int64_t location = HexField(frame.sliced(2, 2));
     if (page < 0 || location < 0) {
         return Refused();

@@ -2,9 +2,9 @@
 
 #include "drive/CatalogueTable.h"
 #include "drive/ModelTable.h"
-#include "params/NolvaServoDoc.h"
 #include "drive/ParamCode.h"
 #include "drive/ParameterCatalogue.h"
+#include "params/NolvaServoDoc.h"
 
 #include <QList>
 
@@ -48,21 +48,10 @@ DriveState::DriveState(const DriveIdentity& identity) : identity_(identity) {
     }
     resetParameters();
     restart();
-    pages_[kParameterPage][kModelCodeLocation] = static_cast<uint16_t>(identity_.modelCode);
-    pages_[kParameterPage][kMaxSpeedLocation] = static_cast<uint16_t>(identity_.maxMotorSpeed);
-    pages_[kParameterPage][kSoftwareVersionLocation] =
-        static_cast<uint16_t>(identity_.softwareVersion);
+    setWord(DriveMap::kModelCode, static_cast<uint16_t>(identity_.modelCode));
+    setWord(DriveMap::kMaxMotorSpeed, static_cast<uint16_t>(identity_.maxMotorSpeed));
+    setWord(DriveMap::kSoftwareVersion, static_cast<uint16_t>(identity_.softwareVersion));
     storedChanged_ = false;
-}
-
-int DriveState::PageNumber(char page) {
-    if (page >= '0' && page <= '9') {
-        return page - '0';
-    }
-    if (page >= 'A' && page <= 'F') {
-        return page - 'A' + 10;
-    }
-    return -1;
 }
 
 uint16_t DriveState::word(int page, int location) const {
@@ -74,31 +63,31 @@ void DriveState::setWord(int page, int location, uint16_t value) {
 }
 
 bool DriveState::writeWord(int page, int location, uint16_t value) {
-    if (page != kParameterPage || location != kMailboxCommand) {
+    if (page != kParameterPage || location != DriveMap::kMailboxCommand) {
         setWord(page, location, value);
         return true;
     }
     auto& p5 = pages_[kParameterPage];
-    if (value == kMailboxStore) {
-        const int index = p5[kMailboxStoreIndex];
+    if (value == DriveMap::kMailboxStore) {
+        const int index = p5[DriveMap::kMailboxStoreIndex];
         if (!isParameterIndex(index)) {
             return false;
         }
-        stored_[static_cast<size_t>(index)] = p5[kMailboxStoreValue];
+        stored_[static_cast<size_t>(index)] = p5[DriveMap::kMailboxStoreValue];
         storedChanged_ = true;
-        p5[kMailboxCommand] = 0;
+        p5[DriveMap::kMailboxCommand] = 0;
         return true;
     }
-    if (value == kMailboxFetch) {
-        const int index = p5[kMailboxFetchIndex];
+    if (value == DriveMap::kMailboxFetch) {
+        const int index = p5[DriveMap::kMailboxFetchIndex];
         if (!isParameterIndex(index)) {
             return false;
         }
-        p5[kMailboxFetchResult] = stored_[static_cast<size_t>(index)];
-        p5[kMailboxCommand] = 0;
+        p5[DriveMap::kMailboxFetchResult] = stored_[static_cast<size_t>(index)];
+        p5[DriveMap::kMailboxCommand] = 0;
         return true;
     }
-    p5[kMailboxCommand] = value;
+    p5[DriveMap::kMailboxCommand] = value;
     return true;
 }
 
@@ -171,7 +160,7 @@ int DriveState::registerLocation(int reg, bool* isParameter, int* page) const {
     *isParameter = false;
     *page = kParameterPage;
     if (reg == 0) {
-        return kModelCodeLocation;
+        return DriveMap::kModelCode.location;
     }
     const int group = reg >> 8;
     const int number = reg & 0xFF;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "drive/DriveMap.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -27,45 +29,27 @@ struct DriveIdentity {
 // At power-up (construction, restart()) the live copies are loaded from the stored copy.
 class DriveState {
 public:
-    static constexpr int kPageCount = 16;
-    static constexpr int kPageSize = 256;
-
-    // Page '5' mailbox: 0x70 = 1 stores the word in 0x72 into the parameter whose index is in
-    // 0x71 (stored copy only); 0x70 = 2 fetches the stored word of the parameter whose index is
-    // in 0x73 into 0x74. The command word reads 0 once a command has run; other command values
-    // are kept and do nothing.
-    static constexpr int kMailboxCommand = 0x70;
-    static constexpr int kMailboxStoreIndex = 0x71;
-    static constexpr int kMailboxStoreValue = 0x72;
-    static constexpr int kMailboxFetchIndex = 0x73;
-    static constexpr int kMailboxFetchResult = 0x74;
-    static constexpr uint16_t kMailboxStore = 1;
-    static constexpr uint16_t kMailboxFetch = 2;
-
-    // Status words the poll reads.
-    static constexpr int kParameterPage = 5;
-    static constexpr int kStatusPage = 6;
-    static constexpr int kControlModeLocation = 0x10;     // page '5': Cn001's live copy
-    static constexpr int kModelCodeLocation = 0x0C;       // page '5'
-    static constexpr int kMaxSpeedLocation = 0x47;        // page '5', rpm
-    static constexpr int kSoftwareVersionLocation = 0xE2; // page '5'
-    static constexpr int kAlarmLocation = 0x60;           // page '6', one bit per alarm
-    static constexpr int kServoStateLocation = 0x66;      // page '6', bit 0: servo on
-    static constexpr int kInputContactsLocation = 0xCB;   // page '6', dn-03
+    static constexpr int kPageCount = DriveMap::kPageCount;
+    static constexpr int kPageSize = DriveMap::kPageSize;
+    static constexpr int kParameterPage = DriveMap::PageNumber(DriveMap::kParameterPage);
 
     explicit DriveState(const DriveIdentity& identity = {});
 
     const DriveIdentity& identity() const { return identity_; }
 
-    // '0'..'9', 'A'..'F' -> 0..15; -1 for anything else.
-    static int PageNumber(char page);
-
     // Any word of any page, without side effects (the test hook for status and monitor values).
     uint16_t word(int page, int location) const;
     void setWord(int page, int location, uint16_t value);
+    uint16_t word(DriveLocation at) const {
+        return word(DriveMap::PageNumber(at.page), at.location);
+    }
+    void setWord(DriveLocation at, uint16_t value) {
+        setWord(DriveMap::PageNumber(at.page), at.location, value);
+    }
 
-    // A word written by the command protocol. Page '5' location 0x70 runs the mailbox command;
-    // a store or fetch for an index that holds no parameter is refused (false) and changes
+    // A word written by the command protocol. The mailbox command word (DriveMap) runs its
+    // command and reads 0 afterwards; other command values are kept and do nothing. A store or
+    // fetch for an index that holds no parameter is refused (false) and changes
     // nothing.
     bool writeWord(int page, int location, uint16_t value);
 

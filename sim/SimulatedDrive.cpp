@@ -160,41 +160,36 @@ bool SimulatedDrive::hasPendingBytes() const {
 }
 
 void SimulatedDrive::setAlarm(uint16_t alarmBits) {
-    state_.setWord(DriveState::kStatusPage, DriveState::kAlarmLocation, alarmBits);
+    state_.setWord(DriveMap::kAlarmBits, alarmBits);
 }
 
 void SimulatedDrive::setServoOn(bool on) {
-    const int page = DriveState::kStatusPage;
-    const int location = DriveState::kServoStateLocation;
-    const uint16_t word = state_.word(page, location);
-    state_.setWord(page, location, on ? (word | 1u) : (word & ~1u));
+    const uint16_t word = state_.word(DriveMap::kServoState);
+    state_.setWord(DriveMap::kServoState, on ? (word | 1u) : (word & ~1u));
 }
 
 void SimulatedDrive::setInputContacts(uint16_t contacts) {
-    state_.setWord(DriveState::kStatusPage, DriveState::kInputContactsLocation, contacts);
+    state_.setWord(DriveMap::kInputContacts, contacts);
 }
 
 void SimulatedDrive::setMaxSpeed(int32_t rpm) {
-    state_.setWord(DriveState::kParameterPage, DriveState::kMaxSpeedLocation,
-                   static_cast<uint16_t>(rpm));
+    state_.setWord(DriveMap::kMaxMotorSpeed, static_cast<uint16_t>(rpm));
 }
 
 void SimulatedDrive::setModelCode(int32_t code) {
-    state_.setWord(DriveState::kParameterPage, DriveState::kModelCodeLocation,
-                   static_cast<uint16_t>(code));
+    state_.setWord(DriveMap::kModelCode, static_cast<uint16_t>(code));
 }
 
 void SimulatedDrive::setSoftwareVersion(int32_t version) {
-    state_.setWord(DriveState::kParameterPage, DriveState::kSoftwareVersionLocation,
-                   static_cast<uint16_t>(version));
+    state_.setWord(DriveMap::kSoftwareVersion, static_cast<uint16_t>(version));
 }
 
 void SimulatedDrive::setWord(char page, int location, uint16_t value) {
-    state_.setWord(DriveState::PageNumber(page), location, value);
+    state_.setWord(DriveLocation{page, location}, value);
 }
 
 uint16_t SimulatedDrive::word(char page, int location) const {
-    return state_.word(DriveState::PageNumber(page), location);
+    return state_.word(DriveLocation{page, location});
 }
 
 void SimulatedDrive::setFaults(const FaultSettings& faults) {

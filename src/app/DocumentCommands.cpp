@@ -1,24 +1,20 @@
 #include "app/DocumentCommands.h"
 
 #include "app/DocumentTemplate.h"
+#include "app/RecentFiles.h"
 #include "base/FileChooser.h"
 #include "base/Messenger.h"
-#include "app/RecentFiles.h"
+#include "base/StringIds.h"
 #include "base/StringTable.h"
+#include "drive/ParameterCatalogue.h"
 #include "params/NolvaServoDoc.h"
 #include "params/NvpFile.h"
-#include "drive/ParameterCatalogue.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 namespace {
-
-constexpr int kOpenFilterString = 172;
-constexpr int kSaveFilterString = 173;
-constexpr int kSaveQuestionString = 223;
-constexpr int kSaveCaptionString = 224;
 
 constexpr char kRecoveryFileName[] = "OrvanServo-recovery.nvp";
 
@@ -70,7 +66,8 @@ bool DocumentCommands::FileNew() {
 }
 
 bool DocumentCommands::FileOpen() {
-    const std::optional<QString> path = chooser_.ChooseFileToOpen(StringText(kOpenFilterString));
+    const std::optional<QString> path =
+        chooser_.ChooseFileToOpen(StringText(StringId::kOpenFilter));
     if (!path || path->isEmpty())
         return false;
     return OpenPath(*path);
@@ -136,7 +133,7 @@ bool DocumentCommands::FileSave() {
 
 std::optional<QString> DocumentCommands::ChooseParameterFileToWrite(const QString& suggested) {
     const std::optional<QString> chosen =
-        chooser_.ChooseFileToSave(StringText(kSaveFilterString), suggested);
+        chooser_.ChooseFileToSave(StringText(StringId::kSaveFilter), suggested);
     if (!chosen || chosen->isEmpty())
         return std::nullopt;
     const QString target = WithParameterFileExtension(*chosen);
@@ -159,7 +156,8 @@ std::optional<QString> DocumentCommands::ChooseCopyToComputerFile() {
 }
 
 std::optional<QString> DocumentCommands::ChooseCopyToDriveFile() {
-    const std::optional<QString> chosen = chooser_.ChooseFileToOpen(StringText(kOpenFilterString));
+    const std::optional<QString> chosen =
+        chooser_.ChooseFileToOpen(StringText(StringId::kOpenFilter));
     if (!chosen || chosen->isEmpty())
         return std::nullopt;
     return chosen;
@@ -194,7 +192,7 @@ bool DocumentCommands::SaveTo(const QString& path) {
 }
 
 QString DocumentCommands::SaveQuestionText() {
-    return StringText(kSaveQuestionString);
+    return StringText(StringId::kSaveQuestion);
 }
 
 QString DocumentCommands::RecoveryQuestionText() {
@@ -207,7 +205,7 @@ bool DocumentCommands::SaveModified() {
         return true;
     Message question;
     question.text = SaveQuestionText();
-    question.caption = StringText(kSaveCaptionString);
+    question.caption = StringText(StringId::kSaveCaption);
     question.icon = MessageIcon::Warning;
     question.buttons = MessageButtons::YesNoCancel;
     switch (messenger_.show(question)) {

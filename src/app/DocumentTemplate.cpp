@@ -1,5 +1,6 @@
 #include "app/DocumentTemplate.h"
 
+#include "base/StringIds.h"
 #include "base/StringTable.h"
 #include "params/NvpFile.h"
 
@@ -7,11 +8,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-namespace {
-
-constexpr int kDocumentTemplateString = 128;
-
-} // namespace
+namespace {} // namespace
 
 DocumentTemplate ParseDocumentTemplate(const QString& text) {
     const QStringList fields = text.split(QLatin1Char('\n'));
@@ -30,7 +27,7 @@ DocumentTemplate ParseDocumentTemplate(const QString& text) {
 
 const DocumentTemplate& ProgramDocumentTemplate() {
     static const DocumentTemplate docTemplate =
-        ParseDocumentTemplate(StringText(kDocumentTemplateString));
+        ParseDocumentTemplate(StringText(StringId::kDocumentTemplate));
     return docTemplate;
 }
 

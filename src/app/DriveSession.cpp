@@ -1,7 +1,9 @@
 #include "app/DriveSession.h"
 
 #include "base/Messenger.h"
+#include "base/StringIds.h"
 #include "base/StringTable.h"
+#include "drive/DriveMap.h"
 #include "drive/ModelTable.h"
 #include "drive/ParameterCatalogue.h"
 #include "drive/StatusTexts.h"
@@ -14,21 +16,6 @@
 #include <initializer_list>
 
 namespace {
-
-// String IDs of the link messages and the status bar.
-constexpr int kServoStateLabel = 102;  // "Servo 状态: "
-constexpr int kVersionLabel = 103;     // "版本: "
-constexpr int kServoNotLinked = 104;   // "Servo 未连线"
-constexpr int kInfoLabel = 121;        // "信息: "
-constexpr int kNoControlMode = 122;    // "--- 控制"
-constexpr int kModelLabel = 123;       // "型号: "
-constexpr int kMotorLabel = 124;       // "电机型式:"
-constexpr int kCommError = 130;        // "通讯错误！！"
-constexpr int kCannotOpenPort = 131;   // "无法打开COM端口！"
-constexpr int kCommCaption = 132;      // "通讯信息"
-constexpr int kNoValidAnswer = 145;    // "计算机和伺服驱动器之间通讯错误。"
-constexpr int kControlSuffix = 148;    // " 控制"
-constexpr int kDisconnectedWord = 813; // "断开"
 
 // Texts of the panes that the string table does not hold.
 constexpr const char* kServoOn = "Servo On";
@@ -78,7 +65,8 @@ QString DeviceProblemText(uint32_t openResult, const QString& device) {
 }
 
 QString CannotOpenText() {
-    return StringText(kCommError) + QStringLiteral("\n\n") + StringText(kCannotOpenPort);
+    return StringText(StringId::kLinkError) + QStringLiteral("\n\n") +
+           StringText(StringId::kCannotOpenPort);
 }
 
 } // namespace
@@ -136,7 +124,7 @@ struct DriveSession::Impl {
     void ShowError(const QString& text, bool topmost) {
         Message message;
         message.text = text;
-        message.caption = StringText(kCommCaption);
+        message.caption = StringText(StringId::kLinkCaption);
         message.icon = MessageIcon::Error;
         message.topmost = topmost;
         messenger.show(message);
@@ -152,17 +140,17 @@ struct DriveSession::Impl {
         uint8_t reply[32];
         const int replyLength =
             BuildReadRegisters(request, s.StationID, kDialogProbeRegister, 1, s.AsciiMode);
-        const int result =
+        const ExchangeResult result =
             s.AsciiMode
                 ? link.ExchangeAscii(request, kAsciiRequestLength, reply, replyLength, 1)
                 : link.ExchangeRtu(request, kRtuRequestLength, reply, replyLength, kRtuWaitMs);
-        return result == kModbusGood;
+        return result == ExchangeResult::Good;
     }
 
     // "通讯错误！！\n\n断开 !!": the drive stopped answering the timer's probe.
     void TellLinkLost() {
-        ShowError(StringText(kCommError) + QStringLiteral("\n\n") + StringText(kDisconnectedWord) +
-                      QStringLiteral(" !!"),
+        ShowError(StringText(StringId::kLinkError) + QStringLiteral("\n\n") +
+                      StringText(StringId::kDisconnectedWord) + QStringLiteral(" !!"),
                   true);
     }
 
@@ -219,7 +207,7 @@ struct DriveSession::Impl {
         if (!answered) {
             ClosePort();
             access.LinkUp = false;
-            ShowError(StringText(kNoValidAnswer), false);
+            ShowError(StringText(StringId::kNoValidAnswer), false);
         }
     }
 };
@@ -434,29 +422,29 @@ QString DriveSession::PaneText(int pane) const {
     const bool up = s.access.LinkUp;
     switch (pane) {
     case 0:
-        return StringText(kServoStateLabel) +
+        return StringText(StringId::kServoStateLabel) +
                QString::fromUtf8(up && s.status.servoOn ? kServoOn : kServoOff);
     case 1:
         return up ? ControlModeText(s.document.diagnosticsSnapshot[kControlModeSlot]) +
-                        StringText(kControlSuffix)
-                  : StringText(kNoControlMode);
+                        StringText(StringId::kControlSuffix)
+                  : StringText(StringId::kNoControlMode);
     case 2:
-        return StringText(kVersionLabel) +
+        return StringText(StringId::kVersionLabel) +
                (up ? VersionText(s.document.diagnosticsSnapshot[kVersionSlot])
                    : QString::fromUtf8(kNoVersion));
-    case 3: return up ? QString::fromUtf8(kServoLinked) : StringText(kServoNotLinked);
+    case 3: return up ? QString::fromUtf8(kServoLinked) : StringText(StringId::kServoNotLinked);
     case 4:
-        return StringText(kModelLabel) +
+        return StringText(StringId::kModelLabel) +
                (up ? DriveModelName(s.profile.modelCode) : QString::fromUtf8(kNoModel));
     case 5:
-        return StringText(kMotorLabel) +
+        return StringText(StringId::kMotorLabel) +
                (up ? MotorTypeText(s.profile.modelCode) : QString::fromUtf8(kNoMotor));
     case 6:
         if (up) {
-            return StringText(kInfoLabel);
+            return StringText(StringId::kInfoLabel);
         }
-        return StringText(kInfoLabel) +
-               StringText(s.linkRequested ? kCommError : kDisconnectedWord);
+        return StringText(StringId::kInfoLabel) +
+               StringText(s.linkRequested ? StringId::kLinkError : StringId::kDisconnectedWord);
     case 7: return up ? AlarmText(s.status.alarmWord) : QString();
     default: return {};
     }

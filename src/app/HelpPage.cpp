@@ -1,6 +1,7 @@
 #include "app/HelpPage.h"
 
 #include "app/DocumentTemplate.h"
+#include "base/StringIds.h"
 #include "base/StringTable.h"
 
 #include <QStringList>
@@ -66,10 +67,11 @@ QString ProgramHelpHtml() {
     html << Item(QStringLiteral("RS-485"),
                  QStringLiteral("站号、RS-485 与 Modbus 数据格式取自设定档 %1。")
                      .arg(Code(QStringLiteral("OrvanServo.ini"))));
-    html << Item(StringText(810).remove(QLatin1Char('&')),
+    html << Item(StringText(StringId::kConnectCaption).remove(QLatin1Char('&')),
                  QStringLiteral("要求连线；程序每 4 秒确认一次连线，每 400 毫秒读取驱动器状态，"
                                 "断线后自动重新连线。"));
-    html << Item(StringText(811).remove(QLatin1Char('&')), QStringLiteral("断开连线并关闭端口。"));
+    html << Item(StringText(StringId::kDisconnectCaption).remove(QLatin1Char('&')),
+                 QStringLiteral("断开连线并关闭端口。"));
     html << Item(
         QStringLiteral("命令行"),
         QStringLiteral("%1 以指定设备代替目前的 COM 编号，%2 启动后立即连线。")
@@ -111,7 +113,7 @@ QString ProgramHelpHtml() {
     End(html);
 
     html << QStringLiteral("<h2>状态栏</h2><p>连线时，状态栏的八个栏位依序显示：</p><ol>");
-    for (int id : {102, 122, 103, 104, 123, 124, 121, 125})
+    for (int id : StringId::kStatusPanes)
         html << QStringLiteral("<li>%1</li>").arg(StringText(id).trimmed().toHtmlEscaped());
     html << QStringLiteral("</ol>");
 

@@ -40,6 +40,18 @@ enum class DefaultRule : uint8_t {
     N102,          // N * 1.02, truncated
 };
 
+// What a write of a parameter needs beyond storing its value.
+enum class WriteRule : uint8_t {
+    Plain,
+    LowBitsOnly,      // only the low two bits of the stored word are the parameter's: the write
+                      // reads the word and replaces those bits; a read shows only them
+    FollowUpCommit,   // the drive takes a change over only after a write of 1 to its commit word
+    LowByteOnRestart, // a change of the low byte takes effect only after a restart: store only
+};
+
+// The bits of a LowBitsOnly parameter within its stored word.
+inline constexpr int32_t kLowBitsOnlyMask = 0x3;
+
 struct ParamSpec {
     char letter;
     int8_t number;
@@ -54,6 +66,7 @@ struct ParamSpec {
     bool twoRegister;
     RangeRule rangeRule = RangeRule::Fixed;
     DefaultRule defaultRule = DefaultRule::Fixed;
+    WriteRule writeRule = WriteRule::Plain;
 };
 
 // All 161 parameters in group order C, T, S, P, q, H and by number within the group.

@@ -1,5 +1,6 @@
 #include "drive/ParameterCatalogue.h"
 
+#include "base/StringIds.h"
 #include "base/StringTable.h"
 #include "drive/ParamCode.h"
 
@@ -55,21 +56,13 @@ constexpr HelpRun kHelpRuns[] = {
 // one text per kind, whose "%d" takes the position number.
 constexpr int kFirstInternalNumber = 17;
 constexpr int kLastInternalNumber = 64;
-constexpr int kFirstRevolutionsHelp = 667; // Pn317 only
-constexpr int kPulsesHelp = 668;
-constexpr int kSpeedHelp = 669;
-constexpr int kRevolutionsHelp = 670;
 
 // Multi-function contacts Hn501..Hn517: a head naming the digits, the contact's caption, one
 // line per function, then the level digit with its caption and lines.
-constexpr int kInputContacts = 13;    // Hn501..Hn513, DI-1..DI-13
-constexpr int kOutputContacts = 4;    // Hn514..Hn517, DO-1..DO-4
-constexpr int kDiFunctionLines = 678; // 678..705, functions 0x01..0x1C
+constexpr int kInputContacts = 13; // Hn501..Hn513, DI-1..DI-13
+constexpr int kOutputContacts = 4; // Hn514..Hn517, DO-1..DO-4
 constexpr int kDiFunctionCount = 28;
-constexpr int kDiLevelLines = 708;    // 708, 709
-constexpr int kDoFunctionLines = 711; // 711..718, functions 0x01..0x08
 constexpr int kDoFunctionCount = 8;
-constexpr int kDoLevelLines = 720; // 720, 721
 constexpr int kLevelCount = 2;
 
 constexpr const char kContactFunctionHead[] = "Hn5%02d.1 && Hn5%02d.0";
@@ -139,10 +132,10 @@ QString InternalPositionHelp(int number) {
     const int position = (number - 14) / 3;
     switch ((number - 14) % 3) {
     case 0:
-        return number == kFirstInternalNumber ? StringText(kFirstRevolutionsHelp)
-                                              : WithNumber(kRevolutionsHelp, position);
-    case 1: return WithNumber(kPulsesHelp, position);
-    default: return WithNumber(kSpeedHelp, position);
+        return number == kFirstInternalNumber ? StringText(StringId::kFirstRevolutionsHelp)
+                                              : WithNumber(StringId::kRevolutionsHelp, position);
+    case 1: return WithNumber(StringId::kPulsesHelp, position);
+    default: return WithNumber(StringId::kSpeedHelp, position);
     }
 }
 
@@ -152,11 +145,11 @@ QString ContactHelp(int number) {
     // The heads name the digits; a blank keeps them apart from the captions that follow.
     QString help = QString::asprintf(kContactFunctionHead, number, number) + QLatin1Char(' ');
     help += QString::asprintf(input ? kDiFunctionCaption : kDoFunctionCaption, contact);
-    help += input ? JoinTexts(kDiFunctionLines, kDiFunctionCount)
-                  : JoinTexts(kDoFunctionLines, kDoFunctionCount);
+    help += input ? JoinTexts(StringId::kDiFunctionLines, kDiFunctionCount)
+                  : JoinTexts(StringId::kDoFunctionLines, kDoFunctionCount);
     help += QString::asprintf(kContactLevelHead, number) + QLatin1Char(' ');
     help += QString::asprintf(input ? kDiLevelCaption : kDoLevelCaption, contact);
-    help += JoinTexts(input ? kDiLevelLines : kDoLevelLines, kLevelCount);
+    help += JoinTexts(input ? StringId::kDiLevelLines : StringId::kDoLevelLines, kLevelCount);
     return help;
 }
 

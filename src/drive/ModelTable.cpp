@@ -1,5 +1,6 @@
 #include "drive/ModelTable.h"
 
+#include "base/StringIds.h"
 #include "base/StringTable.h"
 
 #include <array>
@@ -75,13 +76,6 @@ constexpr DriveNameRange kDriveNames[] = {
     {0x520, 0x522, "MQRX-50A"}, {0x530, 0x532, "MQRX-50A"}, {0x540, 0x542, "MQRX-50A"},
     {0x550, 0x552, "MQRX-50A"}, {0x710, 0x712, "MQRX-75A"}, {0x720, 0x722, "MQRX-75A"},
 };
-
-// First string ID of each drive size's block of motor model names.
-constexpr int kMotorNameBlock15 = 916;
-constexpr int kMotorNameBlock20 = 930;
-constexpr int kMotorNameBlock30 = 947;
-constexpr int kMotorNameBlock50 = 970;
-constexpr int kMotorNameBlock75 = 984;
 
 constexpr uint16_t kListCodes[] = {
     // KVDM15
@@ -168,18 +162,18 @@ constexpr uint16_t kListCodes[] = {
 int MotorNameBlockOf(uint16_t code) {
     const int low = code & 0xFFF;
     if (low < 0x200) {
-        return kMotorNameBlock15;
+        return StringId::kMotorNames15;
     }
     if (low < 0x300) {
-        return kMotorNameBlock20;
+        return StringId::kMotorNames20;
     }
     if (low < 0x500) {
-        return kMotorNameBlock30;
+        return StringId::kMotorNames30;
     }
     if (low < 0x700) {
-        return kMotorNameBlock50;
+        return StringId::kMotorNames50;
     }
-    return kMotorNameBlock75;
+    return StringId::kMotorNames75;
 }
 
 std::array<ModelListRow, std::size(kListCodes)> BuildModelList() {
@@ -226,18 +220,18 @@ QString DriveModelName(int32_t code) {
 QString DriveSizeText(int32_t code) {
     const int low = code & 0xFFF;
     if (low < 0x200) {
-        return StringText(910);
+        return StringText(StringId::kDriveSize15);
     }
     if (low < 0x300) {
-        return StringText(911);
+        return StringText(StringId::kDriveSize20);
     }
     if (low < 0x500) {
-        return StringText(912);
+        return StringText(StringId::kDriveSize30);
     }
     if (low < 0x700) {
-        return StringText(913);
+        return StringText(StringId::kDriveSize50);
     }
-    return StringText(914);
+    return StringText(StringId::kDriveSize75);
 }
 
 std::span<const ModelListRow> ModelList() {

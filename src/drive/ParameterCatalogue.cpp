@@ -1,32 +1,35 @@
 #include "drive/ParameterCatalogue.h"
 
+#include "base/StringIds.h"
 #include "base/StringTable.h"
-#include "drive/ParameterSet.h"
 #include "drive/CatalogueTable.h"
+#include "drive/DriveMap.h"
+#include "drive/ParameterSet.h"
 
 #include <iterator>
 
 namespace {
 
 // Monitor value locations: status display values Un-01..Un-19.
-constexpr uint8_t kStatusDisplayIndex[19] = {0xE4, 0xB6, 0x91, 0x93, 0x94, 0x78, 0x5C,
-                                             0x88, 0x32, 0xB7, 0x95, 0xC0, 0xC1, 0xBB,
+// clang-format off
+constexpr uint8_t kStatusDisplayIndex[19] = {DriveMap::kMotorSpeed.location, 0xB6, 0x91, 0x93, 0x94,
+                                             0x78, 0x5C, 0x88, 0x32, 0xB7, 0x95, 0xC0, 0xC1, 0xBB,
                                              0xBA, 0xC5, 0xC4, 0x7E, 0x44};
+// clang-format on
 // Diagnostics dn-01..dn-04: control mode, output contacts, input contacts, software version.
-constexpr uint8_t kDiagnosticsIndex[4] = {0x10, 0xAF, 0xCB, 0xE2};
+constexpr uint8_t kDiagnosticsIndex[4] = {DriveMap::kControlMode.location, 0xAF,
+                                          DriveMap::kInputContacts.location,
+                                          DriveMap::kSoftwareVersion.location};
 // The three page-'5' locations the automatic gain tuning reads and writes (O 6..8).
-constexpr uint8_t kTuningIndex[3] = {0xD4, 0xD3, 0xD2};
+constexpr uint8_t kTuningIndex[3] = {DriveMap::kTuningSpeed.location,
+                                     DriveMap::kTuningValue.location,
+                                     DriveMap::kTuningResult.location};
 
 constexpr const char* kDiFunctions[28] = {
     "SON",  "ALRS", "PCNT", "CCWL",   "CWL",   "TLMT",   "CLR", "LOK",  "EMC",   "SPD1",
     "SPD2", "MDC",  "INH",  "SPDINV", "G-SEL", "GN1",    "GN2", "PTRG", "PHOLD", "SHOME",
     "ORG",  "POS1", "POS2", "POS3",   "POS4",  "TRQINV", "RS1", "RS2"};
 constexpr const char* kDoFunctions[8] = {"RDY", "ALM", "ZS", "BI", "INS", "INP", "HOME", "INT"};
-
-// String IDs of the first name of the monitor codes.
-constexpr int kStatusDisplayFirstNameId = 301;
-constexpr int kDiagnosticsFirstNameId = 351;
-constexpr int kAlarmHistoryFirstNameId = 361;
 
 const ParamSpec* FindParamByText(const QString& codeText) {
     const ParamCode code = ParamCode::fromText(codeText);
@@ -111,6 +114,11 @@ bool IsRestartParameter(char letter, int number) {
     return p != nullptr && p->restart;
 }
 
+WriteRule WriteRuleOf(ParamCode code) {
+    const ParamSpec* p = FindParam(code.letter, code.number);
+    return p != nullptr ? p->writeRule : WriteRule::Plain;
+}
+
 uint16_t ModbusRegisterOf(char letter, int number) {
     int base = 0;
     switch (letter) {
@@ -139,7 +147,7 @@ uint8_t ParamAttributes(const QString& codeText) {
 QString FormatValue(const QString& codeText, int32_t value, bool asDefault) {
     const uint8_t attributes = ParamAttributes(codeText);
     if (asDefault && (attributes & kAttrEncoderDefault) != 0) {
-        return StringText(259); // "编码器一转脉冲数"
+        return StringText(StringId::kEncoderPulsesDefault);
     }
     return FormatWith(attributes, value);
 }
@@ -169,14 +177,16 @@ QString ParameterName(char letter, int number) {
     }
     switch (letter) {
     case 'U':
-        return number >= 1 && number <= 19 ? StringText(kStatusDisplayFirstNameId + number - 1)
-                                           : QString();
+        return number >= 1 && number <= 19
+                   ? StringText(StringId::kFirstStatusDisplayName + number - 1)
+                   : QString();
     case 'D':
-        return number >= 1 && number <= 4 ? StringText(kDiagnosticsFirstNameId + number - 1)
+        return number >= 1 && number <= 4 ? StringText(StringId::kFirstDiagnosticsName + number - 1)
                                           : QString();
     case 'A':
-        return number >= 1 && number <= 10 ? StringText(kAlarmHistoryFirstNameId + number - 1)
-                                           : QString();
+        return number >= 1 && number <= 10
+                   ? StringText(StringId::kFirstAlarmHistoryName + number - 1)
+                   : QString();
     default: return {};
     }
 }

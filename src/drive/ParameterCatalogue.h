@@ -1,5 +1,6 @@
 #pragma once
 
+#include "drive/CatalogueTable.h"
 #include "drive/DriveProfile.h"
 #include "drive/ParamCode.h"
 
@@ -22,6 +23,7 @@ inline constexpr uint8_t kAttrFormatMask = 0xE0;     // number format, see Forma
 uint8_t ParameterIndexOf(char letter, int number);
 bool IsTwoRegister(char letter, int number);
 bool IsRestartParameter(char letter, int number);
+WriteRule WriteRuleOf(ParamCode code);
 
 // Raw register value (sign-extended, or high<<16|low for two registers) to the shown number,
 // and back. `maxMotorSpeed` is N of the DriveProfile.

@@ -1,25 +1,20 @@
 #include "drive/StatusTexts.h"
 
+#include "base/StringIds.h"
 #include "base/StringTable.h"
 
-namespace {
-
-constexpr int kNoAlarmText = 380;     // "无异常警报发生。"
-constexpr int kFirstAlarmText = 381;  // bit 0; bit i uses 381 + i up to bit 14
-constexpr int kOverVoltageText = 382; // bit 15 reports as over-voltage, like bit 1
-
-} // namespace
+namespace {} // namespace
 
 QString AlarmText(uint16_t alarmWord) {
     if (alarmWord == 0) {
-        return StringText(kNoAlarmText);
+        return StringText(StringId::kNoAlarm);
     }
     for (int bit = 0; bit < 15; ++bit) {
         if ((alarmWord & (1u << bit)) != 0) {
-            return StringText(kFirstAlarmText + bit);
+            return StringText(StringId::kFirstAlarm + bit);
         }
     }
-    return StringText(kOverVoltageText);
+    return StringText(StringId::kOverVoltageAlarm);
 }
 
 QString ControlModeText(int32_t controlMode) {

@@ -1,34 +1,36 @@
 #include "link/DriveAccess.h"
 
+#include "drive/ParameterCatalogue.h"
 #include "link/Frames.h"
 #include "link/ModbusLink.h"
-#include "drive/ParameterCatalogue.h"
 
 namespace {
 
 // Locations whose word goes through the codec rather than being shown unsigned.
 struct ConvertedLocation {
-    char page;
-    int location;
+    DriveLocation at;
     char letter;
     int number;
 };
 
 constexpr ConvertedLocation kReadConversions[] = {
-    {'5', 0x36, 'S', 1}, // internal speed command 1
-    {'5', 0xD4, 'O', 6}, // tuning speed
-    {'5', 0xD3, 'O', 7}, // tuning value scaled by N
-    {'6', 0xE4, 'U', 1}, // motor speed feedback
+    {DriveMap::kSpeedCommand1, 'S', 1},
+    {DriveMap::kTuningSpeed, 'O', 6},
+    {DriveMap::kTuningValue, 'O', 7},
+    {DriveMap::kMotorSpeed, 'U', 1},
 };
 
 constexpr ConvertedLocation kWriteConversions[] = {
-    {'5', 0xD4, 'O', 6}, {'5', 0xD3, 'O', 7}, {'5', 0x36, 'S', 1}, {'6', 0x0B, 'S', 1}, // JOG speed
+    {DriveMap::kTuningSpeed, 'O', 6},
+    {DriveMap::kTuningValue, 'O', 7},
+    {DriveMap::kSpeedCommand1, 'S', 1},
+    {DriveMap::kJogSpeed, 'S', 1},
 };
 
 template <size_t N>
 const ConvertedLocation* Find(const ConvertedLocation (&table)[N], char page, int location) {
     for (const ConvertedLocation& c : table) {
-        if (c.page == page && c.location == location) {
+        if (c.at.page == page && c.at.location == location) {
             return &c;
         }
     }
@@ -80,7 +82,7 @@ bool DriveAccess::WriteCommand(char page, int location, int32_t value) {
     uint8_t reply[kWriteReplyLength];
     BuildWriteCommand(request, page, location, value);
     return link_.ExchangeCommand(request, kWriteCommandLength, reply, kWriteReplyLength) ==
-           kCommandAccepted;
+           ExchangeResult::Accepted;
 }
 
 bool DriveAccess::ReadCommand(char page, int location, int32_t* word) {
@@ -88,7 +90,7 @@ bool DriveAccess::ReadCommand(char page, int location, int32_t* word) {
     uint8_t reply[kReadReplyLength];
     BuildReadCommand(request, page, location);
     if (link_.ExchangeCommand(request, kReadCommandLength, reply, kReadReplyLength) !=
-        kCommandReadGood) {
+        ExchangeResult::Good) {
         return false;
     }
     return DecodeWord(reply + 1, word);
@@ -134,48 +136,49 @@ bool DriveAccess::WriteDriveWord(char page, int location, int32_t value, bool st
 }
 
 int DriveAccess::QueryServoState() {
-    if (!LinkUp || !ReadDriveWord('A', 0x98)) {
+    if (!LinkUp || !ReadDriveWord(DriveMap::kServoStateQuery)) {
         return 0;
     }
     return LastValue == 2 ? 2 : 1;
 }
 
-bool DriveAccess::ReadParameterModbus(char letter, int number, bool ascii) {
+bool DriveAccess::ReadParameterModbus(ParamCode code, bool ascii) {
     if (!LinkUp) {
         return false;
     }
     uint8_t request[kAsciiRequestLength];
     uint8_t reply[16];
-    const int replyLength = BuildReadRegisters(request, settings_.StationID,
-                                               ModbusRegisterOf(letter, number), 1, ascii);
+    const int replyLength = BuildReadRegisters(
+        request, settings_.StationID, ModbusRegisterOf(code.letter, code.number), 1, ascii);
     int32_t word = 0;
     if (ascii) {
         if (link_.ExchangeAscii(request, kAsciiRequestLength, reply, replyLength, 1) !=
-                kModbusGood ||
+                ExchangeResult::Good ||
             !DecodeWord(reply + 7, &word)) {
             return false;
         }
     } else {
-        if (link_.ExchangeRtu(request, kRtuRequestLength, reply, replyLength, 400) != kModbusGood) {
+        if (link_.ExchangeRtu(request, kRtuRequestLength, reply, replyLength, 400) !=
+            ExchangeResult::Good) {
             return false;
         }
         word = static_cast<int16_t>((reply[3] << 8) | reply[4]);
     }
-    LastValue = RawToDisplay(letter, number, word, profile_.maxMotorSpeed);
+    LastValue = RawToDisplay(code.letter, code.number, word, profile_.maxMotorSpeed);
     return true;
 }
 
-bool DriveAccess::WriteParameterModbus(char letter, int number, int32_t rawValue, bool ascii) {
+bool DriveAccess::WriteParameterModbus(ParamCode code, int32_t rawValue, bool ascii) {
     if (!LinkUp) {
         return false;
     }
     uint8_t request[kAsciiRequestLength];
     uint8_t reply[kAsciiRequestLength];
-    const int length = BuildWriteRegister(request, settings_.StationID,
-                                          ModbusRegisterOf(letter, number), rawValue, ascii);
-    const int result = ascii ? link_.ExchangeAscii(request, length, reply, length, 1)
-                             : link_.ExchangeRtu(request, length, reply, length, 400);
-    return result == kModbusGood;
+    const int length = BuildWriteRegister(
+        request, settings_.StationID, ModbusRegisterOf(code.letter, code.number), rawValue, ascii);
+    const ExchangeResult result = ascii ? link_.ExchangeAscii(request, length, reply, length, 1)
+                                        : link_.ExchangeRtu(request, length, reply, length, 400);
+    return result == ExchangeResult::Good;
 }
 
 bool DriveAccess::FetchStep(int step, int index) {
@@ -183,11 +186,13 @@ bool DriveAccess::FetchStep(int step, int index) {
         return false;
     }
     switch (step) {
-    case 0: return WriteCommand('5', kMailboxFetchIndex, index);
-    case 1: return WriteCommand('5', kMailboxCommand, kMailboxFetch);
+    case 0: return WriteCommand(DriveMap::kParameterPage, DriveMap::kMailboxFetchIndex, index);
+    case 1:
+        return WriteCommand(DriveMap::kParameterPage, DriveMap::kMailboxCommand,
+                            DriveMap::kMailboxFetch);
     case 2: {
         int32_t word = 0;
-        if (!ReadCommand('5', kMailboxFetchResult, &word)) {
+        if (!ReadCommand(DriveMap::kParameterPage, DriveMap::kMailboxFetchResult, &word)) {
             return false;
         }
         LastValue = word;
@@ -211,9 +216,11 @@ bool DriveAccess::StoreStep(int step, int index, int32_t rawValue) {
         return false;
     }
     switch (step) {
-    case 0: return WriteCommand('5', kMailboxStoreIndex, index);
-    case 1: return WriteCommand('5', kMailboxStoreValue, rawValue);
-    case 2: return WriteCommand('5', kMailboxCommand, kMailboxStore);
+    case 0: return WriteCommand(DriveMap::kParameterPage, DriveMap::kMailboxStoreIndex, index);
+    case 1: return WriteCommand(DriveMap::kParameterPage, DriveMap::kMailboxStoreValue, rawValue);
+    case 2:
+        return WriteCommand(DriveMap::kParameterPage, DriveMap::kMailboxCommand,
+                            DriveMap::kMailboxStore);
     case 3: return WriteCommand('5', index, rawValue);
     default: return false;
     }
@@ -231,7 +238,7 @@ bool DriveAccess::StoreParameter(int index, int32_t rawValue, bool writeLiveCopy
 
 bool DriveAccess::Probe(int32_t* dn03) {
     int32_t word = 0;
-    if (!ReadCommand('6', 0xCB, &word)) {
+    if (!ReadCommand(DriveMap::kInputContacts.page, DriveMap::kInputContacts.location, &word)) {
         return false;
     }
     *dn03 = RawToDisplay('D', 3, word, profile_.maxMotorSpeed);

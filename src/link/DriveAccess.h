@@ -1,7 +1,9 @@
 #pragma once
 
-#include "link/LinkSettings.h"
+#include "drive/DriveMap.h"
 #include "drive/DriveProfile.h"
+#include "drive/ParamCode.h"
+#include "link/LinkSettings.h"
 
 #include <QString>
 
@@ -14,15 +16,6 @@ class ModbusLink;
 // none shows a message: the caller decides what the user is told.
 class DriveAccess {
 public:
-    // Page '5' mailbox locations.
-    static constexpr int kMailboxCommand = 0x70;    // 1: store, 2: fetch
-    static constexpr int kMailboxStoreIndex = 0x71; // parameter index of a store
-    static constexpr int kMailboxStoreValue = 0x72; // value of a store
-    static constexpr int kMailboxFetchIndex = 0x73; // parameter index of a fetch
-    static constexpr int kMailboxFetchResult = 0x74;
-    static constexpr int kMailboxStore = 1;
-    static constexpr int kMailboxFetch = 2;
-
     // The three parts are owned elsewhere and must outlive this object.
     DriveAccess(ModbusLink& link, const LinkSettings& settings, const DriveProfile& profile);
 
@@ -32,15 +25,19 @@ public:
     // The word at (page, location): signed into the codec at the four converted locations,
     // otherwise unsigned 0..65535.
     bool ReadDriveWord(char page, int location);
+    bool ReadDriveWord(DriveLocation at) { return ReadDriveWord(at.page, at.location); }
     // Writes the value (converted where the location needs it). With `store`, or page 0, the
     // mailbox store sequence runs first; page 0 stops after it.
     bool WriteDriveWord(char page, int location, int32_t value, bool store);
+    bool WriteDriveWord(DriveLocation at, int32_t value, bool store) {
+        return WriteDriveWord(at.page, at.location, value, store);
+    }
     // 0 without a drive, 2 when page 'A' 0x98 holds 2, else 1.
     int QueryServoState();
     // One Modbus function 03 read of the parameter's register; LastValue gets the display value.
-    bool ReadParameterModbus(char letter, int number, bool ascii);
+    bool ReadParameterModbus(ParamCode code, bool ascii);
     // One Modbus function 06 write of a raw word to the parameter's register; the echo must come.
-    bool WriteParameterModbus(char letter, int number, int32_t rawValue, bool ascii);
+    bool WriteParameterModbus(ParamCode code, int32_t rawValue, bool ascii);
 
     // The mailbox sequences, one step at a time so that a progress window can advance between
     // the steps. Fetch: write 0x73, write 0x70 = 2, read 0x74 (LastValue: the raw signed word).
@@ -58,6 +55,9 @@ public:
 
     // The word at (page, location) as the drive sends it: signed 16 bits, no conversion.
     bool ReadSignedWord(char page, int location, int32_t* word);
+    bool ReadSignedWord(DriveLocation at, int32_t* word) {
+        return ReadSignedWord(at.page, at.location, word);
+    }
 
 private:
     // One command-protocol write that must be acknowledged, and one read that must be answered

@@ -23,33 +23,33 @@ uint8_t UpperHexDigit(unsigned value) {
 }
 
 // The judgement of an ASCII reply of `n` bytes that starts with ':'.
-int JudgeAsciiReply(const uint8_t* reply, int n) {
+ExchangeResult JudgeAsciiReply(const uint8_t* reply, int n) {
     if (n < 5) {
-        return kModbusCorrupt;
+        return ExchangeResult::Corrupt;
     }
     unsigned sum = 0;
     for (int i = 1; i <= (n - 5) / 2; ++i) {
         const int high = UpperHexValue(reply[2 * i - 1]);
         const int low = UpperHexValue(reply[2 * i]);
         if (high < 0 || low < 0) {
-            return kModbusCorrupt;
+            return ExchangeResult::Corrupt;
         }
         sum += static_cast<unsigned>(high * 16 + low);
     }
     // The LRC digits sit before the CR LF, which is not checked.
     const unsigned lrc = (0x10000u - sum) & 0xFF;
     if (reply[n - 4] != UpperHexDigit(lrc >> 4) || reply[n - 3] != UpperHexDigit(lrc)) {
-        return kModbusCorrupt;
+        return ExchangeResult::Corrupt;
     }
-    return reply[3] >= '8' ? kModbusException : kModbusGood;
+    return reply[3] >= '8' ? ExchangeResult::Exception : ExchangeResult::Good;
 }
 
 } // namespace
 
 ModbusLink::~ModbusLink() = default;
 
-int ModbusLink::ExchangeCommand(const uint8_t* request, int requestLength, uint8_t* reply,
-                                int replyLength) {
+ExchangeResult ModbusLink::ExchangeCommand(const uint8_t* request, int requestLength,
+                                           uint8_t* reply, int replyLength) {
     const bool isWrite = request[0] == 'W' || request[0] == 'M';
     for (int attempt = 0; attempt < kCommandAttempts; ++attempt) {
         // Only what this attempt received counts: a short reply must not be completed by the
@@ -61,18 +61,18 @@ int ModbusLink::ExchangeCommand(const uint8_t* request, int requestLength, uint8
         }
         if (got >= 1 && reply[0] == '%') {
             if (isWrite) {
-                return kCommandAccepted;
+                return ExchangeResult::Accepted;
             }
             if (got == replyLength && IsGoodReadReply(reply, replyLength)) {
-                return kCommandReadGood;
+                return ExchangeResult::Good;
             }
         }
     }
-    return kCommandFailed;
+    return ExchangeResult::NoReply;
 }
 
-int ModbusLink::ExchangeAscii(const uint8_t* request, int requestLength, uint8_t* reply,
-                              int replyLength, int attempts) {
+ExchangeResult ModbusLink::ExchangeAscii(const uint8_t* request, int requestLength, uint8_t* reply,
+                                         int replyLength, int attempts) {
     for (int attempt = 0; attempt < attempts; ++attempt) {
         // The drive needs a short quiet line between frames.
         Backend()->pause(kAsciiPauseMs);
@@ -84,29 +84,29 @@ int ModbusLink::ExchangeAscii(const uint8_t* request, int requestLength, uint8_t
             return JudgeAsciiReply(reply, got);
         }
     }
-    return kModbusNoReply;
+    return ExchangeResult::NoReply;
 }
 
-int ModbusLink::ExchangeRtu(const uint8_t* request, int requestLength, uint8_t* reply,
-                            int replyLength, uint32_t timeoutMs) {
+ExchangeResult ModbusLink::ExchangeRtu(const uint8_t* request, int requestLength, uint8_t* reply,
+                                       int replyLength, uint32_t timeoutMs) {
     lastReplyLength_ = 0;
     requestSent_ = false;
     if (Write(request, requestLength, nullptr, timeoutMs) != 0) {
-        return kModbusNoReply;
+        return ExchangeResult::NoReply;
     }
     requestSent_ = true;
     int got = 0;
     if (Read(reply, replyLength, &got, timeoutMs) != 0) {
-        return kModbusNoReply;
+        return ExchangeResult::NoReply;
     }
     lastReplyLength_ = got;
     if (got < 2) {
-        return kModbusNoReply;
+        return ExchangeResult::NoReply;
     }
     // The CRC travels low byte first.
     const uint16_t crc = Crc16(reply, got - 2);
     if (reply[got - 2] != (crc & 0xFF) || reply[got - 1] != (crc >> 8)) {
-        return kModbusCorrupt;
+        return ExchangeResult::Corrupt;
     }
-    return reply[1] >= 0x80 ? kModbusException : kModbusGood;
+    return reply[1] >= 0x80 ? ExchangeResult::Exception : ExchangeResult::Good;
 }

@@ -4,16 +4,15 @@
 
 #include <cstdint>
 
-// Results of ExchangeCommand.
-inline constexpr int kCommandFailed = 0;   // no accepted reply after all attempts
-inline constexpr int kCommandAccepted = 1; // a write answered by '%'
-inline constexpr int kCommandReadGood = 2; // a read reply with '%' and a good checksum
-
-// Results of ExchangeAscii and ExchangeRtu.
-inline constexpr int kModbusNoReply = 0;
-inline constexpr int kModbusCorrupt = 1; // checksum or characters wrong
-inline constexpr int kModbusGood = 2;
-inline constexpr int kModbusException = 3; // function code with the top bit set
+// How an exchange ended. The command protocol gives NoReply, Accepted or Good; Modbus gives
+// NoReply, Corrupt, Good or Exception.
+enum class ExchangeResult {
+    NoReply,   // no accepted reply after all attempts, or none at all
+    Accepted,  // a command write answered by '%'
+    Corrupt,   // a Modbus reply with a wrong checksum or characters
+    Good,      // a command read with '%' and a good checksum, or a sound Modbus reply
+    Exception, // a Modbus reply whose function code has the top bit set
+};
 
 // The drive's transactions over the serial channel: the command protocol ('R'/'L' reads, 'W'/'M'
 // writes) and Modbus ASCII or RTU requests. The caller builds the request (link/Frames.h) and owns
@@ -28,20 +27,21 @@ public:
     // (the read time-outs end each read within 400 ms). A write ('W', 'M') counts as accepted on a
     // reply starting with '%'; a read needs '%' and its checksum digits. A refusal ('!'), silence
     // or a bad checksum makes the next attempt.
-    int ExchangeCommand(const uint8_t* request, int requestLength, uint8_t* reply, int replyLength);
+    ExchangeResult ExchangeCommand(const uint8_t* request, int requestLength, uint8_t* reply,
+                                   int replyLength);
 
     // Modbus ASCII: each attempt pauses 2 ms, writes, and reads up to `replyLength` bytes. The
     // first reply starting with ':' is judged (later attempts are not made): fewer than 5 bytes,
-    // a character that is not an upper-case hex digit or a wrong LRC give kModbusCorrupt; a
-    // function code whose first digit is '8' or above gives kModbusException.
-    int ExchangeAscii(const uint8_t* request, int requestLength, uint8_t* reply, int replyLength,
-                      int attempts);
+    // a character that is not an upper-case hex digit or a wrong LRC give Corrupt; a
+    // function code whose first digit is '8' or above gives Exception.
+    ExchangeResult ExchangeAscii(const uint8_t* request, int requestLength, uint8_t* reply,
+                                 int replyLength, int attempts);
 
     // Modbus RTU: one write and one read, each within `timeoutMs`. A failed write or read, or a
-    // reply of fewer than 2 bytes, gives kModbusNoReply; a wrong CRC kModbusCorrupt; a function
-    // code of 0x80 or above kModbusException.
-    int ExchangeRtu(const uint8_t* request, int requestLength, uint8_t* reply, int replyLength,
-                    uint32_t timeoutMs);
+    // reply of fewer than 2 bytes, gives NoReply; a wrong CRC Corrupt; a function
+    // code of 0x80 or above Exception.
+    ExchangeResult ExchangeRtu(const uint8_t* request, int requestLength, uint8_t* reply,
+                               int replyLength, uint32_t timeoutMs);
 
     // Bytes received by the last ExchangeRtu (0 until its read succeeds).
     int LastReplyLength() const { return lastReplyLength_; }

@@ -1,5 +1,6 @@
 #include "params/BitFieldEditors.h"
 
+#include "base/StringIds.h"
 #include "base/StringTable.h"
 #include "drive/ParamCode.h"
 #include "drive/ParameterCatalogue.h"
@@ -157,13 +158,9 @@ const std::vector<FieldEditor>& FieldEditors() {
 
 constexpr int kInputContacts = 13;
 constexpr int kOutputContacts = 4;
-// The list lines are the ones the contact parameters' help is made of.
-constexpr int kDiFunctionLines = 678; // 678..705, functions 0x01..0x1C
+// The list lines are those the contact parameters' help is made of (StringId).
 constexpr int kDiFunctionCount = 28;
-constexpr int kDiLevelLines = 708;    // 708, 709
-constexpr int kDoFunctionLines = 711; // 711..718, functions 0x01..0x08
 constexpr int kDoFunctionCount = 8;
-constexpr int kDoLevelLines = 720; // 720, 721
 constexpr int kLevelCount = 2;
 
 QStringList StringRun(int firstId, int count) {
@@ -267,15 +264,15 @@ ContactEditor ContactEditorFor(const QString& code) {
         editor.functionRangeText = QStringLiteral("(01-1C)");
         editor.functionCaption = U("DI-%1接脚功能\n").arg(n);
         editor.levelCaption = U("DI-%1接脚功能动作电位\n").arg(n);
-        editor.functionItems = StringRun(kDiFunctionLines, kDiFunctionCount);
-        editor.levelItems = StringRun(kDiLevelLines, kLevelCount);
+        editor.functionItems = StringRun(StringId::kDiFunctionLines, kDiFunctionCount);
+        editor.levelItems = StringRun(StringId::kDiLevelLines, kLevelCount);
     } else {
         editor.rangeText = QStringLiteral("(0001-0108)");
         editor.functionRangeText = QStringLiteral("(01-08)");
         editor.functionCaption = U("DO-%1接脚功能\n").arg(n - kInputContacts);
         editor.levelCaption = U("DO-%1接脚功能动作电位\n").arg(n - kInputContacts);
-        editor.functionItems = StringRun(kDoFunctionLines, kDoFunctionCount);
-        editor.levelItems = StringRun(kDoLevelLines, kLevelCount);
+        editor.functionItems = StringRun(StringId::kDoFunctionLines, kDoFunctionCount);
+        editor.levelItems = StringRun(StringId::kDoLevelLines, kLevelCount);
     }
     return editor;
 }

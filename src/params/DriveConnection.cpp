@@ -1,19 +1,12 @@
 #include "params/DriveConnection.h"
 
+#include "drive/DriveMap.h"
 #include "drive/ModelTable.h"
 #include "drive/ParameterCatalogue.h"
 #include "link/SerialBackend.h"
 #include "params/NolvaServoDoc.h"
 
 namespace {
-
-// Status read locations.
-constexpr int kControlModeLocation = 0x10; // page '5': dn-01
-constexpr int kServoStateLocation = 0x66;  // page '6': bit 0 servo on
-constexpr int kVersionLocation = 0xE2;     // page '5': dn-04
-constexpr int kModelCodeLocation = 0x0C;   // page '5'
-constexpr int kMaxSpeedLocation = 0x47;    // page '5': N in rpm
-constexpr int kAlarmLocation = 0x60;       // page '6': alarm bits
 
 // Document slots of the diagnostics values.
 constexpr size_t kControlModeSlot = 0;  // dn-01
@@ -66,27 +59,27 @@ bool DriveConnection::ReadStatus(DriveStatus& status,
         }
     };
     int32_t word = 0;
-    if (!access_.ReadSignedWord('5', kControlModeLocation, &word)) {
+    if (!access_.ReadSignedWord(DriveMap::kControlMode, &word)) {
         return false;
     }
     document_.diagnosticsSnapshot[kControlModeSlot] =
         RawToDisplay('D', 1, word, profile_.maxMotorSpeed);
     tell(StatusPart::ControlMode);
 
-    if (!access_.ReadSignedWord('6', kServoStateLocation, &word)) {
+    if (!access_.ReadSignedWord(DriveMap::kServoState, &word)) {
         return false;
     }
     status.servoOn = (word & 1) != 0;
     tell(StatusPart::ServoState);
 
-    if (!access_.ReadSignedWord('5', kVersionLocation, &word)) {
+    if (!access_.ReadSignedWord(DriveMap::kSoftwareVersion, &word)) {
         return false;
     }
     document_.diagnosticsSnapshot[kVersionSlot] =
         RawToDisplay('D', 4, word, profile_.maxMotorSpeed);
     tell(StatusPart::Version);
 
-    if (!access_.ReadSignedWord('5', kModelCodeLocation, &word)) {
+    if (!access_.ReadSignedWord(DriveMap::kModelCode, &word)) {
         return false;
     }
     document_.driveInfo[kModelCodeInfoSlot] = word & 0xFFFF;
@@ -94,13 +87,13 @@ bool DriveConnection::ReadStatus(DriveStatus& status,
     profile_.encoderPulses = EncoderPulsesForModel(profile_.modelCode);
     tell(StatusPart::Model);
 
-    if (!access_.ReadDriveWord('5', kMaxSpeedLocation)) {
+    if (!access_.ReadDriveWord(DriveMap::kMaxMotorSpeed)) {
         return false;
     }
     profile_.maxMotorSpeed = access_.LastValue;
     tell(StatusPart::MaxSpeed);
 
-    if (!access_.ReadDriveWord('6', kAlarmLocation)) {
+    if (!access_.ReadDriveWord(DriveMap::kAlarmBits)) {
         return false;
     }
     status.alarmWord = static_cast<uint16_t>(access_.LastValue);

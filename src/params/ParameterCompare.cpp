@@ -1,9 +1,10 @@
 #include "params/ParameterCompare.h"
 
 #include "base/Messenger.h"
+#include "base/StringIds.h"
 #include "base/StringTable.h"
-#include "params/NolvaServoDoc.h"
 #include "drive/ParameterCatalogue.h"
+#include "params/NolvaServoDoc.h"
 #include "params/ParameterEditorRows.h"
 #include "params/ParameterTransfer.h"
 
@@ -11,22 +12,9 @@
 
 namespace {
 
-constexpr int kLinkErrorText = 130;   // "通讯错误！！"
-constexpr int kLinkCaption = 132;     // "通讯信息"
-constexpr int kCompareCaption = 217;  // "比较"
-constexpr int kCompareDone = 218;     // "比较参数完成！"
-constexpr int kCodeHeader = 250;      // "代号"
-constexpr int kNameHeader = 251;      // "参数名称"
-constexpr int kReadValueHeader = 257; // "读取值"
-constexpr int kEditValueHeader = 258; // "编辑值"
-
 // Position of a code in group order.
 int Rank(ParamCode code) {
     return GroupIndexOfLetter(code.letter) * 100 + code.number;
-}
-
-bool IsBrakeMode(ParamCode code) {
-    return code.letter == 'C' && code.number == 8;
 }
 
 } // namespace
@@ -45,7 +33,9 @@ QList<CompareRow> DifferingParameters(const CNolvaServoDoc& document, const QLis
         if (documentValue == nullptr) {
             continue;
         }
-        const int32_t driveValue = IsBrakeMode(code) ? (driveValues[i] & 0x3) : driveValues[i];
+        const int32_t driveValue = WriteRuleOf(code) == WriteRule::LowBitsOnly
+                                       ? (driveValues[i] & kLowBitsOnlyMask)
+                                       : driveValues[i];
         if (driveValue == *documentValue) {
             continue;
         }
@@ -70,8 +60,8 @@ CompareResult CompareParameters(ParameterTransfer& transfer, bool linkUp,
     CompareResult result;
     if (!linkUp) {
         Message message;
-        message.text = StringText(kLinkErrorText);
-        message.caption = StringText(kLinkCaption);
+        message.text = StringText(StringId::kLinkError);
+        message.caption = StringText(StringId::kLinkCaption);
         message.icon = MessageIcon::Error;
         messenger.show(message);
         result.outcome = CompareOutcome::NotLinked;
@@ -100,14 +90,14 @@ CompareResult CompareParameters(ParameterTransfer& transfer, bool linkUp,
 }
 
 QString CompareDoneText() {
-    return StringText(kCompareDone);
+    return StringText(StringId::kCompareDone);
 }
 
 QString CompareCaption() {
-    return StringText(kCompareCaption);
+    return StringText(StringId::kCompareCaption);
 }
 
 QStringList CompareColumnHeaders() {
-    return {StringText(kCodeHeader), StringText(kNameHeader), StringText(kEditValueHeader),
-            StringText(kReadValueHeader)};
+    return {StringText(StringId::kCodeHeader), StringText(StringId::kNameHeader),
+            StringText(StringId::kEditValueHeader), StringText(StringId::kReadValueHeader)};
 }

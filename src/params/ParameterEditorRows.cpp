@@ -1,20 +1,16 @@
 #include "params/ParameterEditorRows.h"
 
 #include "base/Messenger.h"
+#include "base/StringIds.h"
 #include "base/StringTable.h"
 #include "drive/CatalogueTable.h"
+#include "drive/ParameterCatalogue.h"
 #include "params/CustomListEditor.h"
 #include "params/NolvaServoDoc.h"
-#include "drive/ParameterCatalogue.h"
 
 namespace {
 
-constexpr int kFirstColumnHeader = 250; // "代号" .. "默认值" are 250..255
 constexpr int kColumnCount = 6;
-constexpr int kReadDriveQuestion = 221; // "您想要读取伺服驱动器的参数吗？"
-constexpr int kReadDriveCaption = 222;  // "读取参数"
-constexpr int kSaveQuestion = 223;      // "参数内容有变更，是否要保存？"
-constexpr int kSaveCaption = 224;       // "保存文档"
 
 constexpr int32_t kAllModes = 0x1111;
 
@@ -169,7 +165,7 @@ QList<EditorRow> BuildEditorRows(const CNolvaServoDoc& document, const DisplaySe
 QStringList EditorColumnHeaders() {
     QStringList headers;
     for (int i = 0; i < kColumnCount; ++i) {
-        headers.append(StringText(kFirstColumnHeader + i));
+        headers.append(StringText(StringId::kCodeHeader + i));
     }
     return headers;
 }
@@ -190,8 +186,8 @@ bool EditorLinkWatch::Tick(bool linkUp) {
 
 DriveReadChoice AskToReadDrive(Messenger& messenger, bool documentModified) {
     Message read;
-    read.text = StringText(kReadDriveQuestion);
-    read.caption = StringText(kReadDriveCaption);
+    read.text = StringText(StringId::kReadDriveQuestion);
+    read.caption = StringText(StringId::kReadDriveCaption);
     read.icon = MessageIcon::Question;
     read.buttons = MessageButtons::YesNo;
     if (messenger.show(read) != MessageAnswer::Yes) {
@@ -201,8 +197,8 @@ DriveReadChoice AskToReadDrive(Messenger& messenger, bool documentModified) {
         return DriveReadChoice::Read;
     }
     Message save;
-    save.text = StringText(kSaveQuestion);
-    save.caption = StringText(kSaveCaption);
+    save.text = StringText(StringId::kSaveQuestion);
+    save.caption = StringText(StringId::kSaveCaption);
     save.icon = MessageIcon::Warning;
     save.buttons = MessageButtons::YesNoCancel;
     switch (messenger.show(save)) {

@@ -99,7 +99,7 @@ ParameterOutcome RunParameterAction(ParameterTransfer& transfer, const Parameter
     switch (action.kind) {
     case Kind::None: break;
     case Kind::WriteOne:
-        outcome.ok = transfer.WriteOne(action.code.letter, action.code.number);
+        outcome.ok = transfer.WriteOne(action.code);
         if (!outcome.ok && action.customRow > 0) {
             outcome.failedCustomRow = action.customRow;
         }

@@ -1,21 +1,16 @@
 #include "params/ParameterTable.h"
 
+#include "base/StringIds.h"
 #include "base/StringTable.h"
+#include "drive/ParameterCatalogue.h"
 #include "params/CustomListEditor.h"
 #include "params/NolvaServoDoc.h"
-#include "drive/ParameterCatalogue.h"
 #include "params/ParameterRequests.h"
 #include "params/ParameterTransfer.h"
 
 #include <algorithm>
 
 namespace {
-
-constexpr int kFirstHeaderText = 250;  // "代号" .. "默认值"
-constexpr int kWriteCaption = 135;     // "写入讯息"
-constexpr int kNothingSelected = 146;  // "没有参数被选择！"
-constexpr int kDefaultsQuestion = 202; // "您想要将参数设定为默认值吗？"
-constexpr int kDefaultsCaption = 203;  // "设定默认值"
 
 // The group windows' own texts. The unit tables are these windows' and not the catalogue's:
 // unit of row r at units[r - 1], "" for none.
@@ -68,7 +63,7 @@ QString UpTo(int32_t from, int32_t n) {
 QStringList TableHeaderTexts() {
     QStringList texts;
     for (int i = 0; i < kTableColumnCount; ++i) {
-        texts.append(StringText(kFirstHeaderText + i));
+        texts.append(StringText(StringId::kCodeHeader + i));
     }
     return texts;
 }
@@ -79,16 +74,16 @@ std::array<int, kTableColumnCount> TableColumnWidths() {
 
 Message NoParameterSelectedMessage() {
     Message message;
-    message.text = StringText(kNothingSelected);
-    message.caption = StringText(kWriteCaption);
+    message.text = StringText(StringId::kNothingSelected);
+    message.caption = StringText(StringId::kWriteCaption);
     message.icon = MessageIcon::Warning;
     return message;
 }
 
 Message DefaultsQuestion() {
     Message message;
-    message.text = StringText(kDefaultsQuestion);
-    message.caption = StringText(kDefaultsCaption);
+    message.text = StringText(StringId::kDefaultsQuestion);
+    message.caption = StringText(StringId::kDefaultsCaption);
     message.icon = MessageIcon::Warning;
     message.buttons = MessageButtons::OkCancel;
     return message;
@@ -98,7 +93,7 @@ Message WholeListOnlyMessage(const QString& codeText) {
     Message message;
     message.text =
         QString::fromUtf8("%1 不能单独写入，请用“写入所有(A)”写入整个自定义参数表。").arg(codeText);
-    message.caption = StringText(kWriteCaption);
+    message.caption = StringText(StringId::kWriteCaption);
     message.icon = MessageIcon::Information;
     return message;
 }

@@ -1,39 +1,22 @@
 #include "params/ParameterTransfer.h"
 
 #include "base/Messenger.h"
+#include "base/StringIds.h"
 #include "base/StringTable.h"
-#include "link/DriveAccess.h"
 #include "drive/CatalogueTable.h"
+#include "drive/DriveMap.h"
 #include "drive/ModelTable.h"
+#include "drive/ParameterCatalogue.h"
+#include "link/DriveAccess.h"
 #include "params/NolvaServoDoc.h"
 #include "params/NvpFile.h"
-#include "drive/ParameterCatalogue.h"
 
 namespace {
 
 constexpr int kStepsPerParameter = 3;
 
-constexpr int kErrorText = 140;          // "错误"
-constexpr int kLinkMessageCaption = 132; // "通讯信息"
-constexpr int kWriteSuccessText = 134;   // "写入参数成功！！"
-constexpr int kWriteCaption = 135;       // "写入讯息"
-constexpr int kRestartReminder = 167; // "请重新启动伺服驱动器！！\n(关闭电源后，再重新输入电源。)"
-constexpr int kWriteCaptionText = 213; // "写入"
-constexpr int kWritingAllText = 214;   // "写入参数中 ... "
-constexpr int kReadCaptionText = 215;  // "读取"
-constexpr int kReadingAllText = 216;   // "读取参数中 ... "
-
-// Cn008 keeps the brake mode in the low two bits of its word; Cn012's change is taken over by
-// the drive after a write of 1 to page '7' 0xCE; Cn002's low byte decides whether it needs a
-// restart.
-bool IsBrakeMode(char letter, int number) {
-    return letter == 'C' && number == 8;
-}
-bool IsRegenerativeResistor(char letter, int number) {
-    return letter == 'C' && number == 12;
-}
-bool IsContactFunctions(char letter, int number) {
-    return letter == 'C' && number == 2;
+bool HasRule(ParamCode code, WriteRule rule) {
+    return WriteRuleOf(code) == rule;
 }
 
 // Group of a custom list row: 1..6 for C, T, S, P, q, H.
@@ -54,10 +37,18 @@ QString GroupText(int readId, int writeId, bool read, const char* quickOrContact
 
 QString GroupProgressText(char letter, int number, bool read) {
     switch (letter) {
-    case 'C': return GroupText(136, 141, read, nullptr, letter, number);
-    case 'T': return GroupText(137, 142, read, nullptr, letter, number);
-    case 'S': return GroupText(138, 143, read, nullptr, letter, number);
-    case 'P': return GroupText(139, 144, read, nullptr, letter, number);
+    case 'C':
+        return GroupText(StringId::kReadControlParameter, StringId::kWriteControlParameter, read,
+                         nullptr, letter, number);
+    case 'T':
+        return GroupText(StringId::kReadControlParameter + 1, StringId::kWriteControlParameter + 1,
+                         read, nullptr, letter, number);
+    case 'S':
+        return GroupText(StringId::kReadControlParameter + 2, StringId::kWriteControlParameter + 2,
+                         read, nullptr, letter, number);
+    case 'P':
+        return GroupText(StringId::kReadControlParameter + 3, StringId::kWriteControlParameter + 3,
+                         read, nullptr, letter, number);
     case 'q': return GroupText(0, 0, read, "快捷参数", letter, number);
     case 'H': return GroupText(0, 0, read, "多功能接点参数", letter, number);
     default: return {};
@@ -89,12 +80,12 @@ QList<ParamCode> WholeSet() {
 
 } // namespace
 
-QString ReadProgressText(char letter, int number) {
-    return GroupProgressText(letter, number, true);
+QString ReadProgressText(ParamCode code) {
+    return GroupProgressText(code.letter, code.number, true);
 }
 
-QString WriteProgressText(char letter, int number) {
-    return GroupProgressText(letter, number, false);
+QString WriteProgressText(ParamCode code) {
+    return GroupProgressText(code.letter, code.number, false);
 }
 
 ParameterTransfer::ParameterTransfer(DriveAccess& access, const LinkSettings& settings,
@@ -154,8 +145,8 @@ bool ParameterTransfer::Fail() {
         progress_->Close();
     }
     Message message;
-    message.text = StringText(kErrorText) + QStringLiteral(":\n\n") + currentText_;
-    message.caption = StringText(kLinkMessageCaption);
+    message.text = StringText(StringId::kErrorCaption) + QStringLiteral(":\n\n") + currentText_;
+    message.caption = StringText(StringId::kLinkCaption);
     message.icon = MessageIcon::Error;
     messenger_.show(message);
     return false;
@@ -163,11 +154,11 @@ bool ParameterTransfer::Fail() {
 
 void ParameterTransfer::ShowWriteSuccess(bool restartReminder) {
     Message message;
-    message.text = StringText(kWriteSuccessText);
+    message.text = StringText(StringId::kWriteSuccess);
     if (restartReminder) {
-        message.text += QStringLiteral("\n\n") + StringText(kRestartReminder);
+        message.text += QStringLiteral("\n\n") + StringText(StringId::kRestartReminder);
     }
-    message.caption = StringText(kWriteCaption);
+    message.caption = StringText(StringId::kWriteCaption);
     message.icon = restartReminder ? MessageIcon::Warning : MessageIcon::Information;
     messenger_.show(message);
 }
@@ -198,7 +189,8 @@ bool ParameterTransfer::WriteLive(int index, int32_t word) {
     return Acknowledged(access_.StoreStep(DriveAccess::kStoreSteps - 1, index, word));
 }
 
-bool ParameterTransfer::ReadParameter(char letter, int number, int32_t* displayValue) {
+bool ParameterTransfer::ReadParameter(ParamCode code, int32_t* displayValue) {
+    const auto [letter, number] = code;
     if (!access_.LinkUp) {
         return false;
     }
@@ -219,8 +211,8 @@ bool ParameterTransfer::ReadParameter(char letter, int number, int32_t* displayV
     return true;
 }
 
-bool ParameterTransfer::WriteParameter(char letter, int number, int32_t displayValue,
-                                       bool liveWrite) {
+bool ParameterTransfer::WriteParameter(ParamCode code, int32_t displayValue, bool liveWrite) {
+    const auto [letter, number] = code;
     if (!access_.LinkUp) {
         return false;
     }
@@ -235,37 +227,40 @@ bool ParameterTransfer::WriteParameter(char letter, int number, int32_t displayV
     return StoreWord(index, raw) && (!liveWrite || WriteLive(index, raw));
 }
 
-// The word Cn008 is written as: the drive's stored word with its low two bits replaced.
-bool ParameterTransfer::BrakeModeWord(int32_t value, bool modbus, int32_t* word) {
+// The word a LowBitsOnly parameter is written as: the drive's stored word with its low bits
+// replaced.
+bool ParameterTransfer::LowBitsWord(ParamCode code, int32_t value, bool modbus, int32_t* word) {
+    const auto [letter, number] = code;
     int32_t current = 0;
     if (modbus) {
-        if (!Acknowledged(access_.ReadParameterModbus('C', 8, settings_.AsciiMode))) {
+        if (!Acknowledged(access_.ReadParameterModbus(code, settings_.AsciiMode))) {
             return false;
         }
         current = access_.LastValue;
     } else {
         int32_t stored = 0;
-        if (!Fetch(ParameterIndexOf('C', 8), &stored)) {
+        if (!Fetch(ParameterIndexOf(letter, number), &stored)) {
             return false;
         }
-        current = RawToDisplay('C', 8, stored, profile_.maxMotorSpeed);
+        current = RawToDisplay(letter, number, stored, profile_.maxMotorSpeed);
     }
-    *word = (current & ~0x3) | (value & 0x3);
+    *word = (current & ~kLowBitsOnlyMask) | (value & kLowBitsOnlyMask);
     return true;
 }
 
-bool ParameterTransfer::WriteWithSpecialCases(char letter, int number, int32_t value,
-                                              bool liveWrite) {
-    if (IsBrakeMode(letter, number) && !BrakeModeWord(value, false, &value)) {
+// The write of 1 that makes the drive take over a FollowUpCommit parameter's change.
+bool ParameterTransfer::FollowUpWrite(ParamCode code) {
+    if (!HasRule(code, WriteRule::FollowUpCommit)) {
+        return true;
+    }
+    return Acknowledged(access_.WriteDriveWord(DriveMap::kCommitWord, 1, false));
+}
+
+bool ParameterTransfer::WriteByRule(ParamCode code, int32_t value, bool liveWrite) {
+    if (HasRule(code, WriteRule::LowBitsOnly) && !LowBitsWord(code, value, false, &value)) {
         return false;
     }
-    if (!WriteParameter(letter, number, value, liveWrite)) {
-        return false;
-    }
-    if (IsRegenerativeResistor(letter, number)) {
-        return Acknowledged(access_.WriteDriveWord('7', 0xCE, 1, false));
-    }
-    return true;
+    return WriteParameter(code, value, liveWrite) && FollowUpWrite(code);
 }
 
 // ---- Groups ----
@@ -306,16 +301,16 @@ bool ParameterTransfer::WriteGroup(ParamGroup group) {
     return WriteDocumentValues(codes);
 }
 
-bool ParameterTransfer::WriteOne(char letter, int number) {
+bool ParameterTransfer::WriteOne(ParamCode code) {
+    const auto [letter, number] = code;
     const int32_t* value = document_.values.slot(letter, number);
     if (!access_.LinkUp || value == nullptr) {
         return false;
     }
     TransferProgress* progress = progress_;
     progress_ = nullptr; // one parameter goes without a window
-    currentText_ = WriteProgressText(letter, number);
-    const bool ok =
-        WriteWithSpecialCases(letter, number, *value, !IsRestartParameter(letter, number));
+    currentText_ = WriteProgressText(code);
+    const bool ok = WriteByRule(code, *value, !IsRestartParameter(letter, number));
     progress_ = progress;
     if (ok) {
         ShowWriteSuccess(IsRestartParameter(letter, number));
@@ -325,15 +320,16 @@ bool ParameterTransfer::WriteOne(char letter, int number) {
 
 // ---- The whole set ----
 
-bool ParameterTransfer::ReadOne(char letter, int number, bool modbus, int32_t* value) {
+bool ParameterTransfer::ReadOne(ParamCode code, bool modbus, int32_t* value) {
+    const auto [letter, number] = code;
     if (modbus && !IsTwoRegister(letter, number)) {
-        if (!Acknowledged(access_.ReadParameterModbus(letter, number, settings_.AsciiMode))) {
+        if (!Acknowledged(access_.ReadParameterModbus(code, settings_.AsciiMode))) {
             return false;
         }
         *value = access_.LastValue;
         return true;
     }
-    return ReadParameter(letter, number, value);
+    return ReadParameter(code, value);
 }
 
 // One read loop for every list of parameters: the whole-set path (Modbus on RS-485 but for the
@@ -347,18 +343,18 @@ bool ParameterTransfer::ReadList(const QList<ParamCode>& codes, bool wholeSet,
     }
     const bool modbus = wholeSet && settings_.RS485Port;
     if (progress_ != nullptr) {
-        progress_->Open(wholeSet ? StringText(kReadCaptionText) : QString(),
+        progress_->Open(wholeSet ? StringText(StringId::kReadTitle) : QString(),
                         kStepsPerParameter * codes.size());
     }
     for (const ParamCode& code : codes) {
-        BeginParameter(wholeSet ? StringText(kReadingAllText) + code.text()
-                                : ReadProgressText(code.letter, code.number));
+        BeginParameter(wholeSet ? StringText(StringId::kReadingAll) + code.text()
+                                : ReadProgressText(code));
         int32_t value = 0;
-        if (!ReadOne(code.letter, code.number, modbus, &value)) {
+        if (!ReadOne(code, modbus, &value)) {
             return Fail();
         }
-        if (IsBrakeMode(code.letter, code.number)) {
-            value &= 0x3;
+        if (HasRule(code, WriteRule::LowBitsOnly)) {
+            value &= kLowBitsOnlyMask;
         }
         values->append(value);
         EndParameter();
@@ -394,16 +390,17 @@ bool ParameterTransfer::ReadAll() {
     return true;
 }
 
-bool ParameterTransfer::WriteOneOfAll(char letter, int number, int32_t value, bool modbus) {
+bool ParameterTransfer::WriteOneOfAll(ParamCode code, int32_t value, bool modbus) {
+    const auto [letter, number] = code;
     bool liveWrite = !IsRestartParameter(letter, number);
-    if (IsContactFunctions(letter, number)) {
-        // A change of Cn002's low byte takes effect only after a restart: store it only.
+    if (HasRule(code, WriteRule::LowByteOnRestart)) {
         bool read = false;
         int32_t current = 0;
         if (modbus) {
-            read = access_.ReadParameterModbus(letter, number, settings_.AsciiMode);
+            read = access_.ReadParameterModbus(code, settings_.AsciiMode);
         } else {
-            read = access_.ReadDriveWord('5', ParameterIndexOf(letter, number));
+            read =
+                access_.ReadDriveWord(DriveMap::kParameterPage, ParameterIndexOf(letter, number));
         }
         if (!Acknowledged(read)) {
             return false;
@@ -415,19 +412,14 @@ bool ParameterTransfer::WriteOneOfAll(char letter, int number, int32_t value, bo
         }
     }
     if (!modbus || IsTwoRegister(letter, number)) {
-        return WriteWithSpecialCases(letter, number, value, liveWrite);
+        return WriteByRule(code, value, liveWrite);
     }
-    if (IsBrakeMode(letter, number) && !BrakeModeWord(value, true, &value)) {
+    if (HasRule(code, WriteRule::LowBitsOnly) && !LowBitsWord(code, value, true, &value)) {
         return false;
     }
     const int32_t raw = DisplayToRaw(letter, number, value, profile_.maxMotorSpeed);
-    if (!Acknowledged(access_.WriteParameterModbus(letter, number, raw, settings_.AsciiMode))) {
-        return false;
-    }
-    if (IsRegenerativeResistor(letter, number)) {
-        return Acknowledged(access_.WriteDriveWord('7', 0xCE, 1, false));
-    }
-    return true;
+    return Acknowledged(access_.WriteParameterModbus(code, raw, settings_.AsciiMode)) &&
+           FollowUpWrite(code);
 }
 
 bool ParameterTransfer::WriteCodes(const QList<ParamCode>& codes, const QList<int32_t>& values,
@@ -442,13 +434,13 @@ bool ParameterTransfer::WriteCodes(const QList<ParamCode>& codes, const QList<in
     }
     const bool modbus = settings_.RS485Port;
     if (progress_ != nullptr) {
-        progress_->Open(StringText(kWriteCaptionText), kStepsPerParameter * codes.size());
+        progress_->Open(StringText(StringId::kWriteTitle), kStepsPerParameter * codes.size());
     }
     bool restart = false;
     for (qsizetype i = 0; i < codes.size(); ++i) {
         const ParamCode& code = codes[i];
-        BeginParameter(StringText(kWritingAllText) + code.text());
-        if (!WriteOneOfAll(code.letter, code.number, values[i], modbus)) {
+        BeginParameter(StringText(StringId::kWritingAll) + code.text());
+        if (!WriteOneOfAll(code, values[i], modbus)) {
             return Fail();
         }
         restart = restart || IsRestartParameter(code.letter, code.number);
@@ -500,10 +492,9 @@ bool ParameterTransfer::WriteDocumentValues(const QList<ParamCode>& codes) {
         progress_->Open(QString(), kStepsPerParameter * codes.size());
     }
     for (const ParamCode& code : codes) {
-        BeginParameter(WriteProgressText(code.letter, code.number));
-        if (!WriteWithSpecialCases(code.letter, code.number,
-                                   *document_.values.slot(code.letter, code.number),
-                                   !IsRestartParameter(code.letter, code.number))) {
+        BeginParameter(WriteProgressText(code));
+        if (!WriteByRule(code, *document_.values.slot(code.letter, code.number),
+                         !IsRestartParameter(code.letter, code.number))) {
             return Fail();
         }
         EndParameter();

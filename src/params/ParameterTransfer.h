@@ -1,9 +1,9 @@
 #pragma once
 
-#include "link/LinkSettings.h"
-#include "params/CustomTable.h"
 #include "drive/DriveProfile.h"
 #include "drive/ParamCode.h"
+#include "link/LinkSettings.h"
+#include "params/CustomTable.h"
 
 #include <QList>
 #include <QString>
@@ -52,8 +52,8 @@ public:
     static int CoveredCount(ParamGroup group);
 
     // The per-parameter procedures through the mailbox, without window or message.
-    bool ReadParameter(char letter, int number, int32_t* displayValue);
-    bool WriteParameter(char letter, int number, int32_t displayValue, bool liveWrite);
+    bool ReadParameter(ParamCode code, int32_t* displayValue);
+    bool WriteParameter(ParamCode code, int32_t displayValue, bool liveWrite);
 
     // Read group: the covered parameters into the document's values (marked modified); *values
     // receives them in number order for the group's window.
@@ -61,7 +61,7 @@ public:
     // Write group: the document's values of the covered parameters.
     bool WriteGroup(ParamGroup group);
     // Write one parameter from the document, with the success message; silent on failure.
-    bool WriteOne(char letter, int number);
+    bool WriteOne(ParamCode code);
 
     // The whole set (154 parameters, quick group excluded) between drive and transfer buffers.
     bool ReadAll();
@@ -94,12 +94,13 @@ private:
     bool Fetch(int index, int32_t* word);
     bool StoreWord(int index, int32_t word);
     bool WriteLive(int index, int32_t word);
-    bool BrakeModeWord(int32_t value, bool modbus, int32_t* word);
-    bool WriteWithSpecialCases(char letter, int number, int32_t value, bool liveWrite);
-    bool ReadOne(char letter, int number, bool modbus, int32_t* value);
+    bool LowBitsWord(ParamCode code, int32_t value, bool modbus, int32_t* word);
+    bool FollowUpWrite(ParamCode code);
+    bool WriteByRule(ParamCode code, int32_t value, bool liveWrite);
+    bool ReadOne(ParamCode code, bool modbus, int32_t* value);
     bool ReadList(const QList<ParamCode>& codes, bool wholeSet, QList<int32_t>* values);
     bool WriteDocumentValues(const QList<ParamCode>& codes);
-    bool WriteOneOfAll(char letter, int number, int32_t value, bool modbus);
+    bool WriteOneOfAll(ParamCode code, int32_t value, bool modbus);
     void ShowWriteSuccess(bool restartReminder);
     void ShowFileError(const QString& error);
 
@@ -114,5 +115,5 @@ private:
 };
 
 // Progress texts of reading and writing one parameter of a group: "读取控制参数：Cn0%02d" ...
-QString ReadProgressText(char letter, int number);
-QString WriteProgressText(char letter, int number);
+QString ReadProgressText(ParamCode code);
+QString WriteProgressText(ParamCode code);

@@ -711,7 +711,7 @@ TEST_F(DriveSessionTest, NothingIsWrittenWhileTheLinkIsDownEvenWithThePortOpen) 
     EXPECT_FALSE(access.WriteDriveWord('5', 0x10, 1, true));
     EXPECT_FALSE(access.WriteDriveWord(0, 0x10, 1, false));
     EXPECT_EQ(access.QueryServoState(), 0);
-    EXPECT_FALSE(access.ReadParameterModbus('C', 1, true));
+    EXPECT_FALSE(access.ReadParameterModbus({'C', 1}, true));
     EXPECT_FALSE(access.FetchParameter(0x10));
     EXPECT_FALSE(access.StoreParameter(0x10, 1));
     EXPECT_TRUE(port->writes().isEmpty());

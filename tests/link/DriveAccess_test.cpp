@@ -45,12 +45,12 @@ TEST_F(DriveAccessTest, NothingIsSentWhileTheLinkIsDown) {
     EXPECT_FALSE(access.ReadDriveWord('5', 0x10));
     EXPECT_FALSE(access.WriteDriveWord('5', 0x10, 1, true));
     EXPECT_EQ(access.QueryServoState(), 0);
-    EXPECT_FALSE(access.ReadParameterModbus('C', 1, false));
+    EXPECT_FALSE(access.ReadParameterModbus({'C', 1}, false));
     EXPECT_FALSE(access.FetchParameter(0x10));
     EXPECT_FALSE(access.StoreParameter(0x10, 1));
     int32_t word = 0;
     EXPECT_FALSE(access.ReadSignedWord('5', 0x10, &word));
-    EXPECT_FALSE(access.WriteParameterModbus('C', 1, 1, false));
+    EXPECT_FALSE(access.WriteParameterModbus({'C', 1}, 1, false));
     EXPECT_TRUE(port->writes().empty());
     EXPECT_EQ(access.LastValue, 7);
 }
@@ -130,15 +130,15 @@ protected:
 };
 
 TEST_P(DriveAccessModbusTest, ReadsAParameterByItsRegisterAndConverts) {
-    ASSERT_TRUE(access.ReadParameterModbus('C', 30, settings.AsciiMode));
+    ASSERT_TRUE(access.ReadParameterModbus({'C', 30}, settings.AsciiMode));
     EXPECT_EQ(access.LastValue, 0x0121);
     ASSERT_TRUE(access.StoreParameter(ParameterIndexOf('C', 11), -12288));
     ASSERT_TRUE(access.WriteDriveWord('5', ParameterIndexOf('C', 11), -12288, false));
-    ASSERT_TRUE(access.ReadParameterModbus('C', 11, settings.AsciiMode));
+    ASSERT_TRUE(access.ReadParameterModbus({'C', 11}, settings.AsciiMode));
     EXPECT_EQ(access.LastValue, -300);
     // A register outside the map: an exception reply, so no value.
     access.LastValue = 9;
-    EXPECT_FALSE(access.ReadParameterModbus('P', 70, settings.AsciiMode));
+    EXPECT_FALSE(access.ReadParameterModbus({'P', 70}, settings.AsciiMode));
     EXPECT_EQ(access.LastValue, 9);
 }
 

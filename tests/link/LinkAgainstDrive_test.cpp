@@ -25,19 +25,18 @@ protected:
         ASSERT_EQ(link->Open(QStringLiteral("COM1")), 0u);
     }
 
-    int Read(char page, int location, int32_t* word) {
+    ExchangeResult Read(char page, int location, int32_t* word) {
         uint8_t request[kReadCommandLength];
         uint8_t reply[kReadReplyLength] = {};
         BuildReadCommand(request, page, location);
-        const int result =
-            link->ExchangeCommand(request, kReadCommandLength, reply, kReadReplyLength);
-        if (result == kCommandReadGood) {
+        const auto result = link->ExchangeCommand(request, sizeof request, reply, sizeof reply);
+        if (result == ExchangeResult::Good) {
             DecodeWord(reply + 1, word);
         }
         return result;
     }
 
-    int Write(char page, int location, int32_t value) {
+    ExchangeResult Write(char page, int location, int32_t value) {
         uint8_t request[kWriteCommandLength];
         uint8_t reply[kWriteReplyLength] = {};
         BuildWriteCommand(request, page, location, value);
@@ -53,12 +52,12 @@ TEST_F(LinkAgainstDrive, ProbeAndMailboxFetch) {
     Connect();
     drive->setInputContacts(0x0155);
     int32_t word = 0;
-    EXPECT_EQ(Read('6', 0xCB, &word), kCommandReadGood);
+    EXPECT_EQ(Read('6', 0xCB, &word), ExchangeResult::Good);
     EXPECT_EQ(word, 0x0155);
     // Cn030 through the mailbox.
-    EXPECT_EQ(Write('5', 0x73, 0x0B), kCommandAccepted);
-    EXPECT_EQ(Write('5', 0x70, 2), kCommandAccepted);
-    EXPECT_EQ(Read('5', 0x74, &word), kCommandReadGood);
+    EXPECT_EQ(Write('5', 0x73, 0x0B), ExchangeResult::Accepted);
+    EXPECT_EQ(Write('5', 0x70, 2), ExchangeResult::Accepted);
+    EXPECT_EQ(Read('5', 0x74, &word), ExchangeResult::Good);
     EXPECT_EQ(word, 0x0121);
     EXPECT_EQ(port->now(), 0) << "a healthy drive costs no port time";
 }
@@ -71,7 +70,7 @@ TEST_F(LinkAgainstDrive, LatencyAndPacingShowOnThePortClock) {
     faults.baud = 9600;
     drive->setFaults(faults);
     int32_t word = 0;
-    EXPECT_EQ(Read('5', 0x47, &word), kCommandReadGood);
+    EXPECT_EQ(Read('5', 0x47, &word), ExchangeResult::Good);
     EXPECT_EQ(word, 3000);
     // 30 ms, then 13 bytes of 1.041 ms.
     EXPECT_GE(port->now(), 30 + 13);
@@ -93,7 +92,7 @@ TEST_F(LinkAgainstDrive, ModbusRtuAndAsciiReadsAndExceptions) {
             return ascii ? link->ExchangeAscii(request, kAsciiRequestLength, reply, replyLength, 1)
                          : link->ExchangeRtu(request, kRtuRequestLength, reply, replyLength, 400);
         };
-        ASSERT_EQ(exchange(0x105), kModbusGood) << (ascii ? "ASCII" : "RTU");
+        ASSERT_EQ(exchange(0x105), ExchangeResult::Good) << (ascii ? "ASCII" : "RTU");
         int32_t word = 0;
         if (ascii) {
             ASSERT_TRUE(DecodeWord(reply + 7, &word));
@@ -101,7 +100,7 @@ TEST_F(LinkAgainstDrive, ModbusRtuAndAsciiReadsAndExceptions) {
             word = (reply[3] << 8) | reply[4];
         }
         EXPECT_EQ(word, 546) << (ascii ? "ASCII" : "RTU") << ": Tn105 at 100 rpm";
-        EXPECT_EQ(exchange(0x346), kModbusException) << (ascii ? "ASCII" : "RTU");
+        EXPECT_EQ(exchange(0x346), ExchangeResult::Exception) << (ascii ? "ASCII" : "RTU");
     }
 }
 

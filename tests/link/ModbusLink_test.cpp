@@ -85,25 +85,25 @@ TEST_F(LinkTest, CommandExchanges) {
         int requestLength;
         int replyLength;
         std::vector<Answer> answers;
-        int result;
+        ExchangeResult result;
         int writes;
         int64_t elapsed;
     };
     // clang-format off
     const std::vector<Case> cases = {
-        {"write accepted",                          write,     10, 1, {{"%"}},                   kCommandAccepted, 1, 0},
-        {"long write accepted",                     writeLong, 14, 1, {{"%"}},                   kCommandAccepted, 1, 0},
-        {"write refused three times",               write,     10, 1, {{"!"}, {"!"}, {"!"}},     kCommandFailed,   3, 0},
-        {"write refused, then accepted",            write,     10, 1, {{"!"}, {"%"}},            kCommandAccepted, 2, 0},
-        {"write unanswered",                        write,     10, 1, {},                        kCommandFailed,   3, 1200},
-        {"read reply good",                         read,      6,  7, {{"%0064EF"}},             kCommandReadGood, 1, 0},
-        {"read reply 30 ms late",                   read,      6,  7, {{"%0064EF", 30}},         kCommandReadGood, 1, 30},
+        {"write accepted",                          write,     10, 1, {{"%"}},                   ExchangeResult::Accepted, 1, 0},
+        {"long write accepted",                     writeLong, 14, 1, {{"%"}},                   ExchangeResult::Accepted, 1, 0},
+        {"write refused three times",               write,     10, 1, {{"!"}, {"!"}, {"!"}},     ExchangeResult::NoReply,   3, 0},
+        {"write refused, then accepted",            write,     10, 1, {{"!"}, {"%"}},            ExchangeResult::Accepted, 2, 0},
+        {"write unanswered",                        write,     10, 1, {},                        ExchangeResult::NoReply,   3, 1200},
+        {"read reply good",                         read,      6,  7, {{"%0064EF"}},             ExchangeResult::Good, 1, 0},
+        {"read reply 30 ms late",                   read,      6,  7, {{"%0064EF", 30}},         ExchangeResult::Good, 1, 30},
         {"last checksum digit wrong three times",   read,      6,  7, {{"%0064EE"}, {"%0064EE"}, {"%0064EE"}},
-                                                                                                 kCommandFailed,   3, 0},
-        {"first checksum digit wrong, then good",   read,      6,  7, {{"%0064FF"}, {"%0064EF"}}, kCommandReadGood, 2, 0},
-        {"read refused, then good",                 read,      6,  7, {{"!"}, {"%0064EF"}},      kCommandReadGood, 2, 50},
-        {"read answered by a bare '%'",             read,      6,  7, {{"%"}, {"%"}, {"%"}},     kCommandFailed,   3, 150},
-        {"no answer at all",                        read,      6,  7, {},                        kCommandFailed,   3, 1200},
+                                                                                                 ExchangeResult::NoReply,   3, 0},
+        {"first checksum digit wrong, then good",   read,      6,  7, {{"%0064FF"}, {"%0064EF"}}, ExchangeResult::Good, 2, 0},
+        {"read refused, then good",                 read,      6,  7, {{"!"}, {"%0064EF"}},      ExchangeResult::Good, 2, 50},
+        {"read answered by a bare '%'",             read,      6,  7, {{"%"}, {"%"}, {"%"}},     ExchangeResult::NoReply,   3, 150},
+        {"no answer at all",                        read,      6,  7, {},                        ExchangeResult::NoReply,   3, 1200},
     };
     // clang-format on
     for (const Case& test : cases) {
@@ -119,7 +119,7 @@ TEST_F(LinkTest, CommandExchanges) {
             EXPECT_EQ(port->writes()[i],
                       QByteArray(reinterpret_cast<const char*>(test.request), test.requestLength));
         }
-        if (test.result == kCommandReadGood) {
+        if (test.result == ExchangeResult::Good) {
             int32_t word = 0;
             ASSERT_TRUE(DecodeWord(reply + 1, &word));
             EXPECT_EQ(word, 100);
@@ -135,7 +135,7 @@ TEST_F(LinkTest, CommandExchangeDoesNotReadAfterAFailedWrite) {
     uint8_t reply[kReadReplyLength];
     std::memcpy(reply, "%0064EF", kReadReplyLength);
     Reset();
-    EXPECT_EQ(link.ExchangeCommand(read, 6, reply, 7), kCommandFailed);
+    EXPECT_EQ(link.ExchangeCommand(read, 6, reply, 7), ExchangeResult::NoReply);
     // A read would have cost 400 ms on the clock; the stale reply in the buffer is not taken.
     EXPECT_EQ(Elapsed(), 0);
     EXPECT_EQ(reply[0], 0);
@@ -149,7 +149,7 @@ TEST_F(LinkTest, ShortReplyIsNotCompletedByAnEarlierReplyInTheBuffer) {
     std::memcpy(reply, "%0064EF", kReadReplyLength);
     Reset();
     Script({{QByteArray("%")}, {QByteArray("%")}, {QByteArray("%")}});
-    EXPECT_EQ(link.ExchangeCommand(read, 6, reply, 7), kCommandFailed);
+    EXPECT_EQ(link.ExchangeCommand(read, 6, reply, 7), ExchangeResult::NoReply);
     EXPECT_EQ(Writes(), 3);
 }
 
@@ -162,26 +162,26 @@ TEST_F(LinkTest, AsciiExchanges) {
         const char* name;
         int attempts;
         std::vector<Answer> answers;
-        int result;
+        ExchangeResult result;
         int writes;
         int64_t elapsed; // the 2 ms pause before each write included
     };
     // clang-format off
     const std::vector<Case> cases = {
-        {"good reply",                              1, {{":010302006496\r\n"}}, kModbusGood,      1, 2},
-        {"line end not checked",                    1, {{":010302006496??"}},     kModbusGood,      1, 2},
-        {"exception reply ends by the gap",         1, {{":0183027A\r\n"}},     kModbusException, 1, 52},
-        {"function digits 8 and 3 with a bad LRC",  1, {{":0183020000\r\n"}},   kModbusCorrupt,   1, 52},
-        {"lower-case hex digit",                    1, {{":010302006a90\r\n"}}, kModbusCorrupt,   1, 2},
-        {"character that is no hex digit",          1, {{":0103020G6496\r\n"}}, kModbusCorrupt,   1, 2},
-        {"wrong LRC",                               1, {{":010302006497\r\n"}}, kModbusCorrupt,   1, 2},
-        {"fewer than five bytes",                   1, {{":01\r"}},              kModbusCorrupt,   1, 52},
+        {"good reply",                              1, {{":010302006496\r\n"}}, ExchangeResult::Good,      1, 2},
+        {"line end not checked",                    1, {{":010302006496??"}},     ExchangeResult::Good,      1, 2},
+        {"exception reply ends by the gap",         1, {{":0183027A\r\n"}},     ExchangeResult::Exception, 1, 52},
+        {"function digits 8 and 3 with a bad LRC",  1, {{":0183020000\r\n"}},   ExchangeResult::Corrupt,   1, 52},
+        {"lower-case hex digit",                    1, {{":010302006a90\r\n"}}, ExchangeResult::Corrupt,   1, 2},
+        {"character that is no hex digit",          1, {{":0103020G6496\r\n"}}, ExchangeResult::Corrupt,   1, 2},
+        {"wrong LRC",                               1, {{":010302006497\r\n"}}, ExchangeResult::Corrupt,   1, 2},
+        {"fewer than five bytes",                   1, {{":01\r"}},              ExchangeResult::Corrupt,   1, 52},
         {"corrupt reply is not retried",            2, {{":010302006497\r\n"}, {":010302006496\r\n"}},
-                                                                                 kModbusCorrupt,   1, 2},
+                                                                                 ExchangeResult::Corrupt,   1, 2},
         {"reply without ':' is retried",            2, {{"010302006496\r\n"}, {":010302006496\r\n"}},
-                                                                                 kModbusGood,      2, 2 + 50 + 2},
-        {"no answer, one attempt",                  1, {},                        kModbusNoReply,   1, 402},
-        {"no answer, two attempts",                 2, {},                        kModbusNoReply,   2, 804},
+                                                                                 ExchangeResult::Good,      2, 2 + 50 + 2},
+        {"no answer, one attempt",                  1, {},                        ExchangeResult::NoReply,   1, 402},
+        {"no answer, two attempts",                 2, {},                        ExchangeResult::NoReply,   2, 804},
     };
     // clang-format on
     for (const Case& test : cases) {
@@ -207,7 +207,7 @@ TEST_F(LinkTest, AsciiIgnoresALeftoverColonWhenNothingArrives) {
     uint8_t reply[16];
     std::memcpy(reply, ":010302006496\r\n", 15);
     Reset();
-    EXPECT_EQ(link.ExchangeAscii(request, kAsciiRequestLength, reply, 15, 1), kModbusNoReply);
+    EXPECT_EQ(link.ExchangeAscii(request, sizeof request, reply, 15, 1), ExchangeResult::NoReply);
 }
 
 TEST_F(LinkTest, RtuExchanges) {
@@ -219,19 +219,19 @@ TEST_F(LinkTest, RtuExchanges) {
         const char* name;
         std::vector<Answer> answers;
         uint32_t timeout;
-        int result;
+        ExchangeResult result;
         int lastReplyLength;
         int64_t elapsed;
     };
     // clang-format off
     const std::vector<Case> cases = {
-        {"good reply",                                 {{Hex("01 03 02 00 64 B9 AF")}},     400, kModbusGood,      7, 0},
-        {"exception reply of 5 bytes ends by the gap", {{Hex("01 83 02 C0 F1")}},           400, kModbusException, 5, 50},
-        {"CRC high byte wrong",                        {{Hex("01 03 02 00 64 B9 AE")}},     400, kModbusCorrupt,   7, 0},
-        {"CRC bytes swapped",                          {{Hex("01 03 02 00 64 AF B9")}},     400, kModbusCorrupt,   7, 0},
-        {"a single byte",                              {{Hex("01")}},                       400, kModbusNoReply,   1, 50},
-        {"no answer",                                  {},                                  400, kModbusNoReply,   0, 400},
-        {"answer later than the time-out",             {{Hex("01 83 02 C0 F1"), 40}},       30,  kModbusNoReply,   0, 30},
+        {"good reply",                                 {{Hex("01 03 02 00 64 B9 AF")}},     400, ExchangeResult::Good,      7, 0},
+        {"exception reply of 5 bytes ends by the gap", {{Hex("01 83 02 C0 F1")}},           400, ExchangeResult::Exception, 5, 50},
+        {"CRC high byte wrong",                        {{Hex("01 03 02 00 64 B9 AE")}},     400, ExchangeResult::Corrupt,   7, 0},
+        {"CRC bytes swapped",                          {{Hex("01 03 02 00 64 AF B9")}},     400, ExchangeResult::Corrupt,   7, 0},
+        {"a single byte",                              {{Hex("01")}},                       400, ExchangeResult::NoReply,   1, 50},
+        {"no answer",                                  {},                                  400, ExchangeResult::NoReply,   0, 400},
+        {"answer later than the time-out",             {{Hex("01 83 02 C0 F1"), 40}},       30,  ExchangeResult::NoReply,   0, 30},
     };
     // clang-format on
     for (const Case& test : cases) {
@@ -254,12 +254,12 @@ TEST_F(LinkTest, RtuClearsItsStateAndStopsOnAFailedWrite) {
     uint8_t reply[8] = {};
     Reset();
     Script({{Hex("01 03 02 00 64 B9 AF")}});
-    ASSERT_EQ(link.ExchangeRtu(request, 8, reply, 7, 400), kModbusGood);
+    ASSERT_EQ(link.ExchangeRtu(request, 8, reply, 7, 400), ExchangeResult::Good);
     ASSERT_EQ(link.LastReplyLength(), 7);
 
     port->writeError = EIO;
     Reset();
-    EXPECT_EQ(link.ExchangeRtu(request, 8, reply, 7, 400), kModbusNoReply);
+    EXPECT_EQ(link.ExchangeRtu(request, 8, reply, 7, 400), ExchangeResult::NoReply);
     EXPECT_FALSE(link.RequestSent());
     EXPECT_EQ(link.LastReplyLength(), 0);
     EXPECT_EQ(Elapsed(), 0);

@@ -239,7 +239,7 @@ TEST_F(PtyTest, CommandExchangeWithAnAnsweringPeer) {
             pty.send("%0064EF");
         }
     });
-    EXPECT_EQ(channel.ExchangeCommand(request, 6, reply, 7), kCommandReadGood);
+    EXPECT_EQ(channel.ExchangeCommand(request, 6, reply, 7), ExchangeResult::Good);
     drive.join();
 }
 

@@ -44,7 +44,7 @@ protected:
 
 TEST_F(TransferTest, ReadGoesThroughTheMailboxAndJoinsTwoRegisters) {
     int32_t value = 0;
-    ASSERT_TRUE(transfer.ReadParameter('C', 5, &value));
+    ASSERT_TRUE(transfer.ReadParameter({'C', 5}, &value));
     EXPECT_EQ(value, 2500);
     EXPECT_EQ(Requests(), (QStringList{Cmd("W5730013"), Cmd("W5700002"), Cmd("R574")}));
 
@@ -53,20 +53,20 @@ TEST_F(TransferTest, ReadGoesThroughTheMailboxAndJoinsTwoRegisters) {
     SetDriveParameter('P', 9, -500000 >> 16);
     ASSERT_TRUE(access.StoreParameter(ParameterIndexOf('P', 9) + 1, 0x5EE0));
     drive.clearRequestLog();
-    ASSERT_TRUE(transfer.ReadParameter('P', 9, &value));
+    ASSERT_TRUE(transfer.ReadParameter({'P', 9}, &value));
     EXPECT_EQ(value, 50000);
     EXPECT_EQ(Requests(), (QStringList{Cmd("W5730058"), Cmd("W5700002"), Cmd("R574"),
                                        Cmd("W5730059"), Cmd("W5700002"), Cmd("R574")}));
 }
 
 TEST_F(TransferTest, WriteStoresThenWritesTheLiveCopyExceptForRestartParameters) {
-    ASSERT_TRUE(transfer.WriteParameter('C', 7, 1000, true));
+    ASSERT_TRUE(transfer.WriteParameter({'C', 7}, 1000, true));
     EXPECT_EQ(Requests(),
               (QStringList{Cmd("W5710015"), Cmd("W5721555"), Cmd("W5700001"), Cmd("W5151555")}));
     drive.clearRequestLog();
 
     document.values.control[0] = 4; // Cn001 needs a restart: stored only
-    ASSERT_TRUE(transfer.WriteOne('C', 1));
+    ASSERT_TRUE(transfer.WriteOne({'C', 1}));
     EXPECT_EQ(Requests(), (QStringList{Cmd("W5710010"), Cmd("W5720004"), Cmd("W5700001")}));
     ASSERT_EQ(messenger.messages.size(), 1);
     EXPECT_EQ(messenger.messages[0].text,
@@ -76,13 +76,13 @@ TEST_F(TransferTest, WriteStoresThenWritesTheLiveCopyExceptForRestartParameters)
     EXPECT_EQ(messenger.messages[0].icon, MessageIcon::Warning);
     EXPECT_EQ(drive.state().storedRaw('C', 1), 4);
 
-    ASSERT_TRUE(transfer.WriteOne('C', 7));
+    ASSERT_TRUE(transfer.WriteOne({'C', 7}));
     EXPECT_EQ(messenger.messages[1].text, QString::fromUtf8("写入参数成功！！"));
     EXPECT_EQ(messenger.messages[1].icon, MessageIcon::Information);
 }
 
 TEST_F(TransferTest, TwoRegisterWriteStoresHighThenLowThenWritesBoth) {
-    ASSERT_TRUE(transfer.WriteParameter('P', 9, 50000, true)); // raw -500000
+    ASSERT_TRUE(transfer.WriteParameter({'P', 9}, 50000, true)); // raw -500000
     EXPECT_EQ(Requests(),
               (QStringList{Cmd("W5710058"), Cmd("W572FFF8"), Cmd("W5700001"), Cmd("W5710059"),
                            Cmd("W5725EE0"), Cmd("W5700001"), Cmd("W558FFF8"), Cmd("W5595EE0")}));
@@ -91,7 +91,7 @@ TEST_F(TransferTest, TwoRegisterWriteStoresHighThenLowThenWritesBoth) {
 TEST_F(TransferTest, BrakeModeKeepsTheUpperBitsOfTheDrivesWord) {
     SetDriveParameter('C', 8, 0x00F6);
     document.values.control[7] = 1;
-    ASSERT_TRUE(transfer.WriteOne('C', 8));
+    ASSERT_TRUE(transfer.WriteOne({'C', 8}));
     EXPECT_EQ(Requests(),
               (QStringList{Cmd("W5730016"), Cmd("W5700002"), Cmd("R574"), Cmd("W5710016"),
                            Cmd("W57200F5"), Cmd("W5700001"), Cmd("W51600F5")}));
@@ -103,12 +103,12 @@ TEST_F(TransferTest, BrakeModeKeepsTheUpperBitsOfTheDrivesWord) {
 
 TEST_F(TransferTest, RegenerativeResistorIsFollowedByTheTakeOverWrite) {
     document.values.control[11] = 100;
-    ASSERT_TRUE(transfer.WriteOne('C', 12));
+    ASSERT_TRUE(transfer.WriteOne({'C', 12}));
     EXPECT_EQ(Requests(), (QStringList{Cmd("W571001A"), Cmd("W5720064"), Cmd("W5700001"),
                                        Cmd("W51A0064"), Cmd("W7CE0001")}));
     // Its failure is Cn012's failure.
     refuse = [](const QString& r) { return r.startsWith("W7CE"); };
-    EXPECT_FALSE(transfer.WriteOne('C', 12));
+    EXPECT_FALSE(transfer.WriteOne({'C', 12}));
 }
 
 TEST_F(TransferTest, WriteGroupFailingAtTheFifthLeavesTheFirstFourWritten) {
@@ -189,7 +189,7 @@ TEST_F(TransferTest, NothingHappensWhileTheLinkIsDown) {
     access.LinkUp = false;
     EXPECT_FALSE(transfer.ReadGroup(ParamGroup::Control));
     EXPECT_FALSE(transfer.WriteGroup(ParamGroup::Control));
-    EXPECT_FALSE(transfer.WriteOne('C', 1));
+    EXPECT_FALSE(transfer.WriteOne({'C', 1}));
     EXPECT_FALSE(transfer.ReadAll());
     EXPECT_FALSE(transfer.WriteAll());
     EXPECT_FALSE(transfer.CopyDriveToFile(QStringLiteral("/tmp/never.nvp")));

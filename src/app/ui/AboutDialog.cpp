@@ -1,7 +1,8 @@
 #include "app/ui/AboutDialog.h"
 
-#include "base/StringTable.h"
 #include "app/ui/Artwork.h"
+#include "base/StringIds.h"
+#include "base/StringTable.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -9,11 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-constexpr int kWebAddressString = 129;
-
-} // namespace
+namespace {} // namespace
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("关于 Orvan Servo"));
@@ -28,7 +25,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     auto* logo = new QLabel(this);
     logo->setPixmap(LogoPixmap());
 
-    const QString address = StringText(kWebAddressString);
+    const QString address = StringText(StringId::kWebAddress);
     link_ = new QLabel(QStringLiteral("<a href=\"%1\" style=\"color:#0000FF\">%2</a>")
                            .arg(address.toHtmlEscaped(), address.toHtmlEscaped()),
                        this);

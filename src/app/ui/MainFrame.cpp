@@ -5,6 +5,7 @@
 #include "app/RecentFiles.h"
 #include "app/ui/Artwork.h"
 #include "app/ui/NolvaServoView.h"
+#include "base/StringIds.h"
 #include "base/StringTable.h"
 
 #include <QAction>
@@ -25,8 +26,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int kToolBarTitleString = 169;
 
 QKeySequence KeysOf(Shortcut shortcut) {
     switch (shortcut) {
@@ -196,7 +195,7 @@ void CMainFrame::BuildMenus() {
 }
 
 void CMainFrame::BuildToolBar() {
-    toolBar_ = new QToolBar(StringText(kToolBarTitleString), this);
+    toolBar_ = new QToolBar(StringText(StringId::kToolBarTitle), this);
     toolBar_->setObjectName(QStringLiteral("toolBar"));
     toolBar_->setMovable(true);
     toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
@@ -229,7 +228,7 @@ void CMainFrame::BuildStatusBar() {
     auto* strip = new PaneStrip(statusBar());
     strip->setObjectName(QStringLiteral("panes"));
     for (int pane = 0; pane < kPaneCount; ++pane) {
-        auto* label = new QLabel(StringText(kPaneIndicators[pane]), strip);
+        auto* label = new QLabel(StringText(StringId::kStatusPanes[pane]), strip);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setFixedWidth(screenWidth / kPaneWidthDivisors[pane]);
         label->setObjectName(QStringLiteral("pane%1").arg(pane));

@@ -22,10 +22,8 @@ class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
     static constexpr int kPaneCount = 8;
-    // Pane width = screen width / divisor; initial texts from these string IDs.
+    // Pane width = screen width / divisor.
     static constexpr std::array<int, kPaneCount> kPaneWidthDivisors{8, 13, 14, 10, 10, 6, 6, 6};
-    static constexpr std::array<int, kPaneCount> kPaneIndicators{102, 122, 103, 104,
-                                                                 123, 124, 121, 125};
 
     // Takes `view` as its central widget.
     explicit CMainFrame(CNolvaServoView* view, QWidget* parent = nullptr);

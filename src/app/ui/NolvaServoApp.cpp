@@ -11,6 +11,7 @@
 #include "app/ui/NolvaServoView.h"
 #include "app/ui/QtMessenger.h"
 #include "app/ui/StopSignals.h"
+#include "base/StringIds.h"
 #include "base/StringTable.h"
 #include "base/Ticker.h"
 #include "link/SerialBackend.h"
@@ -35,7 +36,6 @@
 
 namespace {
 
-constexpr int kHelpNotFoundString = 168;
 constexpr char kHelpFileName[] = "NVSDHELP.chm";
 // The start-up picture stays at least one second (and less than two) while the program runs.
 constexpr int kSplashMs = 1500;
@@ -272,7 +272,7 @@ void CNolvaServoApp::OnHelpContents() {
         return;
     const QString html = ProgramHelpHtml();
     if (html.isEmpty()) {
-        messenger_->show(StringText(kHelpNotFoundString));
+        messenger_->show(StringText(StringId::kHelpNotFound));
         return;
     }
     if (!helpWindow_) {

@@ -1,8 +1,8 @@
 #include "app/ui/NolvaServoView.h"
 
 #include "app/AppSettings.h"
-#include "link/DriveOperations.h"
 #include "base/Ticker.h"
+#include "link/DriveOperations.h"
 #include "link/SerialBackend.h"
 #include "link/ui/LinkComPort.h"
 #include "params/NolvaServoDoc.h"

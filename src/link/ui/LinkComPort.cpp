@@ -1,5 +1,6 @@
 #include "link/ui/LinkComPort.h"
 
+#include "base/StringIds.h"
 #include "base/StringTable.h"
 
 #include <QComboBox>
@@ -15,8 +16,6 @@
 
 namespace {
 
-constexpr int kConnectCaption = 810;    // "连线(&C)"
-constexpr int kDisconnectCaption = 811; // "断开(&D)"
 // Rows of the baud-rate table the list always offers; 57600 and 115200 are reached only through
 // the settings file, so they are listed only when the settings already use them.
 constexpr int kListedBaudRows = 4;
@@ -64,8 +63,9 @@ CLinkComPort::CLinkComPort(const PortChoice& current, bool linkRequested,
     protocolForm->addRow(QStringLiteral("通讯传输率(bps):"), baudBox_);
 
     auto* buttons = new QDialogButtonBox(this);
-    okButton_ = buttons->addButton(StringText(linkRequested ? kDisconnectCaption : kConnectCaption),
-                                   QDialogButtonBox::AcceptRole);
+    okButton_ = buttons->addButton(
+        StringText(linkRequested ? StringId::kDisconnectCaption : StringId::kConnectCaption),
+        QDialogButtonBox::AcceptRole);
     okButton_->setDefault(true);
     buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

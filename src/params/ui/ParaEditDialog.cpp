@@ -1,6 +1,7 @@
 #include "params/ui/ParaEditDialog.h"
 
 #include "base/Messenger.h"
+#include "base/StringIds.h"
 #include "base/StringTable.h"
 #include "base/Ticker.h"
 #include "drive/ParameterCatalogue.h"
@@ -35,10 +36,6 @@ constexpr int kPollMs = 400;
 const QColor kValueColour(0, 0, 255);   // "设定值" in blue
 const QColor kDefaultColour(255, 0, 0); // "默认值" in red
 const QColor kChangedBackground(255, 255, 160);
-
-constexpr int kLinkErrorText = 130; // "通讯错误！！"
-constexpr int kLinkCaption = 132;   // "通讯信息"
-constexpr int kNothingTicked = 146; // "没有参数被选择！"
 
 QString Utf8(const char* text) {
     return QString::fromUtf8(text);
@@ -257,7 +254,7 @@ bool CParaEditDialog::CheckTicked() {
     if (!TickedCodes().isEmpty())
         return true;
     Message message;
-    message.text = StringText(kNothingTicked);
+    message.text = StringText(StringId::kNothingSelected);
     message.caption = windowTitle();
     message.icon = MessageIcon::Warning;
     messenger_.show(message);
@@ -268,8 +265,8 @@ bool CParaEditDialog::CheckLinkForTransfer() {
     if (host_.EditorLinkUp())
         return true;
     Message message;
-    message.text = StringText(kLinkErrorText);
-    message.caption = StringText(kLinkCaption);
+    message.text = StringText(StringId::kLinkError);
+    message.caption = StringText(StringId::kLinkCaption);
     message.icon = MessageIcon::Error;
     messenger_.show(message);
     return false;

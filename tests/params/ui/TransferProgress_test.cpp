@@ -144,7 +144,7 @@ TEST(WindowRequests, ReadAllFillsTheGroupWindowWhileTheEventLoopRuns) {
 
     EXPECT_EQ(view.finished, 1);
     for (int number = 1; number <= 7; ++number) {
-        EXPECT_TRUE(seenWhileBusy.contains(ReadProgressText('T', number))) << number;
+        EXPECT_TRUE(seenWhileBusy.contains(ReadProgressText({'T', number}))) << number;
     }
     EXPECT_EQ(Cell(window, 3, 2), "150");
     EXPECT_EQ(Cell(window, 7, 2), QString::number(RawToDisplay('T', 7, 1000, 3000)));

@@ -1,0 +1,67 @@
+#pragma once
+
+// Where the drive keeps what the program reads and writes: 16 pages of 256 words, each page
+// named by a character '0'..'9', 'A'..'F'. Parameters live on page '5' at their parameter index
+// (the catalogue holds those); this map holds every other location the program and the
+// simulated drive use, so that each is written once.
+
+struct DriveLocation {
+    char page;
+    int location;
+};
+
+namespace DriveMap {
+
+inline constexpr int kPageCount = 16;
+inline constexpr int kPageSize = 256;
+
+// 0..15 of a page character, -1 for anything else.
+constexpr int PageNumber(char page) {
+    if (page >= '0' && page <= '9') {
+        return page - '0';
+    }
+    if (page >= 'A' && page <= 'F') {
+        return page - 'A' + 10;
+    }
+    return -1;
+}
+
+// Live parameter copies, the mailbox and the drive's facts.
+inline constexpr char kParameterPage = '5';
+// Status words and monitor values.
+inline constexpr char kStatusPage = '6';
+
+// The parameter mailbox on page '5': a command of 1 stores the value at the store index into
+// the parameter's stored copy; 2 fetches the stored word of the fetch index into the result.
+inline constexpr int kMailboxCommand = 0x70;
+inline constexpr int kMailboxStoreIndex = 0x71;
+inline constexpr int kMailboxStoreValue = 0x72;
+inline constexpr int kMailboxFetchIndex = 0x73;
+inline constexpr int kMailboxFetchResult = 0x74;
+inline constexpr int kMailboxStore = 1;
+inline constexpr int kMailboxFetch = 2;
+
+// The drive's facts and state, read by the status poll.
+inline constexpr DriveLocation kModelCode{kParameterPage, 0x0C};       // drive and motor code
+inline constexpr DriveLocation kControlMode{kParameterPage, 0x10};     // dn-01, Cn001's live copy
+inline constexpr DriveLocation kMaxMotorSpeed{kParameterPage, 0x47};   // N in rpm
+inline constexpr DriveLocation kSoftwareVersion{kParameterPage, 0xE2}; // dn-04
+inline constexpr DriveLocation kAlarmBits{kStatusPage, 0x60};          // one bit per alarm
+inline constexpr DriveLocation kServoState{kStatusPage, 0x66};         // bit 0: servo on
+// dn-03; a good read of it is the probe that tells a drive is on the line.
+inline constexpr DriveLocation kInputContacts{kStatusPage, 0xCB};
+// 2 while the drive is in the state the servo-state query reports as 2.
+inline constexpr DriveLocation kServoStateQuery{'A', 0x98};
+
+// Words whose values go through the codec rather than being taken unsigned.
+inline constexpr DriveLocation kSpeedCommand1{kParameterPage, 0x36}; // Sn201's live copy
+inline constexpr DriveLocation kTuningSpeed{kParameterPage, 0xD4};   // O 6
+inline constexpr DriveLocation kTuningValue{kParameterPage, 0xD3};   // O 7, scaled by N
+inline constexpr DriveLocation kTuningResult{kParameterPage, 0xD2};  // O 8
+inline constexpr DriveLocation kMotorSpeed{kStatusPage, 0xE4};       // Un-01, speed feedback
+inline constexpr DriveLocation kJogSpeed{kStatusPage, 0x0B};
+
+// A write of 1 here makes the drive take over a changed regenerative resistor setting (Cn012).
+inline constexpr DriveLocation kCommitWord{'7', 0xCE};
+
+} // namespace DriveMap
