@@ -367,14 +367,18 @@ bool ParameterTransfer::ReadList(const QList<ParamCode>& codes, bool wholeSet,
 
 bool ParameterTransfer::ReadCodes(const QList<ParamCode>& codes, QList<int32_t>* values) {
     const bool complete = ReadList(codes, true, values);
-    // The model code read is the drive's, whether or not a later parameter failed.
+    // The drive's model code and encoder pulses change only with a read that completed: a read
+    // that failed part way changes nothing the program goes by.
+    if (!complete) {
+        return false;
+    }
     for (qsizetype i = 0; i < values->size(); ++i) {
         if (codes[i].letter == 'C' && codes[i].number == 30) {
             profile_.modelCode = values->at(i);
             profile_.encoderPulses = EncoderPulsesForModel(values->at(i));
         }
     }
-    return complete;
+    return true;
 }
 
 bool ParameterTransfer::ReadAll() {
@@ -390,7 +394,8 @@ bool ParameterTransfer::ReadAll() {
     return true;
 }
 
-bool ParameterTransfer::WriteOneOfAll(ParamCode code, int32_t value, bool modbus) {
+bool ParameterTransfer::WriteOneOfAll(ParamCode code, int32_t value, bool modbus,
+                                      bool* needsRestart) {
     const auto [letter, number] = code;
     bool liveWrite = !IsRestartParameter(letter, number);
     if (HasRule(code, WriteRule::LowByteOnRestart)) {
@@ -411,6 +416,8 @@ bool ParameterTransfer::WriteOneOfAll(ParamCode code, int32_t value, bool modbus
             liveWrite = false;
         }
     }
+    // A value stored only takes effect after a restart, as a restart parameter's does.
+    *needsRestart = !liveWrite;
     if (!modbus || IsTwoRegister(letter, number)) {
         return WriteByRule(code, value, liveWrite);
     }
@@ -440,10 +447,11 @@ bool ParameterTransfer::WriteCodes(const QList<ParamCode>& codes, const QList<in
     for (qsizetype i = 0; i < codes.size(); ++i) {
         const ParamCode& code = codes[i];
         BeginParameter(StringText(StringId::kWritingAll) + code.text());
-        if (!WriteOneOfAll(code, values[i], modbus)) {
+        bool needsRestart = false;
+        if (!WriteOneOfAll(code, values[i], modbus, &needsRestart)) {
             return Fail();
         }
-        restart = restart || IsRestartParameter(code.letter, code.number);
+        restart = restart || needsRestart;
         ++*written;
         EndParameter();
     }

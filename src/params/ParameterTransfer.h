@@ -69,7 +69,8 @@ public:
 
     // Any parameters moved as the whole-set transfers move them (Modbus on RS-485, the mailbox
     // for Pn307..Pn309 and on RS-232), with the whole-set progress texts and failure message.
-    // A read of Cn030 updates the drive profile's model code and encoder pulses. A successful
+    // A read that completes updates the drive profile from Cn030 (model code, encoder pulses); one
+    // that fails part way leaves the profile as it was. A successful
     // write ends with the success message (the restart reminder when a restart parameter was
     // among them). When an exchange fails, *values holds the values read before it and *written
     // counts the parameters written before it.
@@ -100,7 +101,8 @@ private:
     bool ReadOne(ParamCode code, bool modbus, int32_t* value);
     bool ReadList(const QList<ParamCode>& codes, bool wholeSet, QList<int32_t>* values);
     bool WriteDocumentValues(const QList<ParamCode>& codes);
-    bool WriteOneOfAll(ParamCode code, int32_t value, bool modbus);
+    // *needsRestart: the value was stored only and takes effect after a restart.
+    bool WriteOneOfAll(ParamCode code, int32_t value, bool modbus, bool* needsRestart);
     void ShowWriteSuccess(bool restartReminder);
     void ShowFileError(const QString& error);
 

@@ -158,6 +158,15 @@ TEST_F(TransferTest, WriteAllStoresContactFunctionsOnlyWhenTheirLowByteChanges) 
     ASSERT_TRUE(transfer.WriteAll());
     EXPECT_TRUE(Requests().contains(Cmd("W51D0012")));
     EXPECT_EQ(messenger.messages.back().icon, MessageIcon::Warning);
+
+    // Written alone (the editor's ticked row, the command-line tool): a changed low byte is
+    // stored only and the success message says to restart; the same low byte does not.
+    const QString reminder = QString::fromUtf8("请重新启动伺服驱动器！！");
+    access.WriteDriveWord('5', 0x1D, 0x0011, false);
+    ASSERT_TRUE(transfer.WriteCodes({{'C', 2}}, {0x0012}));
+    EXPECT_TRUE(messenger.messages.back().text.contains(reminder));
+    ASSERT_TRUE(transfer.WriteCodes({{'C', 2}}, {0x0111})); // the live word still holds 0x0011
+    EXPECT_FALSE(messenger.messages.back().text.contains(reminder));
 }
 
 TEST_F(TransferTest, CopyToComputerWritesTheDrivesSetAndAFailedReadWritesNoFile) {
@@ -178,10 +187,13 @@ TEST_F(TransferTest, CopyToComputerWritesTheDrivesSetAndAFailedReadWritesNoFile)
     EXPECT_EQ(profile.encoderPulses, 2500);
     EXPECT_NE(document.values.speed[10], 55) << "the document itself is not changed";
 
+    // Cn030 is read before Tn101 fails: the drive profile keeps the model of the last whole read.
     const QString bad = QDir(dir.path()).filePath("bad.nvp");
+    SetDriveParameter('C', 30, 0x0722);
     swallow = [](const QByteArray& r) { return r == Cmd("W5730020"); }; // Tn101's fetch
     EXPECT_FALSE(transfer.CopyDriveToFile(bad));
     EXPECT_FALSE(QFile::exists(bad));
+    EXPECT_EQ(profile.modelCode, 0x0331);
     EXPECT_EQ(messenger.messages.back().text, QString::fromUtf8("错误:\n\n读取参数中 ... Tn101"));
 }
 
