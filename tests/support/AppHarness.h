@@ -15,6 +15,7 @@
 #include "support/ManualTickers.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -83,6 +84,24 @@ struct AppHarness {
     CMainFrame& Frame() const { return *app->Frame(); }
     CNolvaServoView& View() const { return *app->View(); }
     DriveSession& Session() const { return app->View()->Session(); }
+
+    // The options of a start that asks for the link at once.
+    static ProgramOptions Connected() {
+        ProgramOptions options;
+        options.connect = true;
+        return options;
+    }
+
+    // Whether the menu item of `command` is enabled after the frame's update.
+    bool Enabled(int command) const {
+        Frame().UpdateCommandUI();
+        return Frame().Action(command)->isEnabled();
+    }
+
+    static QByteArray ReadAll(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
     // Ticks within which a requested link connects.
     static constexpr int kTicksToConnect = DriveSession::kTicksBetweenConnects + 1;

@@ -1,6 +1,6 @@
 // The desktop program as a user starts it, on the offscreen platform: the simulated drive
 // connects at start, the stop signals close it like its window, and a missing display is
-// explained instead of aborting.
+// explained instead of aborting. What the window shows is checked in the test process.
 
 #include "app/SettingsFile.h"
 
@@ -72,13 +72,7 @@ TEST_F(ProgramTest, SimulatedDriveIsConnectedAtStartAndSigtermWritesTheSettings)
     ASSERT_TRUE(run.finished) << run.err.toStdString();
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(HasLine(run.out, QStringLiteral("pane 3: Servo 连线中"))) << run.out.toStdString();
-    EXPECT_TRUE(HasLine(run.out, QStringLiteral("pane 2: 版本: 2.58"))) << run.out.toStdString();
-    EXPECT_TRUE(HasLine(run.out, QStringLiteral("pane 4: 型号: MQRX-15A")));
-    EXPECT_TRUE(HasLine(run.out, QStringLiteral("pane 7: 无异常警报发生。")));
     EXPECT_TRUE(HasLine(run.out, QStringLiteral("command 32775 enabled unchecked 断开(&D)")));
-    EXPECT_TRUE(HasLine(run.out, QStringLiteral("command 32774 disabled checked 连线(&C)")));
-    // Linked, but its window does not exist yet.
-    EXPECT_TRUE(HasLine(run.out, QStringLiteral("command 158 disabled unchecked 点动模式(&J)...")));
 
     // Written on the way out; the terminal of this run is not kept as COM1's device.
     const AppSettings written = ReadSettingsFile(SettingsPath());
@@ -86,24 +80,11 @@ TEST_F(ProgramTest, SimulatedDriveIsConnectedAtStartAndSigtermWritesTheSettings)
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("OrvanServo-recovery.nvp"))));
 }
 
-TEST_F(ProgramTest, WithoutALinkRequestTheProgramStaysOffAndSigintClosesIt) {
-    const ProgramRun run =
-        ReportThenSignal({QStringLiteral("--port"), QStringLiteral("/nonexistent/tty"),
-                          QStringLiteral("--report-status-after"), QStringLiteral("300")},
-                         SIGINT);
-    ASSERT_TRUE(run.finished);
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(HasLine(run.out, QStringLiteral("pane 3: Servo 未连线"))) << run.out.toStdString();
-    EXPECT_TRUE(HasLine(run.out, QStringLiteral("pane 6: 信息: 断开")));
-    EXPECT_TRUE(HasLine(run.out, QStringLiteral("command 32774 enabled unchecked 连线(&C)")));
-    EXPECT_TRUE(HasLine(run.out, QStringLiteral("command 32775 disabled checked 断开(&D)")));
-    EXPECT_TRUE(QFile::exists(SettingsPath()));
-}
-
 TEST_F(ProgramTest, StopSignalAsSoonAsTheWindowIsDrawnStillClosesProperly) {
     // The window is drawn while start-up is still going on; a signal then must not find the
-    // default action (killed, settings not written) nor be lost (program left running).
-    for (int attempt = 0; attempt < 5; ++attempt) {
+    // default action (killed, settings not written) nor be lost (program left running). Both stop
+    // signals, in turn.
+    for (int attempt = 0; attempt < 6; ++attempt) {
         QFile::remove(SettingsPath());
         QProcess process;
         process.setProcessEnvironment(Environment());
@@ -115,13 +96,13 @@ TEST_F(ProgramTest, StopSignalAsSoonAsTheWindowIsDrawnStillClosesProperly) {
         while (!out.contains("startup:") && process.waitForReadyRead(10000))
             out += process.readAllStandardOutput();
         ASSERT_TRUE(out.contains("startup:")) << "attempt " << attempt;
-        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+        ::kill(static_cast<pid_t>(process.processId()), attempt % 2 == 0 ? SIGTERM : SIGINT);
         const bool finished = process.waitForFinished(5000);
         if (!finished) {
             process.kill();
             process.waitForFinished();
         }
-        ASSERT_TRUE(finished) << "attempt " << attempt << ": still running after SIGTERM";
+        ASSERT_TRUE(finished) << "attempt " << attempt << ": still running after the signal";
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "attempt " << attempt;
         EXPECT_EQ(process.exitCode(), 0) << "attempt " << attempt;
         EXPECT_TRUE(QFile::exists(SettingsPath())) << "attempt " << attempt;
