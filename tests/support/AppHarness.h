@@ -69,7 +69,6 @@ struct AppHarness {
         environment.tickers = &tickers;
         environment.splash = false;
         environment.stopSignals = stopSignals;
-        environment.report = [this](const QString& line) { reports << line; };
         environment.makeBackend = [this] {
             auto backend = std::make_unique<MemorySerialBackend>();
             port = backend.get();
@@ -136,6 +135,5 @@ struct AppHarness {
     ManualTickers tickers;
     SimulatedDrive drive;
     MemorySerialBackend* port = nullptr;
-    QStringList reports;
     std::unique_ptr<CNolvaServoApp> app;
 };

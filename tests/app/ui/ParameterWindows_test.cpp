@@ -143,7 +143,8 @@ TEST(ParameterWindows, RefusedCommandsOpenNothing) {
 
 // ---- Requests from the windows ----
 
-TEST(ParameterWindows, GroupReadRunsTheMailboxUnderBusyAndFillsTheWindow) {
+// The exchanges in one piece are checked with two requests below.
+TEST(ParameterWindows, GroupReadIsPostedAndFillsTheWindow) {
     AppHarness h;
     ASSERT_TRUE(h.Start(AppHarness::Connected()));
     SetDriveParameter(h.drive, 'T', 3, static_cast<uint16_t>(DisplayToRaw('T', 3, 150, 3000)));
@@ -153,7 +154,6 @@ TEST(ParameterWindows, GroupReadRunsTheMailboxUnderBusyAndFillsTheWindow) {
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(h.Frame().isWindowModified());
 
-    const QStringList expected = MailboxReads('T', 1, 7);
     h.drive.clearRequestLog();
     Button(*window, "readAllButton")->click();
     EXPECT_TRUE(h.drive.requestLog().isEmpty()); // posted: nothing before the event loop runs
@@ -161,14 +161,11 @@ TEST(ParameterWindows, GroupReadRunsTheMailboxUnderBusyAndFillsTheWindow) {
         [&] { return h.drive.requestLog().contains(SelectLine('T', 7)); }, 3000));
     Settle();
 
-    // Seven mailbox reads in a row: no poll in between.
-    EXPECT_EQ(From(h.drive.requestLog(), expected), expected);
     EXPECT_EQ(Cell(*window, 3, 2), QStringLiteral("150"));
     EXPECT_EQ(Cell(*window, 7, 2), QString::number(RawToDisplay('T', 7, 1000, 3000)));
     EXPECT_EQ(h.app->Document().values.torque[2], 150);
     EXPECT_TRUE(h.Frame().isWindowModified());
     EXPECT_FALSE(h.Session().Busy());
-    EXPECT_FALSE(h.View().TransferWindows().ProgressWindow().isVisible());
     EXPECT_TRUE(h.messenger.messages.isEmpty());
 }
 
