@@ -223,11 +223,7 @@ TEST(MainFrame, ClosingAModifiedDocumentAsksWhetherToSaveIt) {
     h.chooser.answers = {saved};
     EXPECT_TRUE(h.Frame().close());
     EXPECT_TRUE(QFile::exists(h.SettingsPath()));
-    CNolvaServoDoc reread(h.app->Profile());
-    QString error;
-    ASSERT_TRUE(OpenDocumentFile(saved + QStringLiteral(".nvp"), reread, &error))
-        << error.toStdString();
-    EXPECT_EQ(reread.values.torque[1], 250);
+    EXPECT_TRUE(QFile::exists(saved + QStringLiteral(".nvp"))); // its content: DocumentCommands
 }
 
 TEST(MainFrame, OpenedFileNamesTheWindowAndJoinsTheRecentList) {

@@ -57,6 +57,24 @@ protected:
         return run;
     }
 
+    // Runs the program to its end, without any display when `display` is false.
+    ProgramRun RunToEnd(const QStringList& arguments, bool display = true) const {
+        QProcessEnvironment env = Environment();
+        if (!display) {
+            for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+                env.remove(QString::fromLatin1(name));
+        }
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(ORVAN_SERVO_PATH), arguments);
+        ProgramRun run;
+        run.finished = process.waitForFinished(10000);
+        run.exitCode = process.exitCode();
+        run.out = QString::fromUtf8(process.readAllStandardOutput());
+        run.err = QString::fromUtf8(process.readAllStandardError());
+        return run;
+    }
+
     QTemporaryDir dir;
 };
 
@@ -109,40 +127,24 @@ TEST_F(ProgramTest, StopSignalAsSoonAsTheWindowIsDrawnStillClosesProperly) {
     }
 }
 
-TEST_F(ProgramTest, WithoutADisplayItSaysHowToRunHeadless) {
-    QProcessEnvironment env = Environment();
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(ORVAN_SERVO_PATH), {QStringLiteral("--simulate")});
-    ASSERT_TRUE(process.waitForFinished(10000));
-    EXPECT_EQ(process.exitCode(), 2);
-    const QString err = QString::fromUtf8(process.readAllStandardError());
-    EXPECT_TRUE(err.contains(QLatin1String("xvfb-run -a orvan-servo --simulate")))
-        << err.toStdString();
-    EXPECT_TRUE(err.contains(QLatin1String("QT_QPA_PLATFORM=offscreen")));
+TEST_F(ProgramTest, WithoutADisplayItSaysHowToRunHeadlessButHelpNeedsNone) {
+    const ProgramRun run = RunToEnd({QStringLiteral("--simulate")}, /*display=*/false);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains(QLatin1String("xvfb-run -a orvan-servo --simulate")))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QLatin1String("QT_QPA_PLATFORM=offscreen")));
+
+    const ProgramRun help = RunToEnd({QStringLiteral("--help")}, /*display=*/false);
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains(QLatin1String("--simulate")));
 }
 
-TEST_F(ProgramTest, BadOptionsEndWithUsageErrorAndHelpNeedsNoDisplay) {
-    QProcess bad;
-    bad.setProcessEnvironment(Environment());
-    bad.start(QStringLiteral(ORVAN_SERVO_PATH),
-              {QStringLiteral("--report-status-after"), QStringLiteral("later")});
-    ASSERT_TRUE(bad.waitForFinished(10000));
-    EXPECT_EQ(bad.exitCode(), 2);
-    EXPECT_TRUE(bad.readAllStandardError().contains("--report-status-after"));
-
-    QProcessEnvironment env = Environment();
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.remove(QStringLiteral("DISPLAY"));
-    QProcess help;
-    help.setProcessEnvironment(env);
-    help.start(QStringLiteral(ORVAN_SERVO_PATH), {QStringLiteral("--help")});
-    ASSERT_TRUE(help.waitForFinished(10000));
-    EXPECT_EQ(help.exitCode(), 0);
-    EXPECT_TRUE(help.readAllStandardOutput().contains("--simulate"));
+TEST_F(ProgramTest, BadOptionsEndWithAUsageError) {
+    const ProgramRun run =
+        RunToEnd({QStringLiteral("--report-status-after"), QStringLiteral("later")});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains(QLatin1String("--report-status-after")));
 }
 
 } // namespace
