@@ -291,8 +291,7 @@ TEST(CopyCommands, CopyToDriveWritesTheFilesSetToTheDrive) {
     ASSERT_TRUE(h.Start(AppHarness::Connected()));
     CNolvaServoDoc sample(h.app->Profile());
     sample.OnNewDocument();
-    sample.values.control[6] = 1500;   // Cn007
-    sample.values.position[8] = 50000; // Pn309, two registers
+    sample.values.control[6] = 1500; // Cn007
     const QString path = h.dir.filePath(QStringLiteral("press.nvp"));
     QString error;
     ASSERT_TRUE(SaveDocumentFile(path, sample, &error)) << error.toStdString();
@@ -301,7 +300,6 @@ TEST(CopyCommands, CopyToDriveWritesTheFilesSetToTheDrive) {
     h.chooser.answers = {path};
     ASSERT_TRUE(h.Frame().Trigger(Command::CopyToDrive));
     EXPECT_EQ(h.drive.state().storedRaw('C', 7), DisplayToRaw('C', 7, 1500, 3000));
-    EXPECT_EQ(h.drive.state().storedRaw('P', 9), DisplayToRaw('P', 9, 50000, 3000));
     EXPECT_EQ(h.messenger.messages.size(), 1);
     EXPECT_EQ(h.app->Document().values, before);
     EXPECT_FALSE(h.Session().Busy());

@@ -1,7 +1,8 @@
 // The parameter group windows as the user sees them: drive buttons and the link, what the buttons
 // ask of the view, the message when no parameter row has the focus, defaults, a new maximum motor
 // speed at activation, typed values, the keyboard. The rows, ranges, defaults and request codes
-// themselves are checked beside the tables; closing in the running program.
+// themselves are checked beside the tables; closing, showing the document's values again and
+// after a read in the running program.
 
 #include "params/ui/ParaGroupDialog.h"
 
@@ -143,18 +144,6 @@ TEST_F(GroupWindowTest, NewMaximumSpeedShowsAtActivationWhileLinked) {
     Activate(*window);
     EXPECT_EQ(Cell(*window, 1, kRange), "-5000~5000");
     EXPECT_EQ(Cell(*window, 16, kDefault), "5000");
-}
-
-TEST_F(GroupWindowTest, PresentAndReadShowTheDocumentsValues) {
-    auto window = Make(ParamGroup::Torque);
-    document.values.torque[2] = 250;
-    EXPECT_NE(Cell(*window, 3, kValue), "250"); // other changes show at the next opening
-    window->Present();
-    EXPECT_EQ(Cell(*window, 3, kValue), "250");
-    document.values.torque[6] = -5;
-    window->RefreshValues(); // after the view's group read
-    EXPECT_EQ(Cell(*window, 7, kValue), "-5");
-    window->hide();
 }
 
 TEST_F(GroupWindowTest, TypedValuesGoIntoTheDocumentWhenInRange) {
