@@ -15,6 +15,7 @@
 #include "support/ManualTickers.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -68,7 +69,6 @@ struct AppHarness {
         environment.tickers = &tickers;
         environment.splash = false;
         environment.stopSignals = stopSignals;
-        environment.report = [this](const QString& line) { reports << line; };
         environment.makeBackend = [this] {
             auto backend = std::make_unique<MemorySerialBackend>();
             port = backend.get();
@@ -83,6 +83,24 @@ struct AppHarness {
     CMainFrame& Frame() const { return *app->Frame(); }
     CNolvaServoView& View() const { return *app->View(); }
     DriveSession& Session() const { return app->View()->Session(); }
+
+    // The options of a start that asks for the link at once.
+    static ProgramOptions Connected() {
+        ProgramOptions options;
+        options.connect = true;
+        return options;
+    }
+
+    // Whether the menu item of `command` is enabled after the frame's update.
+    bool Enabled(int command) const {
+        Frame().UpdateCommandUI();
+        return Frame().Action(command)->isEnabled();
+    }
+
+    static QByteArray ReadAll(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
     // Ticks within which a requested link connects.
     static constexpr int kTicksToConnect = DriveSession::kTicksBetweenConnects + 1;
@@ -117,6 +135,5 @@ struct AppHarness {
     ManualTickers tickers;
     SimulatedDrive drive;
     MemorySerialBackend* port = nullptr;
-    QStringList reports;
     std::unique_ptr<CNolvaServoApp> app;
 };

@@ -1,13 +1,16 @@
 #pragma once
 
 // What the parameter window tests share: a stand-in for the main view's request queue and link
-// flag, and small helpers to press buttons and read grid cells.
+// flag, and small helpers to press buttons, read grid cells, check that texts fit and answer a
+// modal window.
 
 #include "params/ParameterRequests.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QFontMetrics>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -59,6 +62,34 @@ inline QString Cell(QWidget& window, int row, int column) {
 
 inline QTableWidget* Grid(QWidget& window) {
     return window.findChild<QTableWidget*>(QStringLiteral("grid"));
+}
+
+// Every text of the grid is read whole: each column is at least as wide as its texts.
+inline void ExpectTextsFit(const QTableWidget& grid) {
+    for (int row = 0; row < grid.rowCount(); ++row) {
+        for (int column = 0; column < grid.columnCount(); ++column) {
+            const QTableWidgetItem* item = grid.item(row, column);
+            ASSERT_NE(item, nullptr) << "row " << row << " column " << column;
+            EXPECT_LE(QFontMetrics(item->font()).horizontalAdvance(item->text()),
+                      grid.columnWidth(column))
+                << "row " << row << " column " << column << ": " << item->text().toStdString();
+        }
+    }
+}
+
+// Runs `handle` on the modal window of type T as soon as it is up (progress windows may come and
+// go before it).
+template <typename T> void WhenModal(std::function<void(T&)> handle) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, handle] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            handle(*dialog);
+        }
+    });
+    timer->start();
 }
 
 // Runs the deferred deletions and queued calls of the event loop.

