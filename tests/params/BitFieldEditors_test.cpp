@@ -148,12 +148,6 @@ TEST(BitFieldDigitEditors, EveryCombinationOfItemsComposesAndReadsBack) {
     }
 }
 
-TEST(BitFieldDigitEditors, HexDigitsSplitLowestFirst) {
-    EXPECT_EQ(HexDigits(0x1225), (std::array<int, 4>{5, 2, 2, 1}));
-    EXPECT_EQ(HexDigits(0xABCD), (std::array<int, 4>{0xD, 0xC, 0xB, 0xA}));
-    EXPECT_EQ(HexDigits(0x1F00F), (std::array<int, 4>{0xF, 0, 0, 0xF}));
-}
-
 // ---- Contact masks ----
 
 TEST(BitFieldContactMasks, ThirteenListsOnePerInputContact) {
@@ -205,9 +199,6 @@ TEST(BitFieldContactEditor, EachContactNamesItsPinAndListsTheCatalogueFunctions)
             input ? QStringLiteral("DI-%1").arg(n) : QStringLiteral("DO-%1").arg(n - 13);
         EXPECT_EQ(editor.input, input);
         EXPECT_EQ(editor.heading, pin + U("接脚功能设定"));
-        EXPECT_EQ(editor.functionLabel, QStringLiteral("%1.1 && %1.0").arg(code));
-        EXPECT_EQ(editor.levelLabel, code + QStringLiteral(".2"));
-        EXPECT_EQ(editor.functionCaption, pin + U("接脚功能\n"));
         EXPECT_EQ(editor.levelCaption, pin + U("接脚功能动作电位\n"));
         EXPECT_EQ(S(editor.rangeText), input ? "(0001-011C)" : "(0001-0108)");
         EXPECT_EQ(S(editor.functionRangeText), input ? "(01-1C)" : "(01-08)");
