@@ -87,16 +87,6 @@ TEST(BitFieldDigitEditors, ListsAgreeWithTheCatalogueRange) {
     EXPECT_EQ(Editor("Cn006").lists[0].items, Editor("Cn006").lists[1].items);
 }
 
-TEST(BitFieldDigitEditors, Pn365OpensOnEachDigitAndChoosingDigit3RewritesOnlyIt) {
-    const FieldEditor& pn365 = Editor("Pn365");
-    EXPECT_EQ(ValueFieldText(pn365.code, 0x1225), QStringLiteral("1225"));
-    EXPECT_EQ(SelectedItems(pn365, 0x1225), (std::vector<int>{5, 2, 2, 1}));
-    EXPECT_EQ(ChooseItem(pn365, 0x1225, 3, 0), 0x0225);
-    EXPECT_EQ(ChooseItem(pn365, 0x0225, 3, 1), 0x1225);
-    EXPECT_EQ(ChooseItem(pn365, 0x1225, 1, 0), 0x1205);
-    EXPECT_EQ(ValueFieldText(pn365.code, 0x0225), QStringLiteral("0225"));
-}
-
 TEST(BitFieldDigitEditors, DigitWithoutItemStaysUnselectedAndKeepsItsValue) {
     const FieldEditor& pn365 = Editor("Pn365");
     // Digit 0 = 7 and digit 2 = 9 have no items; digit 1 = 2 and digit 3 = 1 do.
