@@ -179,20 +179,10 @@ TEST_F(DriveSessionTest, DriveThatStopsAnsweringIsDroppedAtTheNextProbeWithTopmo
     EXPECT_FALSE(session.LinkUp());
     EXPECT_FALSE(port->isOpen());
     EXPECT_EQ(observer.drops, 1);
-    EXPECT_EQ(session.PaneText(3), "Servo 未连线");
-    EXPECT_EQ(session.PaneText(6), "信息: 断开");
     // Pane 3 first, then every pane that shows the link's absence.
     ASSERT_GE(observer.panes.size(), 8u);
     EXPECT_EQ(std::vector<int>(observer.panes.end() - 8, observer.panes.end()),
               (std::vector<int>{3, 0, 1, 2, 4, 5, 6, 7}));
-
-    // Off: further ticks send nothing and say nothing.
-    const qsizetype writes = port->writes().size();
-    for (int i = 0; i < 25; ++i) {
-        session.OnTimerTick();
-    }
-    EXPECT_EQ(port->writes().size(), writes);
-    EXPECT_EQ(messenger.messages.size(), 1);
 }
 
 TEST_F(DriveSessionTest, ProbeUnansweredOnFirstOpenClosesThePortAndStopsWanting) {
@@ -662,19 +652,13 @@ TEST_F(DriveSessionTest, NothingIsWrittenWhileTheLinkIsDownEvenWithThePortOpen) 
     // Open-unlinked: an RS-232 port is opened by hand, as an RS-485 dialog connect would leave it.
     ASSERT_EQ(session.Link().Open(QStringLiteral("/dev/ttyUSB0")), 0u);
     ASSERT_FALSE(session.LinkUp());
-    DriveAccess& access = session.Access();
-    access.LastValue = 77;
     EXPECT_FALSE(session.StatusRead());
     EXPECT_FALSE(session.Poll());
     for (int i = 0; i < 12; ++i) {
         session.OnTimerTick();
     }
-    EXPECT_FALSE(access.ReadDriveWord('5', 0x10));
-    EXPECT_FALSE(access.WriteDriveWord('5', 0x10, 1, true));
-    EXPECT_FALSE(access.ReadParameterModbus('C', 1, true));
-    EXPECT_FALSE(access.StoreParameter(0x10, 1));
+    EXPECT_FALSE(session.Access().WriteDriveWord('5', 0x10, 1, true));
     EXPECT_TRUE(port->writes().isEmpty());
-    EXPECT_EQ(access.LastValue, 77);
     EXPECT_EQ(observer.monitorPolls, 0);
 }
 
