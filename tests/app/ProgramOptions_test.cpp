@@ -13,18 +13,6 @@ ParsedProgramOptions Parse(std::initializer_list<const char*> arguments) {
     return ParseProgramOptions(list);
 }
 
-TEST(ProgramOptions, NoArgumentsRunWithoutLinkOrHooks) {
-    const ParsedProgramOptions p = Parse({});
-    ASSERT_EQ(p.outcome, Outcome::Run);
-    EXPECT_FALSE(p.options.simulate);
-    EXPECT_FALSE(p.options.connect);
-    EXPECT_TRUE(p.options.port.isEmpty());
-    EXPECT_TRUE(p.options.settingsPath.isEmpty());
-    EXPECT_TRUE(p.options.documentPath.isEmpty());
-    EXPECT_FALSE(p.options.reportStartup);
-    EXPECT_EQ(p.options.reportStatusAfterMs, -1);
-}
-
 TEST(ProgramOptions, EveryOptionIsRead) {
     const ParsedProgramOptions p =
         Parse({"--port", "/dev/ttyS3", "--settings", "/tmp/o.ini", "--connect", "--report-startup",
@@ -81,8 +69,6 @@ TEST(ProgramOptions, DisplayIsFoundInTheEnvironmentOrThePlatformArgument) {
                                    {QStringLiteral("-platform"), QStringLiteral("offscreen")}));
     EXPECT_TRUE(HasDisplayPlatform(none, none, none,
                                    {QStringLiteral("--platform"), QStringLiteral("vnc")}));
-    EXPECT_TRUE(HeadlessHint().contains(QLatin1String("xvfb-run -a orvan-servo --simulate")));
-    EXPECT_TRUE(HeadlessHint().contains(QLatin1String("QT_QPA_PLATFORM=offscreen")));
 }
 
 } // namespace

@@ -47,11 +47,4 @@ TEST(RecentFiles, KeptInSettingsAndReadBack) {
     EXPECT_EQ(read.Entries(), written.Entries());
 }
 
-TEST(RecentFiles, MenuTextNumbersTheEntries) {
-    EXPECT_EQ(RecentFileList::MenuText(0, QStringLiteral("/w/a.nvp")),
-              QStringLiteral("&1 /w/a.nvp"));
-    EXPECT_EQ(RecentFileList::MenuText(3, QStringLiteral("/w/d.nvp")),
-              QStringLiteral("&4 /w/d.nvp"));
-}
-
 } // namespace

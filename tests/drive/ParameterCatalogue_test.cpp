@@ -132,10 +132,6 @@ TEST(Catalogue, RangesFollowTheDrivesMaximumSpeed) {
     EXPECT_EQ(doc.minimums.torque[4], 0);
     EXPECT_EQ(doc.maximums.torque[6], 5000);
     EXPECT_EQ(doc.maximums.control[6], 4500); // Cn007 is not tied to N
-    EXPECT_EQ(doc.minimums.quick[0], 10);
-    EXPECT_EQ(doc.maximums.quick[6], 100);
-    EXPECT_EQ(doc.maximums.control[29], 8191);
-    EXPECT_EQ(doc.maximums.contact[16], 264);
     // Slots beyond a group's parameters stay 0.
     EXPECT_EQ(doc.maximums.torque[8], 0);
     EXPECT_EQ(doc.maximums.position[69], 0);
@@ -176,10 +172,7 @@ TEST(Catalogue, SpeedDefaultsAtTheStartProfile) {
     CNolvaServoDoc doc;
     doc.OnNewDocument();
     EXPECT_EQ(doc.values.control[4], 2500); // Cn005: encoder pulses
-    EXPECT_EQ(doc.values.control[6], 1000); // Cn007: N / 3
-    EXPECT_EQ(doc.values.control[29], 0x121);
-    EXPECT_EQ(doc.values.speed[15], 3000); // Sn216: N
-    EXPECT_EQ(doc.values.speed[17], 3060); // Sn218: N * 1.02
+    EXPECT_EQ(doc.values.speed[17], 3060);  // Sn218: N * 1.02
     // Sn218 truncates: 3001 * 1.02 = 3061.02
     FillParameterDefaults(doc, DriveProfile{3001, 2500, 0x121});
     EXPECT_EQ(doc.defaults.speed[17], 3061);

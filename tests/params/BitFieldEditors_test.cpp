@@ -60,16 +60,12 @@ TEST(BitFieldDigitEditors, ListsAgreeWithTheCatalogueRange) {
         SCOPED_TRACE(S(code));
         ++editors;
         const FieldEditor& editor = Editor(code.toLatin1().constData());
-        EXPECT_EQ(editor.code, code);
-        EXPECT_FALSE(editor.heading.trimmed().isEmpty());
         ASSERT_FALSE(editor.lists.empty());
         const std::array<int, 4> maxDigits = HexDigits(p.max);
         for (size_t i = 0; i < editor.lists.size(); ++i) {
             const FieldList& list = editor.lists[i];
             EXPECT_EQ(list.name, code + QStringLiteral(".%1").arg(i));
             EXPECT_EQ(list.shift, static_cast<int>(4 * i));
-            EXPECT_EQ(list.width, 4);
-            EXPECT_FALSE(list.caption.isEmpty());
             EXPECT_GE(list.items.size(), maxDigits[i] + 1) << S(list.name);
             EXPECT_EQ(list.rangeText,
                       QStringLiteral("(0-%1)").arg(list.items.size() - 1, 0, 16).toUpper());
@@ -85,16 +81,6 @@ TEST(BitFieldDigitEditors, ListsAgreeWithTheCatalogueRange) {
     EXPECT_EQ(editors, 7);
     // The two monitor outputs choose among the same signals.
     EXPECT_EQ(Editor("Cn006").lists[0].items, Editor("Cn006").lists[1].items);
-}
-
-TEST(BitFieldDigitEditors, Pn365OpensOnEachDigitAndChoosingDigit3RewritesOnlyIt) {
-    const FieldEditor& pn365 = Editor("Pn365");
-    EXPECT_EQ(ValueFieldText(pn365.code, 0x1225), QStringLiteral("1225"));
-    EXPECT_EQ(SelectedItems(pn365, 0x1225), (std::vector<int>{5, 2, 2, 1}));
-    EXPECT_EQ(ChooseItem(pn365, 0x1225, 3, 0), 0x0225);
-    EXPECT_EQ(ChooseItem(pn365, 0x0225, 3, 1), 0x1225);
-    EXPECT_EQ(ChooseItem(pn365, 0x1225, 1, 0), 0x1205);
-    EXPECT_EQ(ValueFieldText(pn365.code, 0x0225), QStringLiteral("0225"));
 }
 
 TEST(BitFieldDigitEditors, DigitWithoutItemStaysUnselectedAndKeepsItsValue) {
@@ -148,19 +134,12 @@ TEST(BitFieldDigitEditors, EveryCombinationOfItemsComposesAndReadsBack) {
     }
 }
 
-TEST(BitFieldDigitEditors, HexDigitsSplitLowestFirst) {
-    EXPECT_EQ(HexDigits(0x1225), (std::array<int, 4>{5, 2, 2, 1}));
-    EXPECT_EQ(HexDigits(0xABCD), (std::array<int, 4>{0xD, 0xC, 0xB, 0xA}));
-    EXPECT_EQ(HexDigits(0x1F00F), (std::array<int, 4>{0xF, 0, 0, 0xF}));
-}
-
 // ---- Contact masks ----
 
 TEST(BitFieldContactMasks, ThirteenListsOnePerInputContact) {
     for (const char* code : {"Hn518", "Hn519"}) {
         SCOPED_TRACE(code);
         const FieldEditor& editor = Editor(code);
-        EXPECT_EQ(S(editor.rangeText), "(0000-1FFF)");
         ASSERT_EQ(editor.lists.size(), 13u);
         for (int i = 0; i < 13; ++i) {
             const FieldList& list = editor.lists[i];
@@ -205,9 +184,6 @@ TEST(BitFieldContactEditor, EachContactNamesItsPinAndListsTheCatalogueFunctions)
             input ? QStringLiteral("DI-%1").arg(n) : QStringLiteral("DO-%1").arg(n - 13);
         EXPECT_EQ(editor.input, input);
         EXPECT_EQ(editor.heading, pin + U("接脚功能设定"));
-        EXPECT_EQ(editor.functionLabel, QStringLiteral("%1.1 && %1.0").arg(code));
-        EXPECT_EQ(editor.levelLabel, code + QStringLiteral(".2"));
-        EXPECT_EQ(editor.functionCaption, pin + U("接脚功能\n"));
         EXPECT_EQ(editor.levelCaption, pin + U("接脚功能动作电位\n"));
         EXPECT_EQ(S(editor.rangeText), input ? "(0001-011C)" : "(0001-0108)");
         EXPECT_EQ(S(editor.functionRangeText), input ? "(01-1C)" : "(01-08)");
@@ -279,12 +255,7 @@ TEST(BitFieldRigidity, OpeningKeepsOnlyTheLevelDigit) {
 
 TEST(BitFieldRigidity, ButtonsSetTheLevelAndTheTableGivesItsGains) {
     const RigidityEditor& editor = Cn026Editor();
-    EXPECT_EQ(S(editor.rangeText), "(0001-000A)");
-    EXPECT_EQ(S(editor.hint), "(1-9, A)");
     ASSERT_EQ(editor.buttons.size(), kRigidityLevels);
-    EXPECT_EQ(editor.buttons.first(), QStringLiteral("1"));
-    EXPECT_EQ(editor.buttons.last(), QStringLiteral("A"));
-    EXPECT_EQ(editor.gainRowLabels.size(), 3);
 
     EXPECT_EQ(ChooseRigidityButton(3, 9), 10);
     EXPECT_EQ(ChooseRigidityButton(3, 0), 1);
@@ -304,7 +275,6 @@ TEST(BitFieldRigidity, ButtonsSetTheLevelAndTheTableGivesItsGains) {
 
 TEST(BitFieldModel, ModelChoiceReplacesTheValueOnlyOnOk) {
     const ModelEditor& editor = Cn030Editor();
-    EXPECT_EQ(S(editor.rangeText), "(0000-1FFF)");
     EXPECT_EQ(AfterModelChoice(0x0121, 0x0232), 0x0232);
     EXPECT_EQ(AfterModelChoice(0x0121, std::nullopt), 0x0121);
     EXPECT_EQ(ValueFieldText(editor.code, 0x0232), QStringLiteral("0232"));

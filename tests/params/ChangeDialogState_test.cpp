@@ -20,20 +20,6 @@ ChangeDialogState StateWith(int mode, std::array<bool, 7> groups, std::array<boo
     return state;
 }
 
-TEST(ChangeDialog, OpensOnTheEditorsSettingsAndTheApplicationsList) {
-    DisplaySettings settings;
-    settings.DisplayMode = 1;
-    settings.groupFlags = {false, true, false, true, false, true, false};
-    settings.controlModeFlags = {false, true, false, true};
-    CustomTable custom;
-    custom.Entries = {{3, 4}, {1, 0}};
-    const ChangeDialogState state = OpenChangeDialog(settings, custom);
-    EXPECT_EQ(state.displayMode, 1);
-    EXPECT_EQ(state.groupFlags, settings.groupFlags);
-    EXPECT_EQ(state.controlModeFlags, settings.controlModeFlags);
-    EXPECT_EQ(state.custom, custom.Entries);
-}
-
 TEST(ChangeDialog, GroupModeWithAllParametersChecksEverythingAndLocksTheGroups) {
     ChangeDialogState state =
         StateWith(0, {true, false, true, false, false, false, false}, {true, false, false, true});

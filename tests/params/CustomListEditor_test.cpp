@@ -49,20 +49,6 @@ TEST(CustomListOpening, ListsTheTableAndEveryOtherParameterInCatalogueOrder) {
     EXPECT_EQ(codes.indexOf("Hn501"), codes.indexOf("qn407") + 1);
 }
 
-TEST(CustomListOpening, ButtonsAtOpening) {
-    const Buttons withEntries = CustomListEditor({{1, 0}, {1, 1}}).EnabledButtons();
-    EXPECT_EQ(withEntries, (Buttons{.add = true,
-                                    .remove = false,
-                                    .addAll = true,
-                                    .removeAll = true,
-                                    .moveUp = false,
-                                    .moveDown = false}));
-    const Buttons empty = CustomListEditor({}).EnabledButtons();
-    EXPECT_FALSE(empty.removeAll);
-    EXPECT_FALSE(empty.remove);
-    EXPECT_TRUE(empty.add);
-}
-
 TEST(CustomListOpening, EntriesThatNameNoParameterAndRepeatsAreDropped) {
     const CustomListEditor editor({{1, 0}, {0, 0}, {2, 8}, {7, 1}, {1, -1}, {1, 0}, {6, 18}});
     EXPECT_EQ(Codes(editor.Custom()), QStringList({"Cn001", "Hn519"}));

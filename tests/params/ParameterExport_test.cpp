@@ -53,8 +53,6 @@ TEST(ParameterExport, CsvRowsAreFormattedAsTheCatalogueFormatsThem) {
     EXPECT_TRUE(csv.startsWith(QLatin1String("code,name,value,unit,range,default\n")));
     EXPECT_TRUE(csv.contains(QString::fromUtf8(
         "Cn002,\"接点辅助功能及自动增益调整,EMC复归摸式选择\",1111,,0000~1111,0000\n")));
-    EXPECT_TRUE(csv.contains(
-        QString::fromUtf8("Cn005,编码器信号分周输出,2500,pulse,1~8192,编码器一转脉冲数\n")));
     EXPECT_TRUE(csv.contains(QString::fromUtf8("Cn011,CW方向转矩命令限制值,-250,%,-300~0,-300\n")));
     EXPECT_TRUE(csv.contains(QLatin1String("slot.T.13,,-9,,,\n")));
     EXPECT_TRUE(csv.contains(QLatin1String("reservedB.256,,-2147483648,,,\n")));

@@ -1,28 +1,23 @@
 // orvan-drive-sim as a program: started like any other process, reached through its
 // pseudo-terminal with plain POSIX calls, stopped with SIGTERM.
 
+#include "support/CliTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <poll.h>
-#include <spawn.h>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -30,90 +25,17 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-// A running orvan-drive-sim; its first line of output is the terminal's path.
-class DriveProgram {
-public:
-    ~DriveProgram() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (out_ >= 0) {
-            close(out_);
-        }
-    }
+using clitest::DriveSim;
 
-    // Starts the program; false when it does not print a path within 5 s.
-    bool start(const std::vector<std::string>& options) {
-        std::vector<std::string> args = {ORVAN_DRIVE_SIM_PATH};
-        args.insert(args.end(), options.begin(), options.end());
-        std::vector<char*> argv;
-        for (std::string& a : args) {
-            argv.push_back(a.data());
-        }
-        argv.push_back(nullptr);
-        int pipeFds[2];
-        if (pipe(pipeFds) != 0) {
-            return false;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-        posix_spawn_file_actions_addclose(&actions, pipeFds[1]);
-        const int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(pipeFds[1]);
-        out_ = pipeFds[0];
-        if (rc != 0) {
-            pid_ = -1;
-            return false;
-        }
-        const auto deadline = Clock::now() + 5s;
-        while (path_.empty() || path_.back() != '\n') {
-            pollfd pfd{out_, POLLIN, 0};
-            if (Clock::now() >= deadline || poll(&pfd, 1, 50) < 0) {
-                return false;
-            }
-            char c;
-            if ((pfd.revents & (POLLIN | POLLHUP)) != 0) {
-                if (read(out_, &c, 1) != 1) {
-                    return false;
-                }
-                path_ += c;
-            }
-        }
-        path_.pop_back();
-        return true;
-    }
-
-    const std::string& path() const { return path_; }
-    pid_t pid() const { return pid_; }
-
-    // Sends `sig` and returns the exit status, or -1 when it does not end within 5 s.
-    int stop(int sig = SIGTERM) {
-        kill(pid_, sig);
-        return wait();
-    }
-
-    int wait() {
-        const auto deadline = Clock::now() + 5s;
-        int status = 0;
-        while (Clock::now() < deadline) {
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            }
-            std::this_thread::sleep_for(10ms);
-        }
+// Sends `sig` and returns the exit code, or -1 when the program does not end by itself in 5 s.
+int Stop(DriveSim& program, int sig = SIGTERM) {
+    kill(static_cast<pid_t>(program.process.processId()), sig);
+    if (!program.process.waitForFinished(5000) ||
+        program.process.exitStatus() != QProcess::NormalExit) {
         return -1;
     }
-
-private:
-    pid_t pid_ = -1;
-    int out_ = -1;
-    std::string path_;
-};
+    return program.process.exitCode();
+}
 
 // The client side of the terminal, in raw mode unless told to keep the terminal's own settings.
 class Port {
@@ -191,12 +113,13 @@ TEST(DriveProgram, AnswersTheProbeOnItsTerminalAndLogsIt) {
     TempDir dir;
     const fs::path log = dir.path / "requests.log";
     const fs::path link = dir.path / "drive";
-    DriveProgram program;
-    ASSERT_TRUE(program.start({"--log", log, "--link", link}));
-    EXPECT_EQ(program.path().rfind("/dev/pts/", 0), 0u) << program.path();
-    EXPECT_EQ(fs::read_symlink(link), program.path());
+    DriveSim program({"--log", QString::fromStdString(log.string()), "--link",
+                      QString::fromStdString(link.string())});
+    const std::string path = program.path.toStdString();
+    ASSERT_EQ(path.rfind("/dev/pts/", 0), 0u) << path;
+    EXPECT_EQ(fs::read_symlink(link), path);
     {
-        Port port(program.path());
+        Port port(path);
         ASSERT_TRUE(port.isOpen());
         EXPECT_EQ(port.exchange("R6CB0D", 7), "%0000E5");
     }
@@ -207,26 +130,24 @@ TEST(DriveProgram, AnswersTheProbeOnItsTerminalAndLogsIt) {
         EXPECT_EQ(port.exchange("R6CB0D", 7), "%0000E5");
         EXPECT_EQ(port.exchange("R6CB0E", 1), "!");
     }
-    EXPECT_EQ(program.stop(SIGTERM), 0);
+    EXPECT_EQ(Stop(program), 0);
     EXPECT_FALSE(fs::exists(fs::symlink_status(link))) << "the link is removed on exit";
     EXPECT_EQ(ReadText(log), "R6CB0D\nR6CB0D\nR6CB0E\n");
 }
 
 TEST(DriveProgram, TheTerminalIsRawForAClientThatSetsNothing) {
-    DriveProgram program;
-    ASSERT_TRUE(program.start({"--rs485", "--frame-format", "3"}));
-    Port port(program.path(), /*raw=*/false);
+    DriveSim program({"--rs485", "--frame-format", "3"});
+    Port port(program.path.toStdString(), /*raw=*/false);
     ASSERT_TRUE(port.isOpen());
     // CR LF must arrive as they were sent: no CR to LF mapping, no echo of the request.
     EXPECT_EQ(port.exchange(":010300000001FB\r\n", 15), ":0103020121D8\r\n");
     EXPECT_EQ(port.receive(1, 100ms), "");
-    EXPECT_EQ(program.stop(), 0);
+    EXPECT_EQ(Stop(program), 0);
 }
 
 TEST(DriveProgram, RtuSilenceEndsAHalfFrame) {
-    DriveProgram program;
-    ASSERT_TRUE(program.start({"--rs485", "--frame-format", "6"}));
-    Port port(program.path());
+    DriveSim program({"--rs485", "--frame-format", "6"});
+    Port port(program.path.toStdString());
     ASSERT_TRUE(port.isOpen());
     const std::string request = Raw({0x01, 0x03, 0x00, 0x00, 0x00, 0x01, 0x84, 0x0A});
     const std::string reply = Raw({0x01, 0x03, 0x02, 0x01, 0x21, 0x79, 0xCC});
@@ -236,28 +157,27 @@ TEST(DriveProgram, RtuSilenceEndsAHalfFrame) {
     port.send(request.substr(4));
     EXPECT_EQ(port.receive(7, 300ms), "");
     EXPECT_EQ(port.exchange(request, 7), reply);
-    EXPECT_EQ(program.stop(SIGINT), 0);
+    EXPECT_EQ(Stop(program, SIGINT), 0);
 }
 
 TEST(DriveProgram, HangUpIsToggledBySigusr1) {
-    DriveProgram program;
-    ASSERT_TRUE(program.start({}));
-    Port port(program.path());
+    DriveSim program({});
+    Port port(program.path.toStdString());
     EXPECT_EQ(port.exchange("R6CB0D", 7), "%0000E5");
-    kill(program.pid(), SIGUSR1);
+    const auto pid = static_cast<pid_t>(program.process.processId());
+    kill(pid, SIGUSR1);
     std::this_thread::sleep_for(200ms);
     port.send("R6CB0D");
     EXPECT_EQ(port.receive(7, 300ms), "");
-    kill(program.pid(), SIGUSR1);
+    kill(pid, SIGUSR1);
     std::this_thread::sleep_for(200ms);
     EXPECT_EQ(port.exchange("R6CB0D", 7), "%0000E5");
-    EXPECT_EQ(program.stop(), 0);
+    EXPECT_EQ(Stop(program), 0);
 }
 
 TEST(DriveProgram, PacingSpendsTheWireTime) {
-    DriveProgram program;
-    ASSERT_TRUE(program.start({"--pace", "--baud", "9600"}));
-    Port port(program.path());
+    DriveSim program({"--pace", "--baud", "9600"});
+    Port port(program.path.toStdString());
     std::vector<double> ms;
     for (int i = 0; i < 15; ++i) {
         const auto start = Clock::now();
@@ -268,18 +188,20 @@ TEST(DriveProgram, PacingSpendsTheWireTime) {
     // 13 bytes of 10 bits at 9600 bit/s: 13.5 ms at least.
     EXPECT_GE(ms.front(), 13.5);
     RecordProperty("paced_round_trip_median_us", static_cast<int>(ms[ms.size() / 2] * 1000));
-    EXPECT_EQ(program.stop(), 0);
+    EXPECT_EQ(Stop(program), 0);
 }
 
 TEST(DriveProgram, RefusesBadOptions) {
-    const std::vector<std::vector<std::string>> cases = {
+    const QList<QStringList> cases = {
         {"--station", "0"}, {"--station", "248"}, {"--frame-format", "9"}, {"--drop", "1.5"},
         {"--baud", "fast"}, {"--no-such-option"}, {"unexpected"},
     };
-    for (const auto& options : cases) {
-        DriveProgram program;
-        EXPECT_FALSE(program.start(options)) << options[0];
-        EXPECT_EQ(program.wait(), 2) << options[0];
+    for (const QStringList& options : cases) {
+        DriveSim program(options);
+        EXPECT_TRUE(program.path.isEmpty()) << options[0].toStdString();
+        program.process.waitForFinished(5000); // false when it has already ended
+        EXPECT_EQ(program.process.state(), QProcess::NotRunning) << options[0].toStdString();
+        EXPECT_EQ(program.process.exitCode(), 2) << options[0].toStdString();
     }
 }
 

@@ -3,9 +3,9 @@
 // expected frames come from the published Modbus examples and from pymodbus's computeCRC and
 // computeLRC, not from the code under test.
 
-#include "support/SimTestSupport.h"
 #include "sim/ModbusSlave.h"
 #include "sim/SimulatedDrive.h"
+#include "support/SimTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -101,12 +101,6 @@ TEST(ModbusRtu, AnswersOnlyItsOwnStation) {
     ASSERT_EQ(drive.requestLog().size(), 2);
     EXPECT_EQ(drive.requestLog()[0], "01 03 00 00 00 01 84 0A");
     EXPECT_EQ(drive.counters().ignored, 1u);
-}
-
-TEST(ModbusAscii, AnswersOnlyItsOwnStation) {
-    SimulatedDrive drive({}, Rs485(kAsciiFormat, 5));
-    EXPECT_EQ(Text(drive.receive(Ascii(":010300000001FB"))), "");
-    EXPECT_EQ(Text(drive.receive(Ascii(":050300000001F7"))), Text(Ascii(":0503020121D4")));
 }
 
 TEST(ModbusFraming, CorruptFramesAreIgnored) {
