@@ -5,6 +5,9 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollBar>
+
+#include <algorithm>
 
 namespace {
 
@@ -64,6 +67,12 @@ void ParameterGrid::ShowTable(const ParameterTable& table) {
     }
     filling_ = false;
     WidenColumnsToContent(*this);
+    // The window grows with its widest texts rather than hiding a column behind the scroll bar.
+    int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < kTableColumnCount; ++column) {
+        width += columnWidth(column);
+    }
+    setMinimumWidth(std::max(minimumWidth(), width));
     viewport()->update();
 }
 

@@ -12,6 +12,7 @@
 
 #include <QFontMetrics>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
 
 #include <memory>
@@ -100,6 +101,8 @@ TEST_F(GroupWindowTest, EveryCellShowsItsWholeText) {
         auto window = Make(group);
         window->show();
         ExpectTextsFit(*Grid(*window));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(Grid(*window)->horizontalScrollBar()->maximum(), 0) << "a column is hidden";
     }
 }
 
