@@ -55,6 +55,9 @@ CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, D
             ShowRequestOutcome(action, outcome, GroupWindow(action.group), CustomTableWindow());
         });
     connect(&session_->Operations(), &DriveOperations::operationsEnded, this, [this] {
+        // A read may have changed the document's values under an open editor.
+        if (CParaEditDialog* editor = ParameterEditorWindow(); editor && editor->isVisible())
+            editor->RefreshValues();
         emit commandStateChanged();
         NoteDocumentState();
     });

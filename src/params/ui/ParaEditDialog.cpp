@@ -122,6 +122,8 @@ void CParaEditDialog::Present() {
         document_.contentReplaced = false;
     } else if (profile_.maxMotorSpeed != lastMaxSpeed_) {
         Rebuild();
+    } else {
+        RefreshValues();
     }
     show();
     raise();
@@ -215,6 +217,19 @@ void CParaEditDialog::RefreshRow(int row) {
     if (row < 0 || row >= codes_.size())
         return;
     FillRow(row, MakeEditorRow(document_, codes_[row], &flags_));
+}
+
+void CParaEditDialog::RefreshValues() {
+    for (int row = 0; row < codes_.size(); ++row)
+        RefreshRow(row);
+}
+
+bool CParaEditDialog::event(QEvent* event) {
+    // Values may have changed behind the editor (the group windows, the custom table, reads):
+    // a user coming back to it sees the document's values before writing any of them.
+    if (event->type() == QEvent::WindowActivate)
+        RefreshValues();
+    return QDialog::event(event);
 }
 
 int CParaEditDialog::RowOf(ParamCode code) const {

@@ -77,11 +77,15 @@ public:
     void SetValueEditor(ValueEditor editor) { valueEditor_ = std::move(editor); }
     void EditRow(int row);
 
+    // Every row's texts from the document's values again (the list stays as it is).
+    void RefreshValues();
+
 signals:
-    // The window was closed (hidden); the view clears its open flag.
+    // The window was closed (hidden).
     void closed();
 
 protected:
+    bool event(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
