@@ -54,17 +54,15 @@ TEST(CommandProtocol, StatusWordsThePollReads) {
         {"547", "0BB8", "07D0"}, // maximum motor speed 3000, then 2000
         {"660", "0000", "8006"}, // alarm word
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
         EXPECT_EQ(Read(drive, c.address), Text(Cmd(std::string("%") + c.before))) << c.address;
-    }
     drive.setServoOn(true);
     drive.setSoftwareVersion(301);
     drive.setModelCode(0x222);
     drive.setMaxSpeed(2000);
     drive.setAlarm(0x8006);
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
         EXPECT_EQ(Read(drive, c.address), Text(Cmd(std::string("%") + c.after))) << c.address;
-    }
     drive.setServoOn(false);
     EXPECT_EQ(Read(drive, "666"), Text(Cmd("%0000")));
 }
@@ -90,9 +88,8 @@ TEST(CommandProtocol, LiveParameterWordsStartAtTheirRawDefaults) {
         {"559", "5EE0", "Pn309 low half"},
         {"5C3", "0104", "Hn504: 0x104"},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
         EXPECT_EQ(Read(drive, c.address), Text(Cmd(std::string("%") + c.word))) << c.why;
-    }
 }
 
 TEST(CommandProtocol, MailboxFetchReadsTheStoredCopy) {

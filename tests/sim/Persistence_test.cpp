@@ -1,8 +1,8 @@
 // The stored parameter copy in a file: saved on every store, loaded at the next start, and a
 // damaged file refused rather than half loaded.
 
-#include "support/SimTestSupport.h"
 #include "sim/SimulatedDrive.h"
+#include "support/SimTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -61,9 +61,7 @@ TEST(Persistence, ModbusWritesAreStored) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("drive.txt");
-    DriveLinkOptions link;
-    link.rs485 = true;
-    link.frameFormat = 6;
+    const DriveLinkOptions link{true, 1, 6};
     QString error;
     {
         SimulatedDrive drive({}, link);
