@@ -13,21 +13,15 @@
 #include "support/ParameterWindowSupport.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
-
-#include <gtest/gtest.h>
-
-#include <functional>
 
 namespace {
 
