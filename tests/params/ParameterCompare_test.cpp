@@ -105,10 +105,6 @@ TEST_P(CompareTest, Cn008DiffersWhenItsBrakeModeBitsDiffer) {
 
 TEST_P(CompareTest, AFailedReadNamesTheParameterAndListsNothing) {
     SetInDrive('C', 7, 321); // a difference before the failure
-    const QByteArray sn205 =
-        GetParam().rs485
-            ? QByteArray()
-            : Cmd(QString::asprintf("W573%04X", ParameterIndexOf('S', 5)).toStdString());
     if (GetParam().rs485) {
         // The Modbus read of Sn205's register goes unanswered.
         const uint16_t reg = ModbusRegisterOf('S', 5);
@@ -119,7 +115,9 @@ TEST_P(CompareTest, AFailedReadNamesTheParameterAndListsNothing) {
                             uint8_t(r[3]) == (reg & 0xFF));
         };
     } else {
-        swallow = [sn205](const QByteArray& r) { return r == sn205; };
+        const QByteArray fetch =
+            Cmd(QString::asprintf("W573%04X", ParameterIndexOf('S', 5)).toStdString());
+        swallow = [fetch](const QByteArray& r) { return r == fetch; };
     }
     const CompareResult result = Compare();
     EXPECT_EQ(result.outcome, CompareOutcome::ReadFailed);

@@ -152,10 +152,7 @@ TEST(CommandProtocol, LongFormsCarryTwoWordsHighHalfFirst) {
 }
 
 TEST(CommandProtocol, RefusesWhatItCannotCarryOut) {
-    struct Case {
-        QByteArray frame;
-        const char* what;
-    } cases[] = {
+    const std::pair<QByteArray, const char*> cases[] = {
         {"R6CB0E", "checksum off by one"},
         {"R6CBD0", "checksum digits swapped"},
         {Cmd("RGCB"), "page G does not exist"},
@@ -165,10 +162,10 @@ TEST(CommandProtocol, RefusesWhatItCannotCarryOut) {
         {Cmd("L5FF"), "long read past the end of the page"},
         {Cmd("M5FF00000001"), "long write past the end of the page"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [frame, what] : cases) {
         SimulatedDrive drive;
-        EXPECT_EQ(Text(drive.receive(c.frame)), "!") << c.what;
-        EXPECT_EQ(drive.state().word(5, 0x10), 2) << c.what;
+        EXPECT_EQ(Text(drive.receive(frame)), "!") << what;
+        EXPECT_EQ(drive.state().word(5, 0x10), 2) << what;
     }
 }
 
