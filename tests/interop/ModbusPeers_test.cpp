@@ -2,8 +2,8 @@
 // answering orvan-cli over a socat pseudo-terminal pair, and mbpoll (RTU) reading and writing
 // orvan-drive-sim.
 
+#include <QDeadlineTimer>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -34,15 +34,11 @@ Result Execute(const QString& program, const QStringList& args, int timeoutMs = 
 }
 
 bool WaitFor(const std::function<bool()>& ready, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < timeoutMs) {
-        if (ready()) {
-            return true;
-        }
-        QThread::msleep(50);
+    for (const QDeadlineTimer deadline(timeoutMs); !ready(); QThread::msleep(50)) {
+        if (deadline.hasExpired())
+            return false;
     }
-    return ready();
+    return true;
 }
 
 void Stop(QProcess& p) {

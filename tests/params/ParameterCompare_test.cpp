@@ -4,23 +4,13 @@
 
 #include "params/ParameterCompare.h"
 
-#include "base/Messenger.h"
 #include "drive/ParameterCatalogue.h"
-#include "link/DriveAccess.h"
-#include "link/MemorySerialBackend.h"
 #include "link/ModbusLink.h"
-#include "params/NolvaServoDoc.h"
-#include "params/ParameterTransfer.h"
-#include "sim/SimulatedDrive.h"
 #include "support/SimTestSupport.h"
 #include "support/TransferRig.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <functional>
-#include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -34,9 +24,8 @@ protected:
         QList<int32_t> values;
         EXPECT_TRUE(transfer.ReadCodes(CompareCodes(), &values));
         const QList<ParamCode> codes = CompareCodes();
-        for (qsizetype i = 0; i < codes.size(); ++i) {
+        for (qsizetype i = 0; i < codes.size(); ++i)
             *document.values.slot(codes[i].letter, codes[i].number) = values[i];
-        }
         progress = {};
     }
 
@@ -73,15 +62,17 @@ TEST_P(CompareTest, ListsExactlyTheParametersChangedInTheDriveInGroupOrder) {
         char letter;
         int number;
         int32_t driveValue;
+        QString code;
     };
-    // Set out of group order; Pn308 is one of the 32-bit parameters.
-    const std::vector<Change> changes = {
-        {'H', 3, 0x0107}, {'P', 8, 40000}, {'C', 7, 321}, {'S', 5, 1234}, {'T', 3, 77},
-    };
-    std::vector<int32_t> documentValues;
-    for (const Change& c : changes) {
+    // In group order; Pn308 is one of the 32-bit parameters, Hn503 a hex parameter whose values
+    // are plain decimal here.
+    const std::vector<Change> changes = {{'C', 7, 321, "Cn007"},
+                                         {'T', 3, 77, "Tn103"},
+                                         {'S', 5, 1234, "Sn205"},
+                                         {'P', 8, 40000, "Pn308"},
+                                         {'H', 3, 0x0107, "Hn503"}};
+    for (const Change& c : changes)
         SetInDrive(c.letter, c.number, c.driveValue);
-    }
     // Cn008: the drive keeps more than the brake mode in its word; only the low two bits count.
     *document.values.slot('C', 8) = 2;
     SetInDrive('C', 8, 6);
@@ -89,23 +80,17 @@ TEST_P(CompareTest, ListsExactlyTheParametersChangedInTheDriveInGroupOrder) {
     const CompareResult result = Compare();
     ASSERT_EQ(result.outcome, CompareOutcome::Different);
     EXPECT_TRUE(messenger.messages.isEmpty());
-    std::vector<std::string> listed;
-    for (const CompareRow& row : result.rows) {
-        listed.push_back(row.codeText.toStdString());
-    }
-    EXPECT_EQ(listed, (std::vector<std::string>{"Cn007", "Tn103", "Sn205", "Pn308", "Hn503"}));
-    for (const CompareRow& row : result.rows) {
-        const Change& c = *std::find_if(changes.begin(), changes.end(), [&](const Change& ch) {
-            return ch.letter == row.code.letter && ch.number == row.code.number;
-        });
-        EXPECT_EQ(row.driveValue, c.driveValue) << row.codeText.toStdString();
+    ASSERT_EQ(result.rows.size(), qsizetype(changes.size()));
+    for (size_t i = 0; i < changes.size(); ++i) {
+        const CompareRow& row = result.rows[qsizetype(i)];
+        const Change& c = changes[i];
+        EXPECT_EQ(row.codeText, c.code);
+        EXPECT_EQ(row.driveValue, c.driveValue) << c.code.toStdString();
         EXPECT_EQ(row.documentValue, *document.values.slot(c.letter, c.number));
         EXPECT_EQ(row.driveText, QString::number(c.driveValue));
         EXPECT_EQ(row.documentText, QString::number(row.documentValue));
         EXPECT_EQ(row.name, ParameterName(c.letter, c.number));
     }
-    // Hn503 is a hex parameter but both values are plain decimal here.
-    EXPECT_EQ(result.rows.back().driveText, "263");
 }
 
 TEST_P(CompareTest, Cn008DiffersWhenItsBrakeModeBitsDiffer) {
@@ -113,17 +98,13 @@ TEST_P(CompareTest, Cn008DiffersWhenItsBrakeModeBitsDiffer) {
     SetInDrive('C', 8, 5); // brake mode 1
     const CompareResult result = Compare();
     ASSERT_EQ(result.rows.size(), 1);
-    EXPECT_EQ(result.rows[0].codeText, "Cn008");
-    EXPECT_EQ(result.rows[0].driveValue, 1);
-    EXPECT_EQ(result.rows[0].documentValue, 2);
+    EXPECT_EQ(std::tuple(result.rows[0].codeText, result.rows[0].driveValue,
+                         result.rows[0].documentValue),
+              std::tuple(QStringLiteral("Cn008"), 1, 2));
 }
 
 TEST_P(CompareTest, AFailedReadNamesTheParameterAndListsNothing) {
     SetInDrive('C', 7, 321); // a difference before the failure
-    const QByteArray sn205 =
-        GetParam().rs485
-            ? QByteArray()
-            : Cmd(QString::asprintf("W573%04X", ParameterIndexOf('S', 5)).toStdString());
     if (GetParam().rs485) {
         // The Modbus read of Sn205's register goes unanswered.
         const uint16_t reg = ModbusRegisterOf('S', 5);
@@ -134,7 +115,9 @@ TEST_P(CompareTest, AFailedReadNamesTheParameterAndListsNothing) {
                             uint8_t(r[3]) == (reg & 0xFF));
         };
     } else {
-        swallow = [sn205](const QByteArray& r) { return r == sn205; };
+        const QByteArray fetch =
+            Cmd(QString::asprintf("W573%04X", ParameterIndexOf('S', 5)).toStdString());
+        swallow = [fetch](const QByteArray& r) { return r == fetch; };
     }
     const CompareResult result = Compare();
     EXPECT_EQ(result.outcome, CompareOutcome::ReadFailed);

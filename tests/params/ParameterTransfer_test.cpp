@@ -4,25 +4,14 @@
 
 #include "params/ParameterTransfer.h"
 
+#include "drive/ParameterCatalogue.h"
+#include "params/NvpFile.h"
 #include "support/SimTestSupport.h"
 #include "support/TransferRig.h"
-#include "base/Messenger.h"
-#include "link/DriveAccess.h"
-#include "link/MemorySerialBackend.h"
-#include "link/ModbusLink.h"
-#include "params/NolvaServoDoc.h"
-#include "params/NvpFile.h"
-#include "drive/ParameterCatalogue.h"
-#include "sim/SimulatedDrive.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <memory>
 
 namespace {
 
@@ -48,8 +37,6 @@ TEST_F(TransferTest, ReadGoesThroughTheMailboxAndJoinsTwoRegisters) {
     EXPECT_EQ(value, 2500);
     EXPECT_EQ(Requests(), (QStringList{Cmd("W5730013"), Cmd("W5700002"), Cmd("R574")}));
 
-    drive.clearRequestLog();
-    SetDriveParameter('P', 9, -8); // high word of -500000
     SetDriveParameter('P', 9, -500000 >> 16);
     ASSERT_TRUE(access.StoreParameter(ParameterIndexOf('P', 9) + 1, 0x5EE0));
     drive.clearRequestLog();
@@ -112,15 +99,14 @@ TEST_F(TransferTest, RegenerativeResistorIsFollowedByTheTakeOverWrite) {
 }
 
 TEST_F(TransferTest, WriteGroupFailingAtTheFifthLeavesTheFirstFourWritten) {
-    for (int i = 0; i < 4; ++i) {
-        document.values.control[i] = 1; // Cn001..Cn004
-    }
+    for (int i = 0; i < 4; ++i)
+        document.values.control[i] = 1;                                 // Cn001..Cn004
     refuse = [](const QString& r) { return r.startsWith("W5710013"); }; // Cn005's store
     EXPECT_FALSE(transfer.WriteGroup(ParamGroup::Control));
-    EXPECT_EQ(drive.state().storedRaw('C', 1), 1);
-    EXPECT_EQ(drive.state().storedRaw('C', 2), 1);
-    EXPECT_EQ(drive.state().storedRaw('C', 3), 10);  // tenths
-    EXPECT_EQ(drive.state().storedRaw('C', 4), 257); // direction code of 1
+    QList<int32_t> stored;
+    for (int number = 1; number <= 4; ++number)
+        stored << drive.state().storedRaw('C', number);
+    EXPECT_EQ(stored, (QList<int32_t>{1, 1, 10, 257})); // Cn003 in tenths, Cn004 a direction code
     EXPECT_FALSE(Requests().contains(Cmd("W5710014")));
     ASSERT_EQ(messenger.messages.size(), 1);
     EXPECT_EQ(messenger.messages[0].text, QString::fromUtf8("错误:\n\n写入控制参数：Cn005"));
@@ -219,8 +205,7 @@ TEST_P(Rs485TransferTest, WholeSetUsesModbusAndTheMailboxOnlyForThe32BitParamete
     int modbus = 0;
     QStringList commands;
     for (const QString& r : Requests()) {
-        const bool isCommand = r.startsWith('R') || r.startsWith('W');
-        if (isCommand) {
+        if (r.startsWith('R') || r.startsWith('W')) {
             commands << r;
         } else {
             ++modbus;
@@ -231,10 +216,9 @@ TEST_P(Rs485TransferTest, WholeSetUsesModbusAndTheMailboxOnlyForThe32BitParamete
     EXPECT_EQ(modbus, 154 - 3);
     // Pn307..Pn309: index and index + 1 each through the mailbox.
     EXPECT_EQ(commands.size(), 3 * 2 * 3);
-    for (const QString& c : commands) {
+    for (const QString& c : commands)
         EXPECT_TRUE(c.startsWith("W573") || c.startsWith("W570") || c.startsWith("R574"))
             << c.toStdString();
-    }
     EXPECT_EQ(document.transfer.position[8], 50000);
     EXPECT_EQ(document.transfer.position[6], 10);
 
@@ -244,11 +228,8 @@ TEST_P(Rs485TransferTest, WholeSetUsesModbusAndTheMailboxOnlyForThe32BitParamete
     ASSERT_TRUE(transfer.WriteAll());
     EXPECT_EQ(drive.state().storedRaw('P', 8), 400000);
     int writes = 0;
-    for (const QString& r : Requests()) {
-        if (!r.startsWith('R') && !r.startsWith('W') && r.mid(3, 2) == "06") {
-            ++writes;
-        }
-    }
+    for (const QString& r : Requests())
+        writes += !r.startsWith('R') && !r.startsWith('W') && r.mid(3, 2) == "06" ? 1 : 0;
     EXPECT_EQ(writes, 154 - 3);
 }
 

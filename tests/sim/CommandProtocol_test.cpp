@@ -54,17 +54,15 @@ TEST(CommandProtocol, StatusWordsThePollReads) {
         {"547", "0BB8", "07D0"}, // maximum motor speed 3000, then 2000
         {"660", "0000", "8006"}, // alarm word
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
         EXPECT_EQ(Read(drive, c.address), Text(Cmd(std::string("%") + c.before))) << c.address;
-    }
     drive.setServoOn(true);
     drive.setSoftwareVersion(301);
     drive.setModelCode(0x222);
     drive.setMaxSpeed(2000);
     drive.setAlarm(0x8006);
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
         EXPECT_EQ(Read(drive, c.address), Text(Cmd(std::string("%") + c.after))) << c.address;
-    }
     drive.setServoOn(false);
     EXPECT_EQ(Read(drive, "666"), Text(Cmd("%0000")));
 }
@@ -90,9 +88,8 @@ TEST(CommandProtocol, LiveParameterWordsStartAtTheirRawDefaults) {
         {"559", "5EE0", "Pn309 low half"},
         {"5C3", "0104", "Hn504: 0x104"},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
         EXPECT_EQ(Read(drive, c.address), Text(Cmd(std::string("%") + c.word))) << c.why;
-    }
 }
 
 TEST(CommandProtocol, MailboxFetchReadsTheStoredCopy) {
@@ -155,10 +152,7 @@ TEST(CommandProtocol, LongFormsCarryTwoWordsHighHalfFirst) {
 }
 
 TEST(CommandProtocol, RefusesWhatItCannotCarryOut) {
-    struct Case {
-        QByteArray frame;
-        const char* what;
-    } cases[] = {
+    const std::pair<QByteArray, const char*> cases[] = {
         {"R6CB0E", "checksum off by one"},
         {"R6CBD0", "checksum digits swapped"},
         {Cmd("RGCB"), "page G does not exist"},
@@ -168,10 +162,10 @@ TEST(CommandProtocol, RefusesWhatItCannotCarryOut) {
         {Cmd("L5FF"), "long read past the end of the page"},
         {Cmd("M5FF00000001"), "long write past the end of the page"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [frame, what] : cases) {
         SimulatedDrive drive;
-        EXPECT_EQ(Text(drive.receive(c.frame)), "!") << c.what;
-        EXPECT_EQ(drive.state().word(5, 0x10), 2) << c.what;
+        EXPECT_EQ(Text(drive.receive(frame)), "!") << what;
+        EXPECT_EQ(drive.state().word(5, 0x10), 2) << what;
     }
 }
 

@@ -2,17 +2,17 @@
 // pseudo-terminal with plain POSIX calls, stopped with SIGTERM.
 
 #include "support/CliTestSupport.h"
+#include "support/SimTestSupport.h"
 
-#include <gtest/gtest.h>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <poll.h>
-#include <sstream>
 #include <string>
 #include <termios.h>
 #include <thread>
@@ -49,9 +49,8 @@ public:
         }
     }
     ~Port() {
-        if (fd_ >= 0) {
+        if (fd_ >= 0)
             close(fd_);
-        }
     }
     bool isOpen() const { return fd_ >= 0; }
 
@@ -68,9 +67,8 @@ public:
             if (poll(&pfd, 1, 10) > 0) {
                 char buf[64];
                 const ssize_t n = read(fd_, buf, std::min(sizeof buf, count - in.size()));
-                if (n > 0) {
+                if (n > 0)
                     in.append(buf, static_cast<size_t>(n));
-                }
             }
         }
         return in;
@@ -85,36 +83,11 @@ private:
     int fd_ = -1;
 };
 
-std::string ReadText(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::string Raw(std::initializer_list<int> bytes) {
-    std::string s;
-    for (const int b : bytes) {
-        s += static_cast<char>(b);
-    }
-    return s;
-}
-
-struct TempDir {
-    TempDir() {
-        char name[] = "/tmp/orvan-sim-test-XXXXXX";
-        path = mkdtemp(name);
-    }
-    ~TempDir() { fs::remove_all(path); }
-    fs::path path;
-};
-
 TEST(DriveProgram, AnswersTheProbeOnItsTerminalAndLogsIt) {
-    TempDir dir;
-    const fs::path log = dir.path / "requests.log";
-    const fs::path link = dir.path / "drive";
-    DriveSim program({"--log", QString::fromStdString(log.string()), "--link",
-                      QString::fromStdString(link.string())});
+    QTemporaryDir dir;
+    const QString log = dir.filePath("requests.log");
+    const fs::path link = dir.filePath("drive").toStdString();
+    DriveSim program({"--log", log, "--link", QString::fromStdString(link.string())});
     const std::string path = program.path.toStdString();
     ASSERT_EQ(path.rfind("/dev/pts/", 0), 0u) << path;
     EXPECT_EQ(fs::read_symlink(link), path);
@@ -132,7 +105,9 @@ TEST(DriveProgram, AnswersTheProbeOnItsTerminalAndLogsIt) {
     }
     EXPECT_EQ(Stop(program), 0);
     EXPECT_FALSE(fs::exists(fs::symlink_status(link))) << "the link is removed on exit";
-    EXPECT_EQ(ReadText(log), "R6CB0D\nR6CB0D\nR6CB0E\n");
+    QFile logged(log);
+    ASSERT_TRUE(logged.open(QIODevice::ReadOnly));
+    EXPECT_EQ(logged.readAll(), "R6CB0D\nR6CB0D\nR6CB0E\n");
 }
 
 TEST(DriveProgram, TheTerminalIsRawForAClientThatSetsNothing) {
@@ -149,8 +124,8 @@ TEST(DriveProgram, RtuSilenceEndsAHalfFrame) {
     DriveSim program({"--rs485", "--frame-format", "6"});
     Port port(program.path.toStdString());
     ASSERT_TRUE(port.isOpen());
-    const std::string request = Raw({0x01, 0x03, 0x00, 0x00, 0x00, 0x01, 0x84, 0x0A});
-    const std::string reply = Raw({0x01, 0x03, 0x02, 0x01, 0x21, 0x79, 0xCC});
+    const std::string request = simtest::Bytes("01 03 00 00 00 01 84 0A").toStdString();
+    const std::string reply = simtest::Bytes("01 03 02 01 21 79 CC").toStdString();
     // The two halves of a good request with a pause between them are two pieces of noise.
     port.send(request.substr(0, 4));
     std::this_thread::sleep_for(60ms);

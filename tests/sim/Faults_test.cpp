@@ -1,9 +1,9 @@
 // Fault switches of the simulated drive: what each does to a reply and to the request, that
 // a seed repeats a run exactly, hang-up, timing, and the request log.
 
-#include "support/SimTestSupport.h"
 #include "sim/ModbusSlave.h"
 #include "sim/SimulatedDrive.h"
+#include "support/SimTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -20,20 +20,14 @@ using simtest::Cmd;
 using simtest::Text;
 
 FaultSettings Faults(double drop, double corrupt, double refuse, uint32_t seed) {
-    FaultSettings f;
-    f.drop = drop;
-    f.corrupt = corrupt;
-    f.refuse = refuse;
-    f.seed = seed;
-    return f;
+    return {.drop = drop, .corrupt = corrupt, .refuse = refuse, .seed = seed};
 }
 
 // The replies to `count` requests alternating between a read and a write, one per request.
 std::vector<QByteArray> RunMixed(SimulatedDrive& drive, int count) {
     std::vector<QByteArray> replies;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i)
         replies.push_back(drive.receive(i % 2 == 0 ? QByteArray("R6CB0D") : Cmd("W7CE0001")));
-    }
     return replies;
 }
 
@@ -70,9 +64,8 @@ TEST(FaultSwitches, ProbabilitiesAreHonoured) {
     for (const Case& c : cases) {
         SimulatedDrive drive;
         drive.setFaults(c.faults);
-        for (int i = 0; i < 4000; ++i) {
+        for (int i = 0; i < 4000; ++i)
             drive.receive("R6CB0D");
-        }
         const uint64_t n = drive.counters().*c.counter;
         EXPECT_GE(n, c.low) << c.what;
         EXPECT_LE(n, c.high) << c.what;
@@ -98,19 +91,14 @@ TEST(FaultSwitches, CorruptionDamagesOnlyTheCheckValue) {
     // A write reply has no check value to damage.
     EXPECT_EQ(command.receive(Cmd("W7CE0001")), QByteArray("%"));
 
-    DriveLinkOptions rtuLink;
-    rtuLink.rs485 = true;
-    rtuLink.frameFormat = 6;
-    SimulatedDrive rtu({}, rtuLink);
+    SimulatedDrive rtu({}, DriveLinkOptions{true, 1, 6});
     rtu.setFaults(Faults(0, 1.0, 0, 1));
     const QByteArray rtuReply = rtu.receive(Bytes("01 03 00 00 00 01 84 0A"));
     ASSERT_EQ(rtuReply.size(), 7);
     EXPECT_EQ(rtuReply.first(5), Bytes("01 03 02 01 21"));
     EXPECT_FALSE(HasGoodCrc(rtuReply));
 
-    DriveLinkOptions asciiLink;
-    asciiLink.rs485 = true;
-    SimulatedDrive ascii({}, asciiLink);
+    SimulatedDrive ascii({}, DriveLinkOptions{true, 1, 0});
     ascii.setFaults(Faults(0, 1.0, 0, 1));
     const QByteArray asciiReply = ascii.receive(Ascii(":010300000001FB"));
     QByteArray decoded;
@@ -127,23 +115,17 @@ TEST(FaultSwitches, ARefusedCommandIsNotCarriedOut) {
     EXPECT_EQ(drive.receive("R6CB0D"), QByteArray("!"));
 
     // Modbus has no refusal: the switch leaves it alone.
-    DriveLinkOptions link;
-    link.rs485 = true;
-    link.frameFormat = 6;
-    SimulatedDrive modbus({}, link);
+    SimulatedDrive modbus({}, DriveLinkOptions{true, 1, 6});
     modbus.setFaults(Faults(0, 0, 1.0, 1));
     EXPECT_EQ(modbus.receive(Bytes("01 03 00 00 00 01 84 0A")), Bytes("01 03 02 01 21 79 CC"));
 }
 
 TEST(FaultSwitches, HangUp) {
     SimulatedDrive drive;
-    FaultSettings faults;
-    faults.hangUpAfter = 3;
-    drive.setFaults(faults);
+    drive.setFaults({.hangUpAfter = 3});
     int answered = 0;
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 6; ++i)
         answered += drive.receive("R6CB0D").isEmpty() ? 0 : 1;
-    }
     EXPECT_EQ(answered, 3);
     EXPECT_TRUE(drive.hungUp());
     EXPECT_EQ(drive.requestLog().size(), 6) << "a hung-up drive still hears the requests";
@@ -158,11 +140,7 @@ TEST(FaultSwitches, HangUp) {
 TEST(FaultSwitches, LatencyAndPacingDelayTheReply) {
     using std::chrono::microseconds;
     SimulatedDrive drive;
-    FaultSettings faults;
-    faults.latencyMs = 20;
-    faults.pace = true;
-    faults.baud = 9600;
-    drive.setFaults(faults);
+    drive.setFaults({.latencyMs = 20, .pace = true, .baud = 9600});
 
     const auto timed = drive.process("R6CB0D");
     ASSERT_EQ(timed.size(), 1u);
@@ -180,10 +158,7 @@ TEST(RequestLog, OneLinePerRequestInMemoryAndInAFile) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("requests.log");
-    DriveLinkOptions link;
-    link.rs485 = true;
-    link.frameFormat = 7;
-    SimulatedDrive drive({}, link);
+    SimulatedDrive drive({}, DriveLinkOptions{true, 1, 7});
     QString error;
     ASSERT_TRUE(drive.setLogFile(path, &error)) << error.toStdString();
     drive.receive("R6CB0D");

@@ -1,8 +1,8 @@
 // Cutting the byte stream into requests: fragments, several requests at once, line noise and
 // the resynchronisation after it.
 
-#include "support/SimTestSupport.h"
 #include "sim/SimulatedDrive.h"
+#include "support/SimTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +17,7 @@ using simtest::HexText;
 using simtest::Text;
 
 DriveLinkOptions Link(bool rs485, int frameFormat) {
-    DriveLinkOptions link;
-    link.rs485 = rs485;
-    link.frameFormat = frameFormat;
-    return link;
+    return DriveLinkOptions{rs485, 1, frameFormat};
 }
 
 struct Mode {
@@ -42,9 +39,8 @@ TEST(RequestFraming, ARequestArrivingByteByByteIsAnsweredOnItsLastByte) {
         QByteArray replies;
         for (qsizetype i = 0; i < m.request.size(); ++i) {
             const QByteArray reply = drive.receive(m.request.sliced(i, 1));
-            if (i + 1 < m.request.size()) {
+            if (i + 1 < m.request.size())
                 EXPECT_TRUE(reply.isEmpty()) << m.name << " byte " << i;
-            }
             replies += reply;
         }
         EXPECT_EQ(replies, m.reply) << m.name;
@@ -57,10 +53,8 @@ TEST(RequestFraming, SeveralRequestsInOneWriteAreAnsweredInOrder) {
         Cmd("W7CE0001") + Bytes("01 03 00 00 00 01 84 0A") + QByteArray("R6CB0D");
     EXPECT_EQ(HexText(drive.receive(burst)),
               HexText("%" + Bytes("01 03 02 01 21 79 CC") + QByteArray("%0000E5")));
-    ASSERT_EQ(drive.requestLog().size(), 3);
-    EXPECT_EQ(drive.requestLog()[0], Text(Cmd("W7CE0001")).c_str());
-    EXPECT_EQ(drive.requestLog()[1], "01 03 00 00 00 01 84 0A");
-    EXPECT_EQ(drive.requestLog()[2], "R6CB0D");
+    EXPECT_EQ(drive.requestLog(),
+              (QStringList{Cmd("W7CE0001"), "01 03 00 00 00 01 84 0A", "R6CB0D"}));
 }
 
 TEST(RequestFraming, NoiseBeforeARequestIsSkipped) {
@@ -104,9 +98,8 @@ TEST(RequestFraming, SurvivesRandomNoise) {
             std::mt19937 random(seed);
             for (int sent = 0; sent < 20000;) {
                 QByteArray piece(static_cast<qsizetype>(1 + random() % 32), '\0');
-                for (char& b : piece) {
+                for (char& b : piece)
                     b = static_cast<char>(random() & 0xFF);
-                }
                 drive.receive(piece);
                 sent += static_cast<int>(piece.size());
             }

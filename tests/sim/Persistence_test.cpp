@@ -1,8 +1,8 @@
 // The stored parameter copy in a file: saved on every store, loaded at the next start, and a
 // damaged file refused rather than half loaded.
 
-#include "support/SimTestSupport.h"
 #include "sim/SimulatedDrive.h"
+#include "support/SimTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -61,9 +61,7 @@ TEST(Persistence, ModbusWritesAreStored) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("drive.txt");
-    DriveLinkOptions link;
-    link.rs485 = true;
-    link.frameFormat = 6;
+    const DriveLinkOptions link{true, 1, 6};
     QString error;
     {
         SimulatedDrive drive({}, link);
@@ -77,10 +75,7 @@ TEST(Persistence, ModbusWritesAreStored) {
 }
 
 TEST(Persistence, ADamagedFileIsRefusedWhole) {
-    struct Case {
-        const char* text;
-        const char* what;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"Cn001 0003\nCn002 12\n", "a word of two digits"},
         {"Cn001 0003\nPn308 A120\n", "a two-register parameter with four digits"},
         {"Cn001 0003\nXn001 0000\n", "an unknown code"},
@@ -89,18 +84,18 @@ TEST(Persistence, ADamagedFileIsRefusedWhole) {
         {"Cn001 00G3\n", "not hexadecimal"},
         {"Cn001 0003 0004\n", "a third field"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [text, what] : cases) {
         QTemporaryDir dir;
         const QString path = dir.filePath("drive.txt");
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(c.text);
+        file.write(text);
         file.close();
         SimulatedDrive drive;
         QString error;
-        EXPECT_FALSE(drive.setPersistFile(path, &error)) << c.what;
-        EXPECT_TRUE(error.contains("line ")) << c.what << ": " << error.toStdString();
-        EXPECT_EQ(drive.state().storedRaw('C', 1), 2) << c.what << ": nothing loaded";
+        EXPECT_FALSE(drive.setPersistFile(path, &error)) << what;
+        EXPECT_TRUE(error.contains("line ")) << what << ": " << error.toStdString();
+        EXPECT_EQ(drive.state().storedRaw('C', 1), 2) << what << ": nothing loaded";
     }
 }
 

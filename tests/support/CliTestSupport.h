@@ -21,9 +21,8 @@ class DriveSim {
 public:
     explicit DriveSim(const QStringList& args) {
         process.start(QStringLiteral(ORVAN_DRIVE_SIM_PATH), args);
-        if (process.waitForStarted(10000) && process.waitForReadyRead(10000)) {
+        if (process.waitForStarted(10000) && process.waitForReadyRead(10000))
             path = QString::fromUtf8(process.readLine()).trimmed();
-        }
     }
     ~DriveSim() {
         process.terminate();

@@ -34,9 +34,8 @@ class RecordingRequests : public ParameterRequests {
 public:
     void PostParameterRequest(int message, int request, int argument) override {
         posts.append({message, request, argument});
-        if (onPost) {
+        if (onPost)
             onPost(message, request, argument);
-        }
     }
     bool LinkUp() const override { return linkUp; }
 
@@ -54,9 +53,8 @@ inline QPushButton* Button(QWidget& window, const char* name) {
 // The text of grid cell (row 1-based as in the windows, column 0..5).
 inline QString Cell(QWidget& window, int row, int column) {
     auto* grid = window.findChild<QTableWidget*>(QStringLiteral("grid"));
-    if (grid == nullptr || grid->item(row - 1, column) == nullptr) {
+    if (grid == nullptr || grid->item(row - 1, column) == nullptr)
         return QStringLiteral("<none>");
-    }
     return grid->item(row - 1, column)->text();
 }
 

@@ -13,9 +13,8 @@ namespace simtest {
 // A command frame: `body` followed by the two-digit byte sum of its characters.
 inline QByteArray Cmd(const std::string& body) {
     unsigned sum = 0;
-    for (const unsigned char c : body) {
+    for (const unsigned char c : body)
         sum += c;
-    }
     char digits[3];
     std::snprintf(digits, sizeof digits, "%02X", sum & 0xFF);
     return QByteArray::fromStdString(body + digits);

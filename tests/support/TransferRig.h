@@ -24,11 +24,10 @@ struct RecordingProgress : TransferProgress {
     void SetText(const QString& t) override { texts.append(t); }
     void Step() override { ++stepped; }
     void Close() override { open = false; }
-    void ExchangeDone() override { ++exchanges; }
+    void ExchangeDone() override {}
     QString caption;
     int steps = 0;
     int stepped = 0;
-    int exchanges = 0;
     bool open = false;
     QStringList texts;
 };
@@ -36,9 +35,8 @@ struct RecordingProgress : TransferProgress {
 struct TransferRig {
     explicit TransferRig(DriveLinkOptions options) : drive({}, options) {
         port->setResponder([this](QByteArrayView written) -> QByteArray {
-            if (refuse && refuse(QString::fromLatin1(written.toByteArray()))) {
+            if (refuse && refuse(QString::fromLatin1(written.toByteArray())))
                 return QByteArrayLiteral("!");
-            }
             if (swallow && swallow(written.toByteArray())) {
                 return {};
             }

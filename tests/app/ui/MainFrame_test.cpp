@@ -30,8 +30,11 @@
 
 namespace {
 
-TEST(MainFrame, StartsWithTheTitleToolbarGreyViewAndEightPanes) {
+struct MainFrame : ::testing::Test {
     AppHarness h;
+};
+
+TEST_F(MainFrame, StartsWithTheTitleToolbarGreyViewAndEightPanes) {
     ASSERT_TRUE(h.Start());
     CMainFrame& frame = h.Frame();
     EXPECT_TRUE(frame.isVisible());
@@ -60,8 +63,7 @@ void ExpectPanesSideBySide(const CMainFrame& frame, const char* situation) {
     }
 }
 
-TEST(MainFrame, CoversTheScreenAndItsPanesNeverOverlap) {
-    AppHarness h;
+TEST_F(MainFrame, CoversTheScreenAndItsPanesNeverOverlap) {
     ASSERT_TRUE(h.Start());
     CMainFrame& frame = h.Frame();
     QTest::qWait(50);
@@ -100,8 +102,7 @@ void ExpectCommandsAsTheTableSays(const CMainFrame& frame, const char* situation
     EXPECT_EQ(frame.Commands().mid(0, order.size()), order);
 }
 
-TEST(MainFrame, MenusAndToolbarFollowTheCommandTableTheLinkAndTheOpenWindows) {
-    AppHarness h;
+TEST_F(MainFrame, MenusAndToolbarFollowTheCommandTableTheLinkAndTheOpenWindows) {
     ASSERT_TRUE(h.Start(AppHarness::Connected()));
     CMainFrame& frame = h.Frame();
     CNolvaServoView& view = h.View();
@@ -139,15 +140,13 @@ TEST(MainFrame, MenusAndToolbarFollowTheCommandTableTheLinkAndTheOpenWindows) {
 
     // "连线": the timer connects within ten ticks, and the menus follow without being opened.
     view.OnConnect();
-    ASSERT_TRUE(h.TickUntil([&h] { return h.Session().LinkUp(); }, AppHarness::kTicksToConnect));
+    ASSERT_TRUE(h.TickUntil([this] { return h.Session().LinkUp(); }, AppHarness::kTicksToConnect));
     ExpectCommandsAsTheTableSays(frame, "connected again");
     EXPECT_EQ(frame.Pane(3)->text(), linkedPane);
 }
 
-TEST(MainFrame, AboutBoxKeepsThePollAwayWhileItIsOpen) {
-    AppHarness h;
+TEST_F(MainFrame, AboutBoxKeepsThePollAwayWhileItIsOpen) {
     ASSERT_TRUE(h.Start(AppHarness::Connected()));
-    ASSERT_TRUE(h.Session().LinkUp());
     // Polling: the drive hears from the program on every tick.
     const qsizetype atStart = h.drive.requestLog().size();
     h.tickers.Advance(2);
@@ -177,8 +176,7 @@ TEST(MainFrame, AboutBoxKeepsThePollAwayWhileItIsOpen) {
     EXPECT_GE(h.drive.requestLog().size(), afterClose + 6);
 }
 
-TEST(MainFrame, CloseWritesTheSettingsFileWithTheEntrysOwnDevice) {
-    AppHarness h;
+TEST_F(MainFrame, CloseWritesTheSettingsFileWithTheEntrysOwnDevice) {
     ProgramOptions options = AppHarness::Connected();
     options.port = QStringLiteral("/dev/ttyACM7"); // this run only
     ASSERT_TRUE(h.Start(options));
@@ -196,8 +194,7 @@ TEST(MainFrame, CloseWritesTheSettingsFileWithTheEntrysOwnDevice) {
     EXPECT_EQ(AppHarness::ReadAll(h.SettingsPath()), FormatSettings(expected));
 }
 
-TEST(MainFrame, ClosingAModifiedDocumentAsksWhetherToSaveIt) {
-    AppHarness h;
+TEST_F(MainFrame, ClosingAModifiedDocumentAsksWhetherToSaveIt) {
     ASSERT_TRUE(h.Start());
     CNolvaServoDoc& doc = h.app->Document();
     doc.values.torque[1] = 250;
@@ -226,15 +223,17 @@ TEST(MainFrame, ClosingAModifiedDocumentAsksWhetherToSaveIt) {
     EXPECT_TRUE(QFile::exists(saved + QStringLiteral(".nvp"))); // its content: DocumentCommands
 }
 
-TEST(MainFrame, OpenedFileNamesTheWindowAndJoinsTheRecentList) {
-    AppHarness h;
+TEST_F(MainFrame, OpenedOrDroppedFileIsOpenedAndNamesTheWindowAndJoinsTheRecentList) {
     ASSERT_TRUE(h.Start());
     EXPECT_FALSE(h.Frame().Action(Command::FileMru1)->isVisible());
     CNolvaServoDoc sample(h.app->Profile());
     sample.OnNewDocument();
     const QString nvp = h.dir.filePath(QStringLiteral("axis.nvp"));
+    const QString path = h.dir.filePath(QStringLiteral("dropped.nvp"));
     QString error;
     ASSERT_TRUE(SaveDocumentFile(nvp, sample, &error));
+    sample.values.speed[3] = 777;
+    ASSERT_TRUE(SaveDocumentFile(path, sample, &error));
 
     h.chooser.answers = {nvp};
     ASSERT_TRUE(h.Frame().Trigger(Command::FileOpen));
@@ -243,17 +242,6 @@ TEST(MainFrame, OpenedFileNamesTheWindowAndJoinsTheRecentList) {
     EXPECT_TRUE(recent->isVisible());
     EXPECT_TRUE(recent->isEnabled());
     EXPECT_TRUE(recent->text().endsWith(nvp));
-}
-
-TEST(MainFrame, FileDroppedOnTheWindowIsOpened) {
-    AppHarness h;
-    ASSERT_TRUE(h.Start());
-    CNolvaServoDoc sample(h.app->Profile());
-    sample.OnNewDocument();
-    sample.values.speed[3] = 777;
-    const QString path = h.dir.filePath(QStringLiteral("dropped.nvp"));
-    QString error;
-    ASSERT_TRUE(SaveDocumentFile(path, sample, &error));
 
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(path)});
@@ -267,8 +255,7 @@ TEST(MainFrame, FileDroppedOnTheWindowIsOpened) {
     EXPECT_EQ(h.app->Documents().Path(), path);
 }
 
-TEST(MainFrame, StopSignalKeepsAModifiedDocumentAndWritesTheSettings) {
-    AppHarness h;
+TEST_F(MainFrame, StopSignalKeepsAModifiedDocumentAndWritesTheSettings) {
     ASSERT_TRUE(h.Start({}, /*stopSignals=*/true));
     QSignalSpy terminated(h.app.get(), &CNolvaServoApp::terminated);
     h.app->Document().values.position[10] = 4321;
@@ -287,8 +274,7 @@ TEST(MainFrame, StopSignalKeepsAModifiedDocumentAndWritesTheSettings) {
     EXPECT_EQ(kept.values.position[10], 4321);
 }
 
-TEST(MainFrame, HelpContentsShowsTheProgramsOwnHelpWithoutTheHelpFile) {
-    AppHarness h;
+TEST_F(MainFrame, HelpContentsShowsTheProgramsOwnHelpWithoutTheHelpFile) {
     ASSERT_TRUE(h.Start());
     ASSERT_TRUE(h.Frame().Trigger(Command::HelpContents));
     CHelpWindow* help = h.app->HelpWindow();

@@ -13,12 +13,14 @@
 #include "params/ui/ParaEditDialog.h"
 #include "support/ParameterWindowSupport.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTableWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -28,10 +30,8 @@ constexpr int kTicksToAsk = AppHarness::kTicksToConnect + 1;
 const QString kReadDriveQuestion = QStringLiteral("您想要读取伺服驱动器的参数吗？");
 
 int Questions(const AppHarness& h) {
-    int count = 0;
-    for (const Message& m : h.messenger.messages)
-        count += m.text == kReadDriveQuestion ? 1 : 0;
-    return count;
+    return static_cast<int>(
+        std::ranges::count(h.messenger.messages, kReadDriveQuestion, &Message::text));
 }
 
 CParaEditDialog* OpenEditor(AppHarness& h) {
@@ -39,6 +39,28 @@ CParaEditDialog* OpenEditor(AppHarness& h) {
         return nullptr;
     return h.View().ParameterEditorWindow();
 }
+
+// The program started with `options`, its editor open.
+class ParameterEditor : public ::testing::Test {
+protected:
+    void Open(const ProgramOptions& options = {}) {
+        ASSERT_TRUE(h.Start(options));
+        editor = OpenEditor(h);
+        ASSERT_NE(editor, nullptr);
+    }
+    // Edits the row of `code` to `value`, as its value editor would.
+    void EditTo(const ParamCode& code, int32_t value) {
+        editor->SetValueEditor(
+            [value](QWidget*, const ParamCode&, int32_t* v, int32_t, int32_t, Messenger&) {
+                *v = value;
+                return true;
+            });
+        editor->EditRow(editor->RowOf(code));
+    }
+
+    AppHarness h;
+    CParaEditDialog* editor = nullptr;
+};
 
 QStringList ListedCodes(const CParaEditDialog& editor) {
     QStringList codes;
@@ -53,13 +75,8 @@ void Tick(CParaEditDialog& editor, const QString& code, Qt::CheckState state = Q
     editor.List()->item(row, 0)->setCheckState(state);
 }
 
-// ---- The list ----
-
-TEST(ParameterEditor, ShowsEveryRowWholeAndIsRebuiltWhenTheDocumentWasReplaced) {
-    AppHarness h;
-    ASSERT_TRUE(h.Start());
-    CParaEditDialog* editor = OpenEditor(h);
-    ASSERT_NE(editor, nullptr);
+TEST_F(ParameterEditor, ShowsEveryRowWholeAndIsRebuiltWhenTheDocumentWasReplaced) {
+    ASSERT_NO_FATAL_FAILURE(Open());
     EXPECT_TRUE(editor->isVisible());
     ASSERT_EQ(editor->List()->rowCount(), kParameterCount); // the settings of a first start
     ExpectTextsFit(*editor->List());
@@ -81,11 +98,8 @@ TEST(ParameterEditor, ShowsEveryRowWholeAndIsRebuiltWhenTheDocumentWasReplaced) 
               FormatValue(QStringLiteral("Tn101"), 77, false));
 }
 
-TEST(ParameterEditor, EditingARowChangesOnlyThatRowAndItsOwnSlot) {
-    AppHarness h;
-    ASSERT_TRUE(h.Start());
-    CParaEditDialog* editor = OpenEditor(h);
-    ASSERT_NE(editor, nullptr);
+TEST_F(ParameterEditor, EditingARowChangesOnlyThatRowAndItsOwnSlot) {
+    ASSERT_NO_FATAL_FAILURE(Open());
     CNolvaServoDoc& document = h.app->Document();
     const int q = static_cast<int>(ListedCodes(*editor).indexOf(QStringLiteral("qn401")));
     ASSERT_GE(q, 0);
@@ -94,12 +108,11 @@ TEST(ParameterEditor, EditingARowChangesOnlyThatRowAndItsOwnSlot) {
     const int32_t before = document.values.quick[0];
     QTableWidgetItem* otherCell = editor->List()->item(0, 2);
 
-    int32_t askedMin = 0, askedMax = 0;
     editor->SetValueEditor(
         [&](QWidget*, const ParamCode& code, int32_t* value, int32_t min, int32_t max, Messenger&) {
             EXPECT_EQ(code.text(), QStringLiteral("qn401"));
-            askedMin = min;
-            askedMax = max;
+            EXPECT_EQ(min, document.minimums.quick[0]);
+            EXPECT_EQ(max, document.maximums.quick[0]);
             *value = before + 1;
             return true;
         });
@@ -107,8 +120,6 @@ TEST(ParameterEditor, EditingARowChangesOnlyThatRowAndItsOwnSlot) {
     editor->OnEdit();
     EXPECT_EQ(document.values.quick[0], before + 1);
     EXPECT_EQ(*document.values.slot(twin.letter, twin.number), twinBefore);
-    EXPECT_EQ(askedMin, document.minimums.quick[0]);
-    EXPECT_EQ(askedMax, document.maximums.quick[0]);
     EXPECT_TRUE(document.modified);
     EXPECT_EQ(editor->List()->item(q, 0)->checkState(), Qt::Checked);
     EXPECT_EQ(editor->List()->item(q, 2)->text(),
@@ -117,9 +128,7 @@ TEST(ParameterEditor, EditingARowChangesOnlyThatRowAndItsOwnSlot) {
     EXPECT_EQ(editor->List()->item(0, 2), otherCell); // the list was not rebuilt
 
     // Confirming the same value changes nothing.
-    editor->SetValueEditor(
-        [](QWidget*, const ParamCode&, int32_t*, int32_t, int32_t, Messenger&) { return true; });
-    editor->EditRow(0);
+    EditTo({'C', 1}, document.values.control[0]);
     EXPECT_FALSE(editor->Flags().Changed({'C', 1}));
 }
 
@@ -132,19 +141,8 @@ void DoubleClickRow(CParaEditDialog& editor, int row) {
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
 }
 
-QPushButton* OkButton(QWidget& window) {
-    for (QPushButton* button : window.findChildren<QPushButton*>()) {
-        if (button->text() == QStringLiteral("确定"))
-            return button;
-    }
-    return nullptr;
-}
-
-TEST(ParameterEditor, DoubleClickOpensTheParametersOwnEditorAndShowsItsChoice) {
-    AppHarness h;
-    ASSERT_TRUE(h.Start());
-    CParaEditDialog* editor = OpenEditor(h);
-    ASSERT_NE(editor, nullptr);
+TEST_F(ParameterEditor, DoubleClickOpensTheParametersOwnEditorAndShowsItsChoice) {
+    ASSERT_NO_FATAL_FAILURE(Open());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(editor));
     CNolvaServoDoc& document = h.app->Document();
     document.values.position[64] = 0x1225; // Pn365
@@ -156,9 +154,9 @@ TEST(ParameterEditor, DoubleClickOpensTheParametersOwnEditorAndShowsItsChoice) {
     WhenModal<CEditFieldsDialog>([&](CEditFieldsDialog& dialog) {
         shownInEditor = dialog.ValueField()->text();
         dialog.List(3)->setCurrentIndex(0);
-        QPushButton* ok = OkButton(dialog);
-        ASSERT_NE(ok, nullptr);
-        ok->click();
+        auto* buttons = dialog.findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        buttons->button(QDialogButtonBox::Ok)->click();
     });
     DoubleClickRow(*editor, row);
     EXPECT_EQ(shownInEditor, QStringLiteral("1225"));
@@ -168,11 +166,8 @@ TEST(ParameterEditor, DoubleClickOpensTheParametersOwnEditorAndShowsItsChoice) {
     EXPECT_EQ(editor->List()->item(row, 0)->checkState(), Qt::Checked);
 }
 
-TEST(ParameterEditor, DefaultsSetOnlyTheTickedRowsFromTheCurrentDriveProfile) {
-    AppHarness h;
-    ASSERT_TRUE(h.Start());
-    CParaEditDialog* editor = OpenEditor(h);
-    ASSERT_NE(editor, nullptr);
+TEST_F(ParameterEditor, DefaultsSetOnlyTheTickedRowsFromTheCurrentDriveProfile) {
+    ASSERT_NO_FATAL_FAILURE(Open());
     CNolvaServoDoc& document = h.app->Document();
     document.values.control[6] = 1234; // Cn007, default a third of the maximum speed
     document.values.control[4] = 77;   // Cn005, default the encoder pulses
@@ -199,39 +194,23 @@ TEST(ParameterEditor, DefaultsSetOnlyTheTickedRowsFromTheCurrentDriveProfile) {
     EXPECT_EQ(h.drive.requestLog().size(), 0); // nothing goes to the drive
 }
 
-// ---- The drive ----
-
-TEST(ParameterEditor, FailurePartWayKeepsWhatWasDone) {
-    AppHarness h;
+TEST_F(ParameterEditor, FailurePartWayKeepsWhatWasDone) {
     h.messenger.answers = {MessageAnswer::No};
-    ASSERT_TRUE(h.Start(AppHarness::Connected()));
-    CParaEditDialog* editor = OpenEditor(h);
-    ASSERT_NE(editor, nullptr);
+    ASSERT_NO_FATAL_FAILURE(Open(AppHarness::Connected()));
     CNolvaServoDoc& document = h.app->Document();
-    auto setValue = [editor](int32_t value) {
-        editor->SetValueEditor(
-            [value](QWidget*, const ParamCode&, int32_t* v, int32_t, int32_t, Messenger&) {
-                *v = value;
-                return true;
-            });
-    };
     // Cn010 and Cn012 (torque limit, resistor power) edited; the first write alone tells how
     // many requests one write takes.
-    setValue(250);
-    editor->EditRow(editor->RowOf({'C', 10}));
+    EditTo({'C', 10}, 250);
     const uint64_t before = h.drive.counters().requests;
     Button(*editor, "write")->click();
     const uint64_t perWrite = h.drive.counters().requests - before;
     ASSERT_GT(perWrite, 0u);
     EXPECT_FALSE(editor->Flags().Changed({'C', 10}));
 
-    setValue(200);
-    editor->EditRow(editor->RowOf({'C', 10}));
-    setValue(100);
-    editor->EditRow(editor->RowOf({'C', 12}));
-    FaultSettings faults;
-    faults.hangUpAfter = static_cast<int64_t>(h.drive.counters().requests + perWrite);
-    h.drive.setFaults(faults);
+    EditTo({'C', 10}, 200);
+    EditTo({'C', 12}, 100);
+    h.drive.setFaults(
+        {.hangUpAfter = static_cast<int64_t>(h.drive.counters().requests + perWrite)});
     h.messenger.messages.clear();
     Button(*editor, "write")->click();
     ASSERT_FALSE(h.messenger.messages.isEmpty());
@@ -252,9 +231,8 @@ TEST(ParameterEditor, FailurePartWayKeepsWhatWasDone) {
     document.values.control[2] = 77;
     document.values.control[3] = 3;
     document.modified = false;
-    const uint64_t startRead = h.drive.counters().requests;
-    faults.hangUpAfter = static_cast<int64_t>(startRead + 6); // three exchanges per parameter
-    h.drive.setFaults(faults);
+    // Three exchanges per parameter.
+    h.drive.setFaults({.hangUpAfter = static_cast<int64_t>(h.drive.counters().requests + 6)});
     h.messenger.messages.clear();
     Button(*editor, "read")->click();
     ASSERT_FALSE(h.messenger.messages.isEmpty());
@@ -265,17 +243,13 @@ TEST(ParameterEditor, FailurePartWayKeepsWhatWasDone) {
     EXPECT_TRUE(document.modified);
     EXPECT_EQ(editor->List()->item(editor->RowOf({'C', 1}), 2)->text(), QStringLiteral("2"));
     EXPECT_FALSE(h.Session().Busy());
-    h.drive.setFaults({});
 }
 
 // The writes and reads themselves, with their messages, are checked beside the transfer and in
 // the failure test above.
-TEST(ParameterEditor, WriteAndReadNeedATickedRowAndTheLink) {
-    AppHarness h;
+TEST_F(ParameterEditor, WriteAndReadNeedATickedRowAndTheLink) {
     h.messenger.answers = {MessageAnswer::No}; // no whole-drive read when it opens
-    ASSERT_TRUE(h.Start(AppHarness::Connected()));
-    CParaEditDialog* editor = OpenEditor(h);
-    ASSERT_NE(editor, nullptr);
+    ASSERT_NO_FATAL_FAILURE(Open(AppHarness::Connected()));
     ASSERT_EQ(Questions(h), 1);
     h.messenger.messages.clear();
     const qsizetype heard = h.drive.requestLog().size();
@@ -291,11 +265,8 @@ TEST(ParameterEditor, WriteAndReadNeedATickedRowAndTheLink) {
     EXPECT_EQ(h.drive.requestLog().size(), heard); // nothing was sent
 }
 
-TEST(ParameterEditor, SelectAllTicksEveryRowAndClearsThemAgain) {
-    AppHarness h;
-    ASSERT_TRUE(h.Start());
-    CParaEditDialog* editor = OpenEditor(h);
-    ASSERT_NE(editor, nullptr);
+TEST_F(ParameterEditor, SelectAllTicksEveryRowAndClearsThemAgain) {
+    ASSERT_NO_FATAL_FAILURE(Open());
     auto* selectAll = editor->findChild<QCheckBox*>(QStringLiteral("selectAll"));
     ASSERT_NE(selectAll, nullptr);
     for (const Qt::CheckState state : {Qt::Checked, Qt::Unchecked}) {
@@ -307,11 +278,8 @@ TEST(ParameterEditor, SelectAllTicksEveryRowAndClearsThemAgain) {
 }
 
 // The question at each connection: asked once, and a modified document kept when its save fails.
-TEST(ParameterEditor, AsksOncePerConnectionAndKeepsADocumentWhoseSaveFails) {
-    AppHarness h;
-    ASSERT_TRUE(h.Start());
-    CParaEditDialog* editor = OpenEditor(h);
-    ASSERT_NE(editor, nullptr);
+TEST_F(ParameterEditor, AsksOncePerConnectionAndKeepsADocumentWhoseSaveFails) {
+    ASSERT_NO_FATAL_FAILURE(Open());
     EXPECT_EQ(Questions(h), 0);
     CNolvaServoDoc& document = h.app->Document();
     document.values.control[2] = 77; // Cn003, the drive holds 0
@@ -321,7 +289,7 @@ TEST(ParameterEditor, AsksOncePerConnectionAndKeepsADocumentWhoseSaveFails) {
     // answers themselves are checked beside the question.)
     h.messenger.answers = {MessageAnswer::Yes, MessageAnswer::Yes};
     ASSERT_TRUE(h.Frame().Trigger(Command::Connect));
-    ASSERT_TRUE(h.TickUntil([&h] { return Questions(h) == 1; }, kTicksToAsk));
+    ASSERT_TRUE(h.TickUntil([this] { return Questions(h) == 1; }, kTicksToAsk));
     h.tickers.Advance(2);
     EXPECT_EQ(document.values.control[2], 77);
     EXPECT_TRUE(document.modified);
@@ -349,12 +317,9 @@ TEST(ParameterEditor, AsksOncePerConnectionAndKeepsADocumentWhoseSaveFails) {
     EXPECT_EQ(saved.values.control[2], 77);
 }
 
-TEST(ParameterEditor, CompareListsExactlyTheChangedParameters) {
-    AppHarness h;
+TEST_F(ParameterEditor, CompareListsExactlyTheChangedParameters) {
     h.messenger.answers = {MessageAnswer::Yes}; // read the whole drive when it opens
-    ASSERT_TRUE(h.Start(AppHarness::Connected()));
-    CParaEditDialog* editor = OpenEditor(h);
-    ASSERT_NE(editor, nullptr);
+    ASSERT_NO_FATAL_FAILURE(Open(AppHarness::Connected()));
     CNolvaServoDoc& document = h.app->Document();
     ASSERT_EQ(Questions(h), 1);
     EXPECT_EQ(h.messenger.messages.size(), 1); // the read itself says nothing
@@ -376,11 +341,8 @@ TEST(ParameterEditor, CompareListsExactlyTheChangedParameters) {
     EXPECT_EQ(shown, (QStringList{QStringLiteral("Tn103"), QStringLiteral("Pn320")}));
 }
 
-TEST(ParameterEditor, DisplaySettingsDialogChangesTheListAndTheApplicationsSettings) {
-    AppHarness h;
-    ASSERT_TRUE(h.Start());
-    CParaEditDialog* editor = OpenEditor(h);
-    ASSERT_NE(editor, nullptr);
+TEST_F(ParameterEditor, DisplaySettingsDialogChangesTheListAndTheApplicationsSettings) {
+    ASSERT_NO_FATAL_FAILURE(Open());
     h.app->Settings().customTable.Entries = {{2, 2}, {1, 4}}; // Tn103, Cn005
     WhenModal<CChangeDialog>([](CChangeDialog& dialog) {
         dialog.findChild<QRadioButton*>(QStringLiteral("mode2"))->click();

@@ -15,9 +15,7 @@
 #include "support/ParameterWindowSupport.h"
 #include "support/SimTestSupport.h"
 
-#include <QAction>
 #include <QFile>
-#include <QFileInfo>
 #include <QTimer>
 
 namespace {
@@ -58,22 +56,21 @@ QStringList From(const QStringList& log, const QStringList& expected) {
     return first < 0 ? QStringList() : log.mid(first, expected.size());
 }
 
-// ---- Opening the windows ----
-
-TEST(ParameterWindows, GroupCommandOpensOneWindowWhoseDriveButtonsFollowTheLink) {
+struct ParameterWindows : ::testing::Test {
     AppHarness h;
-    ASSERT_TRUE(h.Start(AppHarness::Connected()));
-    ASSERT_TRUE(h.Session().LinkUp());
+};
+using CopyCommands = ParameterWindows;
 
+TEST_F(ParameterWindows, GroupCommandOpensOneWindowWhoseDriveButtonsFollowTheLink) {
+    ASSERT_TRUE(h.Start(AppHarness::Connected()));
     ASSERT_TRUE(h.Frame().Trigger(Command::TorqueParameters));
     CParaGroupDialog* window = h.View().GroupWindow(ParamGroup::Torque);
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(h.View().GroupWindow(ParamGroup::Control), nullptr);
     EXPECT_TRUE(h.View().ToolWindowOpen(Command::TorqueParameters));
-    for (const char* name : {"writeButton", "readAllButton", "writeAllButton"}) {
+    for (const char* name : {"writeButton", "readAllButton", "writeAllButton"})
         EXPECT_TRUE(Button(*window, name)->isEnabled()) << name;
-    }
 
     // Opening it again brings the same window, showing the document's values of this moment.
     h.app->Document().values.torque[2] = 123;
@@ -83,13 +80,12 @@ TEST(ParameterWindows, GroupCommandOpensOneWindowWhoseDriveButtonsFollowTheLink)
 
     // "断开": the drive buttons go off at once.
     ASSERT_TRUE(h.Frame().Trigger(Command::Disconnect));
-    for (const char* name : {"writeButton", "readAllButton", "writeAllButton"}) {
+    for (const char* name : {"writeButton", "readAllButton", "writeAllButton"})
         EXPECT_FALSE(Button(*window, name)->isEnabled()) << name;
-    }
 
     // "连线": back on with the timer's connect.
     ASSERT_TRUE(h.Frame().Trigger(Command::Connect));
-    ASSERT_TRUE(h.TickUntil([&h] { return h.Session().LinkUp(); }, AppHarness::kTicksToConnect));
+    ASSERT_TRUE(h.TickUntil([this] { return h.Session().LinkUp(); }, AppHarness::kTicksToConnect));
     EXPECT_TRUE(Button(*window, "readAllButton")->isEnabled());
 
     // The port dialog's "断开(&D)" tells the open windows as well.
@@ -108,8 +104,7 @@ TEST(ParameterWindows, GroupCommandOpensOneWindowWhoseDriveButtonsFollowTheLink)
 }
 
 // Which window keeps which out is checked beside the command table; here the view refusing.
-TEST(ParameterWindows, RefusedCommandsOpenNothing) {
-    AppHarness h;
+TEST_F(ParameterWindows, RefusedCommandsOpenNothing) {
     ASSERT_TRUE(h.Start());
     CNolvaServoView& view = h.View();
 
@@ -118,9 +113,8 @@ TEST(ParameterWindows, RefusedCommandsOpenNothing) {
     ASSERT_NE(view.CustomTableWindow(), nullptr);
     EXPECT_TRUE(view.CustomTableWindow()->isVisible());
     EXPECT_FALSE(h.Enabled(Command::FileNew));
-    for (int command : kGroupCommands) {
+    for (int command : kGroupCommands)
         EXPECT_TRUE(h.Frame().Trigger(command)) << command; // enabled, but refused
-    }
     for (ParamGroup group : {ParamGroup::Control, ParamGroup::Position})
         EXPECT_EQ(view.GroupWindow(group), nullptr);
     view.CustomTableWindow()->close();
@@ -136,11 +130,8 @@ TEST(ParameterWindows, RefusedCommandsOpenNothing) {
     EXPECT_EQ(view.CustomTableWindow(), nullptr);
 }
 
-// ---- Requests from the windows ----
-
 // The exchanges in one piece are checked with two requests below.
-TEST(ParameterWindows, GroupReadIsPostedAndFillsTheWindow) {
-    AppHarness h;
+TEST_F(ParameterWindows, GroupReadIsPostedAndFillsTheWindow) {
     ASSERT_TRUE(h.Start(AppHarness::Connected()));
     SetDriveParameter(h.drive, 'T', 3, static_cast<uint16_t>(DisplayToRaw('T', 3, 150, 3000)));
     SetDriveParameter(h.drive, 'T', 7, 1000);
@@ -164,8 +155,7 @@ TEST(ParameterWindows, GroupReadIsPostedAndFillsTheWindow) {
     EXPECT_TRUE(h.messenger.messages.isEmpty());
 }
 
-TEST(ParameterWindows, CustomTableReadsItsRowsAndMarksAFailedSingleWrite) {
-    AppHarness h;
+TEST_F(ParameterWindows, CustomTableReadsItsRowsAndMarksAFailedSingleWrite) {
     ASSERT_TRUE(h.Start(AppHarness::Connected()));
     h.app->Settings().customTable.Entries = {{2, 2}, {1, 9}}; // Tn103, Cn010
     SetDriveParameter(h.drive, 'C', 10, 123);
@@ -188,8 +178,7 @@ TEST(ParameterWindows, CustomTableReadsItsRowsAndMarksAFailedSingleWrite) {
     h.drive.setHungUp(false);
 }
 
-TEST(ParameterWindows, ARequestArrivingDuringATransferWaitsForItUnderTheSameBusy) {
-    AppHarness h;
+TEST_F(ParameterWindows, ARequestArrivingDuringATransferWaitsForItUnderTheSameBusy) {
     ASSERT_TRUE(h.Start(AppHarness::Connected()));
     CNolvaServoView& view = h.View();
     const QStringList controlReads = MailboxReads('C', 1, 16);
@@ -231,10 +220,7 @@ TEST(ParameterWindows, ARequestArrivingDuringATransferWaitsForItUnderTheSameBusy
     EXPECT_FALSE(h.Session().Operations().Running());
 }
 
-// ---- Copy commands ----
-
-TEST(CopyCommands, CopyToComputerWritesTheDrivesSetToTheChosenFile) {
-    AppHarness h;
+TEST_F(CopyCommands, CopyToComputerWritesTheDrivesSetToTheChosenFile) {
     ASSERT_TRUE(h.Start(AppHarness::Connected()));
     SetDriveParameter(h.drive, 'C', 7, static_cast<uint16_t>(DisplayToRaw('C', 7, 1200, 3000)));
     const QString title = h.Frame().windowTitle();
@@ -242,7 +228,6 @@ TEST(CopyCommands, CopyToComputerWritesTheDrivesSetToTheChosenFile) {
     h.chooser.answers = {h.dir.filePath(QStringLiteral("axis"))};
     ASSERT_TRUE(h.Frame().Trigger(Command::CopyToComputer));
     const QString written = h.dir.filePath(QStringLiteral("axis.nvp"));
-    ASSERT_TRUE(QFile::exists(written));
     CNolvaServoDoc copy(h.app->Profile());
     QString error;
     ASSERT_TRUE(OpenDocumentFile(written, copy, &error)) << error.toStdString();
@@ -267,14 +252,12 @@ TEST(CopyCommands, CopyToComputerWritesTheDrivesSetToTheChosenFile) {
     h.drive.clearRequestLog();
     ASSERT_TRUE(h.Frame().Trigger(Command::CopyToComputer));
     EXPECT_TRUE(h.messenger.messages.isEmpty());
-    for (const QString& request : h.drive.requestLog()) {
+    for (const QString& request : h.drive.requestLog())
         EXPECT_FALSE(request.startsWith(QLatin1String("W57"))) << request.toStdString();
-    }
 }
 
 // Disabled without the link (the command table), and the view asks for no file either.
-TEST(CopyCommands, WithoutALinkNoFileIsAskedFor) {
-    AppHarness h;
+TEST_F(CopyCommands, WithoutALinkNoFileIsAskedFor) {
     ASSERT_TRUE(h.Start());
     int asked = 0;
     const auto choose = [&asked]() -> std::optional<QString> {
@@ -286,8 +269,7 @@ TEST(CopyCommands, WithoutALinkNoFileIsAskedFor) {
     EXPECT_EQ(asked, 0);
 }
 
-TEST(CopyCommands, CopyToDriveWritesTheFilesSetToTheDrive) {
-    AppHarness h;
+TEST_F(CopyCommands, CopyToDriveWritesTheFilesSetToTheDrive) {
     ASSERT_TRUE(h.Start(AppHarness::Connected()));
     CNolvaServoDoc sample(h.app->Profile());
     sample.OnNewDocument();
@@ -312,9 +294,8 @@ TEST(CopyCommands, CopyToDriveWritesTheFilesSetToTheDrive) {
     h.chooser.answers = {bak};
     ASSERT_TRUE(h.Frame().Trigger(Command::CopyToDrive));
     EXPECT_EQ(h.messenger.messages.size(), 1);
-    for (const QString& request : h.drive.requestLog()) {
+    for (const QString& request : h.drive.requestLog())
         EXPECT_FALSE(request.startsWith(QLatin1Char('W'))) << request.toStdString();
-    }
 }
 
 } // namespace

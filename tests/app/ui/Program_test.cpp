@@ -34,8 +34,9 @@ protected:
 
     QString SettingsPath() const { return dir.filePath(QStringLiteral("OrvanServo.ini")); }
 
-    // Starts the program, waits for its status report, then sends `signalNumber`.
-    ProgramRun ReportThenSignal(QStringList arguments, int signalNumber) {
+    // Starts the program, waits for `marker` in its output, then sends `signalNumber`. A run
+    // not ended normally has the exit code -1.
+    ProgramRun SignalAfter(QStringList arguments, const QString& marker, int signalNumber) {
         arguments << QStringLiteral("--settings") << SettingsPath();
         QProcess process;
         process.setProcessEnvironment(Environment());
@@ -43,7 +44,7 @@ protected:
         ProgramRun run;
         if (!process.waitForStarted(10000))
             return run;
-        while (!run.out.contains(QLatin1String("end of report")) && process.waitForReadyRead(10000))
+        while (!run.out.contains(marker) && process.waitForReadyRead(10000))
             run.out += QString::fromUtf8(process.readAllStandardOutput());
         ::kill(static_cast<pid_t>(process.processId()), signalNumber);
         run.finished = process.waitForFinished(10000);
@@ -53,7 +54,7 @@ protected:
         }
         run.out += QString::fromUtf8(process.readAllStandardOutput());
         run.err = QString::fromUtf8(process.readAllStandardError());
-        run.exitCode = process.exitCode();
+        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
         return run;
     }
 
@@ -84,9 +85,9 @@ bool HasLine(const QString& out, const QString& line) {
 
 TEST_F(ProgramTest, SimulatedDriveIsConnectedAtStartAndSigtermWritesTheSettings) {
     const ProgramRun run =
-        ReportThenSignal({QStringLiteral("--simulate"), QStringLiteral("--report-status-after"),
-                          QStringLiteral("1500")},
-                         SIGTERM);
+        SignalAfter({QStringLiteral("--simulate"), QStringLiteral("--report-status-after"),
+                     QStringLiteral("1500")},
+                    QStringLiteral("end of report"), SIGTERM);
     ASSERT_TRUE(run.finished) << run.err.toStdString();
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(HasLine(run.out, QStringLiteral("pane 3: Servo 连线中"))) << run.out.toStdString();
@@ -104,25 +105,12 @@ TEST_F(ProgramTest, StopSignalAsSoonAsTheWindowIsDrawnStillClosesProperly) {
     // signals, in turn.
     for (int attempt = 0; attempt < 6; ++attempt) {
         QFile::remove(SettingsPath());
-        QProcess process;
-        process.setProcessEnvironment(Environment());
-        process.start(QStringLiteral(ORVAN_SERVO_PATH),
-                      {QStringLiteral("--simulate"), QStringLiteral("--report-startup"),
-                       QStringLiteral("--settings"), SettingsPath()});
-        ASSERT_TRUE(process.waitForStarted(10000));
-        QByteArray out;
-        while (!out.contains("startup:") && process.waitForReadyRead(10000))
-            out += process.readAllStandardOutput();
-        ASSERT_TRUE(out.contains("startup:")) << "attempt " << attempt;
-        ::kill(static_cast<pid_t>(process.processId()), attempt % 2 == 0 ? SIGTERM : SIGINT);
-        const bool finished = process.waitForFinished(5000);
-        if (!finished) {
-            process.kill();
-            process.waitForFinished();
-        }
-        ASSERT_TRUE(finished) << "attempt " << attempt << ": still running after the signal";
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "attempt " << attempt;
-        EXPECT_EQ(process.exitCode(), 0) << "attempt " << attempt;
+        const ProgramRun run =
+            SignalAfter({QStringLiteral("--simulate"), QStringLiteral("--report-startup")},
+                        QStringLiteral("startup:"), attempt % 2 == 0 ? SIGTERM : SIGINT);
+        ASSERT_TRUE(run.out.contains(QLatin1String("startup:"))) << "attempt " << attempt;
+        ASSERT_TRUE(run.finished) << "attempt " << attempt << ": still running after the signal";
+        EXPECT_EQ(run.exitCode, 0) << "attempt " << attempt;
         EXPECT_TRUE(QFile::exists(SettingsPath())) << "attempt " << attempt;
     }
 }

@@ -25,9 +25,7 @@ TEST(LinkComPort, OffersTheCurrentChoiceAndOnlyDisconnectWhileTheLinkIsWanted) {
         EXPECT_EQ(dialog.DeviceBox()->currentText(), devices[2]);
         EXPECT_EQ(dialog.BaudBox()->currentIndex(), 3);
         EXPECT_TRUE(dialog.OkButton()->isEnabled());
-        for (QWidget* box :
-             {static_cast<QWidget*>(dialog.PortBox()), static_cast<QWidget*>(dialog.BaudBox()),
-              static_cast<QWidget*>(dialog.DeviceBox())})
+        for (QWidget* box : QList<QWidget*>{dialog.PortBox(), dialog.BaudBox(), dialog.DeviceBox()})
             EXPECT_EQ(box->isEnabled(), !requested);
         EXPECT_NE(dialog.OkButton()->text(),
                   CLinkComPort({2, 3}, !requested, devices).OkButton()->text());
@@ -35,9 +33,8 @@ TEST(LinkComPort, OffersTheCurrentChoiceAndOnlyDisconnectWhileTheLinkIsWanted) {
 }
 
 TEST(LinkComPort, FastRatesAreListedOnlyWhenTheSettingsUseThem) {
-    EXPECT_EQ(CLinkComPort({0, 1}, false, DefaultComDevices()).BaudBox()->count(), 4);
-    EXPECT_EQ(CLinkComPort({0, 4}, false, DefaultComDevices()).BaudBox()->count(), 5);
-    EXPECT_EQ(CLinkComPort({0, 5}, false, DefaultComDevices()).BaudBox()->count(), 6);
+    for (const auto& [index, rows] : {std::pair{1, 4}, {4, 5}, {5, 6}})
+        EXPECT_EQ(CLinkComPort({0, index}, false, DefaultComDevices()).BaudBox()->count(), rows);
     // An index beyond the table shows no row and is passed on until the user picks one.
     CLinkComPort broken({0, 9}, false, DefaultComDevices());
     EXPECT_EQ(broken.BaudBox()->currentIndex(), -1);

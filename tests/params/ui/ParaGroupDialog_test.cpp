@@ -10,7 +10,6 @@
 #include "params/NolvaServoDoc.h"
 #include "support/ParameterWindowSupport.h"
 
-#include <QFontMetrics>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
@@ -62,9 +61,8 @@ TEST_F(GroupWindowTest, DriveButtonsFollowTheLink) {
         SCOPED_TRACE(static_cast<int>(group));
         requests.linkUp = false;
         auto window = Make(group);
-        for (const char* name : {"writeButton", "readAllButton", "writeAllButton"}) {
+        for (const char* name : {"writeButton", "readAllButton", "writeAllButton"})
             EXPECT_FALSE(Button(*window, name)->isEnabled()) << name;
-        }
         EXPECT_TRUE(Button(*window, "defaultsButton")->isEnabled());
         requests.linkUp = true;
         Activate(*window);
@@ -118,9 +116,8 @@ TEST_F(GroupWindowTest, ButtonsPostTheGroupsRequestsForTheFocusRow) {
 }
 
 TEST_F(GroupWindowTest, DefaultsAskFirstAndResetTheWholeControlGroup) {
-    for (int32_t& v : document.values.control) {
+    for (int32_t& v : document.values.control)
         v = 7;
-    }
     auto window = Make(ParamGroup::Control);
     messenger.answers = {MessageAnswer::Cancel};
     Button(*window, "defaultsButton")->click();
@@ -179,7 +176,6 @@ TEST_F(GroupWindowTest, EnterAndEscapeStayInTheGrid) {
     auto* editor = grid->viewport()->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);
     EXPECT_TRUE(editor->isVisible());
-    window->hide();
 }
 
 } // namespace

@@ -4,25 +4,17 @@
 
 #include "params/ui/TransferProgressDialog.h"
 
-#include "support/ParameterWindowSupport.h"
-#include "base/Messenger.h"
 #include "drive/ParameterCatalogue.h"
-#include "link/DriveOperations.h"
-#include "link/MemorySerialBackend.h"
-#include "params/DriveConnection.h"
-#include "params/NolvaServoDoc.h"
 #include "params/ParameterRequestRunner.h"
 #include "params/ui/DefParaDialog.h"
 #include "params/ui/ParaGroupDialog.h"
 #include "params/ui/RequestOutcome.h"
 #include "sim/MemoryPortDrive.h"
-#include "sim/SimulatedDrive.h"
+#include "support/ParameterWindowSupport.h"
+#include "support/TransferRig.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QTimer>
-
-#include <memory>
 
 namespace {
 
@@ -33,9 +25,8 @@ TEST(ProgressWindows, GroupTransfersUseTheSmallWindowWholeSetsTheWaitingWindow) 
     EXPECT_TRUE(progress.ProgressWindow().isVisible());
     EXPECT_TRUE(progress.ProgressWindow().isModal());
     progress.SetText(QString::fromUtf8("读取控制参数：Cn001"));
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < 12; ++i)
         progress.Step(); // more steps than announced stop at the end
-    }
     EXPECT_EQ(progress.ProgressWindow().Text(), QString::fromUtf8("读取控制参数：Cn001"));
     EXPECT_EQ(progress.ProgressWindow().Value(), 9);
     progress.Close();
@@ -50,26 +41,18 @@ TEST(ProgressWindows, GroupTransfersUseTheSmallWindowWholeSetsTheWaitingWindow) 
     EXPECT_TRUE(progress.WaitingWindow().Text().isEmpty());
     EXPECT_FALSE(progress.ProgressWindow().isVisible());
     QStringList labels;
-    for (QLabel* label : progress.WaitingWindow().findChildren<QLabel*>()) {
+    for (QLabel* label : progress.WaitingWindow().findChildren<QLabel*>())
         labels << label->text();
-    }
     EXPECT_TRUE(labels.contains(QString::fromUtf8("等待中....")));
     progress.Close();
 }
 
-TEST(ProgressWindows, TheUserCannotCloseThemDuringATransfer) {
+TEST(ProgressWindows, TheUserCannotCloseThemAndExchangesLetTheEventLoopRun) {
     CTransferProgress progress;
     progress.Open(QString(), 3);
     progress.ProgressWindow().close();
     static_cast<QDialog&>(progress.ProgressWindow()).reject(); // Escape
     EXPECT_TRUE(progress.ProgressWindow().isVisible());
-    progress.Close();
-    EXPECT_FALSE(progress.ProgressWindow().isVisible());
-}
-
-TEST(ProgressWindows, ExchangesLetTheEventLoopRun) {
-    CTransferProgress progress;
-    progress.Open(QString(), 3);
     bool ran = false;
     QTimer::singleShot(0, [&] { ran = true; });
     progress.ExchangeDone();
@@ -77,43 +60,28 @@ TEST(ProgressWindows, ExchangesLetTheEventLoopRun) {
     progress.Close();
 }
 
-// ---- Requests against the simulated drive ----
-
 // The windows' requests carried out by the program's request runner over a connection to the
 // simulated drive; the windows shown are told the outcome as the main view tells them.
-class ViewStandIn {
-public:
-    ViewStandIn() {
-        AttachToMemoryPort(drive, *port);
-        EXPECT_EQ(connection.Link().Open(QStringLiteral("/dev/sim")), 0u);
+struct ViewStandIn : TransferRig {
+    ViewStandIn() : TransferRig({}) {
+        AttachToMemoryPort(drive, *port); // replies come later, as on a line
         EXPECT_TRUE(connection.Probe());
-        document.OnNewDocument();
-        requests.SetProgressSource([this] { return &progress; });
+        requests.SetProgressSource([this] { return &windows; });
         requests.SetOutcomeHandler([this](const ParameterAction& a, const ParameterOutcome& o) {
             ShowRequestOutcome(a, o, groupWindow, customWindow);
             ++finished;
         });
     }
 
-    // Sets a parameter in the drive's stored and live copy.
     void SetDriveParameter(char letter, int number, int32_t raw) {
         ASSERT_TRUE(connection.Access().StoreParameter(ParameterIndexOf(letter, number), raw));
-        ASSERT_TRUE(connection.Access().WriteDriveWord('5', ParameterIndexOf(letter, number), raw,
-                                                       false));
+        ASSERT_TRUE(
+            connection.Access().WriteDriveWord('5', ParameterIndexOf(letter, number), raw, false));
     }
 
-    SimulatedDrive drive;
-    MemorySerialBackend* port = new MemorySerialBackend;
-    LinkSettings settings;
-    DriveProfile profile;
-    CNolvaServoDoc document{profile};
-    RecordingMessenger messenger;
-    DriveOperations operations;
-    DriveConnection connection{settings,  profile,    document,
-                               messenger, operations, std::unique_ptr<SerialBackend>(port)};
     CustomTable customTable;
     ParameterRequestRunner requests{connection, customTable};
-    CTransferProgress progress;
+    CTransferProgress windows; // the progress windows the view shows
     CParaGroupDialog* groupWindow = nullptr;
     CDefParaDialog* customWindow = nullptr;
     int finished = 0;
@@ -132,10 +100,9 @@ TEST(WindowRequests, ReadAllFillsTheGroupWindowWhileTheEventLoopRuns) {
     QStringList seenWhileBusy;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
-        const QString text = view.progress.ProgressWindow().Text();
-        if (view.operations.Busy() && !seenWhileBusy.contains(text)) {
+        const QString text = view.windows.ProgressWindow().Text();
+        if (view.operations.Busy() && !seenWhileBusy.contains(text))
             seenWhileBusy << text;
-        }
     });
     timer.start(0);
     Button(window, "readAllButton")->click();
@@ -149,11 +116,10 @@ TEST(WindowRequests, ReadAllFillsTheGroupWindowWhileTheEventLoopRuns) {
     EXPECT_EQ(Cell(window, 3, 2), "150");
     EXPECT_EQ(Cell(window, 7, 2), QString::number(RawToDisplay('T', 7, 1000, 3000)));
     EXPECT_EQ(view.document.values.torque[2], 150);
-    EXPECT_FALSE(view.progress.ProgressWindow().isVisible());
-    EXPECT_EQ(view.progress.ProgressWindow().Value(), 3 * 7);
-    EXPECT_EQ(view.progress.ProgressWindow().Text(), QString::fromUtf8("读取转矩参数：Tn107"));
+    EXPECT_FALSE(view.windows.ProgressWindow().isVisible());
+    EXPECT_EQ(view.windows.ProgressWindow().Value(), 3 * 7);
+    EXPECT_EQ(view.windows.ProgressWindow().Text(), QString::fromUtf8("读取转矩参数：Tn107"));
     EXPECT_TRUE(view.messenger.messages.isEmpty());
-    window.hide();
 }
 
 TEST(WindowRequests, WriteOneFromTheGroupWindowReachesTheDrive) {
@@ -174,7 +140,8 @@ TEST(WindowRequests, CustomListReadAndAFailedSingleWrite) {
     view.customTable.Entries = {{4, 15}, {5, 0}, {1, 9}};
     view.SetDriveParameter('P', 16, 77);
     view.SetDriveParameter('C', 10, 123);
-    CDefParaDialog window(view.customTable, view.document, view.profile, view.requests, view.messenger);
+    CDefParaDialog window(view.customTable, view.document, view.profile, view.requests,
+                          view.messenger);
     view.customWindow = &window;
 
     Button(window, "readAllButton")->click();
@@ -182,7 +149,7 @@ TEST(WindowRequests, CustomListReadAndAFailedSingleWrite) {
     EXPECT_EQ(Cell(window, 1, 2), QString::number(RawToDisplay('P', 16, 77, 3000)));
     EXPECT_EQ(Cell(window, 3, 2), QString::number(RawToDisplay('C', 10, 123, 3000)));
     // The quick row was read under its own letter (its twin Sn211 in the drive).
-    EXPECT_EQ(view.progress.ProgressWindow().Maximum(), 9);
+    EXPECT_EQ(view.windows.ProgressWindow().Maximum(), 9);
 
     view.drive.setHungUp(true);
     Grid(window)->setCurrentCell(2, 0); // Cn010
@@ -199,7 +166,7 @@ TEST(WindowRequests, FailedGroupWriteClosesTheWindowAndNamesTheParameter) {
     view.drive.setHungUp(true);
     Button(window, "writeAllButton")->click();
     Settle();
-    EXPECT_FALSE(view.progress.ProgressWindow().isVisible());
+    EXPECT_FALSE(view.windows.ProgressWindow().isVisible());
     ASSERT_EQ(view.messenger.messages.size(), 1);
     EXPECT_EQ(view.messenger.messages[0].text, QString::fromUtf8("错误:\n\n写入速度参数：Sn201"));
     EXPECT_EQ(view.messenger.messages[0].caption, QString::fromUtf8("通讯信息"));

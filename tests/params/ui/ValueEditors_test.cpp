@@ -13,21 +13,15 @@
 #include "support/ParameterWindowSupport.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
-
-#include <gtest/gtest.h>
-
-#include <functional>
 
 namespace {
 
@@ -207,22 +201,19 @@ TEST(ModelTypeWindow, OkAndDoubleClickReadTheSelectedRowsCode) {
 
 TEST(EditParameterValue, OpensTheEditorOfTheCodeAndStoresItsValueOnlyOnOk) {
     RecordingMessenger messenger;
-    struct Case {
-        ParamCode code;
-        const char* editorClass;
-    };
-    const Case cases[] = {{{'P', 65}, "CEditFieldsDialog"}, {{'H', 18}, "CEditFieldsDialog"},
-                          {{'H', 1}, "CEditHn501Dialog"},   {{'C', 26}, "CEditCn026Dialog"},
-                          {{'C', 30}, "CEditCn030Dialog"},  {{'S', 1}, "CEditValueDialog"}};
-    for (const Case& c : cases) {
+    const std::pair<ParamCode, const char*> cases[] = {
+        {{'P', 65}, "CEditFieldsDialog"}, {{'H', 18}, "CEditFieldsDialog"},
+        {{'H', 1}, "CEditHn501Dialog"},   {{'C', 26}, "CEditCn026Dialog"},
+        {{'C', 30}, "CEditCn030Dialog"},  {{'S', 1}, "CEditValueDialog"}};
+    for (const auto& [code, editorClass] : cases) {
         QString opened;
         WhenModal<QDialog>([&opened](QDialog& modal) {
             opened = QString::fromLatin1(modal.metaObject()->className());
             modal.reject();
         });
         int32_t value = 1;
-        EXPECT_FALSE(EditParameterValue(nullptr, c.code, &value, 0, 500, messenger));
-        EXPECT_EQ(opened, QString::fromLatin1(c.editorClass)) << c.code.text().toStdString();
+        EXPECT_FALSE(EditParameterValue(nullptr, code, &value, 0, 500, messenger));
+        EXPECT_EQ(opened, QString::fromLatin1(editorClass)) << code.text().toStdString();
         EXPECT_EQ(value, 1);
     }
 
