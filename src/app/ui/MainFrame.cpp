@@ -64,9 +64,9 @@ void SetPrompts(QAction* action, int command) {
     action->setToolTip(text.section(QLatin1Char('\n'), 1, 1));
 }
 
-// The status bar's panes side by side, each exactly as wide as it was made, from the left. A
-// pane that does not fit is cut off at the right edge, as are the texts inside each pane: no
-// pane is ever squeezed onto its neighbour, however narrow the window.
+// The status bar's panes side by side from the left, each as wide as it was designed (a share
+// of the screen's width). In a narrower window every pane narrows by the same share, so that all
+// eight stay in view; the texts inside a pane are cut at its edge.
 class PaneStrip : public QWidget {
 public:
     static constexpr int kGap = 2;
@@ -75,23 +75,19 @@ public:
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
 
-    void Add(QLabel* pane) {
+    void Add(QLabel* pane, int designedWidth) {
         pane->setParent(this);
-        panes_.push_back(pane);
+        panes_.push_back({pane, designedWidth});
         Arrange();
         updateGeometry();
     }
 
     QSize sizeHint() const override {
-        int width = 0;
         int height = 0;
-        for (const QLabel* pane : panes_) {
-            width += pane->width() + kGap;
-            height = std::max(height, pane->sizeHint().height());
-        }
-        return {width, height};
+        for (const Pane& pane : panes_)
+            height = std::max(height, pane.label->sizeHint().height());
+        return {DesignedWidth(), height};
     }
-    // The window may be narrower than the panes: those at the right are then cut off.
     QSize minimumSizeHint() const override { return {0, sizeHint().height()}; }
 
 protected:
@@ -101,16 +97,32 @@ protected:
     }
 
 private:
+    struct Pane {
+        QLabel* label;
+        int designedWidth;
+    };
+
+    int DesignedWidth() const {
+        int width = 0;
+        for (const Pane& pane : panes_)
+            width += pane.designedWidth + kGap;
+        return width;
+    }
+
     void Arrange() {
-        int x = 0;
+        const int designed = DesignedWidth();
+        const double share =
+            designed > 0 && width() > 0 && width() < designed ? double(width()) / designed : 1.0;
         const int height = std::max(this->height(), sizeHint().height());
-        for (QLabel* pane : panes_) {
-            pane->setGeometry(x, 0, pane->width(), height);
-            x += pane->width() + kGap;
+        int x = 0;
+        for (const Pane& pane : panes_) {
+            const int paneWidth = static_cast<int>((pane.designedWidth + kGap) * share) - kGap;
+            pane.label->setGeometry(x, 0, std::max(0, paneWidth), height);
+            x += paneWidth + kGap;
         }
     }
 
-    std::vector<QLabel*> panes_;
+    std::vector<Pane> panes_;
 };
 
 } // namespace
@@ -230,20 +242,23 @@ void CMainFrame::BuildStatusBar() {
     for (int pane = 0; pane < kPaneCount; ++pane) {
         auto* label = new QLabel(StringText(StringId::kStatusPanes[pane]), strip);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        label->setFixedWidth(screenWidth / kPaneWidthDivisors[pane]);
         label->setObjectName(QStringLiteral("pane%1").arg(pane));
-        strip->Add(label);
+        strip->Add(label, screenWidth / kPaneWidthDivisors[pane]);
         panes_[pane] = label;
     }
     statusBar()->addWidget(strip, 1);
 }
 
 void CMainFrame::ShowMaximized() {
-    // Without a window manager (a bare X server) maximising does nothing and the window would
-    // stay at its small default size: it is first given the screen's available area, which a
-    // window manager then maximises as usual.
-    if (const QScreen* screen = this->screen())
-        setGeometry(screen->availableGeometry());
+    // The size the window returns to when it is no longer maximised: most of the screen, centred,
+    // so that its title bar and frame stay on the screen. Without a window manager (a bare X
+    // server) maximising does nothing and the window keeps this size.
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        QRect normal(QPoint(), area.size() * 0.9);
+        normal.moveCenter(area.center());
+        setGeometry(normal);
+    }
     showMaximized();
 }
 
