@@ -197,37 +197,28 @@ TEST_F(DriveSessionTest, ProbeUnansweredOnFirstOpenClosesThePortAndStopsWanting)
 
 // --- Port settings replaced while connecting ----------------------------------------------------
 
-struct BaudCase {
-    bool dialog;
-    int index;
-    uint32_t expectedBaud;
-    int storedIndex;
-};
-
-void PrintTo(const BaudCase& c, std::ostream* os) {
-    *os << (c.dialog ? "dialog" : "timer") << " index " << c.index;
-}
-
-class BaudRowTest : public DriveSessionTest, public ::testing::WithParamInterface<BaudCase> {};
-
-TEST_P(BaudRowTest, TimerKnowsFourRowsAndTheDialogSix) {
-    const BaudCase c = GetParam();
-    if (c.dialog) {
-        DialogChoose({0, c.index});
-    } else {
-        settings.link.BaudRateIndex = c.index;
-        ConnectByTimer();
+TEST_F(DriveSessionTest, TimerKnowsFourBaudRowsAndTheDialogSix) {
+    const struct {
+        bool dialog;
+        int index;
+        uint32_t expectedBaud;
+        int storedIndex;
+    } cases[] = {
+        {false, 3, 38400, 3}, {false, 4, 9600, 1}, {true, 5, 115200, 5}, {true, 6, 9600, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.dialog ? "dialog" : "timer") << " index " << c.index);
+        if (c.dialog) {
+            DialogChoose({0, c.index});
+        } else {
+            settings.link.BaudRateIndex = c.index;
+            ConnectByTimer();
+        }
+        ASSERT_TRUE(session.LinkUp());
+        EXPECT_EQ(port->lineFormat().baudRate, c.expectedBaud);
+        EXPECT_EQ(settings.link.BaudRateIndex, c.storedIndex);
+        session.Disconnect();
     }
-    ASSERT_TRUE(session.LinkUp());
-    EXPECT_EQ(port->lineFormat().baudRate, c.expectedBaud);
-    EXPECT_EQ(settings.link.BaudRateIndex, c.storedIndex);
 }
-
-INSTANTIATE_TEST_SUITE_P(Rows, BaudRowTest,
-                         ::testing::Values(BaudCase{false, 3, 38400, 3},
-                                           BaudCase{false, 4, 9600, 1},
-                                           BaudCase{true, 5, 115200, 5},
-                                           BaudCase{true, 6, 9600, 1}));
 
 struct FrameCase {
     bool dialog;
