@@ -227,48 +227,45 @@ TEST_F(DriveSessionTest, TimerKnowsFourBaudRowsAndTheDialogSix) {
     }
 }
 
-struct FrameCase {
-    bool dialog;
-    int frameFormat;
-    bool asciiBefore;
-    int expectedFormat;
-    bool expectedAscii;
-    LineFormat line;
-};
-
-void PrintTo(const FrameCase& c, std::ostream* os) {
-    *os << (c.dialog ? "dialog" : "timer") << " format " << c.frameFormat;
-}
-
-class FrameFormatTest : public DriveSessionTest, public ::testing::WithParamInterface<FrameCase> {
+class Rs485FrameFormatTest : public DriveSessionTest {
 protected:
-    FrameFormatTest() : DriveSessionTest(DriveLinkOptions{true, 1, 0}) {}
+    Rs485FrameFormatTest() : DriveSessionTest(DriveLinkOptions{true, 1, 0}) {}
 };
 
-TEST_P(FrameFormatTest, OutOfRangeFormatBecomesZeroAndAsciiFollowsThePath) {
-    const FrameCase c = GetParam();
-    settings.link.FrameFormat = c.frameFormat;
-    settings.link.AsciiMode = c.asciiBefore;
-    if (c.dialog) {
-        DialogChoose({0, 1});
-    } else {
-        ConnectByTimer();
+TEST_F(Rs485FrameFormatTest, OutOfRangeFormatBecomesZeroAndAsciiFollowsThePath) {
+    const struct {
+        bool dialog;
+        int frameFormat;
+        bool asciiBefore;
+        int expectedFormat;
+        bool expectedAscii;
+        LineFormat line;
+    } cases[] = {
+        // The timer derives the mode from the format every time.
+        {false, 12, false, 0, true, {9600, 7, 0, 2}},
+        {false, 7, true, 7, false, {9600, 8, 2, 0}},
+        {false, 2, false, 2, true, {9600, 7, 1, 0}},
+        // The dialog turns ASCII on only when it replaces the format.
+        {true, 12, false, 0, true, {9600, 7, 0, 2}},
+        {true, 7, true, 7, true, {9600, 8, 2, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << (c.dialog ? "dialog" : "timer") << " format " << c.frameFormat);
+        settings.link.FrameFormat = c.frameFormat;
+        settings.link.AsciiMode = c.asciiBefore;
+        if (c.dialog) {
+            DialogChoose({0, 1});
+        } else {
+            ConnectByTimer();
+        }
+        EXPECT_TRUE(session.PortOpen());
+        EXPECT_EQ(settings.link.FrameFormat, c.expectedFormat);
+        EXPECT_EQ(settings.link.AsciiMode, c.expectedAscii);
+        EXPECT_EQ(port->lineFormat(), c.line);
+        session.Disconnect();
     }
-    EXPECT_TRUE(session.PortOpen());
-    EXPECT_EQ(settings.link.FrameFormat, c.expectedFormat);
-    EXPECT_EQ(settings.link.AsciiMode, c.expectedAscii);
-    EXPECT_EQ(port->lineFormat(), c.line);
 }
-
-INSTANTIATE_TEST_SUITE_P(Formats, FrameFormatTest,
-                         ::testing::Values(
-                             // The timer derives the mode from the format every time.
-                             FrameCase{false, 12, false, 0, true, {9600, 7, 0, 2}},
-                             FrameCase{false, 7, true, 7, false, {9600, 8, 2, 0}},
-                             FrameCase{false, 2, false, 2, true, {9600, 7, 1, 0}},
-                             // The dialog turns ASCII on only when it replaces the format.
-                             FrameCase{true, 12, false, 0, true, {9600, 7, 0, 2}},
-                             FrameCase{true, 7, true, 7, true, {9600, 8, 2, 0}}));
 
 // --- Timer open failures -------------------------------------------------------------------------
 
