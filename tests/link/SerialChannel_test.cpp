@@ -59,7 +59,7 @@ TEST_F(ChannelTest, SecondOpenReportsAlreadyOpenAndChangesNothing) {
     EXPECT_EQ(channel.Write("R", 1), 0u);
 }
 
-TEST_F(ChannelTest, FailedOpenLeavesTheChannelClosedAndSilent) {
+TEST_F(ChannelTest, FailedOpenStepsDecideWhetherThePortStaysOpen) {
     for (int error : {ENOENT, EACCES, EBUSY}) {
         SCOPED_TRACE(error);
         port->openError = error;
@@ -67,16 +67,15 @@ TEST_F(ChannelTest, FailedOpenLeavesTheChannelClosedAndSilent) {
         EXPECT_EQ(channel.Write("R", 1), kChannelNotOpen);
     }
     EXPECT_TRUE(messenger.messages.isEmpty());
-}
+    port->openError = 0;
 
-TEST_F(ChannelTest, RefusedQueueSizesCloseThePortAgain) {
+    // Refused queue sizes close the port again.
     port->queueSizesError = EINVAL;
     EXPECT_EQ(channel.Open(QStringLiteral("COM1")), static_cast<uint32_t>(EINVAL));
     EXPECT_FALSE(port->isOpen());
     EXPECT_EQ(Shown(), QStringList{QStringLiteral("unable to setup the COM-port!")});
-}
+    port->queueSizesError = 0;
 
-TEST_F(ChannelTest, OpenReturnsTheHandshakingResultButStaysOpen) {
     // Only the handshaking step decides the open's result; the port is open either way, so the
     // next Open reports 1247.
     port->modemLinesError = EIO;
