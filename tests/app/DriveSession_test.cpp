@@ -15,7 +15,6 @@
 
 #include <cerrno>
 #include <memory>
-#include <ostream>
 #include <vector>
 
 namespace {
@@ -297,10 +296,6 @@ struct DeviceProblem {
     QString paragraph;
 };
 
-void PrintTo(const DeviceProblem& p, std::ostream* os) {
-    *os << "errno " << p.error;
-}
-
 class DeviceProblemTest : public DriveSessionTest,
                           public ::testing::WithParamInterface<DeviceProblem> {};
 
@@ -432,10 +427,6 @@ struct Rs485Case {
     DriveLinkOptions options;
     const char* check;
 };
-
-void PrintTo(const Rs485Case& c, std::ostream* os) {
-    *os << "station " << c.options.station << " format " << c.options.frameFormat;
-}
 
 class Rs485SessionTest : public DriveSessionTest, public ::testing::WithParamInterface<Rs485Case> {
 protected:
