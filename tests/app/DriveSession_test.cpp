@@ -299,7 +299,7 @@ struct DeviceProblem {
 class DeviceProblemTest : public DriveSessionTest,
                           public ::testing::WithParamInterface<DeviceProblem> {};
 
-TEST_P(DeviceProblemTest, TimerTellsOncePerRequestNamingTheDevice) {
+TEST_P(DeviceProblemTest, TimerTellsOncePerRequestAndTheDialogAtOnceNamingTheDevice) {
     const DeviceProblem p = GetParam();
     settings.comDevices[0] = QStringLiteral("/dev/ttyACM3");
     port->openError = p.error;
@@ -317,14 +317,11 @@ TEST_P(DeviceProblemTest, TimerTellsOncePerRequestNamingTheDevice) {
     session.Disconnect();
     ConnectByTimer();
     EXPECT_EQ(Texts(), once + once);
-}
 
-TEST_P(DeviceProblemTest, DialogAddsTheDeviceAndWhatToDo) {
-    const DeviceProblem p = GetParam();
-    settings.comDevices[2] = QStringLiteral("/dev/ttyACM3");
-    port->openError = p.error;
+    session.Disconnect();
+    settings.comDevices[2] = settings.comDevices[0];
     DialogChoose({2, 1});
-    EXPECT_EQ(Texts(), QStringList{kCannotOpenText + QStringLiteral("\n\n") + p.paragraph});
+    EXPECT_EQ(Texts(), once + once + once);
     EXPECT_FALSE(session.PortOpen());
     EXPECT_FALSE(session.LinkRequested());
 }
