@@ -158,13 +158,10 @@ TEST(GroupTableDefaults, ControlWindowResetsAllFortyControlParameters) {
     EXPECT_EQ(document.values.torque[0], 777); // another group is left alone
     EXPECT_EQ(table.Text(1, Col::Value), QString::number(document.defaults.control[0]));
     EXPECT_EQ(table.Text(12, Col::Value), "60");
-}
 
-TEST(GroupTableDefaults, PositionWindowResetsAllSeventySlots) {
-    CNolvaServoDoc document = NewDocument();
+    // The position window likewise resets all seventy slots.
     document.values.position.fill(-5);
-    GroupTable table(ParamGroup::Position, document, 3000);
-    table.ResetToDefaults(document);
+    GroupTable(ParamGroup::Position, document, 3000).ResetToDefaults(document);
     EXPECT_EQ(document.values.position, document.defaults.position);
 }
 
