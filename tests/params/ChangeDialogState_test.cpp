@@ -59,7 +59,7 @@ TEST(ChangeDialog, TickingTheSixthGroupTurnsAllParametersOn) {
     EXPECT_FALSE(controls.groupEnabled[6]) << "the groups are locked again";
 }
 
-TEST(ChangeDialog, UntickingEveryGroupThenOkTurnsAllSevenOn) {
+TEST(ChangeDialog, OkTurnsAllSevenGroupsOnWhenNoneIsLeftButKeepsAPartialChoice) {
     ChangeDialogState state = StateWith(0, kAllSeven, kAllFour);
     ClickAllParameters(state);
     for (int group = 1; group <= 6; ++group) {
@@ -68,14 +68,11 @@ TEST(ChangeDialog, UntickingEveryGroupThenOkTurnsAllSevenOn) {
     EXPECT_EQ(state.groupFlags, kNoGroup);
     ConfirmChangeDialog(state);
     EXPECT_EQ(state.groupFlags, kAllSeven);
-}
 
-TEST(ChangeDialog, OkKeepsAPartialGroupChoice) {
-    ChangeDialogState state =
-        StateWith(0, {false, false, true, false, false, false, true}, kNoMode);
+    constexpr std::array<bool, 7> partial{false, false, true, false, false, false, true};
+    state = StateWith(0, partial, kNoMode);
     ConfirmChangeDialog(state);
-    EXPECT_EQ(state.groupFlags,
-              (std::array<bool, 7>{false, false, true, false, false, false, true}));
+    EXPECT_EQ(state.groupFlags, partial);
     EXPECT_EQ(state.controlModeFlags, kNoMode) << "control modes are filled only in mode 1";
 }
 
