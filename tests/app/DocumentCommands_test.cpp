@@ -65,6 +65,11 @@ protected:
         return Path(name);
     }
 
+    static QByteArray Contents(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
     void Modify() {
         document.values.speed[0] = 1234;
         document.modified = true;
@@ -108,8 +113,7 @@ TEST_F(DocumentCommandsTest, OpenRefusesOtherExtensionsAndLeavesTheDocumentAlone
     // Only the refusal: no question about saving the current document first.
     ASSERT_EQ(messenger.messages.size(), 1);
     EXPECT_EQ(messenger.messages[0].icon, MessageIcon::Warning);
-    EXPECT_EQ(document.values, before.values);
-    EXPECT_EQ(document.statusSnapshot, before.statusSnapshot);
+    EXPECT_EQ(StoreDocument(document), StoreDocument(before));
     EXPECT_TRUE(commands.Path().isEmpty());
     EXPECT_TRUE(commands.Modified());
     EXPECT_EQ(chooser.filters.first(), StringText(172));
@@ -134,10 +138,8 @@ TEST_F(DocumentCommandsTest, OpenLoadsTheFileNamesTheWindowAndShowsTheEditor) {
 
 TEST_F(DocumentCommandsTest, DamagedFileIsRefusedWithTheReason) {
     commands.FileNew();
-    QFile damaged(Path("short.nvp"));
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-    damaged.write("\x1aOrvan Servo Ver:0.9.080331\x01\x02", 29);
-    damaged.close();
+    const QString full = WriteSample("short.nvp");
+    ASSERT_TRUE(QFile::resize(full, 29));
     const ParameterSet before = document.values;
     EXPECT_FALSE(commands.OpenPath(Path("short.nvp")));
     ASSERT_EQ(messenger.messages.size(), 1);
@@ -198,20 +200,14 @@ TEST_F(DocumentCommandsTest, SaveOfAnUntitledDocumentAsksForANameAndAddsTheExten
 TEST_F(DocumentCommandsTest, SaveAsAsksBeforeReplacingTheExtendedName) {
     commands.FileNew();
     const QString existing = WriteSample("press.bak.nvp");
-    const QByteArray before = [&] {
-        QFile f(existing);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }();
+    const QByteArray before = Contents(existing);
     Modify();
     chooser.answers = {Path("press.bak")};
     messenger.answers = {MessageAnswer::No};
     EXPECT_FALSE(commands.FileSaveAs());
     ASSERT_EQ(messenger.messages.size(), 1);
     EXPECT_TRUE(messenger.messages[0].text.contains(QLatin1String("press.bak.nvp")));
-    QFile f(existing);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), before);
+    EXPECT_EQ(Contents(existing), before);
 
     chooser.answers = {Path("press.bak")};
     messenger.answers = {MessageAnswer::Yes};

@@ -44,9 +44,6 @@ QString ParamName(ParamGroup group, int number) {
 
 } // namespace
 
-// ---------------------------------------------------------------------------------------------
-// The blocks as data
-
 // Each block ascends, no ID is defined twice, every text is valid UTF-8 with its escapes
 // resolved, and the lookup finds every entry of every block.
 TEST(StringTableBlocks, BlocksAreOrderedDistinctValidAndAllFoundByTheLookup) {
@@ -74,9 +71,6 @@ TEST(StringTableBlocks, BlocksAreOrderedDistinctValidAndAllFoundByTheLookup) {
         EXPECT_TRUE(StringText(id).isEmpty()) << id;
     }
 }
-
-// ---------------------------------------------------------------------------------------------
-// Texts that must agree with one another or with the codes they format
 
 TEST(StringTableTexts, ProgressTextsFormatTheParameterCodeOfTheirGroup) {
     for (ParamGroup g :
@@ -132,9 +126,6 @@ TEST(StringTableTexts, SharedTextsAgree) {
     }
 }
 
-// ---------------------------------------------------------------------------------------------
-// Parameter and monitor names
-
 TEST(StringTableNames, EveryParameterAndMonitorHasAName) {
     for (int g = 0; g < kParamGroupCount; ++g) {
         const ParamGroupInfo& info = GroupInfo(g);
@@ -188,9 +179,6 @@ TEST(StringTableNames, RepeatedNamesCountWithTheirParameters) {
         EXPECT_TRUE(ParamName(ParamGroup::Contact, n).startsWith(pin)) << n;
     }
 }
-
-// ---------------------------------------------------------------------------------------------
-// Motor part numbers of the model list
 
 TEST(StringTableMotorModels, EachRowNamesItsOwnMotor) {
     // OSM<power in 10 W>-<speed in 100 rpm><encoder P/Q/S>-<drive digit><motor digit><A/B>

@@ -6,19 +6,19 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <utility>
 
 namespace {
 
 TEST(ModelTable, EncoderPulsesFromTheModelCode) {
-    EXPECT_EQ(EncoderPulsesForModel(0x1111), 2500); // bit 12 is ignored
-    EXPECT_EQ(EncoderPulsesForModel(0x0111), 2500);
-    EXPECT_EQ(EncoderPulsesForModel(0x0350), 2000); // known although not in the list
-    EXPECT_EQ(EncoderPulsesForModel(0x0999), 8192);
-    EXPECT_EQ(EncoderPulsesForModel(0x0121), 2500);
-    EXPECT_EQ(EncoderPulsesForModel(0x1133), 2500);
-    EXPECT_EQ(EncoderPulsesForModel(0x0134), 8192);
-    EXPECT_EQ(EncoderPulsesForModel(0x0131), 8192); // 13x has no encoder digit 1
-    EXPECT_EQ(EncoderPulsesForModel(0x0550), 8192); // 55x has no encoder digit 0
+    // Bit 12 is ignored; 0x350 is known although not in the list; 13x has no encoder digit 1
+    // and 55x no digit 0.
+    const std::pair<int, int> cases[] = {{0x1111, 2500}, {0x0111, 2500}, {0x0350, 2000},
+                                         {0x0999, 8192}, {0x0121, 2500}, {0x1133, 2500},
+                                         {0x0134, 8192}, {0x0131, 8192}, {0x0550, 8192}};
+    for (const auto& [code, pulses] : cases) {
+        EXPECT_EQ(EncoderPulsesForModel(code), pulses) << std::hex << code;
+    }
 }
 
 TEST(ModelTable, ListRowsAreDistinctKnownModelsAndUnknownCodesShowDashes) {

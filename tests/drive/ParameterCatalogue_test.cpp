@@ -146,19 +146,12 @@ TEST(Catalogue, DefaultsOfEveryParameterInANewDocument) {
     CNolvaServoDoc doc(profile);
     ASSERT_TRUE(doc.OnNewDocument());
     EXPECT_TRUE(doc.contentReplaced);
+    // The defaults that follow the drive: encoder pulses, N / 3, the model code, N and N * 1.02.
+    const std::map<std::string, int32_t> fromDrive{
+        {"Cn005", 8192}, {"Cn007", 1666}, {"Cn030", 0x1334}, {"Sn216", 5000}, {"Sn218", 5100}};
     for (const ParamSpec& p : AllParameters()) {
-        int32_t expected = p.defaultValue;
         const std::string code = ParamCode{p.letter, p.number}.text().toStdString();
-        if (code == "Cn005")
-            expected = 8192;
-        if (code == "Cn007")
-            expected = 1666;
-        if (code == "Cn030")
-            expected = 0x1334;
-        if (code == "Sn216")
-            expected = 5000;
-        if (code == "Sn218")
-            expected = 5100;
+        const int32_t expected = fromDrive.contains(code) ? fromDrive.at(code) : p.defaultValue;
         EXPECT_EQ(*doc.values.slot(p.letter, p.number), expected) << code;
         EXPECT_EQ(*doc.defaults.slot(p.letter, p.number), expected) << code;
     }

@@ -16,15 +16,9 @@ struct Case {
     int32_t display;
 };
 
-class RawToDisplayCase : public ::testing::TestWithParam<Case> {};
-
-TEST_P(RawToDisplayCase, ConvertsRawToShownValue) {
-    const Case& c = GetParam();
-    EXPECT_EQ(RawToDisplay(c.letter, c.number, c.raw, c.n), c.display) << c.what;
-}
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(AllConversions, RawToDisplayCase, ::testing::Values(
+TEST(ValueCodec, ConvertsRawToShownValue) {
+    // clang-format off
+    const Case cases[] = {
     Case{"16-bit masks a negative word", 'C', 1, 3000, -1, 0xFFFF},
     Case{"signed raw keeps the sign", 'P', 68, 3000, -30000, -30000},
     Case{"tenths rounds .5 up", 'C', 3, 3000, 15, 2},
@@ -69,18 +63,16 @@ INSTANTIATE_TEST_SUITE_P(AllConversions, RawToDisplayCase, ::testing::Values(
     Case{"R 7", 'R', 7, 3000, 2842, 1000},
     Case{"R 6 is not converted", 'R', 6, 3000, -5, -5},
     Case{"unknown parameter number unchanged", 'C', 41, 3000, -7, -7},
-    Case{"unknown letter unchanged", 'Z', 1, 3000, -7, -7}));
-// clang-format on
-
-class DisplayToRawCase : public ::testing::TestWithParam<Case> {};
-
-TEST_P(DisplayToRawCase, ConvertsShownValueToRaw) {
-    const Case& c = GetParam();
-    EXPECT_EQ(DisplayToRaw(c.letter, c.number, c.display, c.n), c.raw) << c.what;
+    Case{"unknown letter unchanged", 'Z', 1, 3000, -7, -7}};
+    // clang-format on
+    for (const Case& c : cases) {
+        EXPECT_EQ(RawToDisplay(c.letter, c.number, c.raw, c.n), c.display) << c.what;
+    }
 }
 
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(AllConversions, DisplayToRawCase, ::testing::Values(
+TEST(ValueCodec, ConvertsShownValueToRaw) {
+    // clang-format off
+    const Case cases[] = {
     Case{"negated tenths", 'P', 9, 3000, -500000, 50000},
     Case{"torque rounds 40.96 up", 'C', 16, 3000, 41, 1},
     Case{"torque rounds -40.96 away from zero", 'C', 11, 3000, -41, -1},
@@ -91,8 +83,12 @@ INSTANTIATE_TEST_SUITE_P(AllConversions, DisplayToRawCase, ::testing::Values(
     Case{"O 6 speed", 'O', 6, 3000, 5461, 1000},
     Case{"O 8 unchanged", 'O', 8, 3000, 12, 12},
     Case{"U has no reverse conversion", 'U', 1, 3000, 1000, 1000},
-    Case{"unknown letter unchanged", 'Z', 3, 3000, 5, 5}));
-// clang-format on
+    Case{"unknown letter unchanged", 'Z', 3, 3000, 5, 5}};
+    // clang-format on
+    for (const Case& c : cases) {
+        EXPECT_EQ(DisplayToRaw(c.letter, c.number, c.display, c.n), c.raw) << c.what;
+    }
+}
 
 // A value written to the drive must read back as the same value: every parameter's bounds,
 // default and zero survive the way out and back; a value shown as a 16-bit word comes back as

@@ -1,13 +1,13 @@
 // Drive value access (words by page and location, the parameter mailbox, Modbus parameter reads)
 // against the simulated drive on an in-memory port, with every request recorded.
 
-#include "support/SimTestSupport.h"
+#include "drive/ParameterCatalogue.h"
 #include "link/DriveAccess.h"
 #include "link/MemorySerialBackend.h"
 #include "link/ModbusLink.h"
-#include "drive/ParameterCatalogue.h"
 #include "sim/MemoryPortDrive.h"
 #include "sim/SimulatedDrive.h"
+#include "support/SimTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -70,24 +70,23 @@ TEST_F(DriveAccessTest, WordsAreUnsignedExceptAtTheConvertedLocations) {
     EXPECT_EQ(Requests(), (QStringList{Cmd("R720"), Cmd("R536"), Cmd("R6E4")}));
 }
 
-TEST_F(DriveAccessTest, WriteWithStoreRunsTheMailboxThenTheLiveWrite) {
-    // Cn001 lives at 0x10.
+TEST_F(DriveAccessTest, WritesGoThroughTheMailboxWhenStoredOrOnPageZero) {
+    // Cn001 lives at 0x10: the mailbox, then the live write.
     ASSERT_TRUE(access.WriteDriveWord('5', 0x10, 3, true));
     EXPECT_EQ(Requests(), (QStringList{Cmd("W5710010"), Cmd("W5720003"), Cmd("W5700001"),
                                        Cmd("W5100003"), Cmd("W5100003")}));
     EXPECT_EQ(drive.state().storedRaw('C', 1), 3);
     EXPECT_EQ(drive.state().liveRaw('C', 1), 3);
-}
 
-TEST_F(DriveAccessTest, PageZeroWritesOnlyThroughTheMailbox) {
+    drive.clearRequestLog();
     ASSERT_TRUE(access.WriteDriveWord(0, 0x10, 4, false));
     EXPECT_EQ(Requests(),
               (QStringList{Cmd("W5710010"), Cmd("W5720004"), Cmd("W5700001"), Cmd("W5100004")}));
-}
 
-TEST_F(DriveAccessTest, ConvertedWriteLocationsTakeTheCodec) {
-    ASSERT_TRUE(access.WriteDriveWord('6', 0x0B, -1000, false)); // JOG speed in rpm
-    EXPECT_EQ(Requests(), (QStringList{Cmd("W60BEAAB")}));       // -5461
+    // A converted location takes the codec: JOG speed -1000 rpm is -5461.
+    drive.clearRequestLog();
+    ASSERT_TRUE(access.WriteDriveWord('6', 0x0B, -1000, false));
+    EXPECT_EQ(Requests(), (QStringList{Cmd("W60BEAAB")}));
 }
 
 TEST_F(DriveAccessTest, FetchReadsTheStoredParameterThroughTheMailbox) {

@@ -23,7 +23,9 @@
 #include <stdlib.h>
 #include <termios.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -168,63 +170,49 @@ TEST_F(PtyTest, SecondOpenOfTheSameDeviceIsBusy) {
     EXPECT_EQ(pty.receive(6), QByteArray("R6CB0D"));
 }
 
-TEST_F(PtyTest, BytesTravelBothWays) {
+TEST_F(PtyTest, BytesTravelBothWaysAndAPartialReplyEndsAtTheByteGap) {
     int written = 0;
     EXPECT_EQ(channel.WriteString("W57000020D", &written), 0u);
     EXPECT_EQ(written, 10);
     EXPECT_EQ(pty.receive(10), QByteArray("W57000020D"));
 
-    pty.send("%0064EF");
     char reply[8] = {};
     int got = 0;
     QElapsedTimer timer;
+    pty.send("%0064EF");
     timer.start();
     EXPECT_EQ(channel.Read(reply, 7, &got), 0u);
-    EXPECT_EQ(got, 7);
-    EXPECT_EQ(QByteArray(reply, 7), QByteArray("%0064EF"));
+    EXPECT_EQ(QByteArray(reply, got), QByteArray("%0064EF"));
     EXPECT_LT(timer.elapsed(), 300);
-}
 
-TEST_F(PtyTest, PartialReplyEndsAtTheByteGap) {
     pty.send("%006");
-    char reply[8] = {};
-    int got = 0;
-    QElapsedTimer timer;
     timer.start();
     EXPECT_EQ(channel.Read(reply, 7, &got), 0u);
     const qint64 elapsed = timer.elapsed();
-    EXPECT_EQ(got, 4);
-    EXPECT_EQ(QByteArray(reply, 4), QByteArray("%006"));
+    EXPECT_EQ(QByteArray(reply, got), QByteArray("%006"));
     EXPECT_GE(elapsed, 45);
     EXPECT_LT(elapsed, 350); // well before the 400 ms total
 }
 
-TEST_F(PtyTest, TricklingPeerIsCutOffAtTheTotal) {
+TEST_F(PtyTest, TricklingPeerIsCutOffAtTheTotalOrAnEarlierWaitLimit) {
     char reply[200];
     int got = 0;
-    QElapsedTimer timer;
-    {
+    const auto readWhileTrickling = [&](uint32_t waitLimit) {
         Trickler peer(pty, 15);
+        QElapsedTimer timer;
         timer.start();
-        EXPECT_EQ(channel.Read(reply, sizeof reply, &got), 0u);
-    }
-    const qint64 elapsed = timer.elapsed();
+        const uint32_t result = channel.Read(reply, sizeof reply, &got, waitLimit);
+        return std::pair(result, timer.elapsed());
+    };
+    auto [result, elapsed] = readWhileTrickling(kNoTimeLimit);
+    EXPECT_EQ(result, 0u);
     EXPECT_GE(elapsed, 395);
     EXPECT_LT(elapsed, 1000);
     EXPECT_GT(got, 3);
     EXPECT_LT(got, static_cast<int>(sizeof reply));
-}
 
-TEST_F(PtyTest, WaitLimitBeforeTheTotalTimesOut) {
-    char reply[200];
-    int got = 99;
-    QElapsedTimer timer;
-    {
-        Trickler peer(pty, 15);
-        timer.start();
-        EXPECT_EQ(channel.Read(reply, sizeof reply, &got, 150), kChannelTimedOut);
-    }
-    const qint64 elapsed = timer.elapsed();
+    std::tie(result, elapsed) = readWhileTrickling(150);
+    EXPECT_EQ(result, kChannelTimedOut);
     EXPECT_EQ(got, 0);
     EXPECT_GE(elapsed, 145);
     EXPECT_LT(elapsed, 390);

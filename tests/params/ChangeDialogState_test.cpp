@@ -25,13 +25,12 @@ TEST(ChangeDialog, GroupModeWithAllParametersChecksEverythingAndLocksTheGroups) 
         StateWith(0, {true, false, true, false, false, false, false}, {true, false, false, true});
     const ChangeDialogControls controls = UpdateControls(state);
     EXPECT_EQ(state.groupFlags, kAllSeven) << "all parameters turns the six groups on";
-    EXPECT_EQ(controls.modeRadio, (std::array<bool, 3>{true, false, false}));
-    EXPECT_EQ(controls.groupChecked, kAllSeven);
-    EXPECT_EQ(controls.groupEnabled,
-              (std::array<bool, 7>{true, false, false, false, false, false, false}));
-    EXPECT_EQ(controls.controlModeChecked, kNoMode);
-    EXPECT_EQ(controls.controlModeEnabled, kNoMode);
-    EXPECT_FALSE(controls.addRemoveEnabled);
+    EXPECT_EQ(controls, (ChangeDialogControls{{true, false, false},
+                                              kAllSeven,
+                                              {true, false, false, false, false, false, false},
+                                              kNoMode,
+                                              kNoMode,
+                                              false}));
     EXPECT_EQ(state.controlModeFlags, (std::array<bool, 4>{true, false, false, true}))
         << "unchecking the boxes keeps the flags";
 }
@@ -60,7 +59,7 @@ TEST(ChangeDialog, TickingTheSixthGroupTurnsAllParametersOn) {
     EXPECT_FALSE(controls.groupEnabled[6]) << "the groups are locked again";
 }
 
-TEST(ChangeDialog, UntickingEveryGroupThenOkTurnsAllSevenOn) {
+TEST(ChangeDialog, OkTurnsAllSevenGroupsOnWhenNoneIsLeftButKeepsAPartialChoice) {
     ChangeDialogState state = StateWith(0, kAllSeven, kAllFour);
     ClickAllParameters(state);
     for (int group = 1; group <= 6; ++group) {
@@ -69,14 +68,11 @@ TEST(ChangeDialog, UntickingEveryGroupThenOkTurnsAllSevenOn) {
     EXPECT_EQ(state.groupFlags, kNoGroup);
     ConfirmChangeDialog(state);
     EXPECT_EQ(state.groupFlags, kAllSeven);
-}
 
-TEST(ChangeDialog, OkKeepsAPartialGroupChoice) {
-    ChangeDialogState state =
-        StateWith(0, {false, false, true, false, false, false, true}, kNoMode);
+    constexpr std::array<bool, 7> partial{false, false, true, false, false, false, true};
+    state = StateWith(0, partial, kNoMode);
     ConfirmChangeDialog(state);
-    EXPECT_EQ(state.groupFlags,
-              (std::array<bool, 7>{false, false, true, false, false, false, true}));
+    EXPECT_EQ(state.groupFlags, partial);
     EXPECT_EQ(state.controlModeFlags, kNoMode) << "control modes are filled only in mode 1";
 }
 
@@ -86,12 +82,12 @@ TEST(ChangeDialog, ControlModeShowsTheModesAndLocksTheGroups) {
     const ChangeDialogControls controls = ClickDisplayMode(state, 1);
     EXPECT_EQ(state.displayMode, 1);
     EXPECT_TRUE(state.groupFlags[0]) << "six set groups set all parameters";
-    EXPECT_EQ(controls.modeRadio, (std::array<bool, 3>{false, true, false}));
-    EXPECT_EQ(controls.controlModeChecked, (std::array<bool, 4>{true, false, true, false}));
-    EXPECT_EQ(controls.controlModeEnabled, kAllFour);
-    EXPECT_EQ(controls.groupChecked, kNoGroup);
-    EXPECT_EQ(controls.groupEnabled, kNoGroup);
-    EXPECT_FALSE(controls.addRemoveEnabled);
+    EXPECT_EQ(controls, (ChangeDialogControls{{false, true, false},
+                                              kNoGroup,
+                                              kNoGroup,
+                                              {true, false, true, false},
+                                              kAllFour,
+                                              false}));
 
     const ChangeDialogControls after = ClickControlMode(state, 3);
     EXPECT_EQ(after.controlModeChecked, (std::array<bool, 4>{true, false, true, true}));
@@ -117,12 +113,8 @@ TEST(ChangeDialog, CustomModeOffersOnlyAddRemove) {
     ChangeDialogState state = StateWith(0, {false, true, true, true, true, true, true}, kAllFour);
     const ChangeDialogControls controls = ClickDisplayMode(state, 2);
     EXPECT_TRUE(state.groupFlags[0]);
-    EXPECT_EQ(controls.modeRadio, (std::array<bool, 3>{false, false, true}));
-    EXPECT_TRUE(controls.addRemoveEnabled);
-    EXPECT_EQ(controls.groupEnabled, kNoGroup);
-    EXPECT_EQ(controls.groupChecked, kNoGroup);
-    EXPECT_EQ(controls.controlModeEnabled, kNoMode);
-    EXPECT_EQ(controls.controlModeChecked, kNoMode);
+    EXPECT_EQ(controls, (ChangeDialogControls{
+                            {false, false, true}, kNoGroup, kNoGroup, kNoMode, kNoMode, true}));
 }
 
 TEST(ChangeDialog, EditorTakesTheSettingsAndTheMaskAndTheListOnlyInCustomMode) {

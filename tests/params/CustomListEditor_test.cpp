@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 using Result = CustomListEditor::Result;
@@ -37,7 +39,6 @@ TEST(CustomListOpening, ListsTheTableAndEveryOtherParameterInCatalogueOrder) {
     ASSERT_EQ(editor.Available().size(), 159);
     EXPECT_EQ(editor.Available().front(), (CustomEntry{1, 0}));
     EXPECT_EQ(editor.Available().back(), (CustomEntry{6, 18}));
-    EXPECT_EQ(RowOf(editor.Available(), {1, 9}), -1);
     EXPECT_EQ(editor.AvailableTexts()[8], "Cn009:" + ParameterName('C', 9));
     EXPECT_EQ(editor.AvailableTexts()[9], "Cn011:" + ParameterName('C', 11));
     EXPECT_EQ(editor.CustomTexts()[0], "Pn316:" + ParameterName('P', 16));
@@ -102,7 +103,6 @@ TEST(CustomListRemove, ReturnsTheEntryToItsCataloguePlace) {
     ASSERT_EQ(editor.Remove(), Result::Done);
     EXPECT_EQ(Codes(editor.Custom()), QStringList({"Pn316", "Hn501"}));
     EXPECT_EQ(RowOf(editor.Available(), {1, 9}), 9);
-    EXPECT_TRUE(editor.IsAvailable({1, 9}));
     // The selection in "所有参数" stays on Cn011, now one row further down.
     EXPECT_EQ(editor.Available()[editor.AvailableSelection()], (CustomEntry{1, 10}));
     // The selection in "自定义参数" moved to the row that took Cn010's place.
@@ -142,34 +142,26 @@ TEST(CustomListMove, SwapsWithTheNeighbourAndKeepsTheSelection) {
     EXPECT_EQ(editor.CustomSelection(), 2);
     EXPECT_EQ(editor.MoveDown(), Result::Nothing);
     ASSERT_EQ(editor.MoveUp(), Result::Done);
-    EXPECT_EQ(Codes(editor.Custom()), QStringList({"Cn002", "Cn001", "Cn003"}));
     EXPECT_EQ(editor.Entries(), (QList<CustomEntry>{{1, 1}, {1, 0}, {1, 2}}));
 }
 
 TEST(CustomListMove, MoveButtonsFollowTheSelection) {
     CustomListEditor editor({{1, 0}, {1, 1}, {1, 2}});
-    editor.SelectCustom(0);
-    Buttons b = editor.EnabledButtons();
-    EXPECT_TRUE(b.remove);
-    EXPECT_FALSE(b.moveUp);
-    EXPECT_TRUE(b.moveDown);
-    editor.SelectCustom(1);
-    b = editor.EnabledButtons();
-    EXPECT_TRUE(b.moveUp);
-    EXPECT_TRUE(b.moveDown);
-    editor.SelectCustom(2);
-    b = editor.EnabledButtons();
-    EXPECT_TRUE(b.moveUp);
-    EXPECT_FALSE(b.moveDown);
-    editor.SelectCustom(-1);
-    b = editor.EnabledButtons();
-    EXPECT_FALSE(b.remove || b.moveUp || b.moveDown);
-
+    const auto removeUpDown = [](const CustomListEditor& e) {
+        const Buttons b = e.EnabledButtons();
+        return std::tuple(b.remove, b.moveUp, b.moveDown);
+    };
+    const std::tuple<int, bool, bool, bool> cases[] = {{0, true, false, true},
+                                                       {1, true, true, true},
+                                                       {2, true, true, false},
+                                                       {-1, false, false, false}};
+    for (const auto& [row, remove, up, down] : cases) {
+        editor.SelectCustom(row);
+        EXPECT_EQ(removeUpDown(editor), std::tuple(remove, up, down)) << row;
+    }
     CustomListEditor single({{1, 0}});
     single.SelectCustom(0);
-    b = single.EnabledButtons();
-    EXPECT_TRUE(b.remove);
-    EXPECT_FALSE(b.moveUp || b.moveDown);
+    EXPECT_EQ(removeUpDown(single), std::tuple(true, false, false));
 }
 
 TEST(CustomListLimit, TheEightyFirstEntryIsRefused) {
@@ -200,14 +192,9 @@ TEST(CustomListLimit, AddAllStopsAtTheLimitInCatalogueOrder) {
     CustomListEditor editor({{6, 18}});
     EXPECT_EQ(editor.AddAll(), Result::Full);
     ASSERT_EQ(editor.Custom().size(), 80);
-    EXPECT_EQ(editor.Custom()[0], (CustomEntry{6, 18}));
     EXPECT_EQ(editor.Custom()[1], (CustomEntry{1, 0}));
     EXPECT_EQ(editor.Custom()[79], (CustomEntry{4, 12})); // Hn519, then 40 + 8 + 18 + 13
     EXPECT_EQ(editor.Available().size(), 81);
-
-    // A second press adds nothing more.
-    EXPECT_EQ(editor.AddAll(), Result::Full);
-    EXPECT_EQ(editor.Custom().size(), 80);
 }
 
 TEST(CustomListLimit, ALongerTableFromTheSettingsFileIsKeptButNotExtended) {

@@ -32,15 +32,13 @@ TEST(GroupRequests, ReadWriteAndWriteOne) {
     EXPECT_EQ(DecodeParameterRequest(0x5F4, 3, 0, none).group, ParamGroup::Position);
     EXPECT_EQ(DecodeParameterRequest(0x4C8, 1, 16, none), WriteOneOf('C', 16, ParamGroup::Control));
     EXPECT_EQ(DecodeParameterRequest(0x590, 1, 1, none), WriteOneOf('S', 1, ParamGroup::Speed));
-    // Only the window's rows: Cn017, Tn108 and row 0 are not written from a group window.
-    EXPECT_EQ(DecodeParameterRequest(0x4C8, 1, 17, none).kind, Kind::None);
-    EXPECT_EQ(DecodeParameterRequest(0x52C, 1, 8, none).kind, Kind::None);
-    EXPECT_EQ(DecodeParameterRequest(0x52C, 1, 0, none).kind, Kind::None);
-    // Other requests and messages do nothing.
-    for (int request : {0, 4, 11, -1}) {
-        EXPECT_EQ(DecodeParameterRequest(0x4C8, request, 1, none).kind, Kind::None) << request;
+    // Only the window's rows (not Cn017, Tn108 or row 0), and no other request or message.
+    const int nothing[][3] = {{0x4C8, 1, 17}, {0x52C, 1, 8},  {0x52C, 1, 0},  {0x4C8, 0, 1},
+                              {0x4C8, 4, 1},  {0x4C8, 11, 1}, {0x4C8, -1, 1}, {0x4C9, 2, 0}};
+    for (const auto& [message, request, argument] : nothing) {
+        EXPECT_EQ(DecodeParameterRequest(message, request, argument, none).kind, Kind::None)
+            << std::hex << message << std::dec << " request " << request << " " << argument;
     }
-    EXPECT_EQ(DecodeParameterRequest(0x4C9, 2, 0, none).kind, Kind::None);
 }
 
 TEST(CustomRequests, WholeListAndSingleWritesByRow) {
@@ -59,15 +57,13 @@ TEST(CustomRequests, WholeListAndSingleWritesByRow) {
 
 TEST(CustomRequests, RequestsThatDoNothing) {
     const QList<CustomEntry> rows{{4, 15}, {1, 9}, {5, 0}};
-    // The request's group and the row's must agree.
-    EXPECT_EQ(DecodeParameterRequest(0x658, 11, 1, rows).kind, Kind::None);
-    // Rows outside the table.
-    EXPECT_EQ(DecodeParameterRequest(0x658, 11, 0, rows).kind, Kind::None);
-    EXPECT_EQ(DecodeParameterRequest(0x658, 11, 4, rows).kind, Kind::None);
-    // The custom table's group-window request and requests beyond 14.
-    EXPECT_EQ(DecodeParameterRequest(0x658, 1, 2, rows).kind, Kind::None);
-    EXPECT_EQ(DecodeParameterRequest(0x658, 15, 3, rows).kind, Kind::None);
-    EXPECT_EQ(DecodeParameterRequest(0x658, 16, 3, rows).kind, Kind::None);
+    // A request whose group is not the row's, rows outside the table, the group-window request
+    // and requests beyond 14.
+    for (const auto& [request, row] :
+         {std::pair{11, 1}, {11, 0}, {11, 4}, {1, 2}, {15, 3}, {16, 3}}) {
+        EXPECT_EQ(DecodeParameterRequest(0x658, request, row, rows).kind, Kind::None)
+            << request << " row " << row;
+    }
     // An index outside the group does not reach the transfer.
     EXPECT_EQ(DecodeParameterRequest(0x658, 11, 1, {{1, 40}}).kind, Kind::None);
 }

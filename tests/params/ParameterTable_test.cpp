@@ -158,13 +158,10 @@ TEST(GroupTableDefaults, ControlWindowResetsAllFortyControlParameters) {
     EXPECT_EQ(document.values.torque[0], 777); // another group is left alone
     EXPECT_EQ(table.Text(1, Col::Value), QString::number(document.defaults.control[0]));
     EXPECT_EQ(table.Text(12, Col::Value), "60");
-}
 
-TEST(GroupTableDefaults, PositionWindowResetsAllSeventySlots) {
-    CNolvaServoDoc document = NewDocument();
+    // The position window likewise resets all seventy slots.
     document.values.position.fill(-5);
-    GroupTable table(ParamGroup::Position, document, 3000);
-    table.ResetToDefaults(document);
+    GroupTable(ParamGroup::Position, document, 3000).ResetToDefaults(document);
     EXPECT_EQ(document.values.position, document.defaults.position);
 }
 
@@ -209,14 +206,11 @@ TEST(CustomTable, RowsFollowTheListWithCatalogueUnits) {
 TEST(CustomTable, SingleWritesExistForControlTorqueSpeedAndPositionRowsOnly) {
     CustomParameterTable table(3000);
     table.Fill({{1, 0}, {2, 3}, {3, 17}, {4, 68}, {5, 6}, {6, 0}}, NewDocument());
-    EXPECT_EQ(table.WriteOneRequestOfRow(1), 11);
-    EXPECT_EQ(table.WriteOneRequestOfRow(2), 12);
-    EXPECT_EQ(table.WriteOneRequestOfRow(3), 13);
-    EXPECT_EQ(table.WriteOneRequestOfRow(4), 14);
-    EXPECT_EQ(table.WriteOneRequestOfRow(5), 0);
-    EXPECT_EQ(table.WriteOneRequestOfRow(6), 0);
-    EXPECT_EQ(table.WriteOneRequestOfRow(0), 0);
-    EXPECT_EQ(table.WriteOneRequestOfRow(7), 0);
+    QList<int> requests; // rows 0 and 7 are outside the table
+    for (int row = 0; row <= 7; ++row) {
+        requests << table.WriteOneRequestOfRow(row);
+    }
+    EXPECT_EQ(requests, (QList<int>{0, 11, 12, 13, 14, 0, 0, 0}));
 }
 
 TEST(CustomTable, DefaultsResetOnlyTheListedParameters) {
@@ -240,9 +234,9 @@ TEST(CustomTable, FailedRowsStayMarkedUntilTheValuesAreShownAgain) {
     table.Fill({{1, 0}, {1, 1}}, document);
     table.MarkFailed(2);
     table.MarkFailed(3); // no such row
-    EXPECT_TRUE(table.IsMarkedFailed(2));
-    EXPECT_FALSE(table.IsMarkedFailed(1));
-    EXPECT_FALSE(table.IsMarkedFailed(3));
+    EXPECT_EQ(
+        (QList<bool>{table.IsMarkedFailed(1), table.IsMarkedFailed(2), table.IsMarkedFailed(3)}),
+        (QList<bool>{false, true, false}));
     table.RefreshAfterRead(document);
     EXPECT_FALSE(table.IsMarkedFailed(2));
     table.MarkFailed(1);
