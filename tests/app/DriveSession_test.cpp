@@ -105,8 +105,6 @@ protected:
                          document, messenger, std::unique_ptr<SerialBackend>(port)};
 };
 
-// --- Timer connect, re-probe and loss -------------------------------------------------------
-
 TEST_F(DriveSessionTest, TimerConnectProbesThenPollsAndNamesThePortByItsComNumber) {
     drive.setInputContacts(0x0015);
     LetConnectBecomeDue();
@@ -201,8 +199,6 @@ TEST_F(DriveSessionTest, ProbeUnansweredOnFirstOpenClosesThePortAndStopsWanting)
     EXPECT_EQ(Texts(), QStringList{kLinkLostText});
 }
 
-// --- Port settings replaced while connecting ----------------------------------------------------
-
 TEST_F(DriveSessionTest, TimerKnowsFourBaudRowsAndTheDialogSix) {
     const struct {
         bool dialog;
@@ -265,8 +261,6 @@ TEST_F(Rs485FrameFormatTest, OutOfRangeFormatBecomesZeroAndAsciiFollowsThePath) 
         session.Disconnect();
     }
 }
-
-// --- Timer open failures -------------------------------------------------------------------------
 
 TEST_F(DriveSessionTest, PortThatCannotBeOpenedIsRetriedSilentlyUntilItAppears) {
     port->openError = ENOENT;
@@ -335,8 +329,6 @@ const QString kHeldElsewhere =
 INSTANTIATE_TEST_SUITE_P(Errors, DeviceProblemTest,
                          ::testing::Values(DeviceProblem{EACCES, kNoPermission},
                                            DeviceProblem{EBUSY, kHeldElsewhere}));
-
-// --- Dialog connect ----------------------------------------------------------------------------
 
 TEST_F(DriveSessionTest, DialogOnRs232ProbesAndWantsTheLinkThenItsOkButtonDisconnects) {
     settings.link.ComPort = 1;
@@ -474,8 +466,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Rs485Case{DriveLinkOptions{true, 3, 4}, ":030300000001F9"},
                       Rs485Case{DriveLinkOptions{true, 17, 6}, "11 03 00 00 00 01 86 9A"}));
 
-// --- Poll and status bar -----------------------------------------------------------------------
-
 TEST_F(DriveSessionTest, PollSendsTheSixStatusReadsAndRefreshesEachPane) {
     drive.setWord('5', 0x10, 2);
     drive.setServoOn(true);
@@ -575,8 +565,6 @@ TEST_F(DriveSessionTest, FailedModelReadKeepsLaterPanesAndSkipsTheMonitors) {
     EXPECT_TRUE(messenger.messages.isEmpty());
 }
 
-// --- Busy and the link being down -----------------------------------------------------------
-
 TEST_F(DriveSessionTest, BusyKeepsTheTickFromConnectingAndPollingButTheCountAdvances) {
     LetConnectBecomeDue();
     session.RequestLink();
@@ -622,8 +610,6 @@ TEST_F(DriveSessionTest, NothingIsWrittenWhileTheLinkIsDownEvenWithThePortOpen) 
     EXPECT_TRUE(port->writes().isEmpty());
     EXPECT_EQ(observer.monitorPolls, 0);
 }
-
-// --- The end of the session ----------------------------------------------------------------------
 
 // A port that reports its close to the test after the session that owns it is gone.
 class WatchedPort : public MemorySerialBackend {

@@ -413,22 +413,6 @@ TEST_F(SettingsFileIo, FailedWriteLeavesTheOldFileIntact) {
     EXPECT_EQ(QDir(PathOf("full")).entryList(QDir::Files), QStringList{kSettingsFileName});
 }
 
-TEST_F(SettingsFileIo, FailedWriteInReadOnlyFolderLeavesTheOldFileIntact) {
-    ASSERT_TRUE(QDir(dir.path()).mkdir("locked"));
-    const QString path = PathOf("locked/OrvanServo.ini");
-    Put(path, kSampleFile);
-    QFile::setPermissions(PathOf("locked"), QFile::ReadOwner | QFile::ExeOwner);
-    const bool bypassed = access(QFile::encodeName(PathOf("locked")).constData(), W_OK) == 0;
-    QString error;
-    const bool written = !bypassed && WriteSettingsFile(path, AppSettings{}, &error);
-    QFile::setPermissions(PathOf("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (bypassed)
-        GTEST_SKIP() << "folder permissions do not bind this user";
-    EXPECT_FALSE(written);
-    EXPECT_TRUE(error.contains(path)) << error.toStdString();
-    EXPECT_EQ(Contents(path), kSampleFile);
-}
-
 TEST_F(SettingsFileIo, PathResolution) {
     const QString portable = PathOf("portable");
     const QString installed = PathOf("installed");

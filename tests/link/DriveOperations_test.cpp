@@ -5,18 +5,11 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include "support/CoreApplication.h"
+
 #include <gtest/gtest.h>
 
 namespace {
-
-void EnsureApplication() {
-    if (QCoreApplication::instance() == nullptr) {
-        static int argc = 1;
-        static char name[] = "orvan_core_tests";
-        static char* argv[] = {name, nullptr};
-        static QCoreApplication app(argc, argv);
-    }
-}
 
 TEST(DriveOperations, ARequestPostedDuringAnotherWaitsForItAndRunsUnderTheSameBusy) {
     EnsureApplication();

@@ -9,6 +9,8 @@
 #include "base/Messenger.h"
 #include "link/Frames.h"
 
+#include "support/CoreApplication.h"
+
 #include <gtest/gtest.h>
 
 #include <QByteArray>
@@ -28,16 +30,6 @@
 #include <utility>
 
 namespace {
-
-// QSerialPort's socket notifiers want an application object on the thread that opens the port.
-void EnsureApplication() {
-    if (QCoreApplication::instance() == nullptr) {
-        static int argc = 1;
-        static char name[] = "orvan_core_tests";
-        static char* argv[] = {name, nullptr};
-        static QCoreApplication app(argc, argv);
-    }
-}
 
 // A raw pseudo-terminal pair: the channel opens the slave path, the test speaks on the master.
 class PtyPair {

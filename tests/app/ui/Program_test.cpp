@@ -86,7 +86,7 @@ bool HasLine(const QString& out, const QString& line) {
 TEST_F(ProgramTest, SimulatedDriveIsConnectedAtStartAndSigtermWritesTheSettings) {
     const ProgramRun run =
         SignalAfter({QStringLiteral("--simulate"), QStringLiteral("--report-status-after"),
-                     QStringLiteral("1500")},
+                     QStringLiteral("3000")},
                     QStringLiteral("end of report"), SIGTERM);
     ASSERT_TRUE(run.finished) << run.err.toStdString();
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
