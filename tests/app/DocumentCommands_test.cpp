@@ -1,12 +1,12 @@
 #include "app/DocumentCommands.h"
 
 #include "app/RecentFiles.h"
-#include "base/FileChooser.h"
 #include "base/Messenger.h"
 #include "base/StringTable.h"
 #include "drive/DriveProfile.h"
 #include "params/NolvaServoDoc.h"
 #include "params/NvpFile.h"
+#include "support/ScriptedChooser.h"
 
 #include <gtest/gtest.h>
 
@@ -18,30 +18,6 @@
 namespace {
 
 // Answers the file dialogs from a script; an empty script cancels.
-class ScriptedChooser : public FileChooser {
-public:
-    std::optional<QString> ChooseFileToOpen(const QString& filter) override {
-        filters << filter;
-        return Next();
-    }
-    std::optional<QString> ChooseFileToSave(const QString& filter,
-                                            const QString& suggestedPath) override {
-        filters << filter;
-        suggestions << suggestedPath;
-        return Next();
-    }
-    std::optional<QString> Next() {
-        if (answers.empty())
-            return std::nullopt;
-        std::optional<QString> answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    std::deque<std::optional<QString>> answers;
-    QStringList filters;
-    QStringList suggestions;
-};
-
 class DocumentCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -586,14 +586,8 @@ TEST_F(DriveSessionTest, BusyKeepsTheTickFromConnectingAndPollingButTheCountAdva
     EXPECT_TRUE(drive.requestLog().isEmpty());
     EXPECT_EQ(session.TickCount(), 15);
     EXPECT_TRUE(session.Busy()) << "the tick leaves someone else's Busy alone";
-}
-
-TEST_F(DriveSessionTest, TickCountWrapsAtOneThousand) {
-    for (int i = 0; i < 999; ++i) {
+    for (int i = 15; i < 1000; ++i) // the count wraps at one thousand
         session.OnTimerTick();
-    }
-    EXPECT_EQ(session.TickCount(), 999);
-    session.OnTimerTick();
     EXPECT_EQ(session.TickCount(), 0);
 }
 

@@ -7,12 +7,12 @@
 #include "app/ui/MainFrame.h"
 #include "app/ui/NolvaServoApp.h"
 #include "app/ui/NolvaServoView.h"
-#include "base/FileChooser.h"
 #include "base/Messenger.h"
 #include "link/MemorySerialBackend.h"
 #include "sim/MemoryPortDrive.h"
 #include "sim/SimulatedDrive.h"
 #include "support/ManualTickers.h"
+#include "support/ScriptedChooser.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -25,30 +25,6 @@
 #include <deque>
 #include <functional>
 #include <memory>
-
-// Answers the file dialogs from a script; an empty script cancels.
-class ScriptedChooser : public FileChooser {
-public:
-    std::optional<QString> ChooseFileToOpen(const QString& filter) override {
-        filters << filter;
-        return Next();
-    }
-    std::optional<QString> ChooseFileToSave(const QString& filter, const QString&) override {
-        filters << filter;
-        return Next();
-    }
-    std::deque<std::optional<QString>> answers;
-    QStringList filters;
-
-private:
-    std::optional<QString> Next() {
-        if (answers.empty())
-            return std::nullopt;
-        std::optional<QString> answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-};
 
 struct AppHarness {
     AppHarness() {
