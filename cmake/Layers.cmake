@@ -81,18 +81,20 @@ orvan_layer(orvan_link_ui SOURCES ${CMAKE_SOURCE_DIR}/src/link/ui/*.cpp
 orvan_layer(orvan_params_ui SOURCES ${CMAKE_SOURCE_DIR}/src/params/ui/*.cpp
             VIEW base drive link params ${ORVAN_WIDGETS_VIEW}
             DEPENDS orvan_params orvan_link_ui)
-set(ORVAN_SUBSYSTEM_UI_TARGETS)
+# Tool windows register themselves beside their own code (params/ui/ToolWindows.h), so nothing
+# else refers to them: the window libraries are linked whole, everywhere they are named.
+set(ORVAN_WINDOW_LIBRARIES "$<LINK_LIBRARY:WHOLE_ARCHIVE,orvan_params_ui>")
 foreach(subsystem ${ORVAN_SUBSYSTEMS})
     orvan_layer(orvan_${subsystem}_ui SOURCES ${CMAKE_SOURCE_DIR}/src/${subsystem}/ui/*.cpp
                 VIEW base drive link params ${subsystem} ${ORVAN_WIDGETS_VIEW}
-                DEPENDS orvan_${subsystem} orvan_params_ui)
-    list(APPEND ORVAN_SUBSYSTEM_UI_TARGETS orvan_${subsystem}_ui)
+                DEPENDS orvan_${subsystem} "$<LINK_LIBRARY:WHOLE_ARCHIVE,orvan_params_ui>")
+    list(APPEND ORVAN_WINDOW_LIBRARIES "$<LINK_LIBRARY:WHOLE_ARCHIVE,orvan_${subsystem}_ui>")
 endforeach()
 file(GLOB ORVAN_APP_UI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/ui/*.cpp)
 list(REMOVE_ITEM ORVAN_APP_UI_SOURCES ${CMAKE_SOURCE_DIR}/src/app/ui/main.cpp)
 # The shell sees every folder: it is the top.
 add_library(orvan_gui STATIC ${ORVAN_APP_UI_SOURCES})
 target_include_directories(orvan_gui PUBLIC ${CMAKE_SOURCE_DIR}/src)
-target_link_libraries(orvan_gui PUBLIC orvan_core orvan_params_ui ${ORVAN_SUBSYSTEM_UI_TARGETS}
-                      orvan_sim Qt6::Widgets Qt6::PrintSupport)
+target_link_libraries(orvan_gui PUBLIC orvan_core ${ORVAN_WINDOW_LIBRARIES} orvan_sim Qt6::Widgets
+                      Qt6::PrintSupport)
 set_target_properties(orvan_gui PROPERTIES AUTOMOC ON AUTORCC ON)

@@ -1,44 +1,12 @@
 #pragma once
 
+#include "base/CommandIds.h"
+
 #include <QString>
 
 #include <cstdint>
 #include <set>
 #include <vector>
-
-// Command identifiers of the menus and the toolbar.
-namespace Command {
-inline constexpr int FileNew = 57600;
-inline constexpr int FileOpen = 57601;
-inline constexpr int FileSave = 57603;
-inline constexpr int FileSaveAs = 57604;
-inline constexpr int FileMru1 = 57616; // 57616..57619: the recent files
-inline constexpr int AppExit = 57665;
-inline constexpr int AppAbout = 57664;
-inline constexpr int HelpContents = 178;
-inline constexpr int CopyToDrive = 179;
-inline constexpr int CopyToComputer = 180;
-inline constexpr int StatusMonitor = 155;
-inline constexpr int Diagnostics = 156;
-inline constexpr int AlarmHistory = 157;
-inline constexpr int Trace = 181;
-inline constexpr int Jog = 158;
-inline constexpr int AutoTuning = 159;
-inline constexpr int AutoOffset = 160;
-inline constexpr int ParameterEditor = 32776;
-inline constexpr int OnlineEditing = 32777;
-inline constexpr int ContactPlanning = 32788;
-inline constexpr int PositionPlanning = 32799;
-inline constexpr int MachineAnalysis = 32801;
-inline constexpr int Connect = 32774;
-inline constexpr int Disconnect = 32775;
-inline constexpr int PortSettings = 161;
-inline constexpr int ControlParameters = 151;
-inline constexpr int TorqueParameters = 152;
-inline constexpr int SpeedParameters = 153;
-inline constexpr int PositionParameters = 154;
-inline constexpr int CustomParameters = 188;
-} // namespace Command
 
 // The menus of the menu bar, in their order.
 enum class Menu { File, Parameters, Monitor, Tools, Link, View, Help };

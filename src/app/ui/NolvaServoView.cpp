@@ -11,6 +11,7 @@
 #include "params/ui/ParaEditDialog.h"
 #include "params/ui/ParaGroupDialog.h"
 #include "params/ui/RequestOutcome.h"
+#include "params/ui/ToolWindows.h"
 #include "params/ui/TransferProgressDialog.h"
 
 #include <QEvent>
@@ -31,11 +32,6 @@ bool IsGroupWindowGroup(ParamGroup group) {
     return index >= 0 && index < static_cast<int>(kGroupCommands.size());
 }
 
-// Shows a parameter window through its own Present().
-template <typename Window> void PresentAs(QWidget* window) {
-    static_cast<Window*>(window)->Present();
-}
-
 } // namespace
 
 CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, DriveStatus& status,
@@ -47,7 +43,15 @@ CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, D
       session_(std::make_unique<DriveSession>(settings, profile, status, document, messenger,
                                               std::move(backend))),
       requests_(session_->Connection(), settings.customTable), tickers_(tickers),
-      timer_(tickers.MakeTicker(DriveSession::kTimerPeriodMs, [this] { OnTimer(); })) {
+      timer_(tickers.MakeTicker(DriveSession::kTimerPeriodMs, [this] { OnTimer(); })),
+      windowContext_{document,
+                     profile,
+                     *this,
+                     *this,
+                     messenger,
+                     tickers,
+                     settings.display,
+                     settings.customTable} {
     session_->SetObserver(this);
     requests_.SetProgressSource([this] { return &TransferWindows(); });
     requests_.SetOutcomeHandler(
@@ -63,7 +67,7 @@ CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, D
     });
     setAttribute(Qt::WA_OpaquePaintEvent);
     shownModified_ = document_.modified;
-    RegisterParameterWindows();
+    RegisterToolWindows();
 }
 
 CNolvaServoView::~CNolvaServoView() {
@@ -143,38 +147,13 @@ bool CNolvaServoView::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void CNolvaServoView::RegisterParameterWindows() {
-    for (size_t i = 0; i < kGroupCommands.size(); ++i) {
-        const auto group = static_cast<ParamGroup>(i);
-        SetToolWindowKind(
-            kGroupCommands[i],
-            {[this, group](QWidget* owner) -> QWidget* {
-                 switch (group) {
-                 case ParamGroup::Control:
-                     return new CCtrlParaDialog(document_, profile_, *this, messenger_, owner);
-                 case ParamGroup::Torque:
-                     return new CTorqueParaDialog(document_, profile_, *this, messenger_, owner);
-                 case ParamGroup::Speed:
-                     return new CSpeedParaDialog(document_, profile_, *this, messenger_, owner);
-                 default:
-                     return new CPositionParaDialog(document_, profile_, *this, messenger_, owner);
-                 }
-             },
-             PresentAs<CParaGroupDialog>});
+void CNolvaServoView::RegisterToolWindows() {
+    for (const auto& [command, kind] : RegisteredToolWindows()) {
+        SetToolWindowKind(command, {[this, make = kind.make](QWidget* owner) {
+                                        return make(windowContext_, owner);
+                                    },
+                                    kind.present, kind.keptWhenClosed});
     }
-    SetToolWindowKind(Command::CustomParameters,
-                      {[this](QWidget* owner) {
-                           return new CDefParaDialog(settings_.customTable, document_, profile_,
-                                                     *this, messenger_, owner);
-                       },
-                       PresentAs<CDefParaDialog>});
-    SetToolWindowKind(Command::ParameterEditor,
-                      {[this](QWidget* owner) {
-                           return new CParaEditDialog(settings_.display, settings_.customTable,
-                                                      document_, profile_, *this, messenger_,
-                                                      tickers_, owner);
-                       },
-                       PresentAs<CParaEditDialog>, true});
 }
 
 void CNolvaServoView::OnInitialUpdate() {

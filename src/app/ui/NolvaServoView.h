@@ -6,6 +6,7 @@
 #include "params/ParameterRequestRunner.h"
 #include "params/ParameterRequests.h"
 #include "params/ui/ParaEditDialog.h"
+#include "params/ui/ToolWindows.h"
 
 #include <QPointer>
 #include <QString>
@@ -136,7 +137,8 @@ private:
     bool SaveEditorDocument() override;
 
     void OnTimer();
-    void RegisterParameterWindows();
+    // The windows registered beside their folders, made with this view's context.
+    void RegisterToolWindows();
     void SyncParameterWindows();
     void NoteDocumentState();
 
@@ -153,6 +155,7 @@ private:
     bool shownModified_ = false;
     TickerSource& tickers_;
     std::unique_ptr<Ticker> timer_;
+    ToolWindowContext windowContext_;
     QString portOverride_;
     bool painted_ = false;
 };

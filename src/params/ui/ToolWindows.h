@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+#include <map>
+
+class CNolvaServoDoc;
+class Messenger;
+class ParaEditHost;
+class ParameterRequests;
+class TickerSource;
+struct CustomTable;
+struct DisplaySettings;
+struct DriveProfile;
+
+// What the main view lends a tool window it makes: the document and drive profile, its request
+// paths, the messenger, the tick source and the application's parameter lists.
+struct ToolWindowContext {
+    CNolvaServoDoc& document;
+    DriveProfile& profile;
+    ParameterRequests& requests;
+    ParaEditHost& editorHost;
+    Messenger& messenger;
+    TickerSource& tickers;
+    DisplaySettings& display;
+    CustomTable& customTable;
+};
+
+// How the view makes and shows the window of one command.
+struct ToolWindowKind {
+    std::function<QWidget*(ToolWindowContext& context, QWidget* owner)> make;
+    // Shows the window again with what it shows brought up to date; null: shown and raised.
+    std::function<void(QWidget*)> present;
+    // Closing only hides it and the command shows the same window again; otherwise a closed
+    // window is deleted and the command makes a new one.
+    bool keptWhenClosed = false;
+};
+
+// Every tool window by the command that opens it. A subsystem's window folder registers its
+// windows with a ToolWindowRegistration at start-up; adding a window is its command's row in the
+// command table and its registration beside the window.
+const std::map<int, ToolWindowKind>& RegisteredToolWindows();
+
+struct ToolWindowRegistration {
+    ToolWindowRegistration(int command, ToolWindowKind kind);
+};
+
+// Shows a window through its own Present().
+template <typename Window> void PresentAs(QWidget* window) {
+    static_cast<Window*>(window)->Present();
+}
