@@ -53,7 +53,7 @@ std::vector<int> TransferRegisters() {
     std::vector<int> registers;
     for (const ParamSpec& p : AllParameters()) {
         if (p.letter != 'q') {
-            registers.push_back(ModbusRegisterOf(p.letter, p.number));
+            registers.push_back(ModbusRegisterOf({p.letter, p.number}));
         }
     }
     return registers;

@@ -56,7 +56,7 @@ void BM_ConvertAllParameters(benchmark::State& state) {
         int32_t sum = 0;
         for (int g = 0; g < 6; ++g) {
             for (int n = 1; n <= counts[g]; ++n) {
-                sum += RawToDisplay(letters[g], n, 1234, 3000) + ParameterIndexOf(letters[g], n);
+                sum += RawToDisplay({letters[g], n}, 1234, 3000) + ParameterIndexOf({letters[g], n});
             }
         }
         benchmark::DoNotOptimize(sum);

@@ -145,7 +145,7 @@ int Show(const Options& o, QTextStream& out, QTextStream& err) {
                  QStringLiteral("单位"), QStringLiteral("范围"), QStringLiteral("默认值")});
     for (const ParamSpec& p : AllParameters()) {
         const QString code = ParamCode{p.letter, p.number}.text();
-        rows.append({code, ParameterName(p.letter, p.number),
+        rows.append({code, ParameterName({p.letter, p.number}),
                      FormatValue(code, *doc.values.slot(p.letter, p.number), false), UnitText(code),
                      RangeText(code, *doc.minimums.slot(p.letter, p.number),
                                *doc.maximums.slot(p.letter, p.number)),
@@ -251,7 +251,7 @@ int Diff(const Options& o, QTextStream& out, QTextStream& err) {
             continue;
         }
         const QString code = ParamCode{p.letter, p.number}.text();
-        out << code << "  " << ParameterName(p.letter, p.number) << "  "
+        out << code << "  " << ParameterName({p.letter, p.number}) << "  "
             << FormatValue(code, va, false) << "  " << FormatValue(code, vb, false) << "\n";
         ++differences;
     }

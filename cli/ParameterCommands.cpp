@@ -21,7 +21,7 @@ namespace {
 
 std::optional<ParamCode> ParseCode(const QString& text) {
     const ParamCode code = ParamCode::fromText(text);
-    if (text.size() != 5 || FindParam(code.letter, code.number) == nullptr || code.text() != text) {
+    if (text.size() != 5 || FindParam(code) == nullptr || code.text() != text) {
         return std::nullopt;
     }
     return code;

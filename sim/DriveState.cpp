@@ -14,9 +14,9 @@ namespace {
 const ParamSpec* DriveParameter(char letter, int number) {
     if (letter == 'q') {
         const ParamCode twin = QuickTwinOf(number);
-        return twin.letter != 0 ? FindParam(twin.letter, twin.number) : nullptr;
+        return twin.letter != 0 ? FindParam(twin) : nullptr;
     }
-    return FindParam(letter, number);
+    return FindParam({letter, number});
 }
 
 // Modbus register groups, in the order of their bases 0x000, 0x100, ... 0x600.
@@ -137,7 +137,7 @@ void DriveState::resetParameters() {
         }
         const int32_t display = *defaults.defaults.slot(p.letter, p.number);
         const auto raw = static_cast<uint32_t>(
-            DisplayToRaw(p.letter, p.number, display, identity_.maxMotorSpeed));
+            DisplayToRaw({p.letter, p.number}, display, identity_.maxMotorSpeed));
         if (p.twoRegister) {
             stored_[p.index] = static_cast<uint16_t>(raw >> 16);
             stored_[p.index + 1] = static_cast<uint16_t>(raw & 0xFFFF);
@@ -173,7 +173,7 @@ int DriveState::registerLocation(int reg, bool* isParameter, int* page) const {
             return -1;
         }
         *page = MonitorPage(number);
-        return ParameterIndexOf('U', number) + (IsTwoRegister('U', number) ? 1 : 0);
+        return ParameterIndexOf({'U', number}) + (IsTwoRegister({'U', number}) ? 1 : 0);
     }
     const ParamSpec* p = DriveParameter(letter, number);
     if (p == nullptr) {
@@ -244,7 +244,7 @@ bool DriveState::loadStoredText(const QByteArray& text, QString* error) {
         }
         const QList<QByteArray> fields = line.simplified().split(' ');
         const ParamCode code = ParamCode::fromText(QString::fromLatin1(fields.value(0)));
-        const ParamSpec* p = code.letter == 'q' ? nullptr : FindParam(code.letter, code.number);
+        const ParamSpec* p = code.letter == 'q' ? nullptr : FindParam(code);
         bool ok = fields.size() == 2 && p != nullptr &&
                   fields[0] == ParamCode{p->letter, p->number}.text().toLatin1() &&
                   fields[1].size() == (p->twoRegister ? 8 : 4);

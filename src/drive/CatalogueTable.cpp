@@ -206,7 +206,8 @@ std::span<const ParamSpec> AllParameters() {
     return kParameters;
 }
 
-const ParamSpec* FindParam(char letter, int number) {
+const ParamSpec* FindParam(ParamCode code) {
+    const auto [letter, number] = code;
     static const RowIndex index;
     const int g = GroupIndexOfLetter(letter);
     if (g < 0 || number < 1 || number > 70) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "drive/ParamCode.h"
+
 #include <cstdint>
 #include <span>
 
@@ -73,4 +75,4 @@ struct ParamSpec {
 std::span<const ParamSpec> AllParameters();
 
 // The row of a parameter, or nullptr. Constant time.
-const ParamSpec* FindParam(char letter, int number);
+const ParamSpec* FindParam(ParamCode code);

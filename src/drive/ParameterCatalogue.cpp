@@ -33,7 +33,7 @@ constexpr const char* kDoFunctions[8] = {"RDY", "ALM", "ZS", "BI", "INS", "INP",
 
 const ParamSpec* FindParamByText(const QString& codeText) {
     const ParamCode code = ParamCode::fromText(codeText);
-    return ::FindParam(code.letter, code.number);
+    return ::FindParam(code);
 }
 
 QString FormatWith(uint8_t attributes, int32_t value) {
@@ -88,8 +88,9 @@ void CopyQuickValuesFromTwins(ParameterSet& set) {
     }
 }
 
-uint8_t ParameterIndexOf(char letter, int number) {
-    if (const ParamSpec* p = FindParam(letter, number)) {
+uint8_t ParameterIndexOf(ParamCode code) {
+    const auto [letter, number] = code;
+    if (const ParamSpec* p = FindParam({letter, number})) {
         return p->index;
     }
     switch (letter) {
@@ -101,25 +102,28 @@ uint8_t ParameterIndexOf(char letter, int number) {
     }
 }
 
-bool IsTwoRegister(char letter, int number) {
+bool IsTwoRegister(ParamCode code) {
+    const auto [letter, number] = code;
     if (letter == 'U') {
         return number == 7 || number == 8;
     }
-    const ParamSpec* p = FindParam(letter, number);
+    const ParamSpec* p = FindParam({letter, number});
     return p != nullptr && p->twoRegister;
 }
 
-bool IsRestartParameter(char letter, int number) {
-    const ParamSpec* p = FindParam(letter, number);
+bool IsRestartParameter(ParamCode code) {
+    const auto [letter, number] = code;
+    const ParamSpec* p = FindParam({letter, number});
     return p != nullptr && p->restart;
 }
 
 WriteRule WriteRuleOf(ParamCode code) {
-    const ParamSpec* p = FindParam(code.letter, code.number);
+    const ParamSpec* p = FindParam(code);
     return p != nullptr ? p->writeRule : WriteRule::Plain;
 }
 
-uint16_t ModbusRegisterOf(char letter, int number) {
+uint16_t ModbusRegisterOf(ParamCode code) {
+    const auto [letter, number] = code;
     int base = 0;
     switch (letter) {
     case 'C': base = 0x000; break;
@@ -171,8 +175,9 @@ QString DoFunctionName(int index) {
                : QString();
 }
 
-QString ParameterName(char letter, int number) {
-    if (FindParam(letter, number) != nullptr) {
+QString ParameterName(ParamCode code) {
+    const auto [letter, number] = code;
+    if (FindParam({letter, number}) != nullptr) {
         return StringText(GroupInfo(GroupIndexOfLetter(letter)).firstNameId + number - 1);
     }
     switch (letter) {

@@ -20,18 +20,18 @@ inline constexpr uint8_t kAttrSigned = 0x02;         // editors accept negative 
 inline constexpr uint8_t kAttrFormatMask = 0xE0;     // number format, see FormatValue
 
 // Parameter index: the mailbox index, which is also the page-'5' location of the live copy.
-uint8_t ParameterIndexOf(char letter, int number);
-bool IsTwoRegister(char letter, int number);
-bool IsRestartParameter(char letter, int number);
+uint8_t ParameterIndexOf(ParamCode code);
+bool IsTwoRegister(ParamCode code);
+bool IsRestartParameter(ParamCode code);
 WriteRule WriteRuleOf(ParamCode code);
 
 // Raw register value (sign-extended, or high<<16|low for two registers) to the shown number,
 // and back. `maxMotorSpeed` is N of the DriveProfile.
-int32_t RawToDisplay(char letter, int number, int32_t raw, int32_t maxMotorSpeed);
-int32_t DisplayToRaw(char letter, int number, int32_t value, int32_t maxMotorSpeed);
+int32_t RawToDisplay(ParamCode code, int32_t raw, int32_t maxMotorSpeed);
+int32_t DisplayToRaw(ParamCode code, int32_t value, int32_t maxMotorSpeed);
 
 // Modbus holding register of a parameter: group base plus the number within the group.
-uint16_t ModbusRegisterOf(char letter, int number);
+uint16_t ModbusRegisterOf(ParamCode code);
 
 QString UnitText(const QString& codeText);
 uint8_t ParamAttributes(const QString& codeText);
@@ -50,7 +50,7 @@ ParamCode QuickTwinOf(int number);
 void CopyQuickValuesFromTwins(ParameterSet& set);
 
 // Name of a parameter or monitor value from the string table; empty when unknown.
-QString ParameterName(char letter, int number);
+QString ParameterName(ParamCode code);
 
 // Range and default tables of all 161 parameters for the given drive (quick parameters from
 // their twins).

@@ -196,15 +196,17 @@ int32_t MonitorToRaw(char letter, int number, int32_t value, int32_t n) {
 
 } // namespace
 
-int32_t RawToDisplay(char letter, int number, int32_t raw, int32_t maxMotorSpeed) {
-    if (const ParamSpec* p = FindParam(letter, number)) {
+int32_t RawToDisplay(ParamCode code, int32_t raw, int32_t maxMotorSpeed) {
+    const auto [letter, number] = code;
+    if (const ParamSpec* p = FindParam({letter, number})) {
         return ParameterToDisplay(p->conversion, raw, maxMotorSpeed);
     }
     return MonitorToDisplay(letter, number, raw, maxMotorSpeed);
 }
 
-int32_t DisplayToRaw(char letter, int number, int32_t value, int32_t maxMotorSpeed) {
-    if (const ParamSpec* p = FindParam(letter, number)) {
+int32_t DisplayToRaw(ParamCode code, int32_t value, int32_t maxMotorSpeed) {
+    const auto [letter, number] = code;
+    if (const ParamSpec* p = FindParam({letter, number})) {
         return ParameterToRaw(p->conversion, value, maxMotorSpeed);
     }
     return MonitorToRaw(letter, number, value, maxMotorSpeed);

@@ -109,7 +109,7 @@ bool DriveAccess::ReadDriveWord(char page, int location) {
         return false;
     }
     if (const ConvertedLocation* c = Find(kReadConversions, page, location)) {
-        LastValue = RawToDisplay(c->letter, c->number, word, profile_.maxMotorSpeed);
+        LastValue = RawToDisplay({c->letter, c->number}, word, profile_.maxMotorSpeed);
     } else {
         LastValue = word & 0xFFFF;
     }
@@ -122,7 +122,7 @@ bool DriveAccess::WriteDriveWord(char page, int location, int32_t value, bool st
     }
     int32_t raw = value & 0xFFFF;
     if (const ConvertedLocation* c = Find(kWriteConversions, page, location)) {
-        raw = DisplayToRaw(c->letter, c->number, value, profile_.maxMotorSpeed);
+        raw = DisplayToRaw({c->letter, c->number}, value, profile_.maxMotorSpeed);
     }
     if (store || page == 0) {
         if (!StoreParameter(location, raw)) {
@@ -149,7 +149,7 @@ bool DriveAccess::ReadParameterModbus(ParamCode code, bool ascii) {
     uint8_t request[kAsciiRequestLength];
     uint8_t reply[16];
     const int replyLength = BuildReadRegisters(
-        request, settings_.StationID, ModbusRegisterOf(code.letter, code.number), 1, ascii);
+        request, settings_.StationID, ModbusRegisterOf(code), 1, ascii);
     int32_t word = 0;
     if (ascii) {
         if (link_.ExchangeAscii(request, kAsciiRequestLength, reply, replyLength, 1) !=
@@ -164,7 +164,7 @@ bool DriveAccess::ReadParameterModbus(ParamCode code, bool ascii) {
         }
         word = static_cast<int16_t>((reply[3] << 8) | reply[4]);
     }
-    LastValue = RawToDisplay(code.letter, code.number, word, profile_.maxMotorSpeed);
+    LastValue = RawToDisplay(code, word, profile_.maxMotorSpeed);
     return true;
 }
 
@@ -175,7 +175,7 @@ bool DriveAccess::WriteParameterModbus(ParamCode code, int32_t rawValue, bool as
     uint8_t request[kAsciiRequestLength];
     uint8_t reply[kAsciiRequestLength];
     const int length = BuildWriteRegister(
-        request, settings_.StationID, ModbusRegisterOf(code.letter, code.number), rawValue, ascii);
+        request, settings_.StationID, ModbusRegisterOf(code), rawValue, ascii);
     const ExchangeResult result = ascii ? link_.ExchangeAscii(request, length, reply, length, 1)
                                         : link_.ExchangeRtu(request, length, reply, length, 400);
     return result == ExchangeResult::Good;
@@ -241,7 +241,7 @@ bool DriveAccess::Probe(int32_t* dn03) {
     if (!ReadCommand(DriveMap::kInputContacts.page, DriveMap::kInputContacts.location, &word)) {
         return false;
     }
-    *dn03 = RawToDisplay('D', 3, word, profile_.maxMotorSpeed);
+    *dn03 = RawToDisplay({'D', 3}, word, profile_.maxMotorSpeed);
     LinkUp = true;
     return true;
 }

@@ -254,7 +254,7 @@ ContactEditor ContactEditorFor(const QString& code) {
     ContactEditor editor;
     editor.code = code;
     if (IsBetween(n, 1, kInputContacts + kOutputContacts)) {
-        editor.heading = ParameterName('H', n);
+        editor.heading = ParameterName({'H', n});
     }
     editor.functionLabel = QStringLiteral("%1.1 && %1.0").arg(code);
     editor.levelLabel = QStringLiteral("%1.2").arg(code);

@@ -63,7 +63,7 @@ bool DriveConnection::ReadStatus(DriveStatus& status,
         return false;
     }
     document_.diagnosticsSnapshot[kControlModeSlot] =
-        RawToDisplay('D', 1, word, profile_.maxMotorSpeed);
+        RawToDisplay({'D', 1}, word, profile_.maxMotorSpeed);
     tell(StatusPart::ControlMode);
 
     if (!access_.ReadSignedWord(DriveMap::kServoState, &word)) {
@@ -76,7 +76,7 @@ bool DriveConnection::ReadStatus(DriveStatus& status,
         return false;
     }
     document_.diagnosticsSnapshot[kVersionSlot] =
-        RawToDisplay('D', 4, word, profile_.maxMotorSpeed);
+        RawToDisplay({'D', 4}, word, profile_.maxMotorSpeed);
     tell(StatusPart::Version);
 
     if (!access_.ReadSignedWord(DriveMap::kModelCode, &word)) {

@@ -44,7 +44,7 @@ QList<CompareRow> DifferingParameters(const CNolvaServoDoc& document, const QLis
         row.documentValue = *documentValue;
         row.driveValue = driveValue;
         row.codeText = code.text();
-        row.name = ParameterName(code.letter, code.number);
+        row.name = ParameterName(code);
         row.documentText = QString::number(row.documentValue);
         row.driveText = QString::number(row.driveValue);
         rows.append(row);

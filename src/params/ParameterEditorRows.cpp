@@ -41,7 +41,7 @@ ParamCode CodeOfEntry(const CustomEntry& entry) {
 } // namespace
 
 int32_t ControlModeMembership(char letter, int number) {
-    if (FindParam(letter, number) == nullptr) {
+    if (FindParam({letter, number}) == nullptr) {
         return 0;
     }
     for (const MembershipRange& range : kMembership) {
@@ -135,7 +135,7 @@ EditorRow MakeEditorRow(const CNolvaServoDoc& document, ParamCode code,
     EditorRow row;
     row.code = code;
     row.codeText = code.text();
-    row.name = ParameterName(code.letter, code.number);
+    row.name = ParameterName(code);
     const int32_t* value = document.values.slot(code.letter, code.number);
     const int32_t* min = document.minimums.slot(code.letter, code.number);
     const int32_t* max = document.maximums.slot(code.letter, code.number);

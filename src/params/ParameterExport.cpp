@@ -186,7 +186,7 @@ QByteArray ExportCsv(const CNolvaServoDoc& doc) {
     for (const ParamSpec& p : AllParameters()) {
         const QString code = ParameterCode(p);
         out +=
-            CsvRow({code, ParameterName(p.letter, p.number),
+            CsvRow({code, ParameterName({p.letter, p.number}),
                     FormatValue(code, *doc.values.slot(p.letter, p.number), false), UnitText(code),
                     RangeText(code, *doc.minimums.slot(p.letter, p.number),
                               *doc.maximums.slot(p.letter, p.number)),
@@ -197,16 +197,16 @@ QByteArray ExportCsv(const CNolvaServoDoc& doc) {
     };
     out += CsvRow({kVersionCode, {}, doc.versionText, {}, {}, {}});
     for (int i = 0; i < 20; ++i) {
-        plain(kStatusPrefix + QString::number(i + 1), ParameterName('U', i + 1),
+        plain(kStatusPrefix + QString::number(i + 1), ParameterName({'U', i + 1}),
               doc.statusSnapshot[i]);
     }
     for (int i = 0; i < 20; ++i) {
-        plain(kDiagnosticsPrefix + QString::number(i + 1), ParameterName('D', i + 1),
+        plain(kDiagnosticsPrefix + QString::number(i + 1), ParameterName({'D', i + 1}),
               doc.diagnosticsSnapshot[i]);
     }
     plain(kAlarmPositionCode, {}, doc.alarmHistoryPosition);
     for (int i = 0; i < 20; ++i) {
-        plain(kAlarmPrefix + QString::number(i + 1), ParameterName('A', i + 1),
+        plain(kAlarmPrefix + QString::number(i + 1), ParameterName({'A', i + 1}),
               doc.alarmHistory[i]);
     }
     for (int g = 0; g < kParamGroupCount; ++g) {
@@ -239,14 +239,14 @@ QByteArray ExportJson(const CNolvaServoDoc& doc) {
         const QString code = ParameterCode(p);
         const int32_t value = *doc.values.slot(p.letter, p.number);
         QJsonObject row{{"code", code},
-                        {"name", ParameterName(p.letter, p.number)},
+                        {"name", ParameterName({p.letter, p.number})},
                         {"value", value},
                         {"text", FormatValue(code, value, false)},
                         {"unit", UnitText(code)},
                         {"min", *doc.minimums.slot(p.letter, p.number)},
                         {"max", *doc.maximums.slot(p.letter, p.number)},
                         {"default", *doc.defaults.slot(p.letter, p.number)},
-                        {"restart", IsRestartParameter(p.letter, p.number)}};
+                        {"restart", IsRestartParameter({p.letter, p.number})}};
         parameters.append(row);
     }
     auto array = [](std::span<const int32_t> values) {
@@ -312,7 +312,7 @@ bool ImportCsv(QByteArrayView csv, CNolvaServoDoc& document, QString* error) {
             continue;
         }
         const ParamCode pc = ParamCode::fromText(code);
-        const ParamSpec* param = FindParam(pc.letter, pc.number);
+        const ParamSpec* param = FindParam(pc);
         if (param != nullptr && ParamCode{param->letter, param->number}.text() == code) {
             int32_t value = 0;
             if (!ParseValue(row[2], IsHexFormat(param->attributes), &value)) {

@@ -120,7 +120,7 @@ ParameterTable::Row ParameterTable::MakeRow(const CNolvaServoDoc& document, cons
     Row row;
     row.code = code;
     row.texts[static_cast<int>(TableColumn::Code)] = codeText;
-    row.texts[static_cast<int>(TableColumn::Name)] = ParameterName(code.letter, code.number);
+    row.texts[static_cast<int>(TableColumn::Name)] = ParameterName(code);
     row.texts[static_cast<int>(TableColumn::Value)] =
         Decimal(*document.values.slot(code.letter, code.number));
     row.texts[static_cast<int>(TableColumn::Unit)] = unit;

@@ -60,7 +60,7 @@ QList<ParamCode> CustomCodes(const QList<CustomEntry>& rows) {
     QList<ParamCode> codes;
     for (const CustomEntry& row : rows) {
         const ParamCode code{LetterOfCustomGroup(row.Group), row.Index + 1};
-        if (FindParam(code.letter, code.number) != nullptr) {
+        if (FindParam(code) != nullptr) {
             codes.append(code);
         }
     }
@@ -194,12 +194,12 @@ bool ParameterTransfer::ReadParameter(ParamCode code, int32_t* displayValue) {
     if (!access_.LinkUp) {
         return false;
     }
-    const int index = ParameterIndexOf(letter, number);
+    const int index = ParameterIndexOf({letter, number});
     int32_t value = 0;
     if (!Fetch(index, &value)) {
         return false;
     }
-    if (IsTwoRegister(letter, number)) {
+    if (IsTwoRegister({letter, number})) {
         int32_t low = 0;
         if (!Fetch(index + 1, &low)) {
             return false;
@@ -207,7 +207,7 @@ bool ParameterTransfer::ReadParameter(ParamCode code, int32_t* displayValue) {
         value = static_cast<int32_t>((static_cast<uint32_t>(value) << 16) |
                                      (static_cast<uint32_t>(low) & 0xFFFF));
     }
-    *displayValue = RawToDisplay(letter, number, value, profile_.maxMotorSpeed);
+    *displayValue = RawToDisplay({letter, number}, value, profile_.maxMotorSpeed);
     return true;
 }
 
@@ -216,9 +216,9 @@ bool ParameterTransfer::WriteParameter(ParamCode code, int32_t displayValue, boo
     if (!access_.LinkUp) {
         return false;
     }
-    const int index = ParameterIndexOf(letter, number);
-    const int32_t raw = DisplayToRaw(letter, number, displayValue, profile_.maxMotorSpeed);
-    if (IsTwoRegister(letter, number)) {
+    const int index = ParameterIndexOf({letter, number});
+    const int32_t raw = DisplayToRaw({letter, number}, displayValue, profile_.maxMotorSpeed);
+    if (IsTwoRegister({letter, number})) {
         const int32_t high = raw >> 16;
         const int32_t low = raw & 0xFFFF;
         return StoreWord(index, high) && StoreWord(index + 1, low) &&
@@ -239,10 +239,10 @@ bool ParameterTransfer::LowBitsWord(ParamCode code, int32_t value, bool modbus, 
         current = access_.LastValue;
     } else {
         int32_t stored = 0;
-        if (!Fetch(ParameterIndexOf(letter, number), &stored)) {
+        if (!Fetch(ParameterIndexOf({letter, number}), &stored)) {
             return false;
         }
-        current = RawToDisplay(letter, number, stored, profile_.maxMotorSpeed);
+        current = RawToDisplay({letter, number}, stored, profile_.maxMotorSpeed);
     }
     *word = (current & ~kLowBitsOnlyMask) | (value & kLowBitsOnlyMask);
     return true;
@@ -310,10 +310,10 @@ bool ParameterTransfer::WriteOne(ParamCode code) {
     TransferProgress* progress = progress_;
     progress_ = nullptr; // one parameter goes without a window
     currentText_ = WriteProgressText(code);
-    const bool ok = WriteByRule(code, *value, !IsRestartParameter(letter, number));
+    const bool ok = WriteByRule(code, *value, !IsRestartParameter({letter, number}));
     progress_ = progress;
     if (ok) {
-        ShowWriteSuccess(IsRestartParameter(letter, number));
+        ShowWriteSuccess(IsRestartParameter({letter, number}));
     }
     return ok;
 }
@@ -322,7 +322,7 @@ bool ParameterTransfer::WriteOne(ParamCode code) {
 
 bool ParameterTransfer::ReadOne(ParamCode code, bool modbus, int32_t* value) {
     const auto [letter, number] = code;
-    if (modbus && !IsTwoRegister(letter, number)) {
+    if (modbus && !IsTwoRegister({letter, number})) {
         if (!Acknowledged(access_.ReadParameterModbus(code, settings_.AsciiMode))) {
             return false;
         }
@@ -397,7 +397,7 @@ bool ParameterTransfer::ReadAll() {
 bool ParameterTransfer::WriteOneOfAll(ParamCode code, int32_t value, bool modbus,
                                       bool* needsRestart) {
     const auto [letter, number] = code;
-    bool liveWrite = !IsRestartParameter(letter, number);
+    bool liveWrite = !IsRestartParameter({letter, number});
     if (HasRule(code, WriteRule::LowByteOnRestart)) {
         bool read = false;
         int32_t current = 0;
@@ -405,26 +405,26 @@ bool ParameterTransfer::WriteOneOfAll(ParamCode code, int32_t value, bool modbus
             read = access_.ReadParameterModbus(code, settings_.AsciiMode);
         } else {
             read =
-                access_.ReadDriveWord(DriveMap::kParameterPage, ParameterIndexOf(letter, number));
+                access_.ReadDriveWord(DriveMap::kParameterPage, ParameterIndexOf({letter, number}));
         }
         if (!Acknowledged(read)) {
             return false;
         }
         current = access_.LastValue;
-        const int32_t raw = DisplayToRaw(letter, number, value, profile_.maxMotorSpeed);
+        const int32_t raw = DisplayToRaw({letter, number}, value, profile_.maxMotorSpeed);
         if ((current & 0xFF) != (raw & 0xFF)) {
             liveWrite = false;
         }
     }
     // A value stored only takes effect after a restart, as a restart parameter's does.
     *needsRestart = !liveWrite;
-    if (!modbus || IsTwoRegister(letter, number)) {
+    if (!modbus || IsTwoRegister({letter, number})) {
         return WriteByRule(code, value, liveWrite);
     }
     if (HasRule(code, WriteRule::LowBitsOnly) && !LowBitsWord(code, value, true, &value)) {
         return false;
     }
-    const int32_t raw = DisplayToRaw(letter, number, value, profile_.maxMotorSpeed);
+    const int32_t raw = DisplayToRaw({letter, number}, value, profile_.maxMotorSpeed);
     return Acknowledged(access_.WriteParameterModbus(code, raw, settings_.AsciiMode)) &&
            FollowUpWrite(code);
 }
@@ -502,7 +502,7 @@ bool ParameterTransfer::WriteDocumentValues(const QList<ParamCode>& codes) {
     for (const ParamCode& code : codes) {
         BeginParameter(WriteProgressText(code));
         if (!WriteByRule(code, *document_.values.slot(code.letter, code.number),
-                         !IsRestartParameter(code.letter, code.number))) {
+                         !IsRestartParameter(code))) {
             return Fail();
         }
         EndParameter();

@@ -33,16 +33,16 @@ TEST(Catalogue, HoldsEachOfThe161ParametersOnceInGroupOrder) {
         previousGroup = group;
         EXPECT_TRUE(seen.insert({p.letter, p.number}).second) << p.letter << int(p.number);
         EXPECT_LE(p.min, p.max) << p.letter << int(p.number);
-        EXPECT_EQ(FindParam(p.letter, p.number), &p);
+        EXPECT_EQ(FindParam({p.letter, p.number}), &p);
     }
     EXPECT_EQ(seen.size(), 161u);
     for (int g = 0; g < kParamGroupCount; ++g) {
         const ParamGroupInfo& info = GroupInfo(g);
         for (int n = 1; n <= info.count; ++n) {
-            EXPECT_NE(FindParam(info.letter, n), nullptr) << info.letter << n;
+            EXPECT_NE(FindParam({info.letter, n}), nullptr) << info.letter << n;
         }
-        EXPECT_EQ(FindParam(info.letter, info.count + 1), nullptr) << info.letter;
-        EXPECT_EQ(FindParam(info.letter, 0), nullptr) << info.letter;
+        EXPECT_EQ(FindParam({info.letter, info.count + 1}), nullptr) << info.letter;
+        EXPECT_EQ(FindParam({info.letter, 0}), nullptr) << info.letter;
     }
 }
 
@@ -53,36 +53,36 @@ TEST(Catalogue, IndicesAndRegistersAreUniqueAndQuickParametersShareTheirTwins) {
     for (const ParamSpec& p : AllParameters()) {
         const QString code = ParamCode{p.letter, p.number}.text();
         // The register is the group's digit times 0x100 plus the number: Pn369 is 0x345.
-        EXPECT_EQ(ModbusRegisterOf(p.letter, p.number), code.mid(2, 1).toInt() * 0x100 + p.number)
+        EXPECT_EQ(ModbusRegisterOf({p.letter, p.number}), code.mid(2, 1).toInt() * 0x100 + p.number)
             << code.toStdString();
-        EXPECT_TRUE(registers.insert(ModbusRegisterOf(p.letter, p.number)).second)
+        EXPECT_TRUE(registers.insert(ModbusRegisterOf({p.letter, p.number})).second)
             << code.toStdString();
         if (p.letter == 'q') {
             const ParamCode twin = QuickTwinOf(p.number);
-            EXPECT_EQ(ParameterIndexOf('q', p.number), ParameterIndexOf(twin.letter, twin.number))
+            EXPECT_EQ(ParameterIndexOf({'q', p.number}), ParameterIndexOf(twin))
                 << code.toStdString();
-            EXPECT_FALSE(IsRestartParameter('q', p.number));
+            EXPECT_FALSE(IsRestartParameter({'q', p.number}));
             continue;
         }
-        EXPECT_EQ(IsRestartParameter(p.letter, p.number), p.restart || p.letter == 'H')
+        EXPECT_EQ(IsRestartParameter({p.letter, p.number}), p.restart || p.letter == 'H')
             << code.toStdString();
         const auto [it, inserted] =
-            byIndex.emplace(ParameterIndexOf(p.letter, p.number), code.toStdString());
+            byIndex.emplace(ParameterIndexOf({p.letter, p.number}), code.toStdString());
         EXPECT_TRUE(inserted) << code.toStdString() << " shares its index with " << it->second;
         const bool two = p.letter == 'P' && p.number >= 7 && p.number <= 9;
-        EXPECT_EQ(IsTwoRegister(p.letter, p.number), two) << code.toStdString();
+        EXPECT_EQ(IsTwoRegister({p.letter, p.number}), two) << code.toStdString();
     }
     // Monitor values and unknown codes.
-    EXPECT_EQ(ParameterIndexOf('A', 10), 9);
-    EXPECT_EQ(ParameterIndexOf('O', 5), 0);
-    EXPECT_EQ(ParameterIndexOf('U', 20), 0);
-    EXPECT_EQ(ParameterIndexOf('X', 1), 0);
-    EXPECT_FALSE(IsRestartParameter('U', 1));
-    EXPECT_TRUE(IsTwoRegister('U', 7));
-    EXPECT_TRUE(IsTwoRegister('U', 8));
-    EXPECT_FALSE(IsTwoRegister('U', 9));
-    EXPECT_EQ(ModbusRegisterOf('U', 1), 0x601);
-    EXPECT_EQ(ModbusRegisterOf('D', 1), 0);
+    EXPECT_EQ(ParameterIndexOf({'A', 10}), 9);
+    EXPECT_EQ(ParameterIndexOf({'O', 5}), 0);
+    EXPECT_EQ(ParameterIndexOf({'U', 20}), 0);
+    EXPECT_EQ(ParameterIndexOf({'X', 1}), 0);
+    EXPECT_FALSE(IsRestartParameter({'U', 1}));
+    EXPECT_TRUE(IsTwoRegister({'U', 7}));
+    EXPECT_TRUE(IsTwoRegister({'U', 8}));
+    EXPECT_FALSE(IsTwoRegister({'U', 9}));
+    EXPECT_EQ(ModbusRegisterOf({'U', 1}), 0x601);
+    EXPECT_EQ(ModbusRegisterOf({'D', 1}), 0);
 }
 
 TEST(Catalogue, CodeTextsAreReadByTheirFirstAndLastTwoCharacters) {

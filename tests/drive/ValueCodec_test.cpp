@@ -66,7 +66,7 @@ TEST(ValueCodec, ConvertsRawToShownValue) {
     Case{"unknown letter unchanged", 'Z', 1, 3000, -7, -7}};
     // clang-format on
     for (const Case& c : cases) {
-        EXPECT_EQ(RawToDisplay(c.letter, c.number, c.raw, c.n), c.display) << c.what;
+        EXPECT_EQ(RawToDisplay({c.letter, c.number}, c.raw, c.n), c.display) << c.what;
     }
 }
 
@@ -86,7 +86,7 @@ TEST(ValueCodec, ConvertsShownValueToRaw) {
     Case{"unknown letter unchanged", 'Z', 3, 3000, 5, 5}};
     // clang-format on
     for (const Case& c : cases) {
-        EXPECT_EQ(DisplayToRaw(c.letter, c.number, c.display, c.n), c.raw) << c.what;
+        EXPECT_EQ(DisplayToRaw({c.letter, c.number}, c.display, c.n), c.raw) << c.what;
     }
 }
 
@@ -102,7 +102,7 @@ TEST(ValueCodec, EveryParameterValueReadsBackAsWritten) {
                     continue;
                 }
                 const int32_t back =
-                    RawToDisplay(p.letter, p.number, DisplayToRaw(p.letter, p.number, value, n), n);
+                    RawToDisplay({p.letter, p.number}, DisplayToRaw({p.letter, p.number}, value, n), n);
                 EXPECT_TRUE(back == value || (value < 0 && back == (value & 0xFFFF)))
                     << p.letter << int(p.number) << " at N " << n << ": " << value
                     << " came back as " << back;
@@ -112,27 +112,27 @@ TEST(ValueCodec, EveryParameterValueReadsBackAsWritten) {
 }
 
 TEST(ValueCodec, TwoRegisterNegativeErrorLimitSplitsHighWordFirst) {
-    const int32_t raw = DisplayToRaw('P', 9, 50000, 3000);
+    const int32_t raw = DisplayToRaw({'P', 9}, 50000, 3000);
     EXPECT_EQ(raw, -500000);
     EXPECT_EQ((raw >> 16) & 0xFFFF, 0xFFF8);
     EXPECT_EQ(raw & 0xFFFF, 0x5EE0);
     const int32_t joined = static_cast<int32_t>((0xFFF8u << 16) | 0x5EE0u);
-    EXPECT_EQ(RawToDisplay('P', 9, joined, 3000), 50000);
+    EXPECT_EQ(RawToDisplay({'P', 9}, joined, 3000), 50000);
 }
 
 TEST(ValueCodec, ZeroMaximumSpeedNeverCrashesOrOverflows) {
     // A drive that has not reported its speed yet must not turn conversions into nonsense
     // that escapes as undefined behaviour.
-    EXPECT_EQ(RawToDisplay('S', 1, 1000, 0), 0);
-    const int32_t raw = DisplayToRaw('S', 1, 1000, 0);
+    EXPECT_EQ(RawToDisplay({'S', 1}, 1000, 0), 0);
+    const int32_t raw = DisplayToRaw({'S', 1}, 1000, 0);
     EXPECT_EQ(raw, INT32_MAX);
-    EXPECT_EQ(DisplayToRaw('S', 1, 0, 0), 0);
+    EXPECT_EQ(DisplayToRaw({'S', 1}, 0, 0), 0);
 }
 
 TEST(ValueCodec, HugeValuesSaturateInsteadOfWrapping) {
-    EXPECT_EQ(DisplayToRaw('C', 3, INT32_MAX, 3000), INT32_MAX);
-    EXPECT_EQ(DisplayToRaw('C', 3, INT32_MIN, 3000), INT32_MIN);
-    EXPECT_EQ(DisplayToRaw('P', 9, INT32_MIN, 3000), INT32_MAX);
+    EXPECT_EQ(DisplayToRaw({'C', 3}, INT32_MAX, 3000), INT32_MAX);
+    EXPECT_EQ(DisplayToRaw({'C', 3}, INT32_MIN, 3000), INT32_MIN);
+    EXPECT_EQ(DisplayToRaw({'P', 9}, INT32_MIN, 3000), INT32_MAX);
 }
 
 } // namespace

@@ -90,15 +90,15 @@ TEST_F(DriveAccessTest, WritesGoThroughTheMailboxWhenStoredOrOnPageZero) {
 }
 
 TEST_F(DriveAccessTest, FetchReadsTheStoredParameterThroughTheMailbox) {
-    const int index = ParameterIndexOf('C', 30);
+    const int index = ParameterIndexOf({'C', 30});
     ASSERT_TRUE(access.FetchParameter(index));
     EXPECT_EQ(access.LastValue, 0x0121);
     EXPECT_EQ(Requests(), (QStringList{Cmd("W573000B"), Cmd("W5700002"), Cmd("R574")}));
     // A negative word comes back signed for the caller's conversion.
-    ASSERT_TRUE(access.StoreParameter(ParameterIndexOf('C', 11), -12288));
-    ASSERT_TRUE(access.FetchParameter(ParameterIndexOf('C', 11)));
+    ASSERT_TRUE(access.StoreParameter(ParameterIndexOf({'C', 11}), -12288));
+    ASSERT_TRUE(access.FetchParameter(ParameterIndexOf({'C', 11})));
     EXPECT_EQ(access.LastValue, -12288);
-    EXPECT_EQ(RawToDisplay('C', 11, access.LastValue, 3000), -300);
+    EXPECT_EQ(RawToDisplay({'C', 11}, access.LastValue, 3000), -300);
 }
 
 TEST_F(DriveAccessTest, StoreStopsAtTheFirstUnacknowledgedStep) {
@@ -131,8 +131,8 @@ protected:
 TEST_P(DriveAccessModbusTest, ReadsAParameterByItsRegisterAndConverts) {
     ASSERT_TRUE(access.ReadParameterModbus({'C', 30}, settings.AsciiMode));
     EXPECT_EQ(access.LastValue, 0x0121);
-    ASSERT_TRUE(access.StoreParameter(ParameterIndexOf('C', 11), -12288));
-    ASSERT_TRUE(access.WriteDriveWord('5', ParameterIndexOf('C', 11), -12288, false));
+    ASSERT_TRUE(access.StoreParameter(ParameterIndexOf({'C', 11}), -12288));
+    ASSERT_TRUE(access.WriteDriveWord('5', ParameterIndexOf({'C', 11}), -12288, false));
     ASSERT_TRUE(access.ReadParameterModbus({'C', 11}, settings.AsciiMode));
     EXPECT_EQ(access.LastValue, -300);
     // A register outside the map: an exception reply, so no value.

@@ -39,9 +39,9 @@ TEST(CustomListOpening, ListsTheTableAndEveryOtherParameterInCatalogueOrder) {
     ASSERT_EQ(editor.Available().size(), 159);
     EXPECT_EQ(editor.Available().front(), (CustomEntry{1, 0}));
     EXPECT_EQ(editor.Available().back(), (CustomEntry{6, 18}));
-    EXPECT_EQ(editor.AvailableTexts()[8], "Cn009:" + ParameterName('C', 9));
-    EXPECT_EQ(editor.AvailableTexts()[9], "Cn011:" + ParameterName('C', 11));
-    EXPECT_EQ(editor.CustomTexts()[0], "Pn316:" + ParameterName('P', 16));
+    EXPECT_EQ(editor.AvailableTexts()[8], "Cn009:" + ParameterName({'C', 9}));
+    EXPECT_EQ(editor.AvailableTexts()[9], "Cn011:" + ParameterName({'C', 11}));
+    EXPECT_EQ(editor.CustomTexts()[0], "Pn316:" + ParameterName({'P', 16}));
     EXPECT_FALSE(editor.IsAvailable({4, 15}));
     EXPECT_TRUE(editor.IsAvailable({4, 14}));
     // Group after group: the last control parameter comes before the first torque parameter.

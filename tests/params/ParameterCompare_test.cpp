@@ -31,9 +31,9 @@ protected:
 
     // Puts a display value into the drive's stored and live copy.
     void SetInDrive(char letter, int number, int32_t value) {
-        const int32_t raw = DisplayToRaw(letter, number, value, profile.maxMotorSpeed);
-        const int index = ParameterIndexOf(letter, number);
-        if (IsTwoRegister(letter, number)) {
+        const int32_t raw = DisplayToRaw({letter, number}, value, profile.maxMotorSpeed);
+        const int index = ParameterIndexOf({letter, number});
+        if (IsTwoRegister({letter, number})) {
             ASSERT_TRUE(access.StoreParameter(index, raw >> 16));
             ASSERT_TRUE(access.StoreParameter(index + 1, raw & 0xFFFF));
         } else {
@@ -89,7 +89,7 @@ TEST_P(CompareTest, ListsExactlyTheParametersChangedInTheDriveInGroupOrder) {
         EXPECT_EQ(row.documentValue, *document.values.slot(c.letter, c.number));
         EXPECT_EQ(row.driveText, QString::number(c.driveValue));
         EXPECT_EQ(row.documentText, QString::number(row.documentValue));
-        EXPECT_EQ(row.name, ParameterName(c.letter, c.number));
+        EXPECT_EQ(row.name, ParameterName({c.letter, c.number}));
     }
 }
 
@@ -107,7 +107,7 @@ TEST_P(CompareTest, AFailedReadNamesTheParameterAndListsNothing) {
     SetInDrive('C', 7, 321); // a difference before the failure
     if (GetParam().rs485) {
         // The Modbus read of Sn205's register goes unanswered.
-        const uint16_t reg = ModbusRegisterOf('S', 5);
+        const uint16_t reg = ModbusRegisterOf({'S', 5});
         swallow = [reg, ascii = GetParam().asciiMode()](const QByteArray& r) {
             const QByteArray hex = QByteArray::number(reg, 16).toUpper().rightJustified(4, '0');
             return ascii ? r.mid(5, 4) == hex
@@ -116,7 +116,7 @@ TEST_P(CompareTest, AFailedReadNamesTheParameterAndListsNothing) {
         };
     } else {
         const QByteArray fetch =
-            Cmd(QString::asprintf("W573%04X", ParameterIndexOf('S', 5)).toStdString());
+            Cmd(QString::asprintf("W573%04X", ParameterIndexOf({'S', 5})).toStdString());
         swallow = [fetch](const QByteArray& r) { return r == fetch; };
     }
     const CompareResult result = Compare();

@@ -195,7 +195,7 @@ TEST(EditorRows, ColumnsComeFromTheDocumentAndTheFlags) {
     const EditorRow& sn205 = rows[2];
     EXPECT_EQ(sn205.code, (ParamCode{'S', 5}));
     EXPECT_EQ(sn205.valueText, "1234");
-    EXPECT_EQ(sn205.name, ParameterName('S', 5));
+    EXPECT_EQ(sn205.name, ParameterName({'S', 5}));
     EXPECT_EQ(sn205.unitText, UnitText("Sn205"));
     EXPECT_EQ(sn205.rangeText,
               RangeText("Sn205", document.minimums.speed[4], document.maximums.speed[4]));

@@ -53,7 +53,7 @@ TEST(GroupTableLayout, RowsCodesNamesAndTheWindowsOwnUnits) {
         for (int row = 1; row <= c.rows; ++row) {
             const ParamCode code = table.CodeOfRow(row);
             EXPECT_EQ(code.text(), table.Text(row, Col::Code));
-            EXPECT_EQ(table.Text(row, Col::Name), ParameterName(code.letter, code.number));
+            EXPECT_EQ(table.Text(row, Col::Name), ParameterName(code));
             EXPECT_FALSE(table.Text(row, Col::Name).isEmpty()) << row;
         }
         EXPECT_EQ(table.CodeOfRow(0).letter, 0);
@@ -198,7 +198,7 @@ TEST(CustomTable, RowsFollowTheListWithCatalogueUnits) {
     ASSERT_EQ(table.RowCount(), 4); // {7, 0} and Tn109 name no parameter
     EXPECT_EQ(Column(table, Col::Code), QStringList({"Pn316", "Cn010", "qn401", "Hn519"}));
     EXPECT_EQ(table.Text(2, Col::Unit), UnitText("Cn010"));
-    EXPECT_EQ(table.Text(2, Col::Name), ParameterName('C', 10));
+    EXPECT_EQ(table.Text(2, Col::Name), ParameterName({'C', 10}));
     EXPECT_EQ(table.Text(3, Col::Value), "55");
     EXPECT_EQ(table.Text(2, Col::Range), "0~300");
 }

@@ -23,7 +23,7 @@ protected:
 
     // Stores a raw word in the drive's parameter, stored and live copy, without logging it.
     void SetDriveParameter(char letter, int number, int32_t raw) {
-        const int index = ParameterIndexOf(letter, number);
+        const int index = ParameterIndexOf({letter, number});
         ASSERT_TRUE(access.StoreParameter(index, raw));
         drive.clearRequestLog();
     }
@@ -38,7 +38,7 @@ TEST_F(TransferTest, ReadGoesThroughTheMailboxAndJoinsTwoRegisters) {
     EXPECT_EQ(Requests(), (QStringList{Cmd("W5730013"), Cmd("W5700002"), Cmd("R574")}));
 
     SetDriveParameter('P', 9, -500000 >> 16);
-    ASSERT_TRUE(access.StoreParameter(ParameterIndexOf('P', 9) + 1, 0x5EE0));
+    ASSERT_TRUE(access.StoreParameter(ParameterIndexOf({'P', 9}) + 1, 0x5EE0));
     drive.clearRequestLog();
     ASSERT_TRUE(transfer.ReadParameter({'P', 9}, &value));
     EXPECT_EQ(value, 50000);

@@ -27,7 +27,7 @@ constexpr int kGroupCommands[] = {Command::ControlParameters, Command::TorquePar
 
 // Puts a raw word into the drive's stored and live copy of a parameter, as if set at its panel.
 void SetDriveParameter(SimulatedDrive& drive, char letter, int number, uint16_t raw) {
-    const int index = ParameterIndexOf(letter, number);
+    const int index = ParameterIndexOf({letter, number});
     drive.state().setStoredWord(index, raw);
     drive.state().setWord(5, index, raw);
 }
@@ -35,7 +35,7 @@ void SetDriveParameter(SimulatedDrive& drive, char letter, int number, uint16_t 
 // The mailbox exchange that selects a parameter word, the first of the three that read it.
 QString SelectLine(char letter, int number) {
     const QString body = QStringLiteral("W573%1")
-                             .arg(ParameterIndexOf(letter, number), 4, 16, QLatin1Char('0'))
+                             .arg(ParameterIndexOf({letter, number}), 4, 16, QLatin1Char('0'))
                              .toUpper();
     return QString::fromLatin1(Cmd(body.toStdString()));
 }
@@ -133,7 +133,7 @@ TEST_F(ParameterWindows, RefusedCommandsOpenNothing) {
 // The exchanges in one piece are checked with two requests below.
 TEST_F(ParameterWindows, GroupReadIsPostedAndFillsTheWindow) {
     ASSERT_TRUE(h.Start(AppHarness::Connected()));
-    SetDriveParameter(h.drive, 'T', 3, static_cast<uint16_t>(DisplayToRaw('T', 3, 150, 3000)));
+    SetDriveParameter(h.drive, 'T', 3, static_cast<uint16_t>(DisplayToRaw({'T', 3}, 150, 3000)));
     SetDriveParameter(h.drive, 'T', 7, 1000);
     ASSERT_TRUE(h.Frame().Trigger(Command::TorqueParameters));
     CParaGroupDialog* window = h.View().GroupWindow(ParamGroup::Torque);
@@ -148,7 +148,7 @@ TEST_F(ParameterWindows, GroupReadIsPostedAndFillsTheWindow) {
     Settle();
 
     EXPECT_EQ(Cell(*window, 3, 2), QStringLiteral("150"));
-    EXPECT_EQ(Cell(*window, 7, 2), QString::number(RawToDisplay('T', 7, 1000, 3000)));
+    EXPECT_EQ(Cell(*window, 7, 2), QString::number(RawToDisplay({'T', 7}, 1000, 3000)));
     EXPECT_EQ(h.app->Document().values.torque[2], 150);
     EXPECT_TRUE(h.Frame().isWindowModified());
     EXPECT_FALSE(h.Session().Busy());
@@ -159,14 +159,14 @@ TEST_F(ParameterWindows, CustomTableReadsItsRowsAndMarksAFailedSingleWrite) {
     ASSERT_TRUE(h.Start(AppHarness::Connected()));
     h.app->Settings().customTable.Entries = {{2, 2}, {1, 9}}; // Tn103, Cn010
     SetDriveParameter(h.drive, 'C', 10, 123);
-    SetDriveParameter(h.drive, 'T', 3, static_cast<uint16_t>(DisplayToRaw('T', 3, 80, 3000)));
+    SetDriveParameter(h.drive, 'T', 3, static_cast<uint16_t>(DisplayToRaw({'T', 3}, 80, 3000)));
     ASSERT_TRUE(h.Frame().Trigger(Command::CustomParameters));
     CDefParaDialog* window = h.View().CustomTableWindow();
     ASSERT_NE(window, nullptr);
 
     Button(*window, "readAllButton")->click();
     ASSERT_TRUE(AppHarness::WaitFor(
-        [&] { return Cell(*window, 2, 2) == QString::number(RawToDisplay('C', 10, 123, 3000)); },
+        [&] { return Cell(*window, 2, 2) == QString::number(RawToDisplay({'C', 10}, 123, 3000)); },
         3000));
     EXPECT_EQ(Cell(*window, 1, 2), QStringLiteral("80"));
 
@@ -222,7 +222,7 @@ TEST_F(ParameterWindows, ARequestArrivingDuringATransferWaitsForItUnderTheSameBu
 
 TEST_F(CopyCommands, CopyToComputerWritesTheDrivesSetToTheChosenFile) {
     ASSERT_TRUE(h.Start(AppHarness::Connected()));
-    SetDriveParameter(h.drive, 'C', 7, static_cast<uint16_t>(DisplayToRaw('C', 7, 1200, 3000)));
+    SetDriveParameter(h.drive, 'C', 7, static_cast<uint16_t>(DisplayToRaw({'C', 7}, 1200, 3000)));
     const QString title = h.Frame().windowTitle();
 
     h.chooser.answers = {h.dir.filePath(QStringLiteral("axis"))};
@@ -281,7 +281,7 @@ TEST_F(CopyCommands, CopyToDriveWritesTheFilesSetToTheDrive) {
 
     h.chooser.answers = {path};
     ASSERT_TRUE(h.Frame().Trigger(Command::CopyToDrive));
-    EXPECT_EQ(h.drive.state().storedRaw('C', 7), DisplayToRaw('C', 7, 1500, 3000));
+    EXPECT_EQ(h.drive.state().storedRaw('C', 7), DisplayToRaw({'C', 7}, 1500, 3000));
     EXPECT_EQ(h.messenger.messages.size(), 1);
     EXPECT_EQ(h.app->Document().values, before);
     EXPECT_FALSE(h.Session().Busy());

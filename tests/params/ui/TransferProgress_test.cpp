@@ -74,9 +74,9 @@ struct ViewStandIn : TransferRig {
     }
 
     void SetDriveParameter(char letter, int number, int32_t raw) {
-        ASSERT_TRUE(connection.Access().StoreParameter(ParameterIndexOf(letter, number), raw));
+        ASSERT_TRUE(connection.Access().StoreParameter(ParameterIndexOf({letter, number}), raw));
         ASSERT_TRUE(
-            connection.Access().WriteDriveWord('5', ParameterIndexOf(letter, number), raw, false));
+            connection.Access().WriteDriveWord('5', ParameterIndexOf({letter, number}), raw, false));
     }
 
     CustomTable customTable;
@@ -89,7 +89,7 @@ struct ViewStandIn : TransferRig {
 
 TEST(WindowRequests, ReadAllFillsTheGroupWindowWhileTheEventLoopRuns) {
     ViewStandIn view;
-    view.SetDriveParameter('T', 3, DisplayToRaw('T', 3, 150, 3000));
+    view.SetDriveParameter('T', 3, DisplayToRaw({'T', 3}, 150, 3000));
     view.SetDriveParameter('T', 7, 1000);
     CTorqueParaDialog window(view.document, view.profile, view.requests, view.messenger);
     view.groupWindow = &window;
@@ -114,7 +114,7 @@ TEST(WindowRequests, ReadAllFillsTheGroupWindowWhileTheEventLoopRuns) {
         EXPECT_TRUE(seenWhileBusy.contains(ReadProgressText({'T', number}))) << number;
     }
     EXPECT_EQ(Cell(window, 3, 2), "150");
-    EXPECT_EQ(Cell(window, 7, 2), QString::number(RawToDisplay('T', 7, 1000, 3000)));
+    EXPECT_EQ(Cell(window, 7, 2), QString::number(RawToDisplay({'T', 7}, 1000, 3000)));
     EXPECT_EQ(view.document.values.torque[2], 150);
     EXPECT_FALSE(view.windows.ProgressWindow().isVisible());
     EXPECT_EQ(view.windows.ProgressWindow().Value(), 3 * 7);
@@ -129,8 +129,8 @@ TEST(WindowRequests, WriteOneFromTheGroupWindowReachesTheDrive) {
     Grid(window)->setCurrentCell(6, 0);
     Button(window, "writeButton")->click();
     Settle();
-    EXPECT_EQ(view.drive.state().storedRaw('C', 7), DisplayToRaw('C', 7, 1200, 3000));
-    EXPECT_EQ(view.drive.state().liveRaw('C', 7), DisplayToRaw('C', 7, 1200, 3000));
+    EXPECT_EQ(view.drive.state().storedRaw('C', 7), DisplayToRaw({'C', 7}, 1200, 3000));
+    EXPECT_EQ(view.drive.state().liveRaw('C', 7), DisplayToRaw({'C', 7}, 1200, 3000));
     ASSERT_EQ(view.messenger.messages.size(), 1);
     EXPECT_EQ(view.messenger.messages[0].text, QString::fromUtf8("写入参数成功！！"));
 }
@@ -146,8 +146,8 @@ TEST(WindowRequests, CustomListReadAndAFailedSingleWrite) {
 
     Button(window, "readAllButton")->click();
     Settle();
-    EXPECT_EQ(Cell(window, 1, 2), QString::number(RawToDisplay('P', 16, 77, 3000)));
-    EXPECT_EQ(Cell(window, 3, 2), QString::number(RawToDisplay('C', 10, 123, 3000)));
+    EXPECT_EQ(Cell(window, 1, 2), QString::number(RawToDisplay({'P', 16}, 77, 3000)));
+    EXPECT_EQ(Cell(window, 3, 2), QString::number(RawToDisplay({'C', 10}, 123, 3000)));
     // The quick row was read under its own letter (its twin Sn211 in the drive).
     EXPECT_EQ(view.windows.ProgressWindow().Maximum(), 9);
 
