@@ -1,8 +1,8 @@
 // Parameter files and catalogue look-ups: each must stay far below what a user could notice.
 
+#include "drive/ParameterCatalogue.h"
 #include "params/NolvaServoDoc.h"
 #include "params/NvpFile.h"
-#include "drive/ParameterCatalogue.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -56,7 +56,8 @@ void BM_ConvertAllParameters(benchmark::State& state) {
         int32_t sum = 0;
         for (int g = 0; g < 6; ++g) {
             for (int n = 1; n <= counts[g]; ++n) {
-                sum += RawToDisplay({letters[g], n}, 1234, 3000) + ParameterIndexOf({letters[g], n});
+                sum +=
+                    RawToDisplay({letters[g], n}, 1234, 3000) + ParameterIndexOf({letters[g], n});
             }
         }
         benchmark::DoNotOptimize(sum);

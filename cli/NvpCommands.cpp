@@ -2,9 +2,9 @@
 
 #include "drive/CatalogueTable.h"
 #include "drive/ModelTable.h"
+#include "drive/ParameterCatalogue.h"
 #include "params/NolvaServoDoc.h"
 #include "params/NvpFile.h"
-#include "drive/ParameterCatalogue.h"
 #include "params/ParameterExport.h"
 
 #include <QFile>
@@ -146,10 +146,11 @@ int Show(const Options& o, QTextStream& out, QTextStream& err) {
     for (const ParamSpec& p : AllParameters()) {
         const QString code = ParamCode{p.letter, p.number}.text();
         rows.append({code, ParameterName({p.letter, p.number}),
-                     FormatValue(code, *doc.values.slot(p.letter, p.number), false), UnitText(code),
-                     RangeText(code, *doc.minimums.slot(p.letter, p.number),
-                               *doc.maximums.slot(p.letter, p.number)),
-                     FormatValue(code, *doc.defaults.slot(p.letter, p.number), true)});
+                     FormatValue(code, *doc.values.slot({p.letter, p.number}), false),
+                     UnitText(code),
+                     RangeText(code, *doc.minimums.slot({p.letter, p.number}),
+                               *doc.maximums.slot({p.letter, p.number})),
+                     FormatValue(code, *doc.defaults.slot({p.letter, p.number}), true)});
     }
     QList<int> widths(6, 0);
     for (const QStringList& row : rows) {
@@ -245,8 +246,8 @@ int Diff(const Options& o, QTextStream& out, QTextStream& err) {
     }
     int differences = 0;
     for (const ParamSpec& p : AllParameters()) {
-        const int32_t va = *a.values.slot(p.letter, p.number);
-        const int32_t vb = *b.values.slot(p.letter, p.number);
+        const int32_t va = *a.values.slot({p.letter, p.number});
+        const int32_t vb = *b.values.slot({p.letter, p.number});
         if (va == vb) {
             continue;
         }

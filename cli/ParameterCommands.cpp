@@ -226,8 +226,8 @@ int RunParameterCommand(const LinkOptions& o, QTextStream& out, QTextStream& err
         for (qsizetype i = 0; i < codes.size(); ++i) {
             const ParamCode& code = codes[i];
             const std::optional<int32_t> value = ParseValue(code, valueTexts[i]);
-            const int32_t min = *document.minimums.slot(code.letter, code.number);
-            const int32_t max = *document.maximums.slot(code.letter, code.number);
+            const int32_t min = *document.minimums.slot(code);
+            const int32_t max = *document.maximums.slot(code);
             if (!value || *value < min || *value > max) {
                 connection.Close();
                 err << "orvan-cli: " << code.text() << "=" << valueTexts[i]

@@ -135,7 +135,7 @@ void DriveState::resetParameters() {
         if (p.letter == 'q') {
             continue;
         }
-        const int32_t display = *defaults.defaults.slot(p.letter, p.number);
+        const int32_t display = *defaults.defaults.slot({p.letter, p.number});
         const auto raw = static_cast<uint32_t>(
             DisplayToRaw({p.letter, p.number}, display, identity_.maxMotorSpeed));
         if (p.twoRegister) {

@@ -83,7 +83,7 @@ void CopyQuickValuesFromTwins(ParameterSet& set) {
     for (int q = 1; q <= static_cast<int>(set.quick.size()); ++q) {
         const ParamCode twin = QuickTwinOf(q);
         if (twin.letter != 0) {
-            set.quick[q - 1] = *set.slot(twin.letter, twin.number);
+            set.quick[q - 1] = *set.slot(twin);
         }
     }
 }
@@ -203,8 +203,8 @@ void FillRangeTables(ParameterSet& minimums, ParameterSet& maximums, const Drive
         if (p.letter == 'q') {
             continue; // taken from the twins below
         }
-        *minimums.slot(p.letter, p.number) = DriveRangeMin(p, profile);
-        *maximums.slot(p.letter, p.number) = DriveRangeMax(p, profile);
+        *minimums.slot({p.letter, p.number}) = DriveRangeMin(p, profile);
+        *maximums.slot({p.letter, p.number}) = DriveRangeMax(p, profile);
     }
     CopyQuickValuesFromTwins(minimums);
     CopyQuickValuesFromTwins(maximums);
@@ -216,7 +216,7 @@ void FillDefaultTable(ParameterSet& defaults, const DriveProfile& profile) {
         if (p.letter == 'q') {
             continue;
         }
-        *defaults.slot(p.letter, p.number) = DriveDefault(p, profile);
+        *defaults.slot({p.letter, p.number}) = DriveDefault(p, profile);
     }
     CopyQuickValuesFromTwins(defaults);
 }

@@ -16,7 +16,8 @@ std::span<const int32_t> ParameterSet::group(ParamGroup g) const {
     return const_cast<ParameterSet*>(this)->group(g);
 }
 
-int32_t* ParameterSet::slot(char letter, int number) {
+int32_t* ParameterSet::slot(ParamCode code) {
+    const auto [letter, number] = code;
     const int g = GroupIndexOfLetter(letter);
     if (g < 0 || number < 1 || number > GroupInfo(g).count) {
         return nullptr;
@@ -24,8 +25,8 @@ int32_t* ParameterSet::slot(char letter, int number) {
     return &group(static_cast<ParamGroup>(g))[number - 1];
 }
 
-const int32_t* ParameterSet::slot(char letter, int number) const {
-    return const_cast<ParameterSet*>(this)->slot(letter, number);
+const int32_t* ParameterSet::slot(ParamCode code) const {
+    return const_cast<ParameterSet*>(this)->slot(code);
 }
 
 void ParameterSet::fill(int32_t value) {

@@ -22,8 +22,8 @@ struct ParameterSet {
 
     // Slot of parameter `number` (1-based) of the group `letter`; nullptr when the code is not a
     // parameter of the six groups.
-    int32_t* slot(char letter, int number);
-    const int32_t* slot(char letter, int number) const;
+    int32_t* slot(ParamCode code);
+    const int32_t* slot(ParamCode code) const;
 
     void fill(int32_t value);
 

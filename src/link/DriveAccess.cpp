@@ -148,8 +148,8 @@ bool DriveAccess::ReadParameterModbus(ParamCode code, bool ascii) {
     }
     uint8_t request[kAsciiRequestLength];
     uint8_t reply[16];
-    const int replyLength = BuildReadRegisters(
-        request, settings_.StationID, ModbusRegisterOf(code), 1, ascii);
+    const int replyLength =
+        BuildReadRegisters(request, settings_.StationID, ModbusRegisterOf(code), 1, ascii);
     int32_t word = 0;
     if (ascii) {
         if (link_.ExchangeAscii(request, kAsciiRequestLength, reply, replyLength, 1) !=
@@ -174,8 +174,8 @@ bool DriveAccess::WriteParameterModbus(ParamCode code, int32_t rawValue, bool as
     }
     uint8_t request[kAsciiRequestLength];
     uint8_t reply[kAsciiRequestLength];
-    const int length = BuildWriteRegister(
-        request, settings_.StationID, ModbusRegisterOf(code), rawValue, ascii);
+    const int length =
+        BuildWriteRegister(request, settings_.StationID, ModbusRegisterOf(code), rawValue, ascii);
     const ExchangeResult result = ascii ? link_.ExchangeAscii(request, length, reply, length, 1)
                                         : link_.ExchangeRtu(request, length, reply, length, 400);
     return result == ExchangeResult::Good;

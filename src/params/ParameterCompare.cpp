@@ -29,7 +29,7 @@ QList<CompareRow> DifferingParameters(const CNolvaServoDoc& document, const QLis
     const qsizetype count = std::min(codes.size(), driveValues.size());
     for (qsizetype i = 0; i < count; ++i) {
         const ParamCode code = codes[i];
-        const int32_t* documentValue = document.values.slot(code.letter, code.number);
+        const int32_t* documentValue = document.values.slot(code);
         if (documentValue == nullptr) {
             continue;
         }

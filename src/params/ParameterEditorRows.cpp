@@ -40,7 +40,8 @@ ParamCode CodeOfEntry(const CustomEntry& entry) {
 
 } // namespace
 
-int32_t ControlModeMembership(char letter, int number) {
+int32_t ControlModeMembership(ParamCode code) {
+    const auto [letter, number] = code;
     if (FindParam({letter, number}) == nullptr) {
         return 0;
     }
@@ -76,7 +77,7 @@ QList<ParamCode> EditorCodes(const DisplaySettings& settings, const CustomTable&
         break;
     case 1:
         for (const ParamSpec& p : AllParameters()) {
-            if ((ControlModeMembership(p.letter, p.number) & settings.controlModeMask) != 0) {
+            if ((ControlModeMembership({p.letter, p.number}) & settings.controlModeMask) != 0) {
                 codes.append(ParamCode{p.letter, p.number});
             }
         }
@@ -136,10 +137,10 @@ EditorRow MakeEditorRow(const CNolvaServoDoc& document, ParamCode code,
     row.code = code;
     row.codeText = code.text();
     row.name = ParameterName(code);
-    const int32_t* value = document.values.slot(code.letter, code.number);
-    const int32_t* min = document.minimums.slot(code.letter, code.number);
-    const int32_t* max = document.maximums.slot(code.letter, code.number);
-    const int32_t* def = document.defaults.slot(code.letter, code.number);
+    const int32_t* value = document.values.slot(code);
+    const int32_t* min = document.minimums.slot(code);
+    const int32_t* max = document.maximums.slot(code);
+    const int32_t* def = document.defaults.slot(code);
     if (value != nullptr) {
         row.valueText = FormatValue(row.codeText, *value, false);
         row.unitText = UnitText(row.codeText);

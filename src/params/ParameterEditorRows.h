@@ -1,8 +1,8 @@
 #pragma once
 
+#include "drive/ParamCode.h"
 #include "params/CustomTable.h"
 #include "params/DisplaySettings.h"
-#include "drive/ParamCode.h"
 
 #include <QList>
 #include <QString>
@@ -24,7 +24,7 @@ inline constexpr int32_t kInternalPositionModeBit = 0x0010;
 inline constexpr int32_t kExternalPulseModeBit = 0x0001;
 
 // Membership mask of a parameter; 0 for a code that is no parameter.
-int32_t ControlModeMembership(char letter, int number);
+int32_t ControlModeMembership(ParamCode code);
 
 // The mask of the four control-mode flags (torque, speed, internal positions, external pulses).
 int32_t ControlModeMaskOf(const std::array<bool, 4>& controlModeFlags);

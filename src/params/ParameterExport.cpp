@@ -1,8 +1,8 @@
 #include "params/ParameterExport.h"
 
 #include "drive/CatalogueTable.h"
-#include "params/NolvaServoDoc.h"
 #include "drive/ParameterCatalogue.h"
+#include "params/NolvaServoDoc.h"
 
 #include <QHash>
 #include <QJsonArray>
@@ -185,12 +185,12 @@ QByteArray ExportCsv(const CNolvaServoDoc& doc) {
     QString out = kHeader + QLatin1Char('\n');
     for (const ParamSpec& p : AllParameters()) {
         const QString code = ParameterCode(p);
-        out +=
-            CsvRow({code, ParameterName({p.letter, p.number}),
-                    FormatValue(code, *doc.values.slot(p.letter, p.number), false), UnitText(code),
-                    RangeText(code, *doc.minimums.slot(p.letter, p.number),
-                              *doc.maximums.slot(p.letter, p.number)),
-                    FormatValue(code, *doc.defaults.slot(p.letter, p.number), true)});
+        out += CsvRow({code, ParameterName({p.letter, p.number}),
+                       FormatValue(code, *doc.values.slot({p.letter, p.number}), false),
+                       UnitText(code),
+                       RangeText(code, *doc.minimums.slot({p.letter, p.number}),
+                                 *doc.maximums.slot({p.letter, p.number})),
+                       FormatValue(code, *doc.defaults.slot({p.letter, p.number}), true)});
     }
     auto plain = [&out](const QString& code, const QString& name, int32_t value) {
         out += CsvRow({code, name, QString::number(value), {}, {}, {}});
@@ -237,15 +237,15 @@ QByteArray ExportJson(const CNolvaServoDoc& doc) {
     QJsonArray parameters;
     for (const ParamSpec& p : AllParameters()) {
         const QString code = ParameterCode(p);
-        const int32_t value = *doc.values.slot(p.letter, p.number);
+        const int32_t value = *doc.values.slot({p.letter, p.number});
         QJsonObject row{{"code", code},
                         {"name", ParameterName({p.letter, p.number})},
                         {"value", value},
                         {"text", FormatValue(code, value, false)},
                         {"unit", UnitText(code)},
-                        {"min", *doc.minimums.slot(p.letter, p.number)},
-                        {"max", *doc.maximums.slot(p.letter, p.number)},
-                        {"default", *doc.defaults.slot(p.letter, p.number)},
+                        {"min", *doc.minimums.slot({p.letter, p.number})},
+                        {"max", *doc.maximums.slot({p.letter, p.number})},
+                        {"default", *doc.defaults.slot({p.letter, p.number})},
                         {"restart", IsRestartParameter({p.letter, p.number})}};
         parameters.append(row);
     }
@@ -319,14 +319,14 @@ bool ImportCsv(QByteArrayView csv, CNolvaServoDoc& document, QString* error) {
                 *error = QStringLiteral("%1：%2 的数值 \"%3\" 无效").arg(where, code, row[2]);
                 return false;
             }
-            const int32_t min = *result.minimums.slot(pc.letter, pc.number);
-            const int32_t max = *result.maximums.slot(pc.letter, pc.number);
+            const int32_t min = *result.minimums.slot(pc);
+            const int32_t max = *result.maximums.slot(pc);
             if (value < min || value > max) {
                 *error = QStringLiteral("%1：%2 的数值 %3 超出范围 %4")
                              .arg(where, code, row[2], RangeText(code, min, max));
                 return false;
             }
-            *result.values.slot(pc.letter, pc.number) = value;
+            *result.values.slot(pc) = value;
             continue;
         }
         int32_t* slot = FieldSlot(result, code);

@@ -121,25 +121,22 @@ ParameterTable::Row ParameterTable::MakeRow(const CNolvaServoDoc& document, cons
     row.code = code;
     row.texts[static_cast<int>(TableColumn::Code)] = codeText;
     row.texts[static_cast<int>(TableColumn::Name)] = ParameterName(code);
-    row.texts[static_cast<int>(TableColumn::Value)] =
-        Decimal(*document.values.slot(code.letter, code.number));
+    row.texts[static_cast<int>(TableColumn::Value)] = Decimal(*document.values.slot(code));
     row.texts[static_cast<int>(TableColumn::Unit)] = unit;
     SetLimitTexts(row, document);
     return row;
 }
 
 void ParameterTable::SetLimitTexts(Row& row, const CNolvaServoDoc& document) {
-    const int32_t min = *document.minimums.slot(row.code.letter, row.code.number);
-    const int32_t max = *document.maximums.slot(row.code.letter, row.code.number);
+    const int32_t min = *document.minimums.slot(row.code);
+    const int32_t max = *document.maximums.slot(row.code);
     row.texts[static_cast<int>(TableColumn::Range)] = min == max ? QString() : UpTo(min, max);
-    row.texts[static_cast<int>(TableColumn::Default)] =
-        Decimal(*document.defaults.slot(row.code.letter, row.code.number));
+    row.texts[static_cast<int>(TableColumn::Default)] = Decimal(*document.defaults.slot(row.code));
 }
 
 void ParameterTable::RefreshValues(const CNolvaServoDoc& document) {
     for (Row& row : rows_) {
-        row.texts[static_cast<int>(TableColumn::Value)] =
-            Decimal(*document.values.slot(row.code.letter, row.code.number));
+        row.texts[static_cast<int>(TableColumn::Value)] = Decimal(*document.values.slot(row.code));
     }
 }
 
@@ -148,9 +145,9 @@ TypedValue ParameterTable::TakeTypedValue(CNolvaServoDoc& document, int row, con
         return TypedValue::Invalid;
     }
     const ParamCode code = rows_[row - 1].code;
-    int32_t* value = document.values.slot(code.letter, code.number);
-    const int32_t min = *document.minimums.slot(code.letter, code.number);
-    const int32_t max = *document.maximums.slot(code.letter, code.number);
+    int32_t* value = document.values.slot(code);
+    const int32_t min = *document.minimums.slot(code);
+    const int32_t max = *document.maximums.slot(code);
     bool ok = false;
     const int typed = text.trimmed().toInt(&ok, 10);
     const bool inRange = min == max || (typed >= min && typed <= max);
@@ -171,8 +168,8 @@ QString ParameterTable::InvalidValueText(const CNolvaServoDoc& document, int row
     if (code.letter == 0) {
         return {};
     }
-    const int32_t min = *document.minimums.slot(code.letter, code.number);
-    const int32_t max = *document.maximums.slot(code.letter, code.number);
+    const int32_t min = *document.minimums.slot(code);
+    const int32_t max = *document.maximums.slot(code);
     return QString::fromUtf8("%1 的设定值必须是 %2 到 %3 之间的整数。")
         .arg(Text(row, TableColumn::Code))
         .arg(min)
@@ -304,8 +301,7 @@ bool CustomParameterTable::AdoptMaxSpeed(CNolvaServoDoc& document, const DrivePr
 void CustomParameterTable::ResetToDefaults(CNolvaServoDoc& document) {
     document.modified = true;
     for (const Row& row : rows_) {
-        *document.values.slot(row.code.letter, row.code.number) =
-            *document.defaults.slot(row.code.letter, row.code.number);
+        *document.values.slot(row.code) = *document.defaults.slot(row.code);
     }
     RefreshValues(document);
 }

@@ -303,7 +303,7 @@ bool ParameterTransfer::WriteGroup(ParamGroup group) {
 
 bool ParameterTransfer::WriteOne(ParamCode code) {
     const auto [letter, number] = code;
-    const int32_t* value = document_.values.slot(letter, number);
+    const int32_t* value = document_.values.slot({letter, number});
     if (!access_.LinkUp || value == nullptr) {
         return false;
     }
@@ -388,7 +388,7 @@ bool ParameterTransfer::ReadAll() {
         return false;
     }
     for (qsizetype i = 0; i < codes.size(); ++i) {
-        *document_.transfer.slot(codes[i].letter, codes[i].number) = read[i];
+        *document_.transfer.slot(codes[i]) = read[i];
     }
     CopyQuickValuesFromTwins(document_.transfer);
     return true;
@@ -466,7 +466,7 @@ bool ParameterTransfer::WriteAll() {
     const QList<ParamCode> codes = WholeSet();
     QList<int32_t> values;
     for (const ParamCode& code : codes) {
-        values.append(*document_.transfer.slot(code.letter, code.number));
+        values.append(*document_.transfer.slot(code));
     }
     return WriteCodes(codes, values);
 }
@@ -480,7 +480,7 @@ bool ParameterTransfer::ReadCustomList(const QList<CustomEntry>& rows) {
         return false;
     }
     for (qsizetype i = 0; i < codes.size(); ++i) {
-        *document_.values.slot(codes[i].letter, codes[i].number) = read[i];
+        *document_.values.slot(codes[i]) = read[i];
     }
     document_.modified = true;
     return true;
@@ -501,8 +501,7 @@ bool ParameterTransfer::WriteDocumentValues(const QList<ParamCode>& codes) {
     }
     for (const ParamCode& code : codes) {
         BeginParameter(WriteProgressText(code));
-        if (!WriteByRule(code, *document_.values.slot(code.letter, code.number),
-                         !IsRestartParameter(code))) {
+        if (!WriteByRule(code, *document_.values.slot(code), !IsRestartParameter(code))) {
             return Fail();
         }
         EndParameter();

@@ -152,8 +152,8 @@ TEST(Catalogue, DefaultsOfEveryParameterInANewDocument) {
     for (const ParamSpec& p : AllParameters()) {
         const std::string code = ParamCode{p.letter, p.number}.text().toStdString();
         const int32_t expected = fromDrive.contains(code) ? fromDrive.at(code) : p.defaultValue;
-        EXPECT_EQ(*doc.values.slot(p.letter, p.number), expected) << code;
-        EXPECT_EQ(*doc.defaults.slot(p.letter, p.number), expected) << code;
+        EXPECT_EQ(*doc.values.slot({p.letter, p.number}), expected) << code;
+        EXPECT_EQ(*doc.defaults.slot({p.letter, p.number}), expected) << code;
     }
     // The drive's contact functions start as the document's.
     for (int i = 0; i < 19; ++i) {

@@ -101,8 +101,8 @@ TEST(ValueCodec, EveryParameterValueReadsBackAsWritten) {
                 if (value < p.min || value > p.max) {
                     continue;
                 }
-                const int32_t back =
-                    RawToDisplay({p.letter, p.number}, DisplayToRaw({p.letter, p.number}, value, n), n);
+                const int32_t back = RawToDisplay({p.letter, p.number},
+                                                  DisplayToRaw({p.letter, p.number}, value, n), n);
                 EXPECT_TRUE(back == value || (value < 0 && back == (value & 0xFFFF)))
                     << p.letter << int(p.number) << " at N " << n << ": " << value
                     << " came back as " << back;

@@ -49,12 +49,12 @@ std::vector<std::string> Range(char letter, int first, int last) {
 
 TEST(ControlModeMembership, EveryParameterMattersInSomeModeAndQuickOnesAsTheirTwins) {
     for (const ParamSpec& p : AllParameters()) {
-        const int32_t membership = ControlModeMembership(p.letter, p.number);
+        const int32_t membership = ControlModeMembership({p.letter, p.number});
         EXPECT_NE(membership, 0) << p.letter << int(p.number);
         EXPECT_EQ(membership & ~0x1111, 0) << p.letter << int(p.number);
         if (p.letter == 'q') {
             const ParamCode twin = QuickTwinOf(p.number);
-            EXPECT_EQ(membership, ControlModeMembership(twin.letter, twin.number)) << int(p.number);
+            EXPECT_EQ(membership, ControlModeMembership(twin)) << int(p.number);
         }
         if (p.letter == 'H') {
             EXPECT_EQ(membership, 0x1111) << int(p.number);
@@ -62,8 +62,7 @@ TEST(ControlModeMembership, EveryParameterMattersInSomeModeAndQuickOnesAsTheirTw
     }
     for (const ParamCode& outside : {ParamCode{'C', 41}, ParamCode{'T', 9}, ParamCode{'P', 70},
                                      ParamCode{'q', 8}, ParamCode{'H', 20}, ParamCode{'U', 1}}) {
-        EXPECT_EQ(ControlModeMembership(outside.letter, outside.number), 0)
-            << outside.letter << outside.number;
+        EXPECT_EQ(ControlModeMembership(outside), 0) << outside.letter << outside.number;
     }
 }
 

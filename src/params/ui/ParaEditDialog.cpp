@@ -304,12 +304,12 @@ void CParaEditDialog::EditRow(int row) {
     if (row < 0 || row >= codes_.size() || !valueEditor_)
         return;
     const ParamCode code = codes_[row];
-    int32_t* slot = document_.values.slot(code.letter, code.number);
+    int32_t* slot = document_.values.slot(code);
     if (slot == nullptr)
         return;
     int32_t value = *slot;
-    const int32_t min = *document_.minimums.slot(code.letter, code.number);
-    const int32_t max = *document_.maximums.slot(code.letter, code.number);
+    const int32_t min = *document_.minimums.slot(code);
+    const int32_t max = *document_.maximums.slot(code);
     if (!valueEditor_(this, code, &value, min, max, messenger_) || value == *slot)
         return;
     // Only this parameter's slot: a quick parameter leaves its speed or position twin alone.
@@ -326,7 +326,7 @@ void CParaEditDialog::OnWrite() {
     const QList<ParamCode> codes = TickedCodes();
     QList<int32_t> values;
     for (const ParamCode& code : codes)
-        values.append(*document_.values.slot(code.letter, code.number));
+        values.append(*document_.values.slot(code));
     QPointer<CParaEditDialog> self(this);
     host_.RunEditorTransfer([self, codes, values](ParameterTransfer& transfer) {
         qsizetype written = 0;
@@ -343,7 +343,7 @@ void CParaEditDialog::OnWrite() {
 
 void CParaEditDialog::StoreReadValues(const QList<ParamCode>& codes, const QList<int32_t>& values) {
     for (qsizetype i = 0; i < values.size(); ++i) {
-        *document_.values.slot(codes[i].letter, codes[i].number) = values[i];
+        *document_.values.slot(codes[i]) = values[i];
         flags_.SetChanged(codes[i], false);
     }
     if (!values.isEmpty())
@@ -374,8 +374,7 @@ void CParaEditDialog::OnDefaults() {
         return;
     FillParameterDefaults(document_, profile_);
     for (const ParamCode& code : TickedCodes()) {
-        *document_.values.slot(code.letter, code.number) =
-            *document_.defaults.slot(code.letter, code.number);
+        *document_.values.slot(code) = *document_.defaults.slot(code);
         flags_.SetChanged(code, true);
         RefreshRow(RowOf(code));
     }

@@ -1,7 +1,7 @@
 #include "params/ui/ParameterEditors.h"
 
-#include "params/BitFieldEditors.h"
 #include "drive/ParameterCatalogue.h"
+#include "params/BitFieldEditors.h"
 #include "params/ui/EditValueDialog.h"
 #include "params/ui/EditorDialogs.h"
 
@@ -25,9 +25,8 @@ std::unique_ptr<CValueEditorDialog> MakeEditor(QWidget* parent, const ParamCode&
     case ValueEditorKind::Model: return std::make_unique<CEditCn030Dialog>(value, parent);
     case ValueEditorKind::Generic: break;
     }
-    return std::make_unique<CEditValueDialog>(text, ParameterName(code),
-                                              UnitText(text), RangeText(text, min, max), min, max,
-                                              value, parent);
+    return std::make_unique<CEditValueDialog>(text, ParameterName(code), UnitText(text),
+                                              RangeText(text, min, max), min, max, value, parent);
 }
 
 } // namespace

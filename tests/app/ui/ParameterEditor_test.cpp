@@ -104,7 +104,7 @@ TEST_F(ParameterEditor, EditingARowChangesOnlyThatRowAndItsOwnSlot) {
     const int q = static_cast<int>(ListedCodes(*editor).indexOf(QStringLiteral("qn401")));
     ASSERT_GE(q, 0);
     const ParamCode twin = QuickTwinOf(1);
-    const int32_t twinBefore = *document.values.slot(twin.letter, twin.number);
+    const int32_t twinBefore = *document.values.slot(twin);
     const int32_t before = document.values.quick[0];
     QTableWidgetItem* otherCell = editor->List()->item(0, 2);
 
@@ -119,7 +119,7 @@ TEST_F(ParameterEditor, EditingARowChangesOnlyThatRowAndItsOwnSlot) {
     editor->List()->setCurrentCell(q, 1);
     editor->OnEdit();
     EXPECT_EQ(document.values.quick[0], before + 1);
-    EXPECT_EQ(*document.values.slot(twin.letter, twin.number), twinBefore);
+    EXPECT_EQ(*document.values.slot(twin), twinBefore);
     EXPECT_TRUE(document.modified);
     EXPECT_EQ(editor->List()->item(q, 0)->checkState(), Qt::Checked);
     EXPECT_EQ(editor->List()->item(q, 2)->text(),

@@ -166,7 +166,9 @@ TEST_F(ParameterWindows, CustomTableReadsItsRowsAndMarksAFailedSingleWrite) {
 
     Button(*window, "readAllButton")->click();
     ASSERT_TRUE(AppHarness::WaitFor(
-        [&] { return Cell(*window, 2, 2) == QString::number(RawToDisplay({'C', 10}, 123, 3000)); },
+        [&] {
+            return Cell(*window, 2, 2) == QString::number(RawToDisplay({'C', 10}, 123, 3000));
+        },
         3000));
     EXPECT_EQ(Cell(*window, 1, 2), QStringLiteral("80"));
 

@@ -75,8 +75,8 @@ struct ViewStandIn : TransferRig {
 
     void SetDriveParameter(char letter, int number, int32_t raw) {
         ASSERT_TRUE(connection.Access().StoreParameter(ParameterIndexOf({letter, number}), raw));
-        ASSERT_TRUE(
-            connection.Access().WriteDriveWord('5', ParameterIndexOf({letter, number}), raw, false));
+        ASSERT_TRUE(connection.Access().WriteDriveWord('5', ParameterIndexOf({letter, number}), raw,
+                                                       false));
     }
 
     CustomTable customTable;
