@@ -1,10 +1,9 @@
 #include "widgets/ColumnFit.h"
 
+#include <QAbstractItemView>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QStyle>
-#include <QTableWidget>
-#include <QTreeWidget>
 
 #include <algorithm>
 
@@ -15,40 +14,36 @@ int CellMargin(const QWidget& view) {
     return 2 * (view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &view) + 1) + 8;
 }
 
-int TextWidth(const QFont& font, const QString& text) {
-    return QFontMetrics(font).horizontalAdvance(text);
-}
-
 } // namespace
 
-void WidenColumnsToContent(QTableWidget& table) {
-    QHeaderView* header = table.horizontalHeader();
-    const int margin = CellMargin(table);
-    for (int column = 0; column < table.columnCount(); ++column) {
-        if (header->sectionResizeMode(column) == QHeaderView::Stretch)
+int ColumnContentWidth(const QAbstractItemView& view, const QHeaderView& header, int column) {
+    const QAbstractItemModel* model = view.model();
+    const int margin = CellMargin(view);
+    int needed = header.sectionSizeHint(column);
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex index = model->index(row, column);
+        const QVariant font = model->data(index, Qt::FontRole);
+        const QFontMetrics metrics(font.isValid() ? font.value<QFont>() : view.font());
+        needed = std::max(needed, metrics.horizontalAdvance(index.data().toString()) + margin);
+    }
+    return needed;
+}
+
+void WidenColumnsToContent(const QAbstractItemView& view, QHeaderView& header) {
+    for (int column = 0; column < header.count(); ++column) {
+        if (header.sectionResizeMode(column) == QHeaderView::Stretch)
             continue;
-        int needed = header->sectionSizeHint(column);
-        for (int row = 0; row < table.rowCount(); ++row) {
-            if (const QTableWidgetItem* item = table.item(row, column))
-                needed = std::max(needed, TextWidth(item->font(), item->text()) + margin);
-        }
-        if (needed > table.columnWidth(column))
-            table.setColumnWidth(column, needed);
+        const int needed = ColumnContentWidth(view, header, column);
+        if (needed > header.sectionSize(column))
+            header.resizeSection(column, needed);
     }
 }
 
-void WidenColumnsToContent(QTreeWidget& tree) {
-    QHeaderView* header = tree.header();
-    const int margin = CellMargin(tree);
-    for (int column = 0; column < tree.columnCount(); ++column) {
-        if (header->sectionResizeMode(column) == QHeaderView::Stretch)
-            continue;
-        int needed = header->sectionSizeHint(column);
-        for (int row = 0; row < tree.topLevelItemCount(); ++row) {
-            const QTreeWidgetItem* item = tree.topLevelItem(row);
-            needed = std::max(needed, TextWidth(item->font(column), item->text(column)) + margin);
-        }
-        if (needed > tree.columnWidth(column))
-            tree.setColumnWidth(column, needed);
+void KeepColumnsInView(QAbstractItemView& view, const QHeaderView& header, int stretched) {
+    int width = 2 * view.frameWidth() + view.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    for (int column = 0; column < header.count(); ++column) {
+        width += column == stretched ? ColumnContentWidth(view, header, column)
+                                     : header.sectionSize(column);
     }
+    view.setMinimumWidth(width);
 }

@@ -17,20 +17,9 @@
 #include <QEvent>
 #include <QPainter>
 
-#include <array>
-
 namespace {
 
 const QColor kBackground(128, 128, 128);
-
-// The commands that open the group windows, by group (control, torque, speed, position).
-constexpr std::array<int, 4> kGroupCommands{Command::ControlParameters, Command::TorqueParameters,
-                                            Command::SpeedParameters, Command::PositionParameters};
-
-bool IsGroupWindowGroup(ParamGroup group) {
-    const int index = static_cast<int>(group);
-    return index >= 0 && index < static_cast<int>(kGroupCommands.size());
-}
 
 } // namespace
 
@@ -42,7 +31,7 @@ CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, D
       messenger_(messenger),
       session_(std::make_unique<DriveSession>(settings, profile, status, document, messenger,
                                               std::move(backend))),
-      requests_(session_->Connection(), settings.customTable), tickers_(tickers),
+      requests_(session_->Connection(), settings.customTable),
       timer_(tickers.MakeTicker(DriveSession::kTimerPeriodMs, [this] { OnTimer(); })),
       windowContext_{document,
                      profile,
@@ -67,7 +56,6 @@ CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, D
     });
     setAttribute(Qt::WA_OpaquePaintEvent);
     shownModified_ = document_.modified;
-    RegisterToolWindows();
 }
 
 CNolvaServoView::~CNolvaServoView() {
@@ -92,21 +80,17 @@ CommandState CNolvaServoView::CommandStatus() const {
     return state;
 }
 
-void CNolvaServoView::SetToolWindowKind(int command, ToolWindowKind kind) {
-    windowKinds_[command] = std::move(kind);
-}
-
 bool CNolvaServoView::HasToolWindowKind(int command) const {
-    return windowKinds_.find(command) != windowKinds_.end();
+    return RegisteredToolWindows().count(command) != 0;
 }
 
 bool CNolvaServoView::OpenToolWindow(int command) {
-    const auto kind = windowKinds_.find(command);
-    if (kind == windowKinds_.end() || !MayOpenWindow(command, CommandStatus()))
+    const auto kind = RegisteredToolWindows().find(command);
+    if (kind == RegisteredToolWindows().end() || !MayOpenWindow(command, CommandStatus()))
         return false;
     QPointer<QWidget>& slot = toolWindows_[command];
     if (slot.isNull()) {
-        slot = kind->second.make(window());
+        slot = kind->second.make(windowContext_, window());
         slot->installEventFilter(this);
     }
     QWidget* shown = slot.data();
@@ -135,7 +119,7 @@ bool CNolvaServoView::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Hide && !event->spontaneous()) {
         // Closed: a window that is not kept goes (a minimised owner is no closing).
         for (auto& [command, window] : toolWindows_) {
-            if (window == watched && !windowKinds_[command].keptWhenClosed) {
+            if (window == watched && !RegisteredToolWindows().at(command).keptWhenClosed) {
                 window = nullptr;
                 watched->deleteLater();
             }
@@ -145,15 +129,6 @@ bool CNolvaServoView::eventFilter(QObject* watched, QEvent* event) {
         emit commandStateChanged();
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void CNolvaServoView::RegisterToolWindows() {
-    for (const auto& [command, kind] : RegisteredToolWindows()) {
-        SetToolWindowKind(command, {[this, make = kind.make](QWidget* owner) {
-                                        return make(windowContext_, owner);
-                                    },
-                                    kind.present, kind.keptWhenClosed});
-    }
 }
 
 void CNolvaServoView::OnInitialUpdate() {
@@ -237,9 +212,12 @@ bool CNolvaServoView::SaveEditorDocument() {
 }
 
 CParaGroupDialog* CNolvaServoView::GroupWindow(ParamGroup group) const {
-    return IsGroupWindowGroup(group) ? qobject_cast<CParaGroupDialog*>(
-                                           ToolWindow(kGroupCommands[static_cast<size_t>(group)]))
-                                     : nullptr;
+    for (const auto& [command, window] : toolWindows_) {
+        if (auto* groupWindow = qobject_cast<CParaGroupDialog*>(window.data());
+            groupWindow != nullptr && groupWindow->Group() == group)
+            return groupWindow;
+    }
+    return nullptr;
 }
 
 CDefParaDialog* CNolvaServoView::CustomTableWindow() const {

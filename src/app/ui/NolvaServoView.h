@@ -54,17 +54,7 @@ public:
     // What the commands' enabling depends on: the link and the open tool windows.
     CommandState CommandStatus() const;
 
-    // How the window of a command is made and shown.
-    struct ToolWindowKind {
-        std::function<QWidget*(QWidget* owner)> make;
-        // Shows the window again with what it shows brought up to date; null: shown and raised.
-        std::function<void(QWidget*)> present;
-        // Closing only hides it and the command shows the same window again; otherwise a closed
-        // window is deleted and the command makes a new one.
-        bool keptWhenClosed = false;
-    };
-    // Adding a tool window: its command's row and this call with its kind.
-    void SetToolWindowKind(int command, ToolWindowKind kind);
+    // Whether a window is registered for the command (params/ui/ToolWindows.h).
     bool HasToolWindowKind(int command) const;
     // The command's window: made the first time, shown and brought to the front. False, with
     // nothing done, while an open window refuses it (MayOpenWindow).
@@ -137,8 +127,6 @@ private:
     bool SaveEditorDocument() override;
 
     void OnTimer();
-    // The windows registered beside their folders, made with this view's context.
-    void RegisterToolWindows();
     void SyncParameterWindows();
     void NoteDocumentState();
 
@@ -149,11 +137,9 @@ private:
     std::unique_ptr<DriveSession> session_;
     std::unique_ptr<CTransferProgress> progress_;
     ParameterRequestRunner requests_;
-    std::map<int, ToolWindowKind> windowKinds_;
     std::map<int, QPointer<QWidget>> toolWindows_; // by command id
     std::function<bool()> saveDocument_;
     bool shownModified_ = false;
-    TickerSource& tickers_;
     std::unique_ptr<Ticker> timer_;
     ToolWindowContext windowContext_;
     QString portOverride_;

@@ -78,7 +78,7 @@ CModelTypeDialog::CModelTypeDialog(int32_t code, QWidget* parent) : QDialog(pare
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_);
     layout->addWidget(buttons);
-    WidenColumnsToContent(*list_);
+    WidenColumnsToContent(*list_, *list_->header());
     lastColumnMinimum_ = list_->columnWidth(3);
     resize(FixedColumnsWidth() + lastColumnMinimum_ + 40, 360);
     FitLastColumn();

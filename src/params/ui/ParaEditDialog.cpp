@@ -23,7 +23,6 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -156,30 +155,12 @@ void CParaEditDialog::Rebuild() {
         codes_.append(rows[row].code);
         FillRow(row, rows[row]);
     }
-    WidenColumnsToContent(*list_);
-    FitNameColumn();
+    WidenColumnsToContent(*list_, *list_->horizontalHeader());
+    // The name column stretches over what the others leave: never less than the longest name.
+    KeepColumnsInView(*list_, *list_->horizontalHeader(), kName);
     list_->setUpdatesEnabled(true);
     filling_ = false;
     ShowDisplayChoice();
-}
-
-void CParaEditDialog::FitNameColumn() {
-    // The name column stretches over what the others leave; the list is kept wide enough that
-    // this is never less than the longest name.
-    int longest = list_->horizontalHeader()->sectionSizeHint(kName);
-    for (int row = 0; row < list_->rowCount(); ++row) {
-        if (const QTableWidgetItem* item = list_->item(row, kName))
-            longest = std::max(
-                longest, QFontMetrics(item->font()).horizontalAdvance(item->text()) +
-                             3 * list_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 10);
-    }
-    int others = 0;
-    for (int c = 0; c < kColumnCount; ++c) {
-        if (c != kName)
-            others += list_->columnWidth(c);
-    }
-    list_->setMinimumWidth(others + longest + 2 * list_->frameWidth() +
-                           list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
 }
 
 void CParaEditDialog::FillRow(int row, const EditorRow& data) {

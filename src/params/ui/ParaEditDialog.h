@@ -90,7 +90,6 @@ protected:
 
 private:
     void FillRow(int row, const EditorRow& data);
-    void FitNameColumn();
     void RefreshRow(int row);
     void AdoptMaxSpeed();
     QList<ParamCode> TickedCodes() const;

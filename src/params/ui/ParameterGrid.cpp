@@ -5,9 +5,6 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QScrollBar>
-
-#include <algorithm>
 
 namespace {
 
@@ -66,13 +63,9 @@ void ParameterGrid::ShowTable(const ParameterTable& table) {
         }
     }
     filling_ = false;
-    WidenColumnsToContent(*this);
+    WidenColumnsToContent(*this, *horizontalHeader());
     // The window grows with its widest texts rather than hiding a column behind the scroll bar.
-    int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
-    for (int column = 0; column < kTableColumnCount; ++column) {
-        width += columnWidth(column);
-    }
-    setMinimumWidth(std::max(minimumWidth(), width));
+    KeepColumnsInView(*this, *horizontalHeader());
     viewport()->update();
 }
 

@@ -53,15 +53,17 @@ void ExpectPanesSideBySide(const CMainFrame& frame, bool designedWidths, const c
     const int screenWidth = QGuiApplication::primaryScreen()->geometry().width();
     for (int pane = 0; pane < CMainFrame::kPaneCount; ++pane) {
         const QRect at = frame.Pane(pane)->geometry();
-        if (designedWidths)
+        if (designedWidths) {
             EXPECT_EQ(at.width(), screenWidth / CMainFrame::kPaneWidthDivisors[pane])
                 << situation << ", pane " << pane;
+        }
         EXPECT_GT(at.width(), 0) << situation << ", pane " << pane;
         EXPECT_LE(at.right(), frame.Pane(pane)->parentWidget()->width())
             << situation << ", pane " << pane << " is off the edge";
-        if (pane > 0)
+        if (pane > 0) {
             EXPECT_GT(at.left(), frame.Pane(pane - 1)->geometry().right())
                 << situation << ", pane " << pane;
+        }
     }
 }
 
