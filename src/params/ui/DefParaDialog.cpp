@@ -33,9 +33,8 @@ CDefParaDialog::CDefParaDialog(CustomTable& table, CNolvaServoDoc& document,
     addRemove_ = MakeDialogButton("加入/移除(&E)...", "addRemoveButton", this);
     LayOut(help_, {addRemove_});
 
-    grid_->setMinimumSize(ColumnsWidth() + 4 * grid_->frameWidth() + 20,
-                          grid_->horizontalHeader()->sizeHint().height() +
-                              16 * grid_->verticalHeader()->defaultSectionSize());
+    grid_->setMinimumHeight(grid_->horizontalHeader()->sizeHint().height() +
+                            16 * grid_->verticalHeader()->defaultSectionSize());
 
     connect(write_, &QPushButton::clicked, this, &CDefParaDialog::OnWrite);
     connect(defaults_, &QPushButton::clicked, this, &CDefParaDialog::OnDefaults);

@@ -22,7 +22,8 @@ CParaGroupDialog::CParaGroupDialog(ParamGroup group, CNolvaServoDoc& document,
 
     const int rows = grid_->horizontalHeader()->sizeHint().height() +
                      table_.RowCount() * grid_->verticalHeader()->defaultSectionSize();
-    grid_->setMinimumSize(ColumnsWidth() + 4 * grid_->frameWidth(), rows + 2 * grid_->frameWidth());
+    // Its width follows the columns (the grid keeps them in view).
+    grid_->setMinimumHeight(rows + 2 * grid_->frameWidth());
 
     connect(write_, &QPushButton::clicked, this, &CParaGroupDialog::OnWrite);
     connect(defaults_, &QPushButton::clicked, this, &CParaGroupDialog::OnDefaults);

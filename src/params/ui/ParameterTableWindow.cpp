@@ -53,14 +53,6 @@ void CParameterTableWindow::LayOut(QWidget* belowGrid, const QList<QPushButton*>
     layout->addLayout(buttons);
 }
 
-int CParameterTableWindow::ColumnsWidth() {
-    int width = 0;
-    for (int w : TableColumnWidths()) {
-        width += w;
-    }
-    return width;
-}
-
 void CParameterTableWindow::BringToFront() {
     if (!isVisible()) {
         show();

@@ -34,8 +34,6 @@ protected:
     // Makes "关闭(&C)" and lays the window out: the grid, `belowGrid` under it, then the
     // buttons with `extraButtons` after "默认值(&S)" and "关闭(&C)" at the right.
     void LayOut(QWidget* belowGrid, const QList<QPushButton*>& extraButtons);
-    // The width of the grid's columns together.
-    static int ColumnsWidth();
 
     // Shows the window or brings it to the front.
     void BringToFront();
