@@ -23,17 +23,6 @@ const ParamSpec* DriveParameter(char letter, int number) {
 constexpr char kRegisterGroups[] = {'C', 'T', 'S', 'P', 'q', 'H', 'U'};
 constexpr int kMonitorValueCount = 19;
 
-// The page each status display value Un-n is read from.
-int MonitorPage(int number) {
-    if (number == 2) {
-        return 9;
-    }
-    if ((number >= 14 && number <= 17) || number == 19) {
-        return 8;
-    }
-    return 6;
-}
-
 } // namespace
 
 DriveState::DriveState(const DriveIdentity& identity) : identity_(identity) {
@@ -172,8 +161,9 @@ int DriveState::registerLocation(int reg, bool* isParameter, int* page) const {
         if (number < 1 || number > kMonitorValueCount) {
             return -1;
         }
-        *page = MonitorPage(number);
-        return ParameterIndexOf({'U', number}) + (IsTwoRegister({'U', number}) ? 1 : 0);
+        const DriveLocation at = MonitorLocation({'U', number});
+        *page = DriveMap::PageNumber(at.page);
+        return at.location + (IsTwoRegister({'U', number}) ? 1 : 0);
     }
     const ParamSpec* p = DriveParameter(letter, number);
     if (p == nullptr) {

@@ -102,6 +102,25 @@ uint8_t ParameterIndexOf(ParamCode code) {
     }
 }
 
+DriveLocation MonitorLocation(ParamCode code) {
+    const auto [letter, number] = code;
+    const int location = ParameterIndexOf(code);
+    if (letter == 'U' && number >= 1 && number <= 19) {
+        if (number == 2) {
+            return {'9', location};
+        }
+        if ((number >= 14 && number <= 17) || number == 19) {
+            return {'8', location};
+        }
+        return {DriveMap::kStatusPage, location};
+    }
+    if (letter == 'D' && number >= 1 && number <= 4) {
+        return {number == 1 || number == 4 ? DriveMap::kParameterPage : DriveMap::kStatusPage,
+                location};
+    }
+    return {0, 0};
+}
+
 bool IsTwoRegister(ParamCode code) {
     const auto [letter, number] = code;
     if (letter == 'U') {

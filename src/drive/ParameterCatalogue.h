@@ -1,6 +1,7 @@
 #pragma once
 
 #include "drive/CatalogueTable.h"
+#include "drive/DriveMap.h"
 #include "drive/DriveProfile.h"
 #include "drive/ParamCode.h"
 
@@ -29,6 +30,11 @@ WriteRule WriteRuleOf(ParamCode code);
 // and back. `maxMotorSpeed` is N of the DriveProfile.
 int32_t RawToDisplay(ParamCode code, int32_t raw, int32_t maxMotorSpeed);
 int32_t DisplayToRaw(ParamCode code, int32_t value, int32_t maxMotorSpeed);
+
+// Where a status display value (Un-01..Un-19) or a diagnostic (dn-01..dn-04) is read: Un-02 on
+// page '9', Un-14..Un-17 and Un-19 on page '8', the other status values on page '6'; the
+// diagnostics where the catalogue's table puts them. Page 0 for any other code.
+DriveLocation MonitorLocation(ParamCode code);
 
 // Modbus holding register of a parameter: group base plus the number within the group.
 uint16_t ModbusRegisterOf(ParamCode code);

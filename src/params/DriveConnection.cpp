@@ -22,7 +22,8 @@ DriveConnection::DriveConnection(const LinkSettings& settings, DriveProfile& pro
                                  std::unique_ptr<SerialBackend> backend)
     : settings_(settings), profile_(profile), document_(document), operations_(operations),
       link_(std::move(backend), &messenger), access_(link_, settings, profile),
-      transfer_(access_, settings, profile, document, messenger) {}
+      transfer_(access_, settings, profile, document, messenger),
+      contacts_(access_, settings, profile, document, messenger) {}
 
 uint32_t DriveConnection::Open(const QString& device, uint32_t baudRate) {
     return OpenLinkPort(link_, device, baudRate, settings_);

@@ -2,6 +2,7 @@
 
 #include "link/DriveAccess.h"
 #include "link/ModbusLink.h"
+#include "params/ContactTransfer.h"
 #include "params/ParameterTransfer.h"
 
 #include <QString>
@@ -40,6 +41,7 @@ public:
     ModbusLink& Link() { return link_; }
     DriveAccess& Access() { return access_; }
     ParameterTransfer& Transfer() { return transfer_; }
+    ContactTransfer& Contacts() { return contacts_; }
     DriveOperations& Operations() { return operations_; }
     bool LinkUp() const { return access_.LinkUp; }
 
@@ -66,4 +68,5 @@ private:
     ModbusLink link_;
     DriveAccess access_;
     ParameterTransfer transfer_;
+    ContactTransfer contacts_;
 };
