@@ -227,6 +227,8 @@ void CNolvaServoApp::InstallCommands() {
     for (const CommandRow& row : CommandRows()) {
         if (view->HasToolWindowKind(row.id)) {
             f.SetCommandHandler(row.id, [view, id = row.id] { view->OpenToolWindow(id); });
+        } else if (view->HasCommandAction(row.id)) {
+            f.SetCommandHandler(row.id, [view, id = row.id] { view->RunCommandAction(id); });
         } else if (const auto handler = handlers.find(row.id); handler != handlers.end()) {
             f.SetCommandHandler(row.id, handler->second);
         }

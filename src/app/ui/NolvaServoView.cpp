@@ -105,6 +105,22 @@ bool CNolvaServoView::OpenToolWindow(int command) {
     return true;
 }
 
+bool CNolvaServoView::HasCommandAction(int command) const {
+    return RegisteredCommandActions().count(command) != 0;
+}
+
+bool CNolvaServoView::RunCommandAction(int command) {
+    const auto action = RegisteredCommandActions().find(command);
+    if (action == RegisteredCommandActions().end() || !MayOpenWindow(command, CommandStatus()))
+        return false;
+    CommandActionContext context{windowContext_, session_->Connection(), TransferWindows(),
+                                 window()};
+    action->second(context);
+    emit commandStateChanged();
+    NoteDocumentState();
+    return true;
+}
+
 QWidget* CNolvaServoView::ToolWindow(int command) const {
     const auto window = toolWindows_.find(command);
     return window == toolWindows_.end() ? nullptr : window->second.data();

@@ -59,6 +59,10 @@ public:
     // The command's window: made the first time, shown and brought to the front. False, with
     // nothing done, while an open window refuses it (MayOpenWindow).
     bool OpenToolWindow(int command);
+    // Whether a command action is registered for the command (params/ui/ToolWindows.h).
+    bool HasCommandAction(int command) const;
+    // Runs the command's action. False, with nothing done, while an open window refuses it.
+    bool RunCommandAction(int command);
     // The command's window while it exists (a kept one also while hidden); null otherwise.
     QWidget* ToolWindow(int command) const;
     // The command's window exists and is not hidden.

@@ -7,6 +7,11 @@ std::map<int, ToolWindowKind>& Registry() {
     return registry;
 }
 
+std::map<int, CommandAction>& Actions() {
+    static std::map<int, CommandAction> actions;
+    return actions;
+}
+
 } // namespace
 
 const std::map<int, ToolWindowKind>& RegisteredToolWindows() {
@@ -15,4 +20,12 @@ const std::map<int, ToolWindowKind>& RegisteredToolWindows() {
 
 ToolWindowRegistration::ToolWindowRegistration(int command, ToolWindowKind kind) {
     Registry()[command] = std::move(kind);
+}
+
+const std::map<int, CommandAction>& RegisteredCommandActions() {
+    return Actions();
+}
+
+CommandActionRegistration::CommandActionRegistration(int command, CommandAction action) {
+    Actions()[command] = std::move(action);
 }

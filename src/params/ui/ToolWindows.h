@@ -6,10 +6,12 @@
 #include <map>
 
 class CNolvaServoDoc;
+class DriveConnection;
 class Messenger;
 class ParaEditHost;
 class ParameterRequests;
 class TickerSource;
+class TransferProgress;
 struct CustomTable;
 struct DisplaySettings;
 struct DriveProfile;
@@ -50,3 +52,21 @@ struct ToolWindowRegistration {
 template <typename Window> void PresentAs(QWidget* window) {
     static_cast<Window*>(window)->Present();
 }
+
+// A command that is no tool window: it runs a drive sequence with a modal window of its own (read,
+// ask the user, write). The view lends it the window context, the drive connection (each drive
+// step runs through its operations, under Busy), the progress window of transfers and the owner of
+// its windows. Registered like the tool windows; the command table enables it.
+struct CommandActionContext {
+    ToolWindowContext& windows;
+    DriveConnection& connection;
+    TransferProgress& progress;
+    QWidget* owner;
+};
+using CommandAction = std::function<void(CommandActionContext& context)>;
+
+const std::map<int, CommandAction>& RegisteredCommandActions();
+
+struct CommandActionRegistration {
+    CommandActionRegistration(int command, CommandAction action);
+};
