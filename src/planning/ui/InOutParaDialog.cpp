@@ -4,6 +4,7 @@
 #include "planning/ui/ContactBitmaps.h"
 
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -48,6 +49,7 @@ QPushButton* MakeButton(QWidget* parent, const QString& text, const char* name, 
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(left, kButtonTop, 100, 26);
+    button->setAutoDefault(false); // Enter goes by the focus (keyPressEvent)
     return button;
 }
 
@@ -76,15 +78,11 @@ CInOutParaDialog::CInOutParaDialog(const ContactValues& values, QWidget* parent)
     back_ = MakeButton(this, QStringLiteral("< 返回(&B)"), "backButton", kDialogWidth - 440);
     next_ = MakeButton(this, QStringLiteral("下一步(&N) >"), "nextButton", kDialogWidth - 336);
     finish_ = MakeButton(this, QStringLiteral("完成(&F)"), "finishButton", kDialogWidth - 336);
-    QPushButton* cancel =
-        MakeButton(this, QStringLiteral("取消"), "cancelButton", kDialogWidth - 116);
-    // Enter on "下一步" or "< 返回" switches the page (the focused button takes it); anywhere else
-    // it goes to "完成", which only the output page shows.
-    finish_->setDefault(true);
+    cancel_ = MakeButton(this, QStringLiteral("取消"), "cancelButton", kDialogWidth - 116);
     connect(back_, &QPushButton::clicked, this, &CInOutParaDialog::OnBack);
     connect(next_, &QPushButton::clicked, this, &CInOutParaDialog::OnNext);
     connect(finish_, &QPushButton::clicked, this, &CInOutParaDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &CInOutParaDialog::reject);
+    connect(cancel_, &QPushButton::clicked, this, &CInOutParaDialog::reject);
     OnBack();
 }
 
@@ -197,6 +195,21 @@ void CInOutParaDialog::ShowPage() {
             Cell(contact, row)->setVisible(onPage);
             Cell(contact, row)->setEnabled(onPage && row < FunctionRows(contact));
         }
+    }
+}
+
+void CInOutParaDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    // Enter on a button is that button, so "下一步" and "< 返回" turn the page; on a cell it is
+    // the dialog's OK, "完成", which ends it only on the output page.
+    QWidget* focus = focusWidget();
+    if (focus == back_ || focus == next_ || focus == cancel_ || focus == finish_) {
+        static_cast<QPushButton*>(focus)->click();
+    } else {
+        accept();
     }
 }
 

@@ -31,6 +31,9 @@ public:
     void OnBack();
     void accept() override; // "完成(&F)"
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void MakeCells();
     void MakeLabels();
@@ -52,4 +55,5 @@ private:
     QPushButton* back_ = nullptr;
     QPushButton* next_ = nullptr;
     QPushButton* finish_ = nullptr;
+    QPushButton* cancel_ = nullptr;
 };
