@@ -12,14 +12,6 @@ namespace {
 
 using simtest::Cmd;
 
-// The simulated drive answers the mailbox for the alarm ring (indexes 0..0x0A).
-bool DriveKeepsAlarmRing() {
-    DriveState state;
-    state.writeWord(DriveMap::PageNumber('5'), DriveMap::kMailboxFetchIndex, 0x0A);
-    return state.writeWord(DriveMap::PageNumber('5'), DriveMap::kMailboxCommand,
-                           DriveMap::kMailboxFetch);
-}
-
 class MonitorTest : public ::testing::Test, protected TransferRig {
 protected:
     MonitorTest() : TransferRig({}) {
@@ -146,9 +138,10 @@ TEST_F(MonitorTest, TheMonitorsRunInOrderAndTheFirstFailureEndsTheTick) {
 }
 
 TEST_F(MonitorTest, AlarmRowsRunBackFromThePointerAndClearingStopsAtTheFirstFailure) {
-    if (!DriveKeepsAlarmRing()) {
+    if (!access.FetchParameter(0x0A)) {
         GTEST_SKIP() << "the simulated drive does not answer the alarm ring yet";
     }
+    drive.clearRequestLog();
     alarms.SetActive(true);
     alarms.RequestRead();
     SetRing({1, 2, 3, 4, 5, 6, 7, 8, 9, 16}, 0);
