@@ -25,6 +25,8 @@ std::vector<CommandRow> MakeRows() {
     // JOG and the monitor windows keep every parameter window out.
     const std::vector<int> jogOrMonitor = Join({Jog}, monitors);
     const std::vector<int> groupRefusers = Join({CustomParameters}, jogOrMonitor);
+    // The parameter windows keep the monitors out in turn.
+    const std::vector<int> parameterWindows = Join({CustomParameters}, groups);
     // clang-format off
     auto group = [&](int id, const char* text, const char* glyph, bool separator = false) {
         return CommandRow{.id = id, .menu = Menu::Parameters, .text = text,
@@ -61,12 +63,12 @@ std::vector<CommandRow> MakeRows() {
 
         {.id = StatusMonitor, .menu = Menu::Monitor, .text = "状态表示参数(&S)...", .toolGroup = 4,
          .glyph = "状", .glyphColour = kTeal, .needs = Needs::Link,
-         .blockedBy = {Jog, ParameterEditor}},
+         .blockedBy = {Jog, ParameterEditor}, .refusedBy = parameterWindows},
         {.id = Diagnostics, .menu = Menu::Monitor, .text = "诊断参数(&D)...", .toolGroup = 4,
          .glyph = "诊", .glyphColour = kTeal, .needs = Needs::Link,
-         .blockedBy = {Jog, ParameterEditor}},
+         .blockedBy = {Jog, ParameterEditor}, .refusedBy = parameterWindows},
         {.id = AlarmHistory, .menu = Menu::Monitor, .text = "异常警报履历参数(&A)...",
-         .needs = Needs::Link, .blockedBy = {Jog, ParameterEditor}},
+         .needs = Needs::Link, .blockedBy = {Jog, ParameterEditor}, .refusedBy = parameterWindows},
         {.id = Trace, .menu = Menu::Monitor, .text = "追踪波形(&T)...", .separatorBefore = true,
          .toolGroup = 4, .glyph = "波", .glyphColour = kTeal,
          .blockedBy = Join({ParameterEditor}, jogOrMonitor)},
@@ -161,5 +163,7 @@ bool IsCommandChecked(int command, const CommandState& state) {
 
 bool MayOpenWindow(int command, const CommandState& state) {
     const CommandRow* row = FindCommand(command);
-    return row == nullptr || (!AnyOpen(row->blockedBy, state) && !AnyOpen(row->refusedBy, state));
+    // A window that needs the drive does not open without it, whatever the menu shows.
+    return row == nullptr || ((row->needs != Needs::Link || state.linkUp) &&
+                              !AnyOpen(row->blockedBy, state) && !AnyOpen(row->refusedBy, state));
 }

@@ -63,5 +63,6 @@ struct CommandState {
 bool IsCommandEnabled(int command, const CommandState& state);
 // Whether a command's menu item carries a check mark.
 bool IsCommandChecked(int command, const CommandState& state);
-// Whether a command may open its window now: no blocking or refusing window is open.
+// Whether a command may open its window now: the link is up if it needs one, and no blocking or
+// refusing window is open.
 bool MayOpenWindow(int command, const CommandState& state);

@@ -71,6 +71,14 @@ inline constexpr int kFirstStatusDisplayName = 301;
 inline constexpr int kFirstDiagnosticsName = 351;
 inline constexpr int kFirstAlarmHistoryName = 361;
 
+// The monitors: control mode names of the diagnostics, the alarm history's read and clear.
+inline constexpr int kTorqueModeName = 355;           // "转矩(T)"
+inline constexpr int kSpeedModeName = 356;            // "速度(S)"
+inline constexpr int kPulsePositionModeName = 357;    // "位置(Pe)"
+inline constexpr int kInternalPositionModeName = 358; // "位置(Pi)"
+inline constexpr int kClearAlarmCaption = 147;        // "清除异常警报履历信息"
+inline constexpr int kAlarmHistoryReading = 166;      // "读取异常警报履历参数: "
+
 // Alarm texts: no alarm, then one text per alarm bit.
 inline constexpr int kNoAlarm = 380;          // "无异常警报发生。"
 inline constexpr int kFirstAlarm = 381;       // bit 0; bit i uses 381 + i up to bit 14

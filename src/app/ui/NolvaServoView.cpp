@@ -5,6 +5,7 @@
 #include "link/DriveOperations.h"
 #include "link/SerialBackend.h"
 #include "link/ui/LinkComPort.h"
+#include "monitor/MonitorPoll.h"
 #include "params/NolvaServoDoc.h"
 #include "params/ParameterTransfer.h"
 #include "params/ui/DefParaDialog.h"
@@ -14,6 +15,7 @@
 #include "params/ui/ToolWindows.h"
 #include "params/ui/TransferProgressDialog.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QPainter>
 
@@ -31,6 +33,8 @@ CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, D
       messenger_(messenger),
       session_(std::make_unique<DriveSession>(settings, profile, status, document, messenger,
                                               std::move(backend))),
+      monitors_(
+          std::make_unique<MonitorPoll>(session_->Connection(), profile, document, messenger)),
       requests_(session_->Connection(), settings.customTable),
       timer_(tickers.MakeTicker(DriveSession::kTimerPeriodMs, [this] { OnTimer(); })),
       windowContext_{document,
@@ -40,8 +44,13 @@ CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, D
                      messenger,
                      tickers,
                      settings.display,
-                     settings.customTable} {
+                     settings.customTable,
+                     *monitors_} {
     session_->SetObserver(this);
+    monitors_->SetProgressSource([this] { return &TransferWindows(); });
+    // A tick's monitor reads can outlast the tick at low baud rates: the program keeps drawing
+    // between the exchanges, and the ticks that come meanwhile find Busy set and pass.
+    monitors_->SetExchangeHook([] { QCoreApplication::processEvents(); });
     requests_.SetProgressSource([this] { return &TransferWindows(); });
     requests_.SetOutcomeHandler(
         [this](const ParameterAction& action, const ParameterOutcome& outcome) {
@@ -287,5 +296,13 @@ void CNolvaServoView::LinkStateChanged() {
 }
 
 void CNolvaServoView::LinkDropped() {
+    for (const auto& [command, window] : toolWindows_) {
+        if (window && RegisteredToolWindows().at(command).closedWhenLinkDrops)
+            window->close();
+    }
     emit linkDropped();
+}
+
+bool CNolvaServoView::PollMonitors() {
+    return monitors_->Run();
 }

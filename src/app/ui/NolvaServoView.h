@@ -24,6 +24,7 @@ class CParaGroupDialog;
 class CParaEditDialog;
 class CTransferProgress;
 class Messenger;
+class MonitorPoll;
 class ParameterTransfer;
 class SerialBackend;
 class Ticker;
@@ -124,6 +125,7 @@ private:
     void PaneChanged(int pane) override;
     void LinkStateChanged() override;
     void LinkDropped() override;
+    bool PollMonitors() override;
 
     // ParaEditHost
     bool EditorLinkUp() const override;
@@ -139,6 +141,7 @@ private:
     CNolvaServoDoc& document_;
     Messenger& messenger_;
     std::unique_ptr<DriveSession> session_;
+    std::unique_ptr<MonitorPoll> monitors_;
     std::unique_ptr<CTransferProgress> progress_;
     ParameterRequestRunner requests_;
     std::map<int, QPointer<QWidget>> toolWindows_; // by command id

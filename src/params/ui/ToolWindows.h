@@ -8,6 +8,7 @@
 class CNolvaServoDoc;
 class DriveConnection;
 class Messenger;
+class MonitorPoll;
 class ParaEditHost;
 class ParameterRequests;
 class TickerSource;
@@ -17,7 +18,8 @@ struct DisplaySettings;
 struct DriveProfile;
 
 // What the main view lends a tool window it makes: the document and drive profile, its request
-// paths, the messenger, the tick source and the application's parameter lists.
+// paths, the messenger, the tick source, the application's parameter lists and the monitors its
+// poll reads for the monitor windows.
 struct ToolWindowContext {
     CNolvaServoDoc& document;
     DriveProfile& profile;
@@ -27,6 +29,7 @@ struct ToolWindowContext {
     TickerSource& tickers;
     DisplaySettings& display;
     CustomTable& customTable;
+    MonitorPoll& monitors;
 };
 
 // How the view makes and shows the window of one command.
@@ -37,6 +40,8 @@ struct ToolWindowKind {
     // Closing only hides it and the command shows the same window again; otherwise a closed
     // window is deleted and the command makes a new one.
     bool keptWhenClosed = false;
+    // Closed when the connect routine ends without a drive.
+    bool closedWhenLinkDrops = false;
 };
 
 // Every tool window by the command that opens it. A subsystem's window folder registers its

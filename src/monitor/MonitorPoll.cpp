@@ -1,0 +1,46 @@
+#include "monitor/MonitorPoll.h"
+
+#include "link/DriveOperations.h"
+#include "params/DriveConnection.h"
+
+MonitorPoll::MonitorPoll(DriveConnection& connection, const DriveProfile& profile,
+                         CNolvaServoDoc& document, Messenger& messenger)
+    : connection_(connection), status_(connection.Access(), profile, document),
+      diagnostics_(connection.Access(), connection.Contacts(), profile, document),
+      alarms_(connection.Access(), profile, document, messenger) {}
+
+void MonitorPoll::SetProgressSource(std::function<TransferProgress*()> source) {
+    progress_ = std::move(source);
+}
+
+void MonitorPoll::SetExchangeHook(std::function<void()> hook) {
+    exchangeDone_ = std::move(hook);
+}
+
+TransferProgress* MonitorPoll::Progress() const {
+    return progress_ ? progress_() : nullptr;
+}
+
+bool MonitorPoll::Run() {
+    if (!status_.Active() && !diagnostics_.Active() && !alarms_.Active()) {
+        return true;
+    }
+    DriveOperations& operations = connection_.Operations();
+    if (operations.Running()) {
+        return false;
+    }
+    bool ran = false;
+    bool ok = true;
+    operations.RunExclusive([&] {
+        ran = true;
+        // Each window may close while the event loop turns: look again before each update.
+        ok = (!status_.Active() || status_.Update(exchangeDone_)) &&
+             (!diagnostics_.Active() || diagnostics_.Update(Progress(), exchangeDone_)) &&
+             (!alarms_.Active() || alarms_.Update(Progress()));
+    });
+    return ran && ok;
+}
+
+void MonitorPoll::PostAlarmClear() {
+    connection_.Operations().Post([this] { alarms_.Clear(); });
+}

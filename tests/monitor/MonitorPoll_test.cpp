@@ -1,0 +1,183 @@
+// The monitors' reads against the simulated drive: which requests go out and in what order, the
+// conversions and texts, the first failure ending a tick with nothing shown changed, the alarm
+// ring's row order and its clearing.
+
+#include "monitor/MonitorPoll.h"
+
+#include "drive/ParameterCatalogue.h"
+#include "support/SimTestSupport.h"
+#include "support/TransferRig.h"
+
+namespace {
+
+using simtest::Cmd;
+
+class MonitorTest : public ::testing::Test, protected TransferRig {
+protected:
+    MonitorTest() : TransferRig({}) {
+        monitors.SetProgressSource([this] { return &progress; });
+    }
+
+    void SetRing(const std::array<uint16_t, 10>& entries, uint16_t pointer) {
+        for (int i = 0; i < 10; ++i) {
+            drive.state().setStoredWord(i, entries[static_cast<size_t>(i)]);
+            drive.setWord('5', i, entries[static_cast<size_t>(i)]);
+        }
+        drive.state().setStoredWord(0x0A, pointer);
+        drive.setWord('5', 0x0A, pointer);
+    }
+
+    QStringList RowCodes() const {
+        QStringList codes;
+        for (int row = 0; row < AlarmHistory::kEntryCount; ++row) {
+            codes << alarms.CodeText(row);
+        }
+        return codes;
+    }
+
+    MonitorPoll monitors{connection, profile, document, messenger};
+    StatusMonitor& display = monitors.Status();
+    DiagnosticsMonitor& diagnostics = monitors.Diagnostics();
+    AlarmHistory& alarms = monitors.Alarms();
+};
+
+TEST_F(MonitorTest, StatusDisplayReadsTheTickedValuesAndAFailureChangesNoText) {
+    display.SetActive(true);
+    EXPECT_TRUE(monitors.Run());
+    EXPECT_TRUE(drive.requestLog().isEmpty()) << "nothing ticked, nothing sent";
+
+    for (int number : {1, 2, 3, 4, 5, 7, 9}) {
+        display.SetSelected(number, true);
+    }
+    drive.setWord('6', 0xE4, 8192);   // half of N = 3000 rpm
+    drive.setWord('9', 0xB6, 2048);   // 50 %
+    drive.setWord('6', 0x91, 0xFFFF); // unsigned
+    drive.setWord('6', 0x5C, 0xFFFF);
+    drive.setWord('6', 0x5D, 0xFFFE);
+    drive.setWord('6', 0x32, static_cast<uint16_t>(-819));
+    document.statusSnapshot[5] = 77; // Un-06 is not ticked
+    ASSERT_TRUE(monitors.Run());
+    EXPECT_EQ(drive.requestLog(),
+              (QStringList{Cmd("R6E4"), Cmd("R9B6"), Cmd("R691"), Cmd("R693"), Cmd("R694"),
+                           Cmd("R65C"), Cmd("R65D"), Cmd("R632")}));
+    EXPECT_EQ(display.Text(1), "1500");
+    EXPECT_EQ(display.Text(2), "50");
+    EXPECT_EQ(display.Text(3), "65535");
+    EXPECT_EQ(display.Text(7), "-2");
+    EXPECT_EQ(display.Text(9), "-0.49");
+    EXPECT_EQ(document.statusSnapshot[6], -2);
+    EXPECT_EQ(document.statusSnapshot[5], 0);
+    EXPECT_EQ(StatusValueText(9, 1000), "10.00");
+
+    drive.clearRequestLog();
+    drive.setWord('6', 0xE4, 16384);
+    refuse = [](const QString& r) { return r.startsWith("R694"); };
+    EXPECT_FALSE(monitors.Run());
+    EXPECT_EQ(drive.requestLog(),
+              (QStringList{Cmd("R6E4"), Cmd("R9B6"), Cmd("R691"), Cmd("R693")}));
+    EXPECT_EQ(document.statusSnapshot[0], 3000) << "values before the failure are read";
+    EXPECT_EQ(display.Text(1), "1500") << "but not shown";
+
+    display.SetSelected(7, false);
+    EXPECT_EQ(display.Text(7), "");
+}
+
+TEST_F(MonitorTest, DiagnosticsShowContactsAndLabelTheLampsFromTheContactParameters) {
+    drive.setWord('5', 0x10, 3);
+    drive.setWord('6', 0xAF, 0x00FE);
+    drive.setInputContacts(0x0005);
+    drive.setWord('5', ParameterIndexOf({'H', 1}), 258); // normally closed, function 1
+    drive.setWord('5', ParameterIndexOf({'H', 2}), 2);
+    drive.setWord('5', ParameterIndexOf({'H', 3}), 0x30); // no such function
+    drive.setWord('5', ParameterIndexOf({'H', 14}), 3);
+    diagnostics.SetActive(true);
+    diagnostics.RequestContactRead();
+    EXPECT_EQ(diagnostics.InputLabel(1), "S1: DI-1");
+
+    ASSERT_TRUE(monitors.Run());
+    const QStringList diagnosticReads{Cmd("R510"), Cmd("R6AF"), Cmd("R6CB"), Cmd("R5E2")};
+    EXPECT_EQ(drive.requestLog().size(), 19 + 4);
+    EXPECT_EQ(drive.requestLog().mid(19), diagnosticReads);
+    EXPECT_EQ(diagnostics.Text(1), "3: 位置(Pe)-速度(S)");
+    EXPECT_EQ(diagnostics.Text(2), "00000001");
+    EXPECT_EQ(diagnostics.Text(3), "0000000000101");
+    EXPECT_EQ(diagnostics.Text(4), "2.58");
+    EXPECT_TRUE(diagnostics.InputOn(1) && diagnostics.InputOn(3) && diagnostics.OutputOn(1));
+    EXPECT_FALSE(diagnostics.InputOn(2) || diagnostics.OutputOn(2) || diagnostics.OutputOn(8));
+    EXPECT_EQ(diagnostics.InputLabel(1), "S1: ALRS");
+    EXPECT_EQ(diagnostics.InputLabel(2), "S2: ALRS");
+    EXPECT_EQ(diagnostics.InputLabel(3), "S3: 48");
+    EXPECT_EQ(diagnostics.OutputLabel(1), "R1: ZS");
+    EXPECT_EQ(diagnostics.OutputLabel(5), "R5: LM/A0");
+
+    drive.clearRequestLog();
+    drive.setInputContacts(0);
+    ASSERT_TRUE(monitors.Run());
+    EXPECT_EQ(drive.requestLog(), diagnosticReads) << "the contact parameters only once";
+    EXPECT_FALSE(diagnostics.InputOn(1));
+}
+
+TEST_F(MonitorTest, TheMonitorsRunInOrderAndTheFirstFailureEndsTheTick) {
+    display.SetActive(true);
+    display.SetSelected(2, true);
+    diagnostics.SetActive(true);
+    alarms.SetActive(true);
+    alarms.RequestRead();
+    refuse = [](const QString& r) { return r.startsWith("R6AF"); };
+    EXPECT_FALSE(monitors.Run());
+    EXPECT_EQ(drive.requestLog(), (QStringList{Cmd("R9B6"), Cmd("R510")}));
+    EXPECT_TRUE(alarms.ReadRequested());
+
+    drive.clearRequestLog();
+    refuse = {};
+    monitors.Run();
+    const QStringList log = drive.requestLog();
+    ASSERT_GE(log.size(), 6);
+    EXPECT_EQ(log.mid(0, 6), (QStringList{Cmd("R9B6"), Cmd("R510"), Cmd("R6AF"), Cmd("R6CB"),
+                                          Cmd("R5E2"), Cmd("W573000A")}));
+}
+
+TEST_F(MonitorTest, AlarmRowsRunBackFromThePointerAndClearingStopsAtTheFirstFailure) {
+    if (!access.FetchParameter(0x0A)) {
+        GTEST_SKIP() << "the simulated drive does not answer the alarm ring yet";
+    }
+    drive.clearRequestLog();
+    alarms.SetActive(true);
+    alarms.RequestRead();
+    SetRing({1, 2, 3, 4, 5, 6, 7, 8, 9, 16}, 0);
+    ASSERT_TRUE(monitors.Run());
+    EXPECT_EQ(RowCodes(),
+              (QStringList{"16", "09", "08", "07", "06", "05", "04", "03", "02", "01"}));
+    EXPECT_EQ(alarms.Description(0), "   -----");
+    EXPECT_EQ(alarms.Description(9), "   电源电压过低。");
+    EXPECT_EQ(progress.steps, 30);
+    EXPECT_EQ(progress.stepped, 30);
+    EXPECT_EQ(progress.texts.first(), "读取异常警报履历参数: AL");
+    EXPECT_EQ(progress.texts.last(), "读取异常警报履历参数: A9");
+    EXPECT_FALSE(progress.open);
+
+    drive.clearRequestLog();
+    ASSERT_TRUE(monitors.Run());
+    EXPECT_TRUE(drive.requestLog().isEmpty()) << "read only on request";
+
+    SetRing({1, 2, 3, 4, 5, 6, 7, 8, 9, 16}, 3);
+    alarms.RequestRead();
+    ASSERT_TRUE(monitors.Run());
+    EXPECT_EQ(RowCodes().mid(0, 5), (QStringList{"03", "02", "01", "16", "09"}));
+
+    refuse = [](const QString& r) { return r.startsWith("W5710003"); };
+    EXPECT_FALSE(alarms.Clear());
+    ASSERT_EQ(messenger.messages.size(), 1);
+    EXPECT_EQ(messenger.messages[0].text, "错误:\n\n通讯错误！！");
+    EXPECT_EQ(messenger.messages[0].caption, "清除异常警报履历信息");
+    EXPECT_EQ(drive.state().storedWord(2), 0) << "entries already cleared stay cleared";
+    EXPECT_EQ(drive.state().storedWord(3), 4);
+    EXPECT_EQ(drive.state().storedWord(0x0A), 3) << "the pointer is not written";
+
+    refuse = {};
+    EXPECT_TRUE(alarms.Clear());
+    EXPECT_EQ(drive.state().storedWord(9), 0);
+    EXPECT_EQ(RowCodes(), QStringList(10, "00"));
+}
+
+} // namespace
