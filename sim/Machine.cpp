@@ -10,7 +10,7 @@ constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr double kStepSeconds = 200e-6;
 constexpr double kCurrentLoopSeconds = 0.3e-3; // the current loop as a first-order lag
 constexpr double kLoadRateSeconds = 2.0;       // averaging of the effective load rate
-constexpr double kRegenSeconds = 0.5;
+constexpr double kRegenSeconds = 1.0;          // fading of the regenerative load rate
 constexpr double kRegenShare = 0.1;   // the part of the returned power the resistor takes, in %
 constexpr double kCoastSeconds = 2.0; // friction: a free machine loses speed with this constant
 
@@ -39,8 +39,13 @@ void Machine::setSettings(const MachineSettings& settings) {
 }
 
 void Machine::setEnabled(bool enabled) {
-    if (enabled && !enabled_) {
+    if (enabled != enabled_) {
         commandAngle_ = motorAngle_;
+        integral_ = 0;
+    }
+    if (!enabled) { // the power stage stops at once
+        torqueCommand_ = 0;
+        torque_ = 0;
     }
     enabled_ = enabled;
 }
@@ -95,8 +100,9 @@ void Machine::step() {
     peak_ = std::max(peak_, std::abs(torque_));
     // Power flowing back from the machine (braking) goes to the regenerative resistor.
     const double powerPercent = torque_ * motorVelocity_ / RadPerSecond(maxSpeed_);
+    // Shown as its latest peak, fading, so that a short braking still shows.
     const double returned = std::max(0.0, -powerPercent) * kRegenShare;
-    regen_ += (returned - regen_) * kStepSeconds / kRegenSeconds;
+    regen_ = std::max(returned, regen_ * std::exp(-kStepSeconds / kRegenSeconds));
 }
 
 void Machine::integrate(double appliedNm, double h) {

@@ -88,10 +88,13 @@ TEST(Machine, StatusWordsFollowTheMachineInSpeedMode) {
     EXPECT_NEAR(Read(drive, '6', 0xB7) * 502 / 1024.0, 310, 1) << "Un-10";
     EXPECT_EQ(Read(drive, '8', 0x44), 30) << "Un-19: the inertia ratio x10";
     EXPECT_GT(Read(drive, '6', 0x94), 4096) << "Un-05: the peak of the acceleration";
-    // SPD1 and SPD2 together select Sn203 (default 300 rpm).
+    // SPD1 and SPD2 together select Sn203 (default 300 rpm); braking shows a regenerative load.
+    drive.advance(2s);
+    const int regenerativeBefore = Read(drive, '6', 0x91);
     Line(drive, "di 11 on");
     drive.advance(300ms);
     EXPECT_NEAR(Read(drive, '6', 0xE4), 300 * 16384 / 3000, 30);
+    EXPECT_GT(Read(drive, '6', 0x91), regenerativeBefore + 2) << "Un-03";
 }
 
 TEST(Machine, AlarmGoesIntoTheRingAndTheHistoryClearSequenceClearsAnEntry) {
