@@ -65,6 +65,38 @@ TEST(Machine, SpeedStepIsFollowedWithinTheLoopTimeConstant) {
     EXPECT_LT(m.motorSpeed(), 700);
 }
 
+// A torque step sets the shaft swinging at the resonance frequency set.
+TEST(Machine, ShaftSwingsAtTheResonanceFrequency) {
+    for (const double hz : {300.0, 600.0}) {
+        Machine m;
+        MachineSettings settings;
+        settings.resonanceHz = hz;
+        settings.damping = 0.005;
+        m.setSettings(settings);
+        m.setLoop({.gainHz = 1, .integralMs = 0}); // a weak loop: an almost constant torque
+        m.setEnabled(true);
+        m.setSpeedCommand(3000);
+        // Half periods between the first and the last sign change of the twist, 40 ms.
+        int crossings = 0;
+        int first = -1;
+        int lastCrossing = 0;
+        double last = 0;
+        for (int step = 0; step < 200; ++step) {
+            m.step();
+            const double twist = m.motorSpeed() - m.loadSpeed();
+            if (step > 0 && (twist > 0) != (last > 0)) {
+                first = first < 0 ? step : first;
+                lastCrossing = step;
+                ++crossings;
+            }
+            last = twist;
+        }
+        ASSERT_GT(crossings, 4) << hz;
+        const double seconds = (lastCrossing - first) * 200e-6;
+        EXPECT_NEAR((crossings - 1) / 2.0 / seconds, hz, hz * 0.05) << hz;
+    }
+}
+
 TEST(Machine, StatusWordsFollowTheMachineInSpeedMode) {
     SimulatedDrive drive;          // N = 3000 rpm, encoder 2500 pulses
     Write(drive, '5', 0x10, 1);    // Cn001: speed mode
