@@ -59,7 +59,7 @@ bool DriveState::writeWord(int page, int location, uint16_t value) {
     auto& p5 = pages_[kParameterPage];
     if (value == DriveMap::kMailboxStore) {
         const int index = p5[DriveMap::kMailboxStoreIndex];
-        if (!isParameterIndex(index)) {
+        if (!isMailboxIndex(index)) {
             return false;
         }
         stored_[static_cast<size_t>(index)] = p5[DriveMap::kMailboxStoreValue];
@@ -69,7 +69,7 @@ bool DriveState::writeWord(int page, int location, uint16_t value) {
     }
     if (value == DriveMap::kMailboxFetch) {
         const int index = p5[DriveMap::kMailboxFetchIndex];
-        if (!isParameterIndex(index)) {
+        if (!isMailboxIndex(index)) {
             return false;
         }
         p5[DriveMap::kMailboxFetchResult] = stored_[static_cast<size_t>(index)];
@@ -82,6 +82,10 @@ bool DriveState::writeWord(int page, int location, uint16_t value) {
 
 bool DriveState::isParameterIndex(int index) const {
     return index >= 0 && index < kPageSize && parameterIndex_.test(static_cast<size_t>(index));
+}
+
+bool DriveState::isMailboxIndex(int index) const {
+    return isParameterIndex(index) || (index >= 0 && index <= kAlarmRingLast);
 }
 
 uint16_t DriveState::storedWord(int index) const {
@@ -139,7 +143,7 @@ void DriveState::resetParameters() {
 
 void DriveState::restart() {
     for (int i = 0; i < kPageSize; ++i) {
-        if (parameterIndex_.test(static_cast<size_t>(i))) {
+        if (isMailboxIndex(i)) {
             pages_[kParameterPage][static_cast<size_t>(i)] = stored_[static_cast<size_t>(i)];
         }
     }

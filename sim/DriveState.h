@@ -26,7 +26,8 @@ struct DriveIdentity {
 // mailbox moves it (one store per half). Quick parameters have no words of their own: they are
 // the words of their speed and position twins.
 //
-// At power-up (construction, restart()) the live copies are loaded from the stored copy.
+// At power-up (construction, restart()) the live copies (and the alarm ring's) are loaded from
+// the stored copy.
 class DriveState {
 public:
     static constexpr int kPageCount = DriveMap::kPageCount;
@@ -49,13 +50,17 @@ public:
 
     // A word written by the command protocol. The mailbox command word (DriveMap) runs its
     // command and reads 0 afterwards; other command values are kept and do nothing. A store or
-    // fetch for an index that holds no parameter is refused (false) and changes
-    // nothing.
+    // fetch for an index that holds neither a parameter nor the alarm ring is refused (false)
+    // and changes nothing.
     bool writeWord(int page, int location, uint16_t value);
 
     // True for a page-'5' location that holds a parameter word (a two-register parameter's
     // high and low halves both count).
     bool isParameterIndex(int index) const;
+    // A parameter index, or the alarm ring: indexes 0..9 hold the last ten alarm codes and 0x0A
+    // the entry written next; like parameters they have a stored and a live copy.
+    bool isMailboxIndex(int index) const;
+    static constexpr int kAlarmRingLast = 0x0A;
     uint16_t storedWord(int index) const;
     void setStoredWord(int index, uint16_t value);
 

@@ -203,7 +203,9 @@ bool PtyDriveHost::run(const std::atomic<bool>& stop, const sigset_t* waitMask) 
     auto lastInput = Clock::now();
     auto lastActivity = lastInput; // the last request read or reply sent
     char buffer[4096];
+    drive_.setFollowsClock(true);
     while (!stop) {
+        drive_.followClock();
         if (idleHook_) {
             idleHook_();
         }
@@ -222,16 +224,20 @@ bool PtyDriveHost::run(const std::atomic<bool>& stop, const sigset_t* waitMask) 
         if (drive_.faults().pace && Clock::now() - lastActivity < kWatchAfterExchange) {
             wait = microseconds{0};
         }
-        pollfd pfd{master_, POLLIN, 0};
+        pollfd fds[2] = {{master_, POLLIN, 0}, {watchedFd_, POLLIN, 0}};
         const timespec ts = ToTimespec(wait);
-        const int ready = ppoll(&pfd, 1, &ts, waitMask);
+        const int ready = ppoll(fds, watchedFd_ >= 0 ? 2 : 1, &ts, waitMask);
         if (ready < 0) {
             if (errno == EINTR) {
                 continue;
             }
             return false;
         }
-        if (ready == 0) {
+        if (watchedFd_ >= 0 && fds[1].revents != 0 && !onReadable_()) {
+            watchedFd_ = -1;
+        }
+        const pollfd& pfd = fds[0];
+        if (pfd.revents == 0) {
             continue;
         }
         if ((pfd.revents & POLLIN) == 0) {

@@ -17,6 +17,9 @@ class SimulatedDrive;
 // every client's close would leave the terminal without a reader. The slave path exists as long
 // as the host does.
 //
+// While it serves, the drive's machine follows the wall clock: it is brought up to date on every
+// turn of the loop and before every request.
+//
 // The drive is half-duplex, as an RS-485 drive is: while a reply is being delayed or paced out
 // the host does not read; requests that arrive meanwhile wait in the terminal's buffer. A
 // request left unfinished for longer than the silence time is discarded (RTU: 3.5 character
@@ -46,6 +49,12 @@ public:
     // Called once per turn of the loop (at least every 100 ms), for work the caller wants done
     // between requests.
     void setIdleHook(std::function<void()> hook) { idleHook_ = std::move(hook); }
+    // Also wakes for input on `fd` (standard input, say) and calls `onReadable`, which returns
+    // false when the input has ended and is not to be watched any more.
+    void watchInput(int fd, std::function<bool()> onReadable) {
+        watchedFd_ = fd;
+        onReadable_ = std::move(onReadable);
+    }
 
     void close();
 
@@ -63,5 +72,7 @@ private:
     QString linkPath_;
     std::chrono::microseconds silence_;
     std::function<void()> idleHook_;
+    int watchedFd_ = -1;
+    std::function<bool()> onReadable_;
     const sigset_t* waitMask_ = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "sim/CommandProtocol.h"
 #include "sim/ModbusSlave.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace {
@@ -43,7 +44,9 @@ bool DamageCheckValue(RequestFramer::Kind kind, QByteArray& reply) {
 } // namespace
 
 SimulatedDrive::SimulatedDrive(const DriveIdentity& identity, const DriveLinkOptions& link)
-    : state_(identity), link_(link), framer_(FramingOf(link), static_cast<uint8_t>(link.station)) {}
+    : state_(identity), link_(link), framer_(FramingOf(link), static_cast<uint8_t>(link.station)) {
+    machine_.sync();
+}
 
 SimulatedDrive::~SimulatedDrive() = default;
 
@@ -103,6 +106,12 @@ std::vector<SimulatedDrive::TimedReply> SimulatedDrive::process(QByteArrayView b
             ++counters_.ignored;
             continue;
         }
+        // A read sees the machine as it is now.
+        if (followsClock_) {
+            followClock();
+        } else {
+            machine_.sync();
+        }
         const FaultDice::Roll roll = dice_.roll(faults_);
         const bool refuse = roll.refuse && frame->kind == RequestFramer::Kind::Command;
         QByteArray reply = answer(*frame, refuse);
@@ -159,25 +168,45 @@ bool SimulatedDrive::hasPendingBytes() const {
     return framer_.hasPendingBytes();
 }
 
+void SimulatedDrive::advance(std::chrono::microseconds duration) {
+    machine_.advance(duration);
+}
+
+void SimulatedDrive::setFollowsClock(bool follows) {
+    followsClock_ = follows;
+    lastFollow_ = std::chrono::steady_clock::now();
+}
+
+void SimulatedDrive::followClock() {
+    const auto now = std::chrono::steady_clock::now();
+    const auto passed = std::chrono::duration_cast<std::chrono::microseconds>(now - lastFollow_);
+    lastFollow_ = now;
+    machine_.advance(std::clamp(passed, std::chrono::microseconds{0},
+                                std::chrono::microseconds{std::chrono::seconds(1)}));
+}
+
 void SimulatedDrive::setAlarm(uint16_t alarmBits) {
     state_.setWord(DriveMap::kAlarmBits, alarmBits);
 }
 
 void SimulatedDrive::setServoOn(bool on) {
-    const uint16_t word = state_.word(DriveMap::kServoState);
-    state_.setWord(DriveMap::kServoState, on ? (word | 1u) : (word & ~1u));
+    machine_.setServoCommand(on);
+    machine_.sync();
 }
 
 void SimulatedDrive::setInputContacts(uint16_t contacts) {
-    state_.setWord(DriveMap::kInputContacts, contacts);
+    machine_.setInputs(contacts);
+    machine_.sync();
 }
 
 void SimulatedDrive::setMaxSpeed(int32_t rpm) {
     state_.setWord(DriveMap::kMaxMotorSpeed, static_cast<uint16_t>(rpm));
+    machine_.sync();
 }
 
 void SimulatedDrive::setModelCode(int32_t code) {
     state_.setWord(DriveMap::kModelCode, static_cast<uint16_t>(code));
+    machine_.sync();
 }
 
 void SimulatedDrive::setSoftwareVersion(int32_t version) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sim/DriveMachine.h"
 #include "sim/DriveState.h"
 #include "sim/FaultSwitches.h"
 #include "sim/RequestFramer.h"
@@ -67,7 +68,20 @@ public:
     const DriveState& state() const { return state_; }
     const DriveLinkOptions& link() const { return link_; }
 
-    // The status words the poll reads.
+    // The machine behind the drive (DriveMachine): its words are brought up to date before every
+    // request is answered. In process it moves only when advanced; behind a terminal it follows
+    // the wall clock (setFollowsClock).
+    DriveMachine& machine() { return machine_; }
+    const DriveMachine& machine() const { return machine_; }
+    void advance(std::chrono::microseconds duration);
+    // Advances the machine by the time passed since the last call (at most a second at once, so
+    // a stopped process does not come back to hours of catching up).
+    void setFollowsClock(bool follows);
+    void followClock();
+
+    // Status hooks. setServoOn is the `servo on` command and setInputContacts the input
+    // contacts (DI-n is bit n-1), both through the machine; setAlarm writes the alarm word alone
+    // (machine.raiseAlarm() is the alarm that goes into the ring and stops the servo).
     void setAlarm(uint16_t alarmBits);
     void setServoOn(bool on);
     void setInputContacts(uint16_t contacts);
@@ -117,6 +131,9 @@ private:
     void persistIfStored();
 
     DriveState state_;
+    DriveMachine machine_{state_};
+    bool followsClock_ = false;
+    std::chrono::steady_clock::time_point lastFollow_{};
     DriveLinkOptions link_;
     RequestFramer framer_;
     FaultSettings faults_;

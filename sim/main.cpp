@@ -2,8 +2,10 @@
 //
 // The first line on standard output is the terminal's path (flushed at once, so a parent can
 // read it and connect). SIGTERM and SIGINT end the program cleanly; SIGUSR1 switches the drive
-// between answering and hung up.
+// between answering and hung up. Standard input takes control lines (ControlLines.h) for the
+// machine behind the drive; their answers go to standard output, their errors to standard error.
 
+#include "sim/ControlLines.h"
 #include "sim/PtyDriveHost.h"
 #include "sim/SimulatedDrive.h"
 
@@ -11,8 +13,10 @@
 #include <QStringList>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -25,6 +29,29 @@ extern "C" void OnStopSignal(int) {
 
 extern "C" void OnToggleSignal(int) {
     ++gHangUpToggles;
+}
+
+// Reads what standard input holds and runs each complete line. False at its end.
+bool RunControlInput(SimulatedDrive& drive, QByteArray& pending) {
+    char buffer[4096];
+    const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
+    if (n <= 0) {
+        return n < 0 && errno == EINTR;
+    }
+    pending.append(buffer, n);
+    for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n')) {
+        const QString line = QString::fromLocal8Bit(pending.left(end));
+        pending.remove(0, end + 1);
+        const ControlReply reply = RunControlLine(drive, line);
+        if (!reply.ok) {
+            std::fprintf(stderr, "orvan-drive-sim: %s\n", qPrintable(reply.text));
+        } else if (!reply.text.isEmpty()) {
+            std::fputs(qPrintable(reply.text.endsWith('\n') ? reply.text : reply.text + '\n'),
+                       stdout);
+            std::fflush(stdout);
+        }
+    }
+    return true;
 }
 
 int Usage(const QString& message) {
@@ -90,7 +117,7 @@ int main(int argc, char* argv[]) {
     if (parser.isSet("help")) {
         QString help = parser.helpText();
         help.replace(QStringLiteral("<executable_name>"), QStringLiteral("orvan-drive-sim"));
-        std::fputs(qPrintable(help), stdout);
+        std::fputs(qPrintable(help + '\n' + ControlLinesHelp()), stdout);
         return 0;
     }
     if (!parser.positionalArguments().isEmpty()) {
@@ -208,6 +235,9 @@ int main(int argc, char* argv[]) {
             }
         }
     });
+    QByteArray pendingInput;
+    host.watchInput(STDIN_FILENO,
+                    [&drive, &pendingInput] { return RunControlInput(drive, pendingInput); });
     const bool ok = host.run(gStop, &waitMask);
     host.close();
     if (!ok) {

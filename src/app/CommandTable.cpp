@@ -96,6 +96,9 @@ std::vector<CommandRow> MakeRows() {
         {.id = Disconnect, .menu = Menu::Link, .textString = 811, .toolGroup = 2, .glyph = "断",
          .glyphColour = kRed, .needs = Needs::LinkWanted, .checkable = true},
 
+        {.id = SimulatedDrive, .menu = Menu::View, .text = "模拟驱动器(&D)...",
+         .onlyWhileSimulating = true},
+
         {.id = HelpContents, .menu = Menu::Help, .text = "内容(&C)", .shortcut = Shortcut::F1},
         {.id = AppAbout, .menu = Menu::Help, .text = "关于 Orvan Servo(&A)...",
          .separatorBefore = true, .toolGroup = 5, .glyph = "?", .glyphColour = kBlue},

@@ -43,7 +43,8 @@ struct CommandRow {
     std::vector<int> blockedBy{};
     std::vector<int> refusedBy{};
     bool checkable = false;
-    bool recentFiles = false; // stands for the recent-file entries, FileMru1 on
+    bool recentFiles = false;         // stands for the recent-file entries, FileMru1 on
+    bool onlyWhileSimulating = false; // shown only while the program runs a simulated drive
 };
 
 // Every command in menu order.

@@ -33,4 +33,5 @@ inline constexpr int TorqueParameters = 152;
 inline constexpr int SpeedParameters = 153;
 inline constexpr int PositionParameters = 154;
 inline constexpr int CustomParameters = 188;
+inline constexpr int SimulatedDrive = 32850; // the simulator's window, in "--simulate" only
 } // namespace Command

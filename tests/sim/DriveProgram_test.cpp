@@ -166,6 +166,22 @@ TEST(DriveProgram, PacingSpendsTheWireTime) {
     EXPECT_EQ(Stop(program), 0);
 }
 
+TEST(DriveProgram, ControlLinesOnStandardInputWorkTheMachine) {
+    DriveSim program({});
+    Port port(program.path.toStdString());
+    program.process.write("di 3 on\ndi 99 on\nstatus\n");
+    ASSERT_TRUE(program.process.waitForBytesWritten(3000));
+    std::string reply;
+    for (const auto deadline = Clock::now() + 3s; Clock::now() < deadline && reply != "%0004E9";
+         std::this_thread::sleep_for(20ms)) {
+        reply = port.exchange("R6CB0D", 7);
+    }
+    EXPECT_EQ(reply, "%0004E9") << "dn-03 shows DI-3 on";
+    EXPECT_EQ(Stop(program), 0);
+    EXPECT_TRUE(program.process.readAllStandardOutput().startsWith("servo off, alarm 0000"));
+    EXPECT_TRUE(program.process.readAllStandardError().contains("di: a contact 1..13"));
+}
+
 TEST(DriveProgram, RefusesBadOptions) {
     const QList<QStringList> cases = {
         {"--station", "0"}, {"--station", "248"}, {"--frame-format", "9"}, {"--drop", "1.5"},

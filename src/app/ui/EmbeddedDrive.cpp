@@ -1,5 +1,6 @@
 #include "app/ui/EmbeddedDrive.h"
 
+#include "sim/ControlLines.h"
 #include "sim/PtyDriveHost.h"
 #include "sim/SimulatedDrive.h"
 
@@ -11,6 +12,7 @@ EmbeddedDrive::EmbeddedDrive()
     // The poll asks about fifteen questions a second for as long as the program runs; nobody
     // reads the log here.
     drive_->setKeepLogInMemory(false);
+    host_->setIdleHook([this] { RunQueuedControl(); });
 }
 
 EmbeddedDrive::~EmbeddedDrive() {
@@ -40,6 +42,22 @@ void EmbeddedDrive::Stop() {
     if (thread_.joinable())
         thread_.join();
     host_->close();
+}
+
+void EmbeddedDrive::Control(const QString& line) {
+    const std::lock_guard<std::mutex> lock(controlMutex_);
+    controlQueue_.append(line);
+}
+
+void EmbeddedDrive::RunQueuedControl() {
+    QStringList lines;
+    {
+        const std::lock_guard<std::mutex> lock(controlMutex_);
+        lines.swap(controlQueue_);
+    }
+    // The lines come from the window's own controls, which speak only good lines.
+    for (const QString& line : lines)
+        RunControlLine(*drive_, line);
 }
 
 QString EmbeddedDrive::DevicePath() const {

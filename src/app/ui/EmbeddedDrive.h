@@ -2,8 +2,11 @@
 
 #include <QString>
 
+#include <QStringList>
+
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 class PtyDriveHost;
@@ -26,7 +29,15 @@ public:
     // The device to open: the terminal's slave side.
     QString DevicePath() const;
 
+    // A control line for the drive's machine (ControlLines.h), from any thread: it is queued and
+    // run on the drive's own thread at its next turn (within 100 ms).
+    void Control(const QString& line);
+
 private:
+    void RunQueuedControl();
+
+    std::mutex controlMutex_;
+    QStringList controlQueue_;
     std::unique_ptr<SimulatedDrive> drive_;
     std::unique_ptr<PtyDriveHost> host_;
     std::atomic<bool> stop_{false};

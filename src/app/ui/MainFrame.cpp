@@ -133,6 +133,7 @@ CMainFrame::CMainFrame(CNolvaServoView* view, QWidget* parent) : QMainWindow(par
     BuildMenus();
     BuildToolBar();
     BuildStatusBar();
+    BuildViewMenu();
     setAcceptDrops(true);
     connect(view_, &CNolvaServoView::paneChanged, this, &CMainFrame::OnPaneChanged);
     connect(view_, &CNolvaServoView::commandStateChanged, this, &CMainFrame::UpdateCommandUI);
@@ -187,23 +188,32 @@ void CMainFrame::BuildMenus() {
     }
 
     // The menus show the state of this moment, also between notifications.
-    QMenu* viewMenu = menus[Menu::View];
-    for (const auto& [menu, qmenu] : menus) {
-        if (qmenu != viewMenu)
-            connect(qmenu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
-    }
+    for (const auto& [menu, qmenu] : menus)
+        connect(qmenu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    viewMenu_ = menus[Menu::View];
+    SetSimulating(false);
+}
 
-    // View menu: the toolbar's own toggle and the status bar's.
-    connect(viewMenu, &QMenu::aboutToShow, this, [this, viewMenu] {
-        viewMenu->clear();
-        QAction* toolBarToggle = toolBar_->toggleViewAction();
-        toolBarToggle->setText(QStringLiteral("工具栏(&T)"));
-        viewMenu->addAction(toolBarToggle);
-        QAction* statusToggle = viewMenu->addAction(QStringLiteral("状态栏(&S)"));
-        statusToggle->setCheckable(true);
-        statusToggle->setChecked(statusBar()->isVisible());
-        connect(statusToggle, &QAction::toggled, statusBar(), &QWidget::setVisible);
-    });
+void CMainFrame::BuildViewMenu() {
+    // The toolbar's own toggle and the status bar's come before the view's commands.
+    QAction* first = viewMenu_->actions().value(0);
+    QAction* toolBarToggle = toolBar_->toggleViewAction();
+    toolBarToggle->setText(QStringLiteral("工具栏(&T)"));
+    viewMenu_->insertAction(first, toolBarToggle);
+    auto* statusToggle = new QAction(QStringLiteral("状态栏(&S)"), viewMenu_);
+    statusToggle->setCheckable(true);
+    statusToggle->setChecked(!statusBar()->isHidden());
+    viewMenu_->insertAction(first, statusToggle);
+    connect(statusToggle, &QAction::toggled, statusBar(), &QWidget::setVisible);
+    connect(viewMenu_, &QMenu::aboutToShow, this,
+            [this, statusToggle] { statusToggle->setChecked(!statusBar()->isHidden()); });
+}
+
+void CMainFrame::SetSimulating(bool simulating) {
+    for (const CommandRow& row : CommandRows()) {
+        if (row.onlyWhileSimulating)
+            Action(row.id)->setVisible(simulating);
+    }
 }
 
 void CMainFrame::BuildToolBar() {

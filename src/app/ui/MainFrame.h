@@ -39,6 +39,8 @@ public:
     bool Trigger(int command);
     // Enables and checks every item from the view's state.
     void UpdateCommandUI();
+    // Shows the commands that exist only while a simulated drive runs in the program.
+    void SetSimulating(bool simulating);
 
     void SetDocumentTitle(const QString& title, bool modified);
     void SetRecentFiles(const QStringList& paths);
@@ -71,6 +73,7 @@ private:
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusBar();
+    void BuildViewMenu();
     void OnPaneChanged(int pane);
 
     CNolvaServoView* view_;
@@ -83,4 +86,5 @@ private:
     std::function<void(const QStringList&)> dropHandler_;
     std::array<QLabel*, kPaneCount> panes_{};
     QToolBar* toolBar_ = nullptr;
+    QMenu* viewMenu_ = nullptr;
 };

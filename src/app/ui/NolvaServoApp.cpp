@@ -10,6 +10,7 @@
 #include "app/ui/MainFrame.h"
 #include "app/ui/NolvaServoView.h"
 #include "app/ui/QtMessenger.h"
+#include "app/ui/SimDriveDialog.h"
 #include "app/ui/StopSignals.h"
 #include "base/StringIds.h"
 #include "base/StringTable.h"
@@ -224,6 +225,10 @@ void CNolvaServoApp::InstallCommands() {
         {Command::AppAbout, [this] { OnAppAbout(); }},
         {Command::HelpContents, [this] { OnHelpContents(); }},
     };
+    if (drive_) {
+        f.SetSimulating(true);
+        f.SetCommandHandler(Command::SimulatedDrive, [this] { OpenSimDriveWindow(); });
+    }
     for (const CommandRow& row : CommandRows()) {
         if (view->HasToolWindowKind(row.id)) {
             f.SetCommandHandler(row.id, [view, id = row.id] { view->OpenToolWindow(id); });
@@ -236,6 +241,17 @@ void CNolvaServoApp::InstallCommands() {
     f.SetRecentFileHandler([this](int index) { documents_->OpenRecent(index); });
     documents_->SetShowEditorHook([view] { view->OpenToolWindow(Command::ParameterEditor); });
     view->SetSaveDocumentHook([this] { return documents_->FileSave(); });
+}
+
+void CNolvaServoApp::OpenSimDriveWindow() {
+    if (!simDriveWindow_) {
+        EmbeddedDrive* drive = drive_.get();
+        simDriveWindow_ = new CSimDriveDialog(
+            [drive](const QString& line) { drive->Control(line); }, frame_.get());
+    }
+    simDriveWindow_->show();
+    simDriveWindow_->raise();
+    simDriveWindow_->activateWindow();
 }
 
 void CNolvaServoApp::DocumentChanged() {

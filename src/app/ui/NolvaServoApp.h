@@ -15,6 +15,7 @@
 
 class CHelpWindow;
 class CMainFrame;
+class CSimDriveDialog;
 class CNolvaServoView;
 class DocumentCommands;
 class EmbeddedDrive;
@@ -68,6 +69,8 @@ public:
     void OnFileOpen();
     void OnAppAbout();
     void OnHelpContents();
+    // "模拟驱动器" (only with "--simulate"): one window, shown again when asked again.
+    void OpenSimDriveWindow();
 
     // The main window is closing: the save question, then the settings file. False keeps the
     // window open.
@@ -123,6 +126,7 @@ private:
     std::unique_ptr<StopSignals> stopSignals_;
     QPointer<QSplashScreen> splash_;
     QPointer<CHelpWindow> helpWindow_;
+    QPointer<CSimDriveDialog> simDriveWindow_; // a child of the frame
     bool terminating_ = false;
     bool settingsWritten_ = false;
 };

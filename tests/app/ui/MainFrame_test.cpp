@@ -100,6 +100,10 @@ void ExpectCommandsAsTheTableSays(const CMainFrame& frame, const char* situation
         order << row.id;
         EXPECT_EQ(action->text(), CommandText(row)) << row.id;
         EXPECT_EQ(action->isCheckable(), row.checkable) << row.id;
+        if (row.onlyWhileSimulating) {
+            EXPECT_FALSE(action->isVisible()) << row.id << " without a simulated drive";
+            continue;
+        }
         EXPECT_EQ(action->isEnabled(), IsCommandEnabled(row.id, state))
             << situation << ": " << row.id;
         EXPECT_EQ(action->isChecked(), IsCommandChecked(row.id, state))

@@ -1,0 +1,246 @@
+#include "sim/DriveMachine.h"
+
+#include "drive/ModelTable.h"
+#include "drive/ParameterCatalogue.h"
+#include "sim/DriveState.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+// Input functions the simulated drive acts on (low byte of Hn501..Hn513).
+enum InputFunction {
+    kSon = 0x01,
+    kAlrs = 0x02,
+    kEmc = 0x09,
+    kSpd1 = 0x0A,
+    kSpd2 = 0x0B,
+    kSpdInv = 0x0E
+};
+// Output functions (low byte of Hn514..Hn517).
+enum OutputFunction { kRdy = 1, kAlm, kZs, kBi, kIns, kInp, kHome, kInt };
+
+constexpr int kNormallyClosed = 0x0100;
+constexpr int kFirstOutputParameter = 14; // Hn514
+constexpr int kConfiguredOutputs = 4;     // DO-1..DO-4; DO-5..DO-8 stay off
+constexpr int kEmergencyAlarm = 9;
+constexpr int kSpeedMode = 1;
+constexpr int64_t kInPositionCounts = 10;
+constexpr double kSpeedReachedMargin = 20; // rpm, when Cn007 is 0
+// JOG switches on page '6'.
+constexpr DriveLocation kJogEnable{DriveMap::kStatusPage, 0x3E};
+
+int16_t Saturated(double value) {
+    return static_cast<int16_t>(std::clamp<double>(std::round(value), -32768.0, 32767.0));
+}
+
+} // namespace
+
+DriveMachine::DriveMachine(DriveState& state) : state_(state) {
+    machine_.setSettings(machine_.settings());
+}
+
+bool DriveMachine::servoOn() const {
+    return machine_.enabled();
+}
+
+void DriveMachine::setInput(int contact, bool on) {
+    if (contact < 1 || contact > kInputCount) {
+        return;
+    }
+    const auto bit = static_cast<uint16_t>(1u << (contact - 1));
+    inputs_ = on ? (inputs_ | bit) : (inputs_ & ~bit);
+}
+
+uint32_t DriveMachine::activeInputFunctions() const {
+    uint32_t active = 0;
+    for (int n = 1; n <= kInputCount; ++n) {
+        const int value = state_.liveRaw('H', n) & 0xFFFF;
+        const int function = value & 0xFF;
+        const bool on = (inputs_ >> (n - 1)) & 1u;
+        if (function > 0 && function < 32 && on != ((value & kNormallyClosed) != 0)) {
+            active |= 1u << function;
+        }
+    }
+    return active;
+}
+
+bool DriveMachine::inputFunctionActive(int function) const {
+    return function > 0 && function < 32 && ((activeInputFunctions() >> function) & 1u);
+}
+
+bool DriveMachine::raiseAlarm(int code) {
+    if (code < 1 || code > kAlarmCount) {
+        return false;
+    }
+    int pointer = state_.storedWord(kAlarmRingPointer);
+    if (pointer < 0 || pointer >= kAlarmRingSize) {
+        pointer = 0;
+    }
+    const auto word = static_cast<uint16_t>(code);
+    state_.setStoredWord(pointer, word);
+    state_.setWord(DriveState::kParameterPage, pointer, word);
+    pointer = (pointer + 1) % kAlarmRingSize;
+    state_.setStoredWord(kAlarmRingPointer, static_cast<uint16_t>(pointer));
+    state_.setWord(DriveState::kParameterPage, kAlarmRingPointer, static_cast<uint16_t>(pointer));
+    alarmBits_ = static_cast<uint16_t>(alarmBits_ | (1u << (code - 1)));
+    servoCommand_ = false;
+    machine_.setEnabled(false);
+    return true;
+}
+
+double DriveMachine::liveValue(char letter, int number) const {
+    return RawToDisplay({letter, number}, state_.liveRaw(letter, number), maxSpeed_);
+}
+
+void DriveMachine::readInputs() {
+    const int n = static_cast<int16_t>(state_.word(DriveMap::kMaxMotorSpeed));
+    maxSpeed_ = n > 0 ? n : 3000;
+    machine_.setMaxSpeed(maxSpeed_);
+    machine_.setCountsPerRevolution(4 * EncoderPulsesForModel(state_.word(DriveMap::kModelCode)));
+
+    SpeedLoopSettings loop;
+    loop.gainHz = liveValue('S', 11);
+    loop.integralMs = liveValue('S', 12) * 0.2;
+    loop.assumedRatio = liveValue('C', 25) / 10.0;
+    loop.ccwLimit = liveValue('C', 10);
+    loop.cwLimit = liveValue('C', 11);
+    machine_.setLoop(loop);
+    zeroSpeed_ = liveValue('S', 15);
+    speedReached_ = liveValue('C', 7);
+    jogEnabled_ = state_.word(kJogEnable) != 0;
+
+    const uint32_t functions = activeInputFunctions();
+    auto active = [functions](int function) { return ((functions >> function) & 1u) != 0; };
+    const bool alarmReset = active(kAlrs);
+    if (alarmReset && !alarmResetWas_) {
+        clearAlarm();
+    }
+    alarmResetWas_ = alarmReset;
+    const bool emergency = active(kEmc);
+    if (emergency && !emergencyWas_) {
+        raiseAlarm(kEmergencyAlarm);
+    }
+    emergencyWas_ = emergency;
+
+    const bool jogging = jogEnabled_ || jogSpeed_.has_value();
+    machine_.setEnabled(alarmBits_ == 0 && (servoCommand_ || jogging || active(kSon)));
+    double command = 0;
+    if (jogSpeed_) {
+        command = *jogSpeed_;
+    } else if (jogEnabled_) {
+        command = liveValue('S', 1);
+    } else if (state_.liveRaw('C', 1) == kSpeedMode) {
+        const bool spd1 = active(kSpd1);
+        const bool spd2 = active(kSpd2);
+        const int which = (spd1 ? 1 : 0) + (spd2 ? 2 : 0); // 0: none, 1..3: Sn201..Sn203
+        command = which == 0 ? 0.0 : liveValue('S', which);
+        if (active(kSpdInv)) {
+            command = -command;
+        }
+    }
+    machine_.setSpeedCommand(command);
+}
+
+uint16_t DriveMachine::outputs() const {
+    const double speed = std::abs(machine_.motorSpeed());
+    const bool ready = alarmBits_ == 0;
+    uint16_t word = 0xFF; // active low: every output off
+    for (int o = 0; o < kConfiguredOutputs; ++o) {
+        const int value = state_.liveRaw('H', kFirstOutputParameter + o) & 0xFFFF;
+        bool active = false;
+        switch (value & 0xFF) {
+        case kRdy: active = ready; break;
+        case kAlm: active = !ready; break;
+        case kZs: active = speed < std::max(zeroSpeed_, 1.0); break;
+        case kBi: active = machine_.enabled(); break;
+        case kIns:
+            active = speedReached_ > 0
+                         ? speed >= speedReached_
+                         : machine_.enabled() &&
+                               std::abs(machine_.motorSpeed() - machine_.speedCommand()) <
+                                   kSpeedReachedMargin;
+            break;
+        case kInp:
+            active = machine_.enabled() && std::abs(machine_.positionError()) <= kInPositionCounts;
+            break;
+        case kHome:
+        case kInt:
+        default: active = false; break;
+        }
+        // A normally closed output is closed while its function is not active.
+        const bool closed = active != ((value & kNormallyClosed) != 0) && (value & 0xFF) != 0;
+        if (closed) {
+            word = static_cast<uint16_t>(word & ~(1u << o));
+        }
+    }
+    return word;
+}
+
+void DriveMachine::publish(char page, int location, uint16_t value) {
+    const int key = DriveMap::PageNumber(page) * DriveState::kPageSize + location;
+    const auto last = published_.find(key);
+    if (last != published_.end() && last->second == value) {
+        return;
+    }
+    published_[key] = value;
+    state_.setWord(DriveMap::PageNumber(page), location, value);
+}
+
+void DriveMachine::writeOutputs() {
+    const Machine& m = machine_;
+    auto speedWord = [this](double rpm) {
+        return static_cast<uint16_t>(Saturated(rpm * 16384.0 / maxSpeed_));
+    };
+    auto percentWord = [](double percent) {
+        return static_cast<uint16_t>(Saturated(percent * 40.96));
+    };
+    auto un = [this](int number, uint16_t value) {
+        const DriveLocation at = MonitorLocation({'U', number});
+        publish(at.page, at.location, value);
+    };
+    auto un32 = [this](int number, int64_t value) {
+        const DriveLocation at = MonitorLocation({'U', number});
+        const auto v = static_cast<uint32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+        publish(at.page, at.location, static_cast<uint16_t>(v >> 16));
+        publish(at.page, at.location + 1, static_cast<uint16_t>(v & 0xFFFF));
+    };
+
+    publish(DriveMap::kServoState.page, DriveMap::kServoState.location, m.enabled() ? 1 : 0);
+    publish(DriveMap::kAlarmBits.page, DriveMap::kAlarmBits.location, alarmBits_);
+    publish(DriveMap::kInputContacts.page, DriveMap::kInputContacts.location, inputs_);
+    const DriveLocation dn2 = MonitorLocation({'D', 2});
+    publish(dn2.page, dn2.location, outputs());
+
+    const int counts = m.countsPerRevolution();
+    const int64_t feedback = std::llabs(m.positionFeedback());
+    const int64_t command = std::llabs(m.positionCommand());
+    un(1, speedWord(m.motorSpeed()));
+    un(2, percentWord(m.torque()));
+    un(3, static_cast<uint16_t>(std::lround(std::min(m.regenerativeLoad(), 65535.0))));
+    un(4, percentWord(m.effectiveLoad()));
+    un(5, percentWord(m.peakLoad()));
+    un(6, speedWord(m.speedCommand()));
+    un32(7, m.positionError());
+    un32(8, m.positionFeedback());
+    un(9, 0); // no analog speed command connected
+    un(10, static_cast<uint16_t>(std::lround(m.settings().busVoltage * 1024.0 / 502.0)));
+    un(11, 0); // nor analog limits
+    un(12, 0);
+    un(13, 0);
+    un(14, static_cast<uint16_t>(feedback / counts));
+    un(15, static_cast<uint16_t>(feedback % counts));
+    un(16, static_cast<uint16_t>(command / counts));
+    un(17, static_cast<uint16_t>(command % counts));
+    un(18, percentWord(m.torqueCommand()));
+    un(19, static_cast<uint16_t>(std::lround(m.settings().inertiaRatio * 10.0)));
+}
+
+void DriveMachine::advance(std::chrono::microseconds duration) {
+    // Inputs change only between calls (requests, control lines), so one read serves them all.
+    readInputs();
+    machine_.advance(duration);
+    writeOutputs();
+}

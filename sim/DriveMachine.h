@@ -1,0 +1,97 @@
+#pragma once
+
+#include "sim/Machine.h"
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <optional>
+
+class DriveState;
+
+// The drive around the machine: what makes the motor move and what the drive shows of it.
+//
+// Inputs, read from the drive's words at every sync: the control mode (Cn001's live copy), the
+// internal speed commands Sn201..Sn203, the speed loop (Sn211 gain, Sn212 integral time, Cn025
+// inertia ratio, Cn010/Cn011 torque limits), the contact functions Hn501..Hn517, the zero-speed
+// and speed-reached levels (Sn215, Cn007), the JOG enable word and the maximum speed N and model
+// code.
+//
+// The active speed command: nothing while the servo is off or an alarm stands; Sn201 while JOG
+// is enabled (page '6' 0x3E not 0; JOG turns the servo on by itself), or the JOG speed set
+// through setJogSpeed; else, in speed mode (Cn001 = 1), Sn201/Sn202/Sn203 as the SPD1/SPD2
+// functions select them (SPD1 alone, SPD2 alone, both; neither: 0), reversed by SPDINV. Other
+// modes hold the motor at rest (no pulse or analog command reaches the simulated drive).
+//
+// A contact function is active when its contact differs from its normally closed setting (bit
+// 0x0100 of the contact parameter): a normally open contact that is on, a normally closed one
+// that is off. The servo is on when `servo on` was given or SON is active, and no alarm stands.
+// ALRS becoming active clears the alarm; EMC becoming active raises alarm 9.
+//
+// Outputs, written to the status words after every sync: servo state, alarm bits, dn-02 (output
+// contacts, active low), dn-03 (input contacts), Un-01..Un-19. A word is written only when its
+// value changed since the last sync, so a word set by hand (a test's setWord) stays until the
+// machine moves it.
+class DriveMachine {
+public:
+    static constexpr int kInputCount = 13;
+    static constexpr int kOutputCount = 8;
+    static constexpr int kAlarmCount = 15;
+    static constexpr int kAlarmRingSize = 10;
+    static constexpr int kAlarmRingPointer = 0x0A; // mailbox index of the ring's pointer
+
+    explicit DriveMachine(DriveState& state);
+
+    Machine& machine() { return machine_; }
+    const Machine& machine() const { return machine_; }
+
+    // Reads the inputs, steps the machine by `duration`, writes the outputs.
+    void advance(std::chrono::microseconds duration);
+    // The same without moving time: after a change of inputs or before a request is answered.
+    void sync() { advance(std::chrono::microseconds{0}); }
+
+    void setServoCommand(bool on) { servoCommand_ = on; }
+    bool servoCommand() const { return servoCommand_; }
+    bool servoOn() const;
+    // DI-1..DI-13, bit n-1 for DI-n.
+    void setInputs(uint16_t bits) { inputs_ = bits & 0x1FFF; }
+    void setInput(int contact, bool on);
+    uint16_t inputs() const { return inputs_; }
+    uint16_t outputs() const; // dn-02, active low
+
+    // Raises alarm 1..15: its code goes into the drive's alarm ring at the pointer and the
+    // pointer moves on (after entry 9 comes entry 0), its bit is set and the servo goes off (a
+    // `servo on` given before is forgotten). False for another code.
+    bool raiseAlarm(int code);
+    void clearAlarm() { alarmBits_ = 0; }
+    uint16_t alarmBits() const { return alarmBits_; }
+    // The alarm word as a test sets it, ring and servo command left alone.
+    void setAlarmBits(uint16_t bits) { alarmBits_ = bits; }
+
+    // A JOG speed in rpm that overrides every other command while set (and turns the servo on).
+    void setJogSpeed(std::optional<double> rpm) { jogSpeed_ = rpm; }
+
+    // Whether input function `function` (1..28, SON = 1) is active on any contact.
+    bool inputFunctionActive(int function) const;
+
+private:
+    uint32_t activeInputFunctions() const; // bit f for function f
+    void readInputs();
+    void writeOutputs();
+    void publish(char page, int location, uint16_t value);
+    double liveValue(char letter, int number) const;
+
+    DriveState& state_;
+    Machine machine_;
+    bool servoCommand_ = false;
+    uint16_t inputs_ = 0;
+    uint16_t alarmBits_ = 0;
+    std::optional<double> jogSpeed_;
+    bool jogEnabled_ = false;
+    int maxSpeed_ = 3000;
+    double zeroSpeed_ = 50;
+    double speedReached_ = 1000;
+    bool alarmResetWas_ = false;
+    bool emergencyWas_ = false;
+    std::map<int, uint16_t> published_; // page * 256 + location -> the value written last
+};

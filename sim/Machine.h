@@ -1,0 +1,101 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+// The mechanics behind the simulated drive: a motor and a load joined by a compliant shaft,
+// driven by the drive's speed loop. Pure and deterministic: it moves only when advanced, in
+// fixed steps of 200 us (so a record at 5000 samples/s takes one sample per step).
+//
+// Units: speeds in rpm, torques in percent of the motor's rated torque, positions in encoder
+// counts (the encoder's pulses per revolution times four: the drive counts every edge of the
+// A and B signals).
+//
+// Two-mass model: motor inertia Jm, load inertia Jl = ratio * Jm, shaft stiffness chosen so that
+// the free resonance sqrt(K (Jm + Jl) / (Jm Jl)) sits at the resonance frequency, shaft damping
+// from its damping ratio, and a little viscous friction at the load so that a free machine
+// comes to rest. Between two steps the mechanics are integrated in eight sub-steps
+// (semi-implicit Euler), stable up to the highest resonance allowed.
+struct MachineSettings {
+    double inertiaRatio = 3.0;    // load inertia / motor inertia, 0..100
+    double resonanceHz = 300.0;   // 20..1500
+    double damping = 0.05;        // shaft damping ratio, 0.001..1
+    double busVoltage = 310.0;    // V
+    double motorInertia = 0.5e-4; // kg m^2
+    double ratedTorque = 1.27;    // N m, 100 %
+};
+
+// How the drive runs its speed loop, from its parameters.
+struct SpeedLoopSettings {
+    double gainHz = 40.0;      // speed loop bandwidth with the assumed inertia
+    double integralMs = 20.0;  // integral time constant; 0: proportional only
+    double assumedRatio = 4.0; // the load inertia ratio the drive was told
+    double ccwLimit = 300.0;   // torque limits, percent
+    double cwLimit = -300.0;
+};
+
+class Machine {
+public:
+    static constexpr std::chrono::microseconds kStep{200};
+    static constexpr int kSubSteps = 8;
+
+    explicit Machine(int maxSpeedRpm = 3000, int countsPerRevolution = 10000);
+
+    const MachineSettings& settings() const { return settings_; }
+    // Values outside their ranges are brought into them.
+    void setSettings(const MachineSettings& settings);
+    void setLoop(const SpeedLoopSettings& loop) { loop_ = loop; }
+    const SpeedLoopSettings& loop() const { return loop_; }
+    void setMaxSpeed(int rpm) { maxSpeed_ = rpm > 0 ? rpm : 1; }
+    int maxSpeed() const { return maxSpeed_; }
+    void setCountsPerRevolution(int counts) { counts_ = counts > 0 ? counts : 1; }
+    int countsPerRevolution() const { return counts_; }
+
+    // Servo on: the loop drives the motor. Off: no torque, the machine coasts, the integrator
+    // and the position error are cleared.
+    void setEnabled(bool enabled);
+    bool enabled() const { return enabled_; }
+    void setSpeedCommand(double rpm) { command_ = rpm; }
+    double speedCommand() const { return enabled_ ? command_ : 0.0; }
+
+    // Whole steps; the remainder is kept for the next call.
+    void advance(std::chrono::microseconds duration);
+    void step();
+    uint64_t steps() const { return steps_; }
+
+    double motorSpeed() const;                              // rpm
+    double loadSpeed() const;                               // rpm
+    double torque() const { return torque_; }               // applied, percent
+    double torqueCommand() const { return torqueCommand_; } // the loop's output, percent
+    int64_t positionFeedback() const;                       // counts
+    int64_t positionCommand() const;                        // counts
+    int64_t positionError() const { return positionCommand() - positionFeedback(); }
+    double effectiveLoad() const;                      // filtered RMS torque, percent
+    double peakLoad() const { return peak_; }          // percent
+    double regenerativeLoad() const { return regen_; } // percent
+
+private:
+    void integrate(double appliedNm, double h);
+    double countsPerRadian() const;
+
+    MachineSettings settings_;
+    SpeedLoopSettings loop_;
+    int maxSpeed_;
+    int counts_;
+    bool enabled_ = false;
+    double command_ = 0;
+    std::chrono::microseconds pending_{0};
+    uint64_t steps_ = 0;
+
+    // Mechanics, in rad and rad/s.
+    double motorAngle_ = 0, motorVelocity_ = 0;
+    double loadAngle_ = 0, loadVelocity_ = 0;
+    double commandAngle_ = 0;
+    // Loop and load figures.
+    double integral_ = 0;      // N m
+    double torqueCommand_ = 0; // percent
+    double torque_ = 0;        // percent
+    double meanSquare_ = 0;
+    double peak_ = 0;
+    double regen_ = 0;
+};

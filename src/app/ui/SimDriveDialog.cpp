@@ -1,0 +1,110 @@
+#include "app/ui/SimDriveDialog.h"
+
+#include "base/StringTable.h"
+#include "sim/ControlLines.h"
+#include "sim/DriveMachine.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kNoAlarmText = 380; // alarm n's text is the string 380 + n
+
+} // namespace
+
+CSimDriveDialog::CSimDriveDialog(std::function<void(const QString&)> send, QWidget* parent)
+    : QWidget(parent, Qt::Tool), send_(std::move(send)) {
+    setWindowTitle(QStringLiteral("模拟驱动器"));
+    auto* layout = new QVBoxLayout(this);
+
+    servo_ = new QCheckBox(QStringLiteral("Servo On"), this);
+    servo_->setObjectName(QStringLiteral("servo"));
+    connect(servo_, &QCheckBox::toggled, this, [this](bool on) { send_(ControlLine::Servo(on)); });
+    layout->addWidget(servo_);
+
+    auto* contacts = new QGroupBox(QStringLiteral("输入接点"), this);
+    auto* grid = new QGridLayout(contacts);
+    for (int n = 1; n <= DriveMachine::kInputCount; ++n) {
+        auto* box = new QCheckBox(QStringLiteral("DI-%1").arg(n), contacts);
+        box->setObjectName(QStringLiteral("di%1").arg(n));
+        connect(box, &QCheckBox::toggled, this,
+                [this, n](bool on) { send_(ControlLine::Input(n, on)); });
+        grid->addWidget(box, (n - 1) / 5, (n - 1) % 5);
+        inputs_.append(box);
+    }
+    layout->addWidget(contacts);
+
+    auto* alarms = new QGroupBox(QStringLiteral("异常警报"), this);
+    auto* alarmRow = new QHBoxLayout(alarms);
+    alarm_ = new QComboBox(alarms);
+    alarm_->setObjectName(QStringLiteral("alarmCode"));
+    for (int code = 1; code <= DriveMachine::kAlarmCount; ++code)
+        alarm_->addItem(QStringLiteral("%1: %2")
+                            .arg(code, 2, 10, QLatin1Char('0'))
+                            .arg(StringText(kNoAlarmText + code)),
+                        code);
+    auto* raise = new QPushButton(QStringLiteral("发生警报"), alarms);
+    auto* clear = new QPushButton(QStringLiteral("清除警报"), alarms);
+    connect(raise, &QPushButton::clicked, this, &CSimDriveDialog::RaiseAlarm);
+    connect(clear, &QPushButton::clicked, this, &CSimDriveDialog::ClearAlarm);
+    alarmRow->addWidget(alarm_, 1);
+    alarmRow->addWidget(raise);
+    alarmRow->addWidget(clear);
+    layout->addWidget(alarms);
+
+    auto* machine = new QGroupBox(QStringLiteral("机械"), this);
+    auto* form = new QFormLayout(machine);
+    const MachineSettings defaults;
+    AddSetting(form, QStringLiteral("负载惯量比"), 0, 100, 1, defaults.inertiaRatio,
+               ControlLine::InertiaRatio)
+        ->setObjectName(QStringLiteral("inertia"));
+    AddSetting(form, QStringLiteral("共振频率 (Hz)"), 20, 1500, 0, defaults.resonanceHz,
+               ControlLine::Resonance)
+        ->setObjectName(QStringLiteral("resonance"));
+    AddSetting(form, QStringLiteral("阻尼比"), 0.001, 1, 3, defaults.damping, ControlLine::Damping)
+        ->setObjectName(QStringLiteral("damping"));
+    AddSetting(form, QStringLiteral("主回路电压 (V)"), 0, 1000, 0, defaults.busVoltage,
+               ControlLine::BusVoltage)
+        ->setObjectName(QStringLiteral("busVoltage"));
+    layout->addWidget(machine);
+
+    auto* close = new QPushButton(QStringLiteral("关闭(&C)"), this);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    layout->addWidget(close, 0, Qt::AlignRight);
+}
+
+QDoubleSpinBox* CSimDriveDialog::AddSetting(QFormLayout* form, const QString& label, double min,
+                                            double max, int decimals, double value,
+                                            QString (*line)(double)) {
+    auto* box = new QDoubleSpinBox(this);
+    box->setDecimals(decimals);
+    box->setRange(min, max);
+    box->setValue(value);
+    box->setKeyboardTracking(false); // one line per value entered, not per key
+    connect(box, &QDoubleSpinBox::valueChanged, this, [this, line](double v) { send_(line(v)); });
+    form->addRow(label, box);
+    return box;
+}
+
+QCheckBox* CSimDriveDialog::InputBox(int contact) const {
+    return contact >= 1 && contact <= inputs_.size() ? inputs_[contact - 1] : nullptr;
+}
+
+void CSimDriveDialog::RaiseAlarm() {
+    send_(ControlLine::Alarm(alarm_->currentData().toInt()));
+    // The alarm turns the servo off and drops its command.
+    const QSignalBlocker quiet(servo_);
+    servo_->setChecked(false);
+}
+
+void CSimDriveDialog::ClearAlarm() {
+    send_(ControlLine::ClearAlarm());
+}
