@@ -30,6 +30,7 @@ constexpr SettingRange kSettings[] = {
     {"resonance", 20, 1500, &MachineSettings::resonanceHz},
     {"damping", 0.001, 1, &MachineSettings::damping},
     {"bus-voltage", 0, 1000, &MachineSettings::busVoltage},
+    {"analog-speed", -10, 10, &MachineSettings::analogSpeed},
 };
 
 std::optional<bool> OnOff(const QString& word) {
@@ -194,6 +195,7 @@ QString ControlLinesHelp() {
         "  resonance HZ        shaft resonance frequency, 20..1500 Hz\n"
         "  damping Z           shaft damping ratio, 0.001..1\n"
         "  bus-voltage V       main circuit voltage, 0..1000 V\n"
+        "  analog-speed V      external speed command, -10..10 V (speed mode, SPD1 and SPD2 off)\n"
         "  jog RPM | jog off   a JOG speed overriding every other command\n"
         "  status              servo, alarm, speed, torque and contacts\n"
         "  help                this list\n");
@@ -231,6 +233,10 @@ QString Damping(double ratio) {
 
 QString BusVoltage(double volts) {
     return QStringLiteral("bus-voltage %1").arg(volts);
+}
+
+QString AnalogSpeed(double volts) {
+    return QStringLiteral("analog-speed %1").arg(volts);
 }
 
 } // namespace ControlLine

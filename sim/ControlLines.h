@@ -39,4 +39,5 @@ QString InertiaRatio(double ratio);
 QString Resonance(double hz);
 QString Damping(double ratio);
 QString BusVoltage(double volts);
+QString AnalogSpeed(double volts);
 } // namespace ControlLine

@@ -135,8 +135,10 @@ void DriveMachine::readInputs() {
     } else if (state_.liveRaw('C', 1) == kSpeedMode) {
         const bool spd1 = active(kSpd1);
         const bool spd2 = active(kSpd2);
-        const int which = (spd1 ? 1 : 0) + (spd2 ? 2 : 0); // 0: none, 1..3: Sn201..Sn203
-        command = which == 0 ? 0.0 : liveValue('S', which);
+        const int which = (spd1 ? 1 : 0) + (spd2 ? 2 : 0); // 0: analog, 1..3: Sn201..Sn203
+        // The analog command: Sn216 rpm for 10 V.
+        command = which == 0 ? machine_.settings().analogSpeed / 10.0 * liveValue('S', 16)
+                             : liveValue('S', which);
         if (active(kSpdInv)) {
             command = -command;
         }
@@ -225,7 +227,7 @@ void DriveMachine::writeOutputs() {
     un(6, speedWord(m.speedCommand()));
     un32(7, m.positionError());
     un32(8, m.positionFeedback());
-    un(9, 0); // no analog speed command connected
+    un(9, static_cast<uint16_t>(std::lround(m.settings().analogSpeed * 1638.4)));
     un(10, static_cast<uint16_t>(std::lround(m.settings().busVoltage * 1024.0 / 502.0)));
     un(11, 0); // nor analog limits
     un(12, 0);

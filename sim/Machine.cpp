@@ -34,6 +34,7 @@ void Machine::setSettings(const MachineSettings& settings) {
     settings_.resonanceHz = std::clamp(settings.resonanceHz, 20.0, 1500.0);
     settings_.damping = std::clamp(settings.damping, 0.001, 1.0);
     settings_.busVoltage = std::clamp(settings.busVoltage, 0.0, 1000.0);
+    settings_.analogSpeed = std::clamp(settings.analogSpeed, -10.0, 10.0);
     settings_.motorInertia = std::max(settings.motorInertia, 1e-7);
     settings_.ratedTorque = std::max(settings.ratedTorque, 1e-3);
 }

@@ -21,6 +21,7 @@ struct MachineSettings {
     double resonanceHz = 300.0;   // 20..1500
     double damping = 0.05;        // shaft damping ratio, 0.001..1
     double busVoltage = 310.0;    // V
+    double analogSpeed = 0.0;     // external speed command voltage, -10..10 V
     double motorInertia = 0.5e-4; // kg m^2
     double ratedTorque = 1.27;    // N m, 100 %
 };

@@ -102,8 +102,13 @@ TEST(Machine, StatusWordsFollowTheMachineInSpeedMode) {
     Write(drive, '5', 0x10, 1);    // Cn001: speed mode
     Write(drive, '5', 0x36, 5461); // Sn201: 1000 rpm
     Line(drive, "servo on");
-    drive.advance(100ms);
-    EXPECT_EQ(Read(drive, '6', 0xE4), 0) << "neither SPD1 nor SPD2: no speed command";
+    // Neither SPD1 nor SPD2: the analog command, Sn216 (N) rpm for 10 V.
+    Line(drive, "analog-speed -2.5");
+    EXPECT_EQ(Read(drive, '6', 0x32), -4096) << "Un-09";
+    EXPECT_EQ(Read(drive, '6', 0x78), -4096) << "Un-06: -750 rpm";
+    Line(drive, "analog-speed 0");
+    drive.advance(500ms);
+    EXPECT_EQ(Read(drive, '6', 0xE4), 0);
     Line(drive, "di 10 on"); // Hn510 = SPD1
     EXPECT_EQ(Read(drive, '6', 0x78), 5461) << "Un-06";
     drive.advance(2ms);

@@ -74,6 +74,9 @@ CSimDriveDialog::CSimDriveDialog(std::function<void(const QString&)> send, QWidg
     AddSetting(form, QStringLiteral("主回路电压 (V)"), 0, 1000, 0, defaults.busVoltage,
                ControlLine::BusVoltage)
         ->setObjectName(QStringLiteral("busVoltage"));
+    AddSetting(form, QStringLiteral("外部速度命令 (V)"), -10, 10, 2, defaults.analogSpeed,
+               ControlLine::AnalogSpeed)
+        ->setObjectName(QStringLiteral("analogSpeed"));
     layout->addWidget(machine);
 
     auto* close = new QPushButton(QStringLiteral("关闭(&C)"), this);
