@@ -135,13 +135,6 @@ QString ModbusResultText(ExchangeResult result) {
     return QStringLiteral("result 2");
 }
 
-// Runs one Modbus request and leaves the reply in `reply`.
-ExchangeResult ExchangeModbus(ModbusLink& link, const uint8_t* request, int requestLength,
-                              uint8_t* reply, int replyLength, bool ascii) {
-    return ascii ? link.ExchangeAscii(request, requestLength, reply, replyLength, 1)
-                 : link.ExchangeRtu(request, requestLength, reply, replyLength, 400);
-}
-
 // The exception code of an exception reply, for the message.
 int ExceptionCode(const uint8_t* reply, bool ascii) {
     if (!ascii) {
@@ -250,7 +243,7 @@ int Run(const LinkOptions& o, QTextStream& out, QTextStream& err) {
         }
         const int requestLength = ascii ? kAsciiRequestLength : kRtuRequestLength;
         const ExchangeResult result =
-            ExchangeModbus(link, request, requestLength, reply, replyLength, ascii);
+            link.ExchangeModbus(request, requestLength, reply, replyLength, ascii);
         if (result == ExchangeResult::Good && name == QLatin1String("mb-read")) {
             int32_t word = 0;
             if (ascii) {

@@ -1,5 +1,6 @@
 #include "cli/NvpCommands.h"
 
+#include "cli/CliText.h"
 #include "drive/CatalogueTable.h"
 #include "drive/ModelTable.h"
 #include "drive/ParameterCatalogue.h"
@@ -96,7 +97,7 @@ DriveProfile ProfileFor(int32_t maxSpeed, int32_t modelCode) {
 bool LoadFile(const QString& path, const Options& o, CNolvaServoDoc* doc, QTextStream& err) {
     QString error;
     if (!OpenDocumentFile(path, *doc, &error)) {
-        err << error << "\n";
+        err << "nvp: " << OneLine(error) << "\n";
         return false;
     }
     const DriveProfile profile = ProfileFor(o.maxSpeed, doc->values.control[29]);
@@ -110,6 +111,15 @@ bool RefuseOverwrite(const QString& path, const Options& o, QTextStream& err) {
         err << "nvp: " << path << " exists; use --force to replace it\n";
         return true;
     }
+    return false;
+}
+
+// False, after saying so, when a file to be made would not open as a parameter file.
+bool RefuseOtherExtension(const QString& path, QTextStream& err) {
+    if (HasParameterFileExtension(path)) {
+        return true;
+    }
+    err << "nvp: a parameter file's name must end in .nvp\n";
     return false;
 }
 
@@ -188,6 +198,9 @@ int Import(const Options& o, QTextStream& err) {
         err << kUsage;
         return 2;
     }
+    if (!RefuseOtherExtension(o.output, err)) {
+        return 2;
+    }
     if (RefuseOverwrite(o.output, o, err)) {
         return 1;
     }
@@ -205,7 +218,7 @@ int Import(const Options& o, QTextStream& err) {
         return 1;
     }
     if (!SaveDocumentFile(o.output, doc, &error)) {
-        err << error << "\n";
+        err << "nvp: " << OneLine(error) << "\n";
         return 1;
     }
     return 0;
@@ -217,8 +230,7 @@ int New(const Options& o, QTextStream& err) {
         return 2;
     }
     const QString& path = o.positional[0];
-    if (!HasParameterFileExtension(path)) {
-        err << "nvp: a parameter file's name must end in .nvp\n";
+    if (!RefuseOtherExtension(path, err)) {
         return 2;
     }
     if (RefuseOverwrite(path, o, err)) {
@@ -228,7 +240,7 @@ int New(const Options& o, QTextStream& err) {
     doc.OnNewDocument();
     QString error;
     if (!SaveDocumentFile(path, doc, &error)) {
-        err << error << "\n";
+        err << "nvp: " << OneLine(error) << "\n";
         return 1;
     }
     return 0;

@@ -3,6 +3,7 @@
 #include "cli/LinkCommands.h"
 
 #include "base/Messenger.h"
+#include "cli/CliText.h"
 #include "drive/CatalogueTable.h"
 #include "drive/ParameterCatalogue.h"
 #include "link/DriveOperations.h"
@@ -12,6 +13,7 @@
 #include "params/ParameterCompare.h"
 #include "params/ParameterTransfer.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <optional>
@@ -79,6 +81,25 @@ private:
     int exchanges_ = 0;
 };
 
+// Why a parameter file cannot be written at `path`, or nothing: checked before the drive is read,
+// so that a whole read is not spent on a file that cannot be made.
+QString OutputProblem(const QString& path) {
+    const QFileInfo file(path);
+    if (file.isDir()) {
+        return QStringLiteral("is a folder");
+    }
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.isDir()) {
+        return QStringLiteral("no such folder %1").arg(QDir::toNativeSeparators(file.path()));
+    }
+    // The new file is written beside the old one and renamed over it: the folder must be writable.
+    if (!folder.isWritable()) {
+        return QStringLiteral("the folder %1 is not writable")
+            .arg(QDir::toNativeSeparators(file.path()));
+    }
+    return {};
+}
+
 } // namespace
 
 bool IsParameterCommand(const QStringList& command) {
@@ -93,9 +114,10 @@ bool IsParameterCommand(const QStringList& command) {
     if (command.size() < 2) {
         return false;
     }
-    // "read 5 0x10" reads a word; "read Cn005" a parameter.
+    // "read 5 0x10" reads a word (the page is one character); "read Cn005" a parameter, and
+    // anything longer that starts with a letter is meant as one.
     if (name == QLatin1String("read")) {
-        return ParseCode(command[1]).has_value();
+        return command[1].size() > 1 && command[1].front().isLetter();
     }
     if (name == QLatin1String("write")) {
         return command[1].contains(QLatin1Char('='));
@@ -125,25 +147,32 @@ int RunParameterCommand(const LinkOptions& o, QTextStream& out, QTextStream& err
             err << "orvan-cli: " << o.output << " exists; use --force to replace it\n";
             return 1;
         }
-    } else if (name == QLatin1String("write-all")) {
-        if (args.size() != 1) {
-            return usage("write-all takes one parameter file");
+        const QString problem = OutputProblem(o.output);
+        if (!problem.isEmpty()) {
+            err << "orvan-cli: cannot write " << o.output << ": " << problem << "\n";
+            return 1;
         }
-    } else if (name == QLatin1String("compare")) {
+    } else if (name == QLatin1String("write-all") || name == QLatin1String("compare")) {
         if (args.size() != 1) {
-            return usage("compare takes one parameter file");
+            return usage(QStringLiteral("%1 takes one parameter file").arg(name));
         }
-        CNolvaServoDoc probe;
+        // The file is read before the port is opened: a file error never looks like a link one.
+        CNolvaServoDoc file;
         QString error;
-        if (!OpenDocumentFile(args[0], probe, &error)) {
-            return usage(error);
+        const bool read = name == QLatin1String("write-all")
+                              ? ReadTransferCopyFile(args[0], file, &error)
+                              : OpenDocumentFile(args[0], file, &error);
+        if (!read) {
+            err << "orvan-cli: " << OneLine(error) << "\n";
+            return 1;
         }
     } else {
         for (const QString& arg : args) {
             const QString codeText = name == QLatin1String("write") ? arg.section('=', 0, 0) : arg;
             const std::optional<ParamCode> code = ParseCode(codeText);
             if (!code) {
-                return usage(QStringLiteral("\"%1\" is not a parameter code").arg(codeText));
+                return usage(
+                    QStringLiteral("\"%1\" is not a parameter code (such as Cn005)").arg(codeText));
             }
             codes.append(*code);
             if (name == QLatin1String("write")) {
@@ -187,11 +216,38 @@ int RunParameterCommand(const LinkOptions& o, QTextStream& out, QTextStream& err
 
     int exitCode = 0;
     if (name == QLatin1String("read-all")) {
-        if (!transfer.CopyDriveToFile(o.output)) {
+        document.transfer.fill(0);
+        if (!transfer.ReadAll()) {
             return failed("read-all");
         }
+        connection.Close();
+        QString error;
+        if (!SaveTransferCopyFile(o.output, document, &error)) {
+            err << "orvan-cli: " << OneLine(error) << "\n";
+            return 1;
+        }
+        return 0;
     } else if (name == QLatin1String("write-all")) {
-        if (!transfer.CopyFileToDrive(args[0])) {
+        QString error;
+        if (!ReadTransferCopyFile(args[0], document, &error)) {
+            connection.Close();
+            err << "orvan-cli: " << OneLine(error) << "\n";
+            return 1;
+        }
+        // Ranges follow the drive's maximum speed, known only now.
+        const QList<RangeFault> faults = transfer.TransferValuesOutOfRange();
+        if (!faults.isEmpty()) {
+            connection.Close();
+            err << "orvan-cli: " << args[0] << " holds values outside their ranges; nothing was "
+                << "written:\n";
+            for (const RangeFault& fault : faults) {
+                err << "  " << fault.code.text() << " = "
+                    << FormatValue(fault.code.text(), fault.value, false) << " (range "
+                    << RangeText(fault.code.text(), fault.min, fault.max) << ")\n";
+            }
+            return 1;
+        }
+        if (!transfer.WriteAll()) {
             return failed("write-all");
         }
     } else if (name == QLatin1String("compare")) {
@@ -199,8 +255,8 @@ int RunParameterCommand(const LinkOptions& o, QTextStream& out, QTextStream& err
         QString error;
         if (!OpenDocumentFile(args[0], document, &error)) {
             connection.Close();
-            err << "orvan-cli: " << error << "\n";
-            return 2;
+            err << "orvan-cli: " << OneLine(error) << "\n";
+            return 1;
         }
         const QList<ParamCode> compared = CompareCodes();
         QList<int32_t> values;

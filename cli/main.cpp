@@ -4,15 +4,15 @@
 #include "cli/NvpCommands.h"
 
 #include <QCoreApplication>
+#include <QIODevice>
 #include <QStringList>
 #include <QTextStream>
 
-int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
-    QTextStream out(stdout);
-    QTextStream err(stderr);
+#include <cstdio>
+
+namespace {
+
+int Run(QStringList args, QTextStream& out, QTextStream& err) {
     if (!args.isEmpty() && args.front() == QLatin1String("nvp")) {
         args.removeFirst();
         return RunNvpCommand(args, out, err);
@@ -24,4 +24,23 @@ int main(int argc, char* argv[]) {
         return args.isEmpty() ? 2 : 0;
     }
     return RunLinkCommand(args, out, err);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const int exitCode = Run(args, out, err);
+    // Output that did not all arrive (a full disk) is a failure: a script must not take a cut
+    // file for a whole one.
+    out.flush();
+    if (out.status() != QTextStream::Ok || std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        err << "orvan-cli: writing the output failed: " << out.device()->errorString() << "\n";
+        return 1;
+    }
+    return exitCode;
 }

@@ -6,6 +6,8 @@
 #include "drive/DriveMap.h"
 #include "drive/ParameterSet.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <iterator>
 
 namespace {
@@ -65,7 +67,11 @@ int32_t DriveDefault(const ParamSpec& p, const DriveProfile& profile) {
     case DefaultRule::ThirdOfN: return profile.maxMotorSpeed / 3;
     case DefaultRule::ModelCode: return profile.modelCode;
     case DefaultRule::N: return profile.maxMotorSpeed;
-    case DefaultRule::N102: return static_cast<int32_t>(profile.maxMotorSpeed * 1.02);
+    case DefaultRule::N102: {
+        // 102 % of N, truncated; a speed near the top of the type saturates.
+        const int64_t value = int64_t{profile.maxMotorSpeed} * 102 / 100;
+        return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+    }
     }
     return p.defaultValue;
 }

@@ -150,18 +150,17 @@ bool DriveAccess::ReadParameterModbus(ParamCode code, bool ascii) {
     uint8_t reply[16];
     const int replyLength =
         BuildReadRegisters(request, settings_.StationID, ModbusRegisterOf(code), 1, ascii);
+    const int requestLength = ascii ? kAsciiRequestLength : kRtuRequestLength;
+    if (link_.ExchangeModbus(request, requestLength, reply, replyLength, ascii) !=
+        ExchangeResult::Good) {
+        return false;
+    }
     int32_t word = 0;
     if (ascii) {
-        if (link_.ExchangeAscii(request, kAsciiRequestLength, reply, replyLength, 1) !=
-                ExchangeResult::Good ||
-            !DecodeWord(reply + 7, &word)) {
+        if (!DecodeWord(reply + 7, &word)) {
             return false;
         }
     } else {
-        if (link_.ExchangeRtu(request, kRtuRequestLength, reply, replyLength, 400) !=
-            ExchangeResult::Good) {
-            return false;
-        }
         word = static_cast<int16_t>((reply[3] << 8) | reply[4]);
     }
     LastValue = RawToDisplay(code, word, profile_.maxMotorSpeed);
@@ -176,9 +175,7 @@ bool DriveAccess::WriteParameterModbus(ParamCode code, int32_t rawValue, bool as
     uint8_t reply[kAsciiRequestLength];
     const int length =
         BuildWriteRegister(request, settings_.StationID, ModbusRegisterOf(code), rawValue, ascii);
-    const ExchangeResult result = ascii ? link_.ExchangeAscii(request, length, reply, length, 1)
-                                        : link_.ExchangeRtu(request, length, reply, length, 400);
-    return result == ExchangeResult::Good;
+    return link_.ExchangeModbus(request, length, reply, length, ascii) == ExchangeResult::Good;
 }
 
 bool DriveAccess::FetchStep(int step, int index) {

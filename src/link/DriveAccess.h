@@ -34,9 +34,11 @@ public:
     }
     // 0 without a drive, 2 when page 'A' 0x98 holds 2, else 1.
     int QueryServoState();
-    // One Modbus function 03 read of the parameter's register; LastValue gets the display value.
+    // A Modbus function 03 read of the parameter's register, tried up to three times while no
+    // reply or a corrupt one comes (ModbusLink::ExchangeModbus); LastValue gets the display value.
     bool ReadParameterModbus(ParamCode code, bool ascii);
-    // One Modbus function 06 write of a raw word to the parameter's register; the echo must come.
+    // A Modbus function 06 write of a raw word to the parameter's register, tried as the read is;
+    // the echo must come.
     bool WriteParameterModbus(ParamCode code, int32_t rawValue, bool ascii);
 
     // The mailbox sequences, one step at a time so that a progress window can advance between

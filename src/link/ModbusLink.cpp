@@ -6,6 +6,8 @@ namespace {
 
 constexpr int kCommandAttempts = 3;
 constexpr int kAsciiPauseMs = 2;
+constexpr int kModbusTries = 3;
+constexpr uint32_t kRtuWaitMs = 400;
 
 // Upper-case hex digits only: a Modbus ASCII frame carries nothing else between ':' and CR LF.
 int UpperHexValue(uint8_t c) {
@@ -109,4 +111,17 @@ ExchangeResult ModbusLink::ExchangeRtu(const uint8_t* request, int requestLength
         return ExchangeResult::Corrupt;
     }
     return reply[1] >= 0x80 ? ExchangeResult::Exception : ExchangeResult::Good;
+}
+
+ExchangeResult ModbusLink::ExchangeModbus(const uint8_t* request, int requestLength, uint8_t* reply,
+                                          int replyLength, bool ascii) {
+    ExchangeResult result = ExchangeResult::NoReply;
+    for (int attempt = 0; attempt < kModbusTries; ++attempt) {
+        result = ascii ? ExchangeAscii(request, requestLength, reply, replyLength, 1)
+                       : ExchangeRtu(request, requestLength, reply, replyLength, kRtuWaitMs);
+        if (result != ExchangeResult::NoReply && result != ExchangeResult::Corrupt) {
+            break;
+        }
+    }
+    return result;
 }

@@ -43,6 +43,13 @@ public:
     ExchangeResult ExchangeRtu(const uint8_t* request, int requestLength, uint8_t* reply,
                                int replyLength, uint32_t timeoutMs);
 
+    // A Modbus request as the parameter traffic sends it: ASCII with one attempt, or RTU within
+    // 400 ms, tried up to three times while no reply or a corrupt reply comes. An exception reply
+    // is the drive's answer and ends it at once. Reads and single-register writes are idempotent,
+    // so sending one again is safe.
+    ExchangeResult ExchangeModbus(const uint8_t* request, int requestLength, uint8_t* reply,
+                                  int replyLength, bool ascii);
+
     // Bytes received by the last ExchangeRtu (0 until its read succeeds).
     int LastReplyLength() const { return lastReplyLength_; }
     // Whether the last ExchangeRtu got its request written.

@@ -1,6 +1,7 @@
 #include "link/QSerialPortBackend.h"
 
 #include <QByteArray>
+#include <QFileInfo>
 #include <QThread>
 
 #include <algorithm>
@@ -23,9 +24,10 @@ bool IsPseudoTerminal(const QString& location) {
     return deviceMajor >= 136 && deviceMajor <= 143;
 }
 
-// QSerialPort takes a bare name relative to /dev.
+// A relative path names a file from the working directory, as on any command line (QSerialPort
+// alone would look a bare name up under /dev).
 QString SystemLocation(const QString& device) {
-    return device.startsWith(QLatin1Char('/')) ? device : QStringLiteral("/dev/") + device;
+    return QFileInfo(device).absoluteFilePath();
 }
 
 int WaitArgument(int64_t ms) {

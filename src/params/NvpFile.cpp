@@ -96,9 +96,14 @@ bool ReadWholeFile(const QString& path, QByteArray* bytes, QString* error) {
     return true;
 }
 
+// A file saved under another extension could not be opened again: saving keeps the rule that
+// opening applies.
 bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error) {
     QString reason;
-    if (!WriteFileAtomically(path, bytes, &reason)) {
+    if (!HasParameterFileExtension(path)) {
+        reason = QStringLiteral("参数文档的扩展名必须是 .nvp。");
+    }
+    if (!reason.isEmpty() || !WriteFileAtomically(path, bytes, &reason)) {
         if (error != nullptr) {
             *error = QStringLiteral("无法保存文档 %1：%2").arg(path, reason);
         }

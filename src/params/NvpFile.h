@@ -24,7 +24,8 @@ bool HasParameterFileExtension(const QString& path);
 // Open: the extension test, then the file. The message explains what went wrong.
 bool OpenDocumentFile(const QString& path, CNolvaServoDoc& document, QString* error);
 
-// Save: the file is replaced only when the new one has been written completely.
+// Save: the file is replaced only when the new one has been written completely. A name without
+// the ".nvp" extension is refused, as Open refuses it.
 bool SaveDocumentFile(const QString& path, const CNolvaServoDoc& document, QString* error);
 
 // Copy to computer: a parameter file holding the document's version text, snapshots and

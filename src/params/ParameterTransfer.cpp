@@ -78,7 +78,38 @@ QList<ParamCode> WholeSet() {
     return codes;
 }
 
+// Headings of the range refusal: values of a file (copy to drive) or of the document.
+QString FileRangeHeading() {
+    return QStringLiteral("文件中的参数值超出范围，未写入驱动器：");
+}
+
+QString DocumentRangeHeading() {
+    return QStringLiteral("参数值超出范围，未写入驱动器：");
+}
+
 } // namespace
+
+QList<RangeFault> ValuesOutOfRange(const QList<ParamCode>& codes, const QList<int32_t>& values,
+                                   const DriveProfile& profile) {
+    ParameterSet minimums;
+    ParameterSet maximums;
+    FillRangeTables(minimums, maximums, profile);
+    QList<RangeFault> faults;
+    for (qsizetype i = 0; i < codes.size() && i < values.size(); ++i) {
+        const int32_t* min = minimums.slot(codes[i]);
+        const int32_t* max = maximums.slot(codes[i]);
+        if (min != nullptr && max != nullptr && (values[i] < *min || values[i] > *max)) {
+            faults.append({codes[i], values[i], *min, *max});
+        }
+    }
+    return faults;
+}
+
+QString RangeFaultText(const RangeFault& fault) {
+    const QString code = fault.code.text();
+    return QStringLiteral("%1 = %2 (范围 %3)")
+        .arg(code, FormatValue(code, fault.value, false), RangeText(code, fault.min, fault.max));
+}
 
 QString ReadProgressText(ParamCode code) {
     return GroupProgressText(code.letter, code.number, true);
@@ -307,6 +338,9 @@ bool ParameterTransfer::WriteOne(ParamCode code) {
     if (!access_.LinkUp || value == nullptr) {
         return false;
     }
+    if (RefuseOutOfRange({code}, {*value}, DocumentRangeHeading())) {
+        return false;
+    }
     TransferProgress* progress = progress_;
     progress_ = nullptr; // one parameter goes without a window
     currentText_ = WriteProgressText(code);
@@ -429,14 +463,37 @@ bool ParameterTransfer::WriteOneOfAll(ParamCode code, int32_t value, bool modbus
            FollowUpWrite(code);
 }
 
+bool ParameterTransfer::RefuseOutOfRange(const QList<ParamCode>& codes,
+                                         const QList<int32_t>& values, const QString& heading) {
+    const QList<RangeFault> faults = ValuesOutOfRange(codes, values, profile_);
+    if (faults.isEmpty()) {
+        return false;
+    }
+    Message message;
+    message.text = heading;
+    for (const RangeFault& fault : faults) {
+        message.text += QLatin1Char('\n') + RangeFaultText(fault);
+    }
+    message.caption = StringText(StringId::kWriteCaption);
+    message.icon = MessageIcon::Error;
+    messenger_.show(message);
+    return true;
+}
+
 bool ParameterTransfer::WriteCodes(const QList<ParamCode>& codes, const QList<int32_t>& values,
                                    qsizetype* written) {
+    return WriteValues(codes, values, written, DocumentRangeHeading());
+}
+
+bool ParameterTransfer::WriteValues(const QList<ParamCode>& codes, const QList<int32_t>& values,
+                                    qsizetype* written, const QString& heading) {
     qsizetype done = 0;
     if (written == nullptr) {
         written = &done;
     }
     *written = 0;
-    if (!access_.LinkUp || values.size() != codes.size()) {
+    if (!access_.LinkUp || values.size() != codes.size() ||
+        RefuseOutOfRange(codes, values, heading)) {
         return false;
     }
     const bool modbus = settings_.RS485Port;
@@ -462,13 +519,27 @@ bool ParameterTransfer::WriteCodes(const QList<ParamCode>& codes, const QList<in
     return true;
 }
 
-bool ParameterTransfer::WriteAll() {
-    const QList<ParamCode> codes = WholeSet();
+namespace {
+
+QList<int32_t> TransferValues(const CNolvaServoDoc& document, const QList<ParamCode>& codes) {
     QList<int32_t> values;
     for (const ParamCode& code : codes) {
-        values.append(*document_.transfer.slot(code));
+        values.append(*document.transfer.slot(code));
     }
-    return WriteCodes(codes, values);
+    return values;
+}
+
+} // namespace
+
+bool ParameterTransfer::WriteAll() {
+    const QList<ParamCode> codes = WholeSet();
+    // The transfer buffers hold what a file brought.
+    return WriteValues(codes, TransferValues(document_, codes), nullptr, FileRangeHeading());
+}
+
+QList<RangeFault> ParameterTransfer::TransferValuesOutOfRange() const {
+    const QList<ParamCode> codes = WholeSet();
+    return ValuesOutOfRange(codes, TransferValues(document_, codes), profile_);
 }
 
 // ---- The custom list ----
@@ -496,6 +567,13 @@ bool ParameterTransfer::WriteCustomList(const QList<CustomEntry>& rows) {
 // Group and custom-list writes: the document's values through the mailbox, with the group texts,
 // ending with the success message and the restart reminder.
 bool ParameterTransfer::WriteDocumentValues(const QList<ParamCode>& codes) {
+    QList<int32_t> values;
+    for (const ParamCode& code : codes) {
+        values.append(*document_.values.slot(code));
+    }
+    if (RefuseOutOfRange(codes, values, DocumentRangeHeading())) {
+        return false;
+    }
     if (progress_ != nullptr) {
         progress_->Open(QString(), kStepsPerParameter * codes.size());
     }

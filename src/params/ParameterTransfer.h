@@ -28,6 +28,18 @@ public:
     virtual void ExchangeDone() {}
 };
 
+// A value outside its parameter's range for the drive described by a profile.
+struct RangeFault {
+    ParamCode code;
+    int32_t value = 0;
+    int32_t min = 0;
+    int32_t max = 0;
+};
+QList<RangeFault> ValuesOutOfRange(const QList<ParamCode>& codes, const QList<int32_t>& values,
+                                   const DriveProfile& profile);
+// "Cn019 = 70000 (范围 0~50000)", the value and range as the catalogue shows them.
+QString RangeFaultText(const RangeFault& fault);
+
 // Moving parameter values between the document and the drive: one parameter, a group, the
 // custom list, the whole set. Each operation reports its first failed exchange with the message
 // "错误:\n\n" + the progress text of the parameter, stops there and undoes nothing; a group,
@@ -37,6 +49,11 @@ public:
 // On RS-232 every parameter goes through the page-'5' mailbox. On RS-485 the whole-set transfers
 // use one Modbus register per parameter, except Pn307..Pn309: their 32-bit values do not fit a
 // register and travel through the mailbox as two words, as on RS-232.
+//
+// Every write first checks all its values against their ranges for the drive (the profile's
+// maximum speed): when one is outside, a message names each such parameter with its value and
+// range, and nothing is sent. A damaged or hand-edited file never reaches the drive as numbers
+// cut to 16 bits.
 //
 // The caller sets the session's Busy flag around each operation.
 class ParameterTransfer {
@@ -86,8 +103,15 @@ public:
     // read fails). Copy to drive: read `path` into the transfer buffers and write them.
     bool CopyDriveToFile(const QString& path);
     bool CopyFileToDrive(const QString& path);
+    // The transfer buffers' values that a write all would refuse.
+    QList<RangeFault> TransferValuesOutOfRange() const;
 
 private:
+    // True, after the message headed by `heading`, when a value is outside its range.
+    bool RefuseOutOfRange(const QList<ParamCode>& codes, const QList<int32_t>& values,
+                          const QString& heading);
+    bool WriteValues(const QList<ParamCode>& codes, const QList<int32_t>& values,
+                     qsizetype* written, const QString& heading);
     bool Fail();
     bool Acknowledged(bool ok);
     void BeginParameter(const QString& text);

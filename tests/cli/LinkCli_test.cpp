@@ -3,6 +3,8 @@
 
 #include "support/CliTestSupport.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -74,6 +76,8 @@ TEST(LinkCli, BadArgumentsAndMissingDevices) {
         {{"--port", "/dev/null", "--frame-format", "9", "probe"}, 2, "--frame-format"},
         {{"--port", "/dev/null", "--baud", "fast", "probe"}, 2, "--baud"},
         {{"--port", "/dev/null", "dance"}, 2, "unknown command"},
+        {{"--port", "/dev/null", "read", "Cn999"}, 2, "\"Cn999\" is not a parameter code"},
+        {{"--port", "/dev/null", "read", "cn001"}, 2, "\"cn001\" is not a parameter code"},
     };
     for (const Case& c : cases) {
         const CliRun r = Cli(c.args);
@@ -81,6 +85,14 @@ TEST(LinkCli, BadArgumentsAndMissingDevices) {
         EXPECT_TRUE(r.err.contains(c.mustSay))
             << c.args.join(' ').toStdString() << ": " << r.err.toStdString();
     }
+}
+
+TEST(LinkCli, ARelativePortIsFoundFromTheWorkingDirectory) {
+    QTemporaryDir dir;
+    DriveSim sim({"--link", dir.filePath("drive0")});
+    ASSERT_FALSE(sim.path.isEmpty());
+    const CliRun r = Cli({"--port", "drive0", "probe"}, {}, dir.path());
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
 }
 
 } // namespace

@@ -111,6 +111,29 @@ TEST_F(NvpCli, DamagedFilesAndBadArgumentsAreReportedClearly) {
     EXPECT_EQ(cli({"frobnicate"}).exitCode, 2);
     EXPECT_EQ(cli({"show", path("set.nvp"), "--max-speed", "fast"}).exitCode, 2);
     EXPECT_EQ(cli({"new", path("x.txt")}).exitCode, 2);
+
+    // A missing file: one line that names it; an output name the tool could not open again.
+    write(path("set.nvp"), StoreDocument(doc));
+    const CliRun missing = cli({"diff", path("set.nvp"), path("missing.nvp")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.err.contains(QLatin1String("missing.nvp")) && !missing.err.contains('\n'))
+        << missing.err.toStdString();
+    write(path("set.csv"), cli({"export", path("set.nvp"), "--csv"}).out.toUtf8());
+    EXPECT_EQ(cli({"import", path("set.csv"), "-o", path("out.txt")}).exitCode, 2);
+    EXPECT_FALSE(QFile::exists(path("out.txt")));
+}
+
+TEST_F(NvpCli, OutputThatCannotBeWrittenIsAFailure) {
+    CNolvaServoDoc doc;
+    doc.OnNewDocument();
+    write(path("a.nvp"), StoreDocument(doc));
+    for (const QStringList& args :
+         {QStringList{"show", path("a.nvp")}, QStringList{"export", path("a.nvp"), "--json"}}) {
+        const CliRun r = clitest::Cli(QStringList{"nvp"} + args, QStringLiteral("/dev/full"));
+        EXPECT_EQ(r.exitCode, 1) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains(QLatin1String("writing the output failed")))
+            << r.err.toStdString();
+    }
 }
 
 } // namespace

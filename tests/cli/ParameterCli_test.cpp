@@ -85,6 +85,37 @@ TEST_F(ParameterFiles, AFailureNamesTheParameterAndWritesNoFile) {
     EXPECT_FALSE(QFile::exists(path("b.nvp")));
 }
 
+TEST_F(ParameterFiles, OutOfRangeValuesAreRefusedAndFileErrorsComeBeforeTheLink) {
+    Drive drive({});
+    ASSERT_FALSE(drive.path.isEmpty());
+    CNolvaServoDoc doc;
+    doc.OnNewDocument();
+    doc.values.control[0] = 99;     // Cn001, 0~6
+    doc.values.control[18] = 70000; // Cn019, 0~50000
+    doc.values.speed[0] = 5000;     // Sn201, -3000~3000 for this drive
+    QFile f(path("edited.nvp"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(StoreDocument(doc));
+    f.close();
+    CliRun r = Cli(portArgs(drive.path) + QStringList{"write-all", path("edited.nvp")});
+    EXPECT_EQ(r.exitCode, 1);
+    for (const char* line : {"Cn001 = 99 (range 0~6)", "Cn019 = 70000 (range 0~50000)",
+                             "Sn201 = 5000 (range -3000~3000)"})
+        EXPECT_TRUE(r.err.contains(QLatin1String(line))) << r.err.toStdString();
+    EXPECT_EQ(Cli(portArgs(drive.path) + QStringList{"read", "Cn001", "Cn019"}).out,
+              "Cn001=2\nCn019=0");
+
+    // No drive is needed to find that the file or the output's folder is missing.
+    r = Cli(portArgs("/dev/orvan-none") + QStringList{"write-all", path("missing.nvp")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("missing.nvp") && !r.err.contains("orvan-none"))
+        << r.err.toStdString();
+    r = Cli(portArgs("/dev/orvan-none") + QStringList{"read-all", "-o", path("no/x.nvp")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("cannot write") && !r.err.contains("orvan-none"))
+        << r.err.toStdString();
+}
+
 TEST(ParameterCli, CompareListsTheDifferingParametersWithItsExitCodes) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("axis.nvp"));
@@ -109,10 +140,10 @@ TEST(ParameterCli, CompareListsTheDifferingParametersWithItsExitCodes) {
         EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Sn201\t"))) << lines[1].toStdString();
         EXPECT_TRUE(lines[1].endsWith(QStringLiteral("\t100\t1234"))) << lines[1].toStdString();
 
-        // Usage: no file, two files, a file that is no parameter file.
+        // Usage: no file, two files; a file that cannot be opened is a file error.
         EXPECT_EQ(Cli(port + QStringList{"compare"}).exitCode, 2);
         EXPECT_EQ(Cli(port + QStringList{"compare", file, file}).exitCode, 2);
-        EXPECT_EQ(Cli(port + QStringList{"compare", dir.filePath("none.nvp")}).exitCode, 2);
+        EXPECT_EQ(Cli(port + QStringList{"compare", dir.filePath("none.nvp")}).exitCode, 1);
     }
     // A drive that answers nothing: a failed exchange. (Its terminal stays open: a closed one's
     // number may go to another test's drive meanwhile.)

@@ -170,6 +170,11 @@ TEST(Catalogue, SpeedDefaultsAtTheStartProfile) {
     FillParameterDefaults(doc, DriveProfile{3001, 2500, 0x121});
     EXPECT_EQ(doc.defaults.speed[17], 3061);
     EXPECT_EQ(doc.defaults.control[6], 1000); // 3001 / 3 in integers
+    // Near the top of the type 102 % of N saturates instead of overflowing.
+    FillParameterDefaults(doc, DriveProfile{2105376125, 2500, 0x121});
+    EXPECT_EQ(doc.defaults.speed[17], 2147483647);
+    FillParameterDefaults(doc, DriveProfile{INT32_MAX, 2500, 0x121});
+    EXPECT_EQ(doc.defaults.speed[17], INT32_MAX);
 }
 
 TEST(Catalogue, NewDocumentClearsSnapshotsButLeavesTransferBuffers) {

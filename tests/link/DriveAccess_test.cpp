@@ -141,6 +141,35 @@ TEST_P(DriveAccessModbusTest, ReadsAParameterByItsRegisterAndConverts) {
     EXPECT_EQ(access.LastValue, 9);
 }
 
+TEST_P(DriveAccessModbusTest, LostOrCorruptRepliesAreTriedAgainButExceptionsAreNot) {
+    int spoil = 0; // replies still to lose or damage
+    bool damage = false;
+    port->setResponder([&](QByteArrayView written) {
+        QByteArray reply = drive.receive(written);
+        if (spoil > 0 && !reply.isEmpty()) {
+            --spoil;
+            if (!damage)
+                return QByteArray();
+            const qsizetype at = reply.size() - (settings.AsciiMode ? 3 : 1); // a check digit
+            reply[at] = static_cast<char>(reply[at] == '0' ? '1' : '0');
+        }
+        return reply;
+    });
+    spoil = 2;
+    ASSERT_TRUE(access.ReadParameterModbus({'C', 30}, settings.AsciiMode));
+    EXPECT_EQ(access.LastValue, 0x0121);
+    EXPECT_EQ(port->writes().size(), 3);
+    damage = true;
+    spoil = 2;
+    EXPECT_TRUE(access.WriteParameterModbus({'C', 11}, 77, settings.AsciiMode));
+    EXPECT_EQ(port->writes().size(), 6);
+    spoil = 3;
+    EXPECT_FALSE(access.ReadParameterModbus({'C', 11}, settings.AsciiMode));
+    EXPECT_EQ(port->writes().size(), 9);
+    EXPECT_FALSE(access.ReadParameterModbus({'P', 70}, settings.AsciiMode)); // exception: once
+    EXPECT_EQ(port->writes().size(), 10);
+}
+
 INSTANTIATE_TEST_SUITE_P(AsciiAndRtu, DriveAccessModbusTest, ::testing::Values(0, 6));
 
 } // namespace

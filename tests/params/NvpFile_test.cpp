@@ -211,6 +211,10 @@ TEST_F(NvpFiles, SaveReplacesTheFileWholeAndAFailedSaveKeepsTheOldOne) {
     ASSERT_TRUE(QDir().mkdir(blocked));
     EXPECT_FALSE(SaveDocumentFile(blocked, doc, &error));
     EXPECT_TRUE(error.contains(QLatin1String("blocked.nvp")));
+    // Nor is a name without the extension: the file would not open again.
+    EXPECT_FALSE(SaveDocumentFile(path("set.txt"), doc, &error));
+    EXPECT_FALSE(SaveTransferCopyFile(path("set"), doc, &error));
+    EXPECT_TRUE(error.contains(QLatin1String(".nvp")));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"set.nvp"});
 }
 

@@ -183,6 +183,38 @@ TEST_F(TransferTest, CopyToComputerWritesTheDrivesSetAndAFailedReadWritesNoFile)
     EXPECT_EQ(messenger.messages.back().text, QString::fromUtf8("错误:\n\n读取参数中 ... Tn101"));
 }
 
+TEST_F(TransferTest, ValuesOutsideTheirRangesAreRefusedBeforeAnythingIsSent) {
+    QTemporaryDir dir;
+    const QString file = QDir(dir.path()).filePath("edited.nvp");
+    CNolvaServoDoc edited;
+    edited.OnNewDocument();
+    edited.values.control[0] = 99;     // Cn001, 0~6
+    edited.values.control[18] = 70000; // Cn019, 0~50000: 4464 once cut to 16 bits
+    edited.values.speed[0] = 5000;     // Sn201, within -N~N only for N >= 5000
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(StoreDocument(edited));
+    f.close();
+    EXPECT_FALSE(transfer.CopyFileToDrive(file));
+    EXPECT_TRUE(Requests().isEmpty());
+    ASSERT_EQ(messenger.messages.size(), 1);
+    EXPECT_EQ(messenger.messages[0].text,
+              QString::fromUtf8("文件中的参数值超出范围，未写入驱动器：\nCn001 = 99 (范围 0~6)\n"
+                                "Cn019 = 70000 (范围 0~50000)\nSn201 = 5000 (范围 -3000~3000)"));
+
+    // The document's values go through the same check: the editor's write, a group, one value.
+    document.values = edited.values;
+    EXPECT_FALSE(transfer.WriteCodes({{'C', 19}}, {70000}));
+    EXPECT_FALSE(transfer.WriteGroup(ParamGroup::Control));
+    EXPECT_FALSE(transfer.WriteOne({'S', 1}));
+    EXPECT_TRUE(Requests().isEmpty());
+    EXPECT_EQ(messenger.messages.back().text,
+              QString::fromUtf8("参数值超出范围，未写入驱动器：\nSn201 = 5000 (范围 -3000~3000)"));
+    // Speed ranges follow the drive's maximum speed as it is now.
+    profile.maxMotorSpeed = 6000;
+    EXPECT_TRUE(transfer.WriteOne({'S', 1}));
+}
+
 TEST_F(TransferTest, NothingHappensWhileTheLinkIsDown) {
     access.LinkUp = false;
     EXPECT_FALSE(transfer.ReadGroup(ParamGroup::Control));

@@ -36,9 +36,15 @@ public:
 };
 
 #ifdef ORVAN_CLI_PATH // the simulator's tests start the simulator only
-// One run of orvan-cli: exit code, trimmed output and error text.
-inline CliRun Cli(const QStringList& args) {
+// One run of orvan-cli: exit code, trimmed output and error text. The output may go to a file
+// instead (then `out` stays empty), and the tool may run in another folder.
+inline CliRun Cli(const QStringList& args, const QString& outputFile = {},
+                  const QString& workingDirectory = {}) {
     QProcess p;
+    if (!outputFile.isEmpty())
+        p.setStandardOutputFile(outputFile);
+    if (!workingDirectory.isEmpty())
+        p.setWorkingDirectory(workingDirectory);
     p.start(QStringLiteral(ORVAN_CLI_PATH), args);
     EXPECT_TRUE(p.waitForFinished(60000));
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()).trimmed(),
