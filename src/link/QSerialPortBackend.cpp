@@ -24,10 +24,14 @@ bool IsPseudoTerminal(const QString& location) {
     return deviceMajor >= 136 && deviceMajor <= 143;
 }
 
-// A relative path names a file from the working directory, as on any command line (QSerialPort
-// alone would look a bare name up under /dev).
+// A relative path names a file from the working directory, as on any command line; a bare name
+// that is not there stays a name under /dev ("ttyUSB0"), as settings files may hold it.
 QString SystemLocation(const QString& device) {
-    return QFileInfo(device).absoluteFilePath();
+    const QFileInfo file(device);
+    if (file.isAbsolute() || file.exists() || device.contains(QLatin1Char('/'))) {
+        return file.absoluteFilePath();
+    }
+    return QStringLiteral("/dev/") + device;
 }
 
 int WaitArgument(int64_t ms) {
