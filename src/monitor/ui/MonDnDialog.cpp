@@ -1,7 +1,5 @@
 #include "monitor/ui/MonDnDialog.h"
 
-#include "base/StringIds.h"
-#include "base/StringTable.h"
 #include "monitor/DiagnosticsMonitor.h"
 #include "params/ui/DialogButton.h"
 
@@ -56,9 +54,7 @@ CMonDnDialog::CMonDnDialog(DiagnosticsMonitor& monitor, QWidget* parent)
         values_[i]->setStyleSheet(
             QStringLiteral("color: rgb(0, 0, 255); background: transparent;"));
         valuesGrid->addWidget(new QLabel(code, this), number - 1, 0);
-        valuesGrid->addWidget(
-            new QLabel(StringText(StringId::kFirstDiagnosticsName + number - 1), this), number - 1,
-            1);
+        valuesGrid->addWidget(new QLabel(DiagnosticName(number), this), number - 1, 1);
         valuesGrid->addWidget(values_[i], number - 1, 2);
     }
 
