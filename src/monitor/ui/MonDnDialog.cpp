@@ -25,7 +25,11 @@ QLabel* MakeLamp(const QString& name, QWidget* parent) {
 }
 
 void ShowLamp(QLabel* lamp, bool on) {
-    lamp->setText(on ? QStringLiteral("ON") : QStringLiteral("OFF"));
+    const QString text = on ? QStringLiteral("ON") : QStringLiteral("OFF");
+    if (lamp->text() == text) {
+        return; // restyling a lamp costs more than the rest of the tick's drawing
+    }
+    lamp->setText(text);
     lamp->setStyleSheet(on ? kLampOn : kLampOff);
 }
 
