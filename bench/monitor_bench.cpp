@@ -7,10 +7,10 @@
 // - the wire time of one poll (bytes x 10 bits / baud of its requests and replies, from the
 //   drive's request log): the status read, the nineteen values, the four diagnostics;
 // - the longest time the event loop went without processing events, measured by a 5 ms timer
-//   over the first 20 s after the windows opened (the contact parameters and the alarm history
-//   are read once in that stretch), and again over the steady part alone;
-// - the program's CPU time (getrusage) over the next 20 s of polling, without the fast timer,
-//   as a share of one core.
+//   over the first S seconds (20 by default) after the windows opened (the contact parameters
+//   and the alarm history are read once in that stretch), and again after its first 3 s;
+// - the program's CPU time (getrusage) over the next S seconds of polling, without the fast
+//   timer, as a share of one core.
 //
 // Usage: orvan_bench_monitor [--sim PATH] [--seconds S] [--baud N]
 
@@ -169,8 +169,6 @@ void Run(const QString& simPath, uint32_t baud, double seconds) {
     sim.terminate();
     sim.waitForFinished(3000);
 
-    if (qEnvironmentVariableIsSet("MONITOR_BENCH_LOG"))
-        QFile::copy(logPath, qEnvironmentVariable("MONITOR_BENCH_LOG") + QString::number(baud));
     const PollFigures poll = OnePoll(logPath, baud);
     std::printf("%6u bit/s: one poll %d exchanges, wire %.1f ms; %d polls in %.0f s; longest "
                 "event-loop gap %.1f ms (steady %.1f ms); CPU %.2f %% of a core%s\n",
