@@ -2,6 +2,7 @@
 
 #include "app/AppSettings.h"
 #include "base/Messenger.h"
+#include "cli/MonitorCommands.h"
 #include "link/DriveOperations.h"
 #include "link/Frames.h"
 #include "params/DriveConnection.h"
@@ -287,9 +288,13 @@ bool ProbeDrive(DriveConnection& connection, QTextStream& err, int32_t* dn03) {
 }
 
 int RunLinkCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
+    MonitorOptions monitor;
     LinkOptions options;
-    if (!ParseLinkOptions(args, &options, err)) {
+    if (!ParseLinkOptions(TakeMonitorOptions(args, &monitor), &options, err)) {
         return 2;
+    }
+    if (IsMonitorCommand(options.command) || monitor.Given()) {
+        return RunMonitorCommand(options, monitor, out, err);
     }
     if (IsParameterCommand(options.command)) {
         return RunParameterCommand(options, out, err);

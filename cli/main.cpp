@@ -1,6 +1,7 @@
 // orvan-cli: the program's operations for scripts and headless use.
 
 #include "cli/LinkCommands.h"
+#include "cli/MonitorCommands.h"
 #include "cli/NvpCommands.h"
 
 #include <QCoreApplication>
@@ -19,8 +20,9 @@ int Run(QStringList args, QTextStream& out, QTextStream& err) {
     }
     if (args.isEmpty() || args.front() == QLatin1String("--help") ||
         args.front() == QLatin1String("-h")) {
-        (args.isEmpty() ? err : out) << kLinkUsage << "       orvan-cli nvp ... (parameter files; "
-                                     << "orvan-cli nvp for details)\n";
+        (args.isEmpty() ? err : out)
+            << kLinkUsage << kMonitorUsage << "       orvan-cli nvp ... (parameter files; "
+            << "orvan-cli nvp for details)\n";
         return args.isEmpty() ? 2 : 0;
     }
     return RunLinkCommand(args, out, err);

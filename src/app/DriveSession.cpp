@@ -96,6 +96,7 @@ struct DriveSession::Impl {
     bool linkRequested = false;
     bool portOpen = false;
     int tickCount = 0;
+    std::function<void()> exchangeDone;
 
     // The device problem already told since the link was last asked for, so that the timer's
     // retries every 4 s do not repeat it.
@@ -397,10 +398,16 @@ bool DriveSession::Poll() {
     if (!d_->access.LinkUp) {
         return false;
     }
-    if (!StatusRead()) {
-        return false;
+    if (d_->operations.Running()) {
+        return false; // the job below would wait for it, after this poll has gone
     }
-    return d_->observer->PollMonitors();
+    bool read = false;
+    d_->operations.RunQuietly([this, &read] { read = StatusRead(); });
+    return read && d_->observer->PollMonitors();
+}
+
+void DriveSession::SetExchangeHook(std::function<void()> hook) {
+    d_->exchangeDone = std::move(hook);
 }
 
 bool DriveSession::StatusRead() {
@@ -413,6 +420,9 @@ bool DriveSession::StatusRead() {
         case StatusPart::Model: d_->Refresh({4, 5}); break;
         case StatusPart::MaxSpeed: break;
         case StatusPart::Alarm: d_->Refresh({7}); break;
+        }
+        if (d_->exchangeDone) {
+            d_->exchangeDone();
         }
     });
 }

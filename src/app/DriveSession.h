@@ -88,10 +88,14 @@ public:
     void DialogConnect(const std::function<std::optional<PortChoice>(const PortChoice& current,
                                                                      bool linkRequested)>& askUser);
 
-    // The poll: status read, then the observer's monitors. False at the first failure.
+    // The poll: status read, then the observer's monitors. False at the first failure, and
+    // when an operation runs already. The status read runs as a drive operation, so that a
+    // window's request that comes while the hook below turns the event loop waits for its end.
     bool Poll();
     // The connection's status read, each pane refreshed as its value comes in.
     bool StatusRead();
+    // Runs after every exchange of the status read (the program keeps drawing between them).
+    void SetExchangeHook(std::function<void()> hook);
 
     // Status bar pane texts for the current state.
     QString PaneText(int pane) const;

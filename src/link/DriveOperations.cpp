@@ -3,6 +3,14 @@
 DriveOperations::DriveOperations(QObject* parent) : QObject(parent) {}
 
 void DriveOperations::RunExclusive(std::function<void()> job) {
+    Run({std::move(job), true});
+}
+
+void DriveOperations::RunQuietly(std::function<void()> job) {
+    Run({std::move(job), false});
+}
+
+void DriveOperations::Run(Job job) {
     waiting_.push_back(std::move(job));
     if (running_) {
         return; // the operation that is running takes it when it ends
@@ -10,14 +18,18 @@ void DriveOperations::RunExclusive(std::function<void()> job) {
     running_ = true;
     const bool wasBusy = busy_;
     busy_ = true;
+    bool announce = false;
     while (!waiting_.empty()) {
-        const std::function<void()> next = std::move(waiting_.front());
+        Job next = std::move(waiting_.front());
         waiting_.pop_front();
-        next();
+        announce = announce || next.announced;
+        next.run();
     }
     busy_ = wasBusy;
     running_ = false;
-    emit operationsEnded();
+    if (announce) {
+        emit operationsEnded();
+    }
 }
 
 void DriveOperations::Post(std::function<void()> job) {

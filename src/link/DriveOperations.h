@@ -25,6 +25,9 @@ public:
     // Runs `job` under Busy now, or after the operation that is running. Busy is given back as
     // it was found: a modal box whose loop let this job in still holds it afterwards.
     void RunExclusive(std::function<void()> job);
+    // The same for the poll's reads, which show what they read themselves: their end alone is
+    // not announced (operations that came meanwhile still announce theirs).
+    void RunQuietly(std::function<void()> job);
     // Runs `job` exclusively later, on the event loop, after the current event.
     void Post(std::function<void()> job);
 
@@ -39,7 +42,13 @@ signals:
     void operationsEnded();
 
 private:
-    std::deque<std::function<void()>> waiting_;
+    struct Job {
+        std::function<void()> run;
+        bool announced;
+    };
+    void Run(Job job);
+
+    std::deque<Job> waiting_;
     std::map<int, RequestHandler> handlers_;
     bool busy_ = false;
     bool running_ = false;

@@ -14,11 +14,11 @@ namespace {
 constexpr int kPointerIndex = 0x0A;
 constexpr int32_t kHighestAlarmCode = 15;
 
-QString RowName(int row) {
+} // namespace
+
+QString AlarmRowName(int row) {
     return row == 0 ? QStringLiteral("AL") : QString::asprintf("A%d", row);
 }
-
-} // namespace
 
 QString AlarmCodeText(int32_t code) {
     if (code < 0 || code > kHighestAlarmCode) {
@@ -61,7 +61,7 @@ bool AlarmHistory::Update(TransferProgress* progress) {
     std::array<int32_t, kEntryCount> entries{};
     for (int i = 0; i < kEntryCount; ++i) {
         if (progress != nullptr) {
-            progress->SetText(StringText(StringId::kAlarmHistoryReading) + RowName(i));
+            progress->SetText(StringText(StringId::kAlarmHistoryReading) + AlarmRowName(i));
         }
         for (int step = 0; step < DriveAccess::kFetchSteps; ++step) {
             if (progress != nullptr) {

@@ -62,6 +62,9 @@ private:
     std::array<int32_t, kEntryCount> codes_{};
 };
 
+// The window's name of row 0..9: "AL", then "A1".."A9".
+QString AlarmRowName(int row);
+
 // The alarm text of an alarm code: "无异常警报发生。" for 0, the alarm's own text for 1..15,
 // "-----" for any other.
 QString AlarmCodeText(int32_t code);

@@ -50,6 +50,13 @@ bool Bit(uint16_t word, int n) {
 
 } // namespace
 
+QString DiagnosticName(int number) {
+    if (number < 1 || number > DiagnosticsMonitor::kValueCount) {
+        return {};
+    }
+    return StringText(StringId::kFirstDiagnosticsName + number - 1);
+}
+
 QString ControlModeDiagnosticText(int32_t mode) {
     const QString torque = StringText(StringId::kTorqueModeName);
     const QString speed = StringText(StringId::kSpeedModeName);

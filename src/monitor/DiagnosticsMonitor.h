@@ -70,6 +70,8 @@ private:
     std::array<QString, kOutputCount> outputLabels_{};
 };
 
+// dn-`number`'s name as the window labels it (dn-03's with the string table's leading blank).
+QString DiagnosticName(int number);
 // dn-01's text: "0: 转矩(T)" ... "6: 位置(Pi)"; empty for any other value.
 QString ControlModeDiagnosticText(int32_t mode);
 // Thirteen digits, DI-13 leftmost, "1" for a contact that is on (its bit set).

@@ -19,7 +19,43 @@ size_t Slot(int number) {
     return static_cast<size_t>(number - 1);
 }
 
+struct ValueLabel {
+    const char* name;
+    const char* unit;
+};
+
+// The window's own names (Un-15 reads "脉冲数" here, unlike its string table entry).
+constexpr ValueLabel kLabels[StatusMonitor::kValueCount] = {
+    {"实际电机速度", " rpm"},
+    {"实际电机转矩", " %"},
+    {"回生负荷率", " %"},
+    {"实效负荷率", " %"},
+    {"最大负荷率", " %"},
+    {"速度命令", " rpm"},
+    {"位置误差量", " pulse"},
+    {"位置回授量", " pulse"},
+    {"外部电压命令", " V"},
+    {"主回路(Vdc Bus)电压", " V"},
+    {"外部速度限制命令值", " rpm"},
+    {"外部CCW方向转矩限制命令值", " %"},
+    {"外部CW方向转矩限制命令值", " %"},
+    {"电机回授-旋转圈数(绝对值)", " rev"},
+    {"电机回授-旋转一圈内的脉冲数(绝对值)", " pulse"},
+    {"脉冲命令-旋转圈数(绝对值)", " rev"},
+    {"脉冲命令-旋转一圈内的脉冲数(绝对值)", " pulse"},
+    {"转矩命令", " %"},
+    {"负载惯量比", " *0.1"},
+};
+
 } // namespace
+
+QString StatusValueName(int number) {
+    return InRange(number) ? QString::fromUtf8(kLabels[Slot(number)].name) : QString();
+}
+
+QString StatusValueUnit(int number) {
+    return InRange(number) ? QString::fromUtf8(kLabels[Slot(number)].unit) : QString();
+}
 
 QString StatusValueText(int number, int32_t value) {
     if (number != kVoltageValue) {

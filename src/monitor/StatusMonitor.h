@@ -58,6 +58,11 @@ private:
     std::array<QString, kValueCount> texts_{};
 };
 
+// Un-`number`'s name and unit label as the window shows them beside its value (the unit with its
+// leading blank, " rpm"); empty outside 1..19.
+QString StatusValueName(int number);
+QString StatusValueUnit(int number);
+
 // A status value as the window shows it: Un-09 in hundredths of a volt as "%d.%02d" (a minus sign
 // for every negative value, -49 -> "-0.49"), every other one as "%d".
 QString StatusValueText(int number, int32_t value);

@@ -5,11 +5,15 @@
 #include "app/DriveSession.h"
 
 #include "base/Messenger.h"
+#include "link/DriveOperations.h"
 #include "link/MemorySerialBackend.h"
 #include "params/NolvaServoDoc.h"
 #include "sim/MemoryPortDrive.h"
 #include "sim/SimulatedDrive.h"
+#include "support/CoreApplication.h"
 #include "support/SimTestSupport.h"
+
+#include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
@@ -490,6 +494,34 @@ TEST_F(DriveSessionTest, PollSendsTheSixStatusReadsAndRefreshesEachPane) {
     EXPECT_EQ(profile.modelCode, 0x122);
     EXPECT_EQ(profile.encoderPulses, 8192);
     EXPECT_EQ(profile.maxMotorSpeed, 5000);
+}
+
+TEST_F(DriveSessionTest, StatusReadTurnsTheHookAfterEachReadAndARequestWaitsForItsEnd) {
+    EnsureApplication();
+    ConnectByTimer();
+    drive.clearRequestLog();
+    observer.monitorPolls = 0;
+    int ended = 0;
+    QObject::connect(&session.Operations(), &DriveOperations::operationsEnded, [&] { ++ended; });
+    QStringList seen;
+    int turns = 0;
+    session.SetExchangeHook([&] {
+        if (++turns == 2) { // a window's click while the status read runs
+            session.Operations().Post([&] {
+                seen << QStringLiteral("%1 reads, %2 monitor polls")
+                            .arg(drive.requestLog().size())
+                            .arg(observer.monitorPolls);
+            });
+        }
+        QCoreApplication::processEvents();
+    });
+    session.OnTimerTick();
+    EXPECT_EQ(turns, 6);
+    EXPECT_EQ(seen, QStringList{"6 reads, 0 monitor polls"});
+    EXPECT_EQ(ended, 1) << "the request's end is announced";
+    session.OnTimerTick();
+    EXPECT_EQ(ended, 1) << "a poll alone announces nothing";
+    EXPECT_EQ(observer.monitorPolls, 2);
 }
 
 TEST_F(DriveSessionTest, PaneTextsWhileNotLinked) {

@@ -48,9 +48,10 @@ CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, D
                      *monitors_} {
     session_->SetObserver(this);
     monitors_->SetProgressSource([this] { return &TransferWindows(); });
-    // A tick's monitor reads can outlast the tick at low baud rates: the program keeps drawing
-    // between the exchanges, and the ticks that come meanwhile find Busy set and pass.
+    // A tick's status and monitor reads can outlast the tick at low baud rates: the program keeps
+    // drawing between the exchanges, and the ticks that come meanwhile find Busy set and pass.
     monitors_->SetExchangeHook([] { QCoreApplication::processEvents(); });
+    session_->SetExchangeHook([] { QCoreApplication::processEvents(); });
     requests_.SetProgressSource([this] { return &TransferWindows(); });
     requests_.SetOutcomeHandler(
         [this](const ParameterAction& action, const ParameterOutcome& outcome) {

@@ -30,7 +30,7 @@ CMonAnDialog::CMonAnDialog(MonitorPoll& monitors, QWidget* parent)
         fontMetrics().horizontalAdvance(QString::fromUtf8("   电源电压过高(回生异常)。")) + 16;
     for (int row = 0; row < AlarmHistory::kEntryCount; ++row) {
         const auto i = static_cast<size_t>(row);
-        const QString name = row == 0 ? QStringLiteral("AL") : QString::asprintf("A%d", row);
+        const QString name = AlarmRowName(row);
         codes_[i] = new QLabel(this);
         codes_[i]->setObjectName(QStringLiteral("code") + name);
         codes_[i]->setAlignment(Qt::AlignCenter);

@@ -1,7 +1,5 @@
 #include "monitor/ui/MonDnDialog.h"
 
-#include "base/StringIds.h"
-#include "base/StringTable.h"
 #include "monitor/DiagnosticsMonitor.h"
 #include "params/ui/DialogButton.h"
 
@@ -27,7 +25,11 @@ QLabel* MakeLamp(const QString& name, QWidget* parent) {
 }
 
 void ShowLamp(QLabel* lamp, bool on) {
-    lamp->setText(on ? QStringLiteral("ON") : QStringLiteral("OFF"));
+    const QString text = on ? QStringLiteral("ON") : QStringLiteral("OFF");
+    if (lamp->text() == text) {
+        return; // restyling a lamp costs more than the rest of the tick's drawing
+    }
+    lamp->setText(text);
     lamp->setStyleSheet(on ? kLampOn : kLampOff);
 }
 
@@ -56,9 +58,7 @@ CMonDnDialog::CMonDnDialog(DiagnosticsMonitor& monitor, QWidget* parent)
         values_[i]->setStyleSheet(
             QStringLiteral("color: rgb(0, 0, 255); background: transparent;"));
         valuesGrid->addWidget(new QLabel(code, this), number - 1, 0);
-        valuesGrid->addWidget(
-            new QLabel(StringText(StringId::kFirstDiagnosticsName + number - 1), this), number - 1,
-            1);
+        valuesGrid->addWidget(new QLabel(DiagnosticName(number), this), number - 1, 1);
         valuesGrid->addWidget(values_[i], number - 1, 2);
     }
 

@@ -13,34 +13,6 @@
 
 namespace {
 
-struct ValueRow {
-    const char* name;
-    const char* unit;
-};
-
-// The window's own names (Un-15 reads "脉冲数" here, unlike its string table entry).
-constexpr ValueRow kRows[StatusMonitor::kValueCount] = {
-    {"实际电机速度", " rpm"},
-    {"实际电机转矩", " %"},
-    {"回生负荷率", " %"},
-    {"实效负荷率", " %"},
-    {"最大负荷率", " %"},
-    {"速度命令", " rpm"},
-    {"位置误差量", " pulse"},
-    {"位置回授量", " pulse"},
-    {"外部电压命令", " V"},
-    {"主回路(Vdc Bus)电压", " V"},
-    {"外部速度限制命令值", " rpm"},
-    {"外部CCW方向转矩限制命令值", " %"},
-    {"外部CW方向转矩限制命令值", " %"},
-    {"电机回授-旋转圈数(绝对值)", " rev"},
-    {"电机回授-旋转一圈内的脉冲数(绝对值)", " pulse"},
-    {"脉冲命令-旋转圈数(绝对值)", " rev"},
-    {"脉冲命令-旋转一圈内的脉冲数(绝对值)", " pulse"},
-    {"转矩命令", " %"},
-    {"负载惯量比", " *0.1"},
-};
-
 QLabel* Heading(const char* text, QWidget* parent) {
     return new QLabel(QString::fromUtf8(text), parent);
 }
@@ -63,7 +35,7 @@ CMonUnDialog::CMonUnDialog(StatusMonitor& monitor, QWidget* parent)
         const QString code = QString::asprintf("Un-%02d", number);
         boxes_[i] = new QCheckBox(code, this);
         boxes_[i]->setObjectName(QStringLiteral("check") + code);
-        names_[i] = new QLabel(QString::fromUtf8(kRows[i].name), this);
+        names_[i] = new QLabel(StatusValueName(number), this);
         names_[i]->setObjectName(QStringLiteral("name") + code);
         values_[i] = new QLabel(this);
         values_[i]->setObjectName(QStringLiteral("value") + code);
@@ -72,7 +44,7 @@ CMonUnDialog::CMonUnDialog(StatusMonitor& monitor, QWidget* parent)
         values_[i]->setFrameShape(QFrame::StyledPanel);
         values_[i]->setStyleSheet(
             QStringLiteral("color: rgb(255, 0, 0); background: transparent;"));
-        auto* unit = new QLabel(QString::fromUtf8(kRows[i].unit), this);
+        auto* unit = new QLabel(StatusValueUnit(number), this);
         grid->addWidget(boxes_[i], number, 0);
         grid->addWidget(names_[i], number, 1);
         grid->addWidget(values_[i], number, 2);
