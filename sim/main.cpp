@@ -39,6 +39,17 @@ bool RunControlInput(SimulatedDrive& drive, QByteArray& pending) {
         return n < 0 && errno == EINTR;
     }
     pending.append(buffer, n);
+    // A control line is short: input that runs on without ending a line (a binary file,
+    // /dev/zero) is not control input, and reading it on would only take memory and time.
+    constexpr qsizetype kLongestLine = 1024;
+    if (pending.indexOf('\n') < 0 && pending.size() > kLongestLine) {
+        std::fprintf(stderr,
+                     "orvan-drive-sim: standard input is no control input (a line longer than "
+                     "%lld bytes); it is no longer read\n",
+                     static_cast<long long>(kLongestLine));
+        pending.clear();
+        return false;
+    }
     for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n')) {
         const QString line = QString::fromLocal8Bit(pending.left(end));
         pending.remove(0, end + 1);

@@ -180,6 +180,16 @@ TEST(DriveProgram, ControlLinesOnStandardInputWorkTheMachine) {
     EXPECT_EQ(Stop(program), 0);
     EXPECT_TRUE(program.process.readAllStandardOutput().startsWith("servo off, alarm 0000"));
     EXPECT_TRUE(program.process.readAllStandardError().contains("di: a contact 1..13"));
+
+    // Input that never ends a line is no control input: it is left unread, and the drive still
+    // answers and stops on SIGTERM.
+    DriveSim flooded({});
+    Port floodedPort(flooded.path.toStdString());
+    flooded.process.write(QByteArray(64 * 1024, 'x'));
+    ASSERT_TRUE(flooded.process.waitForBytesWritten(3000));
+    EXPECT_EQ(floodedPort.exchange("R6CB0D", 7), "%0000E5");
+    EXPECT_EQ(Stop(flooded), 0);
+    EXPECT_TRUE(flooded.process.readAllStandardError().contains("no control input"));
 }
 
 TEST(DriveProgram, RefusesBadOptions) {
