@@ -5,6 +5,7 @@
 #include "monitor/MonitorPoll.h"
 
 #include "drive/ParameterCatalogue.h"
+#include "sim/ControlLines.h"
 #include "support/SimTestSupport.h"
 #include "support/TransferRig.h"
 
@@ -179,3 +180,21 @@ TEST_F(MonitorTest, AlarmRowsRunBackFromThePointerAndClearingStopsAtTheFirstFail
 }
 
 } // namespace
+
+TEST_F(MonitorTest, StatusDisplayFollowsTheMachine) {
+    display.SetActive(true);
+    for (int number : {1, 2, 6}) {
+        display.SetSelected(number, true);
+    }
+    drive.setWord('5', ParameterIndexOf({'C', 1}), 1); // speed mode
+    ASSERT_TRUE(RunControlLine(drive, "servo on").ok);
+    ASSERT_TRUE(RunControlLine(drive, "analog-speed 2").ok); // 2 V of 10 V = 600 rpm at N = 3000
+    drive.advance(std::chrono::milliseconds(1));
+    ASSERT_TRUE(monitors.Run());
+    EXPECT_EQ(display.Text(6), "600");
+    EXPECT_GT(display.Text(2).toInt(), 100) << "accelerating takes torque";
+    drive.advance(std::chrono::seconds(1));
+    ASSERT_TRUE(monitors.Run());
+    EXPECT_NEAR(display.Text(1).toInt(), 600, 3);
+    EXPECT_LT(std::abs(display.Text(2).toInt()), 10) << "a steady speed takes little torque";
+}
