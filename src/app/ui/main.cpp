@@ -39,6 +39,8 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Orvan"));
     QApplication::setApplicationName(QStringLiteral("OrvanServo"));
+    // Lets a Wayland desktop match the windows to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.orvan.OrvanServo"));
     QApplication::setApplicationVersion(QStringLiteral("0.9.080331"));
 
     const ParsedProgramOptions parsed = ParseProgramOptions(application.arguments().mid(1));
