@@ -1,6 +1,7 @@
 #include "cli/NvpCommands.h"
 
 #include "cli/CliText.h"
+#include "cli/ReportCommand.h"
 #include "drive/CatalogueTable.h"
 #include "drive/ModelTable.h"
 #include "drive/ParameterCatalogue.h"
@@ -22,6 +23,7 @@ const char* const kUsage =
     "       orvan-cli nvp import CSV -o FILE [--max-speed N] [--force]\n"
     "       orvan-cli nvp new FILE [--max-speed N] [--model HEX] [--force]\n"
     "       orvan-cli nvp diff A B\n"
+    "       orvan-cli nvp report FILE -o REPORT.pdf [--max-speed N] [--force]\n"
     "--max-speed is the drive's maximum motor speed in rpm (default 3000); it sets the ranges\n"
     "and defaults of speed parameters. A file's own Cn030 sets the encoder-dependent ones.\n";
 
@@ -279,6 +281,9 @@ int RunNvpCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         return 2;
     }
     const QString command = args.front();
+    if (command == QLatin1String("report")) {
+        return RunReportCommand(args.mid(1), err);
+    }
     const std::optional<Options> options = ParseOptions(args.mid(1), err);
     if (!options) {
         return 2;

@@ -3,13 +3,16 @@
 #include "cli/LinkCommands.h"
 #include "cli/MonitorCommands.h"
 #include "cli/NvpCommands.h"
+#include "cli/ReportCommand.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QIODevice>
 #include <QStringList>
 #include <QTextStream>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -31,7 +34,14 @@ int Run(QStringList args, QTextStream& out, QTextStream& err) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    // The report sets text, which needs a GUI application's fonts; it runs headless, offscreen.
+    std::unique_ptr<QCoreApplication> app;
+    if (IsReportCommand(argc, argv)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     QTextStream out(stdout);

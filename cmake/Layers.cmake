@@ -63,6 +63,10 @@ foreach(subsystem ${ORVAN_SUBSYSTEMS})
                 VIEW base drive link params ${subsystem} DEPENDS orvan_params)
     list(APPEND ORVAN_SUBSYSTEM_TARGETS orvan_${subsystem})
 endforeach()
+# The report draws pages (QPainter, QPdfWriter): QtGui, still no windows.
+if(TARGET orvan_print)
+    target_link_libraries(orvan_print PUBLIC Qt6::Gui)
+endif()
 orvan_layer(orvan_app SOURCES ${CMAKE_SOURCE_DIR}/src/app/*.cpp
             VIEW base drive link params ${ORVAN_SUBSYSTEMS} app
             DEPENDS orvan_params ${ORVAN_SUBSYSTEM_TARGETS})
@@ -90,6 +94,9 @@ foreach(subsystem ${ORVAN_SUBSYSTEMS})
                 DEPENDS orvan_${subsystem} "$<LINK_LIBRARY:WHOLE_ARCHIVE,orvan_params_ui>")
     list(APPEND ORVAN_WINDOW_LIBRARIES "$<LINK_LIBRARY:WHOLE_ARCHIVE,orvan_${subsystem}_ui>")
 endforeach()
+if(TARGET orvan_print_ui)
+    target_link_libraries(orvan_print_ui PUBLIC Qt6::PrintSupport)
+endif()
 file(GLOB ORVAN_APP_UI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/ui/*.cpp)
 list(REMOVE_ITEM ORVAN_APP_UI_SOURCES ${CMAKE_SOURCE_DIR}/src/app/ui/main.cpp)
 # The shell sees every folder: it is the top.

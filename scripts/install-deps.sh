@@ -6,7 +6,7 @@ set -eu
 
 PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools \
 qt6-serialport-dev qt6-translations-l10n libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth \
-fonts-wqy-microhei socat python3-pymodbus python3-serial \
+fonts-wqy-microhei fonts-liberation2 poppler-utils socat python3-pymodbus python3-serial \
 python3-serial-asyncio mbpoll libmodbus-dev desktop-file-utils appstream dpkg-dev"
 
 missing=""

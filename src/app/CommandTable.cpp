@@ -44,6 +44,11 @@ std::vector<CommandRow> MakeRows() {
         {.id = CopyToDrive, .text = "复制至驱动器(&D)...", .separatorBefore = true,
          .needs = Needs::Link},
         {.id = CopyToComputer, .text = "复制至计算机(&C)...", .needs = Needs::Link},
+        {.id = FilePrint, .text = "打印(&P)...", .separatorBefore = true,
+         .shortcut = Shortcut::Print, .toolGroup = 1, .glyph = "印", .glyphColour = kBlue},
+        {.id = FilePrintPreview, .text = "打印预览(&V)"},
+        {.id = FilePrintSetup, .text = "打印设置(&R)..."},
+        {.id = FileExportPdf, .text = "导出 PDF(&F)..."},
         {.id = FileMru1, .text = "最近的文件", .separatorBefore = true, .recentFiles = true},
         {.id = AppExit, .text = "退出(&X)", .separatorBefore = true},
 

@@ -12,7 +12,7 @@
 enum class Menu { File, Parameters, Monitor, Tools, Link, View, Help };
 QString MenuTitle(Menu menu);
 
-enum class Shortcut { None, New, Open, Save, F1 };
+enum class Shortcut { None, New, Open, Save, Print, F1 };
 // A toolbar button shows the platform's icon for it, or else the row's glyph.
 enum class StandardIcon { None, File, Open, Save };
 

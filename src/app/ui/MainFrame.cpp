@@ -32,6 +32,7 @@ QKeySequence KeysOf(Shortcut shortcut) {
     case Shortcut::New: return QKeySequence::New;
     case Shortcut::Open: return QKeySequence::Open;
     case Shortcut::Save: return QKeySequence::Save;
+    case Shortcut::Print: return QKeySequence::Print;
     case Shortcut::F1: return QKeySequence(Qt::Key_F1);
     case Shortcut::None: break;
     }

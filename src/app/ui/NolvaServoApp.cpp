@@ -1,6 +1,7 @@
 #include "app/ui/NolvaServoApp.h"
 
 #include "app/DocumentCommands.h"
+#include "app/DocumentTemplate.h"
 #include "app/HelpPage.h"
 #include "app/SettingsFile.h"
 #include "app/ui/AboutDialog.h"
@@ -16,6 +17,7 @@
 #include "base/StringTable.h"
 #include "base/Ticker.h"
 #include "link/SerialBackend.h"
+#include "print/ui/ReportPrinting.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -189,6 +191,17 @@ void CNolvaServoApp::CreateFrame() {
         ownMessenger_->SetFallbackParent(frame_.get());
     if (ownChooser_)
         ownChooser_->SetParent(frame_.get());
+    reports_ = std::make_unique<ReportPrinting>(
+        *messenger_, *chooser_,
+        [this] {
+            // The footer names the document's file, or its title while it has none.
+            const QString& path = documents_->Path();
+            return ReportInput{&document_,
+                               path.isEmpty()
+                                   ? DocumentDisplayName(path, ProgramDocumentTemplate())
+                                   : QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())};
+        },
+        frame_.get());
 
     documents_->SetChangedHook([this] { DocumentChanged(); });
     connect(view, &CNolvaServoView::documentChanged, this, &CNolvaServoApp::DocumentChanged);
@@ -222,6 +235,10 @@ void CNolvaServoApp::InstallCommands() {
          [this, view] {
              view->OnCopyToDrive([this] { return documents_->ChooseCopyToDriveFile(); });
          }},
+        {Command::FilePrint, [this] { reports_->Print(true); }},
+        {Command::FilePrintPreview, [this] { reports_->Preview(); }},
+        {Command::FilePrintSetup, [this] { reports_->PrintSetup(); }},
+        {Command::FileExportPdf, [this] { reports_->ExportPdf(); }},
         {Command::AppAbout, [this] { OnAppAbout(); }},
         {Command::HelpContents, [this] { OnHelpContents(); }},
     };

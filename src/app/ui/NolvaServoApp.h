@@ -24,6 +24,7 @@ class Messenger;
 class QSplashScreen;
 class QtFileChooser;
 class QtMessenger;
+class ReportPrinting;
 class SerialBackend;
 class StopSignals;
 class TickerSource;
@@ -64,6 +65,8 @@ public:
     const QString& SettingsPath() const { return settingsPath_; }
     QString RecoveryPath() const;
     CHelpWindow* HelpWindow() const;
+    // The report commands: print, preview, print setup, PDF export.
+    ReportPrinting& Reports() { return *reports_; }
 
     void OnFileNew();
     void OnFileOpen();
@@ -123,6 +126,7 @@ private:
     QString runDevice_;
     std::unique_ptr<EmbeddedDrive> drive_; // outlives the frame, whose session talks to it
     std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<ReportPrinting> reports_; // drawn over the frame: goes before it
     std::unique_ptr<StopSignals> stopSignals_;
     QPointer<QSplashScreen> splash_;
     QPointer<CHelpWindow> helpWindow_;
