@@ -290,12 +290,12 @@ private:
                                  .arg(named));
                 }
             }
-            CheckLive(code, i < named, fresh);
+            CheckLive(code, ok, i < named, fresh);
         }
     }
 
     // A parameter that takes effect at once has its new value in the live copy too.
-    void CheckLive(ParamCode code, bool done, const std::array<uint16_t, 2>& fresh) {
+    void CheckLive(ParamCode code, bool ok, bool done, const std::array<uint16_t, 2>& fresh) {
         if (!done || IsRestartParameter(code) || WriteRuleOf(code) != WriteRule::Plain) {
             return;
         }
@@ -303,7 +303,7 @@ private:
         for (int w = 0; w < WordCount(code); ++w) {
             const uint16_t live = drive_.state().word(DriveState::kParameterPage, index + w);
             if (live != fresh[w]) {
-                ++tally_.wrong;
+                ++(ok ? tally_.wrong : tally_.broken);
                 Complain("live copy", tally_.cycles,
                          QStringLiteral("%1 live %2, new %3")
                              .arg(code.text(), Hex(live), Hex(fresh[w])));
