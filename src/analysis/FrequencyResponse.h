@@ -43,7 +43,7 @@ inline double BinFrequency(int bin) {
 // data[1..2n] as real, imaginary pairs; data[0] is not touched. Each point k is first weighted by
 // 0.5 + 0.5 cos(3.14159 k / n), a half cosine bell over the record. With `sign` +1 the result is
 // the unscaled forward transform X[q] = sum x[k] exp(-2 pi i q k / n). The constants 3.14159 and
-// 6.28318 stand as the drive's tools have always computed them, so results match theirs.
+// 6.28318 are kept as they are, not full-precision pi: the measured curves depend on them.
 void Fft(std::span<double> data, int n, int sign);
 
 // The highest gain from bin 20 to 400, compared in single precision; equal maxima take the higher
