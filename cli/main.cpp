@@ -1,5 +1,6 @@
 // orvan-cli: the program's operations for scripts and headless use.
 
+#include "cli/AnalysisCommands.h"
 #include "cli/LinkCommands.h"
 #include "cli/MonitorCommands.h"
 #include "cli/NvpCommands.h"
@@ -21,11 +22,15 @@ int Run(QStringList args, QTextStream& out, QTextStream& err) {
         args.removeFirst();
         return RunNvpCommand(args, out, err);
     }
+    if (!args.isEmpty() && args.front() == QLatin1String("fra-analyse")) {
+        args.removeFirst();
+        return RunFraAnalyseCommand(args, out, err);
+    }
     if (args.isEmpty() || args.front() == QLatin1String("--help") ||
         args.front() == QLatin1String("-h")) {
-        (args.isEmpty() ? err : out)
-            << kLinkUsage << kMonitorUsage << "       orvan-cli nvp ... (parameter files; "
-            << "orvan-cli nvp for details)\n";
+        (args.isEmpty() ? err : out) << kLinkUsage << kMonitorUsage << kAnalysisUsage
+                                     << "       orvan-cli nvp ... (parameter files; "
+                                     << "orvan-cli nvp for details)\n";
         return args.isEmpty() ? 2 : 0;
     }
     return RunLinkCommand(args, out, err);

@@ -1,0 +1,95 @@
+// orvan-cli fra-analyse on generated record files.
+
+#include "analysis/FrequencyResponse.h"
+#include "analysis/RecordCsv.h"
+#include "support/CliTestSupport.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+namespace {
+
+using clitest::Cli;
+using clitest::CliRun;
+
+// A square-wave noise torque into a lightly damped resonance near 320 Hz, sampled at 5000/s.
+FraRecord ResonantRecord() {
+    std::mt19937 random(11);
+    const double w0 = 2.0 * 3.14159265 * 320.0;
+    const double dt = 1.0 / 5000.0 / 20.0;
+    double position = 0.0;
+    double velocity = 0.0;
+    FraRecord record;
+    for (int k = 1; k <= kRecordLength; ++k) {
+        record.torque[k] = (random() & 1) ? 50.0 : -50.0;
+        for (int step = 0; step < 20; ++step) {
+            velocity += (w0 * w0 * (40.0 * record.torque[k] - position) - 0.1 * w0 * velocity) * dt;
+            position += velocity * dt;
+        }
+        record.speed[k] = std::round(position);
+    }
+    return record;
+}
+
+bool WriteFile(const QString& path, const std::string& text) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text.c_str()) == qint64(text.size());
+}
+
+QString Line(const char* name, int bin, const FrequencyResponse& r) {
+    return QString::asprintf("%s: %d %.1f %.1f %.1f", name, bin, BinFrequency(bin), r.gainDb[bin],
+                             r.phaseDeg[bin]);
+}
+
+TEST(AnalysisCli, PrintsTheSearchResultsAndWritesTheResponse) {
+    QTemporaryDir dir;
+    const QString record = dir.filePath("record.csv");
+    const QString result = dir.filePath("result.csv");
+    const FraRecord input = ResonantRecord();
+    ASSERT_TRUE(WriteFile(record, RecordCsvText(input)));
+
+    const CliRun run = Cli({"fra-analyse", record, "--model", "0x331", "-o", result});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const FrequencyResponse expected = AnalyseResponse(input, 0x331);
+    ASSERT_TRUE(expected.resonanceBin);
+    EXPECT_EQ(run.out, Line("resonance", *expected.resonanceBin, expected) + "\n" +
+                           Line("anti-resonance", expected.antiResonanceBin, expected));
+
+    QFile file(result);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList rows = QString::fromLatin1(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), kRecordLength + 1);
+    EXPECT_EQ(rows[0], "bin,frequency_hz,gain_db,phase_deg");
+    const QStringList row = rows[513].split(',');
+    ASSERT_EQ(row.size(), 4);
+    EXPECT_EQ(row[0] + "," + row[1], "513,2500");
+    EXPECT_EQ(row[2].toDouble(), expected.gainDb[513]);
+    EXPECT_EQ(row[3].toDouble(), expected.phaseDeg[513]);
+}
+
+TEST(AnalysisCli, SilentRecordHasNoResonanceAndBadFilesWriteNothing) {
+    QTemporaryDir dir;
+    const QString zeros = dir.filePath("zeros.csv");
+    ASSERT_TRUE(WriteFile(zeros, RecordCsvText(FraRecord{})));
+    CliRun run = Cli({"fra-analyse", zeros});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "resonance: none\nanti-resonance: 10 43.9 nan nan");
+
+    const QString bad = dir.filePath("bad.csv");
+    std::string text = RecordCsvText(FraRecord{});
+    text.replace(text.find("0,0\n0,0\n"), 8, "0,0\n0,x\n");
+    ASSERT_TRUE(WriteFile(bad, text));
+    const QString result = dir.filePath("result.csv");
+    run = Cli({"fra-analyse", bad, "-o", result});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "fra-analyse: " + bad + ": line 3: speed \"x\" is not a number");
+    EXPECT_FALSE(QFile::exists(result));
+    EXPECT_EQ(Cli({"fra-analyse", zeros, "--model", "12G"}).exitCode, 2);
+}
+
+} // namespace
