@@ -4,6 +4,7 @@
 #include "cli/MonitorCommands.h"
 #include "cli/NvpCommands.h"
 #include "cli/ReportCommand.h"
+#include "cli/TraceFileCommands.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -21,11 +22,16 @@ int Run(QStringList args, QTextStream& out, QTextStream& err) {
         args.removeFirst();
         return RunNvpCommand(args, out, err);
     }
+    if (!args.isEmpty() && args.front() == QLatin1String("trd")) {
+        args.removeFirst();
+        return RunTraceFileCommand(args, out, err);
+    }
     if (args.isEmpty() || args.front() == QLatin1String("--help") ||
         args.front() == QLatin1String("-h")) {
         (args.isEmpty() ? err : out)
             << kLinkUsage << kMonitorUsage << "       orvan-cli nvp ... (parameter files; "
-            << "orvan-cli nvp for details)\n";
+            << "orvan-cli nvp for details)\n"
+            << "       orvan-cli trd ... (trace files; orvan-cli trd for details)\n";
         return args.isEmpty() ? 2 : 0;
     }
     return RunLinkCommand(args, out, err);
