@@ -60,6 +60,15 @@ bool ChooseVerticalScale(TraceAxis& axis, int32_t index, std::span<const int32_t
     return true;
 }
 
+void RefreshVerticalScales(TraceRecord& record) {
+    for (size_t line = 0; line < record.axes.size(); ++line) {
+        const auto& channel = record.data.channels[line];
+        const auto count = std::min(static_cast<size_t>(record.points) + 1, channel.size());
+        ChooseVerticalScale(record.axes[line], record.axes[line].scaleIndex,
+                            std::span<const int32_t>(channel.data(), count));
+    }
+}
+
 void MoveOffset(TraceAxis& axis, int32_t position) {
     const int32_t max = OffsetSliderMax(axis.units);
     const int32_t p = std::clamp(position, 0, std::max(max, 0));

@@ -33,6 +33,8 @@ int32_t TopValueAt(int32_t position, int32_t units);
 // Chooses a scale entry for `axis`; "AUTO" looks at `samples`. When the units change (or for
 // "AUTO") the slider goes to the middle and zero to the plot's middle. True when anything changed.
 bool ChooseVerticalScale(TraceAxis& axis, int32_t index, std::span<const int32_t> samples);
+// After new samples: each line on "AUTO" fits itself to samples 0..points; the others stay.
+void RefreshVerticalScales(TraceRecord& record);
 // Moves the slider to `position` (clamped to its range); the top edge follows division for
 // division, and the ends of the range put an edge at the offset limit.
 void MoveOffset(TraceAxis& axis, int32_t position);
@@ -43,6 +45,11 @@ float MsPerDivision(float totalMs, float intervalMs, int32_t timeIndex);
 
 // How many whole divisions beyond the visible ones the trace reaches (one more for a part).
 int32_t ScrollLimit(float totalMs, float msPerDivision, float pixelsPerDivision);
+
+// The time at the plot's left edge.
+inline float ViewStartMs(int32_t scrollPosition, float msPerDivision) {
+    return static_cast<float>(scrollPosition) * msPerDivision;
+}
 
 // Zoom steps of 35 pixels per division within 35..350; the same value when the step is refused.
 float ZoomIn(float pixelsPerDivision);

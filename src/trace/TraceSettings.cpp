@@ -174,3 +174,19 @@ QString WaitProgressText(int32_t ticks, int32_t intervalUs, int32_t points) {
     return QString::asprintf("%.3f/%.3f ", ticks * 0.1, RecordingSeconds(intervalUs, points)) +
            StringText(kSecondsString);
 }
+
+TraceWait::TraceWait(int32_t intervalUs, int32_t points)
+    : intervalUs_(intervalUs), points_(points), expected_(ExpectedWaitTicks(intervalUs, points)) {}
+
+bool TraceWait::Tick() {
+    ++ticks_;
+    if (ticks_ >= expected_) {
+        ticks_ = 0;
+        return true;
+    }
+    return ticks_ % 4 == 0;
+}
+
+QString TraceWait::Text() const {
+    return ticks_ == 0 ? QString() : WaitProgressText(ticks_, intervalUs_, points_);
+}

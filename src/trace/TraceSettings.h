@@ -96,3 +96,22 @@ int32_t ExpectedWaitTicks(int32_t intervalUs, int32_t points);
 double RecordingSeconds(int32_t intervalUs, int32_t points);
 // "12.300/64.000 秒"
 QString WaitProgressText(int32_t ticks, int32_t intervalUs, int32_t points);
+
+// The wait dialog's clock. Each 100 ms tick counts; every fourth tick asks for a look at the
+// drive's state, and once the expected recording time has passed the count starts again from 0
+// with a look at once, so a drive that is slow to trigger is still watched.
+class TraceWait {
+public:
+    TraceWait(int32_t intervalUs, int32_t points);
+    // One tick: true when the drive's state should be read now.
+    bool Tick();
+    int32_t Ticks() const { return ticks_; }
+    // The text to show after the tick; empty when the count has just started again.
+    QString Text() const;
+
+private:
+    int32_t intervalUs_;
+    int32_t points_;
+    int32_t expected_;
+    int32_t ticks_ = 0;
+};

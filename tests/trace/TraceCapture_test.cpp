@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -49,6 +50,18 @@ TEST(TraceCapture, WaitTicksAndTextForTheLongestInterval) {
     EXPECT_EQ(WaitProgressText(123, s.IntervalUs(), TraceSettings::kPoints),
               QStringLiteral("12.300/64.000 秒"));
     EXPECT_EQ(ExpectedWaitTicks(100, 512), 1); // 51.2 ms: a check at the first tick
+
+    TraceWait wait(s.IntervalUs(), TraceSettings::kPoints);
+    std::vector<int> checks;
+    for (int tick = 1; tick <= 650; ++tick)
+        if (wait.Tick())
+            checks.push_back(tick);
+    ASSERT_EQ(checks.size(), 160U + 1 + 2);
+    EXPECT_EQ(checks[159], 640);
+    EXPECT_EQ(checks[160], 641); // the count starts again, with a look at once
+    EXPECT_EQ(checks[161], 645);
+    EXPECT_EQ(wait.Ticks(), 9);
+    EXPECT_EQ(wait.Text(), QStringLiteral("0.900/64.000 秒"));
 }
 
 TEST(TraceCapture, ReadBackConvertsByChannelAndKeepsOldDataUntilComplete) {

@@ -21,6 +21,17 @@ TEST(TraceDisplay, AutoScaleFollowsTheLargestMagnitude) {
     EXPECT_EQ(axis.units, 50);
     EXPECT_EQ(axis.topValue, 250);
     EXPECT_EQ(axis.offsetPosition, (2 * 2000 - 10) / 2);
+
+    TraceRecord r;
+    ChooseVerticalScale(r.axes[0], 9, {}); // "500" stays as chosen
+    MoveOffset(r.axes[0], 3);
+    r.data.channels[0][3] = 3000;
+    r.data.channels[1][511] = -4500;
+    r.data.channels[1][600] = 99999; // beyond the points: not drawn, not measured
+    RefreshVerticalScales(r);
+    EXPECT_EQ(r.axes[0].units, 500);
+    EXPECT_EQ(r.axes[0].offsetPosition, 3);
+    EXPECT_EQ(r.axes[1].units, 4000);
 }
 
 TEST(TraceDisplay, OffsetSliderTiesPositionToTopValue) {
