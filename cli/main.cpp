@@ -5,6 +5,7 @@
 #include "cli/MonitorCommands.h"
 #include "cli/NvpCommands.h"
 #include "cli/ReportCommand.h"
+#include "cli/TraceFileCommands.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -26,11 +27,18 @@ int Run(QStringList args, QTextStream& out, QTextStream& err) {
         args.removeFirst();
         return RunFraAnalyseCommand(args, out, err);
     }
+    if (!args.isEmpty() && args.front() == QLatin1String("trd")) {
+        args.removeFirst();
+        return RunTraceFileCommand(args, out, err);
+    }
     if (args.isEmpty() || args.front() == QLatin1String("--help") ||
         args.front() == QLatin1String("-h")) {
-        (args.isEmpty() ? err : out) << kLinkUsage << kMonitorUsage << kAnalysisUsage
-                                     << "       orvan-cli nvp ... (parameter files; "
-                                     << "orvan-cli nvp for details)\n";
+        (args.isEmpty() ? err : out)
+            << kLinkUsage << kMonitorUsage << kAnalysisUsage
+            << "       orvan-cli nvp ... (parameter files; orvan-cli nvp for details)
+"
+            << "       orvan-cli trd ... (trace files; orvan-cli trd for details)
+";
         return args.isEmpty() ? 2 : 0;
     }
     return RunLinkCommand(args, out, err);
