@@ -35,10 +35,8 @@ int Run(QStringList args, QTextStream& out, QTextStream& err) {
         args.front() == QLatin1String("-h")) {
         (args.isEmpty() ? err : out)
             << kLinkUsage << kMonitorUsage << kAnalysisUsage
-            << "       orvan-cli nvp ... (parameter files; orvan-cli nvp for details)
-"
-            << "       orvan-cli trd ... (trace files; orvan-cli trd for details)
-";
+            << "       orvan-cli nvp ... (parameter files; orvan-cli nvp for details)\n"
+            << "       orvan-cli trd ... (trace files; orvan-cli trd for details)\n";
         return args.isEmpty() ? 2 : 0;
     }
     return RunLinkCommand(args, out, err);
