@@ -35,6 +35,7 @@ public:
     // 0 without a drive, 2 when page 'A' 0x98 holds 2, else 1.
     int QueryServoState();
     // One Modbus function 03 read of the parameter's register; LastValue gets the display value.
+    // A reply too short to hold the value fails, however good its check value.
     bool ReadParameterModbus(ParamCode code, bool ascii);
     // One Modbus function 06 write of a raw word to the parameter's register; the echo must come.
     bool WriteParameterModbus(ParamCode code, int32_t rawValue, bool ascii);
