@@ -7,9 +7,10 @@
 // reported as good, and a result never depends on bytes that did not arrive: the reply buffer is
 // filled beforehand with bytes the fuzzer chooses (what an earlier exchange left there).
 //
-// Input: a mode byte, a length byte and that many bytes of earlier buffer content, then one reply
-// record per request written: a head byte (length in the low 6 bits; the top 2 bits deliver the
-// second half at once, after 30 ms, after 60 ms or after 450 ms) and the bytes.
+// Input: a mode byte, a length byte and that many bytes of earlier buffer content (for the
+// one-register reads, whose buffer is the reader's own, its first byte picks the parameter),
+// then one reply record per request written: a head byte (length in the low 6 bits; the top 2 bits
+// deliver the second half at once, after 30 ms, after 60 ms or after 450 ms) and the bytes.
 
 #include "FuzzCheck.h"
 
