@@ -13,6 +13,7 @@
 #include "params/Archive.h"
 #include "params/NvpFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -23,8 +24,11 @@ namespace {
 
 constexpr qsizetype kTableBytes = 763 * 4;
 
+// In memory where the system offers it: a file on disk per input makes the run wait on the disk.
 const QString& ScratchFile() {
-    static QTemporaryDir folder;
+    static QTemporaryDir folder(QDir(QStringLiteral("/dev/shm")).exists()
+                                    ? QStringLiteral("/dev/shm/orvan-fuzz-XXXXXX")
+                                    : QDir::tempPath() + QStringLiteral("/orvan-fuzz-XXXXXX"));
     static const QString path = folder.filePath(QStringLiteral("copy.nvp"));
     return path;
 }
