@@ -147,7 +147,10 @@ bool DriveAccess::ReadParameterModbus(ParamCode code, bool ascii) {
         return false;
     }
     uint8_t request[kAsciiRequestLength];
-    uint8_t reply[16];
+    // The value sits at fixed positions of the reply; a good but shorter reply must not be
+    // completed by what the buffer held before (the previous parameter's reply, in a transfer).
+    // Zeros are no hex digits, so an ASCII value that did not arrive fails to decode.
+    uint8_t reply[16] = {};
     const int replyLength =
         BuildReadRegisters(request, settings_.StationID, ModbusRegisterOf(code), 1, ascii);
     const int requestLength = ascii ? kAsciiRequestLength : kRtuRequestLength;
@@ -161,6 +164,9 @@ bool DriveAccess::ReadParameterModbus(ParamCode code, bool ascii) {
             return false;
         }
     } else {
+        if (link_.LastReplyLength() < 5) {
+            return false;
+        }
         word = static_cast<int16_t>((reply[3] << 8) | reply[4]);
     }
     LastValue = RawToDisplay(code, word, profile_.maxMotorSpeed);

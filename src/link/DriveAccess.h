@@ -36,6 +36,7 @@ public:
     int QueryServoState();
     // A Modbus function 03 read of the parameter's register, tried up to three times while no
     // reply or a corrupt one comes (ModbusLink::ExchangeModbus); LastValue gets the display value.
+    // A reply too short to hold the value fails, however good its check value.
     bool ReadParameterModbus(ParamCode code, bool ascii);
     // A Modbus function 06 write of a raw word to the parameter's register, tried as the read is;
     // the echo must come.

@@ -209,9 +209,12 @@ bool ReadTransferCopyFile(const QString& path, CNolvaServoDoc& document, QString
     if (!ReadParameterFile(path, &bytes, error)) {
         return false;
     }
+    // Read aside first: a file from another program is refused without its snapshots and
+    // reserved tables replacing the document's.
     QString why;
     QString versionText;
-    if (!LoadTransferCopy(bytes, document, &versionText, &why)) {
+    CNolvaServoDoc loaded = document;
+    if (!LoadTransferCopy(bytes, loaded, &versionText, &why)) {
         SetError(error, CannotOpenDocumentText(path, why));
         return false;
     }
@@ -220,5 +223,6 @@ bool ReadTransferCopyFile(const QString& path, CNolvaServoDoc& document, QString
                  CannotOpenDocumentText(path, QStringLiteral("这不是 Orvan Servo 的参数文档。")));
         return false;
     }
+    document = loaded;
     return true;
 }

@@ -40,7 +40,8 @@ bool SaveTransferCopyFile(const QString& path, const CNolvaServoDoc& document, Q
 bool LoadTransferCopy(QByteArrayView bytes, CNolvaServoDoc& document, QString* versionText,
                       QString* error);
 // Copy to drive from a path: the extension test, the file, then the version check (the version
-// text must contain "Orvan Servo"). On success the transfer buffers are ready to be written.
+// text must contain "Orvan Servo"). On success the transfer buffers are ready to be written; on
+// any refusal the document is unchanged.
 bool ReadTransferCopyFile(const QString& path, CNolvaServoDoc& document, QString* error);
 
 // The message shown when a parameter file cannot be opened.

@@ -170,6 +170,17 @@ TEST_P(DriveAccessModbusTest, LostOrCorruptRepliesAreTriedAgainButExceptionsAreN
     EXPECT_EQ(port->writes().size(), 10);
 }
 
+TEST_P(DriveAccessModbusTest, AShortReplyWithAGoodCheckValueGivesNoValue) {
+    ASSERT_TRUE(access.ReadParameterModbus({'C', 30}, settings.AsciiMode));
+    // A sound frame too short to hold a register: ASCII ":0000" CR LF, RTU one byte and its CRC.
+    const QByteArray shortReply =
+        settings.AsciiMode ? QByteArray(":0000\r\n") : QByteArray("\x01\x7E\x80", 3);
+    port->setResponder([&shortReply](QByteArrayView) { return shortReply; });
+    access.LastValue = 9;
+    EXPECT_FALSE(access.ReadParameterModbus({'C', 30}, settings.AsciiMode));
+    EXPECT_EQ(access.LastValue, 9);
+}
+
 INSTANTIATE_TEST_SUITE_P(AsciiAndRtu, DriveAccessModbusTest, ::testing::Values(0, 6));
 
 } // namespace

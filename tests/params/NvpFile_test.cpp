@@ -262,6 +262,9 @@ TEST_F(NvpFiles, CopyToDriveReadsIntoTransferBuffersAndChecksTheVersion) {
     CNolvaServoDoc doc2;
     EXPECT_FALSE(ReadTransferCopyFile(other, doc2, &error));
     EXPECT_TRUE(error.contains(QString::fromUtf8("无法打开文档")));
+    // Refused means untouched: the foreign file's snapshots and buffers are not taken either.
+    EXPECT_EQ(StoreDocument(doc2), StoreDocument(CNolvaServoDoc{}));
+    EXPECT_EQ(doc2.transfer, ParameterSet{});
 
     // A wrong extension or a short file: nothing is read.
     WriteBytes(path("good.bak"), StoreDocument(source));
