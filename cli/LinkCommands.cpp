@@ -136,12 +136,15 @@ QString ModbusResultText(ExchangeResult result) {
     return QStringLiteral("result 2");
 }
 
-// The exception code of an exception reply, for the message.
-int ExceptionCode(const uint8_t* reply, bool ascii) {
+// The exception code of an exception reply, for the message; -1 when the reply did not hold one
+// (the buffer starts zeroed, and zeros are no hex digits).
+int ExceptionCode(const uint8_t* reply, bool ascii, int rtuReplyLength) {
     if (!ascii) {
-        return reply[2];
+        return rtuReplyLength >= 3 ? reply[2] : -1;
     }
-    return HexDigitValue(reply[5]) * 16 + HexDigitValue(reply[6]);
+    const int high = HexDigitValue(reply[5]);
+    const int low = HexDigitValue(reply[6]);
+    return high >= 0 && low >= 0 ? high * 16 + low : -1;
 }
 
 int Run(const LinkOptions& o, QTextStream& out, QTextStream& err) {
@@ -233,7 +236,8 @@ int Run(const LinkOptions& o, QTextStream& out, QTextStream& err) {
     } else {
         const bool ascii = o.settings.AsciiMode;
         uint8_t request[kAsciiRequestLength];
-        uint8_t reply[kAsciiRequestLength];
+        // Zeroed: a good but short reply must not be completed by whatever the buffer held.
+        uint8_t reply[kAsciiRequestLength] = {};
         int replyLength = 0;
         if (name == QLatin1String("mb-read")) {
             replyLength =
@@ -247,16 +251,22 @@ int Run(const LinkOptions& o, QTextStream& out, QTextStream& err) {
             link.ExchangeModbus(request, requestLength, reply, replyLength, ascii);
         if (result == ExchangeResult::Good && name == QLatin1String("mb-read")) {
             int32_t word = 0;
-            if (ascii) {
-                DecodeWord(reply + 7, &word);
-            } else {
+            const bool held = ascii ? DecodeWord(reply + 7, &word) : link.LastReplyLength() >= 5;
+            if (!ascii) {
                 word = (reply[3] << 8) | reply[4];
             }
-            out << (word & 0xFFFF) << "\n";
+            if (held) {
+                out << (word & 0xFFFF) << "\n";
+            } else {
+                err << "orvan-cli: " << name << " " << *reg
+                    << ": the reply is too short to hold a register\n";
+                exitCode = 1;
+            }
         } else if (result != ExchangeResult::Good) {
             err << "orvan-cli: " << name << " " << *reg << ": " << ModbusResultText(result);
-            if (result == ExchangeResult::Exception) {
-                err << ", exception code " << ExceptionCode(reply, ascii);
+            const int code = ExceptionCode(reply, ascii, link.LastReplyLength());
+            if (result == ExchangeResult::Exception && code >= 0) {
+                err << ", exception code " << code;
             }
             err << "\n";
             exitCode = 1;
