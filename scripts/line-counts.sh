@@ -9,7 +9,7 @@ count() {
 }
 product=$(count src)
 simulator=$(count sim)
-tools=$(count cli bench)
+tools=$(count cli bench fuzz)
 tests=$(count tests)
 total=$((product + simulator + tools + tests))
 printf '%-10s %7d\n' product "$product" simulator "$simulator" tools "$tools" tests "$tests" \
