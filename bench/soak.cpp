@@ -29,6 +29,7 @@
 #include "link/DriveOperations.h"
 #include "params/DriveConnection.h"
 #include "params/NolvaServoDoc.h"
+#include "params/ParameterTransfer.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -63,16 +64,6 @@ void Complain(const char* kind, long cycle, const QString& what) {
     if (complaintsLeft-- > 0) {
         std::printf("  cycle %ld: %s: %s\n", cycle, kind, qPrintable(what));
     }
-}
-
-QList<ParamCode> WholeSet() {
-    QList<ParamCode> codes;
-    for (const ParamSpec& p : AllParameters()) {
-        if (p.letter != 'q') {
-            codes.append(ParamCode{p.letter, p.number});
-        }
-    }
-    return codes;
 }
 
 QList<int32_t> RandomSet(const QList<ParamCode>& codes, const DriveProfile& profile,

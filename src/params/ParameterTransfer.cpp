@@ -67,16 +67,6 @@ QList<ParamCode> CustomCodes(const QList<CustomEntry>& rows) {
     return codes;
 }
 
-// The 154 codes of a whole-set transfer: every group but the quick group.
-QList<ParamCode> WholeSet() {
-    QList<ParamCode> codes;
-    for (const ParamSpec& p : AllParameters()) {
-        if (p.letter != 'q') {
-            codes.append(ParamCode{p.letter, p.number});
-        }
-    }
-    return codes;
-}
 
 // Headings of the range refusal: values of a file (copy to drive) or of the document.
 QString FileRangeHeading() {
@@ -109,6 +99,16 @@ QString RangeFaultText(const RangeFault& fault) {
     const QString code = fault.code.text();
     return QStringLiteral("%1 = %2 (范围 %3)")
         .arg(code, FormatValue(code, fault.value, false), RangeText(code, fault.min, fault.max));
+}
+
+QList<ParamCode> WholeSet() {
+    QList<ParamCode> codes;
+    for (const ParamSpec& p : AllParameters()) {
+        if (p.letter != 'q') {
+            codes.append(ParamCode{p.letter, p.number});
+        }
+    }
+    return codes;
 }
 
 QString ReadProgressText(ParamCode code) {

@@ -141,5 +141,8 @@ private:
 };
 
 // Progress texts of reading and writing one parameter of a group: "读取控制参数：Cn0%02d" ...
+// The 154 codes of a whole-set transfer, in catalogue order: every group but the quick group.
+QList<ParamCode> WholeSet();
+
 QString ReadProgressText(ParamCode code);
 QString WriteProgressText(ParamCode code);
