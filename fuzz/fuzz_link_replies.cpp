@@ -295,9 +295,12 @@ void CheckParameterRead(bool ascii, uint8_t which, Input& input) {
 
     AnswerFromInput(port, input);
     const bool read = access.ReadParameterModbus(code, ascii);
-    FUZZ_CHECK(port.taken.size() == 1);
+    // A lost or damaged reply is asked for again, up to three attempts in all; the last attempt's
+    // reply decides. (Whether an earlier attempt counted as lost depends on how much of a late
+    // reply the link waited for, which this model does not follow.)
+    FUZZ_CHECK(!port.taken.empty() && port.taken.size() <= 3);
     int32_t word = 0;
-    const bool expected = ExpectedRegister(port.taken[0], ascii, &word);
+    const bool expected = ExpectedRegister(port.taken.back(), ascii, &word);
     FUZZ_CHECK(read == expected);
     FUZZ_CHECK(!read || access.LastValue == RawToDisplay(code, word, profile.maxMotorSpeed));
 }

@@ -2,6 +2,8 @@
 
 #include "link/Frames.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kCommandAttempts = 3;
@@ -117,6 +119,9 @@ ExchangeResult ModbusLink::ExchangeModbus(const uint8_t* request, int requestLen
                                           int replyLength, bool ascii) {
     ExchangeResult result = ExchangeResult::NoReply;
     for (int attempt = 0; attempt < kModbusTries; ++attempt) {
+        // Each attempt starts from an empty buffer: a short reply must not be completed by the
+        // bytes of an attempt before it (zeros are no hex digits of an ASCII value).
+        std::fill(reply, reply + replyLength, uint8_t{0});
         result = ascii ? ExchangeAscii(request, requestLength, reply, replyLength, 1)
                        : ExchangeRtu(request, requestLength, reply, replyLength, kRtuWaitMs);
         if (result != ExchangeResult::NoReply && result != ExchangeResult::Corrupt) {

@@ -46,7 +46,8 @@ public:
     // A Modbus request as the parameter traffic sends it: ASCII with one attempt, or RTU within
     // 400 ms, tried up to three times while no reply or a corrupt reply comes. An exception reply
     // is the drive's answer and ends it at once. Reads and single-register writes are idempotent,
-    // so sending one again is safe.
+    // so sending one again is safe. The reply buffer is cleared before each attempt, so nothing
+    // of an earlier attempt remains beside a short reply.
     ExchangeResult ExchangeModbus(const uint8_t* request, int requestLength, uint8_t* reply,
                                   int replyLength, bool ascii);
 
