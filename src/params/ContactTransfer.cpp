@@ -121,11 +121,6 @@ bool ContactTransfer::Write() {
     if (progress_ != nullptr) {
         progress_->Close();
     }
-    Message message;
-    message.text = StringText(StringId::kWriteSuccess) + QStringLiteral("\n\n") +
-                   StringText(StringId::kRestartReminder);
-    message.caption = StringText(StringId::kWriteCaption);
-    message.icon = MessageIcon::Warning;
-    messenger_.show(message);
+    ShowWriteSuccess(messenger_, true); // the drive takes contact functions at its next start
     return true;
 }

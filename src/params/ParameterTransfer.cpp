@@ -67,7 +67,6 @@ QList<ParamCode> CustomCodes(const QList<CustomEntry>& rows) {
     return codes;
 }
 
-
 // Headings of the range refusal: values of a file (copy to drive) or of the document.
 QString FileRangeHeading() {
     return QStringLiteral("文件中的参数值超出范围，未写入驱动器：");
@@ -183,7 +182,7 @@ bool ParameterTransfer::Fail() {
     return false;
 }
 
-void ParameterTransfer::ShowWriteSuccess(bool restartReminder) {
+void ShowWriteSuccess(Messenger& messenger, bool restartReminder) {
     Message message;
     message.text = StringText(StringId::kWriteSuccess);
     if (restartReminder) {
@@ -191,7 +190,7 @@ void ParameterTransfer::ShowWriteSuccess(bool restartReminder) {
     }
     message.caption = StringText(StringId::kWriteCaption);
     message.icon = restartReminder ? MessageIcon::Warning : MessageIcon::Information;
-    messenger_.show(message);
+    messenger.show(message);
 }
 
 // ---- Mailbox procedures ----
@@ -347,7 +346,7 @@ bool ParameterTransfer::WriteOne(ParamCode code) {
     const bool ok = WriteByRule(code, *value, !IsRestartParameter({letter, number}));
     progress_ = progress;
     if (ok) {
-        ShowWriteSuccess(IsRestartParameter({letter, number}));
+        ShowWriteSuccess(messenger_, IsRestartParameter({letter, number}));
     }
     return ok;
 }
@@ -515,7 +514,7 @@ bool ParameterTransfer::WriteValues(const QList<ParamCode>& codes, const QList<i
     if (progress_ != nullptr) {
         progress_->Close();
     }
-    ShowWriteSuccess(restart);
+    ShowWriteSuccess(messenger_, restart);
     return true;
 }
 
@@ -587,7 +586,7 @@ bool ParameterTransfer::WriteDocumentValues(const QList<ParamCode>& codes) {
     if (progress_ != nullptr) {
         progress_->Close();
     }
-    ShowWriteSuccess(true);
+    ShowWriteSuccess(messenger_, true);
     return true;
 }
 

@@ -127,7 +127,6 @@ private:
     bool WriteDocumentValues(const QList<ParamCode>& codes);
     // *needsRestart: the value was stored only and takes effect after a restart.
     bool WriteOneOfAll(ParamCode code, int32_t value, bool modbus, bool* needsRestart);
-    void ShowWriteSuccess(bool restartReminder);
     void ShowFileError(const QString& error);
 
     DriveAccess& access_;
@@ -141,6 +140,10 @@ private:
 };
 
 // Progress texts of reading and writing one parameter of a group: "读取控制参数：Cn0%02d" ...
+// "写入参数成功！！", with the restart reminder and a warning icon when the values take effect
+// only after a restart.
+void ShowWriteSuccess(Messenger& messenger, bool restartReminder);
+
 // The 154 codes of a whole-set transfer, in catalogue order: every group but the quick group.
 QList<ParamCode> WholeSet();
 
