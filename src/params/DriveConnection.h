@@ -43,6 +43,8 @@ public:
     ParameterTransfer& Transfer() { return transfer_; }
     ContactTransfer& Contacts() { return contacts_; }
     DriveOperations& Operations() { return operations_; }
+    const LinkSettings& Settings() const { return settings_; }
+    DriveProfile& Profile() { return profile_; }
     bool LinkUp() const { return access_.LinkUp; }
 
     // Opens `device` and sets it up with the settings (OpenLinkPort's result: 0 when open).

@@ -1,0 +1,60 @@
+// The position planner in the running program: the command reads the 50 parameters, the window
+// shows them, refuses keystrokes out of range, and OK writes what it shows to the drive.
+
+#include "support/AppHarness.h"
+
+#include "drive/ParameterCatalogue.h"
+#include "planning/PositionPlan.h"
+#include "planning/ui/PlannerSpinField.h"
+#include "planning/ui/PositionCommDialog.h"
+#include "support/ParameterWindowSupport.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace {
+
+void Retype(PlannerSpinField* field, const QString& text) {
+    field->Edit()->selectAll();
+    QTest::keyClicks(field->Edit(), text);
+}
+
+TEST(PositionPlanner, TypedRowsReachTheDriveOnOk) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start(AppHarness::Connected()));
+    ASSERT_TRUE(h.TickUntil([&] { return h.Session().LinkUp(); }, AppHarness::kTicksToConnect));
+    h.drive.state().setWord(5, ParameterIndexOf({'P', 16}), 0x0011);
+    h.drive.state().setWord(5, ParameterIndexOf({'P', 23}), 0xFFFE); // command 3: -2 revolutions
+    h.drive.state().setWord(5, ParameterIndexOf({'P', 25}), 700);    // command 3's speed
+    h.drive.state().setWord(5, ParameterIndexOf({'P', 19}), 500);    // command 1's speed
+    bool handled = false;
+    WhenModal<CPositionCommDialog>([&](CPositionCommDialog& dialog) {
+        EXPECT_TRUE(dialog.findChild<QRadioButton*>("relative")->isChecked());
+        EXPECT_TRUE(dialog.findChild<QRadioButton*>("pholdImmediate")->isChecked());
+        PlannerSpinField* revolutions = dialog.Field(PlannerField::Revolutions, 2);
+        EXPECT_EQ(revolutions->Edit()->text(), "-2");
+        Retype(revolutions, "30001");
+        EXPECT_EQ(revolutions->Edit()->text(), "3000") << "the last keystroke is refused";
+        QTest::keyClick(revolutions->Edit(), Qt::Key_Up);
+        EXPECT_EQ(revolutions->Edit()->text(), "3001");
+        PlannerSpinField* speed = dialog.Field(PlannerField::Speed, 2);
+        Retype(speed, "3001");
+        EXPECT_EQ(speed->Edit()->text(), "300");
+        Retype(dialog.Field(PlannerField::Pulses, 15), "-1");
+        speed->Edit()->clear(); // an empty field goes back as 0
+        dialog.Field(PlannerField::Speed, 0)->Edit()->setText("-");
+        QTest::mouseClick(dialog.findChild<QRadioButton*>("absolute"), Qt::LeftButton);
+        handled = true;
+        dialog.accept();
+    });
+    ASSERT_TRUE(h.Frame().Trigger(Command::PositionPlanning));
+    ASSERT_TRUE(handled);
+    EXPECT_EQ(h.drive.state().storedRaw('P', 16), 0x0010);
+    EXPECT_EQ(h.drive.state().storedRaw('P', 23), 3001);
+    EXPECT_EQ(h.drive.state().liveRaw('P', 25), 0);
+    EXPECT_EQ(h.drive.state().liveRaw('P', 63), -1);
+    EXPECT_EQ(h.drive.state().storedRaw('P', 19), 0);
+    EXPECT_EQ(h.messenger.messages.back().caption, QString::fromUtf8("写入讯息"));
+}
+
+} // namespace
