@@ -43,7 +43,9 @@ TEST(PositionPlanner, TypedRowsReachTheDriveOnOk) {
         Retype(dialog.Field(PlannerField::Pulses, 15), "-1");
         speed->Edit()->clear(); // an empty field goes back as 0
         dialog.Field(PlannerField::Speed, 0)->Edit()->setText("-");
-        QTest::mouseClick(dialog.findChild<QRadioButton*>("absolute"), Qt::LeftButton);
+        auto* absolute = dialog.findChild<QRadioButton*>("absolute");
+        QTest::mouseClick(absolute, Qt::LeftButton, {}, {8, absolute->height() / 2}); // its mark
+        EXPECT_TRUE(absolute->isChecked());
         handled = true;
         dialog.accept();
     });
