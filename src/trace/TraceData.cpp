@@ -1,6 +1,7 @@
 #include "trace/TraceData.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -15,8 +16,10 @@ TraceData::TraceData() {
 }
 
 void TraceData::Clear() {
+    // 120 k words, cleared as plain memory: an element loop is many times slower in the
+    // instrumented builds (sanitizers, fuzzing) that read every trace file.
     for (auto& channel : channels)
-        std::fill(channel.begin(), channel.end(), 0);
+        std::memset(channel.data(), 0, channel.size() * sizeof(int32_t));
 }
 
 char TracePageOf(int channel, int half) {
