@@ -52,7 +52,7 @@ QPushButton* MakeArrowButton(bool up, int panel, int digit, QWidget* parent) {
     button->setIcon(ArrowIcon(up));
     button->setFixedSize(DigitDisplay::kCellWidth, kButtonHeight);
     button->setAutoDefault(false);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 

@@ -56,7 +56,7 @@ COnlineParaSetupDialog::COnlineParaSetupDialog(const OnlinePanelCodes& codes,
     layout->addWidget(ok, 3, kOnlinePanelCount - 2);
     layout->addWidget(cancel, 3, kOnlinePanelCount - 1);
 
-    list_->setMinimumHeight(list_->header()->sizeHint().height() +
+    list_->setFixedHeight(list_->header()->sizeHint().height() +
                             kOnlinePanelCount * (list_->sizeHintForRow(0) + 2) + 8);
     resize(640, sizeHint().height());
 }
