@@ -9,7 +9,9 @@
 #include <cstdint>
 
 // "OrvanServo.ini": the program's settings, a text file of lines in a fixed order with CR LF line
-// ends. It is read once at start-up and rewritten whenever the main window closes.
+// ends. It is read once at start-up and rewritten whenever the main window closes. After the
+// frame format line, where older readers stop, come the serial device of each COM number
+// ("COM1=/dev/ttyUSB0") and the online editor's panels ("OnlinePanel1=Sn211").
 
 inline constexpr char kSettingsFileName[] = "OrvanServo.ini";
 inline constexpr char kSettingsVersionLine[] = "Version=v0.9.080331";

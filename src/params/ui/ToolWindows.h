@@ -1,5 +1,7 @@
 #pragma once
 
+#include "params/OnlinePanels.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -18,8 +20,8 @@ struct DisplaySettings;
 struct DriveProfile;
 
 // What the main view lends a tool window it makes: the document and drive profile, its request
-// paths, the messenger, the tick source, the application's parameter lists and the monitors its
-// poll reads for the monitor windows.
+// paths, the messenger, the tick source, the application's parameter lists, the monitors its
+// poll reads for the monitor windows and the online editor's panels.
 struct ToolWindowContext {
     CNolvaServoDoc& document;
     DriveProfile& profile;
@@ -30,6 +32,7 @@ struct ToolWindowContext {
     DisplaySettings& display;
     CustomTable& customTable;
     MonitorPoll& monitors;
+    OnlinePanelCodes& onlineCodes;
 };
 
 // How the view makes and shows the window of one command.
