@@ -39,8 +39,9 @@ TEST(RequestFraming, ARequestArrivingByteByByteIsAnsweredOnItsLastByte) {
         QByteArray replies;
         for (qsizetype i = 0; i < m.request.size(); ++i) {
             const QByteArray reply = drive.receive(m.request.sliced(i, 1));
-            if (i + 1 < m.request.size())
+            if (i + 1 < m.request.size()) {
                 EXPECT_TRUE(reply.isEmpty()) << m.name << " byte " << i;
+            }
             replies += reply;
         }
         EXPECT_EQ(replies, m.reply) << m.name;

@@ -28,8 +28,13 @@ private:
     std::optional<QString> Next() {
         if (answers.empty())
             return std::nullopt;
-        std::optional<QString> answer = answers.front();
+        // The path is taken out as a QString: copying the optional itself trips a false "may be
+        // used uninitialized" in GCC 12.
+        const bool cancelled = !answers.front().has_value();
+        const QString path = answers.front().value_or(QString());
         answers.pop_front();
-        return answer;
+        if (cancelled)
+            return std::nullopt;
+        return path;
     }
 };
