@@ -7,6 +7,7 @@
 
 class CNolvaServoDoc;
 class DriveConnection;
+class FileChooser;
 class Messenger;
 class MonitorPoll;
 class ParaEditHost;
@@ -18,7 +19,7 @@ struct DisplaySettings;
 struct DriveProfile;
 
 // What the main view lends a tool window it makes: the document and drive profile, its request
-// paths, the messenger, the tick source, the application's parameter lists and the monitors its
+// paths, the messenger and the file chooser, the tick source, the application's parameter lists and the monitors its
 // poll reads for the monitor windows.
 struct ToolWindowContext {
     CNolvaServoDoc& document;
@@ -26,6 +27,7 @@ struct ToolWindowContext {
     ParameterRequests& requests;
     ParaEditHost& editorHost;
     Messenger& messenger;
+    FileChooser& files;
     TickerSource& tickers;
     DisplaySettings& display;
     CustomTable& customTable;
