@@ -3,6 +3,7 @@
 #include "link/LinkSettings.h"
 #include "params/CustomTable.h"
 #include "params/DisplaySettings.h"
+#include "params/OnlinePanels.h"
 
 // Everything "OrvanServo.ini" persists.
 struct AppSettings {
@@ -10,5 +11,6 @@ struct AppSettings {
     CustomTable customTable;
     DisplaySettings display;
     ComDeviceMap comDevices = DefaultComDevices();
+    OnlinePanelCodes onlineCodes{}; // the online editor's panels
     bool operator==(const AppSettings&) const = default;
 };

@@ -57,7 +57,7 @@ std::vector<CommandRow> MakeRows() {
          .refusedBy = {CustomParameters}},
         {.id = OnlineEditing, .menu = Menu::Parameters, .text = "在线参数设定(&O)...",
          .toolGroup = 3, .glyph = "线", .glyphColour = kBlue, .needs = Needs::Link,
-         .blockedBy = Join({ParameterEditor}, jogOrMonitor)},
+         .blockedBy = Join({ParameterEditor}, jogOrMonitor), .refusedBy = parameterWindows},
         group(ControlParameters, "控制参数(&C)...", "控", true),
         group(TorqueParameters, "转矩参数(&T)...", "转"),
         group(SpeedParameters, "速度参数(&S)...", "速"),

@@ -83,6 +83,24 @@ void ReadDeviceLine(QByteArrayView line, ComDeviceMap& devices) {
     devices[static_cast<size_t>(number - 1)] = device;
 }
 
+// "OnlinePanelN=code" with N from 1 to 4: the parameter on the online editor's panel N. What the
+// editor could not show (another group, a repeated code, a twin) leaves its panel unused.
+constexpr QByteArrayView kOnlinePanelKey = "OnlinePanel";
+
+bool ReadOnlinePanelLine(QByteArrayView line, OnlinePanelCodes& codes) {
+    const qsizetype keyLength = kOnlinePanelKey.size();
+    if (line.size() < keyLength + 2 || !line.startsWith(kOnlinePanelKey) ||
+        line[keyLength + 1] != '=')
+        return false;
+    const int panel = line[keyLength] - '1';
+    if (panel < 0 || panel >= kOnlinePanelCount)
+        return false;
+    const QByteArrayView text = line.sliced(keyLength + 2);
+    if (text.size() == 5)
+        codes[static_cast<size_t>(panel)] = ParamCode::fromText(QString::fromLatin1(text));
+    return true;
+}
+
 void AppendLine(QByteArray& out, QByteArrayView text) {
     out.append(text);
     out.append("\r\n");
@@ -241,10 +259,14 @@ AppSettings ParseSettings(const QByteArray& content) {
         link.FrameFormat = 0;
     link.AsciiMode = link.FrameFormat < kFirstRtuFrameFormat;
 
-    // The serial device of each COM number, one "COMn=device" line each, after the frame format
-    // line. Entries without a usable line keep their default device.
-    while ((line = in.next()))
-        ReadDeviceLine(*line, settings.comDevices);
+    // The serial device of each COM number, one "COMn=device" line each, and the online editor's
+    // panels, after the frame format line. Entries without a usable line keep their defaults.
+    OnlinePanelCodes onlineCodes{};
+    while ((line = in.next())) {
+        if (!ReadOnlinePanelLine(*line, onlineCodes))
+            ReadDeviceLine(*line, settings.comDevices);
+    }
+    settings.onlineCodes = UsablePanelCodes(onlineCodes);
     return settings;
 }
 
@@ -292,6 +314,12 @@ QByteArray FormatSettings(const AppSettings& settings) {
         const QString& device = settings.comDevices[static_cast<size_t>(i)];
         if (IsUsableDeviceName(device))
             AppendLine(out, "COM" + QByteArray::number(i + 1) + '=' + device.toUtf8());
+    }
+    for (int p = 0; p < kOnlinePanelCount; ++p) {
+        const ParamCode code = settings.onlineCodes[static_cast<size_t>(p)];
+        if (code.letter != 0)
+            AppendLine(out, kOnlinePanelKey.toByteArray() + QByteArray::number(p + 1) + '=' +
+                                code.text().toLatin1());
     }
     return out;
 }

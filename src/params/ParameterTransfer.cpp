@@ -257,6 +257,21 @@ bool ParameterTransfer::WriteParameter(ParamCode code, int32_t displayValue, boo
     return StoreWord(index, raw) && (!liveWrite || WriteLive(index, raw));
 }
 
+bool ParameterTransfer::ReadParameterByRule(ParamCode code, int32_t* displayValue) {
+    if (!ReadParameter(code, displayValue)) {
+        return false;
+    }
+    if (HasRule(code, WriteRule::LowBitsOnly)) {
+        *displayValue &= kLowBitsOnlyMask;
+    }
+    return true;
+}
+
+bool ParameterTransfer::WriteParameterByRule(ParamCode code, int32_t displayValue,
+                                             bool liveWrite) {
+    return access_.LinkUp && WriteByRule(code, displayValue, liveWrite);
+}
+
 // The word a LowBitsOnly parameter is written as: the drive's stored word with its low bits
 // replaced.
 bool ParameterTransfer::LowBitsWord(ParamCode code, int32_t value, bool modbus, int32_t* word) {

@@ -71,6 +71,10 @@ public:
     // The per-parameter procedures through the mailbox, without window or message.
     bool ReadParameter(ParamCode code, int32_t* displayValue);
     bool WriteParameter(ParamCode code, int32_t displayValue, bool liveWrite);
+    // The same with what the parameter's write rule asks beyond the value (the stored word's
+    // other bits kept, the commit write): the read shows only the parameter's own bits.
+    bool ReadParameterByRule(ParamCode code, int32_t* displayValue);
+    bool WriteParameterByRule(ParamCode code, int32_t displayValue, bool liveWrite);
 
     // Read group: the covered parameters into the document's values (marked modified); *values
     // receives them in number order for the group's window.

@@ -47,7 +47,8 @@ CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, D
                      tickers,
                      settings.display,
                      settings.customTable,
-                     *monitors_} {
+                     *monitors_,
+                     settings.onlineCodes} {
     session_->SetObserver(this);
     monitors_->SetProgressSource([this] { return &TransferWindows(); });
     // A tick's status and monitor reads can outlast the tick at low baud rates: the program keeps

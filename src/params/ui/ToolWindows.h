@@ -1,5 +1,7 @@
 #pragma once
 
+#include "params/OnlinePanels.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -19,8 +21,8 @@ struct DisplaySettings;
 struct DriveProfile;
 
 // What the main view lends a tool window it makes: the document and drive profile, its request
-// paths, the messenger and the file chooser, the tick source, the application's parameter lists and the monitors its
-// poll reads for the monitor windows.
+// paths, the messenger and the file chooser, the tick source, the application's parameter lists,
+// the monitors its poll reads for the monitor windows and the online editor's panels.
 struct ToolWindowContext {
     CNolvaServoDoc& document;
     DriveProfile& profile;
@@ -32,6 +34,7 @@ struct ToolWindowContext {
     DisplaySettings& display;
     CustomTable& customTable;
     MonitorPoll& monitors;
+    OnlinePanelCodes& onlineCodes;
 };
 
 // How the view makes and shows the window of one command.
