@@ -64,6 +64,10 @@ TEST(CommandTable, JogAndMonitorsKeepTheParameterWindowsOutWhichExcludeEachOther
         EXPECT_TRUE(MayOpenWindow(group, Linked({ParameterEditor, ControlParameters}))) << group;
     }
     EXPECT_FALSE(MayOpenWindow(ParameterEditor, Linked({CustomParameters})));
+    for (int window : {ControlParameters, CustomParameters}) {
+        EXPECT_FALSE(MayOpenWindow(OnlineEditing, Linked({window}))) << window;
+        EXPECT_TRUE(IsCommandEnabled(OnlineEditing, Linked({window}))) << window;
+    }
     EXPECT_TRUE(IsCommandEnabled(ParameterEditor, Linked({CustomParameters})));
     EXPECT_FALSE(IsCommandEnabled(FileOpen, Linked({CustomParameters})));
     EXPECT_TRUE(IsCommandEnabled(FileOpen, Linked({ParameterEditor})));

@@ -312,6 +312,23 @@ TEST(SettingsWrite, UnusableDeviceIsLeftOutAndReadsItsDefault) {
     EXPECT_EQ(read.link, s.link);
 }
 
+TEST(SettingsOnlinePanels, ReadBackAndWhatAPanelCannotShowLeavesItUnused) {
+    AppSettings s = Sample();
+    s.onlineCodes = {ParamCode{'S', 11}, ParamCode{}, ParamCode{'P', 8}, ParamCode{'q', 5}};
+    const QByteArray text = FormatSettings(s);
+    EXPECT_TRUE(text.endsWith("COM8=/dev/ttyUSB7\r\nOnlinePanel1=Sn211\r\nOnlinePanel3=Pn308\r\n"
+                              "OnlinePanel4=qn405\r\n"));
+    EXPECT_EQ(ParseSettings(text), s);
+
+    // A contact parameter, a twin of an earlier panel, a panel that does not exist, a short code.
+    const AppSettings read = ParseSettings(kSampleFile + "OnlinePanel1=qn401\r\nOnlinePanel2=Sn211\r\n"
+                                                         "OnlinePanel3=Hn501\r\nOnlinePanel5=Cn003\r\n"
+                                                         "OnlinePanel4=Cn3\r\n");
+    EXPECT_EQ(read.onlineCodes,
+              (OnlinePanelCodes{ParamCode{'q', 1}, ParamCode{}, ParamCode{}, ParamCode{}}));
+    EXPECT_EQ(read.comDevices, Sample().comDevices);
+}
+
 TEST(SettingsWrite, SampleIsWrittenByteForByteAndEverythingReadsBack) {
     AppSettings other;
     other.link = {7, 247, false, 12, 0, true};
