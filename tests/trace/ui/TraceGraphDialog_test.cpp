@@ -2,8 +2,12 @@
 // scale, scroll bar, zoom and lanes changing what the plot shows, the cursors dragged and read,
 // and the trace saved as a trace file, CSV and a picture.
 
-#include "base/Messenger.h"
-#include "support/ScriptedChooser.h"
+#include "base/CommandIds.h"
+#include "sim/ControlLines.h"
+#include "support/AppHarness.h"
+#include "support/ParameterWindowSupport.h"
+#include "trace/ui/TraceSetupDialog.h"
+#include "trace/ui/TraceWaitDialogs.h"
 #include "trace/TraceFile.h"
 #include "trace/ui/TraceGraphDialog.h"
 #include "trace/ui/TracePlot.h"
@@ -26,6 +30,8 @@
 #include <memory>
 
 namespace {
+
+using namespace std::chrono_literals;
 
 const QColor kRed(255, 0, 0);      // data 1, colour 0
 const QColor kYellow(255, 255, 0); // data 2, colour 2
@@ -234,6 +240,52 @@ TEST_F(TraceWindowTest, SaveAsWritesTraceCsvAndPictureAndCopyTakesThePlot) {
 
     QTest::mouseClick(Button("copyButton"), Qt::LeftButton);
     EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), Plot());
+}
+
+// The menu command opens the window without a drive; with one, "Trace Setting" and "START"
+// record the drive's speed and the plot shows it.
+TEST(TraceCommand, OpensOfflineAndRecordsFromTheDrive) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    bool offline = false;
+    WhenModal<CTraceGraphDialog>([&](CTraceGraphDialog& window) {
+        EXPECT_FALSE(window.findChild<QPushButton*>("settingButton")->isEnabled());
+        EXPECT_TRUE(window.findChild<QPushButton*>("openButton")->isEnabled());
+        offline = true;
+        window.reject();
+    });
+    ASSERT_TRUE(h.Frame().Trigger(Command::Trace));
+    ASSERT_TRUE(offline);
+
+    h.View().OnConnect();
+    ASSERT_TRUE(h.TickUntil([&] { return h.Session().LinkUp(); }, AppHarness::kTicksToConnect));
+    ASSERT_TRUE(RunControlLine(h.drive, QStringLiteral("jog 1000")).ok);
+    h.drive.advance(1s);
+    bool recorded = false;
+    WhenModal<CTraceGraphDialog>([&](CTraceGraphDialog& window) {
+        WhenModal<CTraceSetupDialog>([](CTraceSetupDialog& setup) { setup.accept(); });
+        QTest::mouseClick(window.findChild<QPushButton*>("settingButton"), Qt::LeftButton);
+        EXPECT_EQ(window.findChild<QLabel*>("triggerMode")->text(), QStringLiteral("None"));
+        auto* start = window.findChild<QPushButton*>("startButton");
+        ASSERT_TRUE(start->isEnabled());
+        WhenModal<CTraceStartDialog>([&](CTraceStartDialog& wait) {
+            for (int tick = 0; tick < 20 && wait.isVisible(); ++tick) {
+                h.drive.advance(100ms);
+                h.tickers.Advance();
+            }
+        });
+        QTest::mouseClick(start, Qt::LeftButton);
+        // Speed command and feedback at 1000 rpm, on "AUTO" at 500 rpm per division; the
+        // feedback is drawn over the command.
+        EXPECT_EQ(window.findChild<QComboBox*>("scale1")->currentText(), QStringLiteral("AUTO"));
+        EXPECT_EQ(window.findChild<QSlider*>("offset1")->maximum(), 390);
+        EXPECT_TRUE(LineAt(window.Plot().Image(), 200, 135, kYellow));
+        recorded = true;
+        window.reject();
+    });
+    ASSERT_TRUE(h.Frame().Trigger(Command::Trace));
+    EXPECT_TRUE(recorded);
+    EXPECT_TRUE(h.messenger.messages.isEmpty());
 }
 
 } // namespace
