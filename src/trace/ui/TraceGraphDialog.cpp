@@ -81,6 +81,8 @@ CTraceGraphDialog::CTraceGraphDialog(TraceWindowServices services, TraceRun& run
     : QDialog(parent), services_(std::move(services)), run_(run), view_(run.record),
       baseTitle_(QString::fromUtf8("追踪波形")) {
     setObjectName(QStringLiteral("traceWindow"));
+    if (!run_.hasTrace)
+        RefreshVerticalScales(run_.record); // an empty trace: each slider in its middle
     plot_ = new TracePlotWidget(view_, this);
     connect(plot_, &TracePlotWidget::cursorMoved, this, &CTraceGraphDialog::Refresh);
 
