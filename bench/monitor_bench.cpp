@@ -17,6 +17,7 @@
 #include "app/AppSettings.h"
 #include "app/ui/NolvaServoView.h"
 #include "base/CommandIds.h"
+#include "base/FileChooser.h"
 #include "base/Messenger.h"
 #include "base/Ticker.h"
 #include "params/NolvaServoDoc.h"
@@ -36,6 +37,15 @@
 #include <cstdio>
 
 namespace {
+
+// The monitor windows ask for no file.
+class NoFiles : public FileChooser {
+public:
+    std::optional<QString> ChooseFileToOpen(const QString&) override { return std::nullopt; }
+    std::optional<QString> ChooseFileToSave(const QString&, const QString&) override {
+        return std::nullopt;
+    }
+};
 
 constexpr int kGapTimerMs = 5;
 constexpr double kSettleSeconds = 3; // the one-time reads are over by then at either rate
@@ -137,7 +147,8 @@ void Run(const QString& simPath, uint32_t baud, double seconds) {
     document.OnNewDocument();
     RecordingMessenger messenger;
     QtTickerSource tickers;
-    CNolvaServoView view(settings, profile, status, document, messenger, nullptr, tickers);
+    NoFiles files;
+    CNolvaServoView view(settings, profile, status, document, messenger, files, nullptr, tickers);
     view.SetPortOverride(device);
     view.Session().RequestLink();
     view.OnInitialUpdate();

@@ -240,9 +240,28 @@ void DriveMachine::writeOutputs() {
     un(19, static_cast<uint16_t>(std::lround(m.settings().inertiaRatio * 10.0)));
 }
 
+void DriveMachine::observeTrace() {
+    const auto now = static_cast<int64_t>(machine_.steps()) * Machine::kStep.count();
+    const auto outputsOn = static_cast<uint16_t>(~outputs() & 0xFF);
+    recorder_.observe(now, SampleMachine(machine_, maxSpeed_, inputs_, outputsOn), state_);
+}
+
 void DriveMachine::advance(std::chrono::microseconds duration) {
     // Inputs change only between calls (requests, control lines), so one read serves them all.
     readInputs();
+    if (recorder_.takeStart(state_)) {
+        observeTrace();
+    }
+    // A recording looks at every step; otherwise the machine takes the whole time at once.
+    while (recorder_.active() && duration.count() > 0) {
+        const auto part = std::min(duration, Machine::kStep);
+        const uint64_t before = machine_.steps();
+        machine_.advance(part);
+        duration -= part;
+        if (machine_.steps() != before) {
+            observeTrace();
+        }
+    }
     machine_.advance(duration);
     writeOutputs();
 }

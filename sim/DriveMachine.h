@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sim/Machine.h"
+#include "sim/TraceRecorder.h"
 
 #include <chrono>
 #include <cstdint>
@@ -27,6 +28,9 @@ class DriveState;
 // 0x0100 of the contact parameter): a normally open contact that is on, a normally closed one
 // that is off. The servo is on when `servo on` was given or SON is active, and no alarm stands.
 // ALRS becoming active clears the alarm; EMC becoming active raises alarm 9.
+//
+// The trace recorder (TraceRecorder) arms at a sync after its start was written; while it records,
+// the machine is stepped one step at a time and the recorder looks at every step.
 //
 // Outputs, written to the status words after every sync: servo state, alarm bits, dn-02 (output
 // contacts, active low), dn-03 (input contacts), Un-01..Un-19. A word is written only when its
@@ -79,6 +83,7 @@ private:
     void readInputs();
     void writeOutputs();
     void publish(char page, int location, uint16_t value);
+    void observeTrace();
     double liveValue(char letter, int number) const;
 
     DriveState& state_;
@@ -93,5 +98,6 @@ private:
     double speedReached_ = 1000;
     bool alarmResetWas_ = false;
     bool emergencyWas_ = false;
+    TraceRecorder recorder_;
     std::map<int, uint16_t> published_; // page * 256 + location -> the value written last
 };

@@ -232,3 +232,21 @@ bool SaveTraceFile(const QString& path, const TraceRecord& record, QString* erro
         return Fail(error, QStringLiteral("无法保存文档 %1：%2").arg(path, reason));
     return true;
 }
+
+QByteArray TraceCsv(const TraceRecord& r) {
+    const TraceSettings& s = r.settings;
+    QString text = QStringLiteral("time [ms],%1,%2,DI word,DO word\n")
+                       .arg(QuantityLegend(s.data1), QuantityLegend(s.data2));
+    const auto& c = r.data.channels;
+    for (int32_t k = 0; k < r.points; ++k) {
+        const auto i = static_cast<size_t>(k);
+        const double ms = static_cast<double>(k) * static_cast<double>(r.intervalUs) / 1000.0;
+        text += QStringLiteral("%1,%2,%3,%4,%5\n")
+                    .arg(QString::number(ms, 'g', 10))
+                    .arg(c[0][i])
+                    .arg(c[1][i])
+                    .arg(c[2][i])
+                    .arg(c[3][i]);
+    }
+    return text.toUtf8();
+}

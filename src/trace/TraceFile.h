@@ -28,3 +28,7 @@ bool HasTraceFileExtension(const QString& path);
 // Open and Save with the extension test; the messages name the file and the reason.
 bool OpenTraceFile(const QString& path, TraceRecord& record, QString* error);
 bool SaveTraceFile(const QString& path, const TraceRecord& record, QString* error);
+
+// The samples as CSV: one row per sample, the time in ms, data 1 and data 2 in their units, then
+// the input and output contact words; the first line names the quantities and units.
+QByteArray TraceCsv(const TraceRecord& record);

@@ -185,7 +185,7 @@ void CNolvaServoApp::CreateFrame() {
     std::unique_ptr<SerialBackend> backend =
         environment_.makeBackend ? environment_.makeBackend() : nullptr;
     auto* view = new CNolvaServoView(settings_, profile_, status_, document_, *messenger_,
-                                     std::move(backend), *tickers_);
+                                     *chooser_, std::move(backend), *tickers_);
     frame_ = std::make_unique<CMainFrame>(view);
     if (ownMessenger_)
         ownMessenger_->SetFallbackParent(frame_.get());

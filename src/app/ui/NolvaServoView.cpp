@@ -27,6 +27,7 @@ const QColor kBackground(128, 128, 128);
 
 CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, DriveStatus& status,
                                  CNolvaServoDoc& document, Messenger& messenger,
+                                 FileChooser& files,
                                  std::unique_ptr<SerialBackend> backend, TickerSource& tickers,
                                  QWidget* parent)
     : QWidget(parent), settings_(settings), profile_(profile), document_(document),
@@ -42,6 +43,7 @@ CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, D
                      *this,
                      *this,
                      messenger,
+                     files,
                      tickers,
                      settings.display,
                      settings.customTable,

@@ -23,6 +23,7 @@ class CNolvaServoDoc;
 class CParaGroupDialog;
 class CParaEditDialog;
 class CTransferProgress;
+class FileChooser;
 class Messenger;
 class MonitorPoll;
 class ParameterTransfer;
@@ -44,7 +45,7 @@ class CNolvaServoView : public QWidget,
     Q_OBJECT
 public:
     CNolvaServoView(AppSettings& settings, DriveProfile& profile, DriveStatus& status,
-                    CNolvaServoDoc& document, Messenger& messenger,
+                    CNolvaServoDoc& document, Messenger& messenger, FileChooser& files,
                     std::unique_ptr<SerialBackend> backend, TickerSource& tickers,
                     QWidget* parent = nullptr);
     ~CNolvaServoView() override;

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace {
 
@@ -82,8 +83,17 @@ std::optional<QString> QtFileChooser::ChooseFileToSave(const QString& filter,
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QtFileFilter(filter));
-    // A name typed without an extension gets it before the dialog checks for an existing file.
-    dialog.setDefaultSuffix(QStringLiteral("nvp"));
+    // A name typed without an extension gets the chosen type's before the dialog checks for an
+    // existing file.
+    const auto suffixOf = [](const QString& nameFilter) {
+        static const QRegularExpression firstPattern(QStringLiteral("\\(\\*\\.(\\w+)"));
+        return firstPattern.match(nameFilter).captured(1);
+    };
+    dialog.setDefaultSuffix(suffixOf(dialog.selectedNameFilter()));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, suffixOf](const QString& nameFilter) {
+                         dialog.setDefaultSuffix(suffixOf(nameFilter));
+                     });
     if (!suggestedPath.isEmpty())
         dialog.selectFile(suggestedPath);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

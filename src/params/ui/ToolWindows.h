@@ -9,6 +9,7 @@
 
 class CNolvaServoDoc;
 class DriveConnection;
+class FileChooser;
 class Messenger;
 class MonitorPoll;
 class ParaEditHost;
@@ -20,14 +21,15 @@ struct DisplaySettings;
 struct DriveProfile;
 
 // What the main view lends a tool window it makes: the document and drive profile, its request
-// paths, the messenger, the tick source, the application's parameter lists, the monitors its
-// poll reads for the monitor windows and the online editor's panels.
+// paths, the messenger and the file chooser, the tick source, the application's parameter lists,
+// the monitors its poll reads for the monitor windows and the online editor's panels.
 struct ToolWindowContext {
     CNolvaServoDoc& document;
     DriveProfile& profile;
     ParameterRequests& requests;
     ParaEditHost& editorHost;
     Messenger& messenger;
+    FileChooser& files;
     TickerSource& tickers;
     DisplaySettings& display;
     CustomTable& customTable;

@@ -1,0 +1,45 @@
+// The trace window's "Trace Setting" and "START": the drive steps are DriveTrace's, the windows
+// here only ask and show.
+
+#include "trace/ui/TraceCapture.h"
+
+#include "params/NolvaServoDoc.h"
+#include "params/ui/ToolWindows.h"
+#include "trace/DriveTrace.h"
+#include "trace/TraceRecord.h"
+#include "trace/ui/TraceSetupDialog.h"
+#include "trace/ui/TraceWaitDialogs.h"
+
+bool RunTraceSetting(CommandActionContext& context, QWidget* parent, TraceRecord& record) {
+    ToolWindowContext& windows = context.windows;
+    DriveTrace drive(context.connection, windows.profile, windows.messenger);
+    if (!drive.RequireLink() || !drive.ReadContactFunctions(&context.progress)) {
+        return false;
+    }
+    CTraceSetupDialog dialog(record.settings, windows.document.contactsInDrive, parent);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    record.settings = dialog.Settings();
+    record.data.Clear();
+    record.ResetDisplay();
+    return true;
+}
+
+bool RunTraceStart(CommandActionContext& context, QWidget* parent, TraceRecord& record) {
+    ToolWindowContext& windows = context.windows;
+    DriveTrace drive(context.connection, windows.profile, windows.messenger);
+    const TraceSettings settings = record.settings;
+    const auto wait = [&](const CTraceStartDialog::Check& check) {
+        CTraceStartDialog dialog(settings.IntervalUs(), TraceSettings::kPoints, windows.tickers,
+                                 check, parent);
+        return dialog.exec() == QDialog::Accepted;
+    };
+    CTraceReadDialog reading(parent);
+    if (!CaptureTrace(drive, settings, record.data, wait, &reading)) {
+        return false;
+    }
+    record.intervalUs = static_cast<float>(settings.IntervalUs());
+    record.points = TraceSettings::kPoints;
+    return true;
+}
