@@ -3,6 +3,7 @@
 #include "app/AppSettings.h"
 #include "base/Messenger.h"
 #include "cli/MonitorCommands.h"
+#include "cli/TraceCommand.h"
 #include "link/DriveOperations.h"
 #include "link/Frames.h"
 #include "params/DriveConnection.h"
@@ -298,6 +299,15 @@ bool ProbeDrive(DriveConnection& connection, QTextStream& err, int32_t* dn03) {
 }
 
 int RunLinkCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
+    QStringList rest = args;
+    TraceOptions trace;
+    if (TakeTraceOptions(rest, &trace)) {
+        LinkOptions options;
+        if (!ParseLinkOptions(rest, &options, err)) {
+            return 2;
+        }
+        return RunTraceCommand(options, trace, out, err);
+    }
     MonitorOptions monitor;
     LinkOptions options;
     if (!ParseLinkOptions(TakeMonitorOptions(args, &monitor), &options, err)) {

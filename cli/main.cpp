@@ -5,6 +5,7 @@
 #include "cli/MonitorCommands.h"
 #include "cli/NvpCommands.h"
 #include "cli/ReportCommand.h"
+#include "cli/TraceCommand.h"
 #include "cli/TraceFileCommands.h"
 
 #include <QCoreApplication>
@@ -34,7 +35,7 @@ int Run(QStringList args, QTextStream& out, QTextStream& err) {
     if (args.isEmpty() || args.front() == QLatin1String("--help") ||
         args.front() == QLatin1String("-h")) {
         (args.isEmpty() ? err : out)
-            << kLinkUsage << kMonitorUsage << kAnalysisUsage
+            << kLinkUsage << kMonitorUsage << kTraceUsage << kAnalysisUsage
             << "       orvan-cli nvp ... (parameter files; orvan-cli nvp for details)\n"
             << "       orvan-cli trd ... (trace files; orvan-cli trd for details)\n";
         return args.isEmpty() ? 2 : 0;

@@ -61,8 +61,10 @@ CTraceSetupDialog::CTraceSetupDialog(const TraceSettings& settings,
 
     auto* lines = new QGridLayout;
     layout->addLayout(lines);
-    auto* data1 = AddLineRow(lines, QStringLiteral("资料 1"), QuantityList(settings_.data1, this), 0);
-    auto* data2 = AddLineRow(lines, QStringLiteral("资料 2"), QuantityList(settings_.data2, this), 1);
+    auto* data1 =
+        AddLineRow(lines, QStringLiteral("资料 1"), QuantityList(settings_.data1, this), 0);
+    auto* data2 =
+        AddLineRow(lines, QStringLiteral("资料 2"), QuantityList(settings_.data2, this), 1);
     auto* di = new QComboBox(this);
     for (int c = 0; c < TraceSettings::kDiCount; ++c) {
         di->addItem(DiLegendText(functions, c));
@@ -81,7 +83,8 @@ CTraceSetupDialog::CTraceSetupDialog(const TraceSettings& settings,
     dout->setObjectName(QStringLiteral("doList"));
     connect(data1, &QComboBox::currentIndexChanged, this, [this](int i) { settings_.data1 = i; });
     connect(data2, &QComboBox::currentIndexChanged, this, [this](int i) { settings_.data2 = i; });
-    connect(di, &QComboBox::currentIndexChanged, this, [this](int i) { settings_.diSelection = i; });
+    connect(di, &QComboBox::currentIndexChanged, this,
+            [this](int i) { settings_.diSelection = i; });
     connect(dout, &QComboBox::currentIndexChanged, this,
             [this](int i) { settings_.doSelection = i; });
 
@@ -92,8 +95,8 @@ CTraceSetupDialog::CTraceSetupDialog(const TraceSettings& settings,
     interval_->setObjectName(QStringLiteral("intervalEdit"));
     interval_->setMaxLength(kIntervalDigits);
     interval_->setFixedWidth(60);
-    timing->addWidget(MakeSpin(interval_, QStringLiteral("interval"),
-                               &CTraceSetupDialog::StepInterval));
+    timing->addWidget(
+        MakeSpin(interval_, QStringLiteral("interval"), &CTraceSetupDialog::StepInterval));
     timing->addWidget(new QLabel(QStringLiteral("*100 us ="), this));
     intervalMs_ = new QLabel(this);
     intervalMs_->setObjectName(QStringLiteral("intervalMs"));
@@ -103,8 +106,7 @@ CTraceSetupDialog::CTraceSetupDialog(const TraceSettings& settings,
     layout->addWidget(new QLabel(QStringLiteral("每条线取样点数: 512点"), this));
     auto* total = new QHBoxLayout;
     layout->addLayout(total);
-    total->addWidget(
-        new QLabel(QStringLiteral("取样时间 = 取样间隔时间*取样资料点数 = "), this));
+    total->addWidget(new QLabel(QStringLiteral("取样时间 = 取样间隔时间*取样资料点数 = "), this));
     totalMs_ = new QLabel(this);
     totalMs_->setObjectName(QStringLiteral("totalMs"));
     total->addWidget(totalMs_);
@@ -142,9 +144,8 @@ CTraceSetupDialog::CTraceSetupDialog(const TraceSettings& settings,
 
     // A mode outside the list reads as "None", as the trace window shows it.
     const int32_t startMode = settings_.triggerMode;
-    settings_.SetTriggerMode(startMode >= 0 && startMode < TraceSettings::kTriggerModeCount
-                                 ? startMode
-                                 : 0);
+    settings_.SetTriggerMode(
+        startMode >= 0 && startMode < TraceSettings::kTriggerModeCount ? startMode : 0);
     if (!settings_.SetIntervalCode(settings_.intervalCode)) {
         settings_.intervalCode = TraceSettings::kMinIntervalCode;
     }
@@ -157,8 +158,8 @@ CTraceSetupDialog::CTraceSetupDialog(const TraceSettings& settings,
     connect(level_, &QLineEdit::textEdited, this, &CTraceSetupDialog::LevelEdited);
 }
 
-QComboBox* CTraceSetupDialog::AddLineRow(QGridLayout* lines, const QString& title,
-                                         QComboBox* list, int line) {
+QComboBox* CTraceSetupDialog::AddLineRow(QGridLayout* lines, const QString& title, QComboBox* list,
+                                         int line) {
     const int row = line;
     lines->addWidget(new QLabel(title, this), row, 0);
     lines->addWidget(list, row, 1);
