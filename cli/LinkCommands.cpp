@@ -2,6 +2,7 @@
 
 #include "app/AppSettings.h"
 #include "base/Messenger.h"
+#include "cli/AnalysisCommands.h"
 #include "cli/MonitorCommands.h"
 #include "link/DriveOperations.h"
 #include "link/Frames.h"
@@ -299,9 +300,14 @@ bool ProbeDrive(DriveConnection& connection, QTextStream& err, int32_t* dn03) {
 
 int RunLinkCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     MonitorOptions monitor;
+    FraCliOptions fra;
     LinkOptions options;
-    if (!ParseLinkOptions(TakeMonitorOptions(args, &monitor), &options, err)) {
+    if (!ParseLinkOptions(TakeFraOptions(TakeMonitorOptions(args, &monitor), &fra), &options,
+                          err)) {
         return 2;
+    }
+    if (!options.command.isEmpty() && options.command.front() == QLatin1String("fra")) {
+        return RunFraCommand(options, fra, out, err);
     }
     if (IsMonitorCommand(options.command) || monitor.Given()) {
         return RunMonitorCommand(options, monitor, out, err);
