@@ -186,6 +186,7 @@ void CNolvaServoApp::CreateFrame() {
         environment_.makeBackend ? environment_.makeBackend() : nullptr;
     auto* view = new CNolvaServoView(settings_, profile_, status_, document_, *messenger_,
                                      std::move(backend), *tickers_);
+    view->SetFileChooser(*chooser_);
     frame_ = std::make_unique<CMainFrame>(view);
     if (ownMessenger_)
         ownMessenger_->SetFallbackParent(frame_.get());

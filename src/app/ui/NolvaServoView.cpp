@@ -46,7 +46,8 @@ CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, D
                      settings.display,
                      settings.customTable,
                      *monitors_,
-                     settings.onlineCodes} {
+                     settings.onlineCodes,
+                     nullptr} {
     session_->SetObserver(this);
     monitors_->SetProgressSource([this] { return &TransferWindows(); });
     // A tick's status and monitor reads can outlast the tick at low baud rates: the program keeps

@@ -9,6 +9,7 @@
 
 class CNolvaServoDoc;
 class DriveConnection;
+class FileChooser;
 class Messenger;
 class MonitorPoll;
 class ParaEditHost;
@@ -33,6 +34,8 @@ struct ToolWindowContext {
     CustomTable& customTable;
     MonitorPoll& monitors;
     OnlinePanelCodes& onlineCodes;
+    // The file dialogs of exports; null until the program has given its own.
+    FileChooser* chooser = nullptr;
 };
 
 // How the view makes and shows the window of one command.
