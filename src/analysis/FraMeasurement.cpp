@@ -156,6 +156,10 @@ bool FraMeasurement::Poll(FraRecord& record) {
             const int half = access.LastValue;
             if (half == kFirstHalfReady || half == kSecondHalfReady) {
                 if (!FetchHalf(half, record)) {
+                    if (cancelled_) { // the user stopped it: the drive ends its run too
+                        access.WriteDriveWord(DriveMap::kRunClearSecond, 0, false);
+                        access.WriteDriveWord(DriveMap::kRunControl, kRunEnd, false);
+                    }
                     return false;
                 }
                 lastHalfAt = ClockMs();
@@ -176,7 +180,10 @@ bool FraMeasurement::Poll(FraRecord& record) {
 }
 
 bool FraMeasurement::FetchHalf(int halfState, FraRecord& record) {
+    cancelled_ = false;
     if (progress_ != nullptr && !progress_->Open(kBufferWords)) {
+        progress_->Close();
+        cancelled_ = true;
         return false;
     }
     const bool ok = ReadHalfRecord(halfState, record);
@@ -212,6 +219,7 @@ bool FraMeasurement::ReadHalfRecord(int halfState, FraRecord& record) {
         RecordArray& into = torque ? record.torque : record.speed;
         into[first + word / 2 + 1] = previous;
         if (progress_ != nullptr && !progress_->ExchangeDone()) {
+            cancelled_ = true;
             return false;
         }
     }

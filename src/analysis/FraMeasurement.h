@@ -66,7 +66,8 @@ public:
                const std::function<void()>& accepted = {});
 
     // The measurement itself at `loadPercent`, with its failure messages. On failure `record`
-    // keeps what was read before (positions already filled hold their new values).
+    // keeps what was read before (positions already filled hold their new values). When the
+    // user cancels the read window, nothing is said and the drive is told to end its run.
     bool Run(int loadPercent, FraRecord& record);
 
     // Reads the buffer's 1024 words into the half of `record` that `halfState` names (0 the first,
@@ -86,4 +87,5 @@ private:
     Messenger& messenger_;
     FraReadProgress* progress_ = nullptr;
     std::function<void()> pump_;
+    bool cancelled_ = false; // the read window was cancelled (no read failed)
 };

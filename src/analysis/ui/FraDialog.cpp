@@ -24,6 +24,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <array>
 #include <cmath>
 
 namespace {
@@ -54,8 +55,8 @@ QString OneDecimal(double value) {
     return std::isfinite(value) ? QString::asprintf("%.1f", value) : QString();
 }
 
-constexpr const char* kGainItems[] = {"  1", "  2", "  5", "10", "20", "40", "60"};
-constexpr const char* kPhaseItems[] = {"  45", "  90", "120", "180", "360"};
+constexpr std::array<const char*, 7> kGainItems{"  1", "  2", "  5", "10", "20", "40", "60"};
+constexpr std::array<const char*, 5> kPhaseItems{"  45", "  90", "120", "180", "360"};
 
 } // namespace
 
@@ -100,7 +101,7 @@ QWidget* CFRADlg::BuildPlotArea() {
     }
     // The scale lists beside the buttons, with the plots' unit labels.
     const int listX = buttonsX + 30;
-    auto addScale = [&](const char* unit, const char* name, int top, auto items) {
+    auto addScale = [&](const char* unit, const char* name, int top, const auto& items) {
         auto* label = new QLabel(QString::fromLatin1(unit), area);
         label->move(listX, top);
         auto* list = new QComboBox(area);

@@ -39,6 +39,7 @@ bool CFRAReadDialog::Open(int words) {
     bar_->setValue(0);
     show();
     raise();
+    sincePump_.invalidate();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QApplication::processEvents();
     return !cancelled_;
@@ -53,7 +54,12 @@ void CFRAReadDialog::Step() {
 }
 
 bool CFRAReadDialog::ExchangeDone() {
-    QApplication::processEvents();
+    // Drawing after every word would cost more than the word itself on a fast link; a few dozen
+    // turns a second keep the window alive and the count moving.
+    if (!sincePump_.isValid() || sincePump_.elapsed() >= kPumpIntervalMs) {
+        QApplication::processEvents();
+        sincePump_.restart();
+    }
     return !cancelled_;
 }
 

@@ -3,6 +3,7 @@
 #include "analysis/FraMeasurement.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 class QLabel;
 class QProgressBar;
@@ -31,5 +32,7 @@ protected:
 private:
     QLabel* text_ = nullptr;
     QProgressBar* bar_ = nullptr;
+    static constexpr int kPumpIntervalMs = 20;
     bool cancelled_ = false;
+    QElapsedTimer sincePump_;
 };

@@ -17,7 +17,7 @@ constexpr int kFrequencyLabels[] = {10, 100, 1000, 2000};
 } // namespace
 
 ResponsePlots::ResponsePlots(QWidget* parent) : QWidget(parent) {
-    setFixedSize(kLeft + kWidth + 6, kPhaseTop + kHeight + 22);
+    setFixedSize(kLeft + kWidth + 40, kPhaseTop + kHeight + 22); // room for "2000Hz"
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     QFont small = font();
     small.setPixelSize(11);
