@@ -4,7 +4,7 @@
 // - the analysis of one record (transforms, spectra, searches);
 // - one repaint of both plots of the analysis window, curves and cursors included.
 //
-// Usage: orvan_bench_fra [--sim PATH] [--skip-9600]
+// Usage: orvan_bench_fra [--sim PATH] [--skip-9600] [--image PNG: the plots as drawn]
 
 #include "analysis/FraMeasurement.h"
 #include "analysis/ui/ResponsePlots.h"
@@ -92,10 +92,13 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QString simPath = QStringLiteral(ORVAN_DRIVE_SIM_PATH);
     bool skipSlow = false;
+    QString imagePath;
     const QStringList args = QCoreApplication::arguments();
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--sim") && i + 1 < args.size()) {
             simPath = args[++i];
+        } else if (args[i] == QLatin1String("--image") && i + 1 < args.size()) {
+            imagePath = args[++i];
         } else if (args[i] == QLatin1String("--skip-9600")) {
             skipSlow = true;
         }
@@ -131,5 +134,8 @@ int main(int argc, char* argv[]) {
     }
     std::printf("repaint of both plots: %.3f ms (mean of %d)\n",
                 timer.nsecsElapsed() / 1e6 / kRepaints, kRepaints);
+    if (!imagePath.isEmpty()) {
+        target.save(imagePath);
+    }
     return 0;
 }
