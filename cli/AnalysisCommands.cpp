@@ -1,8 +1,14 @@
 #include "cli/AnalysisCommands.h"
 
+#include "analysis/FraMeasurement.h"
 #include "analysis/FrequencyResponse.h"
 #include "analysis/RecordCsv.h"
+#include "base/Messenger.h"
+#include "cli/LinkCommands.h"
 #include "drive/DriveProfile.h"
+#include "link/DriveOperations.h"
+#include "params/DriveConnection.h"
+#include "params/NolvaServoDoc.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -12,7 +18,9 @@
 #include <optional>
 
 const char* const kAnalysisUsage =
-    "       orvan-cli fra-analyse RECORD.csv [--model CODE] [-o RESULT.csv]\n";
+    "       orvan-cli fra-analyse RECORD.csv [--model CODE] [-o RESULT.csv]\n"
+    "       orvan-cli --port DEVICE [link options] fra --load PERCENT [-o RESULT.csv]\n"
+    "                 [--record RECORD.csv]  (measure the frequency response on the drive)\n";
 
 namespace {
 
@@ -89,6 +97,34 @@ QString ResultLine(const char* name, int bin, const FrequencyResponse& response)
            OneDecimal(response.phaseDeg[bin]);
 }
 
+// Writes `text` whole or not at all; false after saying why.
+bool WriteWhole(const QString& path, const std::string& text, const char* command,
+                QTextStream& err) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(text.data(), static_cast<qint64>(text.size())) !=
+            static_cast<qint64>(text.size()) ||
+        !file.commit()) {
+        err << command << ": " << path << ": cannot write: " << file.errorString() << "\n";
+        return false;
+    }
+    return true;
+}
+
+void PrintResults(const FrequencyResponse& response, QTextStream& out) {
+    if (response.resonanceBin)
+        out << ResultLine("resonance", *response.resonanceBin, response) << "\n";
+    else
+        out << "resonance: none\n";
+    out << ResultLine("anti-resonance", response.antiResonanceBin, response) << "\n";
+}
+
+int FraUsage(QTextStream& err, const QString& why) {
+    err << "fra: " << why << "\nusage: orvan-cli --port DEVICE [link options] fra --load PERCENT "
+        << "[-o RESULT.csv] [--record RECORD.csv]\nPERCENT: the load torque, 1..100.\n";
+    return 2;
+}
+
 } // namespace
 
 int RunFraAnalyseCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
@@ -114,22 +150,84 @@ int RunFraAnalyseCommand(const QStringList& args, QTextStream& out, QTextStream&
     }
 
     const FrequencyResponse response = AnalyseResponse(std::get<FraRecord>(parsed), o->model);
-    if (!o->output.isEmpty()) {
-        QSaveFile result(o->output);
-        const std::string csv = ResponseCsvText(response);
-        if (!result.open(QIODevice::WriteOnly) ||
-            result.write(csv.data(), static_cast<qint64>(csv.size())) !=
-                static_cast<qint64>(csv.size()) ||
-            !result.commit()) {
-            err << "fra-analyse: " << o->output << ": cannot write: " << result.errorString()
-                << "\n";
-            return 1;
+    if (!o->output.isEmpty() &&
+        !WriteWhole(o->output, ResponseCsvText(response), "fra-analyse", err)) {
+        return 1;
+    }
+    PrintResults(response, out);
+    return 0;
+}
+
+QStringList TakeFraOptions(const QStringList& args, FraCliOptions* options) {
+    QStringList rest;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        std::optional<QString>* slot = a == QLatin1String("--load")     ? &options->load
+                                       : a == QLatin1String("--record") ? &options->record
+                                                                        : nullptr;
+        if (slot == nullptr) {
+            rest << a;
+        } else if (i + 1 < args.size()) {
+            *slot = args[++i];
+        } else {
+            options->valueMissing = a;
         }
     }
-    if (response.resonanceBin)
-        out << ResultLine("resonance", *response.resonanceBin, response) << "\n";
-    else
-        out << "resonance: none\n";
-    out << ResultLine("anti-resonance", response.antiResonanceBin, response) << "\n";
+    return rest;
+}
+
+int RunFraCommand(const LinkOptions& link, const FraCliOptions& options, QTextStream& out,
+                  QTextStream& err) {
+    if (!options.valueMissing.isEmpty()) {
+        return FraUsage(err, options.valueMissing + " needs a value");
+    }
+    if (link.command.size() > 1) {
+        return FraUsage(err, "fra takes no arguments besides its options");
+    }
+    if (!options.load) {
+        return FraUsage(err, "--load PERCENT is required");
+    }
+    bool numeric = false;
+    const int load = options.load->toInt(&numeric);
+    if (!numeric || load < 1 || load > 100) {
+        return FraUsage(err, "--load must be a whole percentage 1..100, not \"" + *options.load +
+                                 "\"");
+    }
+    if (options.record && options.record->isEmpty()) {
+        return FraUsage(err, "--record needs a file");
+    }
+
+    ConsoleMessenger messenger;
+    DriveProfile profile;
+    CNolvaServoDoc document(profile);
+    DriveOperations operations;
+    DriveConnection connection(link.settings, profile, document, messenger, operations);
+    if (!OpenPort(connection, link, err) || !ProbeDrive(connection, err)) {
+        return 1;
+    }
+    // The model code picks the torque factors and N scales the speed words.
+    DriveStatus status;
+    if (!connection.ReadStatus(status)) {
+        err << "fra: the drive's status could not be read\n";
+        connection.Close();
+        return 1;
+    }
+    FraMeasurement measurement(connection, profile, messenger);
+    FraRecord record;
+    const bool measured = measurement.Start(QString::number(load), record);
+    connection.Close();
+    if (!measured) {
+        err << "fra: the measurement failed\n";
+        return 1;
+    }
+    const FrequencyResponse response = AnalyseResponse(record, profile.modelCode);
+    if (options.record && !WriteWhole(*options.record, RecordCsvText(record), "fra", err)) {
+        return 1;
+    }
+    if (!link.output.isEmpty() &&
+        !WriteWhole(link.output, ResponseCsvText(response), "fra", err)) {
+        return 1;
+    }
+    PrintResults(response, out);
     return 0;
 }

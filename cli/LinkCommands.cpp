@@ -2,6 +2,7 @@
 
 #include "app/AppSettings.h"
 #include "base/Messenger.h"
+#include "cli/AnalysisCommands.h"
 #include "cli/MonitorCommands.h"
 #include "cli/TraceCommand.h"
 #include "link/DriveOperations.h"
@@ -309,9 +310,14 @@ int RunLinkCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
         return RunTraceCommand(options, trace, out, err);
     }
     MonitorOptions monitor;
+    FraCliOptions fra;
     LinkOptions options;
-    if (!ParseLinkOptions(TakeMonitorOptions(args, &monitor), &options, err)) {
+    if (!ParseLinkOptions(TakeFraOptions(TakeMonitorOptions(args, &monitor), &fra), &options,
+                          err)) {
         return 2;
+    }
+    if (!options.command.isEmpty() && options.command.front() == QLatin1String("fra")) {
+        return RunFraCommand(options, fra, out, err);
     }
     if (IsMonitorCommand(options.command) || monitor.Given()) {
         return RunMonitorCommand(options, monitor, out, err);

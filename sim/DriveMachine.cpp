@@ -40,6 +40,7 @@ int16_t Saturated(double value) {
 
 DriveMachine::DriveMachine(DriveState& state) : state_(state) {
     machine_.setSettings(machine_.settings());
+    machine_.setAfterStep([this](Machine& m) { run_.afterStep(state_, m); });
 }
 
 bool DriveMachine::servoOn() const {
@@ -125,10 +126,14 @@ void DriveMachine::readInputs() {
     }
     emergencyWas_ = emergency;
 
+    run_.readControl(state_, machine_, maxSpeed_);
     const bool jogging = jogEnabled_ || jogSpeed_.has_value();
-    machine_.setEnabled(alarmBits_ == 0 && (servoCommand_ || jogging || active(kSon)));
+    machine_.setEnabled(alarmBits_ == 0 &&
+                        (servoCommand_ || jogging || run_.active() || active(kSon)));
     double command = 0;
-    if (jogSpeed_) {
+    if (run_.active()) {
+        command = run_.speedSetting();
+    } else if (jogSpeed_) {
         command = *jogSpeed_;
     } else if (jogEnabled_) {
         command = liveValue('S', 1);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sim/FrequencyRun.h"
 #include "sim/Machine.h"
 #include "sim/TraceRecorder.h"
 
@@ -18,7 +19,8 @@ class DriveState;
 // and speed-reached levels (Sn215, Cn007), the JOG enable word and the maximum speed N and model
 // code.
 //
-// The active speed command: nothing while the servo is off or an alarm stands; Sn201 while JOG
+// The active speed command: nothing while the servo is off or an alarm stands; the speed setting
+// of a frequency response run (FrequencyRun, which turns the servo on by itself); Sn201 while JOG
 // is enabled (page '6' 0x3E not 0; JOG turns the servo on by itself), or the JOG speed set
 // through setJogSpeed; else, in speed mode (Cn001 = 1), Sn201/Sn202/Sn203 as the SPD1/SPD2
 // functions select them (SPD1 alone, SPD2 alone, both; neither: 0), reversed by SPDINV. Other
@@ -88,6 +90,7 @@ private:
 
     DriveState& state_;
     Machine machine_;
+    FrequencyRun run_;
     bool servoCommand_ = false;
     uint16_t inputs_ = 0;
     uint16_t alarmBits_ = 0;

@@ -78,7 +78,9 @@ void Machine::step() {
         if (limited == wanted || (wanted > limited) != (integral > integral_)) {
             integral_ = integral;
         }
-        torqueCommand_ = limited / rated * 100.0;
+        const double offset = torqueOffset_ * rated / 100.0;
+        torqueCommand_ =
+            std::clamp(limited + offset, std::min(low, high), std::max(low, high)) / rated * 100.0;
         commandAngle_ += target * kStepSeconds;
     } else {
         integral_ = 0;
@@ -104,6 +106,9 @@ void Machine::step() {
     // Shown as its latest peak, fading, so that a short braking still shows.
     const double returned = std::max(0.0, -powerPercent) * kRegenShare;
     regen_ = std::max(returned, regen_ * std::exp(-kStepSeconds / kRegenSeconds));
+    if (afterStep_) {
+        afterStep_(*this);
+    }
 }
 
 void Machine::integrate(double appliedNm, double h) {

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 
 // The mechanics behind the simulated drive: a motor and a load joined by a compliant shaft,
 // driven by the drive's speed loop. Pure and deterministic: it moves only when advanced, in
@@ -57,6 +58,12 @@ public:
     void setEnabled(bool enabled);
     bool enabled() const { return enabled_; }
     void setSpeedCommand(double rpm) { command_ = rpm; }
+    // A torque the drive adds to its speed loop's output (percent), within the torque limits:
+    // the excitation of a frequency response run.
+    void setTorqueOffset(double percent) { torqueOffset_ = percent; }
+    double torqueOffset() const { return torqueOffset_; }
+    // Called after every step, so that a recording takes one sample per step.
+    void setAfterStep(std::function<void(Machine&)> afterStep) { afterStep_ = std::move(afterStep); }
     double speedCommand() const { return enabled_ ? command_ : 0.0; }
 
     // Whole steps; the remainder is kept for the next call.
@@ -85,6 +92,8 @@ private:
     int counts_;
     bool enabled_ = false;
     double command_ = 0;
+    double torqueOffset_ = 0;
+    std::function<void(Machine&)> afterStep_;
     std::chrono::microseconds pending_{0};
     uint64_t steps_ = 0;
 

@@ -12,8 +12,13 @@ int64_t CeilMs(std::chrono::microseconds us) {
 
 } // namespace
 
-void AttachToMemoryPort(SimulatedDrive& drive, MemorySerialBackend& port) {
-    port.setResponder([&drive, &port](QByteArrayView written) {
+void AttachToMemoryPort(SimulatedDrive& drive, MemorySerialBackend& port, bool machineFollowsPort) {
+    port.setResponder([&drive, &port, machineFollowsPort,
+                       machineAt = port.now()](QByteArrayView written) mutable {
+        if (machineFollowsPort) {
+            drive.advance(std::chrono::milliseconds(port.now() - machineAt));
+            machineAt = port.now();
+        }
         // Replies to several requests in one write go out one after the other.
         std::chrono::microseconds lineFreeAt{0};
         for (const SimulatedDrive::TimedReply& reply : drive.process(written)) {

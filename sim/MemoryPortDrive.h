@@ -7,5 +7,8 @@ class SimulatedDrive;
 // becomes readable on the port's own clock once its latency and wire time have passed (paced
 // replies byte by byte), so fault timing costs no real time. A dropped reply never arrives.
 // Both must outlive the port's use. With pacing on, leave the port's writeDelayMs at 0: the
-// drive already counts the request's wire time.
-void AttachToMemoryPort(SimulatedDrive& drive, MemorySerialBackend& port);
+// drive already counts the request's wire time. With `machineFollowsPort` the drive's machine
+// moves on the port's clock (advanced to the port's time before each request is answered);
+// otherwise it moves only when the drive is advanced.
+void AttachToMemoryPort(SimulatedDrive& drive, MemorySerialBackend& port,
+                        bool machineFollowsPort = false);

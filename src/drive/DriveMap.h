@@ -61,6 +61,19 @@ inline constexpr DriveLocation kTuningResult{kParameterPage, 0xD2};  // O 8
 inline constexpr DriveLocation kMotorSpeed{kStatusPage, 0xE4};       // Un-01, speed feedback
 inline constexpr DriveLocation kJogSpeed{kStatusPage, 0x0B};
 
+// The frequency response run on page 'A'. The run control word is written 1 to start a run and 0
+// to end it, and reads 2 while a half of the record waits in the buffer; the half word then tells
+// which half (0 the first, 2 the second) and is written 1 and 0 as each half has been fetched.
+inline constexpr DriveLocation kRunLoadTorque{'A', 0x92};   // percent, codec M 10
+inline constexpr DriveLocation kRunControl = kServoStateQuery;
+inline constexpr DriveLocation kRunHalf{'A', 0x99};
+inline constexpr DriveLocation kRunClearFirst{'A', 0x9A};   // written 0 before every start
+inline constexpr DriveLocation kRunSpeedSetting{'A', 0x9C}; // rpm, codec M 1
+inline constexpr DriveLocation kRunClearSecond{'A', 0x9E};  // written 0 before and after a run
+// The half-record buffer: 512 pairs of torque (even location) and speed (odd location) words over
+// pages '0'..'3', page '0' location 0 first.
+inline constexpr char kRecordPages[] = {'0', '1', '2', '3'};
+
 // A write of 1 here makes the drive take over a changed regenerative resistor setting (Cn012).
 inline constexpr DriveLocation kCommitWord{'7', 0xCE};
 

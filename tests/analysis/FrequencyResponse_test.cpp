@@ -157,4 +157,21 @@ TEST(ResponsePlot, EdgesOfTheFrequencyAxisAndFilterStart) {
     EXPECT_FALSE(FilterFrequencyInRange(1001) || FilterQualityInRange(101));
 }
 
+TEST(ResponsePlot, ScalesSpanTheirDivisionsAndOffsetsMoveThem) {
+    constexpr int kHeight = 200;
+    // 20 dB a division, offset 1: -60 dB at the bottom, 60 dB at the top; one up: -40..80.
+    EXPECT_EQ(ValueToPlotY(-60, 20, 1, kGainDivisions, kHeight), kHeight);
+    EXPECT_EQ(ValueToPlotY(60, 20, 1, kGainDivisions, kHeight), 0);
+    EXPECT_EQ(ValueToPlotY(-40, 20, 2, kGainDivisions, kHeight), kHeight);
+    EXPECT_EQ(ValueToPlotY(80, 20, 2, kGainDivisions, kHeight), 0);
+    EXPECT_EQ(ValueToPlotY(-360, 180, 0, kPhaseDivisions, kHeight), kHeight);
+    EXPECT_EQ(ValueToPlotY(360, 180, 0, kPhaseDivisions, kHeight), 0);
+    EXPECT_EQ(ValueToPlotY(std::nan(""), 20, 1, kGainDivisions, kHeight), std::nullopt);
+    EXPECT_EQ(ValueToPlotY(1e300, 20, 1, kGainDivisions, kHeight), -2 * kHeight);
+    // The top label (offset + 2) sits 5 pixels above the plot's top, the bottom one above its end.
+    EXPECT_EQ(ScaleLabelY(3, 1, kGainDivisions, 16, kHeight), 11);
+    EXPECT_EQ(ScaleLabelY(-3, 1, kGainDivisions, 16, kHeight), 211);
+    EXPECT_EQ(BinToPlotX(1, 400), 0);
+}
+
 } // namespace

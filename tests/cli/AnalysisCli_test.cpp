@@ -93,3 +93,33 @@ TEST(AnalysisCli, SilentRecordHasNoResonanceAndBadFilesWriteNothing) {
 }
 
 } // namespace
+
+namespace {
+
+// A measurement by orvan-cli fra over the simulated drive's pseudo-terminal, its machine following
+// the wall clock; arguments are checked before any port opens.
+TEST(FraCli, MeasuresTheSimulatedResonanceOverTheTerminal) {
+    EXPECT_EQ(Cli({"--port", "/nonexistent", "fra", "--load", "0"}).exitCode, 2);
+    EXPECT_EQ(Cli({"--port", "/nonexistent", "fra"}).exitCode, 2);
+
+    clitest::DriveSim sim({});
+    ASSERT_FALSE(sim.path.isEmpty());
+    sim.process.write("resonance 700\nstatus\n"); // answered once the line has been taken
+    ASSERT_TRUE(sim.process.waitForReadyRead(5000));
+    QTemporaryDir dir;
+    const QString record = dir.filePath("record.csv");
+    const CliRun run = Cli({"--port", sim.path, "fra", "--load", "60", "--record", record});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QStringList lines = run.out.split('\n');
+    ASSERT_EQ(lines.size(), 2) << run.out.toStdString();
+    const QStringList resonance = lines[0].split(' ');
+    ASSERT_EQ(resonance.size(), 5) << run.out.toStdString();
+    EXPECT_EQ(resonance[0], QStringLiteral("resonance:"));
+    EXPECT_LE(std::abs(resonance[1].toInt() - (std::lround(700 / kBinWidthHz) + 1)), 2)
+        << run.out.toStdString();
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("anti-resonance: ")));
+    // The record it kept gives the same lines to fra-analyse.
+    EXPECT_EQ(Cli({"fra-analyse", record}).out, run.out);
+}
+
+} // namespace

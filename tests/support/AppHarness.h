@@ -48,7 +48,7 @@ struct AppHarness {
         environment.makeBackend = [this] {
             auto backend = std::make_unique<MemorySerialBackend>();
             port = backend.get();
-            AttachToMemoryPort(drive, *port);
+            AttachToMemoryPort(drive, *port, machineFollowsPort);
             return backend;
         };
         app = std::make_unique<CNolvaServoApp>(options, environment);
@@ -110,6 +110,7 @@ struct AppHarness {
     ScriptedChooser chooser;
     ManualTickers tickers;
     SimulatedDrive drive;
+    bool machineFollowsPort = false; // the drive's machine moves on the port's clock
     MemorySerialBackend* port = nullptr;
     std::unique_ptr<CNolvaServoApp> app;
 };

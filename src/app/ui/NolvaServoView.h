@@ -88,6 +88,7 @@ public:
     CParaEditDialog* ParameterEditorWindow() const;
     // How the editor saves a modified document before it reads the whole drive (File Save).
     void SetSaveDocumentHook(std::function<bool()> hook) { saveDocument_ = std::move(hook); }
+    // The file dialogs the tool windows' exports use.
 
     // ParameterRequests: the windows' read and write requests, run as operations; the window
     // that asked shows the outcome.

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "analysis/FrequencyResponse.h"
+
+#include <QDialog>
+
+#include <optional>
+
+class CFRAReadDialog;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class ResponsePlots;
+struct CommandActionContext;
+
+// "机械特性分析": starts a measurement on the drive, shows the response as the two plots with
+// their scales and cursors, the resonance and anti-resonance in the result group, opens the
+// resonance filter dialog and exports the measurement.
+class CFRADlg : public QDialog {
+    Q_OBJECT
+public:
+    CFRADlg(CommandActionContext& context, QWidget* parent = nullptr);
+    ~CFRADlg() override;
+
+    void OnStart();
+    void OnFilterSetting();
+    void OnExport();
+
+    bool DataValid() const { return dataValid_; }
+    const FrequencyResponse& Response() const { return response_; }
+    ResponsePlots& Plots() { return *plots_; }
+    // The frequency the filter dialog starts from: the resonance, or cursor 1 where it was moved.
+    std::optional<double> ResonanceFrequency() const { return resonanceHz_; }
+
+private:
+    QWidget* BuildPlotArea();
+    QWidget* BuildSidePanel();
+    void ResetScales();
+    void ApplyScales();
+    void ShowAnalysis();
+    void ShowCursorReadouts();
+    void ShowColumn(int column, std::optional<int> bin);
+
+    CommandActionContext& context_;
+    FraRecord record_;
+    FrequencyResponse response_;
+    bool dataValid_ = false;
+    std::optional<double> resonanceHz_;
+    int gainOffset_ = 0;
+    int phaseOffset_ = 0;
+
+    ResponsePlots* plots_ = nullptr;
+    CFRAReadDialog* reader_ = nullptr;
+    QComboBox* gainScale_ = nullptr;
+    QComboBox* phaseScale_ = nullptr;
+    QLineEdit* results_[2][3] = {}; // column (resonance, anti-resonance) x row (Hz, dB, deg)
+    QCheckBox* showCursors_ = nullptr;
+    QPushButton* filter_ = nullptr;
+    QPushButton* export_ = nullptr;
+    QLineEdit* load_ = nullptr;
+};

@@ -1,0 +1,157 @@
+// The measurement against the simulated drive in process: its machine moves on the port's clock,
+// one millisecond per request.
+
+#include "analysis/FraMeasurement.h"
+#include "base/Messenger.h"
+#include "drive/ParameterCatalogue.h"
+#include "link/DriveOperations.h"
+#include "link/MemorySerialBackend.h"
+#include "params/DriveConnection.h"
+#include "params/NolvaServoDoc.h"
+#include "sim/ControlLines.h"
+#include "sim/MemoryPortDrive.h"
+#include "sim/SimulatedDrive.h"
+
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+namespace {
+
+struct ReadWindow : FraReadProgress {
+    bool Open(int words) override {
+        ++opened;
+        EXPECT_EQ(words, 1024);
+        if (onOpen)
+            onOpen();
+        return true;
+    }
+    void SetText(const QString& text) override { lastText = text; }
+    void Step() override { ++steps; }
+    bool ExchangeDone() override { return true; }
+    void Close() override {}
+    int opened = 0;
+    int steps = 0;
+    QString lastText;
+    std::function<void()> onOpen;
+};
+
+struct FraRig {
+    FraRig() {
+        AttachToMemoryPort(drive, *port, true);
+        port->writeDelayMs = 1;
+        EXPECT_EQ(connection.Link().Open(QStringLiteral("/dev/sim")), 0u);
+        connection.Access().LinkUp = true;
+        measurement.SetReadProgress(&window);
+    }
+    SimulatedDrive drive;
+    MemorySerialBackend* port = new MemorySerialBackend;
+    LinkSettings settings;
+    DriveProfile profile;
+    CNolvaServoDoc document{profile};
+    RecordingMessenger messenger;
+    DriveOperations operations;
+    DriveConnection connection{settings,  profile,    document,
+                               messenger, operations, std::unique_ptr<SerialBackend>(port)};
+    ReadWindow window;
+    FraMeasurement measurement{connection, profile, messenger};
+    FraRecord record;
+};
+
+int Torque(uint16_t word) {
+    return RawToDisplay({'R', 2}, static_cast<int16_t>(word), 3000);
+}
+int Speed(uint16_t word) {
+    return RawToDisplay({'R', 1}, static_cast<int16_t>(word), 3000);
+}
+
+} // namespace
+
+TEST(FraMeasurement, RunsTheHandshakeAndPlacesBothHalves) {
+    FraRig rig;
+    int firstTorque = 0, firstSpeed = 0;
+    rig.window.onOpen = [&] {
+        if (rig.window.opened == 1) {
+            firstTorque = Torque(rig.drive.word('0', 0));
+            firstSpeed = Speed(rig.drive.word('0', 1));
+        }
+    };
+    ASSERT_TRUE(rig.measurement.Start(QStringLiteral(" 50%"), rig.record));
+    EXPECT_TRUE(rig.messenger.messages.isEmpty());
+    EXPECT_FALSE(rig.operations.Busy());
+
+    const QStringList& log = rig.drive.requestLog();
+    ASSERT_GT(log.size(), 2048 + 8);
+    // Speed 100 rpm (546 of 16384 at N 3000), the clears, load 50 % (2048), start.
+    EXPECT_EQ(log.mid(0, 5), (QStringList{"WA9C0222DA", "WA9E0000D6", "WA9A0000D2",
+                                          "WA920800CB", "WA980001CA"}));
+    EXPECT_EQ(log.mid(log.size() - 3), (QStringList{"WA990000CA", "WA9E0000D6", "WA980000C9"}));
+    EXPECT_EQ(log.count("WA990001CB"), 1) << "the first half acknowledged once";
+    EXPECT_EQ(log.filter(QRegularExpression("^R[0-3]")).size(), 2048);
+    EXPECT_EQ(rig.window.opened, 2);
+    EXPECT_EQ(rig.window.lastText.left(11), QStringLiteral("1024/1024--"));
+
+    // Pair 0 of the first half is sample 1; pair 511 of the second half, still in the buffer, is
+    // sample 1024.
+    EXPECT_EQ(rig.record.torque[1], firstTorque);
+    EXPECT_EQ(rig.record.speed[1], firstSpeed);
+    EXPECT_EQ(rig.record.torque[1024], Torque(rig.drive.word('3', 254)));
+    EXPECT_EQ(rig.record.speed[1024], Speed(rig.drive.word('3', 255)));
+    double peak = 0;
+    for (int k = 1; k <= 1024; ++k)
+        peak = std::max(peak, std::abs(rig.record.torque[k]));
+    EXPECT_GT(peak, 25.0) << "the run excites with the load torque";
+    EXPECT_NEAR(rig.record.speed[512], 100.0, 30.0) << "about the speed setting";
+}
+
+TEST(FraMeasurement, RefusesBadLoadsAndReportsTheStepThatFailed) {
+    FraRig rig;
+    for (const char* text : {"", "0", "101", "abc"})
+        EXPECT_FALSE(rig.measurement.Start(QString::fromLatin1(text), rig.record)) << text;
+    ASSERT_EQ(rig.messenger.messages.size(), 4);
+    EXPECT_EQ(rig.messenger.messages[0].text, QString::fromUtf8("请输入加载转矩的相对大小！"));
+    EXPECT_EQ(rig.messenger.messages[3].text, QString::fromUtf8("加载转矩不在设定的范围内！"));
+    EXPECT_TRUE(rig.drive.requestLog().isEmpty());
+
+    // The drive falls silent while the run is polled, then while the third buffer word is read.
+    rig.messenger.messages.clear();
+    FaultSettings silent;
+    silent.hangUpAfter = 20;
+    rig.drive.setFaults(silent);
+    EXPECT_FALSE(rig.measurement.Start(QStringLiteral("100"), rig.record));
+    ASSERT_EQ(rig.messenger.messages.size(), 1);
+    EXPECT_EQ(rig.messenger.messages[0].text,
+              QString::fromUtf8("错误:\n\n追踪设定资料至伺服驱动器。"));
+    EXPECT_EQ(rig.messenger.messages[0].caption, QString::fromUtf8("通讯信息"));
+
+    FraRig second;
+    second.window.onOpen = [&] {
+        FaultSettings f;
+        f.hangUpAfter = static_cast<int>(second.drive.requestLog().size()) + 2;
+        second.drive.setFaults(f);
+    };
+    EXPECT_FALSE(second.measurement.Start(QStringLiteral("100"), second.record));
+    ASSERT_EQ(second.messenger.messages.size(), 1);
+    EXPECT_EQ(second.messenger.messages[0].text,
+              QString::fromUtf8("错误:\n\n") +
+                  QString::asprintf("3/1024--->(%04XH)",
+                                    static_cast<unsigned>(static_cast<int>(second.record.speed[1]))));
+    EXPECT_EQ(second.window.opened, 1);
+}
+
+TEST(FraMeasurement, FindsTheMachinesResonanceWithinTwoBins) {
+    for (const int hz : {150, 500, 1000}) {
+        FraRig rig;
+        RunControlLine(rig.drive, QStringLiteral("resonance %1").arg(hz));
+        ASSERT_TRUE(rig.measurement.Start(QStringLiteral("50"), rig.record)) << hz;
+        const FrequencyResponse response = AnalyseResponse(rig.record, rig.profile.modelCode);
+        ASSERT_TRUE(response.resonanceBin.has_value()) << hz;
+        const int expected = static_cast<int>(std::lround(hz / kBinWidthHz)) + 1;
+        EXPECT_LE(std::abs(*response.resonanceBin - expected), 2)
+            << hz << " Hz measured at " << BinFrequency(*response.resonanceBin) << " Hz";
+        EXPECT_LT(response.antiResonanceBin, *response.resonanceBin) << hz;
+    }
+}

@@ -1,0 +1,103 @@
+// The machine characteristic analysis in the running program against the simulated drive, whose
+// machine moves on the port's clock: a measurement, the result shown, a cursor dragged, the filter
+// dialog preset from it with its limits, and the export.
+
+#include "support/AppHarness.h"
+
+#include "analysis/ui/FilterDialog.h"
+#include "analysis/ui/FraDialog.h"
+#include "analysis/ui/ResponsePlots.h"
+#include "drive/ParameterCatalogue.h"
+#include "sim/ControlLines.h"
+#include "support/ParameterWindowSupport.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+namespace {
+
+QString Field(QWidget& window, const char* name) {
+    auto* field = window.findChild<QLineEdit*>(QString::fromLatin1(name));
+    return field != nullptr ? field->text() : QStringLiteral("<none>");
+}
+
+void Drag(QWidget* plots, int fromX, int toX, int y) {
+    QTest::mousePress(plots, Qt::LeftButton, {}, QPoint(fromX, y));
+    QMouseEvent move(QEvent::MouseMove, QPointF(toX, y), plots->mapToGlobal(QPointF(toX, y)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(plots, &move);
+    QTest::mouseRelease(plots, Qt::LeftButton, {}, QPoint(toX, y));
+}
+
+TEST(MachineAnalysis, MeasuresShowsTheResonanceAndPresetsTheFilter) {
+    AppHarness h;
+    h.machineFollowsPort = true;
+    ASSERT_TRUE(h.Start(AppHarness::Connected()));
+    ASSERT_TRUE(h.TickUntil([&] { return h.Session().LinkUp(); }, AppHarness::kTicksToConnect));
+    h.port->writeDelayMs = 1;
+    RunControlLine(h.drive, QStringLiteral("resonance 600"));
+    const QString exportBase = h.dir.filePath(QStringLiteral("run.csv"));
+    h.chooser.answers.push_back(exportBase);
+
+    bool handled = false;
+    WhenModal<CFRADlg>([&](CFRADlg& dialog) {
+        EXPECT_FALSE(Button(dialog, "filter")->isEnabled());
+        EXPECT_EQ(Field(dialog, "load"), QStringLiteral("50"));
+        QTest::mouseClick(Button(dialog, "start"), Qt::LeftButton);
+        ASSERT_TRUE(dialog.DataValid()) << h.messenger.messages.value(0).text.toStdString();
+        EXPECT_TRUE(Button(dialog, "filter")->isEnabled());
+        const double shown = Field(dialog, "resonanceHz").toDouble();
+        EXPECT_NEAR(shown, 600.0, 2.5 * 4.8828125) << Field(dialog, "resonanceHz").toStdString();
+        EXPECT_FALSE(Field(dialog, "resonanceDb").isEmpty());
+
+        // The curve is drawn in red on the gain plot.
+        const QImage gain = dialog.Plots().GainImage();
+        int red = 0;
+        for (int x = 0; x < gain.width(); ++x)
+            for (int y = 0; y < gain.height(); ++y)
+                red += gain.pixelColor(x, y) == QColor(Qt::red) ? 1 : 0;
+        EXPECT_GT(red, 200);
+
+        // Cursor 1 dragged past the left end stays at the edge and reads bin 2.
+        dialog.findChild<QCheckBox*>(QStringLiteral("showCursors"))->click();
+        ResponsePlots* plots = &dialog.Plots();
+        Drag(plots, *plots->Cursor1X(), ResponsePlots::kLeft, ResponsePlots::kGainTop + 50);
+        Drag(plots, ResponsePlots::kLeft, ResponsePlots::kLeft - 40, ResponsePlots::kGainTop + 50);
+        EXPECT_EQ(Field(dialog, "resonanceHz"), QStringLiteral("4.9"));
+
+        WhenModal<CEditCn013Dialog>([&](CEditCn013Dialog& filter) {
+            auto* frequency = filter.findChild<QLineEdit*>(QStringLiteral("frequency"));
+            auto* quality = filter.findChild<QLineEdit*>(QStringLiteral("quality"));
+            EXPECT_EQ(frequency->text(), QStringLiteral("5"));
+            EXPECT_EQ(quality->text(), QStringLiteral("7"));
+            frequency->setText(QStringLiteral("1001"));
+            QTest::mouseClick(Button(filter, "write"), Qt::LeftButton);
+            frequency->setText(QStringLiteral("1000"));
+            quality->setText(QStringLiteral("101"));
+            QTest::mouseClick(Button(filter, "write"), Qt::LeftButton);
+            EXPECT_TRUE(filter.isVisible());
+            quality->setText(QStringLiteral("100"));
+            QTest::mouseClick(Button(filter, "write"), Qt::LeftButton);
+        });
+        h.messenger.messages.clear();
+        QTest::mouseClick(Button(dialog, "filter"), Qt::LeftButton);
+        ASSERT_EQ(h.messenger.messages.size(), 3);
+        EXPECT_EQ(h.messenger.messages[0].text, QString::fromUtf8("滤波器频率超出设定范围！"));
+        EXPECT_EQ(h.messenger.messages[1].text, QString::fromUtf8("滤波器品质因数超出设定范围！"));
+        EXPECT_TRUE(h.messenger.messages[2].text.startsWith(QString::fromUtf8("写入参数成功！！")));
+
+        QTest::mouseClick(Button(dialog, "export"), Qt::LeftButton);
+        handled = true;
+        QTest::mouseClick(Button(dialog, "close"), Qt::LeftButton);
+    });
+    ASSERT_TRUE(h.Frame().Trigger(Command::MachineAnalysis));
+    ASSERT_TRUE(handled);
+    EXPECT_EQ(h.drive.state().storedRaw('C', 13), 1000);
+    EXPECT_EQ(h.drive.state().storedRaw('C', 14), 100);
+    EXPECT_EQ(h.app->Document().values.slot({'C', 13})[0], 1000);
+    EXPECT_EQ(AppHarness::ReadAll(h.dir.filePath(QStringLiteral("run-record.csv"))).count('\n'),
+              1025);
+    EXPECT_FALSE(QImage(h.dir.filePath(QStringLiteral("run-phase.png"))).isNull());
+}
+
+} // namespace
