@@ -3,6 +3,7 @@
 #include "drive/ModelTable.h"
 #include "drive/ParameterCatalogue.h"
 #include "sim/DriveState.h"
+#include "sim/TuningPattern.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,8 +30,10 @@ constexpr int kEmergencyAlarm = 9;
 constexpr int kSpeedMode = 1;
 constexpr int64_t kInPositionCounts = 10;
 constexpr double kSpeedReachedMargin = 20; // rpm, when Cn007 is 0
-// JOG switches on page '6'.
-constexpr DriveLocation kJogEnable{DriveMap::kStatusPage, 0x3E};
+// The estimate learns with this time constant, counted in accelerating time only.
+constexpr double kLearningSeconds = 0.5;
+// On-line tuning learns while the motor accelerates at least this much, rpm/s.
+constexpr double kLearningAcceleration = 500;
 
 int16_t Saturated(double value) {
     return static_cast<int16_t>(std::clamp<double>(std::round(value), -32768.0, 32767.0));
@@ -110,7 +113,16 @@ void DriveMachine::readInputs() {
     machine_.setLoop(loop);
     zeroSpeed_ = liveValue('S', 15);
     speedReached_ = liveValue('C', 7);
-    jogEnabled_ = state_.word(kJogEnable) != 0;
+    jogEnabled_ = state_.word(DriveMap::kJogEnable) != 0;
+    if (!learned_) {
+        estimate_ = liveValue('C', 25) / 10.0;
+    }
+    onlineTuning_ =
+        (state_.liveRaw('C', 2) & DriveMap::kAutoTuningBits) == DriveMap::kAutoTuningOn;
+    patternSpeed_ = RawToDisplay({'O', 6}, static_cast<int16_t>(state_.word(DriveMap::kTuningSpeed)),
+                                 maxSpeed_);
+    patternAcceleration_ = RawToDisplay({'O', 7}, state_.word(DriveMap::kTuningValue), maxSpeed_);
+    patternHold_ = state_.word(DriveMap::kTuningResult) * 1e-4;
 
     const uint32_t functions = activeInputFunctions();
     auto active = [functions](int function) { return ((functions >> function) & 1u) != 0; };
@@ -125,13 +137,21 @@ void DriveMachine::readInputs() {
     }
     emergencyWas_ = emergency;
 
-    const bool jogging = jogEnabled_ || jogSpeed_.has_value();
-    machine_.setEnabled(alarmBits_ == 0 && (servoCommand_ || jogging || active(kSon)));
+    machine_.setEnabled(alarmBits_ == 0 &&
+                        (servoCommand_ || jogSpeed_.has_value() || active(kSon)));
+    const bool offline = state_.word(DriveMap::kOfflineTuning) != 0;
+    offlineRun_ = offline && machine_.enabled() && !jogSpeed_ && !jogEnabled_;
+    if (!offlineRun_) {
+        runSeconds_ = 0; // the next run starts the pattern from rest
+    }
     double command = 0;
     if (jogSpeed_) {
         command = *jogSpeed_;
     } else if (jogEnabled_) {
         command = liveValue('S', 1);
+    } else if (offlineRun_) {
+        command = TuningPattern(patternSpeed_, patternAcceleration_, patternHold_)
+                      .SpeedAt(runSeconds_);
     } else if (state_.liveRaw('C', 1) == kSpeedMode) {
         const bool spd1 = active(kSpd1);
         const bool spd2 = active(kSpd2);
@@ -237,12 +257,41 @@ void DriveMachine::writeOutputs() {
     un(16, static_cast<uint16_t>(command / counts));
     un(17, static_cast<uint16_t>(command % counts));
     un(18, percentWord(m.torqueCommand()));
-    un(19, static_cast<uint16_t>(std::lround(m.settings().inertiaRatio * 10.0)));
+    un(19, static_cast<uint16_t>(std::lround(inertiaEstimate() * 10.0)));
+}
+
+void DriveMachine::tuningStep() {
+    constexpr double kStepSeconds = std::chrono::duration<double>(Machine::kStep).count();
+    bool learning = false;
+    if (offlineRun_) {
+        const TuningPattern pattern(patternSpeed_, patternAcceleration_, patternHold_);
+        machine_.setSpeedCommand(pattern.SpeedAt(runSeconds_));
+        learning = pattern.Accelerating(runSeconds_);
+        runSeconds_ += kStepSeconds;
+    }
+    const double before = machine_.motorSpeed();
+    machine_.step();
+    if (onlineTuning_ && !offlineRun_) {
+        learning = std::abs(machine_.motorSpeed() - before) / kStepSeconds > kLearningAcceleration;
+    }
+    if (learning) {
+        learned_ = true;
+        const double truth = machine_.settings().inertiaRatio;
+        estimate_ += (truth - estimate_) * (1.0 - std::exp(-kStepSeconds / kLearningSeconds));
+    }
 }
 
 void DriveMachine::advance(std::chrono::microseconds duration) {
     // Inputs change only between calls (requests, control lines), so one read serves them all.
     readInputs();
-    machine_.advance(duration);
+    if ((offlineRun_ || onlineTuning_) && machine_.enabled()) {
+        // A tuning run changes its command and learns at every step.
+        tuningPending_ += duration;
+        for (; tuningPending_ >= Machine::kStep; tuningPending_ -= Machine::kStep) {
+            tuningStep();
+        }
+    } else {
+        machine_.advance(duration);
+    }
     writeOutputs();
 }
