@@ -117,11 +117,12 @@ TEST_F(AutoTuning, PatternWritesOutOfRangeAreRefusedWithTheirRangeAndNothingIsSe
 
     // In range: stored, read back, shown, then the success.
     EXPECT_TRUE(writer.Press(1, QStringLiteral("3000")));
+    EXPECT_TRUE(writer.Press(2, QStringLiteral("90000"))); // 49 in the drive's scale
     EXPECT_TRUE(writer.Press(3, QStringLiteral("500")));
     QCoreApplication::processEvents();
-    EXPECT_EQ(shown, (std::map<int, int32_t>{{1, 3000}, {3, 500}}));
+    EXPECT_EQ(shown, (std::map<int, int32_t>{{1, 3000}, {2, 89722}, {3, 500}}));
     EXPECT_EQ(rig.drive.state().storedWord(0xD4), 16384);
-    EXPECT_EQ(rig.messenger.messages.size(), 5);
+    EXPECT_EQ(rig.messenger.messages.size(), 6);
     EXPECT_EQ(LastMessage(), QString::fromUtf8("写入参数成功！！"));
 }
 

@@ -3,6 +3,8 @@
 #include "base/Messenger.h"
 #include "base/StringTable.h"
 #include "base/Ticker.h"
+#include "drive/DriveProfile.h"
+#include "params/DriveConnection.h"
 #include "params/ui/DialogButton.h"
 
 #include <QButtonGroup>
@@ -148,6 +150,7 @@ COffLineAutoTuning::COffLineAutoTuning(const PatternValues& current, int32_t max
         auto* grid = new QGridLayout(box);
         current_[i] = new QLineEdit(QString::number(values[group]), box);
         current_[i]->setReadOnly(true);
+        current_[i]->setFocusPolicy(Qt::NoFocus);
         current_[i]->setObjectName(QStringLiteral("current%1").arg(group));
         set_[i] = new QLineEdit(QString::number(values[group]), box);
         set_[i]->setMaxLength(lengths[i]);
@@ -258,12 +261,14 @@ void CTuningStartDialog::Blink() {
 
 // ---- The program's dialogs ----
 
+// The dialogs are modal to the main window only: the simulated drive's window stays usable.
 AutoTuningDialogs ProgramTuningDialogs(DriveConnection& connection, const DriveProfile& profile,
                                        Messenger& messenger, TickerSource& tickers,
                                        QWidget* owner) {
     AutoTuningDialogs dialogs;
     dialogs.chooseMode = [owner]() -> std::optional<TuningMode> {
         CJogAutoGDialog dialog(owner);
+        dialog.setWindowModality(Qt::WindowModal);
         if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
         return dialog.Choice();
@@ -272,11 +277,13 @@ AutoTuningDialogs ProgramTuningDialogs(DriveConnection& connection, const DriveP
     dialogs.pattern = [drive = &profile, ticks = &tickers,
                        owner](const PatternValues& current, PatternWriter& writer) {
         COffLineAutoTuning dialog(current, drive->maxMotorSpeed, writer, *ticks, owner);
+        dialog.setWindowModality(Qt::WindowModal);
         return dialog.exec() == QDialog::Accepted;
     };
     dialogs.run = [ops = &connection.Operations(), ticks = &tickers,
                    owner](const std::shared_ptr<TuningRun>& run) {
         CTuningStartDialog dialog(run, *ops, *ticks, owner);
+        dialog.setWindowModality(Qt::WindowModal);
         return dialog.exec() == QDialog::Accepted;
     };
     dialogs.storeResult = [messages = &messenger](int32_t ratio) {

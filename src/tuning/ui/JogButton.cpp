@@ -65,8 +65,8 @@ QPixmap CJogButtonCtrl::Drawing(Look look) const {
     const qreal angle = arc.angleAtPercent(1.0);
     QPainterPath head;
     head.moveTo(0, 0);
-    head.lineTo(-10, -7);
-    head.lineTo(-10, 7);
+    head.lineTo(-13, -8);
+    head.lineTo(-13, 8);
     head.closeSubpath();
     QTransform turn;
     turn.translate(tip.x(), tip.y());

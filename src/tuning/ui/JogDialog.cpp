@@ -36,7 +36,6 @@ CJogDialog::CJogDialog(std::unique_ptr<JogControl> control, const DriveProfile& 
     speedEdit_->setObjectName(QStringLiteral("speedEdit"));
     // The edit takes four digits; a value above N goes back to the previous one.
     speedEdit_->setRange(0, 9999);
-    speedEdit_->lineEdit()->setMaxLength(4);
     speedEdit_->setValue(speed_);
     connect(speedEdit_, &QSpinBox::valueChanged, this, &CJogDialog::TakeSpeed);
 
@@ -100,7 +99,7 @@ void CJogDialog::TakeSpeed(int value) {
     const std::optional<int32_t> accepted =
         AcceptJogSpeed(QString::number(value), profile_.maxMotorSpeed);
     if (!accepted) {
-        QLineEdit* edit = speedEdit_->lineEdit();
+        auto* edit = speedEdit_->findChild<QLineEdit*>();
         const int cursor = std::max(0, edit->cursorPosition() - 1);
         const QSignalBlocker blocker(speedEdit_);
         speedEdit_->setValue(speed_);

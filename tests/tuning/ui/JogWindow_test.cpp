@@ -32,7 +32,8 @@ TEST_F(JogWindow, ButtonsWriteTheSignedSpeedAndClosingRunsTheExitSequence) {
     EXPECT_FALSE(h.Enabled(Command::StatusMonitor)) << "JOG keeps the monitors out";
 
     // A speed above N goes back to the one before.
-    QLineEdit* edit = jog->SpeedEdit()->lineEdit();
+    auto* edit = jog->SpeedEdit()->findChild<QLineEdit*>();
+    ASSERT_NE(edit, nullptr);
     edit->end(false);
     QTest::keyClick(edit, Qt::Key_0); // 5000
     EXPECT_EQ(jog->Speed(), 500);
