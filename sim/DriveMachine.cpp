@@ -31,7 +31,7 @@ constexpr int kSpeedMode = 1;
 constexpr int64_t kInPositionCounts = 10;
 constexpr double kSpeedReachedMargin = 20; // rpm, when Cn007 is 0
 // The estimate learns with this time constant, counted in accelerating time only.
-constexpr double kLearningSeconds = 0.5;
+constexpr double kLearningSeconds = 1.0;
 // On-line tuning learns while the motor accelerates at least this much, rpm/s.
 constexpr double kLearningAcceleration = 500;
 
