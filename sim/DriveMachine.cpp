@@ -3,6 +3,7 @@
 #include "drive/ModelTable.h"
 #include "drive/ParameterCatalogue.h"
 #include "sim/DriveState.h"
+#include "sim/TuningPattern.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,8 +30,10 @@ constexpr int kEmergencyAlarm = 9;
 constexpr int kSpeedMode = 1;
 constexpr int64_t kInPositionCounts = 10;
 constexpr double kSpeedReachedMargin = 20; // rpm, when Cn007 is 0
-// JOG switches on page '6'.
-constexpr DriveLocation kJogEnable{DriveMap::kStatusPage, 0x3E};
+// The estimate learns with this time constant, counted in accelerating time only.
+constexpr double kLearningSeconds = 1.0;
+// On-line tuning learns while the motor accelerates at least this much, rpm/s.
+constexpr double kLearningAcceleration = 500;
 
 int16_t Saturated(double value) {
     return static_cast<int16_t>(std::clamp<double>(std::round(value), -32768.0, 32767.0));
@@ -111,7 +114,16 @@ void DriveMachine::readInputs() {
     machine_.setLoop(loop);
     zeroSpeed_ = liveValue('S', 15);
     speedReached_ = liveValue('C', 7);
-    jogEnabled_ = state_.word(kJogEnable) != 0;
+    jogEnabled_ = state_.word(DriveMap::kJogEnable) != 0;
+    if (!learned_) {
+        estimate_ = liveValue('C', 25) / 10.0;
+    }
+    onlineTuning_ =
+        (state_.liveRaw('C', 2) & DriveMap::kAutoTuningBits) == DriveMap::kAutoTuningOn;
+    patternSpeed_ = RawToDisplay({'O', 6}, static_cast<int16_t>(state_.word(DriveMap::kTuningSpeed)),
+                                 maxSpeed_);
+    patternAcceleration_ = RawToDisplay({'O', 7}, state_.word(DriveMap::kTuningValue), maxSpeed_);
+    patternHold_ = state_.word(DriveMap::kTuningResult) * 1e-4;
 
     const uint32_t functions = activeInputFunctions();
     auto active = [functions](int function) { return ((functions >> function) & 1u) != 0; };
@@ -127,9 +139,13 @@ void DriveMachine::readInputs() {
     emergencyWas_ = emergency;
 
     run_.readControl(state_, machine_, maxSpeed_);
-    const bool jogging = jogEnabled_ || jogSpeed_.has_value();
     machine_.setEnabled(alarmBits_ == 0 &&
-                        (servoCommand_ || jogging || run_.active() || active(kSon)));
+                        (servoCommand_ || jogSpeed_.has_value() || run_.active() || active(kSon)));
+    const bool offline = state_.word(DriveMap::kOfflineTuning) != 0;
+    offlineRun_ = offline && machine_.enabled() && !jogSpeed_ && !jogEnabled_ && !run_.active();
+    if (!offlineRun_) {
+        runSeconds_ = 0; // the next run starts the pattern from rest
+    }
     double command = 0;
     if (run_.active()) {
         command = run_.speedSetting();
@@ -137,6 +153,9 @@ void DriveMachine::readInputs() {
         command = *jogSpeed_;
     } else if (jogEnabled_) {
         command = liveValue('S', 1);
+    } else if (offlineRun_) {
+        command = TuningPattern(patternSpeed_, patternAcceleration_, patternHold_)
+                      .SpeedAt(runSeconds_);
     } else if (state_.liveRaw('C', 1) == kSpeedMode) {
         const bool spd1 = active(kSpd1);
         const bool spd2 = active(kSpd2);
@@ -242,7 +261,28 @@ void DriveMachine::writeOutputs() {
     un(16, static_cast<uint16_t>(command / counts));
     un(17, static_cast<uint16_t>(command % counts));
     un(18, percentWord(m.torqueCommand()));
-    un(19, static_cast<uint16_t>(std::lround(m.settings().inertiaRatio * 10.0)));
+    un(19, static_cast<uint16_t>(std::lround(inertiaEstimate() * 10.0)));
+}
+
+void DriveMachine::tuningStep() {
+    constexpr double kStepSeconds = std::chrono::duration<double>(Machine::kStep).count();
+    bool learning = false;
+    if (offlineRun_) {
+        const TuningPattern pattern(patternSpeed_, patternAcceleration_, patternHold_);
+        machine_.setSpeedCommand(pattern.SpeedAt(runSeconds_));
+        learning = pattern.Accelerating(runSeconds_);
+        runSeconds_ += kStepSeconds;
+    }
+    const double before = machine_.motorSpeed();
+    machine_.step();
+    if (onlineTuning_ && !offlineRun_) {
+        learning = std::abs(machine_.motorSpeed() - before) / kStepSeconds > kLearningAcceleration;
+    }
+    if (learning) {
+        learned_ = true;
+        const double truth = machine_.settings().inertiaRatio;
+        estimate_ += (truth - estimate_) * (1.0 - std::exp(-kStepSeconds / kLearningSeconds));
+    }
 }
 
 void DriveMachine::observeTrace() {
@@ -257,16 +297,27 @@ void DriveMachine::advance(std::chrono::microseconds duration) {
     if (recorder_.takeStart(state_)) {
         observeTrace();
     }
-    // A recording looks at every step; otherwise the machine takes the whole time at once.
-    while (recorder_.active() && duration.count() > 0) {
-        const auto part = std::min(duration, Machine::kStep);
-        const uint64_t before = machine_.steps();
-        machine_.advance(part);
-        duration -= part;
-        if (machine_.steps() != before) {
-            observeTrace();
+    if ((offlineRun_ || onlineTuning_) && machine_.enabled()) {
+        // A tuning run changes its command and learns at every step (and a recording looks).
+        tuningPending_ += duration;
+        for (; tuningPending_ >= Machine::kStep; tuningPending_ -= Machine::kStep) {
+            tuningStep();
+            if (recorder_.active()) {
+                observeTrace();
+            }
         }
+    } else {
+        // A recording looks at every step; otherwise the machine takes the whole time at once.
+        while (recorder_.active() && duration.count() > 0) {
+            const auto part = std::min(duration, Machine::kStep);
+            const uint64_t before = machine_.steps();
+            machine_.advance(part);
+            duration -= part;
+            if (machine_.steps() != before) {
+                observeTrace();
+            }
+        }
+        machine_.advance(duration);
     }
-    machine_.advance(duration);
     writeOutputs();
 }

@@ -20,9 +20,10 @@ class DriveState;
 // code.
 //
 // The active speed command: nothing while the servo is off or an alarm stands; the speed setting
-// of a frequency response run (FrequencyRun, which turns the servo on by itself); Sn201 while JOG
-// is enabled (page '6' 0x3E not 0; JOG turns the servo on by itself), or the JOG speed set
-// through setJogSpeed; else, in speed mode (Cn001 = 1), Sn201/Sn202/Sn203 as the SPD1/SPD2
+// of a frequency response run (FrequencyRun, which turns the servo on by itself); the JOG speed
+// set through setJogSpeed (it turns the servo on by itself); Sn201 while JOG is enabled (page '6'
+// 0x3E not 0); the off-line tuning pattern while its switch (page '5' 0xDC) is set; else, in speed
+// mode (Cn001 = 1), Sn201/Sn202/Sn203 as the SPD1/SPD2
 // functions select them (SPD1 alone, SPD2 alone, both; neither: 0), reversed by SPDINV. Other
 // modes hold the motor at rest (no pulse or analog command reaches the simulated drive).
 //
@@ -33,6 +34,9 @@ class DriveState;
 //
 // The trace recorder (TraceRecorder) arms at a sync after its start was written; while it records,
 // the machine is stepped one step at a time and the recorder looks at every step.
+// Gain tuning: while the servo is on and the off-line pattern runs, or on-line tuning is chosen in
+// Cn002 and the motor accelerates, the drive's estimate of the load inertia ratio (Un-19) settles
+// toward the machine's true ratio. Before any tuning it is the ratio the drive was told (Cn025).
 //
 // Outputs, written to the status words after every sync: servo state, alarm bits, dn-02 (output
 // contacts, active low), dn-03 (input contacts), Un-01..Un-19. A word is written only when its
@@ -80,12 +84,17 @@ public:
     // Whether input function `function` (1..28, SON = 1) is active on any contact.
     bool inputFunctionActive(int function) const;
 
+    // The estimated load inertia ratio (Un-19 / 10).
+    double inertiaEstimate() const { return estimate_; }
+
 private:
     uint32_t activeInputFunctions() const; // bit f for function f
     void readInputs();
     void writeOutputs();
     void publish(char page, int location, uint16_t value);
     void observeTrace();
+    // One machine step of a tuning run: the pattern's command, then the estimate learns.
+    void tuningStep();
     double liveValue(char letter, int number) const;
 
     DriveState& state_;
@@ -96,6 +105,13 @@ private:
     uint16_t alarmBits_ = 0;
     std::optional<double> jogSpeed_;
     bool jogEnabled_ = false;
+    bool offlineRun_ = false;    // the off-line pattern drives the motor
+    bool onlineTuning_ = false;  // Cn002 chooses on-line tuning
+    double runSeconds_ = 0;      // into the off-line pattern
+    double patternSpeed_ = 0, patternAcceleration_ = 0, patternHold_ = 0;
+    double estimate_ = 0;
+    bool learned_ = false; // until a tuning run learns, the estimate is Cn025
+    std::chrono::microseconds tuningPending_{0};
     int maxSpeed_ = 3000;
     double zeroSpeed_ = 50;
     double speedReached_ = 1000;

@@ -84,8 +84,14 @@ bool DriveState::isParameterIndex(int index) const {
     return index >= 0 && index < kPageSize && parameterIndex_.test(static_cast<size_t>(index));
 }
 
+bool DriveState::isTuningIndex(int index) {
+    return index == DriveMap::kTuningSpeed.location || index == DriveMap::kTuningValue.location ||
+           index == DriveMap::kTuningResult.location || index == DriveMap::kOfflineTuning.location;
+}
+
 bool DriveState::isMailboxIndex(int index) const {
-    return isParameterIndex(index) || (index >= 0 && index <= kAlarmRingLast);
+    return isParameterIndex(index) || (index >= 0 && index <= kAlarmRingLast) ||
+           isTuningIndex(index);
 }
 
 uint16_t DriveState::storedWord(int index) const {
@@ -138,6 +144,14 @@ void DriveState::resetParameters() {
             stored_[p.index] = static_cast<uint16_t>(raw & 0xFFFF);
         }
     }
+    // The tuning pattern's factory values: 1000 rpm, 7400 rpm/s, 2000 x 0.1 ms; switch off.
+    const int32_t n = identity_.maxMotorSpeed;
+    stored_[DriveMap::kTuningSpeed.location] =
+        static_cast<uint16_t>(DisplayToRaw({'O', 6}, 1000, n) & 0xFFFF);
+    stored_[DriveMap::kTuningValue.location] =
+        static_cast<uint16_t>(DisplayToRaw({'O', 7}, 7400, n) & 0xFFFF);
+    stored_[DriveMap::kTuningResult.location] = 2000;
+    stored_[DriveMap::kOfflineTuning.location] = 0;
     storedChanged_ = true;
 }
 

@@ -61,6 +61,9 @@ public:
     // the entry written next; like parameters they have a stored and a live copy.
     bool isMailboxIndex(int index) const;
     static constexpr int kAlarmRingLast = 0x0A;
+    // The off-line tuning pattern (maximum speed, acceleration, hold time) and switch: kept like
+    // parameters, so the mailbox stores them.
+    static bool isTuningIndex(int index);
     uint16_t storedWord(int index) const;
     void setStoredWord(int index, uint16_t value);
 

@@ -59,7 +59,23 @@ inline constexpr DriveLocation kTuningSpeed{kParameterPage, 0xD4};   // O 6
 inline constexpr DriveLocation kTuningValue{kParameterPage, 0xD3};   // O 7, scaled by N
 inline constexpr DriveLocation kTuningResult{kParameterPage, 0xD2};  // O 8
 inline constexpr DriveLocation kMotorSpeed{kStatusPage, 0xE4};       // Un-01, speed feedback
-inline constexpr DriveLocation kJogSpeed{kStatusPage, 0x0B};
+inline constexpr DriveLocation kJogSpeed{kStatusPage, 0x0B}; // written once, at JOG entry
+
+// JOG: the mode switch (1 while the JOG window is open) and the enable switch (1: the motor turns
+// at Sn201 while the servo is on).
+inline constexpr DriveLocation kJogMode{kStatusPage, 0x0A};
+inline constexpr DriveLocation kJogEnable{kStatusPage, 0x3E};
+
+// Automatic gain tuning: 1 runs the off-line test pattern while the servo is on; the drive's
+// estimate of the load inertia ratio (Un-19, 0.1 units) is read from page '8'.
+inline constexpr DriveLocation kOfflineTuning{kParameterPage, 0xDC};
+inline constexpr DriveLocation kInertiaEstimate{'8', 0x44};
+// Bits 8..11 of Cn002: 1 turns automatic gain tuning on.
+inline constexpr int kAutoTuningBits = 0x0F00;
+inline constexpr int kAutoTuningOn = 0x0100;
+
+// A write of 1 makes the drive measure and cancel the offset of its analog command input.
+inline constexpr DriveLocation kAutoOffset{kParameterPage, 0xFC};
 
 // The frequency response run on page 'A'. The run control word is written 1 to start a run and 0
 // to end it, and reads 2 while a half of the record waits in the buffer; the half word then tells

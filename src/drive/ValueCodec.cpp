@@ -152,7 +152,8 @@ int32_t MonitorToDisplay(char letter, int number, int32_t raw, int32_t n) {
     case 'O':
         switch (number) {
         case 6: return Speed16ToDisplay(raw, n);
-        case 7: return Low16(HalfUpTruncated(static_cast<double>(raw) * (n * 10000.0) / 16384.0));
+        // The whole value: the acceleration's range reaches 90000 rpm/s, past 16 bits.
+        case 7: return HalfUpTruncated(static_cast<double>(raw) * (n * 10000.0) / 16384.0);
         case 8: return Low16(raw);
         default: return raw;
         }

@@ -59,7 +59,7 @@ TEST(ValueCodec, ConvertsRawToShownValue) {
     Case{"Un-10", 'U', 10, 3000, 1024, 502},
     Case{"alarm history 16-bit", 'A', 10, 3000, -1, 0xFFFF},
     Case{"O 6 speed,16-bit", 'O', 6, 3000, 5461, 1000},
-    Case{"O 7", 'O', 7, 3000, 16384, 0xFFFF & 30000000},
+    Case{"O 7 past 16 bits", 'O', 7, 3000, 49, 89722},
     Case{"R 7", 'R', 7, 3000, 2842, 1000},
     Case{"R 6 is not converted", 'R', 6, 3000, -5, -5},
     Case{"unknown parameter number unchanged", 'C', 41, 3000, -7, -7},

@@ -123,7 +123,7 @@ TEST(Machine, StatusWordsFollowTheMachineInSpeedMode) {
     const int feedbackLow = Read(drive, '6', 0x89) & 0xFFFF;
     EXPECT_EQ((feedbackHigh << 16 | feedbackLow) / 10000, revolutions);
     EXPECT_NEAR(Read(drive, '6', 0xB7) * 502 / 1024.0, 310, 1) << "Un-10";
-    EXPECT_EQ(Read(drive, '8', 0x44), 30) << "Un-19: the inertia ratio x10";
+    EXPECT_EQ(Read(drive, '8', 0x44), 40) << "Un-19: Cn025 until a tuning run learns";
     EXPECT_GT(Read(drive, '6', 0x94), 4096) << "Un-05: the peak of the acceleration";
     // SPD1 and SPD2 together select Sn203 (default 300 rpm); braking shows a regenerative load.
     drive.advance(2s);

@@ -103,6 +103,8 @@ CNolvaServoApp::~CNolvaServoApp() {
         delete splash_;
     if (helpWindow_)
         delete helpWindow_;
+    if (simDriveWindow_)
+        delete simDriveWindow_;
     frame_.reset(); // the session closes its port before the drive behind it goes
     drive_.reset();
 }
@@ -263,8 +265,10 @@ void CNolvaServoApp::InstallCommands() {
 void CNolvaServoApp::OpenSimDriveWindow() {
     if (!simDriveWindow_) {
         EmbeddedDrive* drive = drive_.get();
+        // A window of its own, not the frame's: the tuning dialogs, modal to the frame, leave it
+        // usable, so that the servo can be switched during a tuning run.
         simDriveWindow_ = new CSimDriveDialog(
-            [drive](const QString& line) { drive->Control(line); }, frame_.get());
+            [drive](const QString& line) { drive->Control(line); }, nullptr);
     }
     simDriveWindow_->show();
     simDriveWindow_->raise();

@@ -130,7 +130,7 @@ private:
     std::unique_ptr<StopSignals> stopSignals_;
     QPointer<QSplashScreen> splash_;
     QPointer<CHelpWindow> helpWindow_;
-    QPointer<CSimDriveDialog> simDriveWindow_; // a child of the frame
+    QPointer<CSimDriveDialog> simDriveWindow_; // a top-level window, deleted with the program
     bool terminating_ = false;
     bool settingsWritten_ = false;
 };

@@ -48,7 +48,8 @@ CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, D
                      settings.display,
                      settings.customTable,
                      *monitors_,
-                     settings.onlineCodes} {
+                     settings.onlineCodes,
+                     session_->Connection()} {
     session_->SetObserver(this);
     monitors_->SetProgressSource([this] { return &TransferWindows(); });
     // A tick's status and monitor reads can outlast the tick at low baud rates: the program keeps
@@ -104,6 +105,11 @@ bool CNolvaServoView::OpenToolWindow(int command) {
     QPointer<QWidget>& slot = toolWindows_[command];
     if (slot.isNull()) {
         slot = kind->second.make(windowContext_, window());
+        if (slot.isNull()) {
+            toolWindows_.erase(command);
+            emit commandStateChanged();
+            return false;
+        }
         slot->installEventFilter(this);
     }
     QWidget* shown = slot.data();

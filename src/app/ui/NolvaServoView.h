@@ -59,7 +59,8 @@ public:
     // Whether a window is registered for the command (params/ui/ToolWindows.h).
     bool HasToolWindowKind(int command) const;
     // The command's window: made the first time, shown and brought to the front. False, with
-    // nothing done, while an open window refuses it (MayOpenWindow).
+    // nothing done, while an open window refuses it (MayOpenWindow); false also when the window
+    // declined to open (its entry sequence failed).
     bool OpenToolWindow(int command);
     // Whether a command action is registered for the command (params/ui/ToolWindows.h).
     bool HasCommandAction(int command) const;

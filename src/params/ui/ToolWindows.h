@@ -22,7 +22,9 @@ struct DriveProfile;
 
 // What the main view lends a tool window it makes: the document and drive profile, its request
 // paths, the messenger and the file chooser, the tick source, the application's parameter lists,
-// the monitors its poll reads for the monitor windows and the online editor's panels.
+// the monitors its poll reads for the monitor windows, the online editor's panels, and the drive
+// connection for windows that run drive operations of their own (each through the connection's
+// operations, under Busy).
 struct ToolWindowContext {
     CNolvaServoDoc& document;
     DriveProfile& profile;
@@ -35,10 +37,12 @@ struct ToolWindowContext {
     CustomTable& customTable;
     MonitorPoll& monitors;
     OnlinePanelCodes& onlineCodes;
+    DriveConnection& connection;
 };
 
 // How the view makes and shows the window of one command.
 struct ToolWindowKind {
+    // Null when the window does not open after all (a drive sequence before it failed).
     std::function<QWidget*(ToolWindowContext& context, QWidget* owner)> make;
     // Shows the window again with what it shows brought up to date; null: shown and raised.
     std::function<void(QWidget*)> present;

@@ -118,9 +118,9 @@ TEST_F(MainFrame, MenusAndToolbarFollowTheCommandTableTheLinkAndTheOpenWindows) 
     CNolvaServoView& view = h.View();
     ASSERT_TRUE(h.Session().LinkUp());
     const QString linkedPane = frame.Pane(3)->text();
-    // Allowed, but the JOG window does not exist yet.
+    // Allowed, and the JOG window is registered for it.
     EXPECT_TRUE(IsCommandEnabled(Command::Jog, view.CommandStatus()));
-    EXPECT_FALSE(h.Enabled(Command::Jog));
+    EXPECT_TRUE(h.Enabled(Command::Jog));
     int toolButtons = 0;
     for (const CommandRow& row : CommandRows()) {
         if (row.toolGroup > 0) {

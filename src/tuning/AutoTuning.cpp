@@ -1,0 +1,284 @@
+#include "tuning/AutoTuning.h"
+
+#include "base/Messenger.h"
+#include "base/StringIds.h"
+#include "base/StringTable.h"
+#include "drive/DriveMap.h"
+#include "drive/DriveProfile.h"
+#include "drive/ParameterCatalogue.h"
+#include "link/DriveAccess.h"
+#include "link/DriveOperations.h"
+#include "params/DriveConnection.h"
+
+namespace {
+
+constexpr int kTuningMessage = 734;   // on-line tuning starts with the servo
+constexpr int kTuningCaption = 735;   // "自动增益调适信息"
+constexpr int kTuningCancelled = 736; // "取消自动增益调适。"
+constexpr int kTuningDone = 739;      // "调适完成"
+
+constexpr int kAccelerationMin = 2000;
+constexpr int kAccelerationMax = 90000;
+constexpr int kHoldTimeMax = 10000;
+
+constexpr DriveLocation kPatternLocations[kPatternGroups] = {
+    DriveMap::kTuningSpeed, DriveMap::kTuningValue, DriveMap::kTuningResult};
+
+DriveLocation ParameterAt(ParamCode code) {
+    return {DriveMap::kParameterPage, ParameterIndexOf(code)};
+}
+
+const DriveLocation kAutoTuningMode = ParameterAt({'C', 2});
+const DriveLocation kInertiaRatio = ParameterAt({'C', 25});
+
+void Tell(Messenger& messenger, int text, int caption, MessageIcon icon) {
+    Message message;
+    message.text = StringText(text);
+    message.caption = StringText(caption);
+    message.icon = icon;
+    messenger.show(message);
+}
+
+// One drive step of the command as a drive operation; false while another one runs.
+bool RunDriveStep(DriveConnection& connection, const std::function<bool(DriveAccess&)>& step) {
+    DriveOperations& operations = connection.Operations();
+    if (operations.Running()) {
+        return false;
+    }
+    bool ok = false;
+    operations.RunExclusive([&] { ok = step(connection.Access()); });
+    return ok;
+}
+
+// Reads Cn002 and stores it through `change`.
+bool StoreTuningMode(DriveAccess& access, int32_t (*change)(int32_t)) {
+    return access.ReadDriveWord(kAutoTuningMode) &&
+           access.WriteDriveWord(kAutoTuningMode, change(access.LastValue), true);
+}
+
+// Automatic tuning off and the off-line switch cleared.
+bool SwitchTuningOff(DriveAccess& access) {
+    return StoreTuningMode(access, WithAutoTuningOff) &&
+           access.WriteDriveWord(DriveMap::kOfflineTuning, 0, true);
+}
+
+struct RunStart {
+    bool servoOn = false;
+    int32_t ratio = 0;
+};
+
+// Tuning on, the off-line switch set, then what the run window starts from.
+std::optional<RunStart> StartOfflineRun(DriveAccess& access) {
+    if (!StoreTuningMode(access, WithAutoTuningOn) ||
+        !access.WriteDriveWord(DriveMap::kOfflineTuning, 1, true) ||
+        !access.ReadDriveWord(DriveMap::kServoState)) {
+        return std::nullopt;
+    }
+    RunStart start;
+    start.servoOn = (access.LastValue & 1) != 0;
+    if (!access.ReadDriveWord(DriveMap::kInertiaEstimate)) {
+        return std::nullopt;
+    }
+    start.ratio = access.LastValue;
+    return start;
+}
+
+void RunOffline(DriveConnection& connection, const DriveProfile& profile, Messenger& messenger,
+                const AutoTuningDialogs& dialogs) {
+    std::optional<PatternValues> pattern;
+    RunDriveStep(connection, [&](DriveAccess& access) {
+        pattern = ReadPattern(access);
+        return pattern.has_value();
+    });
+    if (!pattern) {
+        return;
+    }
+    {
+        PatternWriter writer(connection, profile, messenger);
+        if (!dialogs.pattern(*pattern, writer)) {
+            return;
+        }
+    }
+    std::optional<RunStart> start;
+    RunDriveStep(connection, [&](DriveAccess& access) {
+        start = StartOfflineRun(access);
+        return start.has_value();
+    });
+    if (!start) {
+        return;
+    }
+    const auto run = std::make_shared<TuningRun>(connection.Access(), start->servoOn, start->ratio);
+    const bool next = dialogs.run(run);
+    run->SetListener({});
+    if (!RunDriveStep(connection, SwitchTuningOff)) {
+        return;
+    }
+    if (!next) {
+        Tell(messenger, kTuningCancelled, kTuningCaption, MessageIcon::Information);
+        return;
+    }
+    const int32_t ratio = run->LastRatio();
+    if (dialogs.storeResult(ratio) &&
+        RunDriveStep(connection, [ratio](DriveAccess& access) {
+            return access.WriteDriveWord(kInertiaRatio, ratio, true);
+        })) {
+        Tell(messenger, StringId::kWriteSuccess, kTuningDone, MessageIcon::Warning);
+    }
+}
+
+} // namespace
+
+int32_t WithAutoTuningOn(int32_t cn002) {
+    return cn002 | DriveMap::kAutoTuningOn;
+}
+
+int32_t WithAutoTuningOff(int32_t cn002) {
+    return cn002 & ~DriveMap::kAutoTuningBits;
+}
+
+int32_t& PatternValues::operator[](int group) {
+    return group == 1 ? maxSpeed : group == 2 ? acceleration : holdTime;
+}
+
+QString PatternRangeText(int group, int32_t maxSpeed) {
+    switch (group) {
+    case 1: return QStringLiteral("0~%1").arg(maxSpeed);
+    case 2: return QStringLiteral("%1~%2").arg(kAccelerationMin).arg(kAccelerationMax);
+    default: return QStringLiteral("0~%1").arg(kHoldTimeMax);
+    }
+}
+
+std::optional<int32_t> PatternValueInRange(int group, const QString& text, int32_t maxSpeed) {
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok, 10);
+    const int low = group == 2 ? kAccelerationMin : 0;
+    const int high = group == 1 ? maxSpeed : group == 2 ? kAccelerationMax : kHoldTimeMax;
+    if (!ok || value < low || value > high) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<PatternValues> ReadPattern(DriveAccess& access) {
+    PatternValues values;
+    for (int group = 1; group <= kPatternGroups; ++group) {
+        if (!access.ReadDriveWord(kPatternLocations[group - 1])) {
+            return std::nullopt;
+        }
+        values[group] = access.LastValue;
+    }
+    return values;
+}
+
+std::optional<int32_t> WritePatternValue(DriveAccess& access, int group, int32_t value) {
+    const DriveLocation at = kPatternLocations[group - 1];
+    if (!access.WriteDriveWord(at, value, true) || !access.ReadDriveWord(at)) {
+        return std::nullopt;
+    }
+    return access.LastValue;
+}
+
+struct PatternWriter::Shared {
+    Shared(DriveAccess& a, Messenger& m) : access(a), messenger(m) {}
+    DriveAccess& access;
+    Messenger& messenger;
+    std::function<void(int, int32_t)> shown;
+};
+
+PatternWriter::PatternWriter(DriveConnection& connection, const DriveProfile& profile,
+                             Messenger& messenger)
+    : connection_(connection), profile_(profile),
+      shared_(std::make_shared<Shared>(connection.Access(), messenger)) {}
+
+PatternWriter::~PatternWriter() {
+    SetListener({});
+}
+
+void PatternWriter::SetListener(std::function<void(int, int32_t)> shown) {
+    shared_->shown = std::move(shown);
+}
+
+bool PatternWriter::Press(int group, const QString& text) {
+    const int32_t n = profile_.maxMotorSpeed;
+    const std::optional<int32_t> value = PatternValueInRange(group, text, n);
+    if (!value) {
+        Message message;
+        message.text = QStringLiteral("超出范围！！\n\n范围值: ") + PatternRangeText(group, n);
+        message.caption = QStringLiteral("错误信息");
+        message.icon = MessageIcon::Warning;
+        shared_->messenger.show(message);
+        return false;
+    }
+    connection_.Operations().Post([shared = shared_, group, v = *value] {
+        const std::optional<int32_t> current = WritePatternValue(shared->access, group, v);
+        if (!current) {
+            return;
+        }
+        if (shared->shown) {
+            shared->shown(group, *current);
+        }
+        Tell(shared->messenger, StringId::kWriteSuccess, StringId::kWriteCaption,
+             MessageIcon::Information);
+    });
+    return true;
+}
+
+TuningRun::TuningRun(DriveAccess& access, bool servoOn, int32_t ratio)
+    : access_(access), servoSeenOn_(servoOn), waiting_(servoOn), ratio_(ratio) {}
+
+void TuningRun::Step() {
+    if (!servoSeenOn_) {
+        if (!access_.ReadDriveWord(DriveMap::kServoState)) {
+            return;
+        }
+        if ((access_.LastValue & 1) != 0) {
+            servoSeenOn_ = true;
+            waiting_ = true;
+        }
+        return;
+    }
+    if (!access_.ReadDriveWord(DriveMap::kInertiaEstimate)) {
+        return;
+    }
+    ratio_ = access_.LastValue;
+    lastRatio_ = ratio_;
+    if (!access_.ReadDriveWord(DriveMap::kServoState)) {
+        return;
+    }
+    if ((access_.LastValue & 1) == 0) {
+        servoSeenOn_ = false;
+        nextEnabled_ = true;
+    }
+}
+
+void TuningRun::PostStep(DriveOperations& operations) {
+    operations.Post([self = shared_from_this()] {
+        self->Step();
+        if (self->changed_) {
+            self->changed_();
+        }
+    });
+}
+
+void RunAutoTuning(DriveConnection& connection, const DriveProfile& profile, Messenger& messenger,
+                   const AutoTuningDialogs& dialogs) {
+    const std::optional<TuningMode> mode = dialogs.chooseMode();
+    if (!mode || !connection.LinkUp()) {
+        return;
+    }
+    switch (*mode) {
+    case TuningMode::OnLine:
+        if (RunDriveStep(connection, [](DriveAccess& access) {
+                return StoreTuningMode(access, WithAutoTuningOn);
+            })) {
+            Tell(messenger, kTuningMessage, kTuningCaption, MessageIcon::Information);
+        }
+        return;
+    case TuningMode::Off:
+        if (RunDriveStep(connection, SwitchTuningOff)) {
+            Tell(messenger, kTuningCancelled, kTuningCaption, MessageIcon::Information);
+        }
+        return;
+    case TuningMode::OffLine: RunOffline(connection, profile, messenger, dialogs); return;
+    }
+}

@@ -1,0 +1,147 @@
+#include "tuning/ui/JogDialog.h"
+
+#include "base/Ticker.h"
+#include "drive/DriveProfile.h"
+#include "params/ui/DialogButton.h"
+#include "tuning/JogControl.h"
+#include "tuning/ui/JogButton.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kLinkCheckMs = 400;
+
+} // namespace
+
+CJogDialog::CJogDialog(std::unique_ptr<JogControl> control, const DriveProfile& profile,
+                       TickerSource& tickers, QWidget* parent)
+    : QDialog(parent), control_(std::move(control)), profile_(profile),
+      speed_(control_->EntrySpeed()) {
+    setModal(false);
+    setWindowTitle(QString::fromUtf8("点动模式 (dn-05)"));
+
+    speedEdit_ = new QSpinBox(this);
+    speedEdit_->setObjectName(QStringLiteral("speedEdit"));
+    // The edit takes four digits; a value above N goes back to the previous one.
+    speedEdit_->setRange(0, 9999);
+    speedEdit_->setValue(speed_);
+    connect(speedEdit_, &QSpinBox::valueChanged, this, &CJogDialog::TakeSpeed);
+
+    forward_ = new CJogButtonCtrl(CJogButtonCtrl::Direction::Forward,
+                                  QString::fromUtf8("正转"), this);
+    forward_->setObjectName(QStringLiteral("forwardButton"));
+    reverse_ = new CJogButtonCtrl(CJogButtonCtrl::Direction::Reverse,
+                                  QString::fromUtf8("反转"), this);
+    reverse_->setObjectName(QStringLiteral("reverseButton"));
+    stop_ = MakeDialogButton("停止", "stopButton", this);
+    close_ = MakeDialogButton("关闭(&C)", "closeButton", this);
+    connect(forward_, &QAbstractButton::clicked, this, [this] { Turn(true); });
+    connect(reverse_, &QAbstractButton::clicked, this, [this] { Turn(false); });
+    connect(stop_, &QPushButton::clicked, this,
+            [this] { control_->Post(JogRequest::Stop, 0); });
+    connect(close_, &QPushButton::clicked, this, [this] { reject(); });
+
+    linkWarning_ = new QLabel(QString::fromUtf8("驱动器未回应：命令未送达，电机可能仍在运转！"), this);
+    linkWarning_->setObjectName(QStringLiteral("linkWarning"));
+    linkWarning_->setStyleSheet(QStringLiteral("color: rgb(200, 0, 0); font-weight: bold;"));
+    linkWarning_->setWordWrap(true);
+    linkWarning_->hide();
+
+    auto* speedRow = new QHBoxLayout;
+    speedRow->addWidget(new QLabel(QString::fromUtf8("速度:"), this));
+    speedRow->addWidget(speedEdit_);
+    speedRow->addWidget(new QLabel(QStringLiteral("rpm"), this));
+    speedRow->addStretch();
+    auto* directions = new QHBoxLayout;
+    directions->addWidget(forward_);
+    directions->addWidget(reverse_);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(stop_);
+    buttons->addWidget(close_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(speedRow);
+    layout->addLayout(directions);
+    layout->addWidget(linkWarning_);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    control_->SetListeners([this] { ShowLinkState(); },
+                           [this](int32_t speed) { speedEdit_->setValue(speed); });
+    // The poll may find the link gone between two presses.
+    linkCheck_ = tickers.MakeTicker(kLinkCheckMs, [this] { ShowLinkState(); });
+    linkCheck_->Start();
+}
+
+CJogDialog::~CJogDialog() {
+    control_->SetListeners({}, {});
+}
+
+void CJogDialog::Present() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void CJogDialog::TakeSpeed(int value) {
+    const std::optional<int32_t> accepted =
+        AcceptJogSpeed(QString::number(value), profile_.maxMotorSpeed);
+    if (!accepted) {
+        auto* edit = speedEdit_->findChild<QLineEdit*>();
+        const int cursor = std::max(0, edit->cursorPosition() - 1);
+        const QSignalBlocker blocker(speedEdit_);
+        speedEdit_->setValue(speed_);
+        edit->setCursorPosition(std::min(cursor, static_cast<int>(edit->text().size())));
+        return;
+    }
+    speed_ = *accepted;
+}
+
+void CJogDialog::Turn(bool forward) {
+    control_->Post(forward ? JogRequest::Forward : JogRequest::Reverse,
+                   JogArgument(forward, speed_));
+}
+
+void CJogDialog::Exit() {
+    if (closing_) {
+        return;
+    }
+    closing_ = true;
+    linkCheck_->Stop();
+    control_->Post(JogRequest::Exit, control_->EntrySpeed());
+}
+
+void CJogDialog::reject() {
+    Exit();
+    QDialog::reject();
+}
+
+void CJogDialog::closeEvent(QCloseEvent* event) {
+    Exit();
+    QDialog::closeEvent(event);
+}
+
+void CJogDialog::keyPressEvent(QKeyEvent* event) {
+    // Enter in the speed edit only takes the value; it presses no button.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        speedEdit_->interpretText();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CJogDialog::ShowLinkState() {
+    linkWarning_->setVisible(!control_->DriveReached());
+}

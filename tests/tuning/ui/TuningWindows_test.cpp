@@ -1,0 +1,50 @@
+// The tuning run window as the user sees it: the instruction blinking and switching once the
+// servo is seen on, the ratio shown, and "下一步(&N)" enabled only after the servo went off again.
+
+#include "sim/ControlLines.h"
+#include "support/ManualTickers.h"
+#include "support/ParameterWindowSupport.h"
+#include "support/TransferRig.h"
+#include "tuning/ui/AutoTuningDialogs.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include <chrono>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(TuningWindows, RunWindowEnablesNextOnlyAfterTheServoWasSeenOnAndThenOff) {
+    TransferRig rig{DriveLinkOptions{}};
+    rig.drive.setWord('5', 0xDC, 1); // the off-line run is switched on
+    ManualTickers tickers;
+    auto run = std::make_shared<TuningRun>(rig.access, false, 0);
+    CTuningStartDialog window(run, rig.operations, tickers);
+    const QString start = QString::fromUtf8("请将 Servo On 后，开始执行 Off-line 自动增益调谐。");
+    EXPECT_EQ(window.Instruction()->text(), start);
+    EXPECT_TRUE(window.RatioValue()->text().isEmpty());
+    tickers.Advance(); // a blink: the instruction is blanked
+    EXPECT_TRUE(window.Instruction()->text().isEmpty());
+    tickers.Advance();
+    EXPECT_EQ(window.Instruction()->text(), start);
+    EXPECT_FALSE(window.NextButton()->isEnabled());
+
+    RunControlLine(rig.drive, QStringLiteral("servo on"));
+    tickers.Advance(2); // seen on, then the ratio is read
+    EXPECT_EQ(window.Instruction()->text(),
+              QString::fromUtf8("请等待至数值稳定後，将 Servo Off 并按 \"下一步\" 继续。"));
+    EXPECT_EQ(window.RatioValue()->text(), QStringLiteral("40"));
+    for (int step = 0; step < 40; ++step) {
+        rig.drive.advance(100ms);
+        tickers.Advance();
+    }
+    EXPECT_LT(window.RatioValue()->text().toInt(), 40) << "settling toward the machine's 3.0";
+    EXPECT_FALSE(window.NextButton()->isEnabled());
+    RunControlLine(rig.drive, QStringLiteral("servo off"));
+    tickers.Advance();
+    EXPECT_TRUE(window.NextButton()->isEnabled());
+}
+
+} // namespace
