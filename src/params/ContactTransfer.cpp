@@ -31,6 +31,19 @@ ContactTransfer::ContactTransfer(DriveAccess& access, const LinkSettings& settin
     : access_(access), settings_(settings), profile_(profile), document_(document),
       messenger_(messenger) {}
 
+bool ReadParameterNow(DriveAccess& access, const LinkSettings& settings,
+                      const DriveProfile& profile, ParamCode code, int32_t* value) {
+    if (settings.RS485Port) {
+        const bool ok = access.ReadParameterModbus(code, settings.AsciiMode);
+        *value = access.LastValue;
+        return ok;
+    }
+    int32_t word = 0;
+    const bool ok = access.ReadSignedWord(DriveMap::kParameterPage, ParameterIndexOf(code), &word);
+    *value = RawToDisplay(code, word, profile.maxMotorSpeed);
+    return ok;
+}
+
 bool ContactTransfer::Fail() {
     if (progress_ != nullptr) {
         progress_->Close();
@@ -58,16 +71,8 @@ bool ContactTransfer::Read() {
             progress_->SetText(ReadText(n));
             progress_->Step();
         }
-        bool ok = false;
         int32_t value = 0;
-        if (settings_.RS485Port) {
-            ok = access_.ReadParameterModbus(code, settings_.AsciiMode);
-            value = access_.LastValue;
-        } else {
-            int32_t word = 0;
-            ok = access_.ReadSignedWord(DriveMap::kParameterPage, ParameterIndexOf(code), &word);
-            value = RawToDisplay(code, word, profile_.maxMotorSpeed);
-        }
+        const bool ok = ReadParameterNow(access_, settings_, profile_, code, &value);
         if (progress_ != nullptr) {
             progress_->ExchangeDone();
         }

@@ -1,5 +1,7 @@
 #include "planning/PositionTransfer.h"
 
+#include "params/ContactTransfer.h"
+
 #include "base/Messenger.h"
 #include "base/StringIds.h"
 #include "base/StringTable.h"
@@ -57,16 +59,8 @@ bool PositionTransfer::Read() {
     for (int item = 0; item < kPlannerItems; ++item) {
         const ParamCode code = PlannerItemParameter(item);
         Begin(PositionReadText(item));
-        bool ok = false;
         int32_t value = 0;
-        if (settings_.RS485Port) {
-            ok = access_.ReadParameterModbus(code, settings_.AsciiMode);
-            value = access_.LastValue;
-        } else {
-            int32_t word = 0;
-            ok = access_.ReadSignedWord(DriveMap::kParameterPage, ParameterIndexOf(code), &word);
-            value = RawToDisplay(code, word, profile_.maxMotorSpeed);
-        }
+        const bool ok = ReadParameterNow(access_, settings_, profile_, code, &value);
         if (progress_ != nullptr) {
             progress_->ExchangeDone();
         }
