@@ -3,6 +3,7 @@
 // - the settings are whole: the COM entry and frame format in range, the ASCII flag the one the
 //   frame format gives, every COM device usable and taken from a complete "COMn=" line of the
 //   file (never part of one);
+// - the online editor's panels hold only what the editor can show (no repeats, no twins);
 // - writing them and reading that back gives the same settings, and writing is stable.
 //
 // A file read need not write back to itself: keys may be preceded by other text, numbers carry
@@ -12,6 +13,7 @@
 #include "FuzzCheck.h"
 
 #include "app/SettingsFile.h"
+#include "params/OnlinePanels.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -35,6 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                        content.contains('\n' + line + "\r\n") || content.endsWith('\n' + line));
         }
     }
+
+    FUZZ_CHECK(UsablePanelCodes(settings.onlineCodes) == settings.onlineCodes);
 
     const QByteArray written = FormatSettings(settings);
     const AppSettings reread = ParseSettings(written);
