@@ -130,13 +130,17 @@ ParamCode OnlineTwinOf(ParamCode code) {
     return {};
 }
 
+bool OfferedBeside(ParamCode code, const OnlinePanelCodes& panels) {
+    return OnlineEditable(code) && !OnPanels(code, panels) &&
+           !OnPanels(OnlineTwinOf(code), panels);
+}
+
 QList<ParamCode> OfferedParameters(const OnlinePanelCodes& panels) {
     QList<ParamCode> offered;
     for (const char letter : kOfferedGroups) {
         for (int number = 1; number <= GroupInfo(GroupIndexOfLetter(letter)).count; ++number) {
             const ParamCode code{letter, number};
-            if (OnlineEditable(code) && !OnPanels(code, panels) &&
-                !OnPanels(OnlineTwinOf(code), panels)) {
+            if (OfferedBeside(code, panels)) {
                 offered.append(code);
             }
         }
@@ -155,7 +159,7 @@ ParamCode CodeOfOfferedEntry(const QString& entry) {
 OnlinePanelCodes UsablePanelCodes(const OnlinePanelCodes& codes) {
     OnlinePanelCodes usable{};
     for (int p = 0; p < kOnlinePanelCount; ++p) {
-        if (OfferedParameters(usable).contains(codes[p])) {
+        if (OfferedBeside(codes[p], usable)) {
             usable[p] = codes[p];
         }
     }

@@ -65,6 +65,8 @@ ParamCode OnlineTwinOf(ParamCode code);
 // What the selection list offers, group by group (C, T, S, P, q): every editable parameter that
 // is not on a panel and whose twin is not either.
 QList<ParamCode> OfferedParameters(const OnlinePanelCodes& panels);
+// Whether the selection list offers `code` beside `panels`.
+bool OfferedBeside(ParamCode code, const OnlinePanelCodes& panels);
 // A selection list entry: "Sn211 - " followed by the parameter's name.
 QString OfferedEntryText(ParamCode code);
 // The code at the head of a selection list entry (its first five characters).
