@@ -6,6 +6,8 @@
 //
 // Usage: orvan_bench_fra [--sim PATH] [--skip-9600] [--image PNG: the plots as drawn]
 
+#include "paced_bench.h"
+
 #include "analysis/FraMeasurement.h"
 #include "analysis/ui/ResponsePlots.h"
 #include "base/Messenger.h"
@@ -31,12 +33,10 @@ constexpr int kBytesPerWord = 6 + 7; // read request and data reply
 
 void ReadBack(const QString& simPath, uint32_t baud) {
     QProcess sim;
-    sim.start(simPath, {"--pace", "--baud", QString::number(baud)});
-    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
-        std::printf("simulator did not start\n");
+    const QString device = bench::StartSimulator(sim, simPath, {"--pace", "--baud", QString::number(baud)});
+    if (device.isEmpty()) {
         return;
     }
-    const QString device = QString::fromUtf8(sim.readLine()).trimmed();
     LinkSettings settings;
     DriveProfile profile;
     CNolvaServoDoc document(profile);

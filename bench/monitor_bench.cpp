@@ -14,6 +14,8 @@
 //
 // Usage: orvan_bench_monitor [--sim PATH] [--seconds S] [--baud N]
 
+#include "paced_bench.h"
+
 #include "app/AppSettings.h"
 #include "app/ui/NolvaServoView.h"
 #include "base/CommandIds.h"
@@ -132,12 +134,10 @@ void Run(const QString& simPath, uint32_t baud, double seconds) {
     QTemporaryDir dir;
     const QString logPath = dir.filePath("requests.log");
     QProcess sim;
-    sim.start(simPath, {"--pace", "--baud", QString::number(baud), "--log", logPath});
-    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
-        std::printf("simulator did not start\n");
+    const QString device = bench::StartSimulator(sim, simPath, {"--pace", "--baud", QString::number(baud), "--log", logPath});
+    if (device.isEmpty()) {
         return;
     }
-    const QString device = QString::fromUtf8(sim.readLine()).trimmed();
 
     AppSettings settings;
     settings.link.BaudRateIndex = baud == 115200 ? 5 : 1;

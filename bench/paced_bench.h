@@ -12,11 +12,23 @@
 #include <QProcess>
 
 #include <algorithm>
+#include <cstdio>
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
 
 namespace bench {
+
+// Starts `sim` (the simulated drive at `simPath` with `args`) and returns the device it names on
+// its first line; empty, with a line on standard output, when it does not start.
+inline QString StartSimulator(QProcess& sim, const QString& simPath, const QStringList& args) {
+    sim.start(simPath, args);
+    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
+        std::printf("simulator did not start\n");
+        return {};
+    }
+    return QString::fromUtf8(sim.readLine()).trimmed();
+}
 
 // Keeps the event loop turning after every exchange, as the progress window does, and measures
 // the longest stretch between two turns.

@@ -27,12 +27,10 @@ void Run(const QString& simPath, uint32_t baud) {
     const QString logPath = dir.filePath("requests.log");
     const QStringList args{"--pace", "--baud", QString::number(baud), "--log", logPath};
     QProcess sim;
-    sim.start(simPath, args);
-    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
-        std::printf("simulator did not start\n");
+    const QString device = bench::StartSimulator(sim, simPath, args);
+    if (device.isEmpty()) {
         return;
     }
-    const QString device = QString::fromUtf8(sim.readLine()).trimmed();
 
     LinkSettings settings;
     DriveProfile profile;

@@ -45,12 +45,10 @@ void Run(const QString& simPath, uint32_t baud, bool rs485, bool write) {
              << "6";
     }
     QProcess sim;
-    sim.start(simPath, args);
-    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
-        std::printf("simulator did not start\n");
+    const QString device = bench::StartSimulator(sim, simPath, args);
+    if (device.isEmpty()) {
         return;
     }
-    const QString device = QString::fromUtf8(sim.readLine()).trimmed();
 
     LinkSettings settings;
     settings.RS485Port = rs485;
