@@ -6,6 +6,7 @@
 #include "drive/DriveMap.h"
 #include "drive/ParameterCatalogue.h"
 #include "link/DriveOperations.h"
+#include "link/MotionExits.h"
 #include "params/DriveConnection.h"
 
 #include <algorithm>
@@ -36,15 +37,23 @@ void ShowLinkError(Messenger& messenger) {
     messenger.show(message);
 }
 
-void ShowStepError(Messenger& messenger, const QString& step) {
+// "错误:\n\n" and the step, then what was left running when the run could not be ended.
+void ShowStepError(Messenger& messenger, const QString& step, const QString& notEnded = {}) {
     Message message;
     message.text = StringText(StringId::kErrorCaption) + QStringLiteral(":\n\n") + step;
+    if (!notEnded.isEmpty()) {
+        message.text += QStringLiteral("\n\n") + notEnded;
+    }
     message.caption = StringText(StringId::kLinkCaption);
     message.icon = MessageIcon::Error;
     messenger.show(message);
 }
 
 } // namespace
+
+QString FraNotEndedText() {
+    return QString::fromUtf8("机械特性分析的运转未能结束：驱动器未回应，电机可能仍在运转！");
+}
 
 int32_t FieldInteger(const QString& text) {
     qsizetype i = 0;
@@ -107,18 +116,46 @@ bool FraMeasurement::Run(int loadPercent, FraRecord& record) {
         ShowLinkError(messenger_);
         return false;
     }
+    failedStep_.clear();
     if (!StartExcitation(loadPercent)) {
+        ShowStepError(messenger_, failedStep_);
         return false;
     }
-    if (!Poll(record)) {
-        return false;
+    // From the start on the drive runs: every way out of the measurement ends the run.
+    const auto run =
+        std::make_shared<Motion>([access = &connection_.Access()] { return EndRun(*access); });
+    connection_.Motions().Add(run);
+    run_ = run.get();
+    cancelled_ = false;
+    const bool complete = Poll(record);
+    run_ = nullptr;
+    if (run->Ended()) {
+        return false; // the program's quit ended it and has said so where it failed
     }
-    DriveAccess& access = connection_.Access();
-    if (!access.WriteDriveWord(DriveMap::kRunClearSecond, 0, false) ||
-        !access.WriteDriveWord(DriveMap::kRunControl, kRunEnd, false)) {
-        return Fail();
+    const QString notEnded = run->End();
+    if (complete && notEnded.isEmpty()) {
+        return true;
     }
-    return true;
+    if (complete) {
+        failedStep_ = StringText(kRunFailedText);
+    }
+    if (!failedStep_.isEmpty()) {
+        ShowStepError(messenger_, failedStep_, notEnded);
+    } else if (!notEnded.isEmpty()) { // cancelled by the user
+        ShowStepError(messenger_, StringText(kRunFailedText), notEnded);
+    }
+    return false;
+}
+
+QString FraMeasurement::EndRun(DriveAccess& access) {
+    // Both are sent whatever the first one's fate.
+    const bool cleared = access.WriteDriveWord(DriveMap::kRunClearSecond, 0, false);
+    const bool ended = access.WriteDriveWord(DriveMap::kRunControl, kRunEnd, false);
+    return cleared && ended ? QString() : FraNotEndedText();
+}
+
+bool FraMeasurement::Ended() const {
+    return run_ != nullptr && run_->Ended();
 }
 
 bool FraMeasurement::StartExcitation(int loadPercent) {
@@ -136,14 +173,17 @@ bool FraMeasurement::StartExcitation(int loadPercent) {
 }
 
 // Polls the run control word without pause until the second half has been fetched and
-// acknowledged. A failed poll or half-word read ends the run; a failed acknowledgement is tried
-// again at the next poll, as the drive still shows the same half.
+// acknowledged. A failed poll or half-word read ends the measurement; a failed acknowledgement
+// is tried again at the next poll, as the drive still shows the same half.
 bool FraMeasurement::Poll(FraRecord& record) {
     DriveAccess& access = connection_.Access();
     int64_t lastHalfAt = ClockMs();
     for (;;) {
         if (pump_) {
             pump_();
+        }
+        if (Ended()) {
+            return false;
         }
         const int state = access.QueryServoState();
         if (state == 0) {
@@ -156,10 +196,6 @@ bool FraMeasurement::Poll(FraRecord& record) {
             const int half = access.LastValue;
             if (half == kFirstHalfReady || half == kSecondHalfReady) {
                 if (!FetchHalf(half, record)) {
-                    if (cancelled_) { // the user stopped it: the drive ends its run too
-                        access.WriteDriveWord(DriveMap::kRunClearSecond, 0, false);
-                        access.WriteDriveWord(DriveMap::kRunControl, kRunEnd, false);
-                    }
                     return false;
                 }
                 lastHalfAt = ClockMs();
@@ -183,10 +219,10 @@ bool FraMeasurement::FetchHalf(int halfState, FraRecord& record) {
     cancelled_ = false;
     if (progress_ != nullptr && !progress_->Open(kBufferWords)) {
         progress_->Close();
-        cancelled_ = true;
+        cancelled_ = !Ended();
         return false;
     }
-    const bool ok = ReadHalfRecord(halfState, record);
+    const bool ok = ReadHalf(halfState, record);
     if (progress_ != nullptr) {
         progress_->Close();
     }
@@ -194,6 +230,15 @@ bool FraMeasurement::FetchHalf(int halfState, FraRecord& record) {
 }
 
 bool FraMeasurement::ReadHalfRecord(int halfState, FraRecord& record) {
+    failedStep_.clear();
+    const bool ok = ReadHalf(halfState, record);
+    if (!failedStep_.isEmpty()) {
+        ShowStepError(messenger_, failedStep_);
+    }
+    return ok;
+}
+
+bool FraMeasurement::ReadHalf(int halfState, FraRecord& record) {
     DriveAccess& access = connection_.Access();
     const int first = (halfState == kSecondHalfReady ? 1 : 0) * kBufferWords / 2;
     int32_t previous = 0;
@@ -209,7 +254,7 @@ bool FraMeasurement::ReadHalfRecord(int halfState, FraRecord& record) {
         int32_t raw = 0;
         if (!access.ReadSignedWord(DriveMap::kRecordPages[word / DriveMap::kPageSize], location,
                                    &raw)) {
-            ShowStepError(messenger_, text);
+            failedStep_ = text;
             return false;
         }
         // The torque word of a pair sits at the even location, the speed word after it.
@@ -222,12 +267,15 @@ bool FraMeasurement::ReadHalfRecord(int halfState, FraRecord& record) {
             cancelled_ = true;
             return false;
         }
+        if (Ended()) {
+            return false;
+        }
     }
     return true;
 }
 
 bool FraMeasurement::Fail() {
-    ShowStepError(messenger_, StringText(kRunFailedText));
+    failedStep_ = StringText(kRunFailedText);
     return false;
 }
 

@@ -8,8 +8,10 @@
 #include <functional>
 #include <optional>
 
+class DriveAccess;
 class DriveConnection;
 class Messenger;
+class Motion;
 struct DriveProfile;
 
 // The read window of a measurement, shown while one half of the record is fetched: a text line
@@ -25,6 +27,9 @@ public:
     virtual bool ExchangeDone() = 0;
     virtual void Close() = 0;
 };
+
+// What a failure message adds when the run could not be ended.
+QString FraNotEndedText();
 
 // A number typed into a field, read as the standard text-to-integer conversion reads it: leading
 // blanks, an optional sign, then digits up to the first other character; 0 when there are none.
@@ -47,6 +52,11 @@ std::optional<int> LoadTorqueOfField(const QString& text, Messenger& messenger);
 // A run the drive does not advance fails after kRunPatienceMs on the link's clock without a half
 // coming, with the same message as a failed poll: a drive that stops answering "ready" must not
 // hold the program for ever.
+//
+// Once the start writes are through, the run is one of the connection's motions: whatever ends
+// the measurement (its end, a failure, the user's cancel, the program's quit) ends the drive's
+// run with 0x9E <- 0 and 0x98 <- 0, both tried, and a failure message adds FraNotEndedText()
+// when they did not reach the drive.
 class FraMeasurement {
 public:
     static constexpr int kSpeedSetting = 100; // rpm, the run's speed
@@ -67,7 +77,8 @@ public:
 
     // The measurement itself at `loadPercent`, with its failure messages. On failure `record`
     // keeps what was read before (positions already filled hold their new values). When the
-    // user cancels the read window, nothing is said and the drive is told to end its run.
+    // user cancels the read window, the drive is told to end its run and nothing is said unless
+    // that failed. When the program ended the run meanwhile, nothing more is sent or said.
     bool Run(int loadPercent, FraRecord& record);
 
     // Reads the buffer's 1024 words into the half of `record` that `halfState` names (0 the first,
@@ -76,9 +87,15 @@ public:
     bool ReadHalfRecord(int halfState, FraRecord& record);
 
 private:
+    // The end of the drive's run; FraNotEndedText() when a write did not reach the drive.
+    static QString EndRun(DriveAccess& access);
     bool StartExcitation(int loadPercent);
     bool Poll(FraRecord& record);
     bool FetchHalf(int halfState, FraRecord& record);
+    // ReadHalfRecord without its message: the failed step is kept in failedStep_.
+    bool ReadHalf(int halfState, FraRecord& record);
+    // The run was ended from outside (the program's quit).
+    bool Ended() const;
     bool Fail();
     int64_t ClockMs() const;
 
@@ -88,4 +105,6 @@ private:
     FraReadProgress* progress_ = nullptr;
     std::function<void()> pump_;
     bool cancelled_ = false; // the read window was cancelled (no read failed)
+    QString failedStep_;     // the text after "错误:\n\n" of the failure to report
+    Motion* run_ = nullptr;  // the drive's run while the measurement polls it
 };

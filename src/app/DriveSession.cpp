@@ -329,11 +329,17 @@ void DriveSession::ConnectRoutine() {
     } else if (opened == kChannelAlreadyOpen) {
         // A live link or a port the dialog left open: probe over it as it is set up.
         if (!s.ProbeDrive()) {
+            // What moves the motor gets its exit tried while the port is still open.
+            const QStringList notEnded =
+                s.access.LinkUp ? s.connection.Motions().TryAll() : QStringList();
             s.access.LinkUp = false;
             if (s.portOpen) {
                 s.ClosePort();
                 s.linkRequested = false;
                 s.TellLinkLost();
+            }
+            if (!notEnded.isEmpty()) {
+                s.ShowError(notEnded.join(QStringLiteral("\n\n")), true);
             }
         }
     } else {

@@ -77,6 +77,8 @@ public:
     // "断开(&D)": clears LinkRequested and LinkUp, closes the port.
     void Disconnect();
     // The timer's connect routine (also run by the view's initial update when the link is wanted).
+    // When the probe of a live link goes unanswered, the exits of the operations that move the
+    // motor are tried before the port closes; those that fail are told after the lost link.
     // An open refused for lack of permission or because another program holds the device is
     // told once, naming the device, until the link is asked for again; other open failures are
     // silent and retried.

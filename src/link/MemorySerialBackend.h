@@ -21,6 +21,8 @@ public:
 
     // The device side.
     void setResponder(Responder responder) { responder_ = std::move(responder); }
+    // The device side as set, for a test that puts its own faults in front of it.
+    const Responder& responder() const { return responder_; }
     // Makes `bytes` readable `delayMs` from now, after anything scheduled for the same moment.
     void deliver(QByteArrayView bytes, int64_t delayMs = 0);
     int64_t now() const { return now_; }

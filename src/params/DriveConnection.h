@@ -2,6 +2,7 @@
 
 #include "link/DriveAccess.h"
 #include "link/ModbusLink.h"
+#include "link/MotionExits.h"
 #include "params/ContactTransfer.h"
 #include "params/ParameterTransfer.h"
 
@@ -43,6 +44,8 @@ public:
     ParameterTransfer& Transfer() { return transfer_; }
     ContactTransfer& Contacts() { return contacts_; }
     DriveOperations& Operations() { return operations_; }
+    // The operations that move the motor now, with their exits.
+    MotionExits& Motions() { return motions_; }
     const LinkSettings& Settings() const { return settings_; }
     DriveProfile& Profile() { return profile_; }
     bool LinkUp() const { return access_.LinkUp; }
@@ -71,4 +74,5 @@ private:
     DriveAccess access_;
     ParameterTransfer transfer_;
     ContactTransfer contacts_;
+    MotionExits motions_;
 };

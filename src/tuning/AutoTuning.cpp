@@ -8,6 +8,7 @@
 #include "drive/ParameterCatalogue.h"
 #include "link/DriveAccess.h"
 #include "link/DriveOperations.h"
+#include "link/MotionExits.h"
 #include "params/DriveConnection.h"
 
 namespace {
@@ -63,18 +64,23 @@ bool SwitchTuningOff(DriveAccess& access) {
 }
 
 struct RunStart {
+    int32_t tuningMode = 0; // Cn002 as stored for the run
     bool servoOn = false;
     int32_t ratio = 0;
 };
 
 // Tuning on, the off-line switch set, then what the run window starts from.
 std::optional<RunStart> StartOfflineRun(DriveAccess& access) {
-    if (!StoreTuningMode(access, WithAutoTuningOn) ||
+    RunStart start;
+    if (!access.ReadDriveWord(kAutoTuningMode)) {
+        return std::nullopt;
+    }
+    start.tuningMode = WithAutoTuningOn(access.LastValue);
+    if (!access.WriteDriveWord(kAutoTuningMode, start.tuningMode, true) ||
         !access.WriteDriveWord(DriveMap::kOfflineTuning, 1, true) ||
         !access.ReadDriveWord(DriveMap::kServoState)) {
         return std::nullopt;
     }
-    RunStart start;
     start.servoOn = (access.LastValue & 1) != 0;
     if (!access.ReadDriveWord(DriveMap::kInertiaEstimate)) {
         return std::nullopt;
@@ -107,10 +113,30 @@ void RunOffline(DriveConnection& connection, const DriveProfile& profile, Messen
     if (!start) {
         return;
     }
+    // From here the drive is in tuning mode: the quit and the lost link end the run too.
+    const auto motion =
+        std::make_shared<Motion>([access = &connection.Access(), mode = start->tuningMode] {
+            return RestoreAfterRun(*access, mode);
+        });
+    connection.Motions().Add(motion);
     const auto run = std::make_shared<TuningRun>(connection.Access(), start->servoOn, start->ratio);
     const bool next = dialogs.run(run);
     run->SetListener({});
-    if (!RunDriveStep(connection, SwitchTuningOff)) {
+    if (motion->Ended()) {
+        return; // ended from outside, which has said what it had to
+    }
+    QString notRestored;
+    if (connection.Operations().Running()) {
+        notRestored = motion->End(); // inside another operation: the exit cannot wait for it
+    } else {
+        connection.Operations().RunExclusive([&] { notRestored = motion->End(); });
+    }
+    if (!notRestored.isEmpty()) {
+        Message message;
+        message.text = notRestored;
+        message.caption = StringText(kTuningCaption);
+        message.icon = MessageIcon::Warning;
+        messenger.show(message);
         return;
     }
     if (!next) {
@@ -127,6 +153,25 @@ void RunOffline(DriveConnection& connection, const DriveProfile& profile, Messen
 }
 
 } // namespace
+
+QString RestoreAfterRun(DriveAccess& access, int32_t tuningMode) {
+    // Both are tried: one left in tuning mode is better than two.
+    const bool modeRestored = StoreTuningMode(access, WithAutoTuningOff);
+    const bool switchRestored = access.WriteDriveWord(DriveMap::kOfflineTuning, 0, true);
+    if (modeRestored && switchRestored) {
+        return {};
+    }
+    QStringList left;
+    if (!modeRestored) {
+        left << QString::asprintf("Cn002 = %04Xh", static_cast<unsigned>(tuningMode & 0xFFFF));
+    }
+    if (!switchRestored) {
+        left << QString::fromUtf8("Off-line 调谐开关 (5-DCh) = 1");
+    }
+    return QString::fromUtf8("驱动器未回应：自动增益调谐的设定未能恢复，驱动器仍处于调谐模式（") +
+           left.join(QString::fromUtf8("，")) +
+           QString::fromUtf8("）。请在连线后选择 \"取消自动增益调谐\"。");
+}
 
 int32_t WithAutoTuningOn(int32_t cn002) {
     return cn002 | DriveMap::kAutoTuningOn;

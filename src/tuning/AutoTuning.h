@@ -21,6 +21,11 @@ enum class TuningMode { Off = 0, OffLine = 1, OnLine = 2 };
 int32_t WithAutoTuningOn(int32_t cn002);
 int32_t WithAutoTuningOff(int32_t cn002);
 
+// The end of an off-line run: automatic tuning off in Cn002 and the off-line switch cleared, both
+// tried. Empty when both reached the drive; otherwise the one-line text that says which is left
+// in tuning mode and what it holds (`tuningMode`, Cn002 as the run stored it).
+QString RestoreAfterRun(DriveAccess& access, int32_t tuningMode);
+
 // The off-line test pattern: maximum speed (rpm), acceleration (rpm/s) and the constant or zero
 // speed time (0.1 ms), numbered 1..3 as the window's groups.
 struct PatternValues {
@@ -111,7 +116,8 @@ struct AutoTuningDialogs {
 };
 
 // "自动增益调谐(A)...": the mode, and for the off-line mode the pattern, the run and its result.
-// Each drive step runs as a drive operation; every failure ends the command silently, leaving
-// what was stored stored.
+// Each drive step runs as a drive operation; a failure ends the command silently, leaving what
+// was stored stored, except at the end of a run: a drive left in tuning mode is told, with what
+// it holds. While the run window is open the run is one of the connection's motions.
 void RunAutoTuning(DriveConnection& connection, const DriveProfile& profile, Messenger& messenger,
                    const AutoTuningDialogs& dialogs);

@@ -3,6 +3,7 @@
 #include "drive/DriveMap.h"
 #include "link/DriveAccess.h"
 #include "link/DriveOperations.h"
+#include "link/MotionExits.h"
 #include "params/DriveConnection.h"
 
 #include <cstdlib>
@@ -49,6 +50,18 @@ int32_t JogArgument(bool forward, int32_t speed) {
     return forward ? -magnitude : magnitude;
 }
 
+int32_t JogShownSpeed(int32_t driveSpeed) {
+    return std::abs(driveSpeed);
+}
+
+QString JogNotReachedText() {
+    return QString::fromUtf8("驱动器未回应：命令未送达，电机可能仍在运转！");
+}
+
+QString JogNotEndedText() {
+    return QString::fromUtf8("点动模式未能结束：驱动器未回应，电机可能仍在运转！");
+}
+
 std::optional<int32_t> AcceptJogSpeed(const QString& text, int32_t maxSpeed) {
     if (text.isEmpty()) {
         return 0;
@@ -64,6 +77,7 @@ std::optional<int32_t> AcceptJogSpeed(const QString& text, int32_t maxSpeed) {
 struct JogControl::Shared {
     explicit Shared(DriveAccess& a) : access(a) {}
     DriveAccess& access;
+    std::shared_ptr<Motion> motion; // from a successful entry on
     bool reached = true;
     std::function<void()> changed;
     std::function<void(int32_t)> speedRead;
@@ -83,17 +97,31 @@ bool JogControl::Enter() {
     }
     std::optional<int32_t> entered;
     operations.RunExclusive([&] { entered = EnterJog(connection_.Access()); });
-    if (entered) {
-        entrySpeed_ = *entered;
+    if (!entered) {
+        return false;
     }
-    return entered.has_value();
+    entrySpeed_ = *entered;
+    shared_->motion = std::make_shared<Motion>([access = &connection_.Access(), speed = *entered] {
+        return RunJogRequest(*access, JogRequest::Exit, speed) ? QString() : JogNotEndedText();
+    });
+    connection_.Motions().Add(shared_->motion);
+    return true;
 }
 
 void JogControl::Post(int request, int argument) {
     connection_.Operations().Post([shared = shared_, request, argument] {
+        Motion* motion = shared->motion.get();
         int32_t speed = 0;
-        shared->reached = RunJogRequest(shared->access, request, argument, &speed);
-        if (shared->reached && request == JogRequest::ReadSpeed && shared->speedRead) {
+        bool speedTaken = false;
+        if (motion != nullptr && motion->Ended()) {
+            // Out of JOG already: a speed now would reach a drive that no longer jogs.
+        } else if (request == JogRequest::Exit && motion != nullptr) {
+            shared->reached = motion->End().isEmpty();
+        } else {
+            shared->reached = RunJogRequest(shared->access, request, argument, &speed);
+            speedTaken = shared->reached;
+        }
+        if (speedTaken && request == JogRequest::ReadSpeed && shared->speedRead) {
             shared->speedRead(speed);
         }
         if (shared->changed) {
@@ -104,6 +132,10 @@ void JogControl::Post(int request, int argument) {
 
 bool JogControl::DriveReached() const {
     return shared_->reached && shared_->access.LinkUp;
+}
+
+bool JogControl::Ended() const {
+    return shared_->motion != nullptr && shared_->motion->Ended();
 }
 
 void JogControl::SetListeners(std::function<void()> changed,

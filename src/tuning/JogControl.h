@@ -9,6 +9,7 @@
 
 class DriveAccess;
 class DriveConnection;
+class Motion;
 
 // The requests the JOG window puts to the main view, by code, with their argument.
 namespace JogRequest {
@@ -33,6 +34,16 @@ bool RunJogRequest(DriveAccess& access, int request, int argument, int32_t* spee
 // What a direction button sends: "正转" minus the absolute speed, "反转" plus it.
 int32_t JogArgument(bool forward, int32_t speed);
 
+// What the speed edit shows for a speed of the drive: its magnitude, which the direction buttons
+// send with their sign.
+int32_t JogShownSpeed(int32_t driveSpeed);
+
+// The window's warning while the drive is not reached; also shown as a message when the window
+// closes without its exit having reached the drive.
+QString JogNotReachedText();
+// What the program says on its way out when JOG's exit did not reach the drive.
+QString JogNotEndedText();
+
 // The speed edit's text taken as a speed 0..N; nothing for a value above N or not a number (the
 // edit then goes back to its previous value). An empty edit is 0.
 std::optional<int32_t> AcceptJogSpeed(const QString& text, int32_t maxSpeed);
@@ -41,6 +52,9 @@ std::optional<int32_t> AcceptJogSpeed(const QString& text, int32_t maxSpeed);
 // runs under Busy after the current event; they outlive the window, so that the exit request
 // posted at closing still runs. Whether the last request reached the drive is kept for the
 // window to show: a stop that was not sent must not look like a stopped motor.
+//
+// While JOG is entered it is one of the connection's motions: the program's quit and the lost
+// link run its exit too. Once the exit has run, by whoever, no further speed is sent.
 class JogControl {
 public:
     explicit JogControl(DriveConnection& connection);
@@ -54,6 +68,8 @@ public:
     void Post(int request, int argument);
     // The last request reached the drive and the link is up.
     bool DriveReached() const;
+    // The exit has run (the exit request, the program's quit, or the lost link with success).
+    bool Ended() const;
 
     // Called after each request has run; `speedRead` after a successful ReadSpeed. Cleared when
     // this object goes, so that requests still waiting call nobody.

@@ -29,19 +29,37 @@ struct ReadWindow : FraReadProgress {
             onOpen();
         return true;
     }
-    void SetText(const QString& text) override { lastText = text; }
+    void SetText(const QString& text) override {
+        lastText = text;
+        if (onText)
+            onText(text);
+    }
     void Step() override { ++steps; }
-    bool ExchangeDone() override { return true; }
-    void Close() override {}
+    bool ExchangeDone() override {
+        if (onExchange)
+            onExchange(steps);
+        return true;
+    }
+    void Close() override {
+        if (onClose)
+            onClose();
+    }
     int opened = 0;
     int steps = 0;
     QString lastText;
     std::function<void()> onOpen;
+    std::function<void(const QString&)> onText;
+    std::function<void()> onClose;
+    std::function<void(int word)> onExchange; // after each word, where the window's loop runs
 };
 
 struct FraRig {
     FraRig() {
         AttachToMemoryPort(drive, *port, true);
+        // A request the test swallows gets no answer.
+        port->setResponder([this, drive = port->responder()](QByteArrayView written) {
+            return swallow && swallow(written.toByteArray()) ? QByteArray() : drive(written);
+        });
         port->writeDelayMs = 1;
         EXPECT_EQ(connection.Link().Open(QStringLiteral("/dev/sim")), 0u);
         connection.Access().LinkUp = true;
@@ -59,6 +77,7 @@ struct FraRig {
     ReadWindow window;
     FraMeasurement measurement{connection, profile, messenger};
     FraRecord record;
+    std::function<bool(const QByteArray&)> swallow;
 };
 
 int Torque(uint16_t word) {
@@ -123,8 +142,9 @@ TEST(FraMeasurement, RefusesBadLoadsAndReportsTheStepThatFailed) {
     rig.drive.setFaults(silent);
     EXPECT_FALSE(rig.measurement.Start(QStringLiteral("100"), rig.record));
     ASSERT_EQ(rig.messenger.messages.size(), 1);
+    // Silent for good: the run's end does not reach it either.
     EXPECT_EQ(rig.messenger.messages[0].text,
-              QString::fromUtf8("错误:\n\n追踪设定资料至伺服驱动器。"));
+              QString::fromUtf8("错误:\n\n追踪设定资料至伺服驱动器。\n\n") + FraNotEndedText());
     EXPECT_EQ(rig.messenger.messages[0].caption, QString::fromUtf8("通讯信息"));
 
     FraRig second;
@@ -137,8 +157,9 @@ TEST(FraMeasurement, RefusesBadLoadsAndReportsTheStepThatFailed) {
     ASSERT_EQ(second.messenger.messages.size(), 1);
     EXPECT_EQ(second.messenger.messages[0].text,
               QString::fromUtf8("错误:\n\n") +
-                  QString::asprintf("3/1024--->(%04XH)",
-                                    static_cast<unsigned>(static_cast<int>(second.record.speed[1]))));
+                  QString::asprintf("3/1024--->(%04XH)", static_cast<unsigned>(static_cast<int>(
+                                                             second.record.speed[1]))) +
+                  QStringLiteral("\n\n") + FraNotEndedText());
     EXPECT_EQ(second.window.opened, 1);
 }
 
@@ -154,4 +175,117 @@ TEST(FraMeasurement, FindsTheMachinesResonanceWithinTwoBins) {
             << hz << " Hz measured at " << BinFrequency(*response.resonanceBin) << " Hz";
         EXPECT_LT(response.antiResonanceBin, *response.resonanceBin) << hz;
     }
+}
+
+namespace {
+
+const QString kEndWrites[] = {QStringLiteral("WA9E0000D6"), QStringLiteral("WA980000C9")};
+
+// The requests after the last one that starts with `prefix`.
+QStringList After(const QStringList& log, const QString& prefix) {
+    for (qsizetype i = log.size() - 1; i >= 0; --i) {
+        if (log[i].startsWith(prefix))
+            return log.mid(i + 1);
+    }
+    return {};
+}
+
+} // namespace
+
+TEST(FraMeasurement, EveryFailureAfterTheStartEndsTheDrivesRunAndSaysWhenThatFailedToo) {
+    const QString runFailed = QString::fromUtf8("错误:\n\n追踪设定资料至伺服驱动器。");
+    struct Case {
+        const char* what;
+        std::function<void(FraRig&)> arrange;
+        QString message; // empty: the read word's progress text
+        bool endReached;
+    };
+    const Case cases[] = {
+        {"the third buffer word goes unanswered",
+         [](FraRig& rig) {
+             rig.window.onText = [&rig](const QString& text) {
+                 if (text.startsWith(QLatin1String("3/1024")))
+                     rig.drive.setHungUp(true);
+             };
+             rig.window.onClose = [&rig] { rig.drive.setHungUp(false); };
+         },
+         {},
+         true},
+        {"the handshake of the second half goes unanswered",
+         [](FraRig& rig) {
+             rig.window.onClose = [&rig] {
+                 rig.swallow = [](const QByteArray& request) { return request.startsWith("RA99"); };
+             };
+         },
+         runFailed, true},
+        {"the drive stops answering the poll after the first half",
+         [](FraRig& rig) {
+             rig.window.onClose = [&rig] {
+                 rig.swallow = [](const QByteArray& request) { return request.startsWith("RA98"); };
+             };
+         },
+         runFailed, true},
+        {"the drive falls silent for good after the first half",
+         [](FraRig& rig) { rig.window.onClose = [&rig] { rig.drive.setHungUp(true); }; },
+         runFailed + QStringLiteral("\n\n") + FraNotEndedText(), false},
+    };
+    for (const Case& c : cases) {
+        FraRig rig;
+        c.arrange(rig);
+        EXPECT_FALSE(rig.measurement.Start(QStringLiteral("50"), rig.record)) << c.what;
+        ASSERT_EQ(rig.messenger.messages.size(), 1) << c.what;
+        const QString expected =
+            c.message.isEmpty() ? QString::fromUtf8("错误:\n\n") + rig.window.lastText : c.message;
+        EXPECT_EQ(rig.messenger.messages[0].text, expected) << c.what;
+        // Whatever failed, the run's end was sent last: both writes, even after a failed one.
+        const QStringList log = rig.drive.requestLog();
+        if (c.endReached) {
+            ASSERT_GE(log.size(), 2) << c.what;
+            EXPECT_EQ(log.mid(log.size() - 2), (QStringList{kEndWrites[0], kEndWrites[1]}))
+                << c.what;
+            EXPECT_EQ(rig.drive.word('A', 0x98), 0) << c.what;
+        }
+        EXPECT_FALSE(rig.connection.Motions().Active()) << c.what;
+    }
+}
+
+TEST(FraMeasurement, CancelEndsTheRunSilentlyUnlessTheEndFails) {
+    struct CancellingWindow : ReadWindow {
+        bool Open(int words) override {
+            ReadWindow::Open(words);
+            return false;
+        }
+    };
+    for (const bool driveAnswers : {true, false}) {
+        FraRig rig;
+        CancellingWindow window;
+        window.onOpen = [&rig, driveAnswers] { rig.drive.setHungUp(!driveAnswers); };
+        rig.measurement.SetReadProgress(&window);
+        EXPECT_FALSE(rig.measurement.Start(QStringLiteral("50"), rig.record));
+        if (driveAnswers) {
+            EXPECT_TRUE(rig.messenger.messages.isEmpty());
+            EXPECT_EQ(rig.drive.requestLog().mid(rig.drive.requestLog().size() - 2),
+                      (QStringList{kEndWrites[0], kEndWrites[1]}));
+        } else {
+            ASSERT_EQ(rig.messenger.messages.size(), 1);
+            EXPECT_TRUE(rig.messenger.messages[0].text.endsWith(FraNotEndedText()));
+        }
+    }
+}
+
+TEST(FraMeasurement, TheProgramsQuitDuringTheReadEndsTheRunOnceAndTheMeasurementStopsQuietly) {
+    FraRig rig;
+    QStringList notEnded{QStringLiteral("not run")};
+    rig.window.onExchange = [&](int word) {
+        if (word == 100) // a stop signal arrives while the read window draws
+            notEnded = rig.connection.Motions().EndAll();
+    };
+    EXPECT_FALSE(rig.measurement.Start(QStringLiteral("50"), rig.record));
+    EXPECT_TRUE(notEnded.isEmpty());
+    EXPECT_TRUE(rig.messenger.messages.isEmpty());
+    const QStringList log = rig.drive.requestLog();
+    EXPECT_EQ(log.count(kEndWrites[1]), 1);
+    EXPECT_EQ(After(log, QStringLiteral("WA9E0000")), QStringList{kEndWrites[1]})
+        << "nothing is read after the end";
+    EXPECT_EQ(rig.drive.word('A', 0x98), 0);
 }

@@ -101,6 +101,63 @@ TEST_F(AutoTuning, OfflineRunSetsTheTuningBitsUntilItEndsAndStoresTheSettledRati
     EXPECT_EQ(LastMessage(), QString::fromUtf8("在 Servo On 之后，将开始运转 On-line 自动增益调适。"));
 }
 
+TEST_F(AutoTuning, RunLeftWithTheLinkLostSaysWhatStaysInTuningMode) {
+    SetCn002(0x0012);
+    AutoTuningDialogs dialogs;
+    dialogs.chooseMode = [] { return TuningMode::OffLine; };
+    dialogs.pattern = [](const PatternValues&, PatternWriter&) { return true; };
+    dialogs.run = [this](const std::shared_ptr<TuningRun>&) {
+        rig.access.LinkUp = false; // the poll found the drive gone
+        return false;              // "离开(&Q)"
+    };
+    dialogs.storeResult = [](int32_t) { return true; };
+    RunAutoTuning(rig.connection, rig.profile, rig.messenger, dialogs);
+    EXPECT_EQ(Live('C', 2), 0x0112);
+    ASSERT_EQ(rig.messenger.messages.size(), 1) << "no \"取消自动增益调适。\" either";
+    EXPECT_EQ(rig.messenger.messages[0].text,
+              QString::fromUtf8("驱动器未回应：自动增益调谐的设定未能恢复，驱动器仍处于调谐模式"
+                                "（Cn002 = 0112h，Off-line 调谐开关 (5-DCh) = 1）。"
+                                "请在连线后选择 \"取消自动增益调谐\"。"));
+    EXPECT_EQ(rig.messenger.messages[0].caption, QString::fromUtf8("自动增益调适信息"));
+
+    // The restore that reaches the drive for one of the two names only the other.
+    rig.access.LinkUp = true;
+    int stores = 0;
+    rig.drive.clearRequestLog();
+    EXPECT_EQ(RestoreAfterRun(rig.access, 0x0112), QString());
+    stores = static_cast<int>(rig.drive.requestLog().size());
+    rig.swallow = [&stores, this](const QByteArray&) {
+        return rig.drive.requestLog().size() >= stores - 1;
+    };
+    rig.drive.clearRequestLog();
+    EXPECT_EQ(RestoreAfterRun(rig.access, 0x0112),
+              QString::fromUtf8(
+                  "驱动器未回应：自动增益调谐的设定未能恢复，驱动器仍处于调谐模式"
+                  "（Off-line 调谐开关 (5-DCh) = 1）。请在连线后选择 \"取消自动增益调谐\"。"));
+}
+
+TEST_F(AutoTuning, QuitDuringARunRestoresTheDriveOnceAndTheCommandEndsQuietly) {
+    SetCn002(0x0012);
+    AutoTuningDialogs dialogs;
+    dialogs.chooseMode = [] { return TuningMode::OffLine; };
+    dialogs.pattern = [](const PatternValues&, PatternWriter&) { return true; };
+    QStringList notEnded{QStringLiteral("not run")};
+    dialogs.run = [&](const std::shared_ptr<TuningRun>&) {
+        EXPECT_TRUE(rig.connection.Motions().Active());
+        notEnded = rig.connection.Motions().EndAll(); // the program closes meanwhile
+        EXPECT_EQ(Live('C', 2), 0x0012);
+        EXPECT_EQ(rig.drive.word('5', 0xDC), 0);
+        rig.drive.clearRequestLog();
+        return false;
+    };
+    dialogs.storeResult = [](int32_t) { return true; };
+    RunAutoTuning(rig.connection, rig.profile, rig.messenger, dialogs);
+    EXPECT_TRUE(notEnded.isEmpty());
+    EXPECT_TRUE(rig.drive.requestLog().isEmpty()) << "restored once";
+    EXPECT_TRUE(rig.messenger.messages.isEmpty());
+    EXPECT_FALSE(rig.connection.Motions().Active());
+}
+
 TEST_F(AutoTuning, PatternWritesOutOfRangeAreRefusedWithTheirRangeAndNothingIsSent) {
     PatternWriter writer(rig.connection, rig.profile, rig.messenger);
     std::map<int, int32_t> shown;

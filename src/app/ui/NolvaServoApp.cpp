@@ -334,9 +334,28 @@ bool CNolvaServoApp::WriteSettings(QString* error) const {
     return WriteSettingsFile(settingsPath_, SettingsForFile(), error);
 }
 
+QStringList CNolvaServoApp::EndMotions() {
+    if (!frame_)
+        return {};
+    DriveSession& session = View()->Session();
+    // Straight to the drive, between two exchanges of whatever is running: the program will not
+    // come back to a queued request.
+    const bool wasBusy = session.Busy();
+    session.SetBusy(true);
+    const QStringList notEnded = session.Connection().Motions().EndAll();
+    session.SetBusy(wasBusy);
+    return notEnded;
+}
+
 bool CNolvaServoApp::OnFrameClose() {
     if (!terminating_ && !documents_->SaveModified())
         return false;
+    if (const QStringList notEnded = EndMotions(); !notEnded.isEmpty()) {
+        Message message;
+        message.text = notEnded.join(QStringLiteral("\n\n"));
+        message.icon = MessageIcon::Warning;
+        messenger_->show(message);
+    }
     if (!settingsWritten_) {
         QString error;
         if (!WriteSettings(&error)) {
@@ -357,6 +376,10 @@ void CNolvaServoApp::OnStopSignal(int signalNumber) {
     if (terminating_)
         return;
     terminating_ = true;
+    // The motor first; no box can be answered now, so what could not be ended goes to standard
+    // error.
+    for (const QString& notEnded : EndMotions())
+        std::fprintf(stderr, "orvan-servo: %s\n", qPrintable(notEnded));
     QString error;
     if (settingsPath_.isEmpty()) // before start-up read the settings: nothing to keep yet
         settingsPath_ = LocateSettingsFile(options_.settingsPath);

@@ -9,6 +9,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -75,11 +76,13 @@ public:
     // "模拟驱动器" (only with "--simulate"): one window, shown again when asked again.
     void OpenSimDriveWindow();
 
-    // The main window is closing: the save question, then the settings file. False keeps the
-    // window open.
+    // The main window is closing: the save question, then the exit of every operation that moves
+    // the motor (the user is told of those that did not reach the drive), then the settings
+    // file. False keeps the window open.
     bool OnFrameClose();
-    // SIGTERM or SIGINT: a modified document is kept as the recovery file, the settings file is
-    // written and the window closes without questions.
+    // SIGTERM or SIGINT: the exits of the operations that move the motor (one line on standard
+    // error for each that did not reach the drive), a modified document is kept as the recovery
+    // file, the settings file is written and the window closes without questions.
     void OnStopSignal(int signalNumber);
     // A stop signal has closed the program.
     bool Terminated() const { return terminating_; }
@@ -98,6 +101,8 @@ signals:
     void terminated();
 
 private:
+    // Runs the exit of every operation that moves the motor; the texts of those that failed.
+    QStringList EndMotions();
     void CreateFrame();
     void InstallCommands();
     void StartReports();

@@ -1,5 +1,6 @@
 #include "tuning/ui/JogDialog.h"
 
+#include "base/Messenger.h"
 #include "base/Ticker.h"
 #include "drive/DriveProfile.h"
 #include "params/ui/DialogButton.h"
@@ -26,9 +27,9 @@ constexpr int kLinkCheckMs = 400;
 } // namespace
 
 CJogDialog::CJogDialog(std::unique_ptr<JogControl> control, const DriveProfile& profile,
-                       TickerSource& tickers, QWidget* parent)
-    : QDialog(parent), control_(std::move(control)), profile_(profile),
-      speed_(control_->EntrySpeed()) {
+                       Messenger& messenger, TickerSource& tickers, QWidget* parent)
+    : QDialog(parent), control_(std::move(control)), profile_(profile), messenger_(messenger),
+      speed_(JogShownSpeed(control_->EntrySpeed())) {
     setModal(false);
     setWindowTitle(QString::fromUtf8("点动模式 (dn-05)"));
 
@@ -53,7 +54,7 @@ CJogDialog::CJogDialog(std::unique_ptr<JogControl> control, const DriveProfile& 
             [this] { control_->Post(JogRequest::Stop, 0); });
     connect(close_, &QPushButton::clicked, this, [this] { reject(); });
 
-    linkWarning_ = new QLabel(QString::fromUtf8("驱动器未回应：命令未送达，电机可能仍在运转！"), this);
+    linkWarning_ = new QLabel(JogNotReachedText(), this);
     linkWarning_->setObjectName(QStringLiteral("linkWarning"));
     linkWarning_->setStyleSheet(QStringLiteral("color: rgb(200, 0, 0); font-weight: bold;"));
     linkWarning_->setWordWrap(true);
@@ -79,7 +80,7 @@ CJogDialog::CJogDialog(std::unique_ptr<JogControl> control, const DriveProfile& 
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     control_->SetListeners([this] { ShowLinkState(); },
-                           [this](int32_t speed) { speedEdit_->setValue(speed); });
+                           [this](int32_t speed) { speedEdit_->setValue(JogShownSpeed(speed)); });
     // The poll may find the link gone between two presses.
     linkCheck_ = tickers.MakeTicker(kLinkCheckMs, [this] { ShowLinkState(); });
     linkCheck_->Start();
@@ -125,11 +126,16 @@ void CJogDialog::Exit() {
 
 void CJogDialog::reject() {
     Exit();
-    QDialog::reject();
+    if (finished_)
+        QDialog::reject();
 }
 
 void CJogDialog::closeEvent(QCloseEvent* event) {
     Exit();
+    if (!finished_) {
+        event->ignore(); // closed when the exit has run
+        return;
+    }
     QDialog::closeEvent(event);
 }
 
@@ -144,4 +150,16 @@ void CJogDialog::keyPressEvent(QKeyEvent* event) {
 
 void CJogDialog::ShowLinkState() {
     linkWarning_->setVisible(!control_->DriveReached());
+    if (finished_ || !control_->Ended())
+        return;
+    finished_ = true;
+    linkCheck_->Stop();
+    if (closing_ && !control_->DriveReached()) {
+        Message message;
+        message.text = JogNotReachedText();
+        message.caption = windowTitle();
+        message.icon = MessageIcon::Warning;
+        messenger_.show(message);
+    }
+    QDialog::reject();
 }

@@ -18,7 +18,7 @@ QWidget* MakeJogWindow(ToolWindowContext& c, QWidget* owner) {
     auto control = std::make_unique<JogControl>(c.connection);
     if (!c.connection.LinkUp() || !control->Enter())
         return nullptr;
-    return new CJogDialog(std::move(control), c.profile, c.tickers, owner);
+    return new CJogDialog(std::move(control), c.profile, c.messenger, c.tickers, owner);
 }
 
 const ToolWindowRegistration kJog(Command::Jog, {MakeJogWindow, PresentAs<CJogDialog>});

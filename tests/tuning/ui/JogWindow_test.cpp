@@ -5,6 +5,7 @@
 
 #include "support/ParameterWindowSupport.h"
 #include "support/SimTestSupport.h"
+#include "tuning/JogControl.h"
 #include "tuning/ui/JogButton.h"
 #include "tuning/ui/JogDialog.h"
 
@@ -65,6 +66,72 @@ TEST_F(JogWindow, ButtonsWriteTheSignedSpeedAndClosingRunsTheExitSequence) {
     EXPECT_EQ(h.drive.requestLog(),
               (QStringList{Cmd("W63E0000"), Cmd("W5360AAB"), Cmd("W60A0000")}));
     EXPECT_TRUE(h.Enabled(Command::StatusMonitor));
+}
+
+TEST_F(JogWindow, NegativeEntrySpeedShowsItsMagnitudeAndTheButtonsSendWhatIsShown) {
+    h.drive.setWord('5', 0x36, 0xEAAB); // Sn201: -1000 rpm
+    ASSERT_TRUE(h.Start(AppHarness::Connected()));
+    ASSERT_TRUE(h.Frame().Trigger(Command::Jog));
+    auto* jog = qobject_cast<CJogDialog*>(h.View().ToolWindow(Command::Jog));
+    ASSERT_NE(jog, nullptr);
+    EXPECT_EQ(jog->SpeedEdit()->value(), 1000);
+    EXPECT_EQ(jog->Speed(), 1000);
+
+    h.drive.clearRequestLog();
+    QTest::mouseClick(jog->ForwardButton(), Qt::LeftButton);
+    Settle();
+    QTest::mouseClick(jog->ReverseButton(), Qt::LeftButton);
+    Settle();
+    QTest::mouseClick(jog->CloseButton(), Qt::LeftButton);
+    Settle();
+    // -1000, +1000, then the exit gives back the signed entry value.
+    EXPECT_EQ(h.drive.requestLog(), (QStringList{Cmd("W536EAAB"), Cmd("W5361555"), Cmd("W63E0000"),
+                                                 Cmd("W536EAAB"), Cmd("W60A0000")}));
+    EXPECT_EQ(h.View().ToolWindow(Command::Jog), nullptr);
+    EXPECT_TRUE(h.messenger.messages.isEmpty());
+}
+
+TEST_F(JogWindow, ClosingWithoutReachingTheDriveShowsTheWarningBeforeTheWindowGoes) {
+    struct Case {
+        const char* what;
+        std::function<void(AppHarness&, CJogDialog&)> fault;
+    };
+    const Case cases[] = {
+        {"the drive stops answering before the stop",
+         [](AppHarness& app, CJogDialog& jog) {
+             app.drive.setHungUp(true);
+             QTest::mouseClick(jog.StopButton(), Qt::LeftButton);
+             Settle();
+         }},
+        {"the drive refuses the exit's first write",
+         [](AppHarness& app, CJogDialog&) {
+             FaultSettings refuse;
+             refuse.refuse = 1.0;
+             app.drive.setFaults(refuse);
+         }},
+    };
+    for (const Case& c : cases) {
+        AppHarness app;
+        ASSERT_TRUE(app.Start(AppHarness::Connected())) << c.what;
+        ASSERT_TRUE(app.Frame().Trigger(Command::Jog)) << c.what;
+        auto* jog = qobject_cast<CJogDialog*>(app.View().ToolWindow(Command::Jog));
+        ASSERT_NE(jog, nullptr) << c.what;
+        QTest::mouseClick(jog->ForwardButton(), Qt::LeftButton);
+        Settle();
+        c.fault(app, *jog);
+        bool shownWhileOpen = false;
+        QObject::connect(jog, &QDialog::finished, jog,
+                         [&] { shownWhileOpen = !app.messenger.messages.isEmpty(); });
+        jog->close();
+        Settle();
+        EXPECT_EQ(app.View().ToolWindow(Command::Jog), nullptr) << c.what;
+        ASSERT_EQ(app.messenger.messages.size(), 1) << c.what;
+        EXPECT_EQ(app.messenger.messages[0].text, JogNotReachedText()) << c.what;
+        EXPECT_EQ(app.messenger.messages[0].caption, QString::fromUtf8("点动模式 (dn-05)"))
+            << c.what;
+        EXPECT_TRUE(shownWhileOpen) << c.what;
+        EXPECT_EQ(app.drive.word('6', 0x3E), 1) << c.what << ": JOG still enabled";
+    }
 }
 
 TEST_F(JogWindow, DirectionButtonsHaveFourDrawingsAndTheHandCursor) {
