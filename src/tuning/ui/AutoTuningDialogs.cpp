@@ -63,6 +63,8 @@ CJogAutoGDialog::CJogAutoGDialog(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addLayout(OkCancel(this));
+    // Choosing a mode moves nothing yet: Enter confirms the choice.
+    findChild<QPushButton*>(QStringLiteral("okButton"))->setDefault(true);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
 
 #include <chrono>
 
@@ -63,6 +65,19 @@ TEST(TuningWindows, PatternSetValuesShowHeldWithinTheirRanges) {
     EXPECT_EQ(window.findChild<QLineEdit*>("set2")->text(), "90000");
     EXPECT_EQ(window.findChild<QLineEdit*>("set3")->text(), "10000");
     EXPECT_EQ(window.findChild<QLineEdit*>("current1")->text(), "10000") << "read as it is";
+}
+
+TEST(TuningWindows, EnterInTheModeChoiceConfirmsIt) {
+    CJogAutoGDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    auto* online = dialog.findChild<QRadioButton*>("mode2");
+    online->setFocus();
+    QTest::mouseClick(online, Qt::LeftButton, {}, {8, online->height() / 2});
+    QTest::keyClick(online, Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.Choice(), TuningMode::OnLine);
 }
 
 } // namespace
