@@ -12,8 +12,10 @@
 #include "sim/MemoryPortDrive.h"
 #include "support/ParameterWindowSupport.h"
 #include "support/TransferRig.h"
+#include "trace/ui/TraceWaitDialogs.h"
 
 #include <QLabel>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -86,6 +88,38 @@ struct ViewStandIn : TransferRig {
     CDefParaDialog* customWindow = nullptr;
     int finished = 0;
 };
+
+// Each progress window comes up centred over the window that started it, at a position of its
+// own (a window manager does not get to put it in a corner), and keeps its caption.
+TEST(ProgressWindows, OpenCentredOverTheirOwnerWithTheirCaption) {
+    QWidget owner;
+    owner.setGeometry(60, 90, 500, 400);
+    owner.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+    CTransferProgress progress(&owner);
+    CTraceReadDialog reading(&owner);
+    const std::pair<QString, CTransferProgressWindow*> windows[] = {
+        {QString(), &progress.ProgressWindow()},
+        {QString::fromUtf8("读取"), &progress.WaitingWindow()},
+        {QString(), &reading},
+    };
+    for (const auto& [caption, window] : windows) {
+        if (window == &reading)
+            reading.Open(caption, 3);
+        else
+            progress.Open(caption, 3);
+        const QString name = window->windowTitle();
+        EXPECT_TRUE(window->testAttribute(Qt::WA_Moved)) << name.toStdString();
+        EXPECT_LE(
+            (window->frameGeometry().center() - owner.frameGeometry().center()).manhattanLength(),
+            8)
+            << name.toStdString();
+        const Qt::WindowFlags flags = window->windowFlags();
+        EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint)) << name.toStdString();
+        EXPECT_FALSE(flags.testFlag(Qt::WindowCloseButtonHint)) << name.toStdString();
+        window->Close();
+    }
+}
 
 TEST(WindowRequests, ReadAllFillsTheGroupWindowWhileTheEventLoopRuns) {
     ViewStandIn view;
