@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSize>
 #include <QWidget>
 
 #include <algorithm>
@@ -25,4 +26,19 @@ void CentreOverOwner(QWidget& window, const QWidget* owner) {
     const int top = std::clamp(placed.top(), area.top(),
                                std::max(area.top(), area.bottom() + 1 - placed.height()));
     window.move(left, top);
+}
+
+void FitOnScreen(QWidget& window, QSize natural, int scrollBarWidth, const QWidget* owner) {
+    const QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+    QSize room = natural;
+    if (screen != nullptr) {
+        const QRect area = screen->availableGeometry();
+        room = QSize(area.width() - kWindowFrameWidth, area.height() - kWindowFrameHeight);
+    }
+    QSize size = natural.boundedTo(room);
+    if (size.height() < natural.height())
+        size.setWidth(std::min(natural.width() + scrollBarWidth, room.width()));
+    window.setMaximumSize(natural.width() + scrollBarWidth, natural.height());
+    window.setMinimumSize(size.width(), std::min(size.height(), natural.height() / 2));
+    window.resize(size);
 }
