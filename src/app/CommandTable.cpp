@@ -175,3 +175,16 @@ bool MayOpenWindow(int command, const CommandState& state) {
     return row == nullptr || ((row->needs != Needs::Link || state.linkUp) &&
                               !AnyOpen(row->blockedBy, state) && !AnyOpen(row->refusedBy, state));
 }
+
+int RefusingWindow(int command, const CommandState& state) {
+    const CommandRow* row = FindCommand(command);
+    if (row == nullptr)
+        return 0;
+    const auto open = std::find_if(row->refusedBy.begin(), row->refusedBy.end(),
+                                   [&state](int w) { return state.openWindows.count(w) != 0; });
+    return open == row->refusedBy.end() ? 0 : *open;
+}
+
+QString RefusedCommandText(const QString& windowTitle) {
+    return QStringLiteral("“%1”已打开，此命令暂不可用：请先关闭该窗口。").arg(windowTitle);
+}

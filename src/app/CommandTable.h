@@ -67,3 +67,7 @@ bool IsCommandChecked(int command, const CommandState& state);
 // Whether a command may open its window now: the link is up if it needs one, and no blocking or
 // refusing window is open.
 bool MayOpenWindow(int command, const CommandState& state);
+// The first open window that refuses the command (its menu item stays enabled), 0 when none does.
+int RefusingWindow(int command, const CommandState& state);
+// The status bar's note when a command did nothing because the window `windowTitle` is open.
+QString RefusedCommandText(const QString& windowTitle);

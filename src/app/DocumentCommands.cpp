@@ -2,6 +2,7 @@
 
 #include "app/DocumentTemplate.h"
 #include "app/RecentFiles.h"
+#include "base/AtomicFile.h"
 #include "base/FileChooser.h"
 #include "base/Messenger.h"
 #include "base/StringIds.h"
@@ -17,6 +18,21 @@
 namespace {
 
 constexpr char kRecoveryFileName[] = "OrvanServo-recovery.nvp";
+// Beside the kept document: the path of the file it came from, one line of UTF-8 (absent for an
+// untitled document).
+constexpr char kRecoveryPathSuffix[] = ".path";
+constexpr qint64 kMaxRecoveryPathBytes = 4096;
+
+QString RecoveryNamePath(const QString& recoveryPath) {
+    return recoveryPath + QLatin1String(kRecoveryPathSuffix);
+}
+
+QString ReadRecoveryName(const QString& recoveryPath) {
+    QFile file(RecoveryNamePath(recoveryPath));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.read(kMaxRecoveryPathBytes)).trimmed();
+}
 
 void ShowWarning(Messenger& messenger, const QString& text) {
     Message message;
@@ -218,7 +234,14 @@ bool DocumentCommands::SaveModified() {
 bool DocumentCommands::KeepForRecovery(const QString& recoveryPath, QString* error) const {
     if (!document_.modified)
         return true;
-    return SaveDocumentFile(recoveryPath, document_, error);
+    if (!SaveDocumentFile(recoveryPath, document_, error))
+        return false;
+    const QString namePath = RecoveryNamePath(recoveryPath);
+    if (path_.isEmpty()) {
+        QFile::remove(namePath);
+        return true;
+    }
+    return WriteFileAtomically(namePath, path_.toUtf8() + '\n', error);
 }
 
 bool DocumentCommands::OfferRecovery(const QString& recoveryPath) {
@@ -232,9 +255,10 @@ bool DocumentCommands::OfferRecovery(const QString& recoveryPath) {
     if (messenger_.show(question) == MessageAnswer::Yes) {
         QString error;
         if (OpenDocumentFile(recoveryPath, document_, &error)) {
-            // The kept changes are not in any file of the user's yet.
+            // The kept changes are not in the user's file yet: the document is still that file's
+            // (Save writes there), modified.
             document_.modified = true;
-            path_.clear();
+            path_ = ReadRecoveryName(recoveryPath);
             recovered = true;
             Replaced();
             Changed();
@@ -243,6 +267,7 @@ bool DocumentCommands::OfferRecovery(const QString& recoveryPath) {
         }
     }
     QFile::remove(recoveryPath);
+    QFile::remove(RecoveryNamePath(recoveryPath));
     return recovered;
 }
 

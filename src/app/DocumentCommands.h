@@ -67,10 +67,12 @@ public:
     // The window title; `modifiedMarker` follows the document name.
     QString Title(const QString& modifiedMarker = {}) const;
 
-    // Writes a modified document to `recoveryPath` (nothing when it is unchanged).
+    // Writes a modified document to `recoveryPath` (nothing when it is unchanged), and beside it
+    // the path of the document's file when it has one.
     bool KeepForRecovery(const QString& recoveryPath, QString* error) const;
     // When `recoveryPath` exists, asks whether to take the kept document back. Yes loads it as
-    // an untitled, modified document; either way the file is deleted. True when it was loaded.
+    // a modified document of the file it was kept from (untitled when it had none); either way
+    // the kept files are deleted. True when it was loaded.
     bool OfferRecovery(const QString& recoveryPath);
 
     // The question asked before a modified document is replaced or the program closes.

@@ -3,6 +3,7 @@
 #include "base/Messenger.h"
 #include "base/StringIds.h"
 #include "base/StringTable.h"
+#include "base/SystemErrors.h"
 #include "drive/DriveMap.h"
 #include "drive/ModelTable.h"
 #include "drive/ParameterCatalogue.h"
@@ -54,12 +55,13 @@ QString DeviceProblemText(uint32_t openResult, const QString& device) {
     switch (openResult) {
     case EACCES:
     case EPERM:
-        return QStringLiteral("无法访问 %1：没有权限。请将当前用户加入 dialout 组"
-                              "（sudo usermod -aG dialout $USER），重新登录后再试。")
-            .arg(device);
+        // The command stands on a line of its own, so that no line break falls inside it.
+        return QStringLiteral("无法访问 %1：%2。请将当前用户加入 dialout 组，重新登录后再试：\n"
+                              "sudo usermod -aG dialout $USER")
+            .arg(device, SystemErrorText(EACCES));
     case EBUSY:
-        return QStringLiteral("无法打开 %1：设备正被其他程序使用。请关闭使用该端口的程序后再试。")
-            .arg(device);
+        return QStringLiteral("无法打开 %1：%2。请关闭使用该端口的程序后再试。")
+            .arg(device, SystemErrorText(EBUSY));
     default: return {};
     }
 }

@@ -1,5 +1,7 @@
 #include "base/AtomicFile.h"
 
+#include "base/SystemErrors.h"
+
 #include <QSaveFile>
 
 #include <algorithm>
@@ -16,20 +18,20 @@ bool WriteFileAtomically(const QString& path, const QByteArray& content, QString
     // goes unnoticed and the cut file replaces the old one.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return fail(file.errorString());
+        return fail(FileErrorText(file));
     }
     const qint64 written = file.write(content);
     if (written != content.size()) {
         const QString why = file.error() != QFileDevice::NoError && written < 0
-                                ? file.errorString()
-                                : QStringLiteral("only %1 of %2 bytes could be written")
+                                ? FileErrorText(file)
+                                : QStringLiteral("只写入了 %1 字节（共 %2 字节），磁盘可能已满")
                                       .arg(std::max<qint64>(written, 0))
                                       .arg(content.size());
         file.cancelWriting();
         return fail(why);
     }
     if (!file.commit()) {
-        return fail(file.errorString());
+        return fail(FileErrorText(file));
     }
     return true;
 }

@@ -1,6 +1,7 @@
 #include "params/NvpFile.h"
 
 #include "base/AtomicFile.h"
+#include "base/SystemErrors.h"
 #include "params/Archive.h"
 #include "params/NolvaServoDoc.h"
 
@@ -85,12 +86,12 @@ bool Load(QByteArrayView bytes, QString* versionText, FileBody* body, QString* e
 bool ReadWholeFile(const QString& path, QByteArray* bytes, QString* error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = CannotOpenDocumentText(path, file.errorString());
+        *error = CannotOpenDocumentText(path, FileErrorText(file));
         return false;
     }
     *bytes = file.readAll();
     if (file.error() != QFile::NoError) {
-        *error = CannotOpenDocumentText(path, file.errorString());
+        *error = CannotOpenDocumentText(path, FileErrorText(file));
         return false;
     }
     return true;

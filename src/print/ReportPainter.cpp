@@ -1,5 +1,7 @@
 #include "print/ReportPainter.h"
 
+#include "base/SystemErrors.h"
+
 #include <QFontMetricsF>
 #include <QPageSize>
 #include <QPaintDevice>
@@ -145,14 +147,14 @@ bool WriteReportPdfFile(const ReportInput& input, const QString& path, QString* 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error != nullptr)
-            *error = file.errorString();
+            *error = FileErrorText(file);
         return false;
     }
     if (!WriteReportPdf(input, file, input.documentName, error))
         return false;
     if (!file.commit()) {
         if (error != nullptr)
-            *error = file.errorString();
+            *error = FileErrorText(file);
         return false;
     }
     return true;

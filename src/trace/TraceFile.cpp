@@ -1,6 +1,7 @@
 #include "trace/TraceFile.h"
 
 #include "base/AtomicFile.h"
+#include "base/SystemErrors.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -213,10 +214,10 @@ bool OpenTraceFile(const QString& path, TraceRecord& record, QString* error) {
                                path, QStringLiteral("追踪波形资料文档的扩展名必须是 .trd。")));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return Fail(error, CannotOpenTraceText(path, file.errorString()));
+        return Fail(error, CannotOpenTraceText(path, FileErrorText(file)));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFile::NoError)
-        return Fail(error, CannotOpenTraceText(path, file.errorString()));
+        return Fail(error, CannotOpenTraceText(path, FileErrorText(file)));
     QString why;
     if (!LoadTrace(bytes, record, &why))
         return Fail(error,

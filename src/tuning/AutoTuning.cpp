@@ -11,6 +11,8 @@
 #include "link/MotionExits.h"
 #include "params/DriveConnection.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kTuningMessage = 734;   // on-line tuning starts with the servo
@@ -152,6 +154,15 @@ void RunOffline(DriveConnection& connection, const DriveProfile& profile, Messen
     }
 }
 
+// A pattern group's range: 1 maximum speed 0..N, 2 acceleration, 3 hold time.
+int32_t PatternLow(int group) {
+    return group == 2 ? kAccelerationMin : 0;
+}
+
+int32_t PatternHigh(int group, int32_t maxSpeed) {
+    return group == 1 ? maxSpeed : group == 2 ? kAccelerationMax : kHoldTimeMax;
+}
+
 } // namespace
 
 QString RestoreAfterRun(DriveAccess& access, int32_t tuningMode) {
@@ -196,12 +207,15 @@ QString PatternRangeText(int group, int32_t maxSpeed) {
 std::optional<int32_t> PatternValueInRange(int group, const QString& text, int32_t maxSpeed) {
     bool ok = false;
     const int value = text.trimmed().toInt(&ok, 10);
-    const int low = group == 2 ? kAccelerationMin : 0;
-    const int high = group == 1 ? maxSpeed : group == 2 ? kAccelerationMax : kHoldTimeMax;
-    if (!ok || value < low || value > high) {
+    if (!ok || value < PatternLow(group) || value > PatternHigh(group, maxSpeed)) {
         return std::nullopt;
     }
     return value;
+}
+
+int32_t PatternSetValueShown(int group, int32_t value, int32_t maxSpeed) {
+    return std::clamp(value, PatternLow(group),
+                      std::max(PatternLow(group), PatternHigh(group, maxSpeed)));
 }
 
 std::optional<PatternValues> ReadPattern(DriveAccess& access) {

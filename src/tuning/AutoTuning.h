@@ -42,6 +42,10 @@ QString PatternRangeText(int group, int32_t maxSpeed);
 // The set value of a group's edit as a decimal integer within its range; nothing otherwise.
 std::optional<int32_t> PatternValueInRange(int group, const QString& text, int32_t maxSpeed);
 
+// What a group's set value field shows for a value read from the drive: held within the range, so
+// that the field (4, 5 and 5 characters) never shows a cut number that "写入" would send.
+int32_t PatternSetValueShown(int group, int32_t value, int32_t maxSpeed);
+
 // Reads the three pattern values from the drive; nothing at the first failure.
 std::optional<PatternValues> ReadPattern(DriveAccess& access);
 // Stores one value and reads it back: the value the drive now holds, nothing on a failure.

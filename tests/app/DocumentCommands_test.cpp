@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -46,9 +47,10 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    void Modify() {
-        document.values.speed[0] = 1234;
-        document.modified = true;
+    void Modify() { Modify(document); }
+    static void Modify(CNolvaServoDoc& doc) {
+        doc.values.speed[0] = 1234;
+        doc.modified = true;
     }
 
     QTemporaryDir dir;
@@ -248,6 +250,41 @@ TEST_F(DocumentCommandsTest, RecoveryFileKeepsOnlyAModifiedDocumentAndIsOfferedO
     EXPECT_TRUE(next.Modified());
     EXPECT_TRUE(next.Path().isEmpty());
     EXPECT_FALSE(QFile::exists(recovery));
+}
+
+// A document kept at a stop signal comes back as the file it was: its name in the title, Save
+// writing there, still marked modified.
+TEST_F(DocumentCommandsTest, RecoveredDocumentKeepsTheFileItCameFrom) {
+    const QString original = WriteSample("machine 7.nvp");
+    ASSERT_TRUE(commands.OpenPath(original));
+    Modify();
+    const QString recovery = RecoveryFilePath(Path("OrvanServo.ini"));
+    QString error;
+    ASSERT_TRUE(commands.KeepForRecovery(recovery, &error)) << error.toStdString();
+
+    CNolvaServoDoc nextDoc(profile);
+    DocumentCommands next(nextDoc, profile, messenger, chooser, recent);
+    next.FileNew();
+    messenger.answers = {MessageAnswer::Yes};
+    ASSERT_TRUE(next.OfferRecovery(recovery));
+    EXPECT_EQ(next.Path(), original);
+    EXPECT_TRUE(next.Modified());
+    EXPECT_TRUE(next.Title().startsWith(QStringLiteral("machine 7"))) << next.Title().toStdString();
+    EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("OrvanServo-recovery*")}).isEmpty());
+
+    ASSERT_TRUE(next.FileSave());
+    EXPECT_FALSE(next.Modified());
+    CNolvaServoDoc saved(profile);
+    ASSERT_TRUE(OpenDocumentFile(original, saved, &error)) << error.toStdString();
+    EXPECT_EQ(saved.values.speed[0], 1234);
+
+    // An untitled document leaves no name behind: recovered, it is untitled again.
+    next.FileNew();
+    Modify(nextDoc);
+    ASSERT_TRUE(next.KeepForRecovery(recovery, &error));
+    messenger.answers = {MessageAnswer::Yes};
+    ASSERT_TRUE(next.OfferRecovery(recovery));
+    EXPECT_TRUE(next.Path().isEmpty());
 }
 
 } // namespace

@@ -325,8 +325,8 @@ TEST_P(DeviceProblemTest, TimerTellsOncePerRequestAndTheDialogAtOnceNamingTheDev
 }
 
 const QString kNoPermission = QStringLiteral(
-    "无法访问 /dev/ttyACM3：没有权限。请将当前用户加入 dialout 组（sudo usermod -aG dialout "
-    "$USER），重新登录后再试。");
+    "无法访问 /dev/ttyACM3：没有权限。请将当前用户加入 dialout 组，重新登录后再试：\n"
+    "sudo usermod -aG dialout $USER");
 const QString kHeldElsewhere =
     QStringLiteral("无法打开 /dev/ttyACM3：设备正被其他程序使用。请关闭使用该端口的程序后再试。");
 

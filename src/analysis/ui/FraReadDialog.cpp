@@ -1,5 +1,7 @@
 #include "analysis/ui/FraReadDialog.h"
 
+#include "widgets/WindowPlacement.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -37,6 +39,7 @@ bool CFRAReadDialog::Open(int words) {
     text_->clear();
     bar_->setRange(0, words);
     bar_->setValue(0);
+    CentreOverOwner(*this, parentWidget());
     show();
     raise();
     sincePump_.invalidate();

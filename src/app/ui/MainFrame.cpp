@@ -138,6 +138,8 @@ CMainFrame::CMainFrame(CNolvaServoView* view, QWidget* parent) : QMainWindow(par
     setAcceptDrops(true);
     connect(view_, &CNolvaServoView::paneChanged, this, &CMainFrame::OnPaneChanged);
     connect(view_, &CNolvaServoView::commandStateChanged, this, &CMainFrame::UpdateCommandUI);
+    connect(view_, &CNolvaServoView::commandRefused, this,
+            [this](const QString& text) { statusBar()->showMessage(text, kRefusalNoteMs); });
     UpdateCommandUI();
 }
 

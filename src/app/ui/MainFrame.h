@@ -24,6 +24,8 @@ public:
     static constexpr int kPaneCount = 8;
     // Pane width = screen width / divisor.
     static constexpr std::array<int, kPaneCount> kPaneWidthDivisors{8, 13, 14, 10, 10, 6, 6, 6};
+    // How long the status bar says why a command did nothing.
+    static constexpr int kRefusalNoteMs = 5000;
 
     // Takes `view` as its central widget.
     explicit CMainFrame(CNolvaServoView* view, QWidget* parent = nullptr);

@@ -94,13 +94,24 @@ CommandState CNolvaServoView::CommandStatus() const {
     return state;
 }
 
+bool CNolvaServoView::MayRun(int command) {
+    const CommandState state = CommandStatus();
+    if (MayOpenWindow(command, state))
+        return true;
+    // The menu item stays enabled while a refusing window is open: tell the user why nothing
+    // happens.
+    if (const QWidget* refusing = ToolWindow(RefusingWindow(command, state)))
+        emit commandRefused(RefusedCommandText(refusing->windowTitle()));
+    return false;
+}
+
 bool CNolvaServoView::HasToolWindowKind(int command) const {
     return RegisteredToolWindows().count(command) != 0;
 }
 
 bool CNolvaServoView::OpenToolWindow(int command) {
     const auto kind = RegisteredToolWindows().find(command);
-    if (kind == RegisteredToolWindows().end() || !MayOpenWindow(command, CommandStatus()))
+    if (kind == RegisteredToolWindows().end() || !MayRun(command))
         return false;
     QPointer<QWidget>& slot = toolWindows_[command];
     if (slot.isNull()) {
@@ -130,7 +141,7 @@ bool CNolvaServoView::HasCommandAction(int command) const {
 
 bool CNolvaServoView::RunCommandAction(int command) {
     const auto action = RegisteredCommandActions().find(command);
-    if (action == RegisteredCommandActions().end() || !MayOpenWindow(command, CommandStatus()))
+    if (action == RegisteredCommandActions().end() || !MayRun(command))
         return false;
     CommandActionContext context{windowContext_, session_->Connection(), TransferWindows(),
                                  window()};

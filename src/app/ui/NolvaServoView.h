@@ -59,8 +59,8 @@ public:
     // Whether a window is registered for the command (params/ui/ToolWindows.h).
     bool HasToolWindowKind(int command) const;
     // The command's window: made the first time, shown and brought to the front. False, with
-    // nothing done, while an open window refuses it (MayOpenWindow); false also when the window
-    // declined to open (its entry sequence failed).
+    // nothing done, while an open window refuses it (MayOpenWindow: commandRefused names the
+    // window); false also when the window declined to open (its entry sequence failed).
     bool OpenToolWindow(int command);
     // Whether a command action is registered for the command (params/ui/ToolWindows.h).
     bool HasCommandAction(int command) const;
@@ -111,6 +111,8 @@ signals:
     void paneChanged(int pane);
     // The link state changed or a tool window opened or closed: menus and toolbar follow.
     void commandStateChanged();
+    // A command did nothing because an open window refuses it: `text` says which.
+    void commandRefused(const QString& text);
     void linkDropped();
     // The view was drawn for the first time (the main window is on the screen).
     void firstPainted();
@@ -124,6 +126,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Whether the command may run now; when an open window refuses it, says so (commandRefused).
+    bool MayRun(int command);
+
     // SessionObserver
     void PaneChanged(int pane) override;
     void LinkStateChanged() override;

@@ -7,6 +7,9 @@
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace {
 
@@ -41,6 +44,18 @@ MessageAnswer AnswerOf(int button) {
     }
 }
 
+// The box width that shows each line of `text` unbroken beside the icon, at most most of the
+// screen's width (a longer line still wraps).
+int UnbrokenTextWidth(const QMessageBox& box, const QString& text) {
+    int longest = 0;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        longest = std::max(longest, box.fontMetrics().horizontalAdvance(line));
+    constexpr int kIconAndMargins = 100;
+    const QScreen* screen = box.screen();
+    const int limit = screen != nullptr ? screen->availableGeometry().width() * 9 / 10 : 900;
+    return std::min(longest + kIconAndMargins, limit);
+}
+
 } // namespace
 
 MessageAnswer QtMessenger::show(const Message& message) {
@@ -56,10 +71,13 @@ MessageAnswer QtMessenger::show(const Message& message) {
     if (message.topmost)
         box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     // A box is as wide as its text; a longer caption would be cut in the title bar. Room is
-    // kept for the caption and the title bar's own buttons.
+    // kept for the caption and the title bar's own buttons, and for every line of the text that
+    // fits on the screen, so that the box does not break a line of its own accord (a bracketed
+    // note or a command split in two).
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
-        const int captionWidth = box.fontMetrics().horizontalAdvance(caption) + 120;
-        grid->addItem(new QSpacerItem(captionWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+        const int width = std::max(box.fontMetrics().horizontalAdvance(caption) + 120,
+                                   UnbrokenTextWidth(box, message.text));
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
                       grid->rowCount(), 0, 1, grid->columnCount());
     }
     // Enter answers the first button, as the system's message boxes do; Escape cancels where

@@ -7,9 +7,15 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
+
+// Room an item takes beside its text (the style's padding and focus frame).
+constexpr int kItemMargin = 12;
 
 QListWidget* MakeList(const char* name, QWidget* parent) {
     auto* list = new QListWidget(parent);
@@ -77,6 +83,22 @@ CAddRemoveDialog::CAddRemoveDialog(const QList<CustomEntry>& entries, Messenger&
     });
 
     ShowLists();
+    FitListsToNames();
+}
+
+void CAddRemoveDialog::FitListsToNames() {
+    // Both lists are wide enough for every parameter's line, so that no name is cut: the
+    // available list starts with all of them.
+    QStringList texts = editor_.AvailableTexts() + editor_.CustomTexts();
+    int widest = 0;
+    for (const QString& text : texts) {
+        widest = std::max(widest, available_->fontMetrics().horizontalAdvance(text));
+    }
+    for (QListWidget* list : {available_, custom_}) {
+        const int chrome = 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width() +
+                           2 * list->spacing() + kItemMargin;
+        list->setMinimumWidth(std::max(list->minimumWidth(), widest + chrome));
+    }
 }
 
 void CAddRemoveDialog::Apply(CustomListEditor::Result result) {

@@ -23,6 +23,7 @@ public:
 private:
     void Apply(CustomListEditor::Result result);
     void ShowLists();
+    void FitListsToNames();
     void OnAvailableRow(int row);
     void OnCustomRow(int row);
 

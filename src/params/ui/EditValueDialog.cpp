@@ -50,7 +50,9 @@ CEditValueDialog::CEditValueDialog(const QString& code, const QString& name,
     auto* nameLabel = new QLabel(name, this);
     nameLabel->setObjectName(QStringLiteral("name"));
 
-    field_ = new QLineEdit(QString::number(value), this);
+    // A value outside the range (a file's or the drive's) shows as OK would take it, not cut to
+    // the field's length.
+    field_ = new QLineEdit(QString::number(LimitToRange(value, min, max)), this);
     field_->setObjectName(QStringLiteral("valueEdit"));
     field_->setMaxLength(kValueEditMaxLength);
     field_->setValidator(new RangeValidator(min, max, field_));

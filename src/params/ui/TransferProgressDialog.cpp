@@ -1,5 +1,7 @@
 #include "params/ui/TransferProgressDialog.h"
 
+#include "widgets/WindowPlacement.h"
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
@@ -9,7 +11,8 @@
 CTransferProgressWindow::CTransferProgressWindow(const QString& heading, QWidget* parent)
     : QDialog(parent) {
     setWindowModality(Qt::ApplicationModal);
-    setWindowFlag(Qt::WindowCloseButtonHint, false);
+    // A title bar with the caption and no close button (the user cannot end a transfer).
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     auto* layout = new QVBoxLayout(this);
     if (!heading.isEmpty()) {
         layout->addWidget(new QLabel(heading, this));
@@ -31,6 +34,8 @@ void CTransferProgressWindow::Open(const QString& caption, int steps) {
     text_->clear();
     bar_->setRange(0, steps);
     bar_->setValue(0);
+    // Over the window that started the transfer, whatever the window system would choose.
+    CentreOverOwner(*this, parentWidget());
     show();
     raise();
     QCoreApplication::processEvents();

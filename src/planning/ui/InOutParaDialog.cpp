@@ -2,11 +2,15 @@
 
 #include "drive/ParameterCatalogue.h"
 #include "planning/ui/ContactBitmaps.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -21,9 +25,9 @@ constexpr int kFirstInputCellId = 1127;
 constexpr int kFirstOutputCellId = kFirstInputCellId + kInputContacts * kInputFunctions;
 
 constexpr int kLegendTop = kCellTop + kInputFunctions * kCellHeight + 10;
-constexpr int kButtonTop = kLegendTop + 2 * 26 + 18;
-constexpr int kDialogWidth = kCellLeft + kInputContacts * kInputCellWidth + 24;
-constexpr int kDialogHeight = kButtonTop + 40;
+constexpr int kMatrixWidth = kCellLeft + kInputContacts * kInputCellWidth + 24;
+constexpr int kMatrixHeight = kLegendTop + 2 * 26 + 8;
+constexpr int kButtonStripHeight = 44;
 
 bool IsOutput(int contact) {
     return contact >= kInputContacts;
@@ -48,7 +52,7 @@ QLabel* MakeLabel(QWidget* parent, const QRect& rect, Qt::Alignment alignment) {
 QPushButton* MakeButton(QWidget* parent, const QString& text, const char* name, int left) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(left, kButtonTop, 100, 26);
+    button->setGeometry(left, 8, 100, 26);
     button->setAutoDefault(false); // Enter goes by the focus (keyPressEvent)
     return button;
 }
@@ -66,19 +70,34 @@ QLabel* MakeLegend(QWidget* parent, int top, ContactBitmap bitmap) {
 CInOutParaDialog::CInOutParaDialog(const ContactValues& values, QWidget* parent)
     : QDialog(parent), plan_(values) {
     setWindowTitle(QStringLiteral("输入/输出接点规划参数"));
-    setFixedSize(kDialogWidth, kDialogHeight);
+    // The matrix is taller than a small screen: it scrolls, the buttons below it stay in view.
+    matrix_ = new QWidget;
+    matrix_->setFixedSize(kMatrixWidth, kMatrixHeight);
     // First, so that everything else lies above it.
-    group_ = new QGroupBox(this);
-    group_->setGeometry(8, 8, kDialogWidth - 16, kButtonTop - 18);
+    group_ = new QGroupBox(matrix_);
+    group_->setGeometry(8, 8, kMatrixWidth - 16, kMatrixHeight - 8);
     MakeLabels();
     MakeCells();
-    closedLegend_ = MakeLegend(this, kLegendTop, ContactBitmap::NormallyClosed);
-    openLegend_ = MakeLegend(this, kLegendTop + 26, ContactBitmap::NormallyOpen);
+    closedLegend_ = MakeLegend(matrix_, kLegendTop, ContactBitmap::NormallyClosed);
+    openLegend_ = MakeLegend(matrix_, kLegendTop + 26, ContactBitmap::NormallyOpen);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("matrixScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(matrix_);
 
-    back_ = MakeButton(this, QStringLiteral("< 返回(&B)"), "backButton", kDialogWidth - 440);
-    next_ = MakeButton(this, QStringLiteral("下一步(&N) >"), "nextButton", kDialogWidth - 336);
-    finish_ = MakeButton(this, QStringLiteral("完成(&F)"), "finishButton", kDialogWidth - 336);
-    cancel_ = MakeButton(this, QStringLiteral("取消"), "cancelButton", kDialogWidth - 116);
+    auto* strip = new QWidget(this);
+    strip->setFixedSize(kMatrixWidth, kButtonStripHeight);
+    back_ = MakeButton(strip, QStringLiteral("< 返回(&B)"), "backButton", kMatrixWidth - 440);
+    next_ = MakeButton(strip, QStringLiteral("下一步(&N) >"), "nextButton", kMatrixWidth - 336);
+    finish_ = MakeButton(strip, QStringLiteral("完成(&F)"), "finishButton", kMatrixWidth - 336);
+    cancel_ = MakeButton(strip, QStringLiteral("取消"), "cancelButton", kMatrixWidth - 116);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(scroll, 1);
+    layout->addWidget(strip, 0, Qt::AlignLeft);
+    FitOnScreen(*this, QSize(kMatrixWidth, kMatrixHeight + kButtonStripHeight),
+                scroll->verticalScrollBar()->sizeHint().width(), parent);
     connect(back_, &QPushButton::clicked, this, &CInOutParaDialog::OnBack);
     connect(next_, &QPushButton::clicked, this, &CInOutParaDialog::OnNext);
     connect(finish_, &QPushButton::clicked, this, &CInOutParaDialog::accept);
@@ -91,8 +110,8 @@ void CInOutParaDialog::MakeLabels() {
         const QRect cell = CellRect(contact, 0);
         auto& code = codeHeads_[static_cast<size_t>(contact)];
         auto& name = contactHeads_[static_cast<size_t>(contact)];
-        code = MakeLabel(this, {cell.left(), kCellTop - 42, cell.width(), 18}, Qt::AlignHCenter);
-        name = MakeLabel(this, {cell.left(), kCellTop - 22, cell.width(), 18}, Qt::AlignHCenter);
+        code = MakeLabel(matrix_, {cell.left(), kCellTop - 42, cell.width(), 18}, Qt::AlignHCenter);
+        name = MakeLabel(matrix_, {cell.left(), kCellTop - 22, cell.width(), 18}, Qt::AlignHCenter);
         code->setText(QString::asprintf("Hn5%02d", contact + 1));
         name->setText(IsOutput(contact) ? QString::asprintf(" DO-%d", contact - kInputContacts + 1)
                                         : QString::asprintf(" DI-%d", contact + 1));
@@ -100,16 +119,16 @@ void CInOutParaDialog::MakeLabels() {
     for (int row = 0; row < kInputFunctions; ++row) {
         const int top = kCellTop + kCellHeight * row;
         rowNumbers_[static_cast<size_t>(row)] =
-            MakeLabel(this, {18, top, 24, kCellHeight}, Qt::AlignLeft);
+            MakeLabel(matrix_, {18, top, 24, kCellHeight}, Qt::AlignLeft);
         rowNames_[static_cast<size_t>(row)] =
-            MakeLabel(this, {44, top, kCellLeft - 48, kCellHeight}, Qt::AlignLeft);
+            MakeLabel(matrix_, {44, top, kCellLeft - 48, kCellHeight}, Qt::AlignLeft);
     }
 }
 
 void CInOutParaDialog::MakeCells() {
     for (int contact = 0; contact < kPlannedContacts; ++contact) {
         for (int row = 0; row < kInputFunctions; ++row) {
-            auto* cell = new QPushButton(this);
+            auto* cell = new QPushButton(matrix_);
             cell->setCheckable(true);
             cell->setAutoDefault(false);
             cell->setGeometry(CellRect(contact, row));

@@ -49,6 +49,7 @@ private:
     std::array<QLabel*, kPlannedContacts> contactHeads_{};
     std::array<QLabel*, kInputFunctions> rowNumbers_{};
     std::array<QLabel*, kInputFunctions> rowNames_{};
+    QWidget* matrix_ = nullptr; // the matrix with its heads and legends, in a scroll area
     QGroupBox* group_ = nullptr;
     QLabel* closedLegend_ = nullptr;
     QLabel* openLegend_ = nullptr;

@@ -65,7 +65,10 @@ PlannerSpinField::PlannerSpinField(PlannerField field, QWidget* parent)
 }
 
 void PlannerSpinField::SetValue(int32_t value) {
-    edit_->setText(QString::number(value));
+    // A value from the drive may lie outside the range, or be longer than the field takes: it is
+    // shown as OK would write it, never cut to the field's length.
+    const FieldLimits limits = LimitsOf(field_);
+    edit_->setText(QString::number(LimitToRange(value, limits.min, limits.max)));
 }
 
 int32_t PlannerSpinField::ValueOnOk() const {

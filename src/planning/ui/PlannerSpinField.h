@@ -16,6 +16,7 @@ public:
     PlannerSpinField(PlannerField field, QWidget* parent = nullptr);
 
     QLineEdit* Edit() const { return edit_; }
+    // Shows `value` held within the field's range.
     void SetValue(int32_t value);
     // The value the text gives on OK, held within the range.
     int32_t ValueOnOk() const;

@@ -1,6 +1,7 @@
 #include "trace/ui/TraceWaitDialogs.h"
 
 #include "base/Ticker.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -29,6 +30,7 @@ CTraceStartDialog::CTraceStartDialog(int32_t intervalUs, int32_t points, TickerS
     cancel->setObjectName(QStringLiteral("cancelButton"));
     connect(buttons, &QDialogButtonBox::rejected, this, &CTraceStartDialog::reject);
     layout->addWidget(buttons);
+    CentreOverOwner(*this, parent);
     ticker_ = tickers.MakeTicker(kTickMs, [this] { OnTick(); });
     ticker_->Start();
 }

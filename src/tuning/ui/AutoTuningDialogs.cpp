@@ -63,6 +63,8 @@ CJogAutoGDialog::CJogAutoGDialog(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addLayout(OkCancel(this));
+    // Choosing a mode moves nothing yet: Enter confirms the choice.
+    findChild<QPushButton*>(QStringLiteral("okButton"))->setDefault(true);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
@@ -152,7 +154,8 @@ COffLineAutoTuning::COffLineAutoTuning(const PatternValues& current, int32_t max
         current_[i]->setReadOnly(true);
         current_[i]->setFocusPolicy(Qt::NoFocus);
         current_[i]->setObjectName(QStringLiteral("current%1").arg(group));
-        set_[i] = new QLineEdit(QString::number(values[group]), box);
+        set_[i] = new QLineEdit(
+            QString::number(PatternSetValueShown(group, values[group], maxSpeed)), box);
         set_[i]->setMaxLength(lengths[i]);
         set_[i]->setObjectName(QStringLiteral("set%1").arg(group));
         write_[i] = MakeDialogButton("写入", "writeButton", box);

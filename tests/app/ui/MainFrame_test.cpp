@@ -21,6 +21,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
@@ -153,6 +154,22 @@ TEST_F(MainFrame, MenusAndToolbarFollowTheCommandTableTheLinkAndTheOpenWindows) 
     ASSERT_TRUE(h.TickUntil([this] { return h.Session().LinkUp(); }, AppHarness::kTicksToConnect));
     ExpectCommandsAsTheTableSays(frame, "connected again");
     EXPECT_EQ(frame.Pane(3)->text(), linkedPane);
+}
+
+// A command left enabled while an open window refuses it does nothing, and the status bar says
+// which window is in the way for a few seconds.
+TEST_F(MainFrame, RefusedCommandNamesTheOpenWindowInTheStatusBar) {
+    ASSERT_TRUE(h.Start(AppHarness::Connected()));
+    ASSERT_TRUE(h.TickUntil([this] { return h.Session().LinkUp(); }, AppHarness::kTicksToConnect));
+    CMainFrame& frame = h.Frame();
+    ASSERT_TRUE(frame.Trigger(Command::Jog));
+    ASSERT_TRUE(h.Enabled(Command::AutoTuning)) << "JOG refuses the tuning, it does not disable it";
+    EXPECT_TRUE(frame.statusBar()->currentMessage().isEmpty());
+
+    EXPECT_TRUE(frame.Trigger(Command::AutoTuning));
+    EXPECT_TRUE(h.messenger.messages.isEmpty()) << "nothing ran";
+    EXPECT_EQ(frame.statusBar()->currentMessage(),
+              QString::fromUtf8("“点动模式 (dn-05)”已打开，此命令暂不可用：请先关闭该窗口。"));
 }
 
 TEST_F(MainFrame, AboutBoxKeepsThePollAwayWhileItIsOpen) {

@@ -168,4 +168,24 @@ TEST(AddRemoveDialog, DoubleClicksMoveEntriesBetweenTheLists) {
     EXPECT_TRUE(available->item(0)->text().startsWith("Cn001"));
 }
 
+// Every parameter's line is read whole in both lists, whichever list holds it.
+TEST(AddRemoveDialog, NamesAreNotCut) {
+    RecordingMessenger messenger;
+    CAddRemoveDialog dialog({{1, 0}}, messenger);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    for (const char* name : {"availableList", "customList"}) {
+        auto* list = dialog.findChild<QListWidget*>(QString::fromLatin1(name));
+        ASSERT_NE(list, nullptr);
+        // The custom list may come to hold any parameter: it is as wide as the available one.
+        const int room = list->viewport()->width();
+        auto* all = dialog.findChild<QListWidget*>(QStringLiteral("availableList"));
+        for (int row = 0; row < all->count(); ++row) {
+            const QString text = all->item(row)->text();
+            EXPECT_LE(list->fontMetrics().horizontalAdvance(text) + 8, room)
+                << name << ": " << text.toStdString();
+        }
+    }
+}
+
 } // namespace

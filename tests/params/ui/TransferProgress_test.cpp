@@ -4,16 +4,20 @@
 
 #include "params/ui/TransferProgressDialog.h"
 
+#include "analysis/ui/FraReadDialog.h"
 #include "drive/ParameterCatalogue.h"
 #include "params/ParameterRequestRunner.h"
 #include "params/ui/DefParaDialog.h"
 #include "params/ui/ParaGroupDialog.h"
 #include "params/ui/RequestOutcome.h"
 #include "sim/MemoryPortDrive.h"
+#include "support/ManualTickers.h"
 #include "support/ParameterWindowSupport.h"
 #include "support/TransferRig.h"
+#include "trace/ui/TraceWaitDialogs.h"
 
 #include <QLabel>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -86,6 +90,45 @@ struct ViewStandIn : TransferRig {
     CDefParaDialog* customWindow = nullptr;
     int finished = 0;
 };
+
+// Each progress and wait window comes up centred over the window that started it, at a position
+// of its own (a window manager does not get to put it in a corner); the transfer windows keep
+// their caption without a close button.
+TEST(ProgressWindows, OpenCentredOverTheirOwner) {
+    QWidget owner;
+    owner.setGeometry(60, 90, 500, 400);
+    owner.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+    const auto expectCentred = [&owner](const QWidget& window) {
+        const std::string name = window.windowTitle().toStdString();
+        EXPECT_TRUE(window.testAttribute(Qt::WA_Moved)) << name;
+        const QPoint offset = window.frameGeometry().center() - owner.frameGeometry().center();
+        EXPECT_LE(offset.manhattanLength(), 8) << name;
+    };
+    CTransferProgress progress(&owner);
+    for (const QString& caption : {QString(), QString::fromUtf8("读取")}) {
+        progress.Open(caption, 3);
+        ASSERT_NE(progress.Active(), nullptr);
+        expectCentred(*progress.Active());
+        const Qt::WindowFlags flags = progress.Active()->windowFlags();
+        EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
+        EXPECT_FALSE(flags.testFlag(Qt::WindowCloseButtonHint));
+        progress.Close();
+    }
+    CTraceReadDialog reading(&owner);
+    reading.Open(QString(), 3);
+    expectCentred(reading);
+    reading.Close();
+    CFRAReadDialog response(&owner);
+    response.Open(3);
+    expectCentred(response);
+    response.Close();
+    ManualTickers tickers;
+    CTraceStartDialog wait(
+        1000, 512, tickers, [] { return DriveTrace::Recording::Waiting; }, &owner);
+    wait.show();
+    expectCentred(wait);
+}
 
 TEST(WindowRequests, ReadAllFillsTheGroupWindowWhileTheEventLoopRuns) {
     ViewStandIn view;

@@ -84,6 +84,16 @@ TEST(RigidityWindow, ClickedLevelButtonSetsTheValue) {
     EXPECT_EQ(dialog.Value(), 0x000A);
 }
 
+// A value longer than the field's six characters (a damaged file, a drive beyond the range) shows
+// as OK takes it, held within the range, instead of cut to six digits.
+TEST(GenericValueWindow, ValueBeyondTheFieldShowsHeldWithinTheRange) {
+    CEditValueDialog dialog(QStringLiteral("Pn307"), QString(), QString(), QString(), -99999, 99999,
+                            1234567);
+    EXPECT_EQ(dialog.Field()->text(), QStringLiteral("99999"));
+    dialog.accept();
+    EXPECT_EQ(dialog.Value(), 99999);
+}
+
 TEST(GenericValueWindow, KeysOutsideTheRangeAreUndoneAndTheSpinStopsAtItsEnds) {
     CEditValueDialog dialog(QStringLiteral("Sn201"), QString(), QString(), QString(), 0, 500, 0);
     dialog.show();

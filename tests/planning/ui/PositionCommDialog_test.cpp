@@ -59,4 +59,48 @@ TEST(PositionPlanner, TypedRowsReachTheDriveOnOk) {
     EXPECT_EQ(h.messenger.messages.back().caption, QString::fromUtf8("写入讯息"));
 }
 
+// A field takes only so many characters while typing; a value the drive holds beyond its range
+// (or longer than the field) shows as OK writes it, held within the range, never cut.
+TEST(PositionPlanner, ValuesBeyondAFieldShowHeldWithinItsRange) {
+    struct Case {
+        PlannerField field;
+        int32_t value;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {PlannerField::Speed, 10000, "3000"},
+        {PlannerField::Speed, 65535, "3000"},
+        {PlannerField::Speed, -5, "0"},
+        {PlannerField::Speed, 3000, "3000"},
+        {PlannerField::SmoothingTime, 65535, "10000"},
+        {PlannerField::SmoothingTime, 10000, "10000"},
+        {PlannerField::Revolutions, -300000, "-30000"},
+        {PlannerField::Revolutions, 30001, "30000"},
+        {PlannerField::Pulses, 32768, "32767"},
+        {PlannerField::Pulses, -32768, "-32767"},
+    };
+    for (const Case& c : cases) {
+        PlannerSpinField field(c.field);
+        field.SetValue(c.value);
+        EXPECT_EQ(field.Edit()->text(), QString::fromLatin1(c.shown)) << c.value;
+        EXPECT_EQ(field.ValueOnOk(), QString::fromLatin1(c.shown).toInt()) << c.value;
+    }
+}
+
+TEST(PositionPlanner, SpeedOfTenThousandFromTheDriveGoesBackAsTheRangeLimit) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start(AppHarness::Connected()));
+    ASSERT_TRUE(h.TickUntil([&] { return h.Session().LinkUp(); }, AppHarness::kTicksToConnect));
+    h.drive.state().setWord(5, ParameterIndexOf({'P', 19}), 10000); // command 1's speed
+    bool handled = false;
+    WhenModal<CPositionCommDialog>([&](CPositionCommDialog& dialog) {
+        EXPECT_EQ(dialog.Field(PlannerField::Speed, 0)->Edit()->text(), "3000");
+        handled = true;
+        dialog.accept();
+    });
+    ASSERT_TRUE(h.Frame().Trigger(Command::PositionPlanning));
+    ASSERT_TRUE(handled);
+    EXPECT_EQ(h.drive.state().storedRaw('P', 19), 3000);
+}
+
 } // namespace

@@ -8,7 +8,10 @@
 #include "tuning/ui/AutoTuningDialogs.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
 
 #include <chrono>
 
@@ -45,6 +48,36 @@ TEST(TuningWindows, RunWindowEnablesNextOnlyAfterTheServoWasSeenOnAndThenOff) {
     RunControlLine(rig.drive, QStringLiteral("servo off"));
     tickers.Advance();
     EXPECT_TRUE(window.NextButton()->isEnabled());
+}
+
+// The set value fields take 4, 5 and 5 characters; values the drive holds beyond the ranges show
+// held within them (what "写入" would take), not cut to the field's length.
+TEST(TuningWindows, PatternSetValuesShowHeldWithinTheirRanges) {
+    TransferRig rig{DriveLinkOptions{}};
+    ManualTickers tickers;
+    PatternWriter writer(rig.connection, rig.profile, rig.messenger);
+    PatternValues current;
+    current.maxSpeed = 10000;
+    current.acceleration = 100000;
+    current.holdTime = 65535;
+    COffLineAutoTuning window(current, 3000, writer, tickers);
+    EXPECT_EQ(window.findChild<QLineEdit*>("set1")->text(), "3000");
+    EXPECT_EQ(window.findChild<QLineEdit*>("set2")->text(), "90000");
+    EXPECT_EQ(window.findChild<QLineEdit*>("set3")->text(), "10000");
+    EXPECT_EQ(window.findChild<QLineEdit*>("current1")->text(), "10000") << "read as it is";
+}
+
+TEST(TuningWindows, EnterInTheModeChoiceConfirmsIt) {
+    CJogAutoGDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    auto* online = dialog.findChild<QRadioButton*>("mode2");
+    online->setFocus();
+    QTest::mouseClick(online, Qt::LeftButton, {}, {8, online->height() / 2});
+    QTest::keyClick(online, Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.Choice(), TuningMode::OnLine);
 }
 
 } // namespace
