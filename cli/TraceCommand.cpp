@@ -1,6 +1,7 @@
 #include "cli/TraceCommand.h"
 
 #include "base/AtomicFile.h"
+#include "base/CFormat.h"
 #include "base/Messenger.h"
 #include "link/DriveOperations.h"
 #include "params/DriveConnection.h"
@@ -226,7 +227,7 @@ int RunTraceCommand(const LinkOptions& link, const TraceOptions& o, QTextStream&
         return 1;
     }
     out << "trace: " << TraceSettings::kPoints << " samples of "
-        << QString::asprintf("%.1f", static_cast<double>(record.IntervalMs())) << " ms written to "
+        << FormatC("%.1f", static_cast<double>(record.IntervalMs())) << " ms written to "
         << link.output << "\n";
     return 0;
 }

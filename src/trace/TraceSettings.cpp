@@ -1,5 +1,6 @@
 #include "trace/TraceSettings.h"
 
+#include "base/CFormat.h"
 #include "base/StringTable.h"
 #include "drive/ParamCode.h"
 #include "drive/ParameterCatalogue.h"
@@ -171,7 +172,7 @@ double RecordingSeconds(int32_t intervalUs, int32_t points) {
 }
 
 QString WaitProgressText(int32_t ticks, int32_t intervalUs, int32_t points) {
-    return QString::asprintf("%.3f/%.3f ", ticks * 0.1, RecordingSeconds(intervalUs, points)) +
+    return FormatC("%.3f/%.3f ", ticks * 0.1, RecordingSeconds(intervalUs, points)) +
            StringText(kSecondsString);
 }
 

@@ -6,6 +6,7 @@
 #include "analysis/ui/FilterDialog.h"
 #include "analysis/ui/FraReadDialog.h"
 #include "analysis/ui/ResponsePlots.h"
+#include "base/CFormat.h"
 #include "base/FileChooser.h"
 #include "base/Messenger.h"
 #include "params/DriveConnection.h"
@@ -52,7 +53,7 @@ QToolButton* OffsetButton(QWidget* parent, bool up, const char* name, int x, int
 }
 
 QString OneDecimal(double value) {
-    return std::isfinite(value) ? QString::asprintf("%.1f", value) : QString();
+    return std::isfinite(value) ? FormatC("%.1f", value) : QString();
 }
 
 constexpr std::array<const char*, 7> kGainItems{"  1", "  2", "  5", "10", "20", "40", "60"};

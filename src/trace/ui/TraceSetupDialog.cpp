@@ -1,5 +1,7 @@
 #include "trace/ui/TraceSetupDialog.h"
 
+#include "base/CFormat.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -237,8 +239,8 @@ void CTraceSetupDialog::ModeChosen(int mode) {
 }
 
 void CTraceSetupDialog::ShowInterval() {
-    intervalMs_->setText(QString::asprintf("%.1f", static_cast<double>(settings_.IntervalMs())));
-    totalMs_->setText(QString::asprintf("%.2f", static_cast<double>(settings_.TotalTimeMs())));
+    intervalMs_->setText(FormatC("%.1f", static_cast<double>(settings_.IntervalMs())));
+    totalMs_->setText(FormatC("%.2f", static_cast<double>(settings_.TotalTimeMs())));
 }
 
 void CTraceSetupDialog::ShowLevel() {

@@ -61,7 +61,10 @@ TEST(MachineAnalysis, MeasuresShowsTheResonanceAndPresetsTheFilter) {
         // Cursor 1 dragged past the left end stays at the edge and reads bin 2.
         dialog.findChild<QCheckBox*>(QStringLiteral("showCursors"))->click();
         ResponsePlots* plots = &dialog.Plots();
-        Drag(plots, *plots->Cursor1X(), ResponsePlots::kLeft, ResponsePlots::kGainTop + 50);
+        // Bin 33 is exactly 156.25 Hz: "%.1f" takes the tie to the even digit.
+        Drag(plots, *plots->Cursor1X(), ResponsePlots::kLeft + 222, ResponsePlots::kGainTop + 50);
+        EXPECT_EQ(Field(dialog, "resonanceHz"), QStringLiteral("156.2"));
+        Drag(plots, ResponsePlots::kLeft + 222, ResponsePlots::kLeft, ResponsePlots::kGainTop + 50);
         Drag(plots, ResponsePlots::kLeft, ResponsePlots::kLeft - 40, ResponsePlots::kGainTop + 50);
         EXPECT_EQ(Field(dialog, "resonanceHz"), QStringLiteral("4.9"));
 
