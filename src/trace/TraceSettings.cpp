@@ -2,7 +2,6 @@
 
 #include "base/CFormat.h"
 #include "base/StringTable.h"
-#include "drive/ParamCode.h"
 #include "drive/ParameterCatalogue.h"
 
 #include <cmath>
@@ -13,6 +12,8 @@ constexpr int kFirstQuantityString = 750; // 750..757, the data 1 list
 constexpr int kNoneString = 749;
 constexpr int kSecondsString = 771;
 constexpr int kFirstDoParameter = TraceSettings::kDiCount; // Hn514 is DO-1
+constexpr float kTorqueUnit = 40.96F;                  // raw units per %: 4096 is 100 %
+constexpr float kElectricDegreeUnit = 2.841666666666667F; // raw units per degree: 1023 / 360
 
 // The trigger list: after "None" the four analog quantities in this order.
 constexpr std::array<int, 4> kTriggerQuantityStrings{753, 750, 751, 752};
@@ -88,9 +89,21 @@ std::vector<TraceWrite> TraceSetupWrites(const TraceSettings& settings, int32_t 
 }
 
 int32_t ConvertTraceSample(int32_t selection, int16_t raw, int32_t maxMotorSpeed) {
-    if (selection == kContactWordQuantity)
-        return static_cast<uint16_t>(raw);
-    return RawToDisplay(ParamCode{'R', selection}, raw, maxMotorSpeed);
+    // The codec's R conversions, each rounded from a single-precision intermediate: at some
+    // speeds (N = 3500, raw 2048 gives exactly 437.5) the double quotient lies just below the
+    // half and would round the other way.
+    const float x = static_cast<float>(raw);
+    switch (selection) {
+    case 0:
+    case 1:
+    case 3: return RoundSingle(x * static_cast<float>(maxMotorSpeed) / 16384.0F);
+    case 2:
+    case 4:
+    case 5: return RoundSingle(x / kTorqueUnit);
+    case 7: return RoundSingle(x / kElectricDegreeUnit);
+    case kContactWordQuantity: return static_cast<uint16_t>(raw);
+    default: return raw;
+    }
 }
 
 QString QuantityText(int32_t selection) {
