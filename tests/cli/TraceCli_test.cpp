@@ -30,6 +30,9 @@ TEST(TraceCli, BadArgumentsAreRefusedBeforeThePortIsOpened) {
         {{"--interval", "5", "--data1", "1", "--data2", "0", "--trigger", "4", "--level", "301",
           "-o", "a.trd"},
          "0..300"},
+        {{"--interval", "5", "--data1", "1", "--data2", "0", "--trigger", "16", "-o", "a.trd"},
+         "--trigger needs a mode 0..15"},
+        {{"--interval", "x", "--data1", "1", "--data2", "0", "-o", "a.trd"}, "--interval"},
         {{"--interval", "5", "--data1", "1", "--data2", "0", "-o", "a.txt"}, ".trd"},
         {{"--interval", "5", "--data1", "1", "--data2", "0", "-o", "a.trd", "--csv"}, "--csv"},
     };
