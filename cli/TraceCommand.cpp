@@ -7,6 +7,7 @@
 #include "params/DriveConnection.h"
 #include "params/NolvaServoDoc.h"
 #include "trace/DriveTrace.h"
+#include "trace/TraceDisplay.h"
 #include "trace/TraceFile.h"
 #include "trace/TraceSettingsCheck.h"
 
@@ -180,7 +181,7 @@ int RunTraceCommand(const LinkOptions& link, const TraceOptions& o, QTextStream&
     DriveStatus status; // N for the speed conversions
     DriveTrace drive(connection, profile, messenger);
     TraceRecord record;
-    record.settings = *settings;
+    ConfigureTrace(record, *settings);
     if (!connection.ReadStatus(status) || !drive.ReadContactFunctions(nullptr)) {
         err << "orvan-cli: trace: reading the drive's status and contacts failed\n";
         connection.Close();
@@ -213,12 +214,11 @@ int RunTraceCommand(const LinkOptions& link, const TraceOptions& o, QTextStream&
     };
     TerminalProgress progress(err);
     const bool captured =
-        CaptureTrace(drive, record.settings, record.data, wait, terminal ? &progress : nullptr);
+        CaptureTraceRecord(drive, record, wait, terminal ? &progress : nullptr);
     connection.Close();
     if (!captured) {
         return 1;
     }
-    record.ResetDisplay();
     QString reason;
     if (!SaveTraceFile(link.output, record, &reason)) {
         err << "orvan-cli: trace: " << reason << "\n";

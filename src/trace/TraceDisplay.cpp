@@ -71,6 +71,13 @@ void RefreshVerticalScales(TraceRecord& record) {
     }
 }
 
+void ConfigureTrace(TraceRecord& record, const TraceSettings& settings) {
+    record.settings = settings;
+    record.data.Clear();
+    record.ResetDisplay();
+    RefreshVerticalScales(record);
+}
+
 void MoveOffset(TraceAxis& axis, int32_t position) {
     const int32_t max = OffsetSliderMax(axis.units);
     const int32_t p = std::clamp(position, 0, std::max(max, 0));
