@@ -103,4 +103,59 @@ TEST(MachineAnalysis, MeasuresShowsTheResonanceAndPresetsTheFilter) {
     EXPECT_FALSE(QImage(h.dir.filePath(QStringLiteral("run-phase.png"))).isNull());
 }
 
+// A new run that fails leaves no result of the one before it; the window opens again on the last
+// measurement of the run.
+TEST(MachineAnalysis, ClearsTheResultsWhenARunStartsAndKeepsTheLastMeasurement) {
+    AppHarness h;
+    h.machineFollowsPort = true;
+    ASSERT_TRUE(h.Start(AppHarness::Connected()));
+    ASSERT_TRUE(h.TickUntil([&] { return h.Session().LinkUp(); }, AppHarness::kTicksToConnect));
+    h.port->writeDelayMs = 1;
+    RunControlLine(h.drive, QStringLiteral("resonance 400"));
+    const char* const fields[] = {"resonanceHz",     "resonanceDb",     "resonanceDeg",
+                                  "antiResonanceHz", "antiResonanceDb", "antiResonanceDeg"};
+
+    FaultSettings refuseAll;
+    refuseAll.refuse = 1.0; // the start writes are refused
+    QStringList measured;
+    WhenModal<CFRADlg>([&](CFRADlg& dialog) {
+        QTest::mouseClick(Button(dialog, "start"), Qt::LeftButton);
+        ASSERT_TRUE(dialog.DataValid()) << h.messenger.messages.value(0).text.toStdString();
+        h.drive.setFaults(refuseAll);
+        QTest::mouseClick(Button(dialog, "start"), Qt::LeftButton);
+        EXPECT_FALSE(dialog.DataValid());
+        ASSERT_EQ(h.messenger.messages.size(), 1);
+        for (const char* name : fields)
+            EXPECT_EQ(Field(dialog, name), QString()) << name << " after a failed run";
+        EXPECT_FALSE(Button(dialog, "filter")->isEnabled());
+        EXPECT_FALSE(Button(dialog, "export")->isEnabled());
+
+        h.drive.setFaults(FaultSettings{});
+        QTest::mouseClick(Button(dialog, "start"), Qt::LeftButton);
+        ASSERT_TRUE(dialog.DataValid()) << h.messenger.messages.value(1).text.toStdString();
+        for (const char* name : fields)
+            measured << Field(dialog, name);
+        dialog.accept();
+    });
+    ASSERT_TRUE(h.Frame().Trigger(Command::MachineAnalysis));
+    ASSERT_EQ(measured.size(), 6);
+    EXPECT_FALSE(measured[0].isEmpty());
+
+    bool reopened = false;
+    WhenModal<CFRADlg>([&](CFRADlg& dialog) {
+        EXPECT_TRUE(dialog.DataValid());
+        QStringList shown;
+        for (const char* name : fields)
+            shown << Field(dialog, name);
+        EXPECT_EQ(shown, measured);
+        EXPECT_TRUE(Button(dialog, "filter")->isEnabled());
+        EXPECT_TRUE(Button(dialog, "export")->isEnabled());
+
+        reopened = true;
+        dialog.accept();
+    });
+    ASSERT_TRUE(h.Frame().Trigger(Command::MachineAnalysis));
+    EXPECT_TRUE(reopened);
+}
+
 } // namespace
