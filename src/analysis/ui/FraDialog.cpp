@@ -119,10 +119,6 @@ QWidget* CFRADlg::BuildPlotArea() {
     };
     gainScale_ = addScale("dB/div", "gainScale", ResponsePlots::kGainTop + 60, kGainItems);
     phaseScale_ = addScale("deg/div", "phaseScale", ResponsePlots::kPhaseTop + 60, kPhaseItems);
-    auto* gainTitle = new QLabel(QString::fromUtf8("增益[dB]"), area);
-    gainTitle->move(4, ResponsePlots::kGainTop + 90);
-    auto* phaseTitle = new QLabel(QString::fromUtf8("相位[deg]"), area);
-    phaseTitle->move(4, ResponsePlots::kPhaseTop + 90);
     area->setFixedSize(listX + 70, plots_->height());
     return area;
 }
