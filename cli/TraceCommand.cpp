@@ -213,8 +213,7 @@ int RunTraceCommand(const LinkOptions& link, const TraceOptions& o, QTextStream&
         }
     };
     TerminalProgress progress(err);
-    const bool captured =
-        CaptureTraceRecord(drive, record, wait, terminal ? &progress : nullptr);
+    const bool captured = CaptureTraceRecord(drive, record, wait, terminal ? &progress : nullptr);
     connection.Close();
     if (!captured) {
         return 1;

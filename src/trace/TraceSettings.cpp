@@ -12,8 +12,8 @@ constexpr int kFirstQuantityString = 750; // 750..757, the data 1 list
 constexpr int kNoneString = 749;
 constexpr int kSecondsString = 771;
 constexpr int kFirstDoParameter = TraceSettings::kDiCount; // Hn514 is DO-1
-constexpr float kTorqueUnit = 40.96F;                  // raw units per %: 4096 is 100 %
-constexpr float kElectricDegreeUnit = 2.841666666666667F; // raw units per degree: 1023 / 360
+constexpr float kTorqueUnit = 40.96F;                      // raw units per %: 4096 is 100 %
+constexpr float kElectricDegreeUnit = 2.841666666666667F;  // raw units per degree: 1023 / 360
 
 // The trigger list: after "None" the four analog quantities in this order.
 constexpr std::array<int, 4> kTriggerQuantityStrings{753, 750, 751, 752};

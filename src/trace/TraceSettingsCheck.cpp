@@ -20,7 +20,7 @@ std::optional<TraceFieldProblem> FirstBadTraceSetting(const TraceSettings& s) {
 }
 
 QString TraceFieldProblemText(const TraceFieldProblem& p) {
-    static const std::array<const char*, 7> kNames{"取样间隔", "资料 1", "资料 2", "DI",
+    static const std::array<const char*, 7> kNames{"取样间隔", "资料 1",   "资料 2",  "DI",
                                                    "DO",       "触发方式", "触发准位"};
     return QStringLiteral("%1 %2 超出范围 %3~%4")
         .arg(QString::fromUtf8(kNames[static_cast<size_t>(p.field)]))

@@ -83,7 +83,8 @@ TEST(TraceCli, CaptureShowsTheSpeedStepOfTheSimulatedMachine) {
     const CliRun show = clitest::Cli({"trd", "show", trd});
     EXPECT_TRUE(show.out.contains("trigger: 速度回授 300 rpm")) << show.out.toStdString();
     // Stored as the trace window stores a capture: "AUTO" fitted to 1000 rpm.
-    EXPECT_TRUE(show.out.contains("data 2: 速度命令 [rpm], scale AUTO (500 per division, top 2500)"))
+    EXPECT_TRUE(
+        show.out.contains("data 2: 速度命令 [rpm], scale AUTO (500 per division, top 2500)"))
         << show.out.toStdString();
 }
 

@@ -146,8 +146,8 @@ TEST(TraceFile, SettingsForTheDriveOutOfRangeAreRefused) {
         const QByteArray before = StoreTrace(kept);
         QString error;
         EXPECT_FALSE(LoadTrace(StoreTrace(bad), kept, &error)) << c.what;
-        EXPECT_TRUE(error.contains(QString::fromUtf8(c.says))) << c.what << ": "
-                                                                 << error.toStdString();
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.says)))
+            << c.what << ": " << error.toStdString();
         EXPECT_EQ(StoreTrace(kept), before) << c.what;
     }
     // The ends of each range are taken.

@@ -92,8 +92,8 @@ TEST(MachineAnalysis, MeasuresShowsTheResonanceAndPresetsTheFilter) {
         QTest::mouseClick(Button(dialog, "export"), Qt::LeftButton);
         // The pictures are the plots as the window draws them, titles and scales included.
         const QImage screen = plots->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        for (const auto& [file, area] :
-             {std::pair{"run-gain.png", plots->GainArea()}, {"run-phase.png", plots->PhaseArea()}}) {
+        for (const auto& [file, area] : {std::pair{"run-gain.png", plots->GainArea()},
+                                         {"run-phase.png", plots->PhaseArea()}}) {
             const QImage exported = QImage(h.dir.filePath(QString::fromLatin1(file)));
             EXPECT_EQ(exported.size(), area.size()) << file;
             EXPECT_EQ(exported.convertToFormat(QImage::Format_RGB32), screen.copy(area)) << file;

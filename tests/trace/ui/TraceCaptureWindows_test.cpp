@@ -71,7 +71,7 @@ TEST(TraceSetupDialog, ReopeningKeepsTheLevelOfEveryMode) {
         int32_t level;
         const char* shown;
     } cases[] = {{4, 150, "150"}, {4, 300, "300"}, {2, 1500, "1500"}, {0, 0, "0"},
-                 {4, 301, "0"}, {17, 5, "0"}}; // out of range: as the trace window shows it
+                 {4, 301, "0"},   {17, 5, "0"}}; // out of range: as the trace window shows it
     for (const auto& c : cases) {
         TraceSettings s;
         s.triggerMode = c.mode;
@@ -79,7 +79,8 @@ TEST(TraceSetupDialog, ReopeningKeepsTheLevelOfEveryMode) {
         CTraceSetupDialog dialog(s, {});
         EXPECT_EQ(Child<QLineEdit>(dialog, "levelEdit")->text(), QString::fromLatin1(c.shown))
             << "mode " << c.mode << ", level " << c.level;
-        EXPECT_EQ(dialog.Settings().triggerLevel, Child<QLineEdit>(dialog, "levelEdit")->text().toInt());
+        EXPECT_EQ(dialog.Settings().triggerLevel,
+                  Child<QLineEdit>(dialog, "levelEdit")->text().toInt());
     }
     TraceSettings torque;
     torque.triggerMode = 4;

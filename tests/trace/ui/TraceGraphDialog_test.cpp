@@ -159,7 +159,8 @@ TEST_F(TraceWindowTest, AFileWithSettingsOutOfRangeIsRefused) {
     const QImage shown = Plot();
     Open(badPath);
     ASSERT_EQ(messenger.messages.size(), 1);
-    EXPECT_TRUE(messenger.messages[0].text.contains(QString::fromUtf8("取样间隔 0 超出范围 1~1250")))
+    EXPECT_TRUE(
+        messenger.messages[0].text.contains(QString::fromUtf8("取样间隔 0 超出范围 1~1250")))
         << messenger.messages[0].text.toStdString();
     const TraceSettings& kept = run->record.settings;
     EXPECT_EQ((std::array{kept.intervalCode, kept.data1, kept.data2, kept.triggerMode}),
