@@ -3,6 +3,7 @@
 #include "analysis/FraMeasurement.h"
 #include "analysis/FrequencyResponse.h"
 #include "analysis/RecordCsv.h"
+#include "base/CFormat.h"
 #include "base/Messenger.h"
 #include "cli/LinkCommands.h"
 #include "drive/DriveProfile.h"
@@ -88,7 +89,7 @@ std::optional<FraOptions> ParseFraOptions(const QStringList& args, QTextStream& 
 QString OneDecimal(double value) {
     if (std::isnan(value))
         return QStringLiteral("nan");
-    return QString::asprintf("%.1f", value);
+    return FormatC("%.1f", value);
 }
 
 QString ResultLine(const char* name, int bin, const FrequencyResponse& response) {

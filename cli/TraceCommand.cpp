@@ -1,12 +1,15 @@
 #include "cli/TraceCommand.h"
 
 #include "base/AtomicFile.h"
+#include "base/CFormat.h"
 #include "base/Messenger.h"
 #include "link/DriveOperations.h"
 #include "params/DriveConnection.h"
 #include "params/NolvaServoDoc.h"
 #include "trace/DriveTrace.h"
+#include "trace/TraceDisplay.h"
 #include "trace/TraceFile.h"
+#include "trace/TraceSettingsCheck.h"
 
 #include <QThread>
 
@@ -34,11 +37,11 @@ int Usage(QTextStream& err, const QString& why) {
     return 2;
 }
 
-// A number within min..max, or nothing.
-std::optional<int> Bounded(const std::optional<QString>& text, int min, int max) {
+// An option's number; -1, outside every range, when it is missing or not a number.
+int32_t Number(const std::optional<QString>& text) {
     bool ok = false;
-    const int value = text ? text->toInt(&ok) : 0;
-    return ok && value >= min && value <= max ? std::optional<int>(value) : std::nullopt;
+    const int32_t value = text ? text->toInt(&ok) : 0;
+    return ok ? value : -1;
 }
 
 bool OnTerminal() {
@@ -64,43 +67,44 @@ private:
     int done_ = 0;
 };
 
-// The settings the options ask for, or the reason they are wrong.
+// What an option needs, told by the option that sets the field out of range.
+QString OptionProblemText(const TraceFieldProblem& p) {
+    switch (p.field) {
+    case TraceField::Interval:
+        return QStringLiteral("--interval needs a code %1..%2 (units of 100 us)")
+            .arg(p.min)
+            .arg(p.max);
+    case TraceField::Data1:
+    case TraceField::Data2:
+        return QStringLiteral("--data1 and --data2 need a quantity %1..%2").arg(p.min).arg(p.max);
+    case TraceField::Di:
+        return QStringLiteral("--di needs an input contact %1..%2").arg(p.min + 1).arg(p.max + 1);
+    case TraceField::Do:
+        return QStringLiteral("--do needs an output contact %1..%2").arg(p.min + 1).arg(p.max + 1);
+    case TraceField::TriggerMode:
+        return QStringLiteral("--trigger needs a mode %1..%2").arg(p.min).arg(p.max);
+    case TraceField::TriggerLevel: break;
+    }
+    return p.max == 0 ? QStringLiteral("--level goes with trigger modes 1..4 only")
+                      : QStringLiteral("--level needs 0..%1 for this trigger mode").arg(p.max);
+}
+
+// The settings the options ask for, or the reason they are wrong: the same check a trace file
+// passes before its settings may reach the drive.
 std::optional<TraceSettings> SettingsOf(const TraceOptions& o, QString* why) {
     TraceSettings s;
-    const auto interval =
-        Bounded(o.interval, TraceSettings::kMinIntervalCode, TraceSettings::kMaxIntervalCode);
-    const auto data1 = Bounded(o.data1, 0, TraceSettings::kQuantityCount - 1);
-    const auto data2 = Bounded(o.data2, 0, TraceSettings::kQuantityCount - 1);
-    const auto di = o.di ? Bounded(o.di, 1, TraceSettings::kDiCount) : 1;
-    const auto dout = o.dout ? Bounded(o.dout, 1, TraceSettings::kDoCount) : 1;
-    const auto mode = o.trigger ? Bounded(o.trigger, 0, TraceSettings::kTriggerModeCount - 1) : 0;
-    if (!interval) {
-        *why = QStringLiteral("--interval needs a code 1..1250 (units of 100 us)");
-    } else if (!data1 || !data2) {
-        *why = QStringLiteral("--data1 and --data2 need a quantity 0..7");
-    } else if (!di) {
-        *why = QStringLiteral("--di needs an input contact 1..13");
-    } else if (!dout) {
-        *why = QStringLiteral("--do needs an output contact 1..4");
-    } else if (!mode) {
-        *why = QStringLiteral("--trigger needs a mode 0..15");
-    } else {
-        s.intervalCode = *interval;
-        s.data1 = *data1;
-        s.data2 = *data2;
-        s.diSelection = *di - 1;
-        s.doSelection = *dout - 1;
-        s.SetTriggerMode(*mode);
-        const int32_t max = TriggerLevelMax(*mode);
-        if (o.level && max == 0) {
-            *why = QStringLiteral("--level goes with trigger modes 1..4 only");
-        } else if (o.level && !s.SetTriggerLevel(Bounded(o.level, 0, max).value_or(-1))) {
-            *why = QStringLiteral("--level needs 0..%1 for trigger mode %2").arg(max).arg(*mode);
-        } else {
-            return s;
-        }
+    s.intervalCode = Number(o.interval);
+    s.data1 = Number(o.data1);
+    s.data2 = Number(o.data2);
+    s.diSelection = o.di ? Number(o.di) - 1 : 0;
+    s.doSelection = o.dout ? Number(o.dout) - 1 : 0;
+    s.triggerMode = o.trigger ? Number(o.trigger) : 0;
+    s.triggerLevel = o.level ? Number(o.level) : 0;
+    if (const auto problem = FirstBadTraceSetting(s)) {
+        *why = OptionProblemText(*problem);
+        return std::nullopt;
     }
-    return std::nullopt;
+    return s;
 }
 
 } // namespace
@@ -177,7 +181,7 @@ int RunTraceCommand(const LinkOptions& link, const TraceOptions& o, QTextStream&
     DriveStatus status; // N for the speed conversions
     DriveTrace drive(connection, profile, messenger);
     TraceRecord record;
-    record.settings = *settings;
+    ConfigureTrace(record, *settings);
     if (!connection.ReadStatus(status) || !drive.ReadContactFunctions(nullptr)) {
         err << "orvan-cli: trace: reading the drive's status and contacts failed\n";
         connection.Close();
@@ -209,13 +213,11 @@ int RunTraceCommand(const LinkOptions& link, const TraceOptions& o, QTextStream&
         }
     };
     TerminalProgress progress(err);
-    const bool captured =
-        CaptureTrace(drive, record.settings, record.data, wait, terminal ? &progress : nullptr);
+    const bool captured = CaptureTraceRecord(drive, record, wait, terminal ? &progress : nullptr);
     connection.Close();
     if (!captured) {
         return 1;
     }
-    record.ResetDisplay();
     QString reason;
     if (!SaveTraceFile(link.output, record, &reason)) {
         err << "orvan-cli: trace: " << reason << "\n";
@@ -226,7 +228,7 @@ int RunTraceCommand(const LinkOptions& link, const TraceOptions& o, QTextStream&
         return 1;
     }
     out << "trace: " << TraceSettings::kPoints << " samples of "
-        << QString::asprintf("%.1f", static_cast<double>(record.IntervalMs())) << " ms written to "
+        << FormatC("%.1f", static_cast<double>(record.IntervalMs())) << " ms written to "
         << link.output << "\n";
     return 0;
 }

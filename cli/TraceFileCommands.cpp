@@ -1,6 +1,7 @@
 #include "cli/TraceFileCommands.h"
 
 #include "base/AtomicFile.h"
+#include "base/CFormat.h"
 #include "cli/CliText.h"
 #include "trace/TraceDisplay.h"
 #include "trace/TraceFile.h"
@@ -43,10 +44,9 @@ void Show(const TraceRecord& r, QTextStream& out) {
     out << "data 1: " << QuantityLegend(s.data1) << ", scale " << ScaleText(r.axes[0]) << "\n"
         << "data 2: " << QuantityLegend(s.data2) << ", scale " << ScaleText(r.axes[1]) << "\n"
         << "interval: code " << s.intervalCode << ", "
-        << QString::asprintf("%.1f", static_cast<double>(r.IntervalMs())) << " ms\n"
+        << FormatC("%.1f", static_cast<double>(r.IntervalMs())) << " ms\n"
         << "points: " << r.points << "\n"
-        << "total time: " << QString::asprintf("%.2f", static_cast<double>(r.TotalTimeMs()))
-        << " ms\n"
+        << "total time: " << FormatC("%.2f", static_cast<double>(r.TotalTimeMs())) << " ms\n"
         << "trigger: " << TriggerModeText(s.triggerMode, s.contactFunctions)
         << TriggerLevelText(s.triggerMode, s.triggerLevel) << "\n"
         << "DI lane: " << DiLegendText(s.contactFunctions, s.diSelection) << " (row " << r.diRow

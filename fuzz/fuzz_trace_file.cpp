@@ -1,15 +1,16 @@
 // The trace file reader. On every input:
 // - a refused file leaves the record exactly as it was (its stored bytes are unchanged) and says
 //   why;
-// - an accepted file stores back to bytes that load again to the same record, and storing is
-//   stable.
+// - an accepted file holds only settings the drive may be sent, stores back to bytes that load
+//   again to the same record, and storing is stable.
 //
-// An accepted file need not store back to itself byte for byte: out-of-range contact choices,
-// trigger modes and lane rows are brought back to their defaults as they are read.
+// An accepted file need not store back to itself byte for byte: out-of-range lane rows are
+// brought back to their defaults as they are read.
 
 #include "FuzzCheck.h"
 
 #include "trace/TraceFile.h"
+#include "trace/TraceSettingsCheck.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -35,6 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(!error.isEmpty());
         return 0;
     }
+    FUZZ_CHECK(!FirstBadTraceSetting(record.settings));
     const QByteArray stored = StoreTrace(record);
     again = before;
     FUZZ_CHECK(LoadTrace(stored, again, &error));

@@ -1,5 +1,6 @@
 #include "analysis/FraMeasurement.h"
 
+#include "base/CFormat.h"
 #include "base/Messenger.h"
 #include "base/StringIds.h"
 #include "base/StringTable.h"
@@ -244,8 +245,7 @@ bool FraMeasurement::ReadHalf(int halfState, FraRecord& record) {
     int32_t previous = 0;
     for (int count = 1; count <= kBufferWords; ++count) {
         const int word = count - 1;
-        const QString text =
-            QString::asprintf("%d/1024--->(%04XH)", count, static_cast<unsigned>(previous));
+        const QString text = FormatC("%d/1024--->(%04XH)", count, static_cast<unsigned>(previous));
         if (progress_ != nullptr) {
             progress_->SetText(text);
             progress_->Step();

@@ -8,6 +8,7 @@
 #include "link/DriveOperations.h"
 #include "params/DriveConnection.h"
 #include "params/ParameterTransfer.h"
+#include "trace/TraceDisplay.h"
 
 namespace {
 
@@ -142,4 +143,16 @@ bool CaptureTrace(DriveTrace& drive, const TraceSettings& settings, TraceData& d
         return false;
     }
     return drive.ReadBack(settings, data, progress);
+}
+
+bool CaptureTraceRecord(DriveTrace& drive, TraceRecord& record, const TraceWaiter& wait,
+                        TransferProgress* progress) {
+    const TraceSettings& settings = record.settings;
+    if (!CaptureTrace(drive, settings, record.data, wait, progress)) {
+        return false;
+    }
+    record.intervalUs = static_cast<float>(settings.IntervalUs());
+    record.points = TraceSettings::kPoints;
+    RefreshVerticalScales(record);
+    return true;
 }

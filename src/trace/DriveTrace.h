@@ -1,6 +1,7 @@
 #pragma once
 
 #include "trace/TraceData.h"
+#include "trace/TraceRecord.h"
 #include "trace/TraceSettings.h"
 
 #include <functional>
@@ -58,3 +59,9 @@ using TraceWaiter = std::function<bool(const std::function<DriveTrace::Recording
 // failed (its message shown) or the wait was given up; `data` then holds its old samples.
 bool CaptureTrace(DriveTrace& drive, const TraceSettings& settings, TraceData& data,
                   const TraceWaiter& wait, TransferProgress* progress);
+
+// The capture of `record`'s settings stored as the trace window shows it and a trace file keeps
+// it: the new samples, the interval and points they were taken at, and each line on "AUTO" fitted
+// to them. On failure `record` is unchanged.
+bool CaptureTraceRecord(DriveTrace& drive, TraceRecord& record, const TraceWaiter& wait,
+                        TransferProgress* progress);

@@ -1,5 +1,7 @@
 #include "trace/TraceData.h"
 
+#include "base/CFormat.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -35,8 +37,7 @@ char TraceReadBack::NextPage() const {
 }
 
 QString TraceReadBack::ProgressText() const {
-    return QString::asprintf("%d/%d--->(%04XH)", received_ + 1, kRequests,
-                             static_cast<unsigned>(last_));
+    return FormatC("%d/%d--->(%04XH)", received_ + 1, kRequests, static_cast<unsigned>(last_));
 }
 
 void TraceReadBack::Add(int16_t word) {

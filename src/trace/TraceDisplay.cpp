@@ -1,5 +1,7 @@
 #include "trace/TraceDisplay.h"
 
+#include "base/CFormat.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -69,6 +71,13 @@ void RefreshVerticalScales(TraceRecord& record) {
     }
 }
 
+void ConfigureTrace(TraceRecord& record, const TraceSettings& settings) {
+    record.settings = settings;
+    record.data.Clear();
+    record.ResetDisplay();
+    RefreshVerticalScales(record);
+}
+
 void MoveOffset(TraceAxis& axis, int32_t position) {
     const int32_t max = OffsetSliderMax(axis.units);
     const int32_t p = std::clamp(position, 0, std::max(max, 0));
@@ -89,10 +98,10 @@ QStringList TimeScaleTexts(float totalMs, float intervalMs) {
     for (int k = 1;; ++k) {
         const float value = base - static_cast<float>(k) * intervalMs;
         if (value <= intervalMs * (1.0F + kSlack)) {
-            texts << QString::asprintf("%.2f", static_cast<double>(intervalMs));
+            texts << FormatC("%.2f", static_cast<double>(intervalMs));
             return texts;
         }
-        texts << QString::asprintf("%.2f", static_cast<double>(value));
+        texts << FormatC("%.2f", static_cast<double>(value));
     }
 }
 
@@ -154,8 +163,8 @@ QString ValueLabel(const TraceAxis& axis, int i) {
 }
 
 QString TimeLabel(int i, float msPerDivision, float viewStartMs) {
-    return QString::asprintf(
-        "%.2f", static_cast<double>(2.0F * static_cast<float>(i) * msPerDivision + viewStartMs));
+    return FormatC("%.2f",
+                   static_cast<double>(2.0F * static_cast<float>(i) * msPerDivision + viewStartMs));
 }
 
 CursorReadout TimeCursorReadout(float xA, float xB, float msPerDivision, float pixelsPerDivision,
@@ -163,12 +172,9 @@ CursorReadout TimeCursorReadout(float xA, float xB, float msPerDivision, float p
     const double a = xA * msPerDivision / pixelsPerDivision + viewStartMs;
     const double b = xB * msPerDivision / pixelsPerDivision + viewStartMs;
     const double delta = b - a;
-    CursorReadout r{QString::asprintf("%.2f", a),
-                    QString::asprintf("%.2f", b),
-                    QString::asprintf("%.2f", delta),
-                    {}};
+    CursorReadout r{FormatC("%.2f", a), FormatC("%.2f", b), FormatC("%.2f", delta), {}};
     if (std::abs(delta) >= 0.005) // Δt shows as at least 0.01 ms
-        r.frequency = QString::asprintf("%.2f Hz", 1000.0 / std::abs(delta));
+        r.frequency = FormatC("%.2f Hz", 1000.0 / std::abs(delta));
     return r;
 }
 
@@ -176,8 +182,5 @@ CursorReadout ValueCursorReadout(float yA, float yB, const TraceAxis& axis,
                                  float pixelsPerDivision) {
     const double a = axis.topValue - yA * axis.units / pixelsPerDivision;
     const double b = axis.topValue - yB * axis.units / pixelsPerDivision;
-    return {QString::asprintf("%.1f", a),
-            QString::asprintf("%.1f", b),
-            QString::asprintf("%.1f", b - a),
-            {}};
+    return {FormatC("%.1f", a), FormatC("%.1f", b), FormatC("%.1f", b - a), {}};
 }

@@ -35,6 +35,9 @@ int32_t TopValueAt(int32_t position, int32_t units);
 bool ChooseVerticalScale(TraceAxis& axis, int32_t index, std::span<const int32_t> samples);
 // After new samples: each line on "AUTO" fits itself to samples 0..points; the others stay.
 void RefreshVerticalScales(TraceRecord& record);
+// New settings for the next capture ("Trace Setting"): the samples cleared, the display back to
+// its defaults with both lines on "AUTO" and zero in the middle of the plot.
+void ConfigureTrace(TraceRecord& record, const TraceSettings& settings);
 // Moves the slider to `position` (clamped to its range); the top edge follows division for
 // division, and the ends of the range put an edge at the offset limit.
 void MoveOffset(TraceAxis& axis, int32_t position);

@@ -2,6 +2,7 @@
 
 #include "base/AtomicFile.h"
 #include "base/SystemErrors.h"
+#include "trace/TraceSettingsCheck.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,8 +16,6 @@
 namespace {
 
 constexpr int kScaleEntries = 15;
-constexpr int kLastTriggerModeKept = 16;
-constexpr int kLastContactSelection = 19;
 // Where the version line must name the program: within this many characters after its ';'.
 constexpr qsizetype kVersionSpan = 24;
 
@@ -123,20 +122,14 @@ bool ReadFields(FieldReader& in, TraceRecord& r, QString* error) {
     if (!in.Channel(r.data.channels[2], r.points) || !in.Channel(r.data.channels[3], r.points) ||
         !in.Int(&s.triggerMode) || !in.Int(&s.triggerLevel))
         return Fail(error, truncated);
+    if (const auto problem = FirstBadTraceSetting(s))
+        return Fail(error, TraceFieldProblemText(*problem));
     return true;
 }
 
-// What the window does with values it cannot show.
+// What the window does with lane rows it cannot show. The settings are not mended: "START" sends
+// them to the drive, so a file with one out of range is refused.
 void Normalize(TraceRecord& r) {
-    TraceSettings& s = r.settings;
-    if (s.diSelection > kLastContactSelection)
-        s.diSelection = 0;
-    if (s.doSelection > kLastContactSelection)
-        s.doSelection = 0;
-    if (s.triggerMode < 0 || s.triggerMode > kLastTriggerModeKept) {
-        s.triggerMode = 0;
-        s.triggerLevel = 0;
-    }
     if (r.diRow < 1 || r.diRow > 9)
         r.diRow = 8;
     if (r.doRow < 1 || r.doRow > 9)

@@ -17,9 +17,9 @@ inline constexpr char kTraceSectionLine[] = "[Trace Data]";
 // The bytes Save writes.
 QByteArray StoreTrace(const TraceRecord& record);
 
-// Reads a trace file into `record`. A short, foreign or damaged file leaves `record` exactly as
-// it was and `error` says why. Out-of-range contact choices, trigger modes and lane rows are
-// brought back to their defaults, as the window would show them.
+// Reads a trace file into `record`. A short, foreign or damaged file, or one whose settings for
+// the drive lie outside their ranges, leaves `record` exactly as it was and `error` says why.
+// Out-of-range lane rows are brought back to their defaults, as the window would show them.
 bool LoadTrace(QByteArrayView bytes, TraceRecord& record, QString* error);
 
 // The name ends in ".trd" in any case.

@@ -1,7 +1,7 @@
 #include "trace/TraceSettings.h"
 
+#include "base/CFormat.h"
 #include "base/StringTable.h"
-#include "drive/ParamCode.h"
 #include "drive/ParameterCatalogue.h"
 
 #include <cmath>
@@ -12,6 +12,8 @@ constexpr int kFirstQuantityString = 750; // 750..757, the data 1 list
 constexpr int kNoneString = 749;
 constexpr int kSecondsString = 771;
 constexpr int kFirstDoParameter = TraceSettings::kDiCount; // Hn514 is DO-1
+constexpr float kTorqueUnit = 40.96F;                      // raw units per %: 4096 is 100 %
+constexpr float kElectricDegreeUnit = 2.841666666666667F;  // raw units per degree: 1023 / 360
 
 // The trigger list: after "None" the four analog quantities in this order.
 constexpr std::array<int, 4> kTriggerQuantityStrings{753, 750, 751, 752};
@@ -87,9 +89,21 @@ std::vector<TraceWrite> TraceSetupWrites(const TraceSettings& settings, int32_t 
 }
 
 int32_t ConvertTraceSample(int32_t selection, int16_t raw, int32_t maxMotorSpeed) {
-    if (selection == kContactWordQuantity)
-        return static_cast<uint16_t>(raw);
-    return RawToDisplay(ParamCode{'R', selection}, raw, maxMotorSpeed);
+    // The codec's R conversions, each rounded from a single-precision intermediate: at some
+    // speeds (N = 3500, raw 2048 gives exactly 437.5) the double quotient lies just below the
+    // half and would round the other way.
+    const float x = static_cast<float>(raw);
+    switch (selection) {
+    case 0:
+    case 1:
+    case 3: return RoundSingle(x * static_cast<float>(maxMotorSpeed) / 16384.0F);
+    case 2:
+    case 4:
+    case 5: return RoundSingle(x / kTorqueUnit);
+    case 7: return RoundSingle(x / kElectricDegreeUnit);
+    case kContactWordQuantity: return static_cast<uint16_t>(raw);
+    default: return raw;
+    }
 }
 
 QString QuantityText(int32_t selection) {
@@ -171,7 +185,7 @@ double RecordingSeconds(int32_t intervalUs, int32_t points) {
 }
 
 QString WaitProgressText(int32_t ticks, int32_t intervalUs, int32_t points) {
-    return QString::asprintf("%.3f/%.3f ", ticks * 0.1, RecordingSeconds(intervalUs, points)) +
+    return FormatC("%.3f/%.3f ", ticks * 0.1, RecordingSeconds(intervalUs, points)) +
            StringText(kSecondsString);
 }
 

@@ -68,7 +68,8 @@ std::vector<TraceWrite> TraceSetupWrites(const TraceSettings& settings, int32_t 
 // the configuration word).
 void DecodeConfigurationWord(int32_t word, int32_t* data1, int32_t* data2, int32_t* triggerMode);
 
-// Quantities and their display conversion. Selection 8 is a contact word (low 16 bits).
+// Quantities and their display conversion, rounded half away from zero on a single-precision
+// intermediate. Selection 8 is a contact word (low 16 bits).
 inline constexpr int kContactWordQuantity = 8;
 int32_t ConvertTraceSample(int32_t selection, int16_t raw, int32_t maxMotorSpeed);
 QString QuantityText(int32_t selection);

@@ -30,6 +30,9 @@ TEST(TraceCli, BadArgumentsAreRefusedBeforeThePortIsOpened) {
         {{"--interval", "5", "--data1", "1", "--data2", "0", "--trigger", "4", "--level", "301",
           "-o", "a.trd"},
          "0..300"},
+        {{"--interval", "5", "--data1", "1", "--data2", "0", "--trigger", "16", "-o", "a.trd"},
+         "--trigger needs a mode 0..15"},
+        {{"--interval", "x", "--data1", "1", "--data2", "0", "-o", "a.trd"}, "--interval"},
         {{"--interval", "5", "--data1", "1", "--data2", "0", "-o", "a.txt"}, ".trd"},
         {{"--interval", "5", "--data1", "1", "--data2", "0", "-o", "a.trd", "--csv"}, "--csv"},
     };
@@ -79,6 +82,10 @@ TEST(TraceCli, CaptureShowsTheSpeedStepOfTheSimulatedMachine) {
     EXPECT_EQ(lines[512].split(',')[2], QStringLiteral("1000"));
     const CliRun show = clitest::Cli({"trd", "show", trd});
     EXPECT_TRUE(show.out.contains("trigger: 速度回授 300 rpm")) << show.out.toStdString();
+    // Stored as the trace window stores a capture: "AUTO" fitted to 1000 rpm.
+    EXPECT_TRUE(
+        show.out.contains("data 2: 速度命令 [rpm], scale AUTO (500 per division, top 2500)"))
+        << show.out.toStdString();
 }
 
 } // namespace

@@ -5,11 +5,14 @@
 #include "support/SimTestSupport.h"
 #include "support/TransferRig.h"
 #include "trace/DriveTrace.h"
+#include "trace/TraceDisplay.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -80,6 +83,35 @@ TEST(DriveTrace, CaptureWritesTheSetUpStartsWaitsAndReadsEveryPageInOrder) {
     EXPECT_NEAR(speed[511], 1000, 15);
     EXPECT_TRUE(std::all_of(speed.begin() + 512, speed.end(), [](int32_t v) { return v == 0; }));
     EXPECT_NE(rig.data.channels[3][0], 0) << "a ready drive has outputs on";
+}
+
+// A capture is stored as the window shows it and a trace file keeps it: the interval it was
+// taken at, and each "AUTO" line fitted to its samples while a chosen scale stays.
+TEST(DriveTrace, ACapturedRecordHasItsAutoScalesFitted) {
+    CaptureRig rig;
+    ASSERT_TRUE(RunControlLine(rig.drive, QStringLiteral("jog 1000")).ok);
+    rig.drive.advance(1s);
+    TraceSettings s;
+    s.data1 = 0; // speed command: 1000 rpm throughout
+    s.data2 = 1;
+    s.intervalCode = 3;
+    auto record = std::make_unique<TraceRecord>();
+    ConfigureTrace(*record, s);
+    EXPECT_EQ(record->axes[0].scaleIndex, 0);
+    ChooseVerticalScale(record->axes[1], 12, {}); // "4000"
+    ASSERT_TRUE(CaptureTraceRecord(rig.trace, *record, rig.waiter, nullptr));
+    EXPECT_FLOAT_EQ(record->intervalUs, 300.0F);
+    EXPECT_EQ(record->points, 512);
+    EXPECT_EQ(record->data.channels[0][100], 1000);
+    const TraceAxis autoFitted{0, 500, OffsetSliderMax(500) / 2, 2500};
+    const TraceAxis chosen{12, 4000, OffsetSliderMax(4000) / 2, 20000};
+    for (size_t line = 0; line < 2; ++line) {
+        const TraceAxis& want = line == 0 ? autoFitted : chosen;
+        const TraceAxis& got = record->axes[line];
+        EXPECT_EQ((std::array{got.scaleIndex, got.units, got.offsetPosition, got.topValue}),
+                  (std::array{want.scaleIndex, want.units, want.offsetPosition, want.topValue}))
+            << "line " << line + 1;
+    }
 }
 
 TEST(DriveTrace, FailuresAreToldAndKeepTheOldSamples) {

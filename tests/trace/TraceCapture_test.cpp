@@ -103,4 +103,31 @@ TEST(TraceCapture, ReadBackConvertsByChannelAndKeepsOldDataUntilComplete) {
     EXPECT_EQ(data.channels[3][512], 0);
 }
 
+// Speeds are rounded from a single-precision intermediate: at N = 3500 these raw words give a
+// quotient that is a tie (or just below one) in double precision but reaches it in single.
+TEST(TraceCapture, SamplesRoundOnASinglePrecisionIntermediate) {
+    const struct {
+        int32_t selection;
+        int16_t raw;
+        int32_t n;
+        int32_t shown;
+    } cases[] = {
+        {0, 2048, 3500, 438},     // 437.5 exactly; the double quotient lies just below
+        {1, -2048, 3500, -438},   // the same below zero
+        {3, 22205, 3500, 4744},   // 4743.4997...: 4743.5 in single precision
+        {1, -30397, 3500, -6494}, // -6493.4997...
+        {1, 30720, 3500, 6563},   // 6562.5 exactly
+        {1, -32111, 5000, -9800}, // -9799.4995...
+        {1, 2047, 3500, 437},     // away from a tie both agree
+        {1, 16384, 3000, 3000},   // 16384 is N
+        {2, 4096, 3000, 100},     // torque: 4096 is 100 %
+        {5, -1229, 3000, -30},    // -30.005 %
+        {7, 1023, 3000, 360},     // electric angle
+        {6, -5, 3000, -5},        // position error as it is
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ConvertTraceSample(c.selection, c.raw, c.n), c.shown)
+            << "selection " << c.selection << ", raw " << c.raw << ", N " << c.n;
+}
+
 } // namespace

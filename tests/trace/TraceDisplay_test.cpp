@@ -102,4 +102,15 @@ TEST(TraceDisplay, CursorReadouts) {
     EXPECT_FLOAT_EQ(LaneY(8, 0b100, 1, 35.0F), 8 * 35.0F);
 }
 
+// Ties in the exact binary value go to the even digit, as the C formats of the labels do.
+TEST(TraceDisplay, LabelsRoundTiesAsTheirCFormats) {
+    EXPECT_EQ(TimeLabel(1, 0.0625F, 0.0F), QStringLiteral("0.12"));
+    EXPECT_EQ(TimeScaleTexts(2.5F, 0.125F), (QStringList{"FULL", "0.12"}));
+    const TraceAxis axis{1, 1, 0, 0};
+    const CursorReadout v = ValueCursorReadout(8.75F, 26.25F, axis, 35.0F);
+    EXPECT_EQ(v.a, QStringLiteral("-0.2"));
+    EXPECT_EQ(v.b, QStringLiteral("-0.8"));
+    EXPECT_EQ(v.delta, QStringLiteral("-0.5"));
+}
+
 } // namespace

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 constexpr qsizetype kHeader = 27 + 13; // the two lines with their line feeds
@@ -87,21 +89,79 @@ TEST(TraceFile, DamagedFilesAreRefusedAndChangeNothing) {
     }
 }
 
-TEST(TraceFile, OutOfRangeChoicesComeBackAsDefaults) {
+TEST(TraceFile, OutOfRangeLaneRowsComeBackAsDefaults) {
     TraceRecord odd = Sample();
-    odd.settings.diSelection = 20;
-    odd.settings.doSelection = 19;
-    odd.settings.triggerMode = 17;
     odd.diRow = 0;
     odd.doRow = 10;
     TraceRecord loaded;
     ASSERT_TRUE(LoadTrace(StoreTrace(odd), loaded, nullptr));
-    EXPECT_EQ(loaded.settings.diSelection, 0);
-    EXPECT_EQ(loaded.settings.doSelection, 19);
-    EXPECT_EQ(loaded.settings.triggerMode, 0);
-    EXPECT_EQ(loaded.settings.triggerLevel, 0);
     EXPECT_EQ(loaded.diRow, 8);
     EXPECT_EQ(loaded.doRow, 9);
+}
+
+// Settings that "START" sends to the drive are refused when out of range, never mended into
+// another word: data 2 = 200 would reach the trigger nibble of the configuration word.
+TEST(TraceFile, SettingsForTheDriveOutOfRangeAreRefused) {
+    const struct {
+        const char* what;
+        std::function<void(TraceSettings&)> spoil;
+        const char* says;
+    } cases[] = {
+        {"the reported file",
+         [](TraceSettings& s) {
+             s.intervalCode = 0;
+             s.data1 = 9;
+             s.data2 = 200;
+             s.triggerMode = 2;
+             s.triggerLevel = 0;
+         },
+         "取样间隔 0 超出范围 1~1250"},
+        {"interval 1251", [](TraceSettings& s) { s.intervalCode = 1251; }, "取样间隔 1251"},
+        {"data 1 = -1", [](TraceSettings& s) { s.data1 = -1; }, "资料 1 -1 超出范围 0~7"},
+        {"data 2 = 8", [](TraceSettings& s) { s.data2 = 8; }, "资料 2 8 超出范围 0~7"},
+        {"DI 13", [](TraceSettings& s) { s.diSelection = 13; }, "DI 13 超出范围 0~12"},
+        {"DO 4", [](TraceSettings& s) { s.doSelection = 4; }, "DO 4 超出范围 0~3"},
+        {"mode 16", [](TraceSettings& s) { s.triggerMode = 16; }, "触发方式 16 超出范围 0~15"},
+        {"mode -1", [](TraceSettings& s) { s.triggerMode = -1; }, "触发方式 -1"},
+        {"level 3001 rpm", [](TraceSettings& s) { s.triggerLevel = 3001; },
+         "触发准位 3001 超出范围 0~3000"},
+        {"level 301 %",
+         [](TraceSettings& s) {
+             s.triggerMode = 4;
+             s.triggerLevel = 301;
+         },
+         "触发准位 301 超出范围 0~300"},
+        {"a level without one",
+         [](TraceSettings& s) {
+             s.triggerMode = 5;
+             s.triggerLevel = 1;
+         },
+         "触发准位 1 超出范围 0~0"},
+    };
+    for (const auto& c : cases) {
+        TraceRecord bad = Sample();
+        c.spoil(bad.settings);
+        TraceRecord kept;
+        kept.settings.data2 = 4;
+        const QByteArray before = StoreTrace(kept);
+        QString error;
+        EXPECT_FALSE(LoadTrace(StoreTrace(bad), kept, &error)) << c.what;
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.says)))
+            << c.what << ": " << error.toStdString();
+        EXPECT_EQ(StoreTrace(kept), before) << c.what;
+    }
+    // The ends of each range are taken.
+    TraceRecord edge = Sample();
+    edge.settings = {};
+    edge.settings.intervalCode = 1250;
+    edge.settings.data1 = 7;
+    edge.settings.diSelection = 12;
+    edge.settings.doSelection = 3;
+    edge.settings.triggerMode = 4;
+    edge.settings.triggerLevel = 300;
+    TraceRecord loaded;
+    EXPECT_TRUE(LoadTrace(StoreTrace(edge), loaded, nullptr));
+    EXPECT_EQ(loaded.settings.triggerLevel, 300);
 }
 
 } // namespace

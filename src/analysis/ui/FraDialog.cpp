@@ -6,6 +6,7 @@
 #include "analysis/ui/FilterDialog.h"
 #include "analysis/ui/FraReadDialog.h"
 #include "analysis/ui/ResponsePlots.h"
+#include "base/CFormat.h"
 #include "base/FileChooser.h"
 #include "base/Messenger.h"
 #include "params/DriveConnection.h"
@@ -52,7 +53,7 @@ QToolButton* OffsetButton(QWidget* parent, bool up, const char* name, int x, int
 }
 
 QString OneDecimal(double value) {
-    return std::isfinite(value) ? QString::asprintf("%.1f", value) : QString();
+    return std::isfinite(value) ? FormatC("%.1f", value) : QString();
 }
 
 constexpr std::array<const char*, 7> kGainItems{"  1", "  2", "  5", "10", "20", "40", "60"};
@@ -60,14 +61,17 @@ constexpr std::array<const char*, 5> kPhaseItems{"  45", "  90", "120", "180", "
 
 } // namespace
 
-CFRADlg::CFRADlg(CommandActionContext& context, QWidget* parent)
-    : QDialog(parent), context_(context) {
+CFRADlg::CFRADlg(CommandActionContext& context, FraRun& run, QWidget* parent)
+    : QDialog(parent), context_(context), run_(run) {
     setWindowTitle(QString::fromUtf8("机械特性分析"));
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(BuildPlotArea());
     layout->addWidget(BuildSidePanel(), 0, Qt::AlignTop);
     reader_ = new CFRAReadDialog(this);
     ResetScales();
+    if (run_.dataValid) {
+        ShowAnalysis();
+    }
 }
 
 CFRADlg::~CFRADlg() = default;
@@ -115,10 +119,6 @@ QWidget* CFRADlg::BuildPlotArea() {
     };
     gainScale_ = addScale("dB/div", "gainScale", ResponsePlots::kGainTop + 60, kGainItems);
     phaseScale_ = addScale("deg/div", "phaseScale", ResponsePlots::kPhaseTop + 60, kPhaseItems);
-    auto* gainTitle = new QLabel(QString::fromUtf8("增益[dB]"), area);
-    gainTitle->move(4, ResponsePlots::kGainTop + 90);
-    auto* phaseTitle = new QLabel(QString::fromUtf8("相位[deg]"), area);
-    phaseTitle->move(4, ResponsePlots::kPhaseTop + 90);
     area->setFixedSize(listX + 70, plots_->height());
     return area;
 }
@@ -214,28 +214,34 @@ void CFRADlg::OnStart() {
     if (connection.LinkUp()) {
         filter_->setEnabled(false);
     }
-    const bool measured = measurement.Start(load_->text(), record_, [this] {
-        dataValid_ = false;
-        plots_->SetResponse(nullptr);
-        export_->setEnabled(false);
-        ResetScales();
-    });
+    const bool measured = measurement.Start(load_->text(), run_.record, [this] { ClearResults(); });
     if (!measured) {
         return;
     }
-    response_ = AnalyseResponse(record_, context_.windows.profile.modelCode);
-    dataValid_ = true;
+    run_.response = AnalyseResponse(run_.record, context_.windows.profile.modelCode);
+    run_.dataValid = true;
     ShowAnalysis();
 }
 
+void CFRADlg::ClearResults() {
+    run_.dataValid = false;
+    resonanceHz_.reset();
+    plots_->SetResponse(nullptr);
+    ShowColumn(0, std::nullopt);
+    ShowColumn(1, std::nullopt);
+    export_->setEnabled(false);
+    ResetScales();
+}
+
 void CFRADlg::ShowAnalysis() {
-    resonanceHz_ = response_.resonanceBin
-                       ? std::optional<double>(BinFrequency(*response_.resonanceBin))
+    const FrequencyResponse& response = run_.response;
+    resonanceHz_ = response.resonanceBin
+                       ? std::optional<double>(BinFrequency(*response.resonanceBin))
                        : std::nullopt;
-    ShowColumn(0, response_.resonanceBin);
-    ShowColumn(1, response_.antiResonanceBin);
-    plots_->PlaceCursors(response_.resonanceBin, response_.antiResonanceBin);
-    plots_->SetResponse(&response_);
+    ShowColumn(0, response.resonanceBin);
+    ShowColumn(1, response.antiResonanceBin);
+    plots_->PlaceCursors(response.resonanceBin, response.antiResonanceBin);
+    plots_->SetResponse(&response);
     showCursors_->setEnabled(true);
     filter_->setEnabled(true);
     export_->setEnabled(true);
@@ -245,7 +251,7 @@ void CFRADlg::ShowAnalysis() {
 }
 
 void CFRADlg::ShowCursorReadouts() {
-    if (!dataValid_) {
+    if (!run_.dataValid) {
         return;
     }
     const std::optional<int> first = plots_->Cursor1Bin();
@@ -259,8 +265,8 @@ void CFRADlg::ShowCursorReadouts() {
 void CFRADlg::ShowColumn(int column, std::optional<int> bin) {
     const bool shown = bin && *bin >= 1 && *bin <= kRecordLength;
     results_[column][0]->setText(shown ? OneDecimal(BinFrequency(*bin)) : QString());
-    results_[column][1]->setText(shown ? OneDecimal(response_.gainDb[*bin]) : QString());
-    results_[column][2]->setText(shown ? OneDecimal(response_.phaseDeg[*bin]) : QString());
+    results_[column][1]->setText(shown ? OneDecimal(run_.response.gainDb[*bin]) : QString());
+    results_[column][2]->setText(shown ? OneDecimal(run_.response.phaseDeg[*bin]) : QString());
 }
 
 void CFRADlg::OnFilterSetting() {
@@ -272,7 +278,7 @@ void CFRADlg::OnFilterSetting() {
 }
 
 void CFRADlg::OnExport() {
-    if (!dataValid_) {
+    if (!run_.dataValid) {
         return;
     }
     const std::optional<QString> chosen = context_.windows.files.ChooseFileToSave(
@@ -282,7 +288,7 @@ void CFRADlg::OnExport() {
     }
     const FraExportPaths paths = ExportPathsFor(*chosen);
     QString reason;
-    bool ok = ExportMeasurementCsv(paths, record_, response_, &reason);
+    bool ok = ExportMeasurementCsv(paths, run_.record, run_.response, &reason);
     if (ok && !(plots_->GainImage().save(paths.gainImage, "PNG") &&
                 plots_->PhaseImage().save(paths.phaseImage, "PNG"))) {
         ok = false;

@@ -14,21 +14,29 @@ class QPushButton;
 class ResponsePlots;
 struct CommandActionContext;
 
+// The last measurement, kept for the whole run so that the window opens again on it.
+struct FraRun {
+    FraRecord record;
+    FrequencyResponse response;
+    bool dataValid = false; // a complete record was read and analysed
+};
+
 // "机械特性分析": starts a measurement on the drive, shows the response as the two plots with
 // their scales and cursors, the resonance and anti-resonance in the result group, opens the
 // resonance filter dialog and exports the measurement.
 class CFRADlg : public QDialog {
     Q_OBJECT
 public:
-    CFRADlg(CommandActionContext& context, QWidget* parent = nullptr);
+    // `run` holds the measurement shown and outlives the window.
+    CFRADlg(CommandActionContext& context, FraRun& run, QWidget* parent = nullptr);
     ~CFRADlg() override;
 
     void OnStart();
     void OnFilterSetting();
     void OnExport();
 
-    bool DataValid() const { return dataValid_; }
-    const FrequencyResponse& Response() const { return response_; }
+    bool DataValid() const { return run_.dataValid; }
+    const FrequencyResponse& Response() const { return run_.response; }
     ResponsePlots& Plots() { return *plots_; }
     // The frequency the filter dialog starts from: the resonance, or cursor 1 where it was moved.
     std::optional<double> ResonanceFrequency() const { return resonanceHz_; }
@@ -41,11 +49,11 @@ private:
     void ShowAnalysis();
     void ShowCursorReadouts();
     void ShowColumn(int column, std::optional<int> bin);
+    // A new run has begun: no curves, no results, nothing to export.
+    void ClearResults();
 
     CommandActionContext& context_;
-    FraRecord record_;
-    FrequencyResponse response_;
-    bool dataValid_ = false;
+    FraRun& run_;
     std::optional<double> resonanceHz_;
     int gainOffset_ = 0;
     int phaseOffset_ = 0;

@@ -13,6 +13,8 @@ namespace {
 constexpr int kCurveBins = 512; // 0 Hz .. 2495 Hz
 constexpr int kCursorGrip = 3;  // pixels either side of a cursor line that catch the mouse
 constexpr int kFrequencyLabels[] = {10, 100, 1000, 2000};
+constexpr int kTitleX = 4;     // the plot titles, left of the label column
+constexpr int kTitleDown = 90; // below each plot's top
 
 } // namespace
 
@@ -132,6 +134,9 @@ void ResponsePlots::DrawLabels(QPainter& painter) const {
         label(column, ScaleLabelY(n, phaseOffset_, kPhaseDivisions, kPhaseTop, kHeight),
               QString::number(phasePerDiv_ * n));
     }
+    painter.setPen(palette().color(QPalette::WindowText));
+    label(kTitleX, kGainTop + kTitleDown, QString::fromUtf8("增益[dB]"));
+    label(kTitleX, kPhaseTop + kTitleDown, QString::fromUtf8("相位[deg]"));
     for (const int top : {kGainTop, kPhaseTop}) {
         for (const int hz : kFrequencyLabels) {
             label(kLeft - 5 + FrequencyToPlotX(hz, kWidth), top + kHeight + 5,
@@ -140,11 +145,24 @@ void ResponsePlots::DrawLabels(QPainter& painter) const {
     }
 }
 
-void ResponsePlots::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
+void ResponsePlots::Draw(QPainter& painter) const {
     DrawLabels(painter);
     painter.drawImage(kLeft, kGainTop, DrawPlot(true));
     painter.drawImage(kLeft, kPhaseTop, DrawPlot(false));
+}
+
+void ResponsePlots::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    Draw(painter);
+}
+
+QImage ResponsePlots::Picture() const {
+    QImage image(size(), QImage::Format_RGB32);
+    image.fill(palette().color(QPalette::Window));
+    QPainter painter(&image);
+    painter.setFont(font());
+    Draw(painter);
+    return image;
 }
 
 bool ResponsePlots::InPlotRows(int y) {

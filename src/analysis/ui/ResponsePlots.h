@@ -7,10 +7,11 @@
 
 #include <optional>
 
-// The analysis window's drawing: the label column, the gain plot above and the phase plot below
-// on the logarithmic frequency axis, their curves and the two cursor lines, which the user drags
-// with the mouse. Its coordinates are the window's: the gain plot's corner at (116, 16), the
-// phase plot's at (116, 250), each 400 x 200 pixels.
+// The analysis window's drawing: the plot titles, the label column, the gain plot above and the
+// phase plot below on the logarithmic frequency axis, their curves and the two cursor lines,
+// which the user drags with the mouse. Its coordinates are the window's: the gain plot's corner
+// at (116, 16), the phase plot's at (116, 250), each 400 x 200 pixels. The screen and an export
+// show the same drawing.
 class ResponsePlots : public QWidget {
     Q_OBJECT
 public:
@@ -38,9 +39,15 @@ public:
     std::optional<int> Cursor1X() const { return cursor1X_; }
     int Cursor2X() const { return cursor2X_; }
 
-    // The two plots as drawn, for the export.
-    QImage GainImage() const { return DrawPlot(true); }
-    QImage PhaseImage() const { return DrawPlot(false); }
+    // The drawing as the window shows it; the upper part holds the gain plot with its title,
+    // value and frequency labels, the lower part the phase plot with its own.
+    QImage Picture() const;
+    QImage GainImage() const { return Picture().copy(GainArea()); }
+    QImage PhaseImage() const { return Picture().copy(PhaseArea()); }
+    QRect GainArea() const { return {0, 0, width(), kPhaseTop - kGainTop}; }
+    QRect PhaseArea() const {
+        return {0, kPhaseTop - kGainTop, width(), height() - (kPhaseTop - kGainTop)};
+    }
 
 signals:
     // A cursor was dragged to another place.
@@ -53,6 +60,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void Draw(QPainter& painter) const;
     QImage DrawPlot(bool gain) const;
     void DrawLabels(QPainter& painter) const;
     static bool InPlotRows(int y);

@@ -6,6 +6,7 @@
 #include "params/NolvaServoDoc.h"
 #include "params/ui/ToolWindows.h"
 #include "trace/DriveTrace.h"
+#include "trace/TraceDisplay.h"
 #include "trace/TraceRecord.h"
 #include "trace/ui/TraceSetupDialog.h"
 #include "trace/ui/TraceWaitDialogs.h"
@@ -20,9 +21,7 @@ bool RunTraceSetting(CommandActionContext& context, QWidget* parent, TraceRecord
     if (dialog.exec() != QDialog::Accepted) {
         return false;
     }
-    record.settings = dialog.Settings();
-    record.data.Clear();
-    record.ResetDisplay();
+    ConfigureTrace(record, dialog.Settings());
     return true;
 }
 
@@ -36,10 +35,5 @@ bool RunTraceStart(CommandActionContext& context, QWidget* parent, TraceRecord& 
         return dialog.exec() == QDialog::Accepted;
     };
     CTraceReadDialog reading(parent);
-    if (!CaptureTrace(drive, settings, record.data, wait, &reading)) {
-        return false;
-    }
-    record.intervalUs = static_cast<float>(settings.IntervalUs());
-    record.points = TraceSettings::kPoints;
-    return true;
+    return CaptureTraceRecord(drive, record, wait, &reading);
 }

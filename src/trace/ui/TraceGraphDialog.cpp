@@ -386,7 +386,6 @@ void CTraceGraphDialog::OnTraceSetting() {
     run_.configured = true;
     // The trace shown is no longer the file's: "Save" asks for a name again.
     run_.saved = false;
-    RefreshVerticalScales(run_.record);
     view_.Reload();
     ShowRecord();
 }
@@ -396,7 +395,6 @@ void CTraceGraphDialog::OnStart() {
         return;
     run_.hasTrace = true;
     run_.saved = false;
-    RefreshVerticalScales(run_.record);
     view_.Reload();
     ShowRecord();
 }

@@ -1,5 +1,6 @@
 #include "trace/ui/TracePlot.h"
 
+#include "base/CFormat.h"
 #include "base/StringTable.h"
 #include "trace/TraceView.h"
 
@@ -70,8 +71,7 @@ void DrawAxes(QPainter& p, const TraceView& view) {
         const int x = f.left() + static_cast<int>(std::lround(static_cast<float>(d) * ppd));
         const QString label =
             d % 2 == 0 ? TimeLabel(d / 2, ms, start)
-                       : QString::asprintf("%.2f", static_cast<double>(
-                                                       static_cast<float>(d) * ms + start));
+                       : FormatC("%.2f", static_cast<double>(static_cast<float>(d) * ms + start));
         p.drawText(QRect(x - 40, f.top() + f.height() + 2, 80, textHeight), Qt::AlignCenter,
                    label);
     }

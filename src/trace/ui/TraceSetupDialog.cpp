@@ -1,5 +1,8 @@
 #include "trace/ui/TraceSetupDialog.h"
 
+#include "base/CFormat.h"
+#include "trace/TraceView.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -142,15 +145,14 @@ CTraceSetupDialog::CTraceSetupDialog(const TraceSettings& settings,
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
 
-    // A mode outside the list reads as "None", as the trace window shows it.
-    const int32_t startMode = settings_.triggerMode;
-    settings_.SetTriggerMode(
-        startMode >= 0 && startMode < TraceSettings::kTriggerModeCount ? startMode : 0);
+    // Reopened, the dialog shows the trigger as it is: only choosing a mode resets the level. A
+    // mode or level outside the list's ranges reads as "None" or 0, as the trace window shows it.
+    NormalizeTrigger(settings_);
     if (!settings_.SetIntervalCode(settings_.intervalCode)) {
         settings_.intervalCode = TraceSettings::kMinIntervalCode;
     }
     mode_->setCurrentIndex(settings_.triggerMode);
-    ModeChosen(settings_.triggerMode);
+    ShowTriggerRange();
     interval_->setText(QString::number(settings_.intervalCode));
     ShowInterval();
     connect(mode_, &QComboBox::currentIndexChanged, this, &CTraceSetupDialog::ModeChosen);
@@ -229,6 +231,11 @@ void CTraceSetupDialog::StepLevel(int delta) {
 
 void CTraceSetupDialog::ModeChosen(int mode) {
     settings_.SetTriggerMode(mode);
+    ShowTriggerRange();
+}
+
+void CTraceSetupDialog::ShowTriggerRange() {
+    const int32_t mode = settings_.triggerMode;
     const int32_t max = TriggerLevelMax(mode);
     level_->setMaxLength(max >= 1000 ? 4 : 3);
     levelUnit_->setText(TriggerLevelUnitText(mode));
@@ -237,8 +244,8 @@ void CTraceSetupDialog::ModeChosen(int mode) {
 }
 
 void CTraceSetupDialog::ShowInterval() {
-    intervalMs_->setText(QString::asprintf("%.1f", static_cast<double>(settings_.IntervalMs())));
-    totalMs_->setText(QString::asprintf("%.2f", static_cast<double>(settings_.TotalTimeMs())));
+    intervalMs_->setText(FormatC("%.1f", static_cast<double>(settings_.IntervalMs())));
+    totalMs_->setText(FormatC("%.2f", static_cast<double>(settings_.TotalTimeMs())));
 }
 
 void CTraceSetupDialog::ShowLevel() {

@@ -31,6 +31,8 @@ private:
     void StepInterval(int delta);
     void StepLevel(int delta);
     void ModeChosen(int mode);
+    // The level's limit, unit and spin for the current mode; the level as it is.
+    void ShowTriggerRange();
     void ShowInterval();
     void ShowLevel();
 

@@ -61,7 +61,10 @@ TEST(MachineAnalysis, MeasuresShowsTheResonanceAndPresetsTheFilter) {
         // Cursor 1 dragged past the left end stays at the edge and reads bin 2.
         dialog.findChild<QCheckBox*>(QStringLiteral("showCursors"))->click();
         ResponsePlots* plots = &dialog.Plots();
-        Drag(plots, *plots->Cursor1X(), ResponsePlots::kLeft, ResponsePlots::kGainTop + 50);
+        // Bin 33 is exactly 156.25 Hz: "%.1f" takes the tie to the even digit.
+        Drag(plots, *plots->Cursor1X(), ResponsePlots::kLeft + 222, ResponsePlots::kGainTop + 50);
+        EXPECT_EQ(Field(dialog, "resonanceHz"), QStringLiteral("156.2"));
+        Drag(plots, ResponsePlots::kLeft + 222, ResponsePlots::kLeft, ResponsePlots::kGainTop + 50);
         Drag(plots, ResponsePlots::kLeft, ResponsePlots::kLeft - 40, ResponsePlots::kGainTop + 50);
         EXPECT_EQ(Field(dialog, "resonanceHz"), QStringLiteral("4.9"));
 
@@ -87,6 +90,14 @@ TEST(MachineAnalysis, MeasuresShowsTheResonanceAndPresetsTheFilter) {
         EXPECT_TRUE(h.messenger.messages[2].text.startsWith(QString::fromUtf8("写入参数成功！！")));
 
         QTest::mouseClick(Button(dialog, "export"), Qt::LeftButton);
+        // The pictures are the plots as the window draws them, titles and scales included.
+        const QImage screen = plots->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        for (const auto& [file, area] : {std::pair{"run-gain.png", plots->GainArea()},
+                                         {"run-phase.png", plots->PhaseArea()}}) {
+            const QImage exported = QImage(h.dir.filePath(QString::fromLatin1(file)));
+            EXPECT_EQ(exported.size(), area.size()) << file;
+            EXPECT_EQ(exported.convertToFormat(QImage::Format_RGB32), screen.copy(area)) << file;
+        }
         handled = true;
         QTest::mouseClick(Button(dialog, "close"), Qt::LeftButton);
     });
@@ -98,6 +109,61 @@ TEST(MachineAnalysis, MeasuresShowsTheResonanceAndPresetsTheFilter) {
     EXPECT_EQ(AppHarness::ReadAll(h.dir.filePath(QStringLiteral("run-record.csv"))).count('\n'),
               1025);
     EXPECT_FALSE(QImage(h.dir.filePath(QStringLiteral("run-phase.png"))).isNull());
+}
+
+// A new run that fails leaves no result of the one before it; the window opens again on the last
+// measurement of the run.
+TEST(MachineAnalysis, ClearsTheResultsWhenARunStartsAndKeepsTheLastMeasurement) {
+    AppHarness h;
+    h.machineFollowsPort = true;
+    ASSERT_TRUE(h.Start(AppHarness::Connected()));
+    ASSERT_TRUE(h.TickUntil([&] { return h.Session().LinkUp(); }, AppHarness::kTicksToConnect));
+    h.port->writeDelayMs = 1;
+    RunControlLine(h.drive, QStringLiteral("resonance 400"));
+    const char* const fields[] = {"resonanceHz",     "resonanceDb",     "resonanceDeg",
+                                  "antiResonanceHz", "antiResonanceDb", "antiResonanceDeg"};
+
+    FaultSettings refuseAll;
+    refuseAll.refuse = 1.0; // the start writes are refused
+    QStringList measured;
+    WhenModal<CFRADlg>([&](CFRADlg& dialog) {
+        QTest::mouseClick(Button(dialog, "start"), Qt::LeftButton);
+        ASSERT_TRUE(dialog.DataValid()) << h.messenger.messages.value(0).text.toStdString();
+        h.drive.setFaults(refuseAll);
+        QTest::mouseClick(Button(dialog, "start"), Qt::LeftButton);
+        EXPECT_FALSE(dialog.DataValid());
+        ASSERT_EQ(h.messenger.messages.size(), 1);
+        for (const char* name : fields)
+            EXPECT_EQ(Field(dialog, name), QString()) << name << " after a failed run";
+        EXPECT_FALSE(Button(dialog, "filter")->isEnabled());
+        EXPECT_FALSE(Button(dialog, "export")->isEnabled());
+
+        h.drive.setFaults(FaultSettings{});
+        QTest::mouseClick(Button(dialog, "start"), Qt::LeftButton);
+        ASSERT_TRUE(dialog.DataValid()) << h.messenger.messages.value(1).text.toStdString();
+        for (const char* name : fields)
+            measured << Field(dialog, name);
+        dialog.accept();
+    });
+    ASSERT_TRUE(h.Frame().Trigger(Command::MachineAnalysis));
+    ASSERT_EQ(measured.size(), 6);
+    EXPECT_FALSE(measured[0].isEmpty());
+
+    bool reopened = false;
+    WhenModal<CFRADlg>([&](CFRADlg& dialog) {
+        EXPECT_TRUE(dialog.DataValid());
+        QStringList shown;
+        for (const char* name : fields)
+            shown << Field(dialog, name);
+        EXPECT_EQ(shown, measured);
+        EXPECT_TRUE(Button(dialog, "filter")->isEnabled());
+        EXPECT_TRUE(Button(dialog, "export")->isEnabled());
+
+        reopened = true;
+        dialog.accept();
+    });
+    ASSERT_TRUE(h.Frame().Trigger(Command::MachineAnalysis));
+    EXPECT_TRUE(reopened);
 }
 
 } // namespace

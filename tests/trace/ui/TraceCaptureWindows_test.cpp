@@ -64,6 +64,37 @@ TEST(TraceSetupDialog, TypedAndChosenValuesKeepTheirRules) {
     EXPECT_TRUE(unit->text().isEmpty());
 }
 
+// Reopened on a torque trigger, the dialog shows and keeps its level; choosing the mode resets it.
+TEST(TraceSetupDialog, ReopeningKeepsTheLevelOfEveryMode) {
+    const struct {
+        int32_t mode;
+        int32_t level;
+        const char* shown;
+    } cases[] = {{4, 150, "150"}, {4, 300, "300"}, {2, 1500, "1500"}, {0, 0, "0"},
+                 {4, 301, "0"},   {17, 5, "0"}}; // out of range: as the trace window shows it
+    for (const auto& c : cases) {
+        TraceSettings s;
+        s.triggerMode = c.mode;
+        s.triggerLevel = c.level;
+        CTraceSetupDialog dialog(s, {});
+        EXPECT_EQ(Child<QLineEdit>(dialog, "levelEdit")->text(), QString::fromLatin1(c.shown))
+            << "mode " << c.mode << ", level " << c.level;
+        EXPECT_EQ(dialog.Settings().triggerLevel,
+                  Child<QLineEdit>(dialog, "levelEdit")->text().toInt());
+    }
+    TraceSettings torque;
+    torque.triggerMode = 4;
+    torque.triggerLevel = 150;
+    CTraceSetupDialog dialog(torque, {});
+    EXPECT_EQ(Child<QLabel>(dialog, "levelUnit")->text(), "[%]  (0~300)");
+    EXPECT_EQ(Child<QLineEdit>(dialog, "levelEdit")->maxLength(), 3);
+    auto* modes = Child<QComboBox>(dialog, "triggerModeList");
+    modes->setCurrentIndex(2);
+    EXPECT_EQ(dialog.Settings().triggerLevel, 150) << "a level within 0..3000 stays";
+    modes->setCurrentIndex(4);
+    EXPECT_EQ(dialog.Settings().triggerLevel, 0);
+}
+
 TEST(TraceStartDialog, LooksEveryFourthTickAndCancelEndsTheLooks) {
     ManualTickers tickers;
     int looks = 0;

@@ -27,6 +27,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 
 namespace {
@@ -142,6 +143,30 @@ TEST_F(TraceWindowTest, OpeningAFileShowsItAndARefusedFileChangesNothing) {
     EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8("追踪波形 - [%1]").arg(tracePath));
     EXPECT_EQ(Plot(), shown);
     EXPECT_EQ(Text("triggerLevel"), QStringLiteral(" 150 %"));
+}
+
+// A file whose settings the drive cannot take is refused at Open, so "START" never sends them.
+TEST_F(TraceWindowTest, AFileWithSettingsOutOfRangeIsRefused) {
+    Open(tracePath);
+    auto bad = StepRecord();
+    bad->settings.intervalCode = 0;
+    bad->settings.data1 = 9;
+    bad->settings.data2 = 200;
+    bad->settings.triggerMode = 2;
+    bad->settings.triggerLevel = 0;
+    const QString badPath = dir.filePath(QStringLiteral("bad.trd"));
+    ASSERT_TRUE(SaveTraceFile(badPath, *bad, nullptr));
+    const QImage shown = Plot();
+    Open(badPath);
+    ASSERT_EQ(messenger.messages.size(), 1);
+    EXPECT_TRUE(
+        messenger.messages[0].text.contains(QString::fromUtf8("取样间隔 0 超出范围 1~1250")))
+        << messenger.messages[0].text.toStdString();
+    const TraceSettings& kept = run->record.settings;
+    EXPECT_EQ((std::array{kept.intervalCode, kept.data1, kept.data2, kept.triggerMode}),
+              (std::array{1, 2, 6, 4}));
+    EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8("追踪波形 - [%1]").arg(tracePath));
+    EXPECT_EQ(Plot(), shown);
 }
 
 TEST_F(TraceWindowTest, ScalesOffsetsTimeScrollZoomAndLanesMoveTheLines) {
