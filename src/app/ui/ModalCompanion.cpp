@@ -32,6 +32,11 @@ void ModalCompanion::Follow() {
         target = owner_->windowHandle();
     if (handle->transientParent() != target)
         handle->setTransientParent(target);
+    // Window managers keep a modal dialog above its owner's other windows (and put a window
+    // that changes owners, or maps, below the focused one): the window stays on top instead.
+    const bool onTop = modal != nullptr;
+    if (handle->flags().testFlag(Qt::WindowStaysOnTopHint) != onTop)
+        handle->setFlag(Qt::WindowStaysOnTopHint, onTop);
     if (followed_ != modal) {
         if (followed_)
             disconnect(followed_, nullptr, this, nullptr);

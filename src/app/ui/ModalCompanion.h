@@ -8,8 +8,8 @@ class QWindow;
 
 // Keeps a tool window usable and on top while the program's modal dialogs run: whenever a modal
 // dialog would block it, the window becomes that dialog's own (a window is never blocked by a
-// dialog it belongs to, and the window manager keeps it above the dialog); once no modal dialog
-// runs, it belongs to `owner` again. Lives as long as `window` (its child).
+// dialog it belongs to) and stays on top; once no modal dialog runs, it belongs to `owner`
+// again, stacked as usual. Lives as long as `window` (its child).
 class ModalCompanion : public QObject {
     Q_OBJECT
 public:

@@ -82,7 +82,7 @@ TEST_F(SimDriveWindowInProgram, OpensInTheTopRightCornerOfTheClientArea) {
 }
 
 // A click on "Servo On" while a modal dialog runs reaches it, and the window is the dialog's
-// own (the window manager keeps it above the dialog); afterwards it is the main window's again.
+// own and on top; afterwards it is the main window's again, stacked as usual.
 TEST_F(SimDriveWindowInProgram, StaysUsableAndOnTopWhileAModalDialogRuns) {
     for (const Qt::WindowModality modality : {Qt::WindowModal, Qt::ApplicationModal}) {
         bool clicked = false;
@@ -93,6 +93,7 @@ TEST_F(SimDriveWindowInProgram, StaysUsableAndOnTopWhileAModalDialogRuns) {
             QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, at);
             clicked = servo->isChecked();
             EXPECT_EQ(window->windowHandle()->transientParent(), dialog.windowHandle());
+            EXPECT_TRUE(window->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
             dialog.reject();
         });
         QDialog dialog(&h.Frame());
@@ -101,6 +102,7 @@ TEST_F(SimDriveWindowInProgram, StaysUsableAndOnTopWhileAModalDialogRuns) {
         EXPECT_TRUE(clicked) << "modality " << modality;
         Settle();
         EXPECT_EQ(window->windowHandle()->transientParent(), h.Frame().windowHandle());
+        EXPECT_FALSE(window->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
         window->ServoBox()->setChecked(false);
     }
 }
