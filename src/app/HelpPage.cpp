@@ -76,9 +76,10 @@ QString ProgramHelpHtml() {
                                 "Servo OFF，电机停止。按 Esc 关闭此窗口。")
                      .arg(MenuTitle(Menu::View).remove(QStringLiteral("(&V)")).toHtmlEscaped()));
     html << Item(QStringLiteral("让电机转动"),
-                 QStringLiteral("在“%1”中将 Cn001 设为 1（速度模式）并写入，在“%2”中按“重新启动”，"
-                                "勾选 Servo On，输入外部速度命令（例如 5 V）；“%3”的 Un-01 显示电机"
-                                "速度，“%4”可记录其波形。")
+                 QStringLiteral(
+                     "在“%1”中将 Cn001 设为 1（速度模式）并写入，在“%2”中按“重新启动”，"
+                     "勾选 Servo On，输入外部速度命令（例如 5 V）并按 Enter；“%3”的 Un-01 显示电机"
+                     "速度，“%4”可记录其波形。")
                      .arg(MenuName(ControlParameters), MenuName(SimulatedDrive),
                           MenuName(StatusMonitor), MenuName(Trace)));
     End(html);
@@ -98,13 +99,12 @@ QString ProgramHelpHtml() {
     html << Item(QStringLiteral("RS-485"),
                  QStringLiteral("站号、RS-485 与 Modbus 数据格式取自设定档 %1。")
                      .arg(Code(QStringLiteral("OrvanServo.ini"))));
-    html << Item(StringText(StringId::kConnectCaption).remove(QLatin1Char('&')),
+    html << Item(MenuName(Connect),
                  QStringLiteral("要求连线。连线后程序每 400 毫秒读取驱动器状态，每 4 秒确认一次"
                                 "驱动器是否应答；驱动器不再应答时显示“通讯错误！！”并断开，"
                                 "须再按“连线”。端口无法打开时（例如转接器被拔出）程序每 4 秒"
                                 "重试一次。"));
-    html << Item(StringText(StringId::kDisconnectCaption).remove(QLatin1Char('&')),
-                 QStringLiteral("断开连线并关闭端口。"));
+    html << Item(MenuName(Disconnect), QStringLiteral("断开连线并关闭端口。"));
     html << Item(
         QStringLiteral("命令行"),
         QStringLiteral("%1 以指定设备代替目前的 COM 编号，%2 启动后立即连线。")

@@ -21,14 +21,16 @@ TEST(HelpPage, NamesEveryWindowAndPromisesNothingTheProgramDoesNot) {
         EXPECT_FALSE(shown.contains(QString::fromUtf8(wrong))) << wrong;
 
     using namespace Command;
-    for (int command :
-         {ParameterEditor, OnlineEditing, CustomParameters, StatusMonitor, Diagnostics,
-          AlarmHistory, Trace, Jog, AutoTuning, AutoOffset, ContactPlanning, PositionPlanning,
-          MachineAnalysis, SimulatedDrive, PortSettings, CopyToDrive, CopyToComputer}) {
+    for (int command : {ParameterEditor, OnlineEditing, CustomParameters, StatusMonitor,
+                        Diagnostics, AlarmHistory, Trace, Jog, AutoTuning, AutoOffset,
+                        ContactPlanning, PositionPlanning, MachineAnalysis, SimulatedDrive,
+                        PortSettings, Connect, Disconnect, CopyToDrive, CopyToComputer}) {
         QString name = CommandText(*FindCommand(command));
         name.remove(QRegularExpression(QStringLiteral("\\(&?.\\)|\\.\\.\\.$")));
         EXPECT_TRUE(shown.contains(name)) << name.toStdString();
     }
+    EXPECT_FALSE(shown.contains(QRegularExpression(QStringLiteral("\\([A-Z]\\)"))))
+        << "an access key shown as text";
     EXPECT_TRUE(shown.contains(QString::fromUtf8("“重新启动”")));
     EXPECT_TRUE(shown.contains(QStringLiteral("orvan-servo --simulate")));
 }
