@@ -32,12 +32,17 @@ int Run(QStringList args, QTextStream& out, QTextStream& err) {
         args.removeFirst();
         return RunTraceFileCommand(args, out, err);
     }
+    if (args.size() == 1 && args.front() == QLatin1String("--version")) {
+        out << "orvan-cli " ORVAN_VERSION "\n";
+        return 0;
+    }
     if (args.isEmpty() || args.front() == QLatin1String("--help") ||
         args.front() == QLatin1String("-h")) {
         (args.isEmpty() ? err : out)
             << kLinkUsage << kMonitorUsage << kTraceUsage << kAnalysisUsage
             << "       orvan-cli nvp ... (parameter files; orvan-cli nvp for details)\n"
-            << "       orvan-cli trd ... (trace files; orvan-cli trd for details)\n";
+            << "       orvan-cli trd ... (trace files; orvan-cli trd for details)\n"
+            << "       orvan-cli --version\n";
         return args.isEmpty() ? 2 : 0;
     }
     return RunLinkCommand(args, out, err);

@@ -43,7 +43,22 @@ endforeach()
 add_custom_target(orvan_man_pages ALL DEPENDS ${ORVAN_MAN_PAGES})
 install(FILES ${ORVAN_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
-install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/orvan-servo)
+# The documentation folder as Debian wants it: the copyright file as it is, the changelog
+# compressed (a native package's "changelog.gz", its first entry this version).
+set(ORVAN_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/orvan-servo)
+install(FILES ${CMAKE_SOURCE_DIR}/README.md ${ORVAN_PACKAGING_DIR}/copyright
+        DESTINATION ${ORVAN_DOC_DIR})
+execute_process(COMMAND date -u -R -d "${ORVAN_RELEASE_DATE} 12:00"
+                OUTPUT_VARIABLE ORVAN_CHANGELOG_DATE OUTPUT_STRIP_TRAILING_WHITESPACE)
+configure_file(${ORVAN_PACKAGING_DIR}/changelog ${ORVAN_PACKAGING_OUT}/changelog @ONLY)
+add_custom_command(
+    OUTPUT ${ORVAN_PACKAGING_OUT}/changelog.gz
+    COMMAND gzip -9 -n -k -f changelog
+    DEPENDS ${ORVAN_PACKAGING_OUT}/changelog
+    WORKING_DIRECTORY ${ORVAN_PACKAGING_OUT}
+    VERBATIM)
+add_custom_target(orvan_changelog ALL DEPENDS ${ORVAN_PACKAGING_OUT}/changelog.gz)
+install(FILES ${ORVAN_PACKAGING_OUT}/changelog.gz DESTINATION ${ORVAN_DOC_DIR})
 
 # The package. Its library dependencies come from the programs themselves (dpkg-shlibdeps over
 # the stripped binaries); the data the programs need at run time but do not link against is

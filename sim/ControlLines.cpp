@@ -10,7 +10,19 @@ namespace {
 
 // One parsed line; applied only once the whole line is known to be good.
 struct Command {
-    enum Kind { Nothing, Servo, Input, Alarm, ClearAlarm, Setting, Jog, JogOff, Status, Help };
+    enum Kind {
+        Nothing,
+        Servo,
+        Input,
+        Alarm,
+        ClearAlarm,
+        Setting,
+        Jog,
+        JogOff,
+        Restart,
+        Status,
+        Help
+    };
     Kind kind = Nothing;
     int number = 0;
     bool on = false;
@@ -127,9 +139,15 @@ std::optional<Command> Parse(const QString& line, QString* error) {
         c.value = *rpm;
         return c;
     }
-    if ((verb == QLatin1String("status") || verb == QLatin1String("help")) && words.size() == 1) {
-        c.kind = verb == QLatin1String("status") ? Command::Status : Command::Help;
-        return c;
+    if (words.size() == 1) {
+        if (verb == QLatin1String("restart")) {
+            c.kind = Command::Restart;
+            return c;
+        }
+        if (verb == QLatin1String("status") || verb == QLatin1String("help")) {
+            c.kind = verb == QLatin1String("status") ? Command::Status : Command::Help;
+            return c;
+        }
     }
     *error =
         QStringLiteral("unknown control line \"%1\" (\"help\" lists them)").arg(line.simplified());
@@ -177,6 +195,7 @@ ControlReply RunControlLine(SimulatedDrive& drive, const QString& line) {
     }
     case Command::Jog: dm.setJogSpeed(c->value); break;
     case Command::JogOff: dm.setJogSpeed(std::nullopt); break;
+    case Command::Restart: drive.restart(); break;
     case Command::Status: dm.sync(); return {true, StatusLine(drive)};
     case Command::Help: return {true, ControlLinesHelp()};
     }
@@ -197,6 +216,8 @@ QString ControlLinesHelp() {
         "  bus-voltage V       main circuit voltage, 0..1000 V\n"
         "  analog-speed V      external speed command, -10..10 V (speed mode, SPD1 and SPD2 off)\n"
         "  jog RPM | jog off   a JOG speed overriding every other command\n"
+        "  restart             power cycle: stored parameters become live, servo off, motor at\n"
+        "                      rest, alarm cleared (contacts, analog speed and machine stay)\n"
         "  status              servo, alarm, speed, torque and contacts\n"
         "  help                this list\n");
 }
@@ -237,6 +258,10 @@ QString BusVoltage(double volts) {
 
 QString AnalogSpeed(double volts) {
     return QStringLiteral("analog-speed %1").arg(volts);
+}
+
+QString Restart() {
+    return QStringLiteral("restart");
 }
 
 } // namespace ControlLine

@@ -16,6 +16,7 @@ class SimulatedDrive;
 //   damping Z             shaft damping ratio (0.001..1)
 //   bus-voltage V         main circuit voltage (0..1000 V)
 //   jog RPM | jog off     a JOG speed that overrides every other command
+//   restart               power cycle: stored parameters become live, the machine starts again
 //   status                one line: servo, alarm, speed, torque, contacts
 //   help                  these lines
 //
@@ -40,4 +41,5 @@ QString Resonance(double hz);
 QString Damping(double ratio);
 QString BusVoltage(double volts);
 QString AnalogSpeed(double volts);
+QString Restart();
 } // namespace ControlLine

@@ -46,6 +46,31 @@ DriveMachine::DriveMachine(DriveState& state) : state_(state) {
     machine_.setAfterStep([this](Machine& m) { run_.afterStep(state_, m); });
 }
 
+void DriveMachine::powerUp() {
+    Machine atRest;
+    atRest.setSettings(machine_.settings());
+    atRest.setAfterStep([this](Machine& m) { run_.afterStep(state_, m); });
+    machine_ = std::move(atRest);
+    run_ = FrequencyRun();
+    recorder_ = TraceRecorder();
+    servoCommand_ = false;
+    alarmBits_ = 0;
+    jogSpeed_.reset();
+    jogEnabled_ = false;
+    offlineRun_ = false;
+    onlineTuning_ = false;
+    runSeconds_ = 0;
+    patternSpeed_ = patternAcceleration_ = patternHold_ = 0;
+    estimate_ = 0;
+    learned_ = false;
+    tuningPending_ = std::chrono::microseconds{0};
+    maxSpeed_ = 3000;
+    // A contact held active at power-up acts as one that has just become active.
+    alarmResetWas_ = false;
+    emergencyWas_ = false;
+    published_.clear();
+}
+
 bool DriveMachine::servoOn() const {
     return machine_.enabled();
 }

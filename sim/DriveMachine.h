@@ -87,6 +87,12 @@ public:
     // The estimated load inertia ratio (Un-19 / 10).
     double inertiaEstimate() const { return estimate_; }
 
+    // The drive powered up again: servo off, no alarm, the motor at rest, no JOG, trace or
+    // frequency response run, the inertia estimate untaught, every output written again. What
+    // lies outside the drive stays as it is: the mechanics' make-up, the analog voltage and the
+    // input contacts (the machine's settings and the wiring).
+    void powerUp();
+
 private:
     uint32_t activeInputFunctions() const; // bit f for function f
     void readInputs();

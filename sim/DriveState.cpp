@@ -163,6 +163,21 @@ void DriveState::restart() {
     }
 }
 
+void DriveState::clearWorkingWords() {
+    const DriveLocation kept[] = {DriveMap::kModelCode, DriveMap::kMaxMotorSpeed,
+                                  DriveMap::kSoftwareVersion};
+    uint16_t values[std::size(kept)];
+    for (size_t i = 0; i < std::size(kept); ++i) {
+        values[i] = word(kept[i]);
+    }
+    for (auto& page : pages_) {
+        page.fill(0);
+    }
+    for (size_t i = 0; i < std::size(kept); ++i) {
+        setWord(kept[i], values[i]);
+    }
+}
+
 int DriveState::registerLocation(int reg, bool* isParameter, int* page) const {
     *isParameter = false;
     *page = kParameterPage;

@@ -74,8 +74,11 @@ public:
 
     // Every stored and live parameter word back to the catalogue's default for this drive.
     void resetParameters();
-    // Power cycle: the live copies are loaded from the stored copy.
+    // Power-up: the live copies are loaded from the stored copy.
     void restart();
+    // Power loss: every word of the pages but the drive's identity (model code, maximum speed,
+    // software version) is lost. restart() then loads the live parameters again.
+    void clearWorkingWords();
 
     // Modbus holding registers: register 0 answers the model code (so a station search finds a
     // drive), C/T/S/P/q/H registers (group base + number) are the parameters' live copies (a

@@ -185,6 +185,15 @@ void SimulatedDrive::followClock() {
                                 std::chrono::microseconds{std::chrono::seconds(1)}));
 }
 
+void SimulatedDrive::restart() {
+    framer_.lineIdle();
+    state_.clearWorkingWords();
+    state_.restart();
+    machine_.powerUp();
+    lastFollow_ = std::chrono::steady_clock::now(); // the machine starts again from now
+    machine_.sync();
+}
+
 void SimulatedDrive::setAlarm(uint16_t alarmBits) {
     state_.setWord(DriveMap::kAlarmBits, alarmBits);
 }

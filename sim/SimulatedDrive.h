@@ -79,6 +79,11 @@ public:
     void setFollowsClock(bool follows);
     void followClock();
 
+    // A power cycle: the stored parameters become live, every other word of the drive's memory
+    // but its identity is lost and the machine powers up (DriveMachine::powerUp). A request cut
+    // off by it is lost. Faults, the log and the persist file carry on.
+    void restart();
+
     // Status hooks. setServoOn is the `servo on` command and setInputContacts the input
     // contacts (DI-n is bit n-1), both through the machine; setAlarm writes the alarm word alone
     // (machine.raiseAlarm() is the alarm that goes into the ring and stops the servo).

@@ -103,6 +103,7 @@ int main(int argc, char* argv[]) {
         "line of standard output.");
     parser.addHelpOption();
     parser.addOptions({
+        {"version", "Print the program's name and version and exit."},
         {"rs485", "Answer Modbus at the station besides the command protocol."},
         {"station", "Modbus station, 1..247 (default 1).", "N", "1"},
         {"frame-format", "Modbus frame format 0..8: 0..5 ASCII, 6..8 RTU (default 0).", "K", "0"},
@@ -124,6 +125,10 @@ int main(int argc, char* argv[]) {
     });
     if (!parser.parse(arguments)) {
         return Usage(parser.errorText());
+    }
+    if (parser.isSet("version")) {
+        std::fputs("orvan-drive-sim " ORVAN_VERSION "\n", stdout);
+        return 0;
     }
     if (parser.isSet("help")) {
         QString help = parser.helpText();

@@ -9,6 +9,9 @@ void AddOptions(QCommandLineParser& parser) {
         "Orvan Servo: parameters, status and commissioning of one AC servo drive on a serial "
         "link."));
     parser.addHelpOption();
+    // Answered before the options are read (src/app/ui/main.cpp); listed for the help.
+    parser.addOption({QStringLiteral("version"),
+                      QStringLiteral("Print the program's name and version and exit.")});
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("A parameter file (.nvp) to open."),
                                  QStringLiteral("[FILE.nvp]"));

@@ -57,6 +57,15 @@ TEST_P(ModbusCli, ReadsAndWritesParameterRegisters) {
 
 INSTANTIATE_TEST_SUITE_P(AsciiAndRtu, ModbusCli, ::testing::Values("0", "6"));
 
+// GNU's "--version": name and version on standard output.
+TEST(LinkCli, VersionNamesTheProgram) {
+    const CliRun run = Cli({"--version"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "orvan-cli " ORVAN_VERSION);
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(Cli({"--help"}).out.contains("orvan-cli --version"));
+}
+
 TEST(LinkCli, BadArgumentsAndMissingDevices) {
     struct Case {
         QStringList args;

@@ -39,6 +39,11 @@ check_tree() { # $1 = prefix
         [ "$(png_size "$png")" = "${size}x$size" ] || fail "$png is $(png_size "$png")"
     done
     [ -f "$1/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "no scalable icon"
+    doc="$1/share/doc/orvan-servo"
+    grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+        "$doc/copyright" 2>/dev/null || fail "no machine-readable $doc/copyright"
+    zcat "$doc/changelog.gz" 2>/dev/null | head -n1 | grep -q "^orvan-servo ([0-9]" ||
+        fail "no Debian changelog in $doc"
     metainfo="$1/share/metainfo/$app.metainfo.xml"
     out=$(appstreamcli validate --no-net "$metainfo" 2>&1) || fail "$metainfo: $out"
     grep -q "<launchable type=\"desktop-id\">$app.desktop<" "$metainfo" ||
@@ -54,6 +59,15 @@ out=$(cpack -G DEB -B "$scratch/pkg" --config "$build/CPackConfig.cmake" 2>&1) |
 deb=$(ls "$scratch"/pkg/orvan-servo_*.deb)
 dpkg-deb -x "$deb" "$scratch/root"
 check_tree "$scratch/root/usr"
+
+# Debian's own checks of the package: no error and no warning (information tags may stay).
+if command -v lintian >/dev/null 2>&1; then
+    out=$(lintian --fail-on error,warning --tag-display-limit 0 "$deb" 2>&1) ||
+        fail "lintian: $out"
+else
+    echo "lintian is not installed: the package's Debian checks are skipped" \
+        "(scripts/install-deps.sh installs it)"
+fi
 
 # Every library the programs load must come from a package the .deb depends on, and the data
 # packages must be named.
@@ -76,6 +90,13 @@ done
 bin="$scratch/root/usr/bin"
 unset LD_LIBRARY_PATH QT_PLUGIN_PATH
 "$bin/orvan-cli" --help | grep -q '^usage: orvan-cli' || fail "orvan-cli --help"
+# "--version" names the program and the package's version, without a display.
+version=$(dpkg-deb -f "$deb" Version)
+for p in $programs; do
+    out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$bin/$p" --version) ||
+        fail "$p --version failed"
+    [ "$out" = "$p $version" ] || fail "$p --version says \"$out\", not \"$p $version\""
+done
 "$bin/orvan-drive-sim" --link "$scratch/drive" </dev/null >"$scratch/sim.out" 2>&1 &
 sim_pid=$!
 for _ in $(seq 50); do [ -e "$scratch/drive" ] && break; sleep 0.1; done

@@ -192,6 +192,39 @@ TEST(DriveProgram, ControlLinesOnStandardInputWorkTheMachine) {
     EXPECT_TRUE(flooded.process.readAllStandardError().contains("no control input"));
 }
 
+// `restart` on standard input is the drive's power cycle: the Cn001 stored by the mailbox
+// becomes the live word.
+TEST(DriveProgram, RestartLineMakesStoredParametersLive) {
+    DriveSim program({});
+    Port port(program.path.toStdString());
+    const std::string ack = "%";
+    for (const char* body : {"W5710010", "W5720001", "W5700001"})
+        ASSERT_EQ(port.exchange(simtest::Cmd(body).toStdString(), 1), ack) << body;
+    const std::string position = simtest::Cmd("%0002").toStdString();
+    const std::string speed = simtest::Cmd("%0001").toStdString();
+    EXPECT_EQ(port.exchange(simtest::Cmd("R510").toStdString(), 7), position) << "stored only";
+    program.process.write("restart\n");
+    ASSERT_TRUE(program.process.waitForBytesWritten(3000));
+    std::string reply;
+    for (const auto deadline = Clock::now() + 3s; Clock::now() < deadline && reply != speed;
+         std::this_thread::sleep_for(20ms)) {
+        reply = port.exchange(simtest::Cmd("R510").toStdString(), 7);
+    }
+    EXPECT_EQ(reply, speed);
+    EXPECT_EQ(Stop(program), 0);
+    EXPECT_EQ(program.process.readAllStandardError(), "");
+}
+
+// GNU's "--version": name and version on standard output, nothing else started.
+TEST(DriveProgram, VersionNamesTheProgram) {
+    QProcess program;
+    program.start(QStringLiteral(ORVAN_DRIVE_SIM_PATH), {QStringLiteral("--version")});
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_EQ(program.readAllStandardOutput(), "orvan-drive-sim " ORVAN_VERSION "\n");
+    EXPECT_EQ(program.readAllStandardError(), "");
+}
+
 TEST(DriveProgram, RefusesBadOptions) {
     const QList<QStringList> cases = {
         {"--station", "0"}, {"--station", "248"}, {"--frame-format", "9"}, {"--drop", "1.5"},

@@ -183,6 +183,53 @@ TEST(Machine, ContactsFollowTheContactParameters) {
     EXPECT_EQ(Read(drive, '6', 0x66) & 1, 1);
 }
 
+// A restart is a power cycle: the stored parameters become live, the drive comes back with the
+// servo off, no alarm, no JOG and the motor at rest, while what lies outside it (the wiring of
+// its contacts, the analog voltage, the mechanics), its identity and its alarm history stay.
+TEST(Machine, RestartIsAPowerCycle) {
+    SimulatedDrive drive;
+    drive.setSoftwareVersion(301);
+    const int cn001 = 0x10;
+    // Cn001 = 1 (speed mode) stored through the mailbox, as a restart parameter is written.
+    Write(drive, '5', 0x71, cn001);
+    Write(drive, '5', 0x72, 1);
+    Write(drive, '5', 0x70, 1);
+    Line(drive, "analog-speed 5");
+    Line(drive, "resonance 450");
+    Line(drive, "di 4 on");
+    Line(drive, "servo on");
+    drive.advance(500ms);
+    EXPECT_EQ(Read(drive, '5', cn001), 2) << "stored only: the live copy keeps position mode";
+    EXPECT_NEAR(drive.machine().machine().motorSpeed(), 0, 1)
+        << "no analog speed outside speed mode";
+    Write(drive, '6', 0x3E, 1);
+    Line(drive, "jog 500");
+    drive.advance(500ms);
+    EXPECT_NEAR(drive.machine().machine().motorSpeed(), 500, 5);
+    Line(drive, "alarm 5");
+
+    Line(drive, "restart");
+    EXPECT_EQ(Read(drive, '5', cn001), 1);
+    EXPECT_EQ(Read(drive, '6', 0x60), 0) << "no alarm";
+    EXPECT_EQ(Read(drive, '6', 0x66) & 1, 0) << "servo off";
+    EXPECT_EQ(Read(drive, '6', 0x3E), 0) << "JOG off";
+    EXPECT_EQ(Read(drive, '6', 0xCB), 0x0008) << "DI-4 is still wired on";
+    EXPECT_EQ(Read(drive, '5', 0xE2), 301) << "identity";
+    EXPECT_EQ(Read(drive, '5', 0x00), 5) << "the alarm history";
+    EXPECT_EQ(Fetch(drive, 0x0A), 1);
+    EXPECT_EQ(drive.machine().machine().motorSpeed(), 0);
+    EXPECT_EQ(drive.machine().machine().settings().resonanceHz, 450);
+    drive.advance(500ms);
+    EXPECT_EQ(drive.machine().machine().motorSpeed(), 0) << "the JOG speed went with the power";
+
+    // Now in speed mode: servo on and the analog 5 V are half of Sn216 (N = 3000 rpm at 10 V).
+    Line(drive, "servo on");
+    drive.advance(1s);
+    EXPECT_NEAR(drive.machine().machine().motorSpeed(), 1500, 5);
+    EXPECT_NEAR(Read(drive, '6', 0xE4), 1500 * 16384 / 3000, 30) << "Un-01";
+    EXPECT_FALSE(RunControlLine(drive, "restart now").ok);
+}
+
 TEST(Machine, BadControlLinesSayWhyAndChangeNothing) {
     SimulatedDrive drive;
     const MachineSettings before = drive.machine().machine().settings();

@@ -9,6 +9,7 @@
 #include "app/ui/EmbeddedDrive.h"
 #include "app/ui/HelpWindow.h"
 #include "app/ui/MainFrame.h"
+#include "app/ui/ModalCompanion.h"
 #include "app/ui/NolvaServoView.h"
 #include "app/ui/QtMessenger.h"
 #include "app/ui/SimDriveDialog.h"
@@ -265,14 +266,20 @@ void CNolvaServoApp::InstallCommands() {
 void CNolvaServoApp::OpenSimDriveWindow() {
     if (!simDriveWindow_) {
         EmbeddedDrive* drive = drive_.get();
-        // A window of its own, not the frame's: the tuning dialogs, modal to the frame, leave it
-        // usable, so that the servo can be switched during a tuning run.
         simDriveWindow_ = new CSimDriveDialog(
-            [drive](const QString& line) { drive->Control(line); }, nullptr);
+            [drive](const QString& line) { drive->Control(line); }, frame_.get());
+        // Usable and on top while a modal dialog runs, so that the servo can be switched during
+        // a tuning run.
+        new ModalCompanion(simDriveWindow_, frame_.get());
+        simDriveWindow_->PlaceOver(frame_->centralWidget());
     }
     simDriveWindow_->show();
     simDriveWindow_->raise();
     simDriveWindow_->activateWindow();
+}
+
+CSimDriveDialog* CNolvaServoApp::SimDriveWindow() const {
+    return simDriveWindow_;
 }
 
 void CNolvaServoApp::DocumentChanged() {

@@ -75,6 +75,7 @@ public:
     void OnHelpContents();
     // "模拟驱动器" (only with "--simulate"): one window, shown again when asked again.
     void OpenSimDriveWindow();
+    CSimDriveDialog* SimDriveWindow() const;
 
     // The main window is closing: the save question, then the exit of every operation that moves
     // the motor (the user is told of those that did not reach the drive), then the settings
@@ -135,7 +136,7 @@ private:
     std::unique_ptr<StopSignals> stopSignals_;
     QPointer<QSplashScreen> splash_;
     QPointer<CHelpWindow> helpWindow_;
-    QPointer<CSimDriveDialog> simDriveWindow_; // a top-level window, deleted with the program
+    QPointer<CSimDriveDialog> simDriveWindow_; // the frame's tool window
     bool terminating_ = false;
     bool settingsWritten_ = false;
 };

@@ -11,8 +11,11 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -79,9 +82,18 @@ CSimDriveDialog::CSimDriveDialog(std::function<void(const QString&)> send, QWidg
         ->setObjectName(QStringLiteral("analogSpeed"));
     layout->addWidget(machine);
 
+    auto* buttons = new QHBoxLayout;
+    auto* restart = new QPushButton(QStringLiteral("重新启动(&R)"), this);
+    restart->setObjectName(QStringLiteral("restart"));
+    restart->setToolTip(
+        QStringLiteral("关闭电源后再重新输入电源：写入的参数生效，Servo OFF，电机停止"));
+    connect(restart, &QPushButton::clicked, this, &CSimDriveDialog::Restart);
     auto* close = new QPushButton(QStringLiteral("关闭(&C)"), this);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
-    layout->addWidget(close, 0, Qt::AlignRight);
+    buttons->addWidget(restart);
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
 }
 
 QDoubleSpinBox* CSimDriveDialog::AddSetting(QFormLayout* form, const QString& label, double min,
@@ -110,4 +122,29 @@ void CSimDriveDialog::RaiseAlarm() {
 
 void CSimDriveDialog::ClearAlarm() {
     send_(ControlLine::ClearAlarm());
+}
+
+void CSimDriveDialog::Restart() {
+    send_(ControlLine::Restart());
+    // The drive comes back with the servo off; contacts, analog voltage and machine stay.
+    const QSignalBlocker quiet(servo_);
+    servo_->setChecked(false);
+}
+
+void CSimDriveDialog::PlaceOver(const QWidget* area) {
+    constexpr int kMargin = 8;
+    adjustSize();
+    const QPoint topLeft = area->mapToGlobal(QPoint(0, 0));
+    const QSize frame = frameGeometry().size();
+    const int x = std::max(topLeft.x(), topLeft.x() + area->width() - frame.width() - kMargin);
+    move(x, topLeft.y() + kMargin);
+}
+
+void CSimDriveDialog::keyPressEvent(QKeyEvent* event) {
+    // Escape puts the window away, as it does a dialog's.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

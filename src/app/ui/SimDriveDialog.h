@@ -7,6 +7,7 @@
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
+class QKeyEvent;
 
 // "模拟驱动器": the simulated drive's machine worked by hand while the program runs with
 // "--simulate". A plain form: every control speaks one control line (sim/ControlLines.h) through
@@ -23,6 +24,14 @@ public:
 
     void RaiseAlarm();
     void ClearAlarm();
+    // "重新启动": the drive's power cycle.
+    void Restart();
+    // Puts the window in the top right corner of `area` (the main window's client area), clear
+    // of its menu and tool bars.
+    void PlaceOver(const QWidget* area);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QDoubleSpinBox* AddSetting(class QFormLayout* form, const QString& label, double min,

@@ -22,8 +22,12 @@ int main(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i)
         rawArguments << QString::fromLocal8Bit(argv[i]);
 
-    // Help and the display check come before the application object: without a display Qt
-    // would abort while creating it.
+    // Help, version and the display check come before the application object: without a
+    // display Qt would abort while creating it.
+    if (rawArguments.contains(QLatin1String("--version"))) {
+        std::fputs("orvan-servo " ORVAN_VERSION "\n", stdout);
+        return 0;
+    }
     if (rawArguments.contains(QLatin1String("--help")) ||
         rawArguments.contains(QLatin1String("-h"))) {
         const ParsedProgramOptions parsed = ParseProgramOptions({QStringLiteral("--help")});
@@ -41,7 +45,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("OrvanServo"));
     // Lets a Wayland desktop match the windows to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.orvan.OrvanServo"));
-    QApplication::setApplicationVersion(QStringLiteral("0.9.080331"));
+    QApplication::setApplicationVersion(QStringLiteral(ORVAN_VERSION));
 
     const ParsedProgramOptions parsed = ParseProgramOptions(application.arguments().mid(1));
     if (parsed.outcome == ParsedProgramOptions::Outcome::Error) {

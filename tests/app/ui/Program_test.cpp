@@ -126,6 +126,15 @@ TEST_F(ProgramTest, WithoutADisplayItSaysHowToRunHeadlessButHelpNeedsNone) {
     const ProgramRun help = RunToEnd({QStringLiteral("--help")}, /*display=*/false);
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains(QLatin1String("--simulate")));
+    EXPECT_TRUE(help.out.contains(QLatin1String("--version")));
+
+    // GNU's "--version": name and version on standard output, whatever else is asked.
+    const ProgramRun version =
+        RunToEnd({QStringLiteral("--simulate"), QStringLiteral("--version")}, /*display=*/false);
+    ASSERT_TRUE(version.finished);
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, QStringLiteral("orvan-servo " ORVAN_VERSION "\n"));
+    EXPECT_EQ(version.err, QString());
 }
 
 TEST_F(ProgramTest, BadOptionsEndWithAUsageError) {
