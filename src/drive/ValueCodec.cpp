@@ -43,6 +43,19 @@ int32_t HalfUpTruncated(double x) {
     return ToInt32(x + 0.5);
 }
 
+// Half away from zero on a single-precision intermediate: the status values are converted so.
+int32_t RoundSingle(float x) {
+    return ToInt32(static_cast<double>(x < 0.0F ? x - 0.5F : x + 0.5F));
+}
+
+int32_t MonitorSpeedToDisplay(int32_t raw, int32_t n) {
+    return RoundSingle(static_cast<float>(raw) * static_cast<float>(n) / 16384.0F);
+}
+
+int32_t MonitorPercentToDisplay(int32_t raw) {
+    return RoundSingle(static_cast<float>(raw) / static_cast<float>(kTorqueUnit));
+}
+
 int32_t Low16(int32_t x) {
     return x & 0xFFFF;
 }
@@ -135,13 +148,13 @@ int32_t MonitorToDisplay(char letter, int number, int32_t raw, int32_t n) {
         switch (number) {
         case 1:
         case 6:
-        case 11: return SpeedToDisplay(raw, n);
+        case 11: return MonitorSpeedToDisplay(raw, n);
         case 2:
         case 4:
         case 5:
         case 12:
         case 13:
-        case 18: return TorqueToDisplay(raw);
+        case 18: return MonitorPercentToDisplay(raw);
         case 3: return Low16(raw);
         case 9: return ToInt32(static_cast<double>(raw) * 100.0 / 1638.4);
         case 10: return Low16(HalfUpTruncated(static_cast<double>(raw) * 502.0 / 1024.0));

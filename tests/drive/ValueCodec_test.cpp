@@ -53,7 +53,13 @@ TEST(ValueCodec, ConvertsRawToShownValue) {
     Case{"analog speed scale at N 5000", 'S', 16, 5000, 3121, 5000},
     Case{"quick group is 16-bit", 'q', 5, 3000, -1, 0xFFFF},
     Case{"Un-01 speed", 'U', 1, 3000, -5461, -1000},
+    // The status values round on a single-precision intermediate: at N 3500 these land a hair
+    // above a half in float and a hair below in double.
+    Case{"Un-01 speed single precision", 'U', 1, 3500, 2048, 438},
+    Case{"Un-06 speed single precision, negative", 'U', 6, 3500, -22205, -4744},
+    Case{"Un-11 speed single precision", 'U', 11, 3500, 30720, 6563},
     Case{"Un-02 torque not masked", 'U', 2, 3000, -4096, -100},
+    Case{"Un-04 percent rounds half away", 'U', 4, 3000, -62, -2},
     Case{"Un-07 signed raw", 'U', 7, 3000, -70000, -70000},
     Case{"Un-09", 'U', 9, 3000, 1639, 100},
     Case{"Un-10", 'U', 10, 3000, 1024, 502},
