@@ -118,8 +118,9 @@ bool FraMeasurement::Run(int loadPercent, FraRecord& record) {
         return false;
     }
     failedStep_.clear();
-    if (!StartExcitation(loadPercent)) {
-        ShowStepError(messenger_, failedStep_);
+    QString startNotEnded;
+    if (!StartExcitation(loadPercent, &startNotEnded)) {
+        ShowStepError(messenger_, failedStep_, startNotEnded);
         return false;
     }
     // From the start on the drive runs: every way out of the measurement ends the run.
@@ -159,18 +160,26 @@ bool FraMeasurement::Ended() const {
     return run_ != nullptr && run_->Ended();
 }
 
-bool FraMeasurement::StartExcitation(int loadPercent) {
+bool FraMeasurement::StartExcitation(int loadPercent, QString* notEnded) {
     DriveAccess& access = connection_.Access();
     const int32_t n = profile_.maxMotorSpeed;
-    const bool ok =
+    const bool prepared =
         access.WriteDriveWord(DriveMap::kRunSpeedSetting, DisplayToRaw({'M', 1}, kSpeedSetting, n),
                               false) &&
         access.WriteDriveWord(DriveMap::kRunClearSecond, 0, false) &&
         access.WriteDriveWord(DriveMap::kRunClearFirst, 0, false) &&
         access.WriteDriveWord(DriveMap::kRunLoadTorque, DisplayToRaw({'M', 10}, loadPercent, n),
-                              false) &&
-        access.WriteDriveWord(DriveMap::kRunControl, kRunStart, false);
-    return ok || Fail();
+                              false);
+    if (!prepared) {
+        return Fail();
+    }
+    if (access.WriteDriveWord(DriveMap::kRunControl, kRunStart, false)) {
+        return true;
+    }
+    // The start may have reached the drive with only its answer lost: the run is ended as
+    // Cancel ends it, so that a motor that did start is not left turning unseen.
+    *notEnded = EndRun(access);
+    return Fail();
 }
 
 // Polls the run control word without pause until the second half has been fetched and

@@ -89,7 +89,9 @@ public:
 private:
     // The end of the drive's run; FraNotEndedText() when a write did not reach the drive.
     static QString EndRun(DriveAccess& access);
-    bool StartExcitation(int loadPercent);
+    // The run's set-up and start. When the start itself was not acknowledged the run is ended
+    // all the same; `notEnded` then tells whether that failed too.
+    bool StartExcitation(int loadPercent, QString* notEnded);
     bool Poll(FraRecord& record);
     bool FetchHalf(int halfState, FraRecord& record);
     // ReadHalfRecord without its message: the failed step is kept in failedStep_.

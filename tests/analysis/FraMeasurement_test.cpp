@@ -289,3 +289,29 @@ TEST(FraMeasurement, TheProgramsQuitDuringTheReadEndsTheRunOnceAndTheMeasurement
         << "nothing is read after the end";
     EXPECT_EQ(rig.drive.word('A', 0x98), 0);
 }
+
+TEST(FraMeasurement, AStartWhoseAnswerIsLostIsEndedAsCancelEndsIt) {
+    // The drive takes the start and begins its run, but its answers never come back.
+    FraRig rig;
+    const auto passOn = rig.port->responder();
+    rig.port->setResponder([passOn, &rig](QByteArrayView written) {
+        if (!written.startsWith("WA980001"))
+            return passOn(written);
+        rig.drive.process(written); // taken, its reply lost on the line
+        return QByteArray();
+    });
+    EXPECT_FALSE(rig.measurement.Start(QStringLiteral("50"), rig.record));
+    ASSERT_EQ(rig.messenger.messages.size(), 1);
+    EXPECT_EQ(rig.messenger.messages[0].text,
+              QString::fromUtf8("错误:\n\n追踪设定资料至伺服驱动器。"));
+    const QStringList log = rig.drive.requestLog();
+    ASSERT_GE(log.size(), 2);
+    EXPECT_EQ(log.mid(log.size() - 2), (QStringList{kEndWrites[0], kEndWrites[1]}));
+    EXPECT_EQ(rig.drive.word('A', 0x98), 0) << "the drive's run is over";
+
+    // Set-up writes that fail leave nothing started, so nothing is ended either.
+    FraRig refused;
+    refused.swallow = [](const QByteArray& request) { return request.startsWith("WA92"); };
+    EXPECT_FALSE(refused.measurement.Start(QStringLiteral("50"), refused.record));
+    EXPECT_EQ(refused.drive.requestLog().filter(QStringLiteral("WA98")).size(), 0);
+}
