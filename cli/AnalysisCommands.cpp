@@ -5,9 +5,11 @@
 #include "analysis/RecordCsv.h"
 #include "base/CFormat.h"
 #include "base/Messenger.h"
+#include "cli/Interrupt.h"
 #include "cli/LinkCommands.h"
 #include "drive/DriveProfile.h"
 #include "link/DriveOperations.h"
+#include "link/MotionExits.h"
 #include "params/DriveConnection.h"
 #include "params/NolvaServoDoc.h"
 
@@ -16,6 +18,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <optional>
 
 const char* const kAnalysisUsage =
@@ -159,6 +162,27 @@ int RunFraAnalyseCommand(const QStringList& args, QTextStream& out, QTextStream&
     return 0;
 }
 
+namespace {
+
+// No window on the command line: only a look at Ctrl+C after every word of a half's read.
+class InterruptWatch : public FraReadProgress {
+public:
+    explicit InterruptWatch(std::function<void()> check) : check_(std::move(check)) {}
+    bool Open(int) override { return true; }
+    void SetText(const QString&) override {}
+    void Step() override {}
+    bool ExchangeDone() override {
+        check_();
+        return true;
+    }
+    void Close() override {}
+
+private:
+    std::function<void()> check_;
+};
+
+} // namespace
+
 QStringList TakeFraOptions(const QStringList& args, FraCliOptions* options) {
     QStringList rest;
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -214,9 +238,33 @@ int RunFraCommand(const LinkOptions& link, const FraCliOptions& options, QTextSt
         return 1;
     }
     FraMeasurement measurement(connection, profile, messenger);
+    // Ctrl+C ends the drive's run before the program goes, between two polls or two words.
+    const InterruptGuard interrupts;
+    QStringList notEnded;
+    bool ended = false;
+    bool wasRunning = false;
+    const auto endOnInterrupt = [&] {
+        if (InterruptGuard::Interrupted() && !ended) {
+            ended = true;
+            wasRunning = connection.Motions().Active();
+            notEnded = connection.Motions().EndAll();
+        }
+    };
+    InterruptWatch watch(endOnInterrupt);
+    measurement.SetPollPump(endOnInterrupt);
+    measurement.SetReadProgress(&watch);
     FraRecord record;
     const bool measured = measurement.Start(QString::number(load), record);
     connection.Close();
+    if (ended) {
+        err << "fra: interrupted; "
+            << (!wasRunning          ? QStringLiteral("no run was going")
+                : notEnded.isEmpty() ? QStringLiteral("the drive's run was ended")
+                                     : QStringLiteral("the drive's run could not be ended: the "
+                                                      "motor may still turn"))
+            << "\n";
+        return 1;
+    }
     if (!measured) {
         err << "fra: the measurement failed\n";
         return 1;

@@ -1,6 +1,7 @@
 #include "cli/MonitorCommands.h"
 
 #include "base/Messenger.h"
+#include "cli/Interrupt.h"
 #include "link/DriveOperations.h"
 #include "monitor/MonitorPoll.h"
 #include "params/DriveConnection.h"
@@ -13,7 +14,6 @@
 
 #include <algorithm>
 #include <array>
-#include <csignal>
 #include <memory>
 
 const char* const kMonitorUsage =
@@ -30,33 +30,6 @@ namespace {
 constexpr int kDefaultIntervalMs = 400; // the program's poll
 constexpr int kLongestIntervalMs = 24 * 60 * 60 * 1000;
 constexpr int kWaitSliceMs = 20; // how soon Ctrl+C ends a wait
-
-volatile std::sig_atomic_t gInterrupted = 0;
-
-extern "C" void OnInterrupt(int signal) {
-    gInterrupted = 1;
-    std::signal(signal, SIG_DFL); // a second Ctrl+C ends the program at once
-}
-
-// Ctrl+C and SIGTERM end a run between two samples while this lives.
-class InterruptGuard {
-public:
-    InterruptGuard() {
-        gInterrupted = 0;
-        previousInt_ = std::signal(SIGINT, OnInterrupt);
-        previousTerm_ = std::signal(SIGTERM, OnInterrupt);
-    }
-    ~InterruptGuard() {
-        std::signal(SIGINT, previousInt_);
-        std::signal(SIGTERM, previousTerm_);
-    }
-    InterruptGuard(const InterruptGuard&) = delete;
-    InterruptGuard& operator=(const InterruptGuard&) = delete;
-
-private:
-    void (*previousInt_)(int) = SIG_DFL;
-    void (*previousTerm_)(int) = SIG_DFL;
-};
 
 const char* const kExchangeFailure = "no accepted reply after 3 attempts (result 0)";
 
@@ -170,7 +143,7 @@ private:
 
 // Waits until `clock` shows `ms`; false when Ctrl+C came first.
 bool WaitUntil(const QElapsedTimer& clock, qint64 ms) {
-    while (!gInterrupted) {
+    while (!InterruptGuard::Interrupted()) {
         const qint64 left = ms - clock.elapsed();
         if (left <= 0) {
             return true;

@@ -4,12 +4,17 @@
 #include "analysis/RecordCsv.h"
 #include "support/CliTestSupport.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
 #include <random>
 
 namespace {
@@ -120,6 +125,38 @@ TEST(FraCli, MeasuresTheSimulatedResonanceOverTheTerminal) {
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("anti-resonance: ")));
     // The record it kept gives the same lines to fra-analyse.
     EXPECT_EQ(Cli({"fra-analyse", record}).out, run.out);
+}
+
+// Ctrl+C while the drive runs its measurement ends the run before the tool goes.
+TEST(FraCli, InterruptedMeasurementEndsTheDrivesRun) {
+    QTemporaryDir dir;
+    const QString log = dir.filePath("requests.log");
+    // Paced at 9600 bit/s a half of the record takes seconds to read.
+    clitest::DriveSim sim({"--log", log, "--pace", "--baud", "9600"});
+    ASSERT_FALSE(sim.path.isEmpty());
+    QProcess fra;
+    fra.start(QStringLiteral(ORVAN_CLI_PATH),
+              {"--port", sim.path, "--baud", "9600", "fra", "--load", "50"});
+    ASSERT_TRUE(fra.waitForStarted(10000));
+    const auto requests = [&log] {
+        QFile file(log);
+        return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).split('\n')
+                                              : QStringList{};
+    };
+    QElapsedTimer clock;
+    clock.start();
+    while (requests().filter(QRegularExpression("^R0")).size() < 20 && clock.elapsed() < 30000)
+        QThread::msleep(20);
+    ASSERT_GE(requests().filter(QRegularExpression("^R0")).size(), 20) << "the read began";
+    ::kill(static_cast<pid_t>(fra.processId()), SIGINT);
+    ASSERT_TRUE(fra.waitForFinished(30000));
+    EXPECT_EQ(fra.exitCode(), 1);
+    EXPECT_EQ(QString::fromUtf8(fra.readAllStandardError()).trimmed(),
+              QStringLiteral("fra: interrupted; the drive's run was ended"));
+    QStringList sent = requests();
+    sent.removeAll(QString());
+    ASSERT_GE(sent.size(), 2);
+    EXPECT_EQ(sent.mid(sent.size() - 2), (QStringList{"WA9E0000D6", "WA980000C9"}));
 }
 
 } // namespace
