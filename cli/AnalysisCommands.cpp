@@ -3,8 +3,11 @@
 #include "analysis/FraMeasurement.h"
 #include "analysis/FrequencyResponse.h"
 #include "analysis/RecordCsv.h"
+#include "base/AtomicFile.h"
+#include "base/BoundedRead.h"
 #include "base/CFormat.h"
 #include "base/Messenger.h"
+#include "cli/CliText.h"
 #include "cli/Interrupt.h"
 #include "cli/LinkCommands.h"
 #include "drive/DriveProfile.h"
@@ -12,9 +15,6 @@
 #include "link/MotionExits.h"
 #include "params/DriveConnection.h"
 #include "params/NolvaServoDoc.h"
-
-#include <QFile>
-#include <QSaveFile>
 
 #include <cmath>
 #include <cstdio>
@@ -104,12 +104,9 @@ QString ResultLine(const char* name, int bin, const FrequencyResponse& response)
 // Writes `text` whole or not at all; false after saying why.
 bool WriteWhole(const QString& path, const std::string& text, const char* command,
                 QTextStream& err) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(text.data(), static_cast<qint64>(text.size())) !=
-            static_cast<qint64>(text.size()) ||
-        !file.commit()) {
-        err << command << ": " << path << ": cannot write: " << file.errorString() << "\n";
+    QString reason;
+    if (!WriteFileAtomically(path, QByteArray::fromStdString(text), &reason)) {
+        err << command << ": " << path << ": cannot write: " << reason << "\n";
         return false;
     }
     return true;
@@ -136,14 +133,14 @@ int RunFraAnalyseCommand(const QStringList& args, QTextStream& out, QTextStream&
     if (!o)
         return 2;
 
-    QFile file(o->record);
-    if (!file.open(QIODevice::ReadOnly)) {
-        err << "fra-analyse: " << o->record << ": cannot open: " << file.errorString() << "\n";
-        return 1;
-    }
-    const QByteArray text = file.read(kMaxRecordFileBytes + 1);
-    if (text.size() > kMaxRecordFileBytes) {
-        err << "fra-analyse: " << o->record << ": too large for a record of 1024 rows\n";
+    QByteArray text;
+    FileReadError readError;
+    if (!ReadFileWithLimit(o->record, kMaxRecordFileBytes, &text, &readError)) {
+        if (readError.kind == FileReadError::Kind::TooLarge)
+            err << "fra-analyse: " << o->record << ": too large for a record of 1024 rows\n";
+        else
+            err << "fra-analyse: " << o->record
+                << ": cannot open: " << FileReadErrorEnglish(readError) << "\n";
         return 1;
     }
     const auto parsed = ParseRecordCsv(std::string_view(text.constData(), text.size()));
@@ -215,8 +212,8 @@ int RunFraCommand(const LinkOptions& link, const FraCliOptions& options, QTextSt
     bool numeric = false;
     const int load = options.load->toInt(&numeric);
     if (!numeric || load < 1 || load > 100) {
-        return FraUsage(err, "--load must be a whole percentage 1..100, not \"" + *options.load +
-                                 "\"");
+        return FraUsage(err,
+                        "--load must be a whole percentage 1..100, not \"" + *options.load + "\"");
     }
     if (options.record && options.record->isEmpty()) {
         return FraUsage(err, "--record needs a file");
@@ -273,8 +270,7 @@ int RunFraCommand(const LinkOptions& link, const FraCliOptions& options, QTextSt
     if (options.record && !WriteWhole(*options.record, RecordCsvText(record), "fra", err)) {
         return 1;
     }
-    if (!link.output.isEmpty() &&
-        !WriteWhole(link.output, ResponseCsvText(response), "fra", err)) {
+    if (!link.output.isEmpty() && !WriteWhole(link.output, ResponseCsvText(response), "fra", err)) {
         return 1;
     }
     PrintResults(response, out);

@@ -17,6 +17,9 @@
 
 namespace {
 
+// A parameter table in CSV is a few hundred short rows; anything far larger is not one.
+constexpr qint64 kMaxParameterCsvBytes = 4 * 1024 * 1024;
+
 const char* const kUsage =
     "usage: orvan-cli nvp show FILE [--max-speed N]\n"
     "       orvan-cli nvp export FILE --csv|--json [--max-speed N]\n"
@@ -206,12 +209,13 @@ int Import(const Options& o, QTextStream& err) {
     if (RefuseOverwrite(o.output, o, err)) {
         return 1;
     }
-    QFile csv(o.positional[0]);
-    if (!csv.open(QIODevice::ReadOnly)) {
-        err << "nvp: cannot read " << o.positional[0] << ": " << csv.errorString() << "\n";
+    QByteArray text;
+    FileReadError readError;
+    if (!ReadFileWithLimit(o.positional[0], kMaxParameterCsvBytes, &text, &readError)) {
+        err << "nvp: cannot read " << o.positional[0] << ": " << FileReadErrorEnglish(readError)
+            << "\n";
         return 1;
     }
-    const QByteArray text = csv.readAll();
     // Only speed ranges depend on the drive: N comes from --max-speed.
     CNolvaServoDoc doc(ProfileFor(o.maxSpeed, DriveProfile{}.modelCode));
     QString error;

@@ -3,6 +3,7 @@
 #include "app/DocumentTemplate.h"
 #include "app/RecentFiles.h"
 #include "base/AtomicFile.h"
+#include "base/BoundedRead.h"
 #include "base/FileChooser.h"
 #include "base/Messenger.h"
 #include "base/StringIds.h"
@@ -28,10 +29,10 @@ QString RecoveryNamePath(const QString& recoveryPath) {
 }
 
 QString ReadRecoveryName(const QString& recoveryPath) {
-    QFile file(RecoveryNamePath(recoveryPath));
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray name;
+    if (!ReadFileWithLimit(RecoveryNamePath(recoveryPath), kMaxRecoveryPathBytes, &name, nullptr))
         return {};
-    return QString::fromUtf8(file.read(kMaxRecoveryPathBytes)).trimmed();
+    return QString::fromUtf8(name).trimmed();
 }
 
 void ShowWarning(Messenger& messenger, const QString& text) {

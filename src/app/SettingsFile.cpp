@@ -1,6 +1,7 @@
 #include "app/SettingsFile.h"
 
 #include "base/AtomicFile.h"
+#include "base/BoundedRead.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,6 +16,9 @@
 #include <optional>
 
 namespace {
+
+// A settings file is a few hundred short lines; anything far larger is not one.
+constexpr qint64 kMaxSettingsFileBytes = 4 * 1024 * 1024;
 
 constexpr QByteArrayView kFirstLine = "[Orvan Servo]";
 constexpr QByteArrayView kSystemSection = "[System]";
@@ -271,10 +275,10 @@ AppSettings ParseSettings(const QByteArray& content) {
 }
 
 AppSettings ReadSettingsFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (!ReadFileWithLimit(path, kMaxSettingsFileBytes, &bytes, nullptr))
         return {};
-    return ParseSettings(file.readAll());
+    return ParseSettings(bytes);
 }
 
 QByteArray FormatSettings(const AppSettings& settings) {

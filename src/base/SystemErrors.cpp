@@ -26,6 +26,7 @@ constexpr KnownError kKnownErrors[] = {
     {EIO, "读写设备时出错"},
     {ENXIO, "设备不存在或未连接"},
     {ENODEV, "设备不存在或未连接"},
+    {EPIPE, "读取的程序已关闭管道"},
 };
 
 // Qt's own reasons for a save that cannot start (QSaveFile), untranslated.

@@ -1,6 +1,7 @@
 #include "params/NvpFile.h"
 
 #include "base/AtomicFile.h"
+#include "base/BoundedRead.h"
 #include "base/SystemErrors.h"
 #include "params/Archive.h"
 #include "params/NolvaServoDoc.h"
@@ -83,15 +84,14 @@ bool Load(QByteArrayView bytes, QString* versionText, FileBody* body, QString* e
     return true;
 }
 
+// A document is about 3 KB of fixed fields; its one variable part, the version text, is short.
+// Far past that, a file is not a document, and its reading stops there.
+constexpr qint64 kMaxParameterFileBytes = 64 * 1024;
+
 bool ReadWholeFile(const QString& path, QByteArray* bytes, QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = CannotOpenDocumentText(path, FileErrorText(file));
-        return false;
-    }
-    *bytes = file.readAll();
-    if (file.error() != QFile::NoError) {
-        *error = CannotOpenDocumentText(path, FileErrorText(file));
+    FileReadError readError;
+    if (!ReadFileWithLimit(path, kMaxParameterFileBytes, bytes, &readError)) {
+        *error = CannotOpenDocumentText(path, FileReadErrorText(readError));
         return false;
     }
     return true;

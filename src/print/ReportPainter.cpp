@@ -1,13 +1,13 @@
 #include "print/ReportPainter.h"
 
-#include "base/SystemErrors.h"
+#include "base/AtomicFile.h"
 
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QPageSize>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -144,18 +144,11 @@ bool WriteReportPdf(const ReportInput& input, QIODevice& device, const QString& 
 }
 
 bool WriteReportPdfFile(const ReportInput& input, const QString& path, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error != nullptr)
-            *error = FileErrorText(file);
+    // Drawn in memory first: the file is then written the one way every file is, so that a
+    // device given as the path is written into, not replaced.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    if (!WriteReportPdf(input, pdf, input.documentName, error))
         return false;
-    }
-    if (!WriteReportPdf(input, file, input.documentName, error))
-        return false;
-    if (!file.commit()) {
-        if (error != nullptr)
-            *error = FileErrorText(file);
-        return false;
-    }
-    return true;
+    return WriteFileAtomically(path, pdf.data(), error);
 }

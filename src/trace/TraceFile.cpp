@@ -1,6 +1,7 @@
 #include "trace/TraceFile.h"
 
 #include "base/AtomicFile.h"
+#include "base/BoundedRead.h"
 #include "base/SystemErrors.h"
 #include "trace/TraceSettingsCheck.h"
 
@@ -18,6 +19,10 @@ namespace {
 constexpr int kScaleEntries = 15;
 // Where the version line must name the program: within this many characters after its ';'.
 constexpr qsizetype kVersionSpan = 24;
+// The largest file the format allows: the two text lines, the fixed fields and four channels of
+// the longest trace, with room to spare for the lines. A longer file is refused unread.
+constexpr qint64 kMaxTraceFileBytes =
+    4096 + 4 * (64 + TraceSettings::kContactCount + TraceData::kChannels * TraceData::kCapacity);
 
 void Put(QByteArray& out, int32_t value) {
     char bytes[4];
@@ -205,12 +210,10 @@ bool OpenTraceFile(const QString& path, TraceRecord& record, QString* error) {
     if (!HasTraceFileExtension(path))
         return Fail(error, CannotOpenTraceText(
                                path, QStringLiteral("追踪波形资料文档的扩展名必须是 .trd。")));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Fail(error, CannotOpenTraceText(path, FileErrorText(file)));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFile::NoError)
-        return Fail(error, CannotOpenTraceText(path, FileErrorText(file)));
+    QByteArray bytes;
+    FileReadError readError;
+    if (!ReadFileWithLimit(path, kMaxTraceFileBytes, &bytes, &readError))
+        return Fail(error, CannotOpenTraceText(path, FileReadErrorText(readError)));
     QString why;
     if (!LoadTrace(bytes, record, &why))
         return Fail(error,
