@@ -106,6 +106,18 @@ namespace {
 TEST(FraCli, MeasuresTheSimulatedResonanceOverTheTerminal) {
     EXPECT_EQ(Cli({"--port", "/nonexistent", "fra", "--load", "0"}).exitCode, 2);
     EXPECT_EQ(Cli({"--port", "/nonexistent", "fra"}).exitCode, 2);
+    {
+        // Both files are checked before the drive runs; neither is written when one cannot be.
+        QTemporaryDir dir;
+        const QString record = dir.filePath("r.csv");
+        const QString result = dir.filePath("nodir/o.csv");
+        const CliRun run = Cli(
+            {"--port", "/nonexistent", "fra", "--load", "50", "--record", record, "-o", result});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err,
+                  "fra: cannot write " + result + ": no such folder " + dir.filePath("nodir"));
+        EXPECT_FALSE(QFile::exists(record));
+    }
 
     clitest::DriveSim sim({});
     ASSERT_FALSE(sim.path.isEmpty());
