@@ -3,13 +3,13 @@
 #include "analysis/FraMeasurement.h"
 #include "analysis/FrequencyResponse.h"
 #include "analysis/RecordCsv.h"
-#include "base/AtomicFile.h"
 #include "base/BoundedRead.h"
 #include "base/CFormat.h"
 #include "base/Messenger.h"
 #include "cli/CliText.h"
 #include "cli/Interrupt.h"
 #include "cli/LinkCommands.h"
+#include "cli/OutputFiles.h"
 #include "drive/DriveProfile.h"
 #include "link/DriveOperations.h"
 #include "link/MotionExits.h"
@@ -24,7 +24,8 @@
 const char* const kAnalysisUsage =
     "       orvan-cli fra-analyse RECORD.csv [--model CODE] [-o RESULT.csv]\n"
     "       orvan-cli --port DEVICE [link options] fra --load PERCENT [-o RESULT.csv]\n"
-    "                 [--record RECORD.csv]  (measure the frequency response on the drive)\n";
+    "                 [--record RECORD.csv] [--force]  (measure the frequency response on the\n"
+    "                 drive; --force replaces existing files)\n";
 
 namespace {
 
@@ -101,17 +102,6 @@ QString ResultLine(const char* name, int bin, const FrequencyResponse& response)
            OneDecimal(response.phaseDeg[bin]);
 }
 
-// Writes `text` whole or not at all; false after saying why.
-bool WriteWhole(const QString& path, const std::string& text, const char* command,
-                QTextStream& err) {
-    QString reason;
-    if (!WriteFileAtomically(path, QByteArray::fromStdString(text), &reason)) {
-        err << command << ": " << path << ": cannot write: " << reason << "\n";
-        return false;
-    }
-    return true;
-}
-
 void PrintResults(const FrequencyResponse& response, QTextStream& out) {
     if (response.resonanceBin)
         out << ResultLine("resonance", *response.resonanceBin, response) << "\n";
@@ -122,7 +112,7 @@ void PrintResults(const FrequencyResponse& response, QTextStream& out) {
 
 int FraUsage(QTextStream& err, const QString& why) {
     err << "fra: " << why << "\nusage: orvan-cli --port DEVICE [link options] fra --load PERCENT "
-        << "[-o RESULT.csv] [--record RECORD.csv]\nPERCENT: the load torque, 1..100.\n";
+        << "[-o RESULT.csv] [--record RECORD.csv] [--force]\nPERCENT: the load torque, 1..100.\n";
     return 2;
 }
 
@@ -152,7 +142,8 @@ int RunFraAnalyseCommand(const QStringList& args, QTextStream& out, QTextStream&
 
     const FrequencyResponse response = AnalyseResponse(std::get<FraRecord>(parsed), o->model);
     if (!o->output.isEmpty() &&
-        !WriteWhole(o->output, ResponseCsvText(response), "fra-analyse", err)) {
+        !WriteOutputs({{o->output, QByteArray::fromStdString(ResponseCsvText(response))}},
+                      QStringLiteral("fra-analyse"), out, err)) {
         return 1;
     }
     PrintResults(response, out);
@@ -218,6 +209,22 @@ int RunFraCommand(const LinkOptions& link, const FraCliOptions& options, QTextSt
     if (options.record && options.record->isEmpty()) {
         return FraUsage(err, "--record needs a file");
     }
+    // The files are checked before the drive runs: a measurement is not spent on one that
+    // cannot be made.
+    QStringList outputs;
+    if (options.record) {
+        outputs << *options.record;
+    }
+    if (!link.output.isEmpty()) {
+        outputs << link.output;
+    }
+    for (const QString& path : outputs) {
+        const QString problem = OutputProblem(path, link.force);
+        if (!problem.isEmpty()) {
+            err << "fra: cannot write " << path << ": " << problem << "\n";
+            return 1;
+        }
+    }
 
     ConsoleMessenger messenger;
     DriveProfile profile;
@@ -267,10 +274,14 @@ int RunFraCommand(const LinkOptions& link, const FraCliOptions& options, QTextSt
         return 1;
     }
     const FrequencyResponse response = AnalyseResponse(record, profile.modelCode);
-    if (options.record && !WriteWhole(*options.record, RecordCsvText(record), "fra", err)) {
-        return 1;
+    QList<OutputFile> files;
+    if (options.record) {
+        files.append({*options.record, QByteArray::fromStdString(RecordCsvText(record))});
     }
-    if (!link.output.isEmpty() && !WriteWhole(link.output, ResponseCsvText(response), "fra", err)) {
+    if (!link.output.isEmpty()) {
+        files.append({link.output, QByteArray::fromStdString(ResponseCsvText(response))});
+    }
+    if (!WriteOutputs(files, QStringLiteral("fra"), out, err)) {
         return 1;
     }
     PrintResults(response, out);

@@ -10,6 +10,7 @@
 #include "params/DriveConnection.h"
 #include "params/NolvaServoDoc.h"
 
+#include <cerrno>
 #include <optional>
 
 const char* const kLinkUsage =
@@ -282,6 +283,11 @@ int Run(const LinkOptions& o, QTextStream& out, QTextStream& err) {
 
 bool OpenPort(DriveConnection& connection, const LinkOptions& options, QTextStream& err) {
     const uint32_t opened = connection.Open(options.device, options.baud);
+    if (opened == EISDIR || opened == ENOTTY) {
+        err << "orvan-cli: --port " << options.device << ": not a serial device"
+            << (opened == EISDIR ? " (a folder)" : "") << "\n";
+        return false;
+    }
     if (opened != 0) {
         err << "orvan-cli: cannot open " << options.device << ": " << qt_error_string(int(opened))
             << " (" << opened << ")\n";

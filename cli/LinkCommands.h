@@ -14,7 +14,7 @@ struct LinkOptions {
     LinkSettings settings;
     bool store = false;  // write: through the mailbox first
     QString output;      // read-all: -o FILE
-    bool force = false;  // read-all: replace an existing file
+    bool force = false;  // replace existing output files (read-all, monitor, trace, fra)
     QStringList command; // the command and its arguments
 };
 

@@ -2,6 +2,7 @@
 
 #include "base/Messenger.h"
 #include "cli/Interrupt.h"
+#include "cli/OutputFiles.h"
 #include "link/DriveOperations.h"
 #include "monitor/MonitorPoll.h"
 #include "params/DriveConnection.h"
@@ -20,7 +21,8 @@ const char* const kMonitorUsage =
     "  monitor [Un-01 ...]      status display values (all nineteen when none is named), one\n"
     "                           line each: code, name, value, unit [--interval MS, default 400]\n"
     "                           [--count N, default until Ctrl+C] [--csv FILE: also record them,\n"
-    "                           with a time column in seconds since the start]\n"
+    "                           with a time column in seconds since the start; \"-\" records\n"
+    "                           to the output instead of the lines] [--force: replace FILE]\n"
     "  diag                     diagnostics dn-01..dn-04, then each contact lamp: label ON|OFF\n"
     "  alarms [--clear]         the alarm history, newest first: row, code, alarm text\n"
     "                           [--clear: clear the drive's history first]\n";
@@ -105,8 +107,11 @@ bool Flushed(QTextStream& out, QTextStream& err) {
 class CsvRecord {
 public:
     bool Open(const QString& path, const QList<int>& numbers, QTextStream& err) {
-        file_.setFileName(path);
-        if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        const bool opened =
+            path == QLatin1String("-")
+                ? file_.open(stdout, QIODevice::WriteOnly)
+                : (file_.setFileName(path), file_.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        if (!opened) {
             err << "orvan-cli: cannot write " << path << ": " << file_.errorString() << "\n";
             return false;
         }
@@ -182,15 +187,26 @@ int RunMonitor(const LinkOptions& o, const MonitorOptions& m, QTextStream& out, 
         return Usage(err, "--csv needs a file");
     }
 
-    // A file that cannot be written is found before the drive is touched.
-    CsvRecord csv;
-    if (m.csv && !csv.Open(*m.csv, numbers, err)) {
-        return 1;
+    // A file that cannot be written is found before the drive is touched, and made (or
+    // replaced, with --force) only once the drive answered.
+    if (m.csv) {
+        const QString problem = OutputProblem(*m.csv, o.force);
+        if (!problem.isEmpty()) {
+            err << "orvan-cli: cannot write " << *m.csv << ": " << problem << "\n";
+            return 1;
+        }
     }
     Drive drive(o);
     if (!drive.Connect(o, err)) {
         return 1;
     }
+    CsvRecord csv;
+    if (m.csv && !csv.Open(*m.csv, numbers, err)) {
+        drive.connection.Close();
+        return 1;
+    }
+    // The recording on the standard output takes the place of the printed lines.
+    const bool print = m.csv != QLatin1String("-");
     StatusMonitor& status = drive.poll.Status();
     for (int number : numbers) {
         status.SetSelected(number, true);
@@ -212,12 +228,14 @@ int RunMonitor(const LinkOptions& o, const MonitorOptions& m, QTextStream& out, 
             exitCode = 1;
             break;
         }
-        if (sample > 0) {
-            out << "\n";
-        }
-        for (int number : numbers) {
-            out << QString::asprintf("Un-%02d ", number) << StatusValueName(number) << " "
-                << status.Text(number) << StatusValueUnit(number) << "\n";
+        if (print) {
+            if (sample > 0) {
+                out << "\n";
+            }
+            for (int number : numbers) {
+                out << QString::asprintf("Un-%02d ", number) << StatusValueName(number) << " "
+                    << status.Text(number) << StatusValueUnit(number) << "\n";
+            }
         }
         if (!Flushed(out, err) || (m.csv && !csv.Row(seconds, status, numbers, err))) {
             exitCode = 1;

@@ -4,6 +4,7 @@
 
 #include "base/Messenger.h"
 #include "cli/CliText.h"
+#include "cli/OutputFiles.h"
 #include "drive/CatalogueTable.h"
 #include "drive/ParameterCatalogue.h"
 #include "link/DriveOperations.h"
@@ -12,9 +13,6 @@
 #include "params/NvpFile.h"
 #include "params/ParameterCompare.h"
 #include "params/ParameterTransfer.h"
-
-#include <QDir>
-#include <QFileInfo>
 
 #include <optional>
 #include <unistd.h>
@@ -81,25 +79,6 @@ private:
     int exchanges_ = 0;
 };
 
-// Why a parameter file cannot be written at `path`, or nothing: checked before the drive is read,
-// so that a whole read is not spent on a file that cannot be made.
-QString OutputProblem(const QString& path) {
-    const QFileInfo file(path);
-    if (file.isDir()) {
-        return QStringLiteral("is a folder");
-    }
-    const QFileInfo folder(file.absolutePath());
-    if (!folder.isDir()) {
-        return QStringLiteral("no such folder %1").arg(QDir::toNativeSeparators(file.path()));
-    }
-    // The new file is written beside the old one and renamed over it: the folder must be writable.
-    if (!folder.isWritable()) {
-        return QStringLiteral("the folder %1 is not writable")
-            .arg(QDir::toNativeSeparators(file.path()));
-    }
-    return {};
-}
-
 } // namespace
 
 bool IsParameterCommand(const QStringList& command) {
@@ -143,11 +122,7 @@ int RunParameterCommand(const LinkOptions& o, QTextStream& out, QTextStream& err
         if (!o.output.endsWith(QLatin1String(".nvp"), Qt::CaseInsensitive)) {
             return usage("a parameter file's name must end in .nvp");
         }
-        if (!o.force && QFileInfo::exists(o.output)) {
-            err << "orvan-cli: " << o.output << " exists; use --force to replace it\n";
-            return 1;
-        }
-        const QString problem = OutputProblem(o.output);
+        const QString problem = OutputProblem(o.output, o.force);
         if (!problem.isEmpty()) {
             err << "orvan-cli: cannot write " << o.output << ": " << problem << "\n";
             return 1;

@@ -1,8 +1,8 @@
 #include "cli/TraceCommand.h"
 
-#include "base/AtomicFile.h"
 #include "base/CFormat.h"
 #include "base/Messenger.h"
+#include "cli/OutputFiles.h"
 #include "link/DriveOperations.h"
 #include "params/DriveConnection.h"
 #include "params/NolvaServoDoc.h"
@@ -25,7 +25,8 @@ const char* const kTraceUsage =
     "                           feedback, 6 position error, 7 electric angle) [--di N: DI-1..13]\n"
     "                           [--do N: DO-1..4] [--trigger MODE: 0 at once, 1..4 on a level,\n"
     "                           5..12 DI-1..8, 13..15 DO-1..3] [--level L: rpm 0..3000 for\n"
-    "                           modes 1..3, % 0..300 for mode 4] [--csv FILE: the samples too]\n";
+    "                           modes 1..3, % 0..300 for mode 4] [--csv FILE: the samples too,\n"
+    "                           \"-\" to the output] [--force: replace existing files]\n";
 
 namespace {
 
@@ -168,6 +169,18 @@ int RunTraceCommand(const LinkOptions& link, const TraceOptions& o, QTextStream&
     if (o.csv && o.csv->isEmpty()) {
         return Usage(err, QStringLiteral("--csv needs a file"));
     }
+    // A one-time event on the machine is not spent on a file that cannot be made.
+    QStringList outputs{link.output};
+    if (o.csv) {
+        outputs << *o.csv;
+    }
+    for (const QString& path : outputs) {
+        const QString problem = OutputProblem(path, link.force);
+        if (!problem.isEmpty()) {
+            err << "orvan-cli: trace: cannot write " << path << ": " << problem << "\n";
+            return 1;
+        }
+    }
 
     ConsoleMessenger messenger;
     DriveProfile profile;
@@ -218,16 +231,16 @@ int RunTraceCommand(const LinkOptions& link, const TraceOptions& o, QTextStream&
     if (!captured) {
         return 1;
     }
-    QString reason;
-    if (!SaveTraceFile(link.output, record, &reason)) {
-        err << "orvan-cli: trace: " << reason << "\n";
+    QList<OutputFile> files{{link.output, StoreTrace(record)}};
+    if (o.csv) {
+        files.append({*o.csv, TraceCsv(record)});
+    }
+    if (!WriteOutputs(files, QStringLiteral("orvan-cli: trace"), out, err)) {
         return 1;
     }
-    if (o.csv && !WriteFileAtomically(*o.csv, TraceCsv(record), &reason)) {
-        err << "orvan-cli: trace: cannot write " << *o.csv << ": " << reason << "\n";
-        return 1;
-    }
-    out << "trace: " << TraceSettings::kPoints << " samples of "
+    // With the samples on the standard output, the summary goes with the other messages.
+    (o.csv == QLatin1String("-") ? err : out)
+        << "trace: " << TraceSettings::kPoints << " samples of "
         << FormatC("%.1f", static_cast<double>(record.IntervalMs())) << " ms written to "
         << link.output << "\n";
     return 0;

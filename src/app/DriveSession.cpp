@@ -62,6 +62,8 @@ QString DeviceProblemText(uint32_t openResult, const QString& device) {
     case EBUSY:
         return QStringLiteral("无法打开 %1：%2。请关闭使用该端口的程序后再试。")
             .arg(device, SystemErrorText(EBUSY));
+    case EISDIR: return QStringLiteral("无法打开 %1：这不是串口设备（是一个文件夹）。").arg(device);
+    case ENOTTY: return QStringLiteral("无法打开 %1：这不是串口设备。").arg(device);
     default: return {};
     }
 }

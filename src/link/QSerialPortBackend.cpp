@@ -1,6 +1,7 @@
 #include "link/QSerialPortBackend.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QFileInfo>
 #include <QThread>
 
@@ -25,11 +26,14 @@ bool IsPseudoTerminal(const QString& location) {
 }
 
 // A relative path names a file from the working directory, as on any command line; a bare name
-// that is not there stays a name under /dev ("ttyUSB0"), as settings files may hold it.
+// that is not there stays a name under /dev ("ttyUSB0"), as settings files may hold it. Links are
+// resolved: the lock is named after the device, so that a second opener through another path to
+// it finds the device taken.
 QString SystemLocation(const QString& device) {
     const QFileInfo file(device);
     if (file.isAbsolute() || file.exists() || device.contains(QLatin1Char('/'))) {
-        return file.absoluteFilePath();
+        const QString canonical = file.canonicalFilePath();
+        return canonical.isEmpty() ? file.absoluteFilePath() : canonical;
     }
     return QStringLiteral("/dev/") + device;
 }
@@ -66,6 +70,11 @@ int QSerialPortBackend::lastError() const {
 
 int QSerialPortBackend::open(const QString& device) {
     location_ = SystemLocation(device);
+    // What is no character device cannot be a serial line; said as such, not as an I/O error.
+    struct stat st {};
+    if (::stat(QFile::encodeName(location_).constData(), &st) == 0 && !S_ISCHR(st.st_mode)) {
+        return S_ISDIR(st.st_mode) ? EISDIR : ENOTTY;
+    }
     port_.setPortName(location_);
     port_.clearError();
     if (!port_.open(QIODevice::ReadWrite)) {

@@ -329,10 +329,15 @@ const QString kNoPermission = QStringLiteral(
     "sudo usermod -aG dialout $USER");
 const QString kHeldElsewhere =
     QStringLiteral("无法打开 /dev/ttyACM3：设备正被其他程序使用。请关闭使用该端口的程序后再试。");
+const QString kNotADeviceFolder =
+    QStringLiteral("无法打开 /dev/ttyACM3：这不是串口设备（是一个文件夹）。");
+const QString kNotADevice = QStringLiteral("无法打开 /dev/ttyACM3：这不是串口设备。");
 
 INSTANTIATE_TEST_SUITE_P(Errors, DeviceProblemTest,
                          ::testing::Values(DeviceProblem{EACCES, kNoPermission},
-                                           DeviceProblem{EBUSY, kHeldElsewhere}));
+                                           DeviceProblem{EBUSY, kHeldElsewhere},
+                                           DeviceProblem{EISDIR, kNotADeviceFolder},
+                                           DeviceProblem{ENOTTY, kNotADevice}));
 
 TEST_F(DriveSessionTest, DialogOnRs232ProbesAndWantsTheLinkThenItsOkButtonDisconnects) {
     settings.link.ComPort = 1;

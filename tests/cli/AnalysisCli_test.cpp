@@ -4,6 +4,7 @@
 #include "analysis/RecordCsv.h"
 #include "support/CliTestSupport.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -15,6 +16,8 @@
 
 #include <cmath>
 #include <csignal>
+
+#include <sys/resource.h>
 #include <random>
 
 namespace {
@@ -97,6 +100,28 @@ TEST(AnalysisCli, SilentRecordHasNoResonanceAndBadFilesWriteNothing) {
     EXPECT_EQ(Cli({"fra-analyse", zeros, "--model", "12G"}).exitCode, 2);
 }
 
+// A result the disk cannot take whole (here a file size limit) is named with what failed, and no
+// cut file is left.
+TEST(AnalysisCli, AResultTheDiskCannotTakeSaysWhatFailed) {
+    QTemporaryDir dir;
+    const QString record = dir.filePath("zeros.csv");
+    ASSERT_TRUE(WriteFile(record, RecordCsvText(FraRecord{})));
+    const QString result = dir.filePath("result.csv");
+    QProcess p;
+    p.setChildProcessModifier([] {
+        std::signal(SIGXFSZ, SIG_IGN); // the write then fails with EFBIG, as on a full disk
+        const rlimit limit{1000, 1000};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    p.start(QStringLiteral(ORVAN_CLI_PATH), {"fra-analyse", record, "-o", result});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString err = QString::fromUtf8(p.readAllStandardError()).trimmed();
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(err.startsWith("fra-analyse: cannot write " + result + ": ")) << err.toStdString();
+    EXPECT_FALSE(err.contains("Unknown error")) << err.toStdString();
+    EXPECT_TRUE(QDir(dir.path()).entryList({"result*"}, QDir::Files | QDir::Hidden).isEmpty());
+}
+
 } // namespace
 
 namespace {
@@ -106,6 +131,18 @@ namespace {
 TEST(FraCli, MeasuresTheSimulatedResonanceOverTheTerminal) {
     EXPECT_EQ(Cli({"--port", "/nonexistent", "fra", "--load", "0"}).exitCode, 2);
     EXPECT_EQ(Cli({"--port", "/nonexistent", "fra"}).exitCode, 2);
+    {
+        // Both files are checked before the drive runs; neither is written when one cannot be.
+        QTemporaryDir dir;
+        const QString record = dir.filePath("r.csv");
+        const QString result = dir.filePath("nodir/o.csv");
+        const CliRun run = Cli(
+            {"--port", "/nonexistent", "fra", "--load", "50", "--record", record, "-o", result});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err,
+                  "fra: cannot write " + result + ": no such folder " + dir.filePath("nodir"));
+        EXPECT_FALSE(QFile::exists(record));
+    }
 
     clitest::DriveSim sim({});
     ASSERT_FALSE(sim.path.isEmpty());

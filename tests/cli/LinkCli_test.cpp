@@ -3,6 +3,7 @@
 
 #include "support/CliTestSupport.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -93,6 +94,26 @@ TEST(LinkCli, BadArgumentsAndMissingDevices) {
         EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains(c.mustSay))
             << c.args.join(' ').toStdString() << ": " << r.err.toStdString();
+    }
+}
+
+// A port that is no device is named with what it is, not with the I/O error opening it gave.
+TEST(LinkCli, APortThatIsNoDeviceIsSaidToBeOne) {
+    QTemporaryDir dir;
+    QFile plain(dir.filePath("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    const struct {
+        QString port;
+        QString says;
+    } cases[] = {
+        {dir.path(), "orvan-cli: --port " + dir.path() + ": not a serial device (a folder)"},
+        {plain.fileName(), "orvan-cli: --port " + plain.fileName() + ": not a serial device"},
+    };
+    for (const auto& c : cases) {
+        const CliRun r = Cli({"--port", c.port, "probe"});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err, c.says);
     }
 }
 

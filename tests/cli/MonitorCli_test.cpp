@@ -52,6 +52,22 @@ TEST(MonitorCli, PrintsAndRecordsTheChosenValuesAtTheInterval) {
     EXPECT_GE(second[0].toDouble(), 0.15) << "the second sample waits for the interval";
 }
 
+// "-" records to the standard output in place of the printed lines; no file named "-" is made.
+TEST(MonitorCli, CsvDashRecordsToTheOutput) {
+    DriveSim sim({});
+    ASSERT_FALSE(sim.path.isEmpty());
+    QTemporaryDir dir;
+    const CliRun r = Cli({"--port", sim.path, "monitor", "Un-01", "Un-07", "--count", "2",
+                          "--interval", "0", "--csv", "-"},
+                         {}, dir.path());
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split('\n');
+    ASSERT_EQ(lines.size(), 3) << r.out.toStdString();
+    EXPECT_EQ(lines[0], "time_s,Un-01 (rpm),Un-07 (pulse)");
+    EXPECT_EQ(lines[1].split(',').size(), 3);
+    EXPECT_FALSE(QFile::exists(dir.filePath("-")));
+}
+
 TEST(MonitorCli, DiagnosticsShowModeContactsVersionAndLamps) {
     DriveSim sim({"--software-version", "0x0203"});
     ASSERT_FALSE(sim.path.isEmpty());
@@ -101,6 +117,20 @@ TEST(MonitorCli, BadArgumentsAndAnUnwritableRecordingStopBeforeThePort) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(csv)) << r.err.toStdString();
     EXPECT_FALSE(r.err.contains("/dev/orvan-none")) << r.err.toStdString();
+
+    // An existing recording is kept: replacing it takes --force, and then a drive that answers.
+    const QString old = dir.filePath("old.csv");
+    QFile oldFile(old);
+    ASSERT_TRUE(oldFile.open(QIODevice::WriteOnly) && oldFile.write("old\n") == 4);
+    oldFile.close();
+    r = Cli(port + QStringList{"monitor", "--csv", old});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("use --force to replace it")) << r.err.toStdString();
+    r = Cli(port + QStringList{"monitor", "--csv", old, "--force"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("/dev/orvan-none")) << r.err.toStdString();
+    ASSERT_TRUE(oldFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(oldFile.readAll(), "old\n");
 
     struct Case {
         QStringList args;

@@ -43,6 +43,54 @@ TEST(TraceCli, BadArgumentsAreRefusedBeforeThePortIsOpened) {
     }
 }
 
+// Every output is checked before the drive is touched: a one-time trigger event is not spent on
+// a file that cannot be made, and no file of the run is left when another cannot be.
+TEST(TraceCli, OutputsThatCannotBeWrittenStopBeforeThePort) {
+    QTemporaryDir dir;
+    const QString trd = dir.filePath("x.trd");
+    const QString old = dir.filePath("old.trd");
+    QFile oldFile(old);
+    ASSERT_TRUE(oldFile.open(QIODevice::WriteOnly) && oldFile.write("old") == 3);
+    oldFile.close();
+    const QStringList base{"--port", "/dev/orvan-none", "trace", "--interval", "5", "--data1",
+                           "1",      "--data2",         "0"};
+    const struct {
+        QStringList args;
+        QString says;
+    } cases[] = {
+        {{"-o", trd, "--csv", dir.filePath("nodir/x.csv")}, dir.filePath("nodir/x.csv")},
+        {{"-o", dir.filePath("nodir/x.trd")}, dir.filePath("nodir/x.trd")},
+        {{"-o", old}, "use --force to replace it"},
+        {{"-o", trd, "--csv", dir.path()}, "is a folder"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = clitest::Cli(base + c.args);
+        EXPECT_EQ(run.exitCode, 1) << c.says.toStdString();
+        EXPECT_TRUE(run.err.contains(c.says)) << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains("orvan-none")) << run.err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(trd));
+    ASSERT_TRUE(oldFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(oldFile.readAll(), "old");
+}
+
+// "-" is the standard output: the samples go there, and no file named "-" is made.
+TEST(TraceCli, CsvDashWritesTheSamplesToTheOutput) {
+    DriveSim sim({});
+    ASSERT_FALSE(sim.path.isEmpty());
+    QTemporaryDir dir;
+    const CliRun run = clitest::Cli({"--port", sim.path, "trace", "--interval", "1", "--data1", "1",
+                                     "--data2", "0", "-o", dir.filePath("a.trd"), "--csv", "-"},
+                                    {}, dir.path());
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QStringList lines = run.out.split('\n');
+    ASSERT_EQ(lines.size(), 1 + 512) << run.out.left(200).toStdString();
+    EXPECT_TRUE(lines[0].startsWith("time [ms],")) << lines[0].toStdString();
+    EXPECT_TRUE(run.err.contains("written to " + dir.filePath("a.trd"))) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("-")));
+    EXPECT_TRUE(QFile::exists(dir.filePath("a.trd")));
+}
+
 TEST(TraceCli, CaptureShowsTheSpeedStepOfTheSimulatedMachine) {
     QTemporaryDir dir;
     const QString log = QDir(dir.path()).filePath("requests.log");

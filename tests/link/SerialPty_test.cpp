@@ -16,6 +16,8 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <atomic>
 #include <cerrno>
@@ -160,6 +162,18 @@ TEST_F(PtyTest, SecondOpenOfTheSameDeviceIsBusy) {
     int written = 0;
     EXPECT_EQ(channel.WriteString("R6CB0D", &written), 0u);
     EXPECT_EQ(pty.receive(6), QByteArray("R6CB0D"));
+}
+
+// A link to the device is the device: its second opener is refused as well (root passes the
+// exclusive open; only the lock keeps a second program off the line).
+TEST_F(PtyTest, SecondOpenThroughALinkToTheDeviceIsBusy) {
+    QTemporaryDir dir;
+    const QString link = dir.filePath("drive");
+    ASSERT_TRUE(QFile::link(pty.slave(), link));
+    RecordingMessenger otherMessages;
+    SerialChannel other(nullptr, &otherMessages);
+    EXPECT_EQ(other.Open(link), static_cast<uint32_t>(EBUSY));
+    EXPECT_FALSE(other.IsOpen());
 }
 
 TEST_F(PtyTest, BytesTravelBothWaysAndAPartialReplyEndsAtTheByteGap) {

@@ -26,7 +26,8 @@ const CommandActionRegistration kTrace(Command::Trace, [](CommandActionContext& 
             return RunTraceSetting(c, parent, record);
         },
         [&c](QWidget* parent, TraceRecord& record) { return RunTraceStart(c, parent, record); },
-        [&c](QWidget* parent) { RunOnlineParaEdit(c, parent); }};
+        [&c](QWidget* parent) { RunOnlineParaEdit(c, parent); },
+        &c.windows.tickers};
     CTraceGraphDialog dialog(std::move(services), RunTrace(), c.owner);
     dialog.exec();
 });

@@ -4,6 +4,7 @@
 #include "base/FileChooser.h"
 #include "base/Messenger.h"
 #include "base/StringTable.h"
+#include "base/Ticker.h"
 #include "params/ui/DialogButton.h"
 #include "trace/TraceFile.h"
 #include "trace/ui/TracePlot.h"
@@ -32,6 +33,7 @@ namespace {
 
 constexpr int kOpenFilterString = 772;
 constexpr int kSaveFilterString = 773;
+constexpr int kLinkWatchMs = 400; // as often as the drive session looks at the drive
 const char* const kExportFilters = "CSV 文件 (*.csv)|*.csv|PNG 图像 (*.png)|*.png||";
 
 // "Save As" offers the trace file and, beside it, the samples as CSV and the plot as a picture.
@@ -85,6 +87,13 @@ CTraceGraphDialog::CTraceGraphDialog(TraceWindowServices services, TraceRun& run
         RefreshVerticalScales(run_.record); // an empty trace: each slider in its middle
     plot_ = new TracePlotWidget(view_, this);
     connect(plot_, &TracePlotWidget::cursorMoved, this, &CTraceGraphDialog::Refresh);
+    if (services_.tickers != nullptr) {
+        linkWatch_ = services_.tickers->MakeTicker(kLinkWatchMs, [this] {
+            if (LinkUp() != linkShown_)
+                EnableControls();
+        });
+        linkWatch_->Start();
+    }
 
     BuildScaleColumn(0);
     BuildScaleColumn(1);
@@ -360,10 +369,14 @@ void CTraceGraphDialog::EnableControls() {
         arrow->setEnabled(display);
     zoomIn_->setEnabled(display && view_.CanZoomIn());
     zoomOut_->setEnabled(display && view_.CanZoomOut());
-    start_->setEnabled(run_.configured);
-    const bool linkUp = services_.linkUp && services_.linkUp();
-    setting_->setEnabled(linkUp);
-    online_->setEnabled(linkUp);
+    linkShown_ = LinkUp();
+    start_->setEnabled(run_.configured && linkShown_);
+    setting_->setEnabled(linkShown_);
+    online_->setEnabled(linkShown_);
+}
+
+bool CTraceGraphDialog::LinkUp() const {
+    return services_.linkUp && services_.linkUp();
 }
 
 void CTraceGraphDialog::ShowTitle() {

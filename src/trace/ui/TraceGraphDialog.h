@@ -20,6 +20,8 @@ class QRadioButton;
 class QScrollBar;
 class QSlider;
 class QToolButton;
+class Ticker;
+class TickerSource;
 class TracePlotWidget;
 
 // The trace as the program keeps it for the whole run: what the window showed last, whether
@@ -42,6 +44,9 @@ struct TraceWindowServices {
     std::function<bool(QWidget* parent, TraceRecord& record)> traceSetting;
     std::function<bool(QWidget* parent, TraceRecord& record)> traceStart;
     std::function<void(QWidget* parent)> onlineEditing;
+    // The ticks on which the window looks at the link, so that the drive buttons follow it while
+    // the window is open; none: they follow it only when the window acts.
+    TickerSource* tickers = nullptr;
 };
 
 // "追踪波形": the plot with its scales, offsets, time scale, scrolling, zoom, contact lanes and
@@ -70,6 +75,7 @@ private:
     void ShowRecord();
     void Refresh();
     void EnableControls();
+    bool LinkUp() const;
     void ShowTitle();
     void Warn(const QString& text);
     bool SaveTrace(const QString& path);
@@ -104,4 +110,6 @@ private:
     QLabel* frequency_ = nullptr;
     QWidget* cursorGroup_ = nullptr;
     QString baseTitle_;
+    std::unique_ptr<Ticker> linkWatch_;
+    bool linkShown_ = false; // the link state the drive buttons show
 };

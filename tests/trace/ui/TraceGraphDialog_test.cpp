@@ -311,6 +311,25 @@ TEST(TraceCommand, OpensOfflineAndRecordsFromTheDrive) {
     ASSERT_TRUE(h.Frame().Trigger(Command::Trace));
     EXPECT_TRUE(recorded);
     EXPECT_TRUE(h.messenger.messages.isEmpty());
+
+    // The link drops while the window is open: what needs the drive is disabled at once.
+    bool followed = false;
+    WhenModal<CTraceGraphDialog>([&](CTraceGraphDialog& window) {
+        const char* const driveButtons[] = {"settingButton", "startButton", "onlineButton"};
+        for (const char* name : driveButtons)
+            EXPECT_TRUE(window.findChild<QPushButton*>(name)->isEnabled()) << name;
+        h.drive.setHungUp(true);
+        EXPECT_TRUE(h.TickUntil([&] { return !h.Session().LinkUp(); },
+                                AppHarness::kTicksToConnect + 1));
+        h.tickers.Advance();
+        for (const char* name : driveButtons)
+            EXPECT_FALSE(window.findChild<QPushButton*>(name)->isEnabled()) << name;
+        EXPECT_TRUE(window.findChild<QPushButton*>("openButton")->isEnabled());
+        followed = true;
+        window.reject();
+    });
+    ASSERT_TRUE(h.Frame().Trigger(Command::Trace));
+    EXPECT_TRUE(followed);
 }
 
 } // namespace

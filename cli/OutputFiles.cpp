@@ -1,0 +1,66 @@
+#include "cli/OutputFiles.h"
+
+#include "base/AtomicFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+bool IsStandardOutput(const QString& path) {
+    return path == QLatin1String("-");
+}
+
+} // namespace
+
+QString OutputProblem(const QString& path, bool force) {
+    if (IsStandardOutput(path)) {
+        return {};
+    }
+    const QFileInfo file(path);
+    if (file.isDir()) {
+        return QStringLiteral("is a folder");
+    }
+    if (file.exists() && !force) {
+        return QStringLiteral("exists; use --force to replace it");
+    }
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.isDir()) {
+        return QStringLiteral("no such folder %1").arg(QDir::toNativeSeparators(file.path()));
+    }
+    // The new file is written beside the old one and renamed over it: the folder must be writable.
+    if (!folder.isWritable()) {
+        return QStringLiteral("the folder %1 is not writable")
+            .arg(QDir::toNativeSeparators(file.path()));
+    }
+    return {};
+}
+
+bool WriteOutputs(const QList<OutputFile>& files, const QString& command, QTextStream& out,
+                  QTextStream& err) {
+    QStringList created;
+    for (const OutputFile& file : files) {
+        if (IsStandardOutput(file.path)) {
+            continue; // last, once every file is written: printed text cannot be taken back
+        }
+        const bool existed = QFileInfo::exists(file.path);
+        QString reason;
+        if (!WriteFileAtomically(file.path, file.content, &reason)) {
+            err << command << ": cannot write " << file.path << ": " << reason << "\n";
+            for (const QString& path : created) {
+                QFile::remove(path);
+            }
+            return false;
+        }
+        if (!existed) {
+            created << file.path;
+        }
+    }
+    for (const OutputFile& file : files) {
+        if (IsStandardOutput(file.path)) {
+            out << QString::fromUtf8(file.content);
+        }
+    }
+    return true;
+}
