@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 namespace {
 
 bool IsStandardOutput(const QString& path) {
@@ -21,6 +23,12 @@ QString OutputProblem(const QString& path, bool force) {
     const QFileInfo file(path);
     if (file.isDir()) {
         return QStringLiteral("is a folder");
+    }
+    // A device or FIFO is written into, not replaced: neither --force nor its folder matters.
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0 &&
+        (S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode))) {
+        return {};
     }
     if (file.exists() && !force) {
         return QStringLiteral("exists; use --force to replace it");

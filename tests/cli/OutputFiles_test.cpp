@@ -1,6 +1,7 @@
 // A command's outputs: checked before anything is written, and written all or none.
 
 #include "cli/OutputFiles.h"
+#include "support/SpecialFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,6 +37,9 @@ TEST(OutputFiles, ProblemsAreFoundBeforeWriting) {
         {dir.path(), true, "is a folder"},
         {dir.filePath("nodir/x.csv"), false, "no such folder " + dir.filePath("nodir")},
         {dir.filePath("plain/x.csv"), false, "no such folder " + dir.filePath("plain")},
+        // Written into, never replaced: no --force, whatever the folder it sits in.
+        {specialfiles::MakeFifo(dir.path(), "fifo"), false, {}},
+        {specialfiles::LinkTo("/dev/null", dir.path(), "null"), false, {}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(OutputProblem(c.path, c.force), c.problem) << c.path.toStdString();
