@@ -188,7 +188,3 @@ int RefusingWindow(int command, const CommandState& state) {
 QString RefusedCommandText(const QString& windowTitle) {
     return QStringLiteral("“%1”已打开，此命令暂不可用：请先关闭该窗口。").arg(windowTitle);
 }
-
-QString BusyCommandText() {
-    return QStringLiteral("正在与驱动器通讯，此命令未执行：请待当前操作结束后再选。");
-}

@@ -71,5 +71,3 @@ bool MayOpenWindow(int command, const CommandState& state);
 int RefusingWindow(int command, const CommandState& state);
 // The status bar's note when a command did nothing because the window `windowTitle` is open.
 QString RefusedCommandText(const QString& windowTitle);
-// The status bar's note when a command did nothing because another drive operation runs.
-QString BusyCommandText();

@@ -1,5 +1,9 @@
 #include "link/DriveOperations.h"
 
+QString BusyCommandText() {
+    return QStringLiteral("正在与驱动器通讯，此命令未执行：请待当前操作结束后再选。");
+}
+
 DriveOperations::DriveOperations(QObject* parent) : QObject(parent) {}
 
 void DriveOperations::RunExclusive(std::function<void()> job) {
@@ -54,7 +58,7 @@ DriveOperations::Chosen DriveOperations::RunChosen(int command, std::function<vo
     }
     yieldWanted_ = running_;
     for (const auto& waiting : chosen_) {
-        if (waiting.first == command) {
+        if (command != kEveryChoice && waiting.first == command) {
             return Chosen::Waiting;
         }
     }

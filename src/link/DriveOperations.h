@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 #include <deque>
 #include <functional>
@@ -15,6 +16,9 @@
 // The poll's reads give way to the user: a command chosen while they run asks them to yield
 // (they skip the rest of their tick) and runs as soon as they have ended. A command chosen while
 // another operation runs does not run; its caller says why.
+// What the user is told when a command they chose was refused because an operation runs.
+QString BusyCommandText();
+
 class DriveOperations : public QObject {
     Q_OBJECT
 public:
@@ -38,6 +42,8 @@ public:
     bool YieldWanted() const { return yieldWanted_; }
 
     enum class Chosen { Ran, Waiting, Refused };
+    // A command chosen by kEveryChoice waits once per choice (a digit button's press).
+    static constexpr int kEveryChoice = 0;
     // A command the user chose (by its id): runs now when no operation runs; while the poll's
     // reads run, it waits for them to end and then runs from the event loop (chosen again while
     // it waits, it still runs once); while another operation runs it is refused.

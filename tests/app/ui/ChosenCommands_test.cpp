@@ -7,10 +7,15 @@
 #include "app/CommandTable.h"
 #include "base/CommandIds.h"
 #include "link/DriveOperations.h"
+#include "params/ui/OnlineParaEditDialog.h"
+#include "params/ui/OnlineParaSetupDialog.h"
+#include "params/ui/SetParaSelDialog.h"
 #include "planning/ui/PositionCommDialog.h"
 #include "support/ParameterWindowSupport.h"
 #include "support/SimTestSupport.h"
+#include "widgets/DigitDisplay.h"
 
+#include <QComboBox>
 #include <QStatusBar>
 
 namespace {
@@ -166,6 +171,46 @@ TEST_F(ChosenCommandTest, RefusedDuringAnotherOperationSaysWhy) {
     Settle();
     EXPECT_TRUE(h.chooser.filters.isEmpty());
     EXPECT_EQ(h.Frame().statusBar()->currentMessage(), BusyCommandText());
+}
+
+// A digit press in the online editor while the poll reads: it waits for the tick, and two
+// presses are two steps.
+TEST_F(ChosenCommandTest, OnlineEditorPressesDuringThePollEachRunAfterIt) {
+    bool handled = false;
+    QString shown;
+    WhenModal<COnlineParaEdit>([&](COnlineParaEdit& editor) {
+        WhenModal<COnlineParaSetupDialog>([&](COnlineParaSetupDialog& setup) {
+            WhenModal<CSetParaSelDialog>([](CSetParaSelDialog& choose) {
+                QComboBox* list = choose.List();
+                list->setCurrentIndex(list->findText(QStringLiteral("qn401"), Qt::MatchStartsWith));
+                choose.accept();
+            });
+            Button(setup, "set1")->click();
+            Button(setup, "okButton")->click();
+        });
+        Button(editor, "setupButton")->click();
+        ASSERT_EQ(editor.Display(0)->Text(), QStringLiteral("   40"));
+        h.drive.setFaults({.latencyMs = 25, .pace = true, .baud = 9600});
+        int turns = 0;
+        h.Session().SetExchangeHook([&] {
+            if (turns++ == 2) {
+                editor.UpButton(0, 2)->click();
+                editor.UpButton(0, 2)->click();
+            }
+            QCoreApplication::processEvents();
+        });
+        h.tickers.Advance();
+        h.Session().SetExchangeHook([] { QCoreApplication::processEvents(); });
+        Settle();
+        shown = editor.Display(0)->Text();
+        handled = true;
+        Button(editor, "closeButton")->click();
+    });
+    ASSERT_TRUE(h.Frame().Trigger(Command::OnlineEditing));
+    ASSERT_TRUE(handled);
+    EXPECT_EQ(shown, QStringLiteral("   60"));
+    EXPECT_EQ(h.drive.state().liveRaw('S', 11), 60) << "qn401 is Sn211 in the drive";
+    EXPECT_TRUE(h.messenger.messages.isEmpty());
 }
 
 } // namespace
