@@ -1,5 +1,6 @@
 #include "app/DriveSession.h"
 
+#include "app/CommandTable.h"
 #include "base/Messenger.h"
 #include "base/StringIds.h"
 #include "base/StringTable.h"
@@ -304,6 +305,26 @@ void DriveSession::Disconnect() {
     d_->RefreshAllPanes();
 }
 
+void DriveSession::RunChosenCommand(int command, std::function<void()> run) {
+    const CommandRow* row = FindCommand(command);
+    const bool needsLink = row != nullptr && row->needs == Needs::Link;
+    const auto outcome = d_->operations.RunChosen(command, [this, needsLink, run = std::move(run)] {
+        if (needsLink && !d_->access.LinkUp) {
+            // The link went down while the command waited for the poll.
+            Message message;
+            message.text = StringText(StringId::kLinkError);
+            message.caption = StringText(StringId::kLinkCaption);
+            message.icon = MessageIcon::Error;
+            d_->messenger.show(message);
+            return;
+        }
+        run();
+    });
+    if (outcome == DriveOperations::Chosen::Refused) {
+        d_->observer->CommandNotRun(BusyCommandText());
+    }
+}
+
 void DriveSession::ConnectRoutine() {
     Impl& s = *d_;
     SetBusy(true);
@@ -412,7 +433,7 @@ bool DriveSession::Poll() {
         return false; // the job below would wait for it, after this poll has gone
     }
     bool read = false;
-    d_->operations.RunQuietly([this, &read] { read = StatusRead(); });
+    d_->operations.RunPoll([this, &read] { read = StatusRead(); });
     return read && d_->observer->PollMonitors();
 }
 
@@ -434,6 +455,8 @@ bool DriveSession::StatusRead() {
         if (d_->exchangeDone) {
             d_->exchangeDone();
         }
+        // A command chosen meanwhile runs once this tick has given way.
+        return !d_->operations.YieldWanted();
     });
 }
 

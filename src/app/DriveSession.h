@@ -34,6 +34,8 @@ public:
     virtual void LinkDropped() {}
     // Steps 3..5 of a poll: the open monitor windows refresh from the drive. False ends the poll.
     virtual bool PollMonitors() { return true; }
+    // A command the user chose did not run: `text` says why (the status bar's message pane).
+    virtual void CommandNotRun(const QString& text) { (void)text; }
 };
 
 // The link to the drive as the main view runs it: the one drive connection and its operations
@@ -76,6 +78,10 @@ public:
     void RequestLink();
     // "断开(&D)": clears LinkRequested and LinkUp, closes the port.
     void Disconnect();
+    // A command the user chose (by its id): runs now, or, while the poll reads, as soon as the
+    // poll has given way (DriveOperations::RunChosen). One that needs the link and finds it gone
+    // by then says so instead of running; one refused because another operation runs says why.
+    void RunChosenCommand(int command, std::function<void()> run);
     // The timer's connect routine (also run by the view's initial update when the link is wanted).
     // When the probe of a live link goes unanswered, the exits of the operations that move the
     // motor are tried before the port closes; those that fail are told after the lost link.

@@ -153,7 +153,7 @@ void DiagnosticsMonitor::RelabelContacts() {
 }
 
 bool DiagnosticsMonitor::Update(TransferProgress* progress,
-                                const std::function<void()>& exchangeDone) {
+                                const std::function<bool()>& exchangeDone) {
     if (firstUpdate_) {
         contacts_.SetProgress(progress);
         const bool read = contacts_.Read();
@@ -167,10 +167,7 @@ bool DiagnosticsMonitor::Update(TransferProgress* progress,
         const ParamCode code{'D', number};
         int32_t word = 0;
         const bool ok = access_.ReadSignedWord(MonitorLocation(code), &word);
-        if (exchangeDone) {
-            exchangeDone();
-        }
-        if (!ok) {
+        if ((exchangeDone && !exchangeDone()) || !ok) {
             return false;
         }
         values[static_cast<size_t>(number - 1)] = RawToDisplay(code, word, profile_.maxMotorSpeed);

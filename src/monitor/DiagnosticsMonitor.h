@@ -48,8 +48,9 @@ public:
 
     // The contact parameters first when asked for (with `progress`), then dn-01..dn-04; false at
     // the first failure, with the window's texts, lamps and labels as they were. `exchangeDone`
-    // runs after each diagnostic read. `changed` is emitted when the link is still up.
-    bool Update(TransferProgress* progress, const std::function<void()>& exchangeDone = {});
+    // runs after each diagnostic read; its false stops the update there. `changed` is emitted when
+    // the link is still up.
+    bool Update(TransferProgress* progress, const std::function<bool()>& exchangeDone = {});
 
 signals:
     void changed();

@@ -29,15 +29,24 @@ bool MonitorPoll::Run() {
     if (operations.Running()) {
         return false;
     }
+    // A command chosen while the event loop turns ends the tick: it runs once the tick is over.
+    const auto goOn = [this, &operations] {
+        if (exchangeDone_) {
+            exchangeDone_();
+        }
+        return !operations.YieldWanted();
+    };
     bool ran = false;
     bool ok = true;
-    operations.RunExclusive([&] {
-        ran = true;
-        // Each window may close while the event loop turns: look again before each update.
-        ok = (!status_.Active() || status_.Update(exchangeDone_)) &&
-             (!diagnostics_.Active() || diagnostics_.Update(Progress(), exchangeDone_)) &&
-             (!alarms_.Active() || alarms_.Update(Progress()));
-    });
+    operations.RunPoll(
+        [&] {
+            ran = true;
+            // Each window may close while the event loop turns: look again before each update.
+            ok = (!status_.Active() || status_.Update(goOn)) &&
+                 (!diagnostics_.Active() || diagnostics_.Update(Progress(), goOn)) &&
+                 !operations.YieldWanted() && (!alarms_.Active() || alarms_.Update(Progress()));
+        },
+        true);
     return ran && ok;
 }
 

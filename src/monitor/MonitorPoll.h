@@ -20,6 +20,7 @@ struct DriveProfile;
 //
 // A tick's reads run as one drive operation: the event loop turns between the exchanges so that
 // the program keeps drawing, while a window's request (the alarm clear) waits for the tick to end.
+// A menu command chosen meanwhile ends the tick at the next exchange and runs after it.
 class MonitorPoll {
 public:
     // All parts belong to the caller and outlive this object.
@@ -35,8 +36,8 @@ public:
     // Runs after every exchange of the status display and diagnostics reads.
     void SetExchangeHook(std::function<void()> hook);
 
-    // The open monitors' updates in order. False at the first failure, and when an operation
-    // runs already (the tick is skipped).
+    // The open monitors' updates in order. False at the first failure, when an operation runs
+    // already (the tick is skipped) and when a chosen command ended the tick early.
     bool Run();
 
     // "清除(&L)": the alarm history clear, run as a drive operation after the current event.

@@ -104,15 +104,12 @@ QString StatusMonitor::Text(int number) const {
     return InRange(number) ? texts_[Slot(number)] : QString();
 }
 
-bool StatusMonitor::ReadValue(int number, int32_t* raw, const std::function<void()>& exchangeDone) {
+bool StatusMonitor::ReadValue(int number, int32_t* raw, const std::function<bool()>& exchangeDone) {
     const ParamCode code{'U', number};
     const DriveLocation at = MonitorLocation(code);
     int32_t high = 0;
     const bool ok = access_.ReadSignedWord(at, &high);
-    if (exchangeDone) {
-        exchangeDone();
-    }
-    if (!ok) {
+    if ((exchangeDone && !exchangeDone()) || !ok) {
         return false;
     }
     if (!IsTwoRegister(code)) {
@@ -122,10 +119,7 @@ bool StatusMonitor::ReadValue(int number, int32_t* raw, const std::function<void
     // The second word is the low half of a signed 32-bit value.
     int32_t low = 0;
     const bool lowOk = access_.ReadSignedWord(at.page, at.location + 1, &low);
-    if (exchangeDone) {
-        exchangeDone();
-    }
-    if (!lowOk) {
+    if ((exchangeDone && !exchangeDone()) || !lowOk) {
         return false;
     }
     *raw = static_cast<int32_t>((static_cast<uint32_t>(high) << 16) |
@@ -133,7 +127,7 @@ bool StatusMonitor::ReadValue(int number, int32_t* raw, const std::function<void
     return true;
 }
 
-bool StatusMonitor::Update(const std::function<void()>& exchangeDone) {
+bool StatusMonitor::Update(const std::function<bool()>& exchangeDone) {
     // The user may tick or untick while the event loop turns between the reads: the values read
     // are those selected when the update began.
     const std::array<bool, kValueCount> reading = selected_;

@@ -39,16 +39,16 @@ public:
     QString Text(int number) const;
 
     // Reads the watched values (two words for Un-07 and Un-08), converts them into the document's
-    // entries and rebuilds the texts; `exchangeDone` runs after every exchange. False at the first
-    // failed read, with every text as it was. `changed` is emitted when the texts were rebuilt
-    // and the link is still up.
-    bool Update(const std::function<void()>& exchangeDone = {});
+    // entries and rebuilds the texts; `exchangeDone` runs after every exchange (its false stops
+    // the update as a failure does). False at the first failed read, with every text as it was.
+    // `changed` is emitted when the texts were rebuilt and the link is still up.
+    bool Update(const std::function<bool()>& exchangeDone = {});
 
 signals:
     void changed();
 
 private:
-    bool ReadValue(int number, int32_t* raw, const std::function<void()>& exchangeDone);
+    bool ReadValue(int number, int32_t* raw, const std::function<bool()>& exchangeDone);
 
     DriveAccess& access_;
     const DriveProfile& profile_;

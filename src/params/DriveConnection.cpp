@@ -49,36 +49,38 @@ bool DriveConnection::Probe(int32_t* dn03) {
 }
 
 bool DriveConnection::ReadStatus(DriveStatus& status,
-                                 const std::function<void(StatusPart)>& taken) {
+                                 const std::function<bool(StatusPart)>& taken) {
     // The command reads below do not check LinkUp themselves.
     if (!access_.LinkUp) {
         return false;
     }
-    const auto tell = [&taken](StatusPart part) {
-        if (taken) {
-            taken(part);
-        }
-    };
+    const auto tell = [&taken](StatusPart part) { return !taken || taken(part); };
     int32_t word = 0;
     if (!access_.ReadSignedWord(DriveMap::kControlMode, &word)) {
         return false;
     }
     document_.diagnosticsSnapshot[kControlModeSlot] =
         RawToDisplay({'D', 1}, word, profile_.maxMotorSpeed);
-    tell(StatusPart::ControlMode);
+    if (!tell(StatusPart::ControlMode)) {
+        return false;
+    }
 
     if (!access_.ReadSignedWord(DriveMap::kServoState, &word)) {
         return false;
     }
     status.servoOn = (word & 1) != 0;
-    tell(StatusPart::ServoState);
+    if (!tell(StatusPart::ServoState)) {
+        return false;
+    }
 
     if (!access_.ReadSignedWord(DriveMap::kSoftwareVersion, &word)) {
         return false;
     }
     document_.diagnosticsSnapshot[kVersionSlot] =
         RawToDisplay({'D', 4}, word, profile_.maxMotorSpeed);
-    tell(StatusPart::Version);
+    if (!tell(StatusPart::Version)) {
+        return false;
+    }
 
     if (!access_.ReadSignedWord(DriveMap::kModelCode, &word)) {
         return false;
@@ -86,18 +88,21 @@ bool DriveConnection::ReadStatus(DriveStatus& status,
     document_.driveInfo[kModelCodeInfoSlot] = word & 0xFFFF;
     profile_.modelCode = document_.driveInfo[kModelCodeInfoSlot];
     profile_.encoderPulses = EncoderPulsesForModel(profile_.modelCode);
-    tell(StatusPart::Model);
+    if (!tell(StatusPart::Model)) {
+        return false;
+    }
 
     if (!access_.ReadDriveWord(DriveMap::kMaxMotorSpeed)) {
         return false;
     }
     profile_.maxMotorSpeed = access_.LastValue;
-    tell(StatusPart::MaxSpeed);
+    if (!tell(StatusPart::MaxSpeed)) {
+        return false;
+    }
 
     if (!access_.ReadDriveWord(DriveMap::kAlarmBits)) {
         return false;
     }
     status.alarmWord = static_cast<uint16_t>(access_.LastValue);
-    tell(StatusPart::Alarm);
-    return true;
+    return tell(StatusPart::Alarm);
 }

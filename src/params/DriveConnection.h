@@ -61,9 +61,10 @@ public:
 
     // The six status reads of the poll: control mode (dn-01) and version (dn-04) into the
     // document, servo state and alarm word into `status`, model code, encoder pulses and maximum
-    // speed into the profile. `taken` hears of each part as soon as it is in. Stops silently at
-    // the first failure, keeping what was read; false also while LinkUp is clear.
-    bool ReadStatus(DriveStatus& status, const std::function<void(StatusPart)>& taken = {});
+    // speed into the profile. `taken` hears of each part as soon as it is in; its false stops the
+    // read there. Stops silently at the first failure, keeping what was read; false also while
+    // LinkUp is clear.
+    bool ReadStatus(DriveStatus& status, const std::function<bool(StatusPart)>& taken = {});
 
 private:
     const LinkSettings& settings_;

@@ -22,8 +22,8 @@ void ShowMessage(Messenger& messenger, const QString& text, const QString& capti
 
 } // namespace
 
-OnlineEditor::OnlineEditor(DriveConnection& connection, DriveProfile& profile,
-                           Messenger& messenger, OnlinePanelCodes& kept)
+OnlineEditor::OnlineEditor(DriveConnection& connection, DriveProfile& profile, Messenger& messenger,
+                           OnlinePanelCodes& kept)
     : connection_(connection), profile_(profile), messenger_(messenger), kept_(kept) {
     RemakePanels();
 }
@@ -112,11 +112,18 @@ void OnlineEditor::RefreshFromDrive(const std::function<void(int)>& shown) {
     });
 }
 
-void OnlineEditor::TakeCodes(const OnlinePanelCodes& codes,
-                             const std::function<void(int)>& shown) {
+void OnlineEditor::TakeCodes(const OnlinePanelCodes& codes, const std::function<void(int)>& shown) {
     kept_ = codes;
     RemakePanels();
     RefreshFromDrive(shown);
+}
+
+void OnlineEditor::RunPress(std::function<void()> press) {
+    if (connection_.Operations().RunChosen(DriveOperations::kEveryChoice, std::move(press)) ==
+        DriveOperations::Chosen::Refused) {
+        ShowMessage(messenger_, BusyCommandText(), QString::fromUtf8("错误信息"),
+                    MessageIcon::Warning);
+    }
 }
 
 PressOutcome OnlineEditor::Press(int panelIndex, int digit, bool up,

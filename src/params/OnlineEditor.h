@@ -53,6 +53,10 @@ public:
     // its value changes: the new value before it is written, the old one again when the write
     // failed.
     PressOutcome Press(int panel, int digit, bool up, const std::function<void(int panel)>& shown);
+    // A press the user made, as `press`: runs at once, or, while the status poll reads, once the
+    // poll's tick has given way (every press once). Refused while another operation runs, with
+    // a message.
+    void RunPress(std::function<void()> press);
 
 private:
     // Runs `job` as a drive operation now; false, with nothing done, when another one is running

@@ -44,3 +44,44 @@ TEST(DriveOperations, ARequestPostedDuringAnotherWaitsForItAndRunsUnderTheSameBu
 }
 
 } // namespace
+
+namespace {
+
+// A command chosen while nothing runs, while the poll reads and while another operation runs.
+TEST(DriveOperations, AChosenCommandRunsNowAfterTheYieldingPollOrNotAtAll) {
+    EnsureApplication();
+    DriveOperations operations;
+    QStringList steps;
+    const auto choose = [&](int command) {
+        return operations.RunChosen(command, [&, command] {
+            steps << QStringLiteral("command %1 running %2").arg(command).arg(operations.Running());
+        });
+    };
+    EXPECT_EQ(choose(1), DriveOperations::Chosen::Ran);
+    EXPECT_EQ(steps, QStringList{"command 1 running 0"});
+
+    steps.clear();
+    operations.RunPoll([&] {
+        EXPECT_FALSE(operations.YieldWanted());
+        EXPECT_EQ(choose(2), DriveOperations::Chosen::Waiting);
+        EXPECT_EQ(choose(3), DriveOperations::Chosen::Waiting);
+        EXPECT_EQ(choose(2), DriveOperations::Chosen::Waiting); // chosen again: still once
+        EXPECT_TRUE(operations.YieldWanted());
+        QCoreApplication::processEvents(); // the poll's pump does not run them inside the poll
+        steps << QStringLiteral("poll ends");
+    });
+    EXPECT_FALSE(operations.YieldWanted()) << "the next tick reads again";
+    EXPECT_EQ(steps, QStringList{"poll ends"}) << "not before the event loop runs";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(steps, QStringList({"poll ends", "command 2 running 0", "command 3 running 0"}));
+
+    steps.clear();
+    operations.RunExclusive([&] {
+        EXPECT_EQ(choose(4), DriveOperations::Chosen::Refused);
+        EXPECT_FALSE(operations.YieldWanted());
+    });
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(steps.isEmpty());
+}
+
+} // namespace

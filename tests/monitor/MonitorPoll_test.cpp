@@ -5,9 +5,12 @@
 #include "monitor/MonitorPoll.h"
 
 #include "drive/ParameterCatalogue.h"
+#include "link/DriveOperations.h"
 #include "sim/ControlLines.h"
 #include "support/SimTestSupport.h"
 #include "support/TransferRig.h"
+
+#include <QCoreApplication>
 
 namespace {
 
@@ -138,6 +141,36 @@ TEST_F(MonitorTest, TheMonitorsRunInOrderAndTheFirstFailureEndsTheTick) {
     ASSERT_GE(log.size(), 6);
     EXPECT_EQ(log.mid(0, 6), (QStringList{Cmd("R9B6"), Cmd("R510"), Cmd("R6AF"), Cmd("R6CB"),
                                           Cmd("R5E2"), Cmd("W573000A")}));
+}
+
+// A command chosen between the monitors' exchanges ends the tick there; it runs afterwards.
+TEST_F(MonitorTest, ACommandChosenBetweenExchangesEndsTheTickAndRunsAfterIt) {
+    display.SetActive(true);
+    for (int number : {1, 2, 3}) {
+        display.SetSelected(number, true);
+    }
+    alarms.SetActive(true);
+    alarms.RequestRead();
+    for (int turn = 0; turn < 3; ++turn) {
+        SCOPED_TRACE(turn);
+        drive.clearRequestLog();
+        int turns = 0;
+        int ran = 0;
+        monitors.SetExchangeHook([&] {
+            if (turns++ == turn) {
+                connection.Operations().RunChosen(1, [&] { ++ran; });
+            }
+        });
+        EXPECT_FALSE(monitors.Run());
+        EXPECT_EQ(drive.requestLog().size(), turn + 1) << "no read after the command was chosen";
+        EXPECT_EQ(ran, 0);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(ran, 1);
+    }
+    drive.clearRequestLog();
+    monitors.SetExchangeHook({});
+    EXPECT_TRUE(monitors.Run());
+    EXPECT_GT(drive.requestLog().size(), 3) << "the next tick reads the alarms too";
 }
 
 TEST_F(MonitorTest, AlarmRowsRunBackFromThePointerAndClearingStopsAtTheFirstFailure) {

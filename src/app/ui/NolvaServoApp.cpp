@@ -232,11 +232,15 @@ void CNolvaServoApp::InstallCommands() {
         {Command::Disconnect, [view] { view->OnDisconnect(); }},
         {Command::CopyToComputer,
          [this, view] {
-             view->OnCopyToComputer([this] { return documents_->ChooseCopyToComputerFile(); });
+             view->RunChosen(Command::CopyToComputer, [this, view] {
+                 view->OnCopyToComputer([this] { return documents_->ChooseCopyToComputerFile(); });
+             });
          }},
         {Command::CopyToDrive,
          [this, view] {
-             view->OnCopyToDrive([this] { return documents_->ChooseCopyToDriveFile(); });
+             view->RunChosen(Command::CopyToDrive, [this, view] {
+                 view->OnCopyToDrive([this] { return documents_->ChooseCopyToDriveFile(); });
+             });
          }},
         {Command::FilePrint, [this] { reports_->Print(true); }},
         {Command::FilePrintPreview, [this] { reports_->Preview(); }},
@@ -251,9 +255,13 @@ void CNolvaServoApp::InstallCommands() {
     }
     for (const CommandRow& row : CommandRows()) {
         if (view->HasToolWindowKind(row.id)) {
-            f.SetCommandHandler(row.id, [view, id = row.id] { view->OpenToolWindow(id); });
+            f.SetCommandHandler(row.id, [view, id = row.id] {
+                view->RunChosen(id, [view, id] { view->OpenToolWindow(id); });
+            });
         } else if (view->HasCommandAction(row.id)) {
-            f.SetCommandHandler(row.id, [view, id = row.id] { view->RunCommandAction(id); });
+            f.SetCommandHandler(row.id, [view, id = row.id] {
+                view->RunChosen(id, [view, id] { view->RunCommandAction(id); });
+            });
         } else if (const auto handler = handlers.find(row.id); handler != handlers.end()) {
             f.SetCommandHandler(row.id, handler->second);
         }

@@ -26,8 +26,7 @@ const QColor kBackground(128, 128, 128);
 } // namespace
 
 CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, DriveStatus& status,
-                                 CNolvaServoDoc& document, Messenger& messenger,
-                                 FileChooser& files,
+                                 CNolvaServoDoc& document, Messenger& messenger, FileChooser& files,
                                  std::unique_ptr<SerialBackend> backend, TickerSource& tickers,
                                  QWidget* parent)
     : QWidget(parent), settings_(settings), profile_(profile), document_(document),
@@ -149,6 +148,10 @@ bool CNolvaServoView::RunCommandAction(int command) {
     emit commandStateChanged();
     NoteDocumentState();
     return true;
+}
+
+void CNolvaServoView::RunChosen(int command, std::function<void()> run) {
+    session_->RunChosenCommand(command, std::move(run));
 }
 
 QWidget* CNolvaServoView::ToolWindow(int command) const {
@@ -326,4 +329,8 @@ void CNolvaServoView::LinkDropped() {
 
 bool CNolvaServoView::PollMonitors() {
     return monitors_->Run();
+}
+
+void CNolvaServoView::CommandNotRun(const QString& text) {
+    emit commandRefused(text);
 }

@@ -66,6 +66,9 @@ public:
     bool HasCommandAction(int command) const;
     // Runs the command's action. False, with nothing done, while an open window refuses it.
     bool RunCommandAction(int command);
+    // A command chosen from the menu or toolbar: runs now, or once the poll's tick has given way
+    // to it; while another drive operation runs, commandRefused says why it did not run.
+    void RunChosen(int command, std::function<void()> run);
     // The command's window while it exists (a kept one also while hidden); null otherwise.
     QWidget* ToolWindow(int command) const;
     // The command's window exists and is not hidden.
@@ -111,7 +114,8 @@ signals:
     void paneChanged(int pane);
     // The link state changed or a tool window opened or closed: menus and toolbar follow.
     void commandStateChanged();
-    // A command did nothing because an open window refuses it: `text` says which.
+    // A command did nothing because an open window refuses it or another operation runs: `text`
+    // says which.
     void commandRefused(const QString& text);
     void linkDropped();
     // The view was drawn for the first time (the main window is on the screen).
@@ -134,6 +138,7 @@ private:
     void LinkStateChanged() override;
     void LinkDropped() override;
     bool PollMonitors() override;
+    void CommandNotRun(const QString& text) override;
 
     // ParaEditHost
     bool EditorLinkUp() const override;

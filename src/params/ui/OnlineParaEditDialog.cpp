@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -192,11 +193,18 @@ void COnlineParaEdit::OnDown(int panel, int digit) {
 }
 
 void COnlineParaEdit::OnPress(int panel, int digit, bool up) {
-    const PressOutcome outcome =
-        editor_.Press(panel, digit, up, [this](int shown) { ShowValue(shown); });
-    if (outcome == PressOutcome::LinkDown) {
-        reject();
-    }
+    // A press while the status poll reads runs after its tick: the window may have gone by then.
+    const QPointer<COnlineParaEdit> self(this);
+    editor_.RunPress([self, panel, digit, up] {
+        if (self.isNull()) {
+            return;
+        }
+        const PressOutcome outcome =
+            self->editor_.Press(panel, digit, up, [self](int shown) { self->ShowValue(shown); });
+        if (outcome == PressOutcome::LinkDown) {
+            self->reject();
+        }
+    });
 }
 
 void COnlineParaEdit::OnSetup() {

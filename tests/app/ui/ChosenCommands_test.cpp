@@ -1,0 +1,216 @@
+// Commands chosen while the status poll turns the event loop between its exchanges, with a slow
+// drive: each runs once the poll's tick has given way, none is lost, none runs twice, and one that
+// finds the link gone or another operation running says so.
+
+#include "support/AppHarness.h"
+
+#include "app/CommandTable.h"
+#include "base/CommandIds.h"
+#include "link/DriveOperations.h"
+#include "params/ui/OnlineParaEditDialog.h"
+#include "params/ui/OnlineParaSetupDialog.h"
+#include "params/ui/SetParaSelDialog.h"
+#include "planning/ui/PositionCommDialog.h"
+#include "support/ParameterWindowSupport.h"
+#include "support/SimTestSupport.h"
+#include "widgets/DigitDisplay.h"
+
+#include <QComboBox>
+#include <QStatusBar>
+
+namespace {
+
+using simtest::Cmd;
+
+// The poll's status reads, in order.
+const QStringList kPollReads{Cmd("R510"), Cmd("R666"), Cmd("R5E2"),
+                             Cmd("R50C"), Cmd("R547"), Cmd("R660")};
+
+struct ChosenCase {
+    const char* name;
+    int command;
+};
+
+class ChosenDuringPoll : public ::testing::TestWithParam<ChosenCase> {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(h.Start(AppHarness::Connected()));
+        ASSERT_TRUE(h.TickUntil([&] { return h.Session().LinkUp(); }, AppHarness::kTicksToConnect));
+    }
+
+    // A late, paced drive for the poll; the command is chosen after the poll's exchange `turn`
+    // (counted from 0) while the poll lets the event loop turn. The drive is quick again for the
+    // command's own exchanges.
+    void ChooseDuringTick(int turn, int times = 1) {
+        h.drive.setFaults({.latencyMs = 25, .pace = true, .baud = 9600});
+        h.drive.clearRequestLog();
+        int turns = 0;
+        h.Session().SetExchangeHook([&, turn, times] {
+            if (turns++ == turn) {
+                readsWhenChosen = static_cast<int>(h.drive.requestLog().size());
+                for (int i = 0; i < times; ++i)
+                    h.Frame().Trigger(GetParam().command);
+                h.drive.setFaults({});
+            }
+            QCoreApplication::processEvents();
+        });
+        h.tickers.Advance();
+        h.Session().SetExchangeHook([] { QCoreApplication::processEvents(); });
+        Settle();
+    }
+
+    AppHarness h;
+    int readsWhenChosen = -1;
+};
+
+// How often the position planner's window was shown.
+struct Watch {
+    int ran = 0;
+};
+
+// Answers the command's first question so that it ends quickly.
+void Arm(AppHarness& h, int command, Watch& watch) {
+    switch (command) {
+    case Command::CopyToComputer:
+        // The file dialog is the command's first step; cancelled, nothing is sent.
+        h.chooser.answers = {std::nullopt, std::nullopt};
+        break;
+    case Command::PositionPlanning:
+        WhenModal<CPositionCommDialog>([&watch](CPositionCommDialog& dialog) {
+            ++watch.ran;
+            dialog.reject();
+        });
+        break;
+    case Command::AutoOffset: h.messenger.answers = {MessageAnswer::Yes, MessageAnswer::Yes}; break;
+    default: break;
+    }
+}
+
+// How often the command ran: its first step shows.
+int TimesRan(AppHarness& h, int command, const Watch& watch) {
+    switch (command) {
+    case Command::CopyToComputer: return static_cast<int>(h.chooser.filters.size());
+    case Command::PositionPlanning: return watch.ran;
+    case Command::AutoOffset: {
+        int done = 0;
+        for (const Message& message : h.messenger.messages)
+            done += message.text == QString::fromUtf8("成功！！") ? 1 : 0;
+        return done;
+    }
+    default: return -1;
+    }
+}
+
+TEST_P(ChosenDuringPoll, RunsOnceAfterTheTickAtEveryExchange) {
+    for (int turn = 0; turn < kPollReads.size(); ++turn) {
+        SCOPED_TRACE(turn);
+        Watch watch;
+        h.chooser.filters.clear();
+        h.messenger.messages.clear();
+        Arm(h, GetParam().command, watch);
+        ChooseDuringTick(turn, 2); // chosen twice while it waits: still one run
+        ASSERT_TRUE(
+            AppHarness::WaitFor([&] { return TimesRan(h, GetParam().command, watch) > 0; }, 3000));
+        Settle();
+        EXPECT_EQ(TimesRan(h, GetParam().command, watch), 1);
+        EXPECT_EQ(readsWhenChosen, turn + 1);
+        // The poll gave way: the rest of its status reads were left for the next tick.
+        const QStringList log = h.drive.requestLog();
+        EXPECT_EQ(log.mid(0, turn + 1), kPollReads.mid(0, turn + 1));
+        if (turn + 1 < kPollReads.size() && log.size() > turn + 1) {
+            EXPECT_NE(log[turn + 1], kPollReads[turn + 1]);
+        }
+        EXPECT_FALSE(h.Session().Operations().Running());
+        EXPECT_FALSE(h.Session().Busy());
+    }
+    // The poll goes on afterwards.
+    h.drive.clearRequestLog();
+    h.tickers.Advance();
+    EXPECT_EQ(h.drive.requestLog(), kPollReads);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, ChosenDuringPoll,
+                         ::testing::Values(ChosenCase{"CopyToComputer", Command::CopyToComputer},
+                                           ChosenCase{"PositionPlanner", Command::PositionPlanning},
+                                           ChosenCase{"AutoOffset", Command::AutoOffset}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class ChosenCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(h.Start(AppHarness::Connected()));
+        ASSERT_TRUE(h.TickUntil([&] { return h.Session().LinkUp(); }, AppHarness::kTicksToConnect));
+    }
+    AppHarness h;
+};
+
+// The link went down while the command waited: it says so instead of asking for a file.
+TEST_F(ChosenCommandTest, LinkLostWhileWaitingIsSaid) {
+    h.chooser.answers = {h.dir.filePath(QStringLiteral("lost"))};
+    int turns = 0;
+    h.Session().SetExchangeHook([&] {
+        if (turns++ == 1) {
+            h.Frame().Trigger(Command::CopyToComputer);
+            h.Session().Disconnect();
+        }
+        QCoreApplication::processEvents();
+    });
+    h.tickers.Advance();
+    Settle();
+    EXPECT_TRUE(h.chooser.filters.isEmpty());
+    ASSERT_EQ(h.messenger.messages.size(), 1);
+    EXPECT_EQ(h.messenger.messages[0].text, QString::fromUtf8("通讯错误！！"));
+    EXPECT_EQ(h.messenger.messages[0].caption, QString::fromUtf8("通讯信息"));
+}
+
+// Chosen while an operation of the user's own runs: the status bar says why nothing happened,
+// and the command does not run later either.
+TEST_F(ChosenCommandTest, RefusedDuringAnotherOperationSaysWhy) {
+    h.chooser.answers = {h.dir.filePath(QStringLiteral("late"))};
+    h.Session().Operations().RunExclusive([&] { h.Frame().Trigger(Command::CopyToComputer); });
+    Settle();
+    EXPECT_TRUE(h.chooser.filters.isEmpty());
+    EXPECT_EQ(h.Frame().statusBar()->currentMessage(), BusyCommandText());
+}
+
+// A digit press in the online editor while the poll reads: it waits for the tick, and two
+// presses are two steps.
+TEST_F(ChosenCommandTest, OnlineEditorPressesDuringThePollEachRunAfterIt) {
+    bool handled = false;
+    QString shown;
+    WhenModal<COnlineParaEdit>([&](COnlineParaEdit& editor) {
+        WhenModal<COnlineParaSetupDialog>([&](COnlineParaSetupDialog& setup) {
+            WhenModal<CSetParaSelDialog>([](CSetParaSelDialog& choose) {
+                QComboBox* list = choose.List();
+                list->setCurrentIndex(list->findText(QStringLiteral("qn401"), Qt::MatchStartsWith));
+                choose.accept();
+            });
+            Button(setup, "set1")->click();
+            Button(setup, "okButton")->click();
+        });
+        Button(editor, "setupButton")->click();
+        ASSERT_EQ(editor.Display(0)->Text(), QStringLiteral("   40"));
+        h.drive.setFaults({.latencyMs = 25, .pace = true, .baud = 9600});
+        int turns = 0;
+        h.Session().SetExchangeHook([&] {
+            if (turns++ == 2) {
+                editor.UpButton(0, 2)->click();
+                editor.UpButton(0, 2)->click();
+            }
+            QCoreApplication::processEvents();
+        });
+        h.tickers.Advance();
+        h.Session().SetExchangeHook([] { QCoreApplication::processEvents(); });
+        Settle();
+        shown = editor.Display(0)->Text();
+        handled = true;
+        Button(editor, "closeButton")->click();
+    });
+    ASSERT_TRUE(h.Frame().Trigger(Command::OnlineEditing));
+    ASSERT_TRUE(handled);
+    EXPECT_EQ(shown, QStringLiteral("   60"));
+    EXPECT_EQ(h.drive.state().liveRaw('S', 11), 60) << "qn401 is Sn211 in the drive";
+    EXPECT_TRUE(h.messenger.messages.isEmpty());
+}
+
+} // namespace
