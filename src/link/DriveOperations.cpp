@@ -1,5 +1,7 @@
 #include "link/DriveOperations.h"
 
+#include "base/Messenger.h"
+
 QString BusyCommandText() {
     return QStringLiteral("正在与驱动器通讯，此命令未执行：请待当前操作结束后再选。");
 }
@@ -101,4 +103,15 @@ void DriveOperations::PostRequest(int code, int argument) {
             });
         },
         Qt::QueuedConnection);
+}
+
+void RunPressed(DriveOperations& operations, Messenger& messenger, std::function<void()> press) {
+    if (operations.RunChosen(DriveOperations::kEveryChoice, std::move(press)) ==
+        DriveOperations::Chosen::Refused) {
+        Message message;
+        message.text = BusyCommandText();
+        message.caption = QString::fromUtf8("错误信息");
+        message.icon = MessageIcon::Warning;
+        messenger.show(message);
+    }
 }

@@ -19,6 +19,8 @@
 // What the user is told when a command they chose was refused because an operation runs.
 QString BusyCommandText();
 
+class Messenger;
+
 class DriveOperations : public QObject {
     Q_OBJECT
 public:
@@ -79,3 +81,8 @@ private:
     bool pollRunning_ = false;
     bool yieldWanted_ = false;
 };
+
+// A button of a window that talks to the drive, pressed by the user: runs now, or after the
+// poll's tick, each press on its own. While another operation holds the drive nothing runs and
+// the user is told why.
+void RunPressed(DriveOperations& operations, Messenger& messenger, std::function<void()> press);

@@ -119,11 +119,7 @@ void OnlineEditor::TakeCodes(const OnlinePanelCodes& codes, const std::function<
 }
 
 void OnlineEditor::RunPress(std::function<void()> press) {
-    if (connection_.Operations().RunChosen(DriveOperations::kEveryChoice, std::move(press)) ==
-        DriveOperations::Chosen::Refused) {
-        ShowMessage(messenger_, BusyCommandText(), QString::fromUtf8("错误信息"),
-                    MessageIcon::Warning);
-    }
+    RunPressed(connection_.Operations(), messenger_, std::move(press));
 }
 
 PressOutcome OnlineEditor::Press(int panelIndex, int digit, bool up,

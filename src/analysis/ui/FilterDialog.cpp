@@ -1,11 +1,14 @@
 #include "analysis/ui/FilterDialog.h"
 
 #include "analysis/ResonanceFilter.h"
+#include "link/DriveOperations.h"
+#include "params/DriveConnection.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 
 CEditCn013Dialog::CEditCn013Dialog(DriveConnection& connection, CNolvaServoDoc& document,
@@ -45,6 +48,16 @@ CEditCn013Dialog::CEditCn013Dialog(DriveConnection& connection, CNolvaServoDoc& 
 }
 
 void CEditCn013Dialog::OnWrite() {
+    // A press while the status poll reads runs after its tick: the dialog may have gone by then.
+    const QPointer<CEditCn013Dialog> self(this);
+    RunPressed(connection_.Operations(), messenger_, [self] {
+        if (!self.isNull()) {
+            self->WriteNow();
+        }
+    });
+}
+
+void CEditCn013Dialog::WriteNow() {
     switch (WriteResonanceFilter(connection_, document_, profile_, messenger_, frequency_->text(),
                                  quality_->text())) {
     case FilterWrite::NotLinked: return;

@@ -20,6 +20,8 @@ public:
     void OnWrite();
 
 private:
+    void WriteNow();
+
     DriveConnection& connection_;
     CNolvaServoDoc& document_;
     const DriveProfile& profile_;

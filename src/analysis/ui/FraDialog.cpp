@@ -9,6 +9,7 @@
 #include "base/CFormat.h"
 #include "base/FileChooser.h"
 #include "base/Messenger.h"
+#include "link/DriveOperations.h"
 #include "params/DriveConnection.h"
 #include "params/ui/ToolWindows.h"
 
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -207,6 +209,16 @@ void CFRADlg::ApplyScales() {
 }
 
 void CFRADlg::OnStart() {
+    // A press while the status poll reads runs after its tick: the window may have gone by then.
+    const QPointer<CFRADlg> self(this);
+    RunPressed(context_.connection.Operations(), context_.windows.messenger, [self] {
+        if (!self.isNull()) {
+            self->StartNow();
+        }
+    });
+}
+
+void CFRADlg::StartNow() {
     DriveConnection& connection = context_.connection;
     FraMeasurement measurement(connection, context_.windows.profile, context_.windows.messenger);
     measurement.SetReadProgress(reader_);

@@ -42,6 +42,7 @@ public:
     std::optional<double> ResonanceFrequency() const { return resonanceHz_; }
 
 private:
+    void StartNow();
     QWidget* BuildPlotArea();
     QWidget* BuildSidePanel();
     void ResetScales();

@@ -4,6 +4,8 @@
 
 #include "support/AppHarness.h"
 
+#include "analysis/ui/FilterDialog.h"
+#include "analysis/ui/FraDialog.h"
 #include "app/CommandTable.h"
 #include "base/CommandIds.h"
 #include "link/DriveOperations.h"
@@ -16,6 +18,8 @@
 #include "widgets/DigitDisplay.h"
 
 #include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QStatusBar>
 
 namespace {
@@ -211,6 +215,59 @@ TEST_F(ChosenCommandTest, OnlineEditorPressesDuringThePollEachRunAfterIt) {
     EXPECT_EQ(shown, QStringLiteral("   60"));
     EXPECT_EQ(h.drive.state().liveRaw('S', 11), 60) << "qn401 is Sn211 in the drive";
     EXPECT_TRUE(h.messenger.messages.isEmpty());
+}
+
+// The resonance filter's "写入(&W)" pressed while the poll reads: it waits for the tick, then
+// stores both values. The press used to be dropped, the dialog closing as if it had written.
+TEST_F(ChosenCommandTest, FilterWriteDuringThePollStoresAfterIt) {
+    CEditCn013Dialog filter(h.Session().Connection(), h.app->Document(), h.app->Profile(),
+                            h.messenger, 320, 9);
+    filter.show();
+    h.drive.setFaults({.latencyMs = 25, .pace = true, .baud = 9600});
+    int turns = 0;
+    h.Session().SetExchangeHook([&] {
+        if (turns++ == 2) {
+            filter.findChild<QPushButton*>(QStringLiteral("write"))->click();
+            h.drive.setFaults({});
+        }
+        QCoreApplication::processEvents();
+    });
+    h.tickers.Advance();
+    h.Session().SetExchangeHook([] { QCoreApplication::processEvents(); });
+    ASSERT_TRUE(AppHarness::WaitFor([&] { return !h.messenger.messages.isEmpty(); }, 3000));
+    EXPECT_EQ(h.messenger.messages.front().text.left(8), QString::fromUtf8("写入参数成功！！"));
+    EXPECT_EQ(h.drive.state().storedRaw('C', 13), 320);
+    EXPECT_EQ(h.drive.state().storedRaw('C', 14), 9);
+    EXPECT_FALSE(filter.isVisible());
+}
+
+// "开始(&T)" of the analysis pressed while the poll reads: the measurement runs after the tick.
+TEST(ChosenCommandAnalysis, StartDuringThePollMeasuresAfterIt) {
+    AppHarness h;
+    h.machineFollowsPort = true; // the drive's run advances with the exchanges
+    ASSERT_TRUE(h.Start(AppHarness::Connected()));
+    ASSERT_TRUE(h.TickUntil([&] { return h.Session().LinkUp(); }, AppHarness::kTicksToConnect));
+    h.port->writeDelayMs = 1;
+    bool measured = false;
+    WhenModal<CFRADlg>([&](CFRADlg& dialog) {
+        h.drive.setFaults({.latencyMs = 25, .pace = true, .baud = 9600});
+        int turns = 0;
+        h.Session().SetExchangeHook([&] {
+            if (turns++ == 1) {
+                dialog.findChild<QPushButton*>(QStringLiteral("start"))->click();
+                h.drive.setFaults({});
+            }
+            QCoreApplication::processEvents();
+        });
+        h.tickers.Advance();
+        h.Session().SetExchangeHook([] { QCoreApplication::processEvents(); });
+        AppHarness::WaitFor([&] { return dialog.DataValid(); }, 5000);
+        measured = dialog.DataValid();
+        dialog.accept();
+    });
+    ASSERT_TRUE(h.Frame().Trigger(Command::MachineAnalysis));
+    EXPECT_TRUE(measured);
+    EXPECT_TRUE(h.messenger.messages.isEmpty()) << h.messenger.messages.value(0).text.toStdString();
 }
 
 } // namespace
