@@ -163,13 +163,12 @@ bool FraMeasurement::Ended() const {
 bool FraMeasurement::StartExcitation(int loadPercent, QString* notEnded) {
     DriveAccess& access = connection_.Access();
     const int32_t n = profile_.maxMotorSpeed;
-    const bool prepared =
-        access.WriteDriveWord(DriveMap::kRunSpeedSetting, DisplayToRaw({'M', 1}, kSpeedSetting, n),
-                              false) &&
-        access.WriteDriveWord(DriveMap::kRunClearSecond, 0, false) &&
-        access.WriteDriveWord(DriveMap::kRunClearFirst, 0, false) &&
-        access.WriteDriveWord(DriveMap::kRunLoadTorque, DisplayToRaw({'M', 10}, loadPercent, n),
-                              false);
+    const bool prepared = access.WriteDriveWord(DriveMap::kRunSpeedSetting,
+                                                DisplayToRaw({'M', 1}, kSpeedSetting, n), false) &&
+                          access.WriteDriveWord(DriveMap::kRunClearSecond, 0, false) &&
+                          access.WriteDriveWord(DriveMap::kRunClearFirst, 0, false) &&
+                          access.WriteDriveWord(DriveMap::kRunLoadTorque,
+                                                DisplayToRaw({'M', 10}, loadPercent, n), false);
     if (!prepared) {
         return Fail();
     }
@@ -211,8 +210,7 @@ bool FraMeasurement::Poll(FraRecord& record) {
                 lastHalfAt = ClockMs();
                 const bool second = half == kSecondHalfReady;
                 if (access.WriteDriveWord(DriveMap::kRunHalf,
-                                          second ? kSecondHalfFetched : kFirstHalfFetched,
-                                          false) &&
+                                          second ? kSecondHalfFetched : kFirstHalfFetched, false) &&
                     second) {
                     return true;
                 }

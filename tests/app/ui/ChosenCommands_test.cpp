@@ -22,6 +22,8 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+#include <functional>
+
 namespace {
 
 using simtest::Cmd;
@@ -66,6 +68,23 @@ protected:
     AppHarness h;
     int readsWhenChosen = -1;
 };
+
+// One tick of the poll with a late, paced drive: `press` runs after the poll's exchange `turn`
+// (counted from 0) while the poll lets the event loop turn; the drive is quick again for what the
+// press starts.
+void PressDuringTick(AppHarness& h, int turn, const std::function<void()>& press) {
+    h.drive.setFaults({.latencyMs = 25, .pace = true, .baud = 9600});
+    int turns = 0;
+    h.Session().SetExchangeHook([&] {
+        if (turns++ == turn) {
+            press();
+            h.drive.setFaults({});
+        }
+        QCoreApplication::processEvents();
+    });
+    h.tickers.Advance();
+    h.Session().SetExchangeHook([] { QCoreApplication::processEvents(); });
+}
 
 // How often the position planner's window was shown.
 struct Watch {
@@ -194,17 +213,10 @@ TEST_F(ChosenCommandTest, OnlineEditorPressesDuringThePollEachRunAfterIt) {
         });
         Button(editor, "setupButton")->click();
         ASSERT_EQ(editor.Display(0)->Text(), QStringLiteral("   40"));
-        h.drive.setFaults({.latencyMs = 25, .pace = true, .baud = 9600});
-        int turns = 0;
-        h.Session().SetExchangeHook([&] {
-            if (turns++ == 2) {
-                editor.UpButton(0, 2)->click();
-                editor.UpButton(0, 2)->click();
-            }
-            QCoreApplication::processEvents();
+        PressDuringTick(h, 2, [&] {
+            editor.UpButton(0, 2)->click();
+            editor.UpButton(0, 2)->click();
         });
-        h.tickers.Advance();
-        h.Session().SetExchangeHook([] { QCoreApplication::processEvents(); });
         Settle();
         shown = editor.Display(0)->Text();
         handled = true;
@@ -223,17 +235,8 @@ TEST_F(ChosenCommandTest, FilterWriteDuringThePollStoresAfterIt) {
     CEditCn013Dialog filter(h.Session().Connection(), h.app->Document(), h.app->Profile(),
                             h.messenger, 320, 9);
     filter.show();
-    h.drive.setFaults({.latencyMs = 25, .pace = true, .baud = 9600});
-    int turns = 0;
-    h.Session().SetExchangeHook([&] {
-        if (turns++ == 2) {
-            filter.findChild<QPushButton*>(QStringLiteral("write"))->click();
-            h.drive.setFaults({});
-        }
-        QCoreApplication::processEvents();
-    });
-    h.tickers.Advance();
-    h.Session().SetExchangeHook([] { QCoreApplication::processEvents(); });
+    PressDuringTick(h, 2,
+                    [&] { filter.findChild<QPushButton*>(QStringLiteral("write"))->click(); });
     ASSERT_TRUE(AppHarness::WaitFor([&] { return !h.messenger.messages.isEmpty(); }, 3000));
     EXPECT_EQ(h.messenger.messages.front().text.left(8), QString::fromUtf8("写入参数成功！！"));
     EXPECT_EQ(h.drive.state().storedRaw('C', 13), 320);
@@ -250,17 +253,8 @@ TEST(ChosenCommandAnalysis, StartDuringThePollMeasuresAfterIt) {
     h.port->writeDelayMs = 1;
     bool measured = false;
     WhenModal<CFRADlg>([&](CFRADlg& dialog) {
-        h.drive.setFaults({.latencyMs = 25, .pace = true, .baud = 9600});
-        int turns = 0;
-        h.Session().SetExchangeHook([&] {
-            if (turns++ == 1) {
-                dialog.findChild<QPushButton*>(QStringLiteral("start"))->click();
-                h.drive.setFaults({});
-            }
-            QCoreApplication::processEvents();
-        });
-        h.tickers.Advance();
-        h.Session().SetExchangeHook([] { QCoreApplication::processEvents(); });
+        PressDuringTick(h, 1,
+                        [&] { dialog.findChild<QPushButton*>(QStringLiteral("start"))->click(); });
         AppHarness::WaitFor([&] { return dialog.DataValid(); }, 5000);
         measured = dialog.DataValid();
         dialog.accept();
