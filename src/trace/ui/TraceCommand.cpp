@@ -2,6 +2,8 @@
 // offline). The trace it shows lives for the whole run, so the window opens again on the last one.
 
 #include "base/CommandIds.h"
+#include "link/DriveOperations.h"
+#include "params/DriveConnection.h"
 #include "params/ParameterRequests.h"
 #include "params/ui/OnlineParaEdit.h"
 #include "params/ui/ToolWindows.h"
@@ -27,7 +29,10 @@ const CommandActionRegistration kTrace(Command::Trace, [](CommandActionContext& 
         },
         [&c](QWidget* parent, TraceRecord& record) { return RunTraceStart(c, parent, record); },
         [&c](QWidget* parent) { RunOnlineParaEdit(c, parent); },
-        &c.windows.tickers};
+        &c.windows.tickers,
+        [&c](std::function<void()> press) {
+            RunPressed(c.connection.Operations(), c.windows.messenger, std::move(press));
+        }};
     CTraceGraphDialog dialog(std::move(services), RunTrace(), c.owner);
     dialog.exec();
 });

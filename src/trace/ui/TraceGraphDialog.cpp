@@ -21,6 +21,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -236,8 +237,9 @@ QWidget* CTraceGraphDialog::BuildRightPanel() {
     saveAs_ = MakeDialogButton("Save As", "saveAsButton", panel);
     save_ = MakeDialogButton("Save", "saveButton", panel);
     online_ = MakeDialogButton("Online Parameter Editing", "onlineButton", panel);
-    connect(setting_, &QPushButton::clicked, this, &CTraceGraphDialog::OnTraceSetting);
-    connect(start_, &QPushButton::clicked, this, &CTraceGraphDialog::OnStart);
+    connect(setting_, &QPushButton::clicked, this,
+            [this] { Press(&CTraceGraphDialog::OnTraceSetting); });
+    connect(start_, &QPushButton::clicked, this, [this] { Press(&CTraceGraphDialog::OnStart); });
     connect(open, &QPushButton::clicked, this, &CTraceGraphDialog::OnOpen);
     connect(saveAs_, &QPushButton::clicked, this, &CTraceGraphDialog::OnSaveAs);
     connect(save_, &QPushButton::clicked, this, &CTraceGraphDialog::OnSave);
@@ -390,6 +392,20 @@ void CTraceGraphDialog::Warn(const QString& text) {
     message.text = text;
     message.icon = MessageIcon::Warning;
     services_.messenger.show(message);
+}
+
+void CTraceGraphDialog::Press(void (CTraceGraphDialog::*action)()) {
+    if (!services_.press) {
+        (this->*action)();
+        return;
+    }
+    // The press may wait for the poll's tick: the window may have gone by then.
+    const QPointer<CTraceGraphDialog> self(this);
+    services_.press([self, action] {
+        if (!self.isNull()) {
+            (self.data()->*action)();
+        }
+    });
 }
 
 void CTraceGraphDialog::OnTraceSetting() {

@@ -47,6 +47,9 @@ struct TraceWindowServices {
     // The ticks on which the window looks at the link, so that the drive buttons follow it while
     // the window is open; none: they follow it only when the window acts.
     TickerSource* tickers = nullptr;
+    // Runs a drive button's press now, or after the status poll's tick when the poll is reading;
+    // none: the press runs at once.
+    std::function<void(std::function<void()> press)> press;
 };
 
 // "追踪波形": the plot with its scales, offsets, time scale, scrolling, zoom, contact lanes and
@@ -69,6 +72,8 @@ public:
     void OnCopy();
 
 private:
+    // A drive button: its action runs through the program's press rule.
+    void Press(void (CTraceGraphDialog::*action)());
     void BuildScaleColumn(int line);
     QWidget* BuildRightPanel();
     // Every control from the record, without their signals; then the plot.

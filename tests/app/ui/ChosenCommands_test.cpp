@@ -15,6 +15,8 @@
 #include "planning/ui/PositionCommDialog.h"
 #include "support/ParameterWindowSupport.h"
 #include "support/SimTestSupport.h"
+#include "trace/ui/TraceGraphDialog.h"
+#include "trace/ui/TraceSetupDialog.h"
 #include "widgets/DigitDisplay.h"
 
 #include <QComboBox>
@@ -261,6 +263,29 @@ TEST(ChosenCommandAnalysis, StartDuringThePollMeasuresAfterIt) {
     });
     ASSERT_TRUE(h.Frame().Trigger(Command::MachineAnalysis));
     EXPECT_TRUE(measured);
+    EXPECT_TRUE(h.messenger.messages.isEmpty()) << h.messenger.messages.value(0).text.toStdString();
+}
+
+// "Trace Setting" in the trace window pressed while the poll reads: it runs after the tick.
+TEST_F(ChosenCommandTest, TraceSettingDuringThePollRunsAfterIt) {
+    bool setUp = false;
+    bool handled = false;
+    WhenModal<CTraceGraphDialog>([&](CTraceGraphDialog& window) {
+        WhenModal<CTraceSetupDialog>([&](CTraceSetupDialog& setup) {
+            setUp = true;
+            setup.accept();
+        });
+        PressDuringTick(h, 2, [&] {
+            window.findChild<QPushButton*>(QStringLiteral("settingButton"))->click();
+        });
+        AppHarness::WaitFor([&] { return setUp; }, 3000);
+        Settle();
+        handled = true;
+        window.reject();
+    });
+    ASSERT_TRUE(h.Frame().Trigger(Command::Trace));
+    ASSERT_TRUE(handled);
+    EXPECT_TRUE(setUp);
     EXPECT_TRUE(h.messenger.messages.isEmpty()) << h.messenger.messages.value(0).text.toStdString();
 }
 

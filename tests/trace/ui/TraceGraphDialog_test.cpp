@@ -78,7 +78,8 @@ struct TraceWindowTest : testing::Test {
         QString error;
         EXPECT_TRUE(SaveTraceFile(tracePath, *StepRecord(), &error)) << error.toStdString();
         dialog = std::make_unique<CTraceGraphDialog>(
-            TraceWindowServices{messenger, chooser, [] { return false; }, {}, {}, {}}, *run);
+            TraceWindowServices{messenger, chooser, [] { return false; }, {}, {}, {}, nullptr, {}},
+            *run);
         dialog->show(); // laid out as the user sees it, so clicks land on the controls
     }
 
