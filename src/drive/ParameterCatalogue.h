@@ -30,6 +30,9 @@ WriteRule WriteRuleOf(ParamCode code);
 // and back. `maxMotorSpeed` is N of the DriveProfile.
 int32_t RawToDisplay(ParamCode code, int32_t raw, int32_t maxMotorSpeed);
 int32_t DisplayToRaw(ParamCode code, int32_t value, int32_t maxMotorSpeed);
+// Half away from zero on a single-precision intermediate, as the drive's tools round the status
+// values and the trace samples; out of range it saturates.
+int32_t RoundSingle(float x);
 
 // Where a status display value (Un-01..Un-19) or a diagnostic (dn-01..dn-04) is read: Un-02 on
 // page '9', Un-14..Un-17 and Un-19 on page '8', the other status values on page '6'; the

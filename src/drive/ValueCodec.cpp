@@ -43,11 +43,6 @@ int32_t HalfUpTruncated(double x) {
     return ToInt32(x + 0.5);
 }
 
-// Half away from zero on a single-precision intermediate: the status values are converted so.
-int32_t RoundSingle(float x) {
-    return ToInt32(static_cast<double>(x < 0.0F ? x - 0.5F : x + 0.5F));
-}
-
 int32_t MonitorSpeedToDisplay(int32_t raw, int32_t n) {
     return RoundSingle(static_cast<float>(raw) * static_cast<float>(n) / 16384.0F);
 }
@@ -224,4 +219,8 @@ int32_t DisplayToRaw(ParamCode code, int32_t value, int32_t maxMotorSpeed) {
         return ParameterToRaw(p->conversion, value, maxMotorSpeed);
     }
     return MonitorToRaw(letter, number, value, maxMotorSpeed);
+}
+
+int32_t RoundSingle(float x) {
+    return ToInt32(static_cast<double>(x < 0.0F ? x - 0.5F : x + 0.5F));
 }

@@ -18,11 +18,6 @@ constexpr float kElectricDegreeUnit = 2.841666666666667F;  // raw units per degr
 // The trigger list: after "None" the four analog quantities in this order.
 constexpr std::array<int, 4> kTriggerQuantityStrings{753, 750, 751, 752};
 
-// Half away from zero, on a single-precision intermediate as the drive's tools do.
-int32_t RoundSingle(float x) {
-    return static_cast<int32_t>(x < 0.0F ? x - 0.5F : x + 0.5F);
-}
-
 // A contact's function number from its parameter: v − 1, or v − 257 for a normally closed one.
 int FunctionIndex(int32_t value) {
     return value >= 256 ? value - 257 : value - 1;
