@@ -311,11 +311,7 @@ void DriveSession::RunChosenCommand(int command, std::function<void()> run) {
     const auto outcome = d_->operations.RunChosen(command, [this, needsLink, run = std::move(run)] {
         if (needsLink && !d_->access.LinkUp) {
             // The link went down while the command waited for the poll.
-            Message message;
-            message.text = StringText(StringId::kLinkError);
-            message.caption = StringText(StringId::kLinkCaption);
-            message.icon = MessageIcon::Error;
-            d_->messenger.show(message);
+            d_->ShowError(StringText(StringId::kLinkError), false);
             return;
         }
         run();
