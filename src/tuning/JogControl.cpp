@@ -6,6 +6,7 @@
 #include "link/MotionExits.h"
 #include "params/DriveConnection.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 std::optional<int32_t> EnterJog(DriveAccess& access) {
@@ -50,8 +51,9 @@ int32_t JogArgument(bool forward, int32_t speed) {
     return forward ? -magnitude : magnitude;
 }
 
-int32_t JogShownSpeed(int32_t driveSpeed) {
-    return std::abs(driveSpeed);
+int32_t JogShownSpeed(int32_t driveSpeed, int32_t maxSpeed) {
+    const int64_t magnitude = std::abs(static_cast<int64_t>(driveSpeed));
+    return static_cast<int32_t>(std::min<int64_t>(magnitude, std::max(0, maxSpeed)));
 }
 
 QString JogNotReachedText() {

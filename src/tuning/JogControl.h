@@ -35,8 +35,8 @@ bool RunJogRequest(DriveAccess& access, int request, int argument, int32_t* spee
 int32_t JogArgument(bool forward, int32_t speed);
 
 // What the speed edit shows for a speed of the drive: its magnitude, which the direction buttons
-// send with their sign.
-int32_t JogShownSpeed(int32_t driveSpeed);
+// send with their sign, held to 0..N (the edit's range) so that what is shown is what is sent.
+int32_t JogShownSpeed(int32_t driveSpeed, int32_t maxSpeed);
 
 // The window's warning while the drive is not reached; also shown as a message when the window
 // closes without its exit having reached the drive.

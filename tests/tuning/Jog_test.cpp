@@ -104,3 +104,13 @@ TEST_F(Jog, MotorTurnsAtTheJogSpeedOnlyWhileTheServoIsOnAndALostLinkIsReported) 
 }
 
 } // namespace
+
+// The speed edit shows what the buttons send: the magnitude, held to 0..N, also for a drive value
+// beyond N (the drive's N read after Sn201 was set) or at the edge of 32 bits.
+TEST(JogControl, ShownSpeedIsTheMagnitudeWithinTheEditsRange) {
+    EXPECT_EQ(JogShownSpeed(-1000, 3000), 1000);
+    EXPECT_EQ(JogShownSpeed(3000, 3000), 3000);
+    EXPECT_EQ(JogShownSpeed(-3500, 3000), 3000);
+    EXPECT_EQ(JogShownSpeed(std::numeric_limits<int32_t>::min(), 5000), 5000);
+    EXPECT_EQ(JogArgument(true, JogShownSpeed(-3500, 3000)), -3000);
+}

@@ -29,7 +29,7 @@ constexpr int kLinkCheckMs = 400;
 CJogDialog::CJogDialog(std::unique_ptr<JogControl> control, const DriveProfile& profile,
                        Messenger& messenger, TickerSource& tickers, QWidget* parent)
     : QDialog(parent), control_(std::move(control)), profile_(profile), messenger_(messenger),
-      speed_(JogShownSpeed(control_->EntrySpeed())) {
+      speed_(JogShownSpeed(control_->EntrySpeed(), profile.maxMotorSpeed)) {
     setModal(false);
     setWindowTitle(QString::fromUtf8("点动模式 (dn-05)"));
 
@@ -80,7 +80,7 @@ CJogDialog::CJogDialog(std::unique_ptr<JogControl> control, const DriveProfile& 
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     control_->SetListeners([this] { ShowLinkState(); },
-                           [this](int32_t speed) { speedEdit_->setValue(JogShownSpeed(speed)); });
+                           [this](int32_t speed) { speedEdit_->setValue(JogShownSpeed(speed, profile_.maxMotorSpeed)); });
     // The poll may find the link gone between two presses.
     linkCheck_ = tickers.MakeTicker(kLinkCheckMs, [this] { ShowLinkState(); });
     linkCheck_->Start();
