@@ -39,15 +39,13 @@ void ShowLinkError(Messenger& messenger) {
 }
 
 // "错误:\n\n" and the step, then what was left running when the run could not be ended.
-void ShowStepError(Messenger& messenger, const QString& step, const QString& notEnded = {}) {
-    Message message;
-    message.text = StringText(StringId::kErrorCaption) + QStringLiteral(":\n\n") + step;
+void ShowStepError(DriveConnection& connection, Messenger& messenger, const QString& step,
+                   const QString& notEnded = {}) {
+    QString text = StringText(StringId::kErrorCaption) + QStringLiteral(":\n\n") + step;
     if (!notEnded.isEmpty()) {
-        message.text += QStringLiteral("\n\n") + notEnded;
+        text += QStringLiteral("\n\n") + notEnded;
     }
-    message.caption = StringText(StringId::kLinkCaption);
-    message.icon = MessageIcon::Error;
-    messenger.show(message);
+    connection.TellLinkFailure(messenger, text);
 }
 
 } // namespace
@@ -120,7 +118,7 @@ bool FraMeasurement::Run(int loadPercent, FraRecord& record) {
     failedStep_.clear();
     QString startNotEnded;
     if (!StartExcitation(loadPercent, &startNotEnded)) {
-        ShowStepError(messenger_, failedStep_, startNotEnded);
+        ShowStepError(connection_, messenger_, failedStep_, startNotEnded);
         return false;
     }
     // From the start on the drive runs: every way out of the measurement ends the run.
@@ -142,9 +140,9 @@ bool FraMeasurement::Run(int loadPercent, FraRecord& record) {
         failedStep_ = StringText(kRunFailedText);
     }
     if (!failedStep_.isEmpty()) {
-        ShowStepError(messenger_, failedStep_, notEnded);
+        ShowStepError(connection_, messenger_, failedStep_, notEnded);
     } else if (!notEnded.isEmpty()) { // cancelled by the user
-        ShowStepError(messenger_, StringText(kRunFailedText), notEnded);
+        ShowStepError(connection_, messenger_, StringText(kRunFailedText), notEnded);
     }
     return false;
 }
@@ -241,7 +239,7 @@ bool FraMeasurement::ReadHalfRecord(int halfState, FraRecord& record) {
     failedStep_.clear();
     const bool ok = ReadHalf(halfState, record);
     if (!failedStep_.isEmpty()) {
-        ShowStepError(messenger_, failedStep_);
+        ShowStepError(connection_, messenger_, failedStep_);
     }
     return ok;
 }

@@ -160,6 +160,13 @@ struct DriveSession::Impl {
                   true);
     }
 
+    // An operation that failed on the way down has told the user already: one box, not two.
+    void TellLinkLostUnlessTold() {
+        if (!connection.TakeLinkFailureTold()) {
+            TellLinkLost();
+        }
+    }
+
     // The timer's open failures are silent and retried, except a device the user must do
     // something about; that is told once until the link is asked for again.
     void TellDeviceProblemOnce(uint32_t openResult, const QString& device) {
@@ -345,6 +352,8 @@ void DriveSession::ConnectRoutine() {
             s.access.LinkUp = false;
             s.ClosePort();
             s.linkRequested = false;
+            // A link opened afresh has no operation behind it whose failure was told.
+            s.connection.TakeLinkFailureTold();
             s.TellLinkLost();
         }
     } else if (opened == kChannelAlreadyOpen) {
@@ -357,7 +366,7 @@ void DriveSession::ConnectRoutine() {
             if (s.portOpen) {
                 s.ClosePort();
                 s.linkRequested = false;
-                s.TellLinkLost();
+                s.TellLinkLostUnlessTold();
             }
             if (!notEnded.isEmpty()) {
                 s.ShowError(notEnded.join(QStringLiteral("\n\n")), true);

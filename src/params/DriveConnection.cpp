@@ -1,10 +1,15 @@
 #include "params/DriveConnection.h"
 
+#include "base/Messenger.h"
+#include "base/StringIds.h"
+#include "base/StringTable.h"
 #include "drive/DriveMap.h"
 #include "drive/ModelTable.h"
 #include "drive/ParameterCatalogue.h"
 #include "link/SerialBackend.h"
 #include "params/NolvaServoDoc.h"
+
+#include <utility>
 
 namespace {
 
@@ -41,11 +46,25 @@ bool DriveConnection::Probe(int32_t* dn03) {
     if (!access_.Probe(&value)) {
         return false;
     }
+    linkFailureTold_ = false;
     document_.diagnosticsSnapshot[kInputContactSlot] = value;
     if (dn03 != nullptr) {
         *dn03 = value;
     }
     return true;
+}
+
+void DriveConnection::TellLinkFailure(Messenger& messenger, const QString& text) {
+    linkFailureTold_ = true;
+    Message message;
+    message.text = text;
+    message.caption = StringText(StringId::kLinkCaption);
+    message.icon = MessageIcon::Error;
+    messenger.show(message);
+}
+
+bool DriveConnection::TakeLinkFailureTold() {
+    return std::exchange(linkFailureTold_, false);
 }
 
 bool DriveConnection::ReadStatus(DriveStatus& status,

@@ -66,6 +66,13 @@ public:
     // LinkUp is clear.
     bool ReadStatus(DriveStatus& status, const std::function<bool(StatusPart)>& taken = {});
 
+    // An operation's own failure message, shown with the link's caption. It is remembered until
+    // the next answered probe, so that the probe which then finds the drive gone adds no second
+    // box to the one the user is already reading.
+    void TellLinkFailure(Messenger& messenger, const QString& text);
+    // Whether a failure was told since the last answered probe; asking forgets it.
+    bool TakeLinkFailureTold();
+
 private:
     const LinkSettings& settings_;
     DriveProfile& profile_;
@@ -76,4 +83,5 @@ private:
     ParameterTransfer transfer_;
     ContactTransfer contacts_;
     MotionExits motions_;
+    bool linkFailureTold_ = false;
 };

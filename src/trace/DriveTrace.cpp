@@ -14,14 +14,6 @@ namespace {
 
 constexpr int kSetupFailureString = 770; // "追踪设定资料至伺服驱动器。"
 
-void ShowLinkError(Messenger& messenger, const QString& text) {
-    Message message;
-    message.text = text;
-    message.caption = StringText(StringId::kLinkCaption);
-    message.icon = MessageIcon::Error;
-    messenger.show(message);
-}
-
 QString StepFailureText(const QString& step) {
     return StringText(StringId::kErrorCaption) + QStringLiteral(":\n\n") + step;
 }
@@ -45,7 +37,11 @@ bool DriveTrace::RequireLink() {
     if (connection_.LinkUp()) {
         return true;
     }
-    ShowLinkError(messenger_, StringText(StringId::kLinkError));
+    Message message;
+    message.text = StringText(StringId::kLinkError);
+    message.caption = StringText(StringId::kLinkCaption);
+    message.icon = MessageIcon::Error;
+    messenger_.show(message);
     return false;
 }
 
@@ -61,7 +57,7 @@ bool DriveTrace::ReadContactFunctions(TransferProgress* progress) {
 }
 
 void DriveTrace::ShowSetupFailure() {
-    ShowLinkError(messenger_, StepFailureText(StringText(kSetupFailureString)));
+    connection_.TellLinkFailure(messenger_, StepFailureText(StringText(kSetupFailureString)));
 }
 
 bool DriveTrace::Start(const TraceSettings& settings) {
@@ -128,7 +124,7 @@ bool DriveTrace::ReadBack(const TraceSettings& settings, TraceData& data,
         return false;
     }
     if (!words.Done()) {
-        ShowLinkError(messenger_, StepFailureText(failedAt));
+        connection_.TellLinkFailure(messenger_, StepFailureText(failedAt));
         return false;
     }
     return words.TakeInto(data);

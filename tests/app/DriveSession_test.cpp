@@ -12,6 +12,7 @@
 #include "sim/SimulatedDrive.h"
 #include "support/CoreApplication.h"
 #include "support/SimTestSupport.h"
+#include "trace/DriveTrace.h"
 
 #include <QCoreApplication>
 
@@ -191,6 +192,43 @@ TEST_F(DriveSessionTest, DriveThatStopsAnsweringIsDroppedAtTheNextProbeWithTopmo
     ASSERT_GE(observer.panes.size(), 8u);
     EXPECT_EQ(std::vector<int>(observer.panes.end() - 8, observer.panes.end()),
               (std::vector<int>{3, 0, 1, 2, 4, 5, 6, 7}));
+}
+
+// A trace read-back that fails because the drive went away tells its own failure; the probe that
+// then drops the link adds no second box. Once a probe is answered again, a later loss is told.
+TEST_F(DriveSessionTest, FailedReadBackIsTheOnlyMessageWhenTheProbeThenFindsTheDriveGone) {
+    ConnectByTimer();
+    ASSERT_TRUE(session.LinkUp());
+    DriveTrace trace(session.Connection(), profile, messenger);
+    TraceData data;
+    const auto dropLink = [&] {
+        int ticks = 0;
+        while (session.LinkRequested() && ticks < 30) {
+            session.OnTimerTick();
+            ++ticks;
+        }
+    };
+
+    drive.setHungUp(true);
+    EXPECT_FALSE(trace.ReadBack(TraceSettings{}, data, nullptr));
+    dropLink();
+    EXPECT_FALSE(session.LinkUp());
+    EXPECT_EQ(Texts(), QStringList{QStringLiteral("错误:\n\n1/2048--->(0000H)")});
+
+    // A failure followed by an answered probe is forgotten.
+    drive.setHungUp(false);
+    ConnectByTimer();
+    ASSERT_TRUE(session.LinkUp());
+    drive.setHungUp(true);
+    EXPECT_FALSE(trace.ReadBack(TraceSettings{}, data, nullptr));
+    drive.setHungUp(false);
+    for (int i = 0; i <= DriveSession::kTicksBetweenConnects; ++i) {
+        session.OnTimerTick();
+    }
+    ASSERT_TRUE(session.LinkUp()) << "the drive answered the probe again";
+    drive.setHungUp(true);
+    dropLink();
+    EXPECT_EQ(Texts(1), (QStringList{QStringLiteral("错误:\n\n1/2048--->(0000H)"), kLinkLostText}));
 }
 
 TEST_F(DriveSessionTest, ProbeUnansweredOnFirstOpenClosesThePortAndStopsWanting) {
