@@ -5,6 +5,7 @@
 #include "base/AtomicFile.h"
 #include "base/BoundedRead.h"
 #include "base/FileChooser.h"
+#include "base/FileNames.h"
 #include "base/Messenger.h"
 #include "base/StringIds.h"
 #include "base/StringTable.h"
@@ -13,7 +14,6 @@
 #include "params/NvpFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -155,7 +155,7 @@ std::optional<QString> DocumentCommands::ChooseParameterFileToWrite(const QStrin
         return std::nullopt;
     const QString target = WithParameterFileExtension(*chosen);
     // The chooser asked about the name it returned; a name extended here is asked about now.
-    if (target != *chosen && QFileInfo::exists(target)) {
+    if (target != *chosen && FileExists(target)) {
         Message question;
         question.text =
             QStringLiteral("%1 已存在。\n要替换它吗？").arg(QDir::toNativeSeparators(target));
@@ -239,14 +239,14 @@ bool DocumentCommands::KeepForRecovery(const QString& recoveryPath, QString* err
         return false;
     const QString namePath = RecoveryNamePath(recoveryPath);
     if (path_.isEmpty()) {
-        QFile::remove(namePath);
+        RemoveFile(namePath);
         return true;
     }
     return WriteFileAtomically(namePath, path_.toUtf8() + '\n', error);
 }
 
 bool DocumentCommands::OfferRecovery(const QString& recoveryPath) {
-    if (!QFileInfo::exists(recoveryPath))
+    if (!FileExists(recoveryPath))
         return false;
     Message question;
     question.text = RecoveryQuestionText();
@@ -267,8 +267,8 @@ bool DocumentCommands::OfferRecovery(const QString& recoveryPath) {
             ShowWarning(messenger_, error);
         }
     }
-    QFile::remove(recoveryPath);
-    QFile::remove(RecoveryNamePath(recoveryPath));
+    RemoveFile(recoveryPath);
+    RemoveFile(RecoveryNamePath(recoveryPath));
     return recovered;
 }
 

@@ -1,13 +1,13 @@
 #include "base/AtomicFile.h"
 
+#include "base/FileNames.h"
 #include "base/SystemErrors.h"
-
-#include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <csignal>
+#include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -51,6 +51,28 @@ private:
     bool wasPending_ = false;
 };
 
+// All of `content` to `fd`; false with errno set, or with a short count when the disk took only a
+// part (no space left, file size limit) and said nothing.
+bool WriteAll(int fd, const QByteArray& content, QString* shortWrite) {
+    qint64 written = 0;
+    while (written < content.size()) {
+        const ssize_t done = ::write(fd, content.constData() + written,
+                                     static_cast<size_t>(content.size() - written));
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done < 0)
+            return false;
+        if (done == 0) {
+            *shortWrite = QStringLiteral("只写入了 %1 字节（共 %2 字节），磁盘可能已满")
+                              .arg(written)
+                              .arg(content.size());
+            return false;
+        }
+        written += done;
+    }
+    return true;
+}
+
 // Into a device or FIFO, in place. Opened without waiting: a FIFO that no program reads would
 // otherwise hold the open for ever.
 bool WriteIntoDevice(const QByteArray& encodedPath, bool isFifo, const QByteArray& content,
@@ -66,21 +88,54 @@ bool WriteIntoDevice(const QByteArray& encodedPath, bool isFifo, const QByteArra
     if (flags >= 0)
         ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     const SigpipeHeldBack sigpipe;
-    qint64 written = 0;
-    while (written < content.size()) {
-        const ssize_t done = ::write(fd, content.constData() + written,
-                                     static_cast<size_t>(content.size() - written));
-        if (done < 0 && errno == EINTR)
-            continue;
-        if (done < 0) {
-            const int error = errno;
-            ::close(fd);
-            return Fail(reason, SystemErrorText(error));
-        }
-        written += done;
+    QString shortWrite;
+    if (!WriteAll(fd, content, &shortWrite)) {
+        const int error = errno;
+        ::close(fd);
+        return Fail(reason, shortWrite.isEmpty() ? SystemErrorText(error) : shortWrite);
     }
     if (::close(fd) != 0)
         return Fail(reason, SystemErrorText(errno));
+    return true;
+}
+
+// A regular file: the bytes go to a new file beside the target, which is renamed over it once
+// complete and on the disk. A link is followed, so the file it points at is the one replaced.
+bool WriteThenRename(const QByteArray& encodedPath, const QByteArray& content, QString* reason) {
+    char resolved[PATH_MAX];
+    const QByteArray target =
+        ::realpath(encodedPath.constData(), resolved) != nullptr ? QByteArray(resolved) : encodedPath;
+    // A new file gets the permissions the user's mask allows, an existing one keeps its own.
+    mode_t mode = 0;
+    struct stat existing {};
+    if (::stat(target.constData(), &existing) == 0) {
+        mode = existing.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    QByteArray temporary = target + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return Fail(reason, SystemErrorText(errno));
+    QString shortWrite;
+    const bool written = ::fchmod(fd, mode) == 0 && WriteAll(fd, content, &shortWrite) &&
+                         ::fsync(fd) == 0;
+    const int error = errno;
+    const bool closed = ::close(fd) == 0;
+    const int closeError = errno;
+    if (!written || !closed) {
+        ::unlink(temporary.constData());
+        if (!shortWrite.isEmpty())
+            return Fail(reason, shortWrite);
+        return Fail(reason, SystemErrorText(written ? closeError : error));
+    }
+    if (::rename(temporary.constData(), target.constData()) != 0) {
+        const int renameError = errno;
+        ::unlink(temporary.constData());
+        return Fail(reason, SystemErrorText(renameError));
+    }
     return true;
 }
 
@@ -89,7 +144,7 @@ bool WriteIntoDevice(const QByteArray& encodedPath, bool isFifo, const QByteArra
 bool WriteFileAtomically(const QString& path, const QByteArray& content, QString* reason) {
     auto fail = [reason](const QString& why) { return Fail(reason, why); };
     // Write-then-rename would put a regular file in place of a device node or FIFO.
-    const QByteArray encodedPath = QFile::encodeName(path);
+    const QByteArray encodedPath = NativeFileName(path);
     struct stat info {};
     if (::stat(encodedPath.constData(), &info) == 0) {
         if (S_ISDIR(info.st_mode))
@@ -99,25 +154,5 @@ bool WriteFileAtomically(const QString& path, const QByteArray& content, QString
         if (!S_ISREG(info.st_mode))
             return fail(QStringLiteral("这不是普通文件，也不是字符设备或管道"));
     }
-    // Unbuffered, so that a write the disk takes only in part (no space left, file size limit)
-    // shows in the count written: a buffered save file flushes at commit, where a short write
-    // goes unnoticed and the cut file replaces the old one.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return fail(FileErrorText(file));
-    }
-    const qint64 written = file.write(content);
-    if (written != content.size()) {
-        const QString why = file.error() != QFileDevice::NoError && written < 0
-                                ? FileErrorText(file)
-                                : QStringLiteral("只写入了 %1 字节（共 %2 字节），磁盘可能已满")
-                                      .arg(std::max<qint64>(written, 0))
-                                      .arg(content.size());
-        file.cancelWriting();
-        return fail(why);
-    }
-    if (!file.commit()) {
-        return fail(FileErrorText(file));
-    }
-    return true;
+    return WriteThenRename(encodedPath, content, reason);
 }

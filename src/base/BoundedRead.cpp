@@ -1,8 +1,7 @@
 #include "base/BoundedRead.h"
 
+#include "base/FileNames.h"
 #include "base/SystemErrors.h"
-
-#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -44,7 +43,7 @@ bool ReadFileWithLimit(const QString& path, qint64 maxBytes, QByteArray* bytes,
                        FileReadError* error) {
     // O_NONBLOCK: opening a FIFO for reading otherwise waits for a writer, for ever.
     const Descriptor file(
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+        ::open(NativeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (file.get() < 0)
         return FailSystem(error, errno);
     struct stat info {};

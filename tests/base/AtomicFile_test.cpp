@@ -1,10 +1,13 @@
-// Saving to a path that is not a regular file: a device or FIFO is written into and stays what it
-// is, anything else special is refused and left alone.
+// Saving a file: a regular file is replaced whole, keeping its permissions and any link to it; a
+// device or FIFO is written into and stays what it is, anything else special is refused and left
+// alone.
 
 #include "base/AtomicFile.h"
 
 #include "support/SpecialFiles.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -13,12 +16,57 @@
 #include <cstring>
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 
 namespace {
 
 using specialfiles::FileType;
 using specialfiles::TargetType;
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+TEST(AtomicFile, ARegularFileIsReplacedWholeKeepingItsPermissionsAndTheLinkToIt) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString target = dir.filePath("target.nvp");
+    ASSERT_TRUE(WriteFileAtomically(target, "old", nullptr));
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask) << "a new file as the user's mask allows";
+
+    ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0640), 0);
+    const QString link = specialfiles::LinkTo(target, dir.path(), "link.nvp");
+    ASSERT_FALSE(link.isEmpty());
+    QString reason;
+    ASSERT_TRUE(WriteFileAtomically(link, "new", &reason)) << reason.toStdString();
+    EXPECT_EQ(FileType(link), static_cast<mode_t>(S_IFLNK)) << "the link stays a link";
+    EXPECT_EQ(Contents(target), "new");
+    ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), 2)
+        << "no temporary file left";
+}
+
+TEST(AtomicFile, AFolderThatTakesNoNewFileKeepsTheOldOne) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into any folder";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString target = dir.filePath("kept.nvp");
+    ASSERT_TRUE(WriteFileAtomically(target, "old", nullptr));
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0500), 0);
+    QString reason;
+    EXPECT_FALSE(WriteFileAtomically(target, "new", &reason));
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
+    EXPECT_EQ(reason, QStringLiteral("没有权限"));
+    EXPECT_EQ(Contents(target), "old");
+}
 
 TEST(AtomicFile, AFifoWithAReaderReceivesTheBytesAndStaysAFifo) {
     QTemporaryDir dir;

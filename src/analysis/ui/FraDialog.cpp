@@ -7,11 +7,13 @@
 #include "analysis/ui/FraReadDialog.h"
 #include "analysis/ui/ResponsePlots.h"
 #include "base/CFormat.h"
+#include "base/AtomicFile.h"
 #include "base/FileChooser.h"
 #include "base/Messenger.h"
 #include "link/DriveOperations.h"
 #include "params/DriveConnection.h"
 #include "params/ui/ToolWindows.h"
+#include "widgets/PngBytes.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -301,11 +303,8 @@ void CFRADlg::OnExport() {
     const FraExportPaths paths = ExportPathsFor(*chosen);
     QString reason;
     bool ok = ExportMeasurementCsv(paths, run_.record, run_.response, &reason);
-    if (ok && !(plots_->GainImage().save(paths.gainImage, "PNG") &&
-                plots_->PhaseImage().save(paths.phaseImage, "PNG"))) {
-        ok = false;
-        reason = paths.gainImage;
-    }
+    ok = ok && WriteFileAtomically(paths.gainImage, PngBytes(plots_->GainImage()), &reason) &&
+         WriteFileAtomically(paths.phaseImage, PngBytes(plots_->PhaseImage()), &reason);
     if (!ok) {
         Message message;
         message.text = QString::fromUtf8("无法保存文档：") + reason;

@@ -1,6 +1,7 @@
 #include "app/ui/QtMessenger.h"
 
 #include "app/DocumentTemplate.h"
+#include "base/FileNames.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -92,7 +93,7 @@ std::optional<QString> QtFileChooser::ChooseFileToOpen(const QString& filter) {
                                                       QtFileFilter(filter));
     if (path.isEmpty())
         return std::nullopt;
-    return path;
+    return ExistingFileName(path);
 }
 
 std::optional<QString> QtFileChooser::ChooseFileToSave(const QString& filter,
@@ -116,5 +117,5 @@ std::optional<QString> QtFileChooser::ChooseFileToSave(const QString& filter,
         dialog.selectFile(suggestedPath);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().first();
+    return ExistingFileName(dialog.selectedFiles().first());
 }

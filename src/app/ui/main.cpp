@@ -3,6 +3,7 @@
 #include "app/ProgramOptions.h"
 #include "app/QtTranslations.h"
 #include "app/ui/NolvaServoApp.h"
+#include "base/FileNames.h"
 
 #include <QApplication>
 #include <QFont>
@@ -47,7 +48,7 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.orvan.OrvanServo"));
     QApplication::setApplicationVersion(QStringLiteral(ORVAN_VERSION));
 
-    const ParsedProgramOptions parsed = ParseProgramOptions(application.arguments().mid(1));
+    const ParsedProgramOptions parsed = ParseProgramOptions(ArgumentsFromNative(argc, argv).mid(1));
     if (parsed.outcome == ParsedProgramOptions::Outcome::Error) {
         std::fprintf(stderr, "orvan-servo: %s\n", qPrintable(parsed.text));
         return 2;

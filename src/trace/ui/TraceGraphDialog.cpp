@@ -2,14 +2,15 @@
 
 #include "base/AtomicFile.h"
 #include "base/FileChooser.h"
+#include "base/FileNames.h"
 #include "base/Messenger.h"
 #include "base/StringTable.h"
 #include "base/Ticker.h"
 #include "params/ui/DialogButton.h"
 #include "trace/TraceFile.h"
 #include "trace/ui/TracePlot.h"
+#include "widgets/PngBytes.h"
 
-#include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -454,17 +455,13 @@ bool CTraceGraphDialog::OnSaveAs() {
     if (suffix == QLatin1String("csv"))
         return ExportFile(*chosen, TraceCsv(run_.record));
     if (suffix == QLatin1String("png")) {
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        plot_->Image().save(&buffer, "PNG");
-        return ExportFile(*chosen, png);
+        return ExportFile(*chosen, PngBytes(plot_->Image()));
     }
     QString path = *chosen;
     if (!HasTraceFileExtension(path)) {
         path += QStringLiteral(".trd");
         // The chooser asked about the name it returned; a name extended here is asked about now.
-        if (QFileInfo::exists(path)) {
+        if (FileExists(path)) {
             Message question;
             question.text =
                 QStringLiteral("%1 已存在。\n要替换它吗？").arg(QDir::toNativeSeparators(path));
