@@ -9,9 +9,9 @@
 #include "base/CFormat.h"
 #include "base/FileChooser.h"
 #include "base/Messenger.h"
+#include "frame/ToolWindows.h"
 #include "link/DriveOperations.h"
 #include "params/DriveConnection.h"
-#include "params/ui/ToolWindows.h"
 
 #include <QApplication>
 #include <QCheckBox>
