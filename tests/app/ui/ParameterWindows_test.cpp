@@ -11,6 +11,7 @@
 #include "link/DriveOperations.h"
 #include "params/NvpFile.h"
 #include "params/ui/DefParaDialog.h"
+#include "params/ui/ParaEditDialog.h"
 #include "params/ui/ParaGroupDialog.h"
 #include "support/ParameterWindowSupport.h"
 #include "support/SimTestSupport.h"
@@ -154,6 +155,35 @@ TEST_F(ParameterWindows, GroupReadIsPostedAndFillsTheWindow) {
     EXPECT_TRUE(h.Frame().isWindowModified());
     EXPECT_FALSE(h.Session().Busy());
     EXPECT_TRUE(h.messenger.messages.isEmpty());
+}
+
+// The editor stays on the screen while a group window reads the drive: when the read ends the
+// editor shows the values read, without being brought to the front.
+TEST_F(ParameterWindows, ShownEditorShowsTheValuesAGroupWindowRead) {
+    ASSERT_TRUE(h.Start(AppHarness::Connected()));
+    h.messenger.answers = {MessageAnswer::No}; // no whole-drive read when the editor comes up
+    ASSERT_TRUE(h.Frame().Trigger(Command::ParameterEditor));
+    CParaEditDialog* editor = ParameterEditorWindow(h.View());
+    ASSERT_NE(editor, nullptr);
+    const int tn107 = editor->RowOf({'T', 7});
+    ASSERT_GE(tn107, 0);
+
+    ASSERT_TRUE(h.Frame().Trigger(Command::TorqueParameters));
+    CParaGroupDialog* group = GroupWindow(h.View(), ParamGroup::Torque);
+    ASSERT_NE(group, nullptr);
+    const uint16_t raw =
+        h.app->Document().values.torque[6] == RawToDisplay({'T', 7}, 1000, 3000) ? 1200 : 1000;
+    SetDriveParameter(h.drive, 'T', 7, raw);
+    h.drive.clearRequestLog();
+    Button(*group, "readAllButton")->click();
+    ASSERT_TRUE(AppHarness::WaitFor(
+        [&] { return h.drive.requestLog().contains(SelectLine('T', 7)); }, 3000));
+    Settle();
+
+    ASSERT_TRUE(editor->isVisible());
+    const QString read = QString::number(RawToDisplay({'T', 7}, raw, 3000));
+    ASSERT_EQ(Cell(*group, 7, 2), read);
+    EXPECT_EQ(editor->List()->item(tn107, 2)->text(), read);
 }
 
 TEST_F(ParameterWindows, CustomTableReadsItsRowsAndMarksAFailedSingleWrite) {
