@@ -1,6 +1,6 @@
 # Layer libraries of src/ and the include views that keep each layer from seeing those above it.
 
-set(ORVAN_FIXED_LAYERS base drive link params app widgets)
+set(ORVAN_FIXED_LAYERS base drive link params app widgets frame)
 file(GLOB ORVAN_SRC_ENTRIES RELATIVE ${CMAKE_SOURCE_DIR}/src CONFIGURE_DEPENDS
      ${CMAKE_SOURCE_DIR}/src/*)
 set(ORVAN_SUBSYSTEMS)
@@ -11,13 +11,27 @@ foreach(entry ${ORVAN_SRC_ENTRIES})
 endforeach()
 list(SORT ORVAN_SUBSYSTEMS)
 
-# A folder of links named after `view` that holds the given layers of src/ and nothing else.
+# A folder of links named after `view` that holds the given layers of src/ and nothing else. A
+# layer named `name:noui` is that layer without its windows (its ui/ folder): a window folder
+# beside them, not above them, sees only what lies below.
 function(orvan_include_view view)
     set(dir ${CMAKE_BINARY_DIR}/layer-views/${view})
     file(REMOVE_RECURSE ${dir})
     file(MAKE_DIRECTORY ${dir})
     foreach(layer ${ARGN})
-        file(CREATE_LINK ${CMAKE_SOURCE_DIR}/src/${layer} ${dir}/${layer} SYMBOLIC)
+        if(layer MATCHES "^(.*):noui$")
+            set(name ${CMAKE_MATCH_1})
+            file(MAKE_DIRECTORY ${dir}/${name})
+            file(GLOB entries RELATIVE ${CMAKE_SOURCE_DIR}/src/${name} CONFIGURE_DEPENDS
+                 ${CMAKE_SOURCE_DIR}/src/${name}/*)
+            list(REMOVE_ITEM entries ui)
+            foreach(entry ${entries})
+                file(CREATE_LINK ${CMAKE_SOURCE_DIR}/src/${name}/${entry} ${dir}/${name}/${entry}
+                     SYMBOLIC)
+            endforeach()
+        else()
+            file(CREATE_LINK ${CMAKE_SOURCE_DIR}/src/${layer} ${dir}/${layer} SYMBOLIC)
+        endif()
     endforeach()
 endfunction()
 
@@ -56,11 +70,11 @@ orvan_layer(orvan_drive SOURCES ${CMAKE_SOURCE_DIR}/src/drive/*.cpp
 orvan_layer(orvan_link SOURCES ${CMAKE_SOURCE_DIR}/src/link/*.cpp
             VIEW base drive link DEPENDS orvan_drive Qt6::SerialPort)
 orvan_layer(orvan_params SOURCES ${CMAKE_SOURCE_DIR}/src/params/*.cpp
-            VIEW base drive link params DEPENDS orvan_link)
+            VIEW base drive link params:noui DEPENDS orvan_link)
 set(ORVAN_SUBSYSTEM_TARGETS)
 foreach(subsystem ${ORVAN_SUBSYSTEMS})
     orvan_layer(orvan_${subsystem} SOURCES ${CMAKE_SOURCE_DIR}/src/${subsystem}/*.cpp
-                VIEW base drive link params ${subsystem} DEPENDS orvan_params)
+                VIEW base drive link params:noui ${subsystem} DEPENDS orvan_params)
     list(APPEND ORVAN_SUBSYSTEM_TARGETS orvan_${subsystem})
 endforeach()
 # The report draws pages (QPainter, QPdfWriter): QtGui, still no windows.
@@ -68,7 +82,7 @@ if(TARGET orvan_print)
     target_link_libraries(orvan_print PUBLIC Qt6::Gui)
 endif()
 orvan_layer(orvan_app SOURCES ${CMAKE_SOURCE_DIR}/src/app/*.cpp
-            VIEW base drive link params ${ORVAN_SUBSYSTEMS} app
+            VIEW base drive link params:noui ${ORVAN_SUBSYSTEMS} app
             DEPENDS orvan_params ${ORVAN_SUBSYSTEM_TARGETS})
 
 # Everything that runs without a window, for the command-line tool, the simulator and the tests.
@@ -76,22 +90,28 @@ add_library(orvan_core INTERFACE)
 target_link_libraries(orvan_core INTERFACE orvan_app)
 
 # ---- Windows ----
-# Shared controls, then each layer's ui/ above its layer and the ui/ folders below it.
+# Shared controls and the frame every window uses, then each layer's ui/ above its layer and the
+# frame; the window folders of params and of the subsystems do not see one another.
 orvan_existing_layers(ORVAN_WIDGETS_VIEW widgets)
 orvan_layer(orvan_widgets SOURCES ${CMAKE_SOURCE_DIR}/src/widgets/*.cpp
             VIEW base drive ${ORVAN_WIDGETS_VIEW} DEPENDS orvan_drive Qt6::Widgets)
 orvan_layer(orvan_link_ui SOURCES ${CMAKE_SOURCE_DIR}/src/link/ui/*.cpp
             VIEW base drive link ${ORVAN_WIDGETS_VIEW} DEPENDS orvan_link orvan_widgets)
+# What every window folder shares: the tool-window registry and the contexts the view lends its
+# windows, the dialog button, the transfer progress window.
+orvan_layer(orvan_frame SOURCES ${CMAKE_SOURCE_DIR}/src/frame/*.cpp
+            VIEW base drive link params:noui frame ${ORVAN_WIDGETS_VIEW}
+            DEPENDS orvan_params orvan_widgets)
 orvan_layer(orvan_params_ui SOURCES ${CMAKE_SOURCE_DIR}/src/params/ui/*.cpp
-            VIEW base drive link params ${ORVAN_WIDGETS_VIEW}
-            DEPENDS orvan_params orvan_link_ui)
-# Tool windows register themselves beside their own code (params/ui/ToolWindows.h), so nothing
+            VIEW base drive link params frame ${ORVAN_WIDGETS_VIEW}
+            DEPENDS orvan_params orvan_link_ui orvan_frame)
+# Tool windows register themselves beside their own code (frame/ToolWindows.h), so nothing
 # else refers to them: the window libraries are linked whole, everywhere they are named.
 set(ORVAN_WINDOW_LIBRARIES "$<LINK_LIBRARY:WHOLE_ARCHIVE,orvan_params_ui>")
 foreach(subsystem ${ORVAN_SUBSYSTEMS})
     orvan_layer(orvan_${subsystem}_ui SOURCES ${CMAKE_SOURCE_DIR}/src/${subsystem}/ui/*.cpp
-                VIEW base drive link params ${subsystem} ${ORVAN_WIDGETS_VIEW}
-                DEPENDS orvan_${subsystem} "$<LINK_LIBRARY:WHOLE_ARCHIVE,orvan_params_ui>")
+                VIEW base drive link params:noui frame ${subsystem} ${ORVAN_WIDGETS_VIEW}
+                DEPENDS orvan_${subsystem} orvan_frame)
     list(APPEND ORVAN_WINDOW_LIBRARIES "$<LINK_LIBRARY:WHOLE_ARCHIVE,orvan_${subsystem}_ui>")
 endforeach()
 if(TARGET orvan_print_ui)

@@ -13,7 +13,7 @@
 #include "FuzzCheck.h"
 
 #include "app/SettingsFile.h"
-#include "params/OnlinePanels.h"
+#include "online/OnlinePanels.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "link/LinkSettings.h"
+#include "online/OnlinePanels.h"
 #include "params/CustomTable.h"
 #include "params/DisplaySettings.h"
-#include "params/OnlinePanels.h"
 
 // Everything "OrvanServo.ini" persists.
 struct AppSettings {

@@ -10,6 +10,7 @@
 #include "link/LinkSettings.h"
 #include "params/NolvaServoDoc.h"
 #include "params/ParameterTransfer.h"
+#include "params/ReadParameterNow.h"
 
 #include <array>
 
@@ -30,19 +31,6 @@ ContactTransfer::ContactTransfer(DriveAccess& access, const LinkSettings& settin
                                  Messenger& messenger)
     : access_(access), settings_(settings), profile_(profile), document_(document),
       messenger_(messenger) {}
-
-bool ReadParameterNow(DriveAccess& access, const LinkSettings& settings,
-                      const DriveProfile& profile, ParamCode code, int32_t* value) {
-    if (settings.RS485Port) {
-        const bool ok = access.ReadParameterModbus(code, settings.AsciiMode);
-        *value = access.LastValue;
-        return ok;
-    }
-    int32_t word = 0;
-    const bool ok = access.ReadSignedWord(DriveMap::kParameterPage, ParameterIndexOf(code), &word);
-    *value = RawToDisplay(code, word, profile.maxMotorSpeed);
-    return ok;
-}
 
 bool ContactTransfer::Fail() {
     if (progress_ != nullptr) {

@@ -11,11 +11,6 @@ class TransferProgress;
 struct DriveProfile;
 struct LinkSettings;
 
-// One parameter as the drive holds it now: a Modbus read on RS-485, else its page-'5' word (the
-// live copy) decoded for display. The planners read their parameters this way.
-bool ReadParameterNow(DriveAccess& access, const LinkSettings& settings,
-                      const DriveProfile& profile, ParamCode code, int32_t* value);
-
 // The multi-function contact parameters Hn501..Hn519 between the drive and the document's drive
 // copy of the contact slots: the planner reads them before it opens and writes them when it
 // finishes; the diagnostics read them for their contact labels. One progress step per parameter.

@@ -1,7 +1,5 @@
 #include "planning/PositionTransfer.h"
 
-#include "params/ContactTransfer.h"
-
 #include "base/Messenger.h"
 #include "base/StringIds.h"
 #include "base/StringTable.h"
@@ -12,6 +10,7 @@
 #include "link/LinkSettings.h"
 #include "params/NolvaServoDoc.h"
 #include "params/ParameterTransfer.h"
+#include "params/ReadParameterNow.h"
 
 QString PositionReadText(int item) {
     return QStringLiteral("读取内部位置命令路径规划参数: ") +

@@ -3,7 +3,7 @@
 
 #include "analysis/ui/FraDialog.h"
 #include "base/CommandIds.h"
-#include "params/ui/ToolWindows.h"
+#include "frame/ToolWindows.h"
 
 #include <QObject>
 

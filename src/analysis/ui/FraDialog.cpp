@@ -6,13 +6,13 @@
 #include "analysis/ui/FilterDialog.h"
 #include "analysis/ui/FraReadDialog.h"
 #include "analysis/ui/ResponsePlots.h"
-#include "base/CFormat.h"
 #include "base/AtomicFile.h"
+#include "base/CFormat.h"
 #include "base/FileChooser.h"
 #include "base/Messenger.h"
+#include "frame/ToolWindows.h"
 #include "link/DriveOperations.h"
 #include "params/DriveConnection.h"
-#include "params/ui/ToolWindows.h"
 #include "widgets/PngBytes.h"
 
 #include <QApplication>

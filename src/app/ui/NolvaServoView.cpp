@@ -2,18 +2,13 @@
 
 #include "app/AppSettings.h"
 #include "base/Ticker.h"
+#include "frame/TransferProgressDialog.h"
 #include "link/DriveOperations.h"
 #include "link/SerialBackend.h"
 #include "link/ui/LinkComPort.h"
 #include "monitor/MonitorPoll.h"
 #include "params/NolvaServoDoc.h"
 #include "params/ParameterTransfer.h"
-#include "params/ui/DefParaDialog.h"
-#include "params/ui/ParaEditDialog.h"
-#include "params/ui/ParaGroupDialog.h"
-#include "params/ui/RequestOutcome.h"
-#include "params/ui/ToolWindows.h"
-#include "params/ui/TransferProgressDialog.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -46,9 +41,10 @@ CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, D
                      tickers,
                      settings.display,
                      settings.customTable,
-                     *monitors_,
-                     settings.onlineCodes,
+                     services_,
                      session_->Connection()} {
+    services_.Lend(*monitors_);
+    services_.Lend(settings.onlineCodes);
     session_->SetObserver(this);
     monitors_->SetProgressSource([this] { return &TransferWindows(); });
     // A tick's status and monitor reads can outlast the tick at low baud rates: the program keeps
@@ -58,12 +54,16 @@ CNolvaServoView::CNolvaServoView(AppSettings& settings, DriveProfile& profile, D
     requests_.SetProgressSource([this] { return &TransferWindows(); });
     requests_.SetOutcomeHandler(
         [this](const ParameterAction& action, const ParameterOutcome& outcome) {
-            ShowRequestOutcome(action, outcome, GroupWindow(action.group), CustomTableWindow());
+            TellWindows([&](const ToolWindowKind& kind, QWidget* window) {
+                if (kind.requestDone)
+                    kind.requestDone(window, action, outcome);
+            });
         });
     connect(&session_->Operations(), &DriveOperations::operationsEnded, this, [this] {
-        // A read may have changed the document's values under an open editor.
-        if (CParaEditDialog* editor = ParameterEditorWindow(); editor && editor->isVisible())
-            editor->RefreshValues();
+        TellWindows([](const ToolWindowKind& kind, QWidget* window) {
+            if (kind.operationsEnded)
+                kind.operationsEnded(window);
+        });
         emit commandStateChanged();
         NoteDocumentState();
     });
@@ -242,11 +242,7 @@ CTransferProgress& CNolvaServoView::TransferWindows() {
     return *progress_;
 }
 
-// ---- Parameter windows ----
-
-CParaEditDialog* CNolvaServoView::ParameterEditorWindow() const {
-    return qobject_cast<CParaEditDialog*>(ToolWindow(Command::ParameterEditor));
-}
+// ---- The parameter editor ----
 
 bool CNolvaServoView::EditorLinkUp() const {
     return session_->LinkUp();
@@ -260,23 +256,11 @@ bool CNolvaServoView::SaveEditorDocument() {
     return saveDocument_ && saveDocument_();
 }
 
-CParaGroupDialog* CNolvaServoView::GroupWindow(ParamGroup group) const {
+void CNolvaServoView::TellWindows(
+    const std::function<void(const ToolWindowKind&, QWidget*)>& tell) {
     for (const auto& [command, window] : toolWindows_) {
-        if (auto* groupWindow = qobject_cast<CParaGroupDialog*>(window.data());
-            groupWindow != nullptr && groupWindow->Group() == group)
-            return groupWindow;
-    }
-    return nullptr;
-}
-
-CDefParaDialog* CNolvaServoView::CustomTableWindow() const {
-    return qobject_cast<CDefParaDialog*>(ToolWindow(Command::CustomParameters));
-}
-
-void CNolvaServoView::SyncParameterWindows() {
-    for (const auto& [command, window] : toolWindows_) {
-        if (auto* table = qobject_cast<CParameterTableWindow*>(window.data()))
-            table->SyncWithDrive();
+        if (window)
+            tell(RegisteredToolWindows().at(command), window.data());
     }
 }
 
@@ -315,7 +299,10 @@ void CNolvaServoView::PaneChanged(int pane) {
 
 void CNolvaServoView::LinkStateChanged() {
     // The windows' drive buttons follow the link (also after the port dialog).
-    SyncParameterWindows();
+    TellWindows([](const ToolWindowKind& kind, QWidget* window) {
+        if (kind.linkChanged)
+            kind.linkChanged(window);
+    });
     emit commandStateChanged();
 }
 

@@ -2,11 +2,11 @@
 
 #include "app/CommandTable.h"
 #include "app/DriveSession.h"
-#include "drive/ParamCode.h"
+#include "frame/SubsystemServices.h"
+#include "frame/ToolWindows.h"
+#include "params/ParaEditHost.h"
 #include "params/ParameterRequestRunner.h"
 #include "params/ParameterRequests.h"
-#include "params/ui/ParaEditDialog.h"
-#include "params/ui/ToolWindows.h"
 
 #include <QPointer>
 #include <QString>
@@ -18,10 +18,7 @@
 #include <optional>
 
 struct AppSettings;
-class CDefParaDialog;
 class CNolvaServoDoc;
-class CParaGroupDialog;
-class CParaEditDialog;
 class CTransferProgress;
 class FileChooser;
 class Messenger;
@@ -56,13 +53,13 @@ public:
     // What the commands' enabling depends on: the link and the open tool windows.
     CommandState CommandStatus() const;
 
-    // Whether a window is registered for the command (params/ui/ToolWindows.h).
+    // Whether a window is registered for the command (frame/ToolWindows.h).
     bool HasToolWindowKind(int command) const;
     // The command's window: made the first time, shown and brought to the front. False, with
     // nothing done, while an open window refuses it (MayOpenWindow: commandRefused names the
     // window); false also when the window declined to open (its entry sequence failed).
     bool OpenToolWindow(int command);
-    // Whether a command action is registered for the command (params/ui/ToolWindows.h).
+    // Whether a command action is registered for the command (frame/ToolWindows.h).
     bool HasCommandAction(int command) const;
     // Runs the command's action. False, with nothing done, while an open window refuses it.
     bool RunCommandAction(int command);
@@ -86,10 +83,6 @@ public:
     void SetPortOverride(const QString& device);
     const QString& PortOverride() const { return portOverride_; }
 
-    // The parameter windows while they exist (the editor also while hidden); null otherwise.
-    CParaGroupDialog* GroupWindow(ParamGroup group) const;
-    CDefParaDialog* CustomTableWindow() const;
-    CParaEditDialog* ParameterEditorWindow() const;
     // How the editor saves a modified document before it reads the whole drive (File Save).
     void SetSaveDocumentHook(std::function<bool()> hook) { saveDocument_ = std::move(hook); }
     // The file dialogs the tool windows' exports use.
@@ -146,7 +139,8 @@ private:
     bool SaveEditorDocument() override;
 
     void OnTimer();
-    void SyncParameterWindows();
+    // Tells every existing tool window whose kind listens for it.
+    void TellWindows(const std::function<void(const ToolWindowKind&, QWidget*)>& tell);
     void NoteDocumentState();
 
     AppSettings& settings_;
@@ -161,6 +155,7 @@ private:
     std::function<bool()> saveDocument_;
     bool shownModified_ = false;
     std::unique_ptr<Ticker> timer_;
+    SubsystemServices services_;
     ToolWindowContext windowContext_;
     QString portOverride_;
     bool painted_ = false;

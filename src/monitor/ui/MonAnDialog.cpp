@@ -1,7 +1,7 @@
 #include "monitor/ui/MonAnDialog.h"
 
+#include "frame/DialogButton.h"
 #include "monitor/MonitorPoll.h"
-#include "params/ui/DialogButton.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

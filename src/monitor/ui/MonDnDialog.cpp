@@ -1,7 +1,7 @@
 #include "monitor/ui/MonDnDialog.h"
 
+#include "frame/DialogButton.h"
 #include "monitor/DiagnosticsMonitor.h"
-#include "params/ui/DialogButton.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 #include "monitor/ui/MonUnDialog.h"
 
+#include "frame/DialogButton.h"
 #include "monitor/StatusMonitor.h"
-#include "params/ui/DialogButton.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #include "params/ui/AddRemoveDialog.h"
 
 #include "base/Messenger.h"
-#include "params/ui/DialogButton.h"
+#include "frame/DialogButton.h"
 
 #include <QGridLayout>
 #include <QLabel>

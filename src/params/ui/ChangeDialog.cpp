@@ -1,7 +1,7 @@
 #include "params/ui/ChangeDialog.h"
 
+#include "frame/DialogButton.h"
 #include "params/ui/AddRemoveDialog.h"
-#include "params/ui/DialogButton.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,6 +1,6 @@
 #include "params/ui/CompareDialog.h"
 
-#include "params/ui/DialogButton.h"
+#include "frame/DialogButton.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

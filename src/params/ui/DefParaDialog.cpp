@@ -3,12 +3,12 @@
 #include "base/Messenger.h"
 #include "base/StringTable.h"
 #include "drive/ParameterCatalogue.h"
+#include "frame/DialogButton.h"
 #include "params/CustomListEditor.h"
 #include "params/CustomTable.h"
 #include "params/NolvaServoDoc.h"
 #include "params/ParameterRequests.h"
 #include "params/ui/AddRemoveDialog.h"
-#include "params/ui/DialogButton.h"
 #include "params/ui/ParameterGrid.h"
 
 #include <QHeaderView>

@@ -5,6 +5,7 @@
 #include "base/StringTable.h"
 #include "base/Ticker.h"
 #include "drive/ParameterCatalogue.h"
+#include "frame/DialogButton.h"
 #include "params/ChangeDialogState.h"
 #include "params/NolvaServoDoc.h"
 #include "params/ParameterCompare.h"
@@ -12,7 +13,6 @@
 #include "params/ParameterTransfer.h"
 #include "params/ui/ChangeDialog.h"
 #include "params/ui/CompareDialog.h"
-#include "params/ui/DialogButton.h"
 #include "params/ui/ParameterEditors.h"
 #include "widgets/ColumnFit.h"
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "params/ParaEditHost.h"
 #include "params/ParameterEditorRows.h"
 
 #include <QDialog>
@@ -19,18 +20,6 @@ class QPushButton;
 class QTableWidget;
 class Ticker;
 class TickerSource;
-
-// What the parameter editor needs from the main view: the link state, its drive transfers run
-// under the session's Busy flag, and saving the document through the File commands.
-class ParaEditHost {
-public:
-    virtual ~ParaEditHost() = default;
-    virtual bool EditorLinkUp() const = 0;
-    // Runs `job` under Busy with the view's transfer (now, or after the operation that runs).
-    virtual void RunEditorTransfer(std::function<void(ParameterTransfer&)> job) = 0;
-    // Saves the document as File Save does; false when it was not saved.
-    virtual bool SaveEditorDocument() = 0;
-};
 
 // "参数设定": the document's parameters in one checkable list (code, name, value, unit, range,
 // default) for the display settings of the application, with edit, write, read, defaults,

@@ -1,9 +1,9 @@
 #include "params/ui/ParameterTableWindow.h"
 
 #include "base/Messenger.h"
+#include "frame/DialogButton.h"
 #include "params/ParameterRequests.h"
 #include "params/ParameterTable.h"
-#include "params/ui/DialogButton.h"
 #include "params/ui/ParameterGrid.h"
 
 #include <QEvent>

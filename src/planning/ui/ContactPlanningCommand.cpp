@@ -1,7 +1,7 @@
 // The contact planning command: read the contacts, plan them in the window, write them back.
 
 #include "base/CommandIds.h"
-#include "params/ui/ToolWindows.h"
+#include "frame/ToolWindows.h"
 #include "planning/ContactPlanning.h"
 #include "planning/ui/InOutParaDialog.h"
 

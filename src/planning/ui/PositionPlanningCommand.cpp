@@ -1,7 +1,7 @@
 // The position planning command: read the 50 parameters, plan them in the window, write them back.
 
 #include "base/CommandIds.h"
-#include "params/ui/ToolWindows.h"
+#include "frame/ToolWindows.h"
 #include "planning/PositionPlanning.h"
 #include "planning/ui/PositionCommDialog.h"
 

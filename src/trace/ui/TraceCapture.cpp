@@ -3,8 +3,8 @@
 
 #include "trace/ui/TraceCapture.h"
 
+#include "frame/ToolWindows.h"
 #include "params/NolvaServoDoc.h"
-#include "params/ui/ToolWindows.h"
 #include "trace/DriveTrace.h"
 #include "trace/TraceDisplay.h"
 #include "trace/TraceRecord.h"

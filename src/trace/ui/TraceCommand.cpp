@@ -2,11 +2,10 @@
 // offline). The trace it shows lives for the whole run, so the window opens again on the last one.
 
 #include "base/CommandIds.h"
+#include "frame/ToolWindows.h"
 #include "link/DriveOperations.h"
 #include "params/DriveConnection.h"
 #include "params/ParameterRequests.h"
-#include "params/ui/OnlineParaEdit.h"
-#include "params/ui/ToolWindows.h"
 #include "trace/ui/TraceCapture.h"
 #include "trace/ui/TraceGraphDialog.h"
 
@@ -28,7 +27,7 @@ const CommandActionRegistration kTrace(Command::Trace, [](CommandActionContext& 
             return RunTraceSetting(c, parent, record);
         },
         [&c](QWidget* parent, TraceRecord& record) { return RunTraceStart(c, parent, record); },
-        [&c](QWidget* parent) { RunOnlineParaEdit(c, parent); },
+        [&c](QWidget* parent) { RunRegisteredAction(Command::OnlineEditing, c, parent); },
         &c.windows.tickers,
         [&c](std::function<void()> press) {
             RunPressed(c.connection.Operations(), c.windows.messenger, std::move(press));

@@ -6,7 +6,7 @@
 #include "base/Messenger.h"
 #include "base/StringTable.h"
 #include "base/Ticker.h"
-#include "params/ui/DialogButton.h"
+#include "frame/DialogButton.h"
 #include "trace/TraceFile.h"
 #include "trace/ui/TracePlot.h"
 #include "widgets/PngBytes.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "params/ui/TransferProgressDialog.h"
+#include "frame/TransferProgressDialog.h"
 #include "trace/DriveTrace.h"
 
 #include <QDialog>

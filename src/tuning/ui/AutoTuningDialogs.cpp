@@ -4,8 +4,8 @@
 #include "base/StringTable.h"
 #include "base/Ticker.h"
 #include "drive/DriveProfile.h"
+#include "frame/DialogButton.h"
 #include "params/DriveConnection.h"
-#include "params/ui/DialogButton.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>

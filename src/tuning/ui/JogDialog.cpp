@@ -3,7 +3,7 @@
 #include "base/Messenger.h"
 #include "base/Ticker.h"
 #include "drive/DriveProfile.h"
-#include "params/ui/DialogButton.h"
+#include "frame/DialogButton.h"
 #include "tuning/JogControl.h"
 #include "tuning/ui/JogButton.h"
 

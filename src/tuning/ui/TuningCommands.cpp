@@ -2,8 +2,8 @@
 // adjustment.
 
 #include "base/CommandIds.h"
+#include "frame/ToolWindows.h"
 #include "params/DriveConnection.h"
-#include "params/ui/ToolWindows.h"
 #include "tuning/AutoOffset.h"
 #include "tuning/AutoTuning.h"
 #include "tuning/JogControl.h"

@@ -6,19 +6,20 @@
 #include "params/ui/ParaGroupDialog.h"
 #include "support/AppHarness.h"
 #include "support/ParameterWindowSupport.h"
+#include "support/ViewParameterWindows.h"
 
 TEST(EditorFollowsDocument, ReopenedEditorShowsValuesChangedInAGroupWindow) {
     AppHarness h;
     ASSERT_TRUE(h.Start());
     ASSERT_TRUE(h.Frame().Trigger(Command::ParameterEditor));
-    CParaEditDialog* editor = h.View().ParameterEditorWindow();
+    CParaEditDialog* editor = ParameterEditorWindow(h.View());
     ASSERT_NE(editor, nullptr);
     const int cn001 = editor->RowOf({'C', 1});
     ASSERT_GE(cn001, 0);
     editor->close();
 
     ASSERT_TRUE(h.Frame().Trigger(Command::ControlParameters));
-    CParaGroupDialog* group = h.View().GroupWindow(ParamGroup::Control);
+    CParaGroupDialog* group = GroupWindow(h.View(), ParamGroup::Control);
     ASSERT_NE(group, nullptr);
     const int32_t typed = h.app->Document().values.control[0] == 3 ? 4 : 3;
     Grid(*group)->item(0, 2)->setText(QString::number(typed)); // Cn001's value cell

@@ -9,12 +9,12 @@
 #include "app/CommandTable.h"
 #include "app/ui/SimDriveDialog.h"
 #include "drive/DriveProfile.h"
+#include "frame/TransferProgressDialog.h"
 #include "params/NolvaServoDoc.h"
 #include "params/ParameterCompare.h"
 #include "params/ParameterEditorRows.h"
 #include "params/ui/CompareDialog.h"
 #include "params/ui/ParameterEditors.h"
-#include "params/ui/TransferProgressDialog.h"
 #include "support/ParameterWindowSupport.h"
 #include "trace/ui/TraceWaitDialogs.h"
 

@@ -12,6 +12,7 @@
 #include "params/ui/EditorDialogs.h"
 #include "params/ui/ParaEditDialog.h"
 #include "support/ParameterWindowSupport.h"
+#include "support/ViewParameterWindows.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -37,7 +38,7 @@ int Questions(const AppHarness& h) {
 CParaEditDialog* OpenEditor(AppHarness& h) {
     if (!h.Frame().Trigger(Command::ParameterEditor))
         return nullptr;
-    return h.View().ParameterEditorWindow();
+    return ParameterEditorWindow(h.View());
 }
 
 // The program started with `options`, its editor open.

@@ -7,13 +7,15 @@
 #include "support/AppHarness.h"
 
 #include "drive/ParameterCatalogue.h"
+#include "frame/TransferProgressDialog.h"
 #include "link/DriveOperations.h"
 #include "params/NvpFile.h"
 #include "params/ui/DefParaDialog.h"
+#include "params/ui/ParaEditDialog.h"
 #include "params/ui/ParaGroupDialog.h"
-#include "params/ui/TransferProgressDialog.h"
 #include "support/ParameterWindowSupport.h"
 #include "support/SimTestSupport.h"
+#include "support/ViewParameterWindows.h"
 
 #include <QFile>
 #include <QTimer>
@@ -64,10 +66,10 @@ using CopyCommands = ParameterWindows;
 TEST_F(ParameterWindows, GroupCommandOpensOneWindowWhoseDriveButtonsFollowTheLink) {
     ASSERT_TRUE(h.Start(AppHarness::Connected()));
     ASSERT_TRUE(h.Frame().Trigger(Command::TorqueParameters));
-    CParaGroupDialog* window = h.View().GroupWindow(ParamGroup::Torque);
+    CParaGroupDialog* window = GroupWindow(h.View(), ParamGroup::Torque);
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(h.View().GroupWindow(ParamGroup::Control), nullptr);
+    EXPECT_EQ(GroupWindow(h.View(), ParamGroup::Control), nullptr);
     EXPECT_TRUE(h.View().ToolWindowOpen(Command::TorqueParameters));
     for (const char* name : {"writeButton", "readAllButton", "writeAllButton"})
         EXPECT_TRUE(Button(*window, name)->isEnabled()) << name;
@@ -75,7 +77,7 @@ TEST_F(ParameterWindows, GroupCommandOpensOneWindowWhoseDriveButtonsFollowTheLin
     // Opening it again brings the same window, showing the document's values of this moment.
     h.app->Document().values.torque[2] = 123;
     ASSERT_TRUE(h.Frame().Trigger(Command::TorqueParameters));
-    EXPECT_EQ(h.View().GroupWindow(ParamGroup::Torque), window);
+    EXPECT_EQ(GroupWindow(h.View(), ParamGroup::Torque), window);
     EXPECT_EQ(Cell(*window, 3, 2), QStringLiteral("123"));
 
     // "断开": the drive buttons go off at once.
@@ -96,11 +98,11 @@ TEST_F(ParameterWindows, GroupCommandOpensOneWindowWhoseDriveButtonsFollowTheLin
     // Closed, it is gone for the view; the command makes a new one.
     window->close();
     Settle();
-    EXPECT_EQ(h.View().GroupWindow(ParamGroup::Torque), nullptr);
+    EXPECT_EQ(GroupWindow(h.View(), ParamGroup::Torque), nullptr);
     EXPECT_FALSE(h.View().ToolWindowOpen(Command::TorqueParameters));
     ASSERT_TRUE(h.Frame().Trigger(Command::TorqueParameters));
-    ASSERT_NE(h.View().GroupWindow(ParamGroup::Torque), nullptr);
-    EXPECT_FALSE(Button(*h.View().GroupWindow(ParamGroup::Torque), "readAllButton")->isEnabled());
+    ASSERT_NE(GroupWindow(h.View(), ParamGroup::Torque), nullptr);
+    EXPECT_FALSE(Button(*GroupWindow(h.View(), ParamGroup::Torque), "readAllButton")->isEnabled());
 }
 
 // Which window keeps which out is checked beside the command table; here the view refusing.
@@ -110,24 +112,24 @@ TEST_F(ParameterWindows, RefusedCommandsOpenNothing) {
 
     // The custom table keeps the group windows and the file commands out.
     ASSERT_TRUE(h.Frame().Trigger(Command::CustomParameters));
-    ASSERT_NE(view.CustomTableWindow(), nullptr);
-    EXPECT_TRUE(view.CustomTableWindow()->isVisible());
+    ASSERT_NE(CustomTableWindow(view), nullptr);
+    EXPECT_TRUE(CustomTableWindow(view)->isVisible());
     EXPECT_FALSE(h.Enabled(Command::FileNew));
     for (int command : kGroupCommands)
         EXPECT_TRUE(h.Frame().Trigger(command)) << command; // enabled, but refused
     for (ParamGroup group : {ParamGroup::Control, ParamGroup::Position})
-        EXPECT_EQ(view.GroupWindow(group), nullptr);
-    view.CustomTableWindow()->close();
+        EXPECT_EQ(GroupWindow(view, group), nullptr);
+    CustomTableWindow(view)->close();
     Settle();
-    EXPECT_EQ(view.CustomTableWindow(), nullptr);
+    EXPECT_EQ(CustomTableWindow(view), nullptr);
     EXPECT_FALSE(view.ToolWindowOpen(Command::CustomParameters));
     EXPECT_TRUE(h.Enabled(Command::FileNew));
 
     // A group window keeps the custom table out.
     ASSERT_TRUE(h.Frame().Trigger(Command::SpeedParameters));
-    ASSERT_NE(view.GroupWindow(ParamGroup::Speed), nullptr);
+    ASSERT_NE(GroupWindow(view, ParamGroup::Speed), nullptr);
     EXPECT_TRUE(h.Frame().Trigger(Command::CustomParameters));
-    EXPECT_EQ(view.CustomTableWindow(), nullptr);
+    EXPECT_EQ(CustomTableWindow(view), nullptr);
 }
 
 // The exchanges in one piece are checked with two requests below.
@@ -136,7 +138,7 @@ TEST_F(ParameterWindows, GroupReadIsPostedAndFillsTheWindow) {
     SetDriveParameter(h.drive, 'T', 3, static_cast<uint16_t>(DisplayToRaw({'T', 3}, 150, 3000)));
     SetDriveParameter(h.drive, 'T', 7, 1000);
     ASSERT_TRUE(h.Frame().Trigger(Command::TorqueParameters));
-    CParaGroupDialog* window = h.View().GroupWindow(ParamGroup::Torque);
+    CParaGroupDialog* window = GroupWindow(h.View(), ParamGroup::Torque);
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(h.Frame().isWindowModified());
 
@@ -155,13 +157,42 @@ TEST_F(ParameterWindows, GroupReadIsPostedAndFillsTheWindow) {
     EXPECT_TRUE(h.messenger.messages.isEmpty());
 }
 
+// The editor stays on the screen while a group window reads the drive: when the read ends the
+// editor shows the values read, without being brought to the front.
+TEST_F(ParameterWindows, ShownEditorShowsTheValuesAGroupWindowRead) {
+    ASSERT_TRUE(h.Start(AppHarness::Connected()));
+    h.messenger.answers = {MessageAnswer::No}; // no whole-drive read when the editor comes up
+    ASSERT_TRUE(h.Frame().Trigger(Command::ParameterEditor));
+    CParaEditDialog* editor = ParameterEditorWindow(h.View());
+    ASSERT_NE(editor, nullptr);
+    const int tn107 = editor->RowOf({'T', 7});
+    ASSERT_GE(tn107, 0);
+
+    ASSERT_TRUE(h.Frame().Trigger(Command::TorqueParameters));
+    CParaGroupDialog* group = GroupWindow(h.View(), ParamGroup::Torque);
+    ASSERT_NE(group, nullptr);
+    const uint16_t raw =
+        h.app->Document().values.torque[6] == RawToDisplay({'T', 7}, 1000, 3000) ? 1200 : 1000;
+    SetDriveParameter(h.drive, 'T', 7, raw);
+    h.drive.clearRequestLog();
+    Button(*group, "readAllButton")->click();
+    ASSERT_TRUE(AppHarness::WaitFor(
+        [&] { return h.drive.requestLog().contains(SelectLine('T', 7)); }, 3000));
+    Settle();
+
+    ASSERT_TRUE(editor->isVisible());
+    const QString read = QString::number(RawToDisplay({'T', 7}, raw, 3000));
+    ASSERT_EQ(Cell(*group, 7, 2), read);
+    EXPECT_EQ(editor->List()->item(tn107, 2)->text(), read);
+}
+
 TEST_F(ParameterWindows, CustomTableReadsItsRowsAndMarksAFailedSingleWrite) {
     ASSERT_TRUE(h.Start(AppHarness::Connected()));
     h.app->Settings().customTable.Entries = {{2, 2}, {1, 9}}; // Tn103, Cn010
     SetDriveParameter(h.drive, 'C', 10, 123);
     SetDriveParameter(h.drive, 'T', 3, static_cast<uint16_t>(DisplayToRaw({'T', 3}, 80, 3000)));
     ASSERT_TRUE(h.Frame().Trigger(Command::CustomParameters));
-    CDefParaDialog* window = h.View().CustomTableWindow();
+    CDefParaDialog* window = CustomTableWindow(h.View());
     ASSERT_NE(window, nullptr);
 
     Button(*window, "readAllButton")->click();

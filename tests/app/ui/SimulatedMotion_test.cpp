@@ -8,6 +8,7 @@
 #include "params/ui/ParaGroupDialog.h"
 #include "sim/ControlLines.h"
 #include "support/ParameterWindowSupport.h"
+#include "support/ViewParameterWindows.h"
 #include "trace/ui/TraceGraphDialog.h"
 #include "trace/ui/TraceSetupDialog.h"
 #include "trace/ui/TraceWaitDialogs.h"
@@ -35,7 +36,7 @@ TEST(SimulatedMotion, SpeedModeAfterARestartShowsAndTracesTheAnalogSpeed) {
 
     // Cn001 = 1 written from "控制参数": a restart parameter, stored until the drive restarts.
     ASSERT_TRUE(h.Frame().Trigger(Command::ControlParameters));
-    CParaGroupDialog* parameters = h.View().GroupWindow(ParamGroup::Control);
+    CParaGroupDialog* parameters = GroupWindow(h.View(), ParamGroup::Control);
     ASSERT_NE(parameters, nullptr);
     Grid(*parameters)->item(0, kValueColumn)->setText(QStringLiteral("1"));
     Grid(*parameters)->setCurrentCell(0, 0);

@@ -10,6 +10,7 @@
 #include "params/ui/ParaGroupDialog.h"
 #include "support/ParameterWindowSupport.h"
 #include "support/SimTestSupport.h"
+#include "support/ViewParameterWindows.h"
 
 #include <QCheckBox>
 
@@ -30,7 +31,7 @@ TEST_F(MonitorWindows, PollFillsTheWindowsAfterTheStatusReadAndTheSelectionOutli
     ASSERT_TRUE(h.Frame().Trigger(Command::ControlParameters));
     EXPECT_TRUE(h.Frame().Trigger(Command::StatusMonitor)) << "the item stays enabled";
     EXPECT_EQ(h.View().ToolWindow(Command::StatusMonitor), nullptr) << "but opens nothing";
-    h.View().GroupWindow(ParamGroup::Control)->close();
+    GroupWindow(h.View(), ParamGroup::Control)->close();
     Settle();
 
     ASSERT_TRUE(h.Frame().Trigger(Command::StatusMonitor));

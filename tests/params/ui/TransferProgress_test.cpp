@@ -2,7 +2,7 @@
 // drive the way the main view carries them out: queued, under Busy, with the progress window
 // keeping the event loop running, and the windows told what changed.
 
-#include "params/ui/TransferProgressDialog.h"
+#include "frame/TransferProgressDialog.h"
 
 #include "analysis/ui/FraReadDialog.h"
 #include "drive/ParameterCatalogue.h"

@@ -1,4 +1,4 @@
-#include "params/ui/TransferProgressDialog.h"
+#include "frame/TransferProgressDialog.h"
 
 #include "widgets/WindowPlacement.h"
 

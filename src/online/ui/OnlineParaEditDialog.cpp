@@ -1,8 +1,8 @@
-#include "params/ui/OnlineParaEditDialog.h"
+#include "online/ui/OnlineParaEditDialog.h"
 
-#include "params/OnlineEditor.h"
-#include "params/ui/DialogButton.h"
-#include "params/ui/OnlineParaSetupDialog.h"
+#include "frame/DialogButton.h"
+#include "online/OnlineEditor.h"
+#include "online/ui/OnlineParaSetupDialog.h"
 #include "widgets/DigitDisplay.h"
 
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "params/OnlinePanels.h"
+#include "frame/SubsystemServices.h"
 
 #include <QWidget>
 
@@ -11,7 +11,6 @@ class CNolvaServoDoc;
 class DriveConnection;
 class FileChooser;
 class Messenger;
-class MonitorPoll;
 class ParaEditHost;
 class ParameterRequests;
 class TickerSource;
@@ -19,12 +18,14 @@ class TransferProgress;
 struct CustomTable;
 struct DisplaySettings;
 struct DriveProfile;
+struct ParameterAction;
+struct ParameterOutcome;
 
 // What the main view lends a tool window it makes: the document and drive profile, its request
 // paths, the messenger and the file chooser, the tick source, the application's parameter lists,
-// the monitors its poll reads for the monitor windows, the online editor's panels, and the drive
-// connection for windows that run drive operations of their own (each through the connection's
-// operations, under Busy).
+// what single subsystems' windows alone use (the monitor poll, the online editor's panels: looked
+// up by type in `services`), and the drive connection for windows that run drive operations of
+// their own (each through the connection's operations, under Busy).
 struct ToolWindowContext {
     CNolvaServoDoc& document;
     DriveProfile& profile;
@@ -35,8 +36,7 @@ struct ToolWindowContext {
     TickerSource& tickers;
     DisplaySettings& display;
     CustomTable& customTable;
-    MonitorPoll& monitors;
-    OnlinePanelCodes& onlineCodes;
+    SubsystemServices& services;
     DriveConnection& connection;
 };
 
@@ -51,6 +51,15 @@ struct ToolWindowKind {
     bool keptWhenClosed = false;
     // Closed when the connect routine ends without a drive.
     bool closedWhenLinkDrops = false;
+
+    // What an existing window of the kind hears from the view (null: nothing).
+    // The link came up or went down: its drive buttons follow.
+    std::function<void(QWidget*)> linkChanged = nullptr;
+    // A drive operation ended: a read may have changed the document's values under it.
+    std::function<void(QWidget*)> operationsEnded = nullptr;
+    // A parameter request of the windows ended (values read, a custom table row's write failed).
+    std::function<void(QWidget*, const ParameterAction&, const ParameterOutcome&)> requestDone =
+        nullptr;
 };
 
 // Every tool window by the command that opens it. A subsystem's window folder registers its
@@ -80,6 +89,11 @@ struct CommandActionContext {
 using CommandAction = std::function<void(CommandActionContext& context)>;
 
 const std::map<int, CommandAction>& RegisteredCommandActions();
+
+// Runs the action registered for `command` from inside another command's window (the trace
+// window's button for the online editor): the same services, its windows owned by `owner`.
+// False when no action is registered for it.
+bool RunRegisteredAction(int command, const CommandActionContext& context, QWidget* owner);
 
 struct CommandActionRegistration {
     CommandActionRegistration(int command, CommandAction action);

@@ -1,6 +1,6 @@
-#include "params/ui/SetParaSelDialog.h"
+#include "online/ui/SetParaSelDialog.h"
 
-#include "params/OnlinePanels.h"
+#include "online/OnlinePanels.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

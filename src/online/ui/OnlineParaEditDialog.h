@@ -1,6 +1,6 @@
 #pragma once
 
-#include "params/OnlinePanels.h"
+#include "online/OnlinePanels.h"
 
 #include <QDialog>
 

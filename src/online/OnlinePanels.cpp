@@ -1,4 +1,4 @@
-#include "params/OnlinePanels.h"
+#include "online/OnlinePanels.h"
 
 #include "drive/CatalogueTable.h"
 #include "drive/ParameterCatalogue.h"
@@ -131,8 +131,7 @@ ParamCode OnlineTwinOf(ParamCode code) {
 }
 
 bool OfferedBeside(ParamCode code, const OnlinePanelCodes& panels) {
-    return OnlineEditable(code) && !OnPanels(code, panels) &&
-           !OnPanels(OnlineTwinOf(code), panels);
+    return OnlineEditable(code) && !OnPanels(code, panels) && !OnPanels(OnlineTwinOf(code), panels);
 }
 
 QList<ParamCode> OfferedParameters(const OnlinePanelCodes& panels) {

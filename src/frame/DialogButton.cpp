@@ -1,4 +1,4 @@
-#include "params/ui/DialogButton.h"
+#include "frame/DialogButton.h"
 
 #include <QPushButton>
 

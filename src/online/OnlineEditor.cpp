@@ -1,4 +1,4 @@
-#include "params/OnlineEditor.h"
+#include "online/OnlineEditor.h"
 
 #include "base/Messenger.h"
 #include "base/StringIds.h"

@@ -1,4 +1,4 @@
-#include "params/ui/ToolWindows.h"
+#include "frame/ToolWindows.h"
 
 namespace {
 
@@ -28,4 +28,13 @@ const std::map<int, CommandAction>& RegisteredCommandActions() {
 
 CommandActionRegistration::CommandActionRegistration(int command, CommandAction action) {
     Actions()[command] = std::move(action);
+}
+
+bool RunRegisteredAction(int command, const CommandActionContext& context, QWidget* owner) {
+    const auto action = Actions().find(command);
+    if (action == Actions().end())
+        return false;
+    CommandActionContext inner{context.windows, context.connection, context.progress, owner};
+    action->second(inner);
+    return true;
 }

@@ -4,9 +4,9 @@
 
 #include "support/AppHarness.h"
 
-#include "params/ui/OnlineParaEditDialog.h"
-#include "params/ui/OnlineParaSetupDialog.h"
-#include "params/ui/SetParaSelDialog.h"
+#include "online/ui/OnlineParaEditDialog.h"
+#include "online/ui/OnlineParaSetupDialog.h"
+#include "online/ui/SetParaSelDialog.h"
 #include "support/ParameterWindowSupport.h"
 #include "widgets/DigitDisplay.h"
 

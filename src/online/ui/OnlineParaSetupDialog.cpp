@@ -1,10 +1,10 @@
-#include "params/ui/OnlineParaSetupDialog.h"
+#include "online/ui/OnlineParaSetupDialog.h"
 
 #include "base/Messenger.h"
 #include "drive/ParameterCatalogue.h"
 #include "drive/ParameterSet.h"
-#include "params/ui/DialogButton.h"
-#include "params/ui/SetParaSelDialog.h"
+#include "frame/DialogButton.h"
+#include "online/ui/SetParaSelDialog.h"
 #include "widgets/ColumnFit.h"
 
 #include <QGridLayout>
@@ -57,7 +57,7 @@ COnlineParaSetupDialog::COnlineParaSetupDialog(const OnlinePanelCodes& codes,
     layout->addWidget(cancel, 3, kOnlinePanelCount - 1);
 
     list_->setFixedHeight(list_->header()->sizeHint().height() +
-                            kOnlinePanelCount * (list_->sizeHintForRow(0) + 2) + 8);
+                          kOnlinePanelCount * (list_->sizeHintForRow(0) + 2) + 8);
     resize(640, sizeHint().height());
 }
 

@@ -1,7 +1,7 @@
 // The online editor: digit steps at their limits, the button pairs a panel shows, what the
 // selection offers, and presses against the simulated drive with the exact requests they send.
 
-#include "params/OnlineEditor.h"
+#include "online/OnlineEditor.h"
 
 #include "drive/ParameterCatalogue.h"
 #include "support/SimTestSupport.h"
@@ -77,7 +77,8 @@ TEST(OnlinePanels, SelectionOffersEditableParametersWithoutPanelsOrTheirTwins) {
     EXPECT_FALSE(withQuick.contains(ParamCode{'S', 11}));
     EXPECT_FALSE(withQuick.contains(ParamCode{'q', 1}));
     EXPECT_TRUE(withQuick.contains(ParamCode{'S', 12}));
-    const QList<ParamCode> withTwin = OfferedParameters({ParamCode{}, ParamCode{}, ParamCode{'P', 12}});
+    const QList<ParamCode> withTwin =
+        OfferedParameters({ParamCode{}, ParamCode{}, ParamCode{'P', 12}});
     EXPECT_FALSE(withTwin.contains(ParamCode{'q', 7}));
     EXPECT_EQ(withTwin.size(), all.size() - 2);
 
@@ -86,7 +87,8 @@ TEST(OnlinePanels, SelectionOffersEditableParametersWithoutPanelsOrTheirTwins) {
     // A settings file's codes: no contact parameter, no repeat, no twin of an earlier panel.
     const OnlinePanelCodes read{ParamCode{'H', 1}, ParamCode{'S', 11}, ParamCode{'q', 1},
                                 ParamCode{'S', 11}};
-    EXPECT_EQ(UsablePanelCodes(read), (OnlinePanelCodes{ParamCode{}, ParamCode{'S', 11}, ParamCode{}, ParamCode{}}));
+    EXPECT_EQ(UsablePanelCodes(read),
+              (OnlinePanelCodes{ParamCode{}, ParamCode{'S', 11}, ParamCode{}, ParamCode{}}));
 }
 
 class OnlineEditorTest : public ::testing::Test, protected TransferRig {
