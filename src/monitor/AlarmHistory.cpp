@@ -27,9 +27,10 @@ QString AlarmCodeText(int32_t code) {
     return StringText(StringId::kNoAlarm + code);
 }
 
-AlarmHistory::AlarmHistory(DriveAccess& access, const DriveProfile& profile,
-                           CNolvaServoDoc& document, Messenger& messenger)
-    : access_(access), profile_(profile), document_(document), messenger_(messenger) {}
+AlarmHistory::AlarmHistory(DriveAccess& access, const LinkSettings& settings,
+                           const DriveProfile& profile, CNolvaServoDoc& document,
+                           Messenger& messenger)
+    : document_(document), channel_(access, settings, profile, messenger) {}
 
 int32_t AlarmHistory::Code(int row) const {
     return row >= 0 && row < kEntryCount ? codes_[static_cast<size_t>(row)] : 0;
@@ -47,44 +48,29 @@ bool AlarmHistory::Update(TransferProgress* progress) {
     if (!readRequested_) {
         return true;
     }
-    for (int step = 0; step < DriveAccess::kFetchSteps; ++step) {
-        if (!access_.FetchStep(step, kPointerIndex)) {
-            return false;
-        }
+    // The pointer goes before the window opens.
+    channel_.SetProgress(nullptr);
+    int32_t pointer = 0;
+    if (!channel_.FetchWord(kPointerIndex, &pointer)) {
+        return false;
     }
-    const int32_t pointer = access_.LastValue & 0xFFFF;
+    pointer &= 0xFFFF;
     document_.alarmHistoryPosition = pointer;
 
-    if (progress != nullptr) {
-        progress->Open(QString(), kReadSteps);
-    }
+    channel_.SetProgress(progress);
+    channel_.Progress().Open(QString(), kReadSteps);
     std::array<int32_t, kEntryCount> entries{};
     for (int i = 0; i < kEntryCount; ++i) {
-        if (progress != nullptr) {
-            progress->SetText(StringText(StringId::kAlarmHistoryReading) + AlarmRowName(i));
+        channel_.BeginParameter(StringText(StringId::kAlarmHistoryReading) + AlarmRowName(i),
+                                DriveAccess::kFetchSteps);
+        if (!channel_.Read({'A', i + 1}, ParameterRoute::Mailbox,
+                           &entries[static_cast<size_t>(i)])) {
+            channel_.Progress().Close();
+            return false;
         }
-        for (int step = 0; step < DriveAccess::kFetchSteps; ++step) {
-            if (progress != nullptr) {
-                progress->Step();
-            }
-            const bool ok = access_.FetchStep(step, i);
-            if (progress != nullptr) {
-                progress->ExchangeDone();
-            }
-            if (!ok) {
-                if (progress != nullptr) {
-                    progress->Close();
-                }
-                return false;
-            }
-        }
-        entries[static_cast<size_t>(i)] =
-            RawToDisplay({'A', i + 1}, access_.LastValue, profile_.maxMotorSpeed);
         document_.alarmHistory[static_cast<size_t>(i)] = entries[static_cast<size_t>(i)];
     }
-    if (progress != nullptr) {
-        progress->Close();
-    }
+    channel_.Progress().Close();
 
     // Newest first. A pointer beyond the ring (a drive fault) is taken round the ring rather than
     // read past its end.
@@ -98,7 +84,7 @@ bool AlarmHistory::Update(TransferProgress* progress) {
         --k;
     }
     codes_ = rows;
-    if (access_.LinkUp) {
+    if (channel_.LinkUp()) {
         emit changed();
     }
     readRequested_ = false;
@@ -106,20 +92,14 @@ bool AlarmHistory::Update(TransferProgress* progress) {
 }
 
 bool AlarmHistory::Clear() {
-    if (!access_.LinkUp) {
+    if (!channel_.LinkUp()) {
         return false;
     }
+    channel_.SetProgress(nullptr);
     for (int i = 0; i < kEntryCount; ++i) {
-        for (int step = 0; step < DriveAccess::kStoreSteps; ++step) {
-            if (!access_.StoreStep(step, i, 0)) {
-                Message message;
-                message.text = StringText(StringId::kErrorCaption) + QStringLiteral(":\n\n") +
-                               StringText(StringId::kLinkError);
-                message.caption = StringText(StringId::kClearAlarmCaption);
-                message.icon = MessageIcon::Error;
-                messenger_.show(message);
-                return false;
-            }
+        if (!channel_.Write({'A', i + 1}, 0, ParameterRoute::Mailbox, true)) {
+            return channel_.Fail(StringText(StringId::kLinkError),
+                                 StringText(StringId::kClearAlarmCaption));
         }
     }
     for (int i = 0; i < kEntryCount; ++i) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "params/ParameterChannel.h"
+
 #include <QObject>
 #include <QString>
 
@@ -11,6 +13,7 @@ class DriveAccess;
 class Messenger;
 class TransferProgress;
 struct DriveProfile;
+struct LinkSettings;
 
 // The drive's alarm history: a ring of ten alarm codes behind the parameter mailbox (indexes
 // 0..9) and the ring's pointer (index 0x0A, the entry written next). The window shows it newest
@@ -24,8 +27,8 @@ public:
     static constexpr int kReadSteps = 3 * kEntryCount;
 
     // All parts belong to the caller and outlive this object.
-    AlarmHistory(DriveAccess& access, const DriveProfile& profile, CNolvaServoDoc& document,
-                 Messenger& messenger);
+    AlarmHistory(DriveAccess& access, const LinkSettings& settings, const DriveProfile& profile,
+                 CNolvaServoDoc& document, Messenger& messenger);
 
     bool Active() const { return active_; }
     void SetActive(bool active) { active_ = active; }
@@ -53,10 +56,8 @@ signals:
     void changed();
 
 private:
-    DriveAccess& access_;
-    const DriveProfile& profile_;
     CNolvaServoDoc& document_;
-    Messenger& messenger_;
+    ParameterChannel channel_;
     bool active_ = false;
     bool readRequested_ = false;
     std::array<int32_t, kEntryCount> codes_{};

@@ -7,7 +7,7 @@ MonitorPoll::MonitorPoll(DriveConnection& connection, const DriveProfile& profil
                          CNolvaServoDoc& document, Messenger& messenger)
     : connection_(connection), status_(connection.Access(), profile, document),
       diagnostics_(connection.Access(), connection.Contacts(), profile, document),
-      alarms_(connection.Access(), profile, document, messenger) {}
+      alarms_(connection.Access(), connection.Settings(), profile, document, messenger) {}
 
 void MonitorPoll::SetProgressSource(std::function<TransferProgress*()> source) {
     progress_ = std::move(source);

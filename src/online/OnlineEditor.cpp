@@ -45,11 +45,7 @@ bool OnlineEditor::RunNow(const std::function<void()>& job) {
     if (operations.Running()) {
         return false;
     }
-    operations.RunExclusive([this, &job] {
-        // One parameter at a time, without the transfers' progress window.
-        connection_.Transfer().SetProgress(nullptr);
-        job();
-    });
+    operations.RunExclusive(job);
     return true;
 }
 
@@ -65,7 +61,9 @@ bool OnlineEditor::CheckLink() {
 bool OnlineEditor::ReadOnline(ParamCode code, int32_t* value) {
     bool read = false;
     if (connection_.LinkUp()) {
-        RunNow([&] { read = connection_.Transfer().ReadParameterByRule(code, value); });
+        RunNow([&] {
+            read = connection_.Parameters().ReadByRule(code, ParameterRoute::Mailbox, value);
+        });
     }
     return read;
 }
@@ -75,7 +73,9 @@ bool OnlineEditor::WriteOnline(ParamCode code, int32_t value) {
         return false;
     }
     bool written = false;
-    RunNow([&] { written = connection_.Transfer().WriteParameterByRule(code, value, true); });
+    RunNow([&] {
+        written = connection_.Parameters().WriteByRule(code, value, ParameterRoute::Mailbox, true);
+    });
     if (!written) {
         ShowMessage(messenger_, QString::fromUtf8("线上参数编辑失败！！"),
                     StringText(StringId::kLinkCaption), MessageIcon::Error);
@@ -101,7 +101,8 @@ void OnlineEditor::RefreshFromDrive(const std::function<void(int)>& shown) {
                 continue;
             }
             int32_t value = 0;
-            if (!connection_.Transfer().ReadParameterByRule(panel.PanelCode, &value)) {
+            if (!connection_.Parameters().ReadByRule(panel.PanelCode, ParameterRoute::Mailbox,
+                                                     &value)) {
                 return;
             }
             panel.PanelValue = value;

@@ -1,16 +1,7 @@
 #include "params/ContactTransfer.h"
 
-#include "base/Messenger.h"
-#include "base/StringIds.h"
-#include "base/StringTable.h"
-#include "drive/DriveMap.h"
-#include "drive/DriveProfile.h"
-#include "drive/ParameterCatalogue.h"
-#include "link/DriveAccess.h"
-#include "link/LinkSettings.h"
 #include "params/NolvaServoDoc.h"
 #include "params/ParameterTransfer.h"
-#include "params/ReadParameterNow.h"
 
 #include <array>
 
@@ -29,91 +20,40 @@ QString WriteText(int number) {
 ContactTransfer::ContactTransfer(DriveAccess& access, const LinkSettings& settings,
                                  DriveProfile& profile, CNolvaServoDoc& document,
                                  Messenger& messenger)
-    : access_(access), settings_(settings), profile_(profile), document_(document),
-      messenger_(messenger) {}
-
-bool ContactTransfer::Fail() {
-    if (progress_ != nullptr) {
-        progress_->Close();
-    }
-    Message message;
-    message.text = StringText(StringId::kErrorCaption) + QStringLiteral(":\n\n") +
-                   (failedRead_ ? ReadText(failedNumber_) : WriteText(failedNumber_));
-    message.caption = StringText(StringId::kLinkCaption);
-    message.icon = MessageIcon::Error;
-    messenger_.show(message);
-    return false;
-}
+    : document_(document), messenger_(messenger), channel_(access, settings, profile, messenger) {}
 
 bool ContactTransfer::Read() {
-    if (!access_.LinkUp) {
+    if (!channel_.LinkUp()) {
         return false;
     }
-    if (progress_ != nullptr) {
-        progress_->Open(QString(), kParameterCount);
-    }
+    channel_.Progress().Open(QString(), kParameterCount);
+    const ParameterRoute route = channel_.LinkRoute(ParameterRoute::LiveCopy);
     std::array<int32_t, 20> values{};
     for (int n = 1; n <= kParameterCount; ++n) {
-        const ParamCode code{'H', n};
-        if (progress_ != nullptr) {
-            progress_->SetText(ReadText(n));
-            progress_->Step();
+        channel_.BeginParameter(ReadText(n), 1);
+        if (!channel_.Read({'H', n}, route, &values[static_cast<size_t>(n - 1)])) {
+            return channel_.Fail();
         }
-        int32_t value = 0;
-        const bool ok = ReadParameterNow(access_, settings_, profile_, code, &value);
-        if (progress_ != nullptr) {
-            progress_->ExchangeDone();
-        }
-        if (!ok) {
-            failedRead_ = true;
-            failedNumber_ = n;
-            return Fail();
-        }
-        values[static_cast<size_t>(n - 1)] = value;
     }
-    if (progress_ != nullptr) {
-        progress_->Close();
-    }
+    channel_.Progress().Close();
     document_.contactsInDrive = values;
     return true;
 }
 
 bool ContactTransfer::Write() {
-    if (!access_.LinkUp) {
+    if (!channel_.LinkUp()) {
         return false;
     }
-    if (progress_ != nullptr) {
-        progress_->Open(QString(), kParameterCount);
-    }
+    channel_.Progress().Open(QString(), kParameterCount);
+    const ParameterRoute route = channel_.LinkRoute(ParameterRoute::Mailbox);
     for (int n = 1; n <= kParameterCount; ++n) {
         const ParamCode code{'H', n};
-        if (progress_ != nullptr) {
-            progress_->SetText(WriteText(n));
-            progress_->Step();
-        }
-        const int32_t raw =
-            DisplayToRaw(code, *document_.values.slot(code), profile_.maxMotorSpeed);
-        bool ok = true;
-        if (settings_.RS485Port) {
-            ok = access_.WriteParameterModbus(code, raw, settings_.AsciiMode);
-        } else {
-            const int index = ParameterIndexOf(code);
-            for (int step = 0; ok && step < DriveAccess::kStoreSteps - 1; ++step) {
-                ok = access_.StoreStep(step, index, raw);
-            }
-        }
-        if (progress_ != nullptr) {
-            progress_->ExchangeDone();
-        }
-        if (!ok) {
-            failedRead_ = false;
-            failedNumber_ = n;
-            return Fail();
+        channel_.BeginParameter(WriteText(n), 1);
+        if (!channel_.Write(code, *document_.values.slot(code), route, false)) {
+            return channel_.Fail();
         }
     }
-    if (progress_ != nullptr) {
-        progress_->Close();
-    }
+    channel_.Progress().Close();
     ShowWriteSuccess(messenger_, true); // the drive takes contact functions at its next start
     return true;
 }

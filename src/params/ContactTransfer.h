@@ -1,6 +1,6 @@
 #pragma once
 
-#include "drive/ParamCode.h"
+#include "params/ParameterChannel.h"
 
 #include <cstdint>
 
@@ -27,7 +27,7 @@ public:
     ContactTransfer(DriveAccess& access, const LinkSettings& settings, DriveProfile& profile,
                     CNolvaServoDoc& document, Messenger& messenger);
 
-    void SetProgress(TransferProgress* progress) { progress_ = progress; }
+    void SetProgress(TransferProgress* progress) { channel_.SetProgress(progress); }
 
     // On success the 19 values and 0 for the spare slot become the document's drive copy. False
     // without a message while the link is down.
@@ -36,14 +36,7 @@ public:
     bool Write();
 
 private:
-    bool Fail();
-
-    DriveAccess& access_;
-    const LinkSettings& settings_;
-    DriveProfile& profile_;
     CNolvaServoDoc& document_;
     Messenger& messenger_;
-    TransferProgress* progress_ = nullptr;
-    int32_t failedNumber_ = 0;
-    bool failedRead_ = true;
+    ParameterChannel channel_;
 };

@@ -28,6 +28,7 @@ DriveConnection::DriveConnection(const LinkSettings& settings, DriveProfile& pro
     : settings_(settings), profile_(profile), document_(document), operations_(operations),
       link_(std::move(backend), &messenger), access_(link_, settings, profile),
       transfer_(access_, settings, profile, document, messenger),
+      parameters_(access_, settings, profile, messenger),
       contacts_(access_, settings, profile, document, messenger) {}
 
 uint32_t DriveConnection::Open(const QString& device, uint32_t baudRate) {

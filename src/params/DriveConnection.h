@@ -4,6 +4,7 @@
 #include "link/ModbusLink.h"
 #include "link/MotionExits.h"
 #include "params/ContactTransfer.h"
+#include "params/ParameterChannel.h"
 #include "params/ParameterTransfer.h"
 
 #include <QString>
@@ -42,6 +43,8 @@ public:
     ModbusLink& Link() { return link_; }
     DriveAccess& Access() { return access_; }
     ParameterTransfer& Transfer() { return transfer_; }
+    // One parameter at a time, without a progress window.
+    ParameterChannel& Parameters() { return parameters_; }
     ContactTransfer& Contacts() { return contacts_; }
     DriveOperations& Operations() { return operations_; }
     // The operations that move the motor now, with their exits.
@@ -81,6 +84,7 @@ private:
     ModbusLink link_;
     DriveAccess access_;
     ParameterTransfer transfer_;
+    ParameterChannel parameters_;
     ContactTransfer contacts_;
     MotionExits motions_;
     bool linkFailureTold_ = false;

@@ -4,7 +4,6 @@
 #include "base/StringIds.h"
 #include "base/StringTable.h"
 #include "drive/CatalogueTable.h"
-#include "drive/DriveMap.h"
 #include "drive/ModelTable.h"
 #include "drive/ParameterCatalogue.h"
 #include "link/DriveAccess.h"
@@ -122,10 +121,10 @@ ParameterTransfer::ParameterTransfer(DriveAccess& access, const LinkSettings& se
                                      DriveProfile& profile, CNolvaServoDoc& document,
                                      Messenger& messenger)
     : access_(access), settings_(settings), profile_(profile), document_(document),
-      messenger_(messenger) {}
+      messenger_(messenger), channel_(access, settings, profile, messenger) {}
 
 void ParameterTransfer::SetProgress(TransferProgress* progress) {
-    progress_ = progress;
+    channel_.SetProgress(progress);
 }
 
 int ParameterTransfer::CoveredCount(ParamGroup group) {
@@ -138,50 +137,6 @@ int ParameterTransfer::CoveredCount(ParamGroup group) {
     }
 }
 
-// ---- Progress and failure ----
-
-void ParameterTransfer::BeginParameter(const QString& text) {
-    currentText_ = text;
-    stepsOfParameter_ = 0;
-    if (progress_ != nullptr) {
-        progress_->SetText(text);
-        progress_->Step();
-    }
-    stepsOfParameter_ = 1;
-}
-
-void ParameterTransfer::EndParameter() {
-    while (progress_ != nullptr && stepsOfParameter_ < kStepsPerParameter) {
-        progress_->Step();
-        ++stepsOfParameter_;
-    }
-}
-
-// Every exchange passes through here: the bar advances after the first two acknowledged
-// exchanges of a parameter, and the window gets its chance to keep the event loop alive.
-bool ParameterTransfer::Acknowledged(bool ok) {
-    if (progress_ != nullptr) {
-        progress_->ExchangeDone();
-        if (ok && stepsOfParameter_ < kStepsPerParameter) {
-            progress_->Step();
-            ++stepsOfParameter_;
-        }
-    }
-    return ok;
-}
-
-bool ParameterTransfer::Fail() {
-    if (progress_ != nullptr) {
-        progress_->Close();
-    }
-    Message message;
-    message.text = StringText(StringId::kErrorCaption) + QStringLiteral(":\n\n") + currentText_;
-    message.caption = StringText(StringId::kLinkCaption);
-    message.icon = MessageIcon::Error;
-    messenger_.show(message);
-    return false;
-}
-
 void ShowWriteSuccess(Messenger& messenger, bool restartReminder) {
     Message message;
     message.text = StringText(StringId::kWriteSuccess);
@@ -191,121 +146,6 @@ void ShowWriteSuccess(Messenger& messenger, bool restartReminder) {
     message.caption = StringText(StringId::kWriteCaption);
     message.icon = restartReminder ? MessageIcon::Warning : MessageIcon::Information;
     messenger.show(message);
-}
-
-// ---- Mailbox procedures ----
-
-bool ParameterTransfer::Fetch(int index, int32_t* word) {
-    for (int step = 0; step < DriveAccess::kFetchSteps; ++step) {
-        if (!Acknowledged(access_.FetchStep(step, index))) {
-            return false;
-        }
-    }
-    *word = access_.LastValue;
-    return true;
-}
-
-// The mailbox store without the live write: 0x71 := index, 0x72 := word, 0x70 := 1.
-bool ParameterTransfer::StoreWord(int index, int32_t word) {
-    for (int step = 0; step < DriveAccess::kStoreSteps - 1; ++step) {
-        if (!Acknowledged(access_.StoreStep(step, index, word))) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool ParameterTransfer::WriteLive(int index, int32_t word) {
-    return Acknowledged(access_.StoreStep(DriveAccess::kStoreSteps - 1, index, word));
-}
-
-bool ParameterTransfer::ReadParameter(ParamCode code, int32_t* displayValue) {
-    const auto [letter, number] = code;
-    if (!access_.LinkUp) {
-        return false;
-    }
-    const int index = ParameterIndexOf({letter, number});
-    int32_t value = 0;
-    if (!Fetch(index, &value)) {
-        return false;
-    }
-    if (IsTwoRegister({letter, number})) {
-        int32_t low = 0;
-        if (!Fetch(index + 1, &low)) {
-            return false;
-        }
-        value = static_cast<int32_t>((static_cast<uint32_t>(value) << 16) |
-                                     (static_cast<uint32_t>(low) & 0xFFFF));
-    }
-    *displayValue = RawToDisplay({letter, number}, value, profile_.maxMotorSpeed);
-    return true;
-}
-
-bool ParameterTransfer::WriteParameter(ParamCode code, int32_t displayValue, bool liveWrite) {
-    const auto [letter, number] = code;
-    if (!access_.LinkUp) {
-        return false;
-    }
-    const int index = ParameterIndexOf({letter, number});
-    const int32_t raw = DisplayToRaw({letter, number}, displayValue, profile_.maxMotorSpeed);
-    if (IsTwoRegister({letter, number})) {
-        const int32_t high = raw >> 16;
-        const int32_t low = raw & 0xFFFF;
-        return StoreWord(index, high) && StoreWord(index + 1, low) &&
-               (!liveWrite || (WriteLive(index, high) && WriteLive(index + 1, low)));
-    }
-    return StoreWord(index, raw) && (!liveWrite || WriteLive(index, raw));
-}
-
-bool ParameterTransfer::ReadParameterByRule(ParamCode code, int32_t* displayValue) {
-    if (!ReadParameter(code, displayValue)) {
-        return false;
-    }
-    if (HasRule(code, WriteRule::LowBitsOnly)) {
-        *displayValue &= kLowBitsOnlyMask;
-    }
-    return true;
-}
-
-bool ParameterTransfer::WriteParameterByRule(ParamCode code, int32_t displayValue,
-                                             bool liveWrite) {
-    return access_.LinkUp && WriteByRule(code, displayValue, liveWrite);
-}
-
-// The word a LowBitsOnly parameter is written as: the drive's stored word with its low bits
-// replaced.
-bool ParameterTransfer::LowBitsWord(ParamCode code, int32_t value, bool modbus, int32_t* word) {
-    const auto [letter, number] = code;
-    int32_t current = 0;
-    if (modbus) {
-        if (!Acknowledged(access_.ReadParameterModbus(code, settings_.AsciiMode))) {
-            return false;
-        }
-        current = access_.LastValue;
-    } else {
-        int32_t stored = 0;
-        if (!Fetch(ParameterIndexOf({letter, number}), &stored)) {
-            return false;
-        }
-        current = RawToDisplay({letter, number}, stored, profile_.maxMotorSpeed);
-    }
-    *word = (current & ~kLowBitsOnlyMask) | (value & kLowBitsOnlyMask);
-    return true;
-}
-
-// The write of 1 that makes the drive take over a FollowUpCommit parameter's change.
-bool ParameterTransfer::FollowUpWrite(ParamCode code) {
-    if (!HasRule(code, WriteRule::FollowUpCommit)) {
-        return true;
-    }
-    return Acknowledged(access_.WriteDriveWord(DriveMap::kCommitWord, 1, false));
-}
-
-bool ParameterTransfer::WriteByRule(ParamCode code, int32_t value, bool liveWrite) {
-    if (HasRule(code, WriteRule::LowBitsOnly) && !LowBitsWord(code, value, false, &value)) {
-        return false;
-    }
-    return WriteParameter(code, value, liveWrite) && FollowUpWrite(code);
 }
 
 // ---- Groups ----
@@ -355,11 +195,10 @@ bool ParameterTransfer::WriteOne(ParamCode code) {
     if (RefuseOutOfRange({code}, {*value}, DocumentRangeHeading())) {
         return false;
     }
-    TransferProgress* progress = progress_;
-    progress_ = nullptr; // one parameter goes without a window
-    currentText_ = WriteProgressText(code);
-    const bool ok = WriteByRule(code, *value, !IsRestartParameter({letter, number}));
-    progress_ = progress;
+    // One parameter goes without a window.
+    ParameterChannel single(access_, settings_, profile_, messenger_);
+    const bool ok = single.WriteByRule(code, *value, ParameterRoute::Mailbox,
+                                       !IsRestartParameter({letter, number}));
     if (ok) {
         ShowWriteSuccess(messenger_, IsRestartParameter({letter, number}));
     }
@@ -367,18 +206,6 @@ bool ParameterTransfer::WriteOne(ParamCode code) {
 }
 
 // ---- The whole set ----
-
-bool ParameterTransfer::ReadOne(ParamCode code, bool modbus, int32_t* value) {
-    const auto [letter, number] = code;
-    if (modbus && !IsTwoRegister({letter, number})) {
-        if (!Acknowledged(access_.ReadParameterModbus(code, settings_.AsciiMode))) {
-            return false;
-        }
-        *value = access_.LastValue;
-        return true;
-    }
-    return ReadParameter(code, value);
-}
 
 // One read loop for every list of parameters: the whole-set path (Modbus on RS-485 but for the
 // 32-bit parameters) with its progress texts, or the mailbox with the group texts. *values
@@ -389,27 +216,22 @@ bool ParameterTransfer::ReadList(const QList<ParamCode>& codes, bool wholeSet,
     if (!access_.LinkUp) {
         return false;
     }
-    const bool modbus = wholeSet && settings_.RS485Port;
-    if (progress_ != nullptr) {
-        progress_->Open(wholeSet ? StringText(StringId::kReadTitle) : QString(),
-                        kStepsPerParameter * codes.size());
-    }
+    const ParameterRoute route =
+        wholeSet ? channel_.LinkRoute(ParameterRoute::Mailbox) : ParameterRoute::Mailbox;
+    channel_.Progress().Open(wholeSet ? StringText(StringId::kReadTitle) : QString(),
+                             kStepsPerParameter * codes.size());
     for (const ParamCode& code : codes) {
-        BeginParameter(wholeSet ? StringText(StringId::kReadingAll) + code.text()
-                                : ReadProgressText(code));
+        channel_.BeginParameter(wholeSet ? StringText(StringId::kReadingAll) + code.text()
+                                         : ReadProgressText(code),
+                                kStepsPerParameter);
         int32_t value = 0;
-        if (!ReadOne(code, modbus, &value)) {
-            return Fail();
-        }
-        if (HasRule(code, WriteRule::LowBitsOnly)) {
-            value &= kLowBitsOnlyMask;
+        if (!channel_.ReadByRule(code, route, &value)) {
+            return channel_.Fail();
         }
         values->append(value);
-        EndParameter();
+        channel_.EndParameter();
     }
-    if (progress_ != nullptr) {
-        progress_->Close();
-    }
+    channel_.Progress().Close();
     return true;
 }
 
@@ -442,39 +264,25 @@ bool ParameterTransfer::ReadAll() {
     return true;
 }
 
-bool ParameterTransfer::WriteOneOfAll(ParamCode code, int32_t value, bool modbus,
+bool ParameterTransfer::WriteOneOfAll(ParamCode code, int32_t value, ParameterRoute route,
                                       bool* needsRestart) {
-    const auto [letter, number] = code;
-    bool liveWrite = !IsRestartParameter({letter, number});
+    bool liveWrite = !IsRestartParameter(code);
     if (HasRule(code, WriteRule::LowByteOnRestart)) {
-        bool read = false;
+        // The word the drive runs with, or its register.
+        const ParameterRoute now =
+            route == ParameterRoute::Modbus ? ParameterRoute::Modbus : ParameterRoute::LiveCopy;
         int32_t current = 0;
-        if (modbus) {
-            read = access_.ReadParameterModbus(code, settings_.AsciiMode);
-        } else {
-            read =
-                access_.ReadDriveWord(DriveMap::kParameterPage, ParameterIndexOf({letter, number}));
-        }
-        if (!Acknowledged(read)) {
+        if (!channel_.Read(code, now, &current)) {
             return false;
         }
-        current = access_.LastValue;
-        const int32_t raw = DisplayToRaw({letter, number}, value, profile_.maxMotorSpeed);
+        const int32_t raw = DisplayToRaw(code, value, profile_.maxMotorSpeed);
         if ((current & 0xFF) != (raw & 0xFF)) {
             liveWrite = false;
         }
     }
     // A value stored only takes effect after a restart, as a restart parameter's does.
     *needsRestart = !liveWrite;
-    if (!modbus || IsTwoRegister({letter, number})) {
-        return WriteByRule(code, value, liveWrite);
-    }
-    if (HasRule(code, WriteRule::LowBitsOnly) && !LowBitsWord(code, value, true, &value)) {
-        return false;
-    }
-    const int32_t raw = DisplayToRaw({letter, number}, value, profile_.maxMotorSpeed);
-    return Acknowledged(access_.WriteParameterModbus(code, raw, settings_.AsciiMode)) &&
-           FollowUpWrite(code);
+    return channel_.WriteByRule(code, value, route, liveWrite);
 }
 
 bool ParameterTransfer::RefuseOutOfRange(const QList<ParamCode>& codes,
@@ -510,25 +318,22 @@ bool ParameterTransfer::WriteValues(const QList<ParamCode>& codes, const QList<i
         RefuseOutOfRange(codes, values, heading)) {
         return false;
     }
-    const bool modbus = settings_.RS485Port;
-    if (progress_ != nullptr) {
-        progress_->Open(StringText(StringId::kWriteTitle), kStepsPerParameter * codes.size());
-    }
+    const ParameterRoute route = channel_.LinkRoute(ParameterRoute::Mailbox);
+    channel_.Progress().Open(StringText(StringId::kWriteTitle), kStepsPerParameter * codes.size());
     bool restart = false;
     for (qsizetype i = 0; i < codes.size(); ++i) {
         const ParamCode& code = codes[i];
-        BeginParameter(StringText(StringId::kWritingAll) + code.text());
+        channel_.BeginParameter(StringText(StringId::kWritingAll) + code.text(),
+                                kStepsPerParameter);
         bool needsRestart = false;
-        if (!WriteOneOfAll(code, values[i], modbus, &needsRestart)) {
-            return Fail();
+        if (!WriteOneOfAll(code, values[i], route, &needsRestart)) {
+            return channel_.Fail();
         }
         restart = restart || needsRestart;
         ++*written;
-        EndParameter();
+        channel_.EndParameter();
     }
-    if (progress_ != nullptr) {
-        progress_->Close();
-    }
+    channel_.Progress().Close();
     ShowWriteSuccess(messenger_, restart);
     return true;
 }
@@ -588,19 +393,16 @@ bool ParameterTransfer::WriteDocumentValues(const QList<ParamCode>& codes) {
     if (RefuseOutOfRange(codes, values, DocumentRangeHeading())) {
         return false;
     }
-    if (progress_ != nullptr) {
-        progress_->Open(QString(), kStepsPerParameter * codes.size());
-    }
+    channel_.Progress().Open(QString(), kStepsPerParameter * codes.size());
     for (const ParamCode& code : codes) {
-        BeginParameter(WriteProgressText(code));
-        if (!WriteByRule(code, *document_.values.slot(code), !IsRestartParameter(code))) {
-            return Fail();
+        channel_.BeginParameter(WriteProgressText(code), kStepsPerParameter);
+        if (!channel_.WriteByRule(code, *document_.values.slot(code), ParameterRoute::Mailbox,
+                                  !IsRestartParameter(code))) {
+            return channel_.Fail();
         }
-        EndParameter();
+        channel_.EndParameter();
     }
-    if (progress_ != nullptr) {
-        progress_->Close();
-    }
+    channel_.Progress().Close();
     ShowWriteSuccess(messenger_, true);
     return true;
 }

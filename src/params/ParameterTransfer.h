@@ -4,6 +4,7 @@
 #include "drive/ParamCode.h"
 #include "link/LinkSettings.h"
 #include "params/CustomTable.h"
+#include "params/ParameterChannel.h"
 
 #include <QList>
 #include <QString>
@@ -68,14 +69,6 @@ public:
     // Pn301..Pn310; 0 for the other groups.
     static int CoveredCount(ParamGroup group);
 
-    // The per-parameter procedures through the mailbox, without window or message.
-    bool ReadParameter(ParamCode code, int32_t* displayValue);
-    bool WriteParameter(ParamCode code, int32_t displayValue, bool liveWrite);
-    // The same with what the parameter's write rule asks beyond the value (the stored word's
-    // other bits kept, the commit write): the read shows only the parameter's own bits.
-    bool ReadParameterByRule(ParamCode code, int32_t* displayValue);
-    bool WriteParameterByRule(ParamCode code, int32_t displayValue, bool liveWrite);
-
     // Read group: the covered parameters into the document's values (marked modified); *values
     // receives them in number order for the group's window.
     bool ReadGroup(ParamGroup group, QList<int32_t>* values = nullptr);
@@ -116,21 +109,10 @@ private:
                           const QString& heading);
     bool WriteValues(const QList<ParamCode>& codes, const QList<int32_t>& values,
                      qsizetype* written, const QString& heading);
-    bool Fail();
-    bool Acknowledged(bool ok);
-    void BeginParameter(const QString& text);
-    void EndParameter();
-    bool Fetch(int index, int32_t* word);
-    bool StoreWord(int index, int32_t word);
-    bool WriteLive(int index, int32_t word);
-    bool LowBitsWord(ParamCode code, int32_t value, bool modbus, int32_t* word);
-    bool FollowUpWrite(ParamCode code);
-    bool WriteByRule(ParamCode code, int32_t value, bool liveWrite);
-    bool ReadOne(ParamCode code, bool modbus, int32_t* value);
     bool ReadList(const QList<ParamCode>& codes, bool wholeSet, QList<int32_t>* values);
     bool WriteDocumentValues(const QList<ParamCode>& codes);
     // *needsRestart: the value was stored only and takes effect after a restart.
-    bool WriteOneOfAll(ParamCode code, int32_t value, bool modbus, bool* needsRestart);
+    bool WriteOneOfAll(ParamCode code, int32_t value, ParameterRoute route, bool* needsRestart);
     void ShowFileError(const QString& error);
 
     DriveAccess& access_;
@@ -138,9 +120,7 @@ private:
     DriveProfile& profile_;
     CNolvaServoDoc& document_;
     Messenger& messenger_;
-    TransferProgress* progress_ = nullptr;
-    QString currentText_;
-    int stepsOfParameter_ = 0;
+    ParameterChannel channel_;
 };
 
 // Progress texts of reading and writing one parameter of a group: "读取控制参数：Cn0%02d" ...

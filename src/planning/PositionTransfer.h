@@ -1,5 +1,6 @@
 #pragma once
 
+#include "params/ParameterChannel.h"
 #include "planning/PositionPlan.h"
 
 class CNolvaServoDoc;
@@ -23,7 +24,7 @@ public:
     PositionTransfer(DriveAccess& access, const LinkSettings& settings,
                      const DriveProfile& profile, CNolvaServoDoc& document, Messenger& messenger);
 
-    void SetProgress(TransferProgress* progress) { progress_ = progress; }
+    void SetProgress(TransferProgress* progress) { channel_.SetProgress(progress); }
 
     // On success the 50 values become the document's (marked modified when they differ); a
     // failed read stores none. False without a message while the link is down.
@@ -32,15 +33,9 @@ public:
     bool Write();
 
 private:
-    void Begin(const QString& text);
-    bool Fail(const QString& text);
-
-    DriveAccess& access_;
-    const LinkSettings& settings_;
-    const DriveProfile& profile_;
     CNolvaServoDoc& document_;
     Messenger& messenger_;
-    TransferProgress* progress_ = nullptr;
+    ParameterChannel channel_;
 };
 
 // Progress texts of item `item`: "读取内部位置命令路径规划参数: Pn316" and

@@ -10,6 +10,7 @@
 #include "link/DriveOperations.h"
 #include "link/MotionExits.h"
 #include "params/DriveConnection.h"
+#include "params/ParameterChannel.h"
 
 #include <algorithm>
 
@@ -24,8 +25,10 @@ constexpr int kAccelerationMin = 2000;
 constexpr int kAccelerationMax = 90000;
 constexpr int kHoldTimeMax = 10000;
 
-constexpr DriveLocation kPatternLocations[kPatternGroups] = {
-    DriveMap::kTuningSpeed, DriveMap::kTuningValue, DriveMap::kTuningResult};
+// The pattern's words O 6..O 8 (page '5' 0xD4, 0xD3, 0xD2) for groups 1..3.
+ParamCode PatternCode(int group) {
+    return {'O', 5 + group};
+}
 
 DriveLocation ParameterAt(ParamCode code) {
     return {DriveMap::kParameterPage, ParameterIndexOf(code)};
@@ -94,8 +97,8 @@ std::optional<RunStart> StartOfflineRun(DriveAccess& access) {
 void RunOffline(DriveConnection& connection, const DriveProfile& profile, Messenger& messenger,
                 const AutoTuningDialogs& dialogs) {
     std::optional<PatternValues> pattern;
-    RunDriveStep(connection, [&](DriveAccess& access) {
-        pattern = ReadPattern(access);
+    RunDriveStep(connection, [&](DriveAccess&) {
+        pattern = ReadPattern(connection.Parameters());
         return pattern.has_value();
     });
     if (!pattern) {
@@ -218,28 +221,32 @@ int32_t PatternSetValueShown(int group, int32_t value, int32_t maxSpeed) {
                       std::max(PatternLow(group), PatternHigh(group, maxSpeed)));
 }
 
-std::optional<PatternValues> ReadPattern(DriveAccess& access) {
+std::optional<PatternValues> ReadPattern(ParameterChannel& channel) {
     PatternValues values;
     for (int group = 1; group <= kPatternGroups; ++group) {
-        if (!access.ReadDriveWord(kPatternLocations[group - 1])) {
+        if (!channel.Read(PatternCode(group), ParameterRoute::LiveCopy, &values[group])) {
             return std::nullopt;
         }
-        values[group] = access.LastValue;
     }
     return values;
 }
 
-std::optional<int32_t> WritePatternValue(DriveAccess& access, int group, int32_t value) {
-    const DriveLocation at = kPatternLocations[group - 1];
-    if (!access.WriteDriveWord(at, value, true) || !access.ReadDriveWord(at)) {
+std::optional<int32_t> WritePatternValue(ParameterChannel& channel, int group, int32_t value) {
+    const ParamCode code = PatternCode(group);
+    // The store writes the live copy, and the live copy is written once more after it: the
+    // sequence the drive has always been sent for its pattern words.
+    int32_t current = 0;
+    if (!channel.Write(code, value, ParameterRoute::Mailbox, true) ||
+        !channel.Write(code, value, ParameterRoute::LiveCopy, true) ||
+        !channel.Read(code, ParameterRoute::LiveCopy, &current)) {
         return std::nullopt;
     }
-    return access.LastValue;
+    return current;
 }
 
 struct PatternWriter::Shared {
-    Shared(DriveAccess& a, Messenger& m) : access(a), messenger(m) {}
-    DriveAccess& access;
+    Shared(ParameterChannel& c, Messenger& m) : channel(c), messenger(m) {}
+    ParameterChannel& channel;
     Messenger& messenger;
     std::function<void(int, int32_t)> shown;
 };
@@ -247,7 +254,7 @@ struct PatternWriter::Shared {
 PatternWriter::PatternWriter(DriveConnection& connection, const DriveProfile& profile,
                              Messenger& messenger)
     : connection_(connection), profile_(profile),
-      shared_(std::make_shared<Shared>(connection.Access(), messenger)) {}
+      shared_(std::make_shared<Shared>(connection.Parameters(), messenger)) {}
 
 PatternWriter::~PatternWriter() {
     SetListener({});
@@ -269,7 +276,7 @@ bool PatternWriter::Press(int group, const QString& text) {
         return false;
     }
     connection_.Operations().Post([shared = shared_, group, v = *value] {
-        const std::optional<int32_t> current = WritePatternValue(shared->access, group, v);
+        const std::optional<int32_t> current = WritePatternValue(shared->channel, group, v);
         if (!current) {
             return;
         }

@@ -11,6 +11,7 @@ class DriveAccess;
 class DriveConnection;
 class DriveOperations;
 class Messenger;
+class ParameterChannel;
 struct DriveProfile;
 
 // The three choices of the automatic gain tuning command.
@@ -47,9 +48,9 @@ std::optional<int32_t> PatternValueInRange(int group, const QString& text, int32
 int32_t PatternSetValueShown(int group, int32_t value, int32_t maxSpeed);
 
 // Reads the three pattern values from the drive; nothing at the first failure.
-std::optional<PatternValues> ReadPattern(DriveAccess& access);
+std::optional<PatternValues> ReadPattern(ParameterChannel& channel);
 // Stores one value and reads it back: the value the drive now holds, nothing on a failure.
-std::optional<int32_t> WritePatternValue(DriveAccess& access, int group, int32_t value);
+std::optional<int32_t> WritePatternValue(ParameterChannel& channel, int group, int32_t value);
 
 // The pattern window's "写入": out of range it tells the user and sends nothing; in range the
 // write is queued as a drive operation, and when it succeeded the value read back is handed to

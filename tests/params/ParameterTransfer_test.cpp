@@ -33,21 +33,21 @@ protected:
 
 TEST_F(TransferTest, ReadGoesThroughTheMailboxAndJoinsTwoRegisters) {
     int32_t value = 0;
-    ASSERT_TRUE(transfer.ReadParameter({'C', 5}, &value));
+    ASSERT_TRUE(parameters.Read({'C', 5}, ParameterRoute::Mailbox, &value));
     EXPECT_EQ(value, 2500);
     EXPECT_EQ(Requests(), (QStringList{Cmd("W5730013"), Cmd("W5700002"), Cmd("R574")}));
 
     SetDriveParameter('P', 9, -500000 >> 16);
     ASSERT_TRUE(access.StoreParameter(ParameterIndexOf({'P', 9}) + 1, 0x5EE0));
     drive.clearRequestLog();
-    ASSERT_TRUE(transfer.ReadParameter({'P', 9}, &value));
+    ASSERT_TRUE(parameters.Read({'P', 9}, ParameterRoute::Mailbox, &value));
     EXPECT_EQ(value, 50000);
     EXPECT_EQ(Requests(), (QStringList{Cmd("W5730058"), Cmd("W5700002"), Cmd("R574"),
                                        Cmd("W5730059"), Cmd("W5700002"), Cmd("R574")}));
 }
 
 TEST_F(TransferTest, WriteStoresThenWritesTheLiveCopyExceptForRestartParameters) {
-    ASSERT_TRUE(transfer.WriteParameter({'C', 7}, 1000, true));
+    ASSERT_TRUE(parameters.Write({'C', 7}, 1000, ParameterRoute::Mailbox, true));
     EXPECT_EQ(Requests(),
               (QStringList{Cmd("W5710015"), Cmd("W5721555"), Cmd("W5700001"), Cmd("W5151555")}));
     drive.clearRequestLog();
@@ -69,7 +69,7 @@ TEST_F(TransferTest, WriteStoresThenWritesTheLiveCopyExceptForRestartParameters)
 }
 
 TEST_F(TransferTest, TwoRegisterWriteStoresHighThenLowThenWritesBoth) {
-    ASSERT_TRUE(transfer.WriteParameter({'P', 9}, 50000, true)); // raw -500000
+    ASSERT_TRUE(parameters.Write({'P', 9}, 50000, ParameterRoute::Mailbox, true)); // raw -500000
     EXPECT_EQ(Requests(),
               (QStringList{Cmd("W5710058"), Cmd("W572FFF8"), Cmd("W5700001"), Cmd("W5710059"),
                            Cmd("W5725EE0"), Cmd("W5700001"), Cmd("W558FFF8"), Cmd("W5595EE0")}));

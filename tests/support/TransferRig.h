@@ -24,10 +24,11 @@ struct RecordingProgress : TransferProgress {
     void SetText(const QString& t) override { texts.append(t); }
     void Step() override { ++stepped; }
     void Close() override { open = false; }
-    void ExchangeDone() override {}
+    void ExchangeDone() override { ++exchanges; }
     QString caption;
     int steps = 0;
     int stepped = 0;
+    int exchanges = 0;
     bool open = false;
     QStringList texts;
 };
@@ -63,6 +64,7 @@ struct TransferRig {
                                messenger, operations, std::unique_ptr<SerialBackend>(port)};
     DriveAccess& access = connection.Access();
     ParameterTransfer& transfer = connection.Transfer();
+    ParameterChannel& parameters = connection.Parameters();
     RecordingProgress progress;
     std::function<bool(const QString&)> refuse;
     std::function<bool(const QByteArray&)> swallow;

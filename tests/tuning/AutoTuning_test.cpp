@@ -3,6 +3,7 @@
 // Cn025, and the offset question.
 
 #include "drive/ParameterCatalogue.h"
+#include "params/ParameterChannel.h"
 #include "sim/ControlLines.h"
 #include "support/CoreApplication.h"
 #include "support/SimTestSupport.h"
@@ -181,6 +182,19 @@ TEST_F(AutoTuning, PatternWritesOutOfRangeAreRefusedWithTheirRangeAndNothingIsSe
     EXPECT_EQ(rig.drive.state().storedWord(0xD4), 16384);
     EXPECT_EQ(rig.messenger.messages.size(), 6);
     EXPECT_EQ(LastMessage(), QString::fromUtf8("写入参数成功！！"));
+}
+
+// The pattern words O6..O8 at page '5' 0xD4, 0xD3, 0xD2: read from their live copies; a write is
+// the store with its live copy, the live copy once more, and the read back.
+TEST_F(AutoTuning, PatternWordsTravelAsTheDriveIsUsedToThem) {
+    ParameterChannel& parameters = rig.connection.Parameters();
+    ASSERT_TRUE(ReadPattern(parameters).has_value());
+    EXPECT_EQ(rig.drive.requestLog(), (QStringList{Cmd("R5D4"), Cmd("R5D3"), Cmd("R5D2")}));
+    rig.drive.clearRequestLog();
+    EXPECT_EQ(WritePatternValue(parameters, 3, 500), 500);
+    EXPECT_EQ(rig.drive.requestLog(),
+              (QStringList{Cmd("W57100D2"), Cmd("W57201F4"), Cmd("W5700001"), Cmd("W5D201F4"),
+                           Cmd("W5D201F4"), Cmd("R5D2")}));
 }
 
 TEST_F(AutoTuning, OffsetAdjustmentSendsItsOneWriteOnlyOnYesAndWithADrive) {
