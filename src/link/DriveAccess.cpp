@@ -246,5 +246,6 @@ bool DriveAccess::Probe(int32_t* dn03) {
     }
     *dn03 = RawToDisplay({'D', 3}, word, profile_.maxMotorSpeed);
     LinkUp = true;
+    failureTold_ = false;
     return true;
 }

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <utility>
 
 class ModbusLink;
 
@@ -62,6 +63,12 @@ public:
         return ReadSignedWord(at.page, at.location, word);
     }
 
+    // An operation that failed here has told the user; remembered until the next answered probe,
+    // so that the probe which then finds the drive gone adds no second message.
+    void NoteFailureTold() { failureTold_ = true; }
+    // Whether a failure was told since the last answered probe; asking forgets it.
+    bool TakeFailureTold() { return std::exchange(failureTold_, false); }
+
 private:
     // One command-protocol write that must be acknowledged, and one read that must be answered
     // with a good data reply (*word: the signed 16-bit word). They do not look at LinkUp: the
@@ -72,6 +79,7 @@ private:
     ModbusLink& link_;
     const LinkSettings& settings_;
     const DriveProfile& profile_;
+    bool failureTold_ = false;
 };
 
 // The baud rates of the index table: 4800, 9600, 19200, 38400, 57600, 115200.

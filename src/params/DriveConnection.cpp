@@ -9,8 +9,6 @@
 #include "link/SerialBackend.h"
 #include "params/NolvaServoDoc.h"
 
-#include <utility>
-
 namespace {
 
 // Document slots of the diagnostics values.
@@ -47,7 +45,6 @@ bool DriveConnection::Probe(int32_t* dn03) {
     if (!access_.Probe(&value)) {
         return false;
     }
-    linkFailureTold_ = false;
     document_.diagnosticsSnapshot[kInputContactSlot] = value;
     if (dn03 != nullptr) {
         *dn03 = value;
@@ -56,7 +53,7 @@ bool DriveConnection::Probe(int32_t* dn03) {
 }
 
 void DriveConnection::TellLinkFailure(Messenger& messenger, const QString& text) {
-    linkFailureTold_ = true;
+    access_.NoteFailureTold();
     Message message;
     message.text = text;
     message.caption = StringText(StringId::kLinkCaption);
@@ -65,7 +62,7 @@ void DriveConnection::TellLinkFailure(Messenger& messenger, const QString& text)
 }
 
 bool DriveConnection::TakeLinkFailureTold() {
-    return std::exchange(linkFailureTold_, false);
+    return access_.TakeFailureTold();
 }
 
 bool DriveConnection::ReadStatus(DriveStatus& status,

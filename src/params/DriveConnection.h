@@ -87,5 +87,4 @@ private:
     ParameterChannel parameters_;
     ContactTransfer contacts_;
     MotionExits motions_;
-    bool linkFailureTold_ = false;
 };

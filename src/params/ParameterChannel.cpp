@@ -85,6 +85,7 @@ bool ParameterChannel::Fail() {
 
 bool ParameterChannel::Fail(const QString& step, const QString& caption) {
     progress_->Close();
+    access_.NoteFailureTold();
     Message message;
     message.text = StringText(StringId::kErrorCaption) + QStringLiteral(":\n\n") + step;
     message.caption = caption;

@@ -194,8 +194,9 @@ TEST_F(DriveSessionTest, DriveThatStopsAnsweringIsDroppedAtTheNextProbeWithTopmo
               (std::vector<int>{3, 0, 1, 2, 4, 5, 6, 7}));
 }
 
-// A trace read-back that fails because the drive went away tells its own failure; the probe that
-// then drops the link adds no second box. Once a probe is answered again, a later loss is told.
+// A trace read-back or a whole-set read that fails because the drive went away tells its own
+// failure; the probe that then drops the link adds no second box. Once a probe is answered again,
+// a later loss is told.
 TEST_F(DriveSessionTest, FailedReadBackIsTheOnlyMessageWhenTheProbeThenFindsTheDriveGone) {
     ConnectByTimer();
     ASSERT_TRUE(session.LinkUp());
@@ -215,6 +216,18 @@ TEST_F(DriveSessionTest, FailedReadBackIsTheOnlyMessageWhenTheProbeThenFindsTheD
     EXPECT_FALSE(session.LinkUp());
     EXPECT_EQ(Texts(), QStringList{QStringLiteral("错误:\n\n1/2048--->(0000H)")});
 
+    // The same for a whole-set read, whose failure the parameter path tells.
+    drive.setHungUp(false);
+    ConnectByTimer();
+    ASSERT_TRUE(session.LinkUp());
+    drive.setHungUp(true);
+    EXPECT_FALSE(session.Connection().Transfer().ReadAll());
+    dropLink();
+    ASSERT_EQ(messenger.messages.size(), 2);
+    EXPECT_TRUE(messenger.messages[1].text.startsWith(QStringLiteral("错误:\n\n")))
+        << messenger.messages[1].text.toStdString();
+    messenger.messages.clear();
+
     // A failure followed by an answered probe is forgotten.
     drive.setHungUp(false);
     ConnectByTimer();
@@ -228,7 +241,7 @@ TEST_F(DriveSessionTest, FailedReadBackIsTheOnlyMessageWhenTheProbeThenFindsTheD
     ASSERT_TRUE(session.LinkUp()) << "the drive answered the probe again";
     drive.setHungUp(true);
     dropLink();
-    EXPECT_EQ(Texts(1), (QStringList{QStringLiteral("错误:\n\n1/2048--->(0000H)"), kLinkLostText}));
+    EXPECT_EQ(Texts(), (QStringList{QStringLiteral("错误:\n\n1/2048--->(0000H)"), kLinkLostText}));
 }
 
 TEST_F(DriveSessionTest, ProbeUnansweredOnFirstOpenClosesThePortAndStopsWanting) {
