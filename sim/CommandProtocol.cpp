@@ -1,6 +1,6 @@
 #include "sim/CommandProtocol.h"
 
-#include "link/Frames.h"
+#include "sim/CheckValues.h"
 #include "sim/DriveState.h"
 
 namespace {
@@ -9,7 +9,7 @@ namespace {
 int64_t HexField(QByteArrayView digits) {
     int64_t value = 0;
     for (const char c : digits) {
-        const int d = HexDigitValue(static_cast<uint8_t>(c));
+        const int d = HexDigit(c);
         if (d < 0) {
             return -1;
         }
@@ -17,6 +17,11 @@ int64_t HexField(QByteArrayView digits) {
     }
     return value;
 }
+
+// Frame lengths: 'R' and 'L' read, 'W' write, 'M' long write.
+constexpr int kReadLength = 6;
+constexpr int kWriteLength = 10;
+constexpr int kWriteLongLength = 14;
 
 QByteArray Refused() {
     return QByteArray(1, kCommandRefused);
@@ -27,9 +32,9 @@ QByteArray Refused() {
 int CommandFrameLength(uint8_t first) {
     switch (first) {
     case 'R':
-    case 'L': return kReadCommandLength;
-    case 'W': return kWriteCommandLength;
-    case 'M': return kWriteLongCommandLength;
+    case 'L': return kReadLength;
+    case 'W': return kWriteLength;
+    case 'M': return kWriteLongLength;
     default: return 0;
     }
 }
@@ -41,8 +46,7 @@ bool IsCommandBodyByte(uint8_t b) {
 QByteArray ReadReply(uint32_t value, int digits) {
     QByteArray reply(1, kCommandAccepted);
     reply += QByteArray::number(value, 16).rightJustified(digits, '0').toUpper();
-    reply += "00";
-    AppendCommandChecksum(reinterpret_cast<uint8_t*>(reply.data()), static_cast<int>(reply.size()));
+    reply += QByteArray::number(CommandChecksum(reply), 16).rightJustified(2, '0').toUpper();
     return reply;
 }
 
@@ -51,14 +55,10 @@ QByteArray AnswerCommand(DriveState& state, QByteArrayView frame) {
     if (length == 0 || frame.size() != length) {
         return Refused();
     }
-    uint8_t sum = 0;
-    for (int i = 0; i < length - 2; ++i) {
-        sum = static_cast<uint8_t>(sum + static_cast<uint8_t>(frame[i]));
-    }
-    if (HexField(frame.sliced(length - 2)) != sum) {
+    if (HexField(frame.sliced(length - 2)) != CommandChecksum(frame.first(length - 2))) {
         return Refused();
     }
-    const int page = DriveMap::PageNumber(frame[1]);
+    const int page = DriveLayout::PageNumber(frame[1]);
     const int64_t location = HexField(frame.sliced(2, 2));
     if (page < 0 || location < 0) {
         return Refused();

@@ -1,8 +1,8 @@
 #include "sim/DriveMachine.h"
 
-#include "drive/ModelTable.h"
-#include "drive/ParameterCatalogue.h"
 #include "sim/DriveState.h"
+#include "sim/MotorEncoders.h"
+#include "sim/RegisterMap.h"
 #include "sim/TuningPattern.h"
 
 #include <algorithm>
@@ -121,14 +121,15 @@ bool DriveMachine::raiseAlarm(int code) {
 }
 
 double DriveMachine::liveValue(char letter, int number) const {
-    return RawToDisplay({letter, number}, state_.liveRaw(letter, number), maxSpeed_);
+    const RegisterRow* row = WordsOfCode(letter, number);
+    return row != nullptr ? RawToValue(row->scaling, state_.liveRaw(letter, number), maxSpeed_) : 0;
 }
 
 void DriveMachine::readInputs() {
-    const int n = static_cast<int16_t>(state_.word(DriveMap::kMaxMotorSpeed));
+    const int n = static_cast<int16_t>(state_.word(DriveLayout::kMaxMotorSpeed));
     maxSpeed_ = n > 0 ? n : 3000;
     machine_.setMaxSpeed(maxSpeed_);
-    machine_.setCountsPerRevolution(4 * EncoderPulsesForModel(state_.word(DriveMap::kModelCode)));
+    machine_.setCountsPerRevolution(4 * EncoderPulsesOfModel(state_.word(DriveLayout::kModelCode)));
 
     SpeedLoopSettings loop;
     loop.gainHz = liveValue('S', 11);
@@ -139,16 +140,18 @@ void DriveMachine::readInputs() {
     machine_.setLoop(loop);
     zeroSpeed_ = liveValue('S', 15);
     speedReached_ = liveValue('C', 7);
-    jogEnabled_ = state_.word(DriveMap::kJogEnable) != 0;
+    jogEnabled_ = state_.word(DriveLayout::kJogEnable) != 0;
     if (!learned_) {
         estimate_ = liveValue('C', 25) / 10.0;
     }
     onlineTuning_ =
-        (state_.liveRaw('C', 2) & DriveMap::kAutoTuningBits) == DriveMap::kAutoTuningOn;
-    patternSpeed_ = RawToDisplay({'O', 6}, static_cast<int16_t>(state_.word(DriveMap::kTuningSpeed)),
-                                 maxSpeed_);
-    patternAcceleration_ = RawToDisplay({'O', 7}, state_.word(DriveMap::kTuningValue), maxSpeed_);
-    patternHold_ = state_.word(DriveMap::kTuningResult) * 1e-4;
+        (state_.liveRaw('C', 2) & DriveLayout::kAutoTuningBits) == DriveLayout::kAutoTuningOn;
+    auto tuningValue = [this](int number, int32_t raw) {
+        return RawToValue(TuningWord(number).scaling, raw, maxSpeed_);
+    };
+    patternSpeed_ = tuningValue(6, static_cast<int16_t>(state_.word(DriveLayout::kTuningMaxSpeed)));
+    patternAcceleration_ = tuningValue(7, state_.word(DriveLayout::kTuningAcceleration));
+    patternHold_ = state_.word(DriveLayout::kTuningHoldTime) * 1e-4;
 
     const uint32_t functions = activeInputFunctions();
     auto active = [functions](int function) { return ((functions >> function) & 1u) != 0; };
@@ -166,7 +169,7 @@ void DriveMachine::readInputs() {
     run_.readControl(state_, machine_, maxSpeed_);
     machine_.setEnabled(alarmBits_ == 0 &&
                         (servoCommand_ || jogSpeed_.has_value() || run_.active() || active(kSon)));
-    const bool offline = state_.word(DriveMap::kOfflineTuning) != 0;
+    const bool offline = state_.word(DriveLayout::kOfflineTuning) != 0;
     offlineRun_ = offline && machine_.enabled() && !jogSpeed_ && !jogEnabled_ && !run_.active();
     if (!offlineRun_) {
         runSeconds_ = 0; // the next run starts the pattern from rest
@@ -231,13 +234,13 @@ uint16_t DriveMachine::outputs() const {
 }
 
 void DriveMachine::publish(char page, int location, uint16_t value) {
-    const int key = DriveMap::PageNumber(page) * DriveState::kPageSize + location;
+    const int key = DriveLayout::PageNumber(page) * DriveState::kPageSize + location;
     const auto last = published_.find(key);
     if (last != published_.end() && last->second == value) {
         return;
     }
     published_[key] = value;
-    state_.setWord(DriveMap::PageNumber(page), location, value);
+    state_.setWord(DriveLayout::PageNumber(page), location, value);
 }
 
 void DriveMachine::writeOutputs() {
@@ -249,20 +252,21 @@ void DriveMachine::writeOutputs() {
         return static_cast<uint16_t>(Saturated(percent * 40.96));
     };
     auto un = [this](int number, uint16_t value) {
-        const DriveLocation at = MonitorLocation({'U', number});
+        const WordAddress at = MonitorAddress('U', number);
         publish(at.page, at.location, value);
     };
     auto un32 = [this](int number, int64_t value) {
-        const DriveLocation at = MonitorLocation({'U', number});
+        const WordAddress at = MonitorAddress('U', number);
         const auto v = static_cast<uint32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
         publish(at.page, at.location, static_cast<uint16_t>(v >> 16));
         publish(at.page, at.location + 1, static_cast<uint16_t>(v & 0xFFFF));
     };
 
-    publish(DriveMap::kServoState.page, DriveMap::kServoState.location, m.enabled() ? 1 : 0);
-    publish(DriveMap::kAlarmBits.page, DriveMap::kAlarmBits.location, alarmBits_);
-    publish(DriveMap::kInputContacts.page, DriveMap::kInputContacts.location, inputs_);
-    const DriveLocation dn2 = MonitorLocation({'D', 2});
+    publish(DriveLayout::kServoState.page, DriveLayout::kServoState.location, m.enabled() ? 1 : 0);
+    publish(DriveLayout::kAlarmBits.page, DriveLayout::kAlarmBits.location, alarmBits_);
+    const WordAddress dn3 = MonitorAddress('D', 3);
+    publish(dn3.page, dn3.location, inputs_);
+    const WordAddress dn2 = MonitorAddress('D', 2);
     publish(dn2.page, dn2.location, outputs());
 
     const int counts = m.countsPerRevolution();

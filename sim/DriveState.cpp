@@ -1,45 +1,25 @@
 #include "sim/DriveState.h"
 
-#include "drive/CatalogueTable.h"
-#include "drive/ModelTable.h"
-#include "drive/ParamCode.h"
-#include "drive/ParameterCatalogue.h"
-#include "params/NolvaServoDoc.h"
+#include "sim/MotorEncoders.h"
+#include "sim/RegisterMap.h"
 
 #include <QList>
 
-namespace {
-
-// The parameter a code stands for in the drive: quick codes are their speed/position twins.
-const ParamSpec* DriveParameter(char letter, int number) {
-    if (letter == 'q') {
-        const ParamCode twin = QuickTwinOf(number);
-        return twin.letter != 0 ? FindParam(twin) : nullptr;
-    }
-    return FindParam({letter, number});
-}
-
-// Modbus register groups, in the order of their bases 0x000, 0x100, ... 0x600.
-constexpr char kRegisterGroups[] = {'C', 'T', 'S', 'P', 'q', 'H', 'U'};
-constexpr int kMonitorValueCount = 19;
-
-} // namespace
-
 DriveState::DriveState(const DriveIdentity& identity) : identity_(identity) {
-    for (const ParamSpec& p : AllParameters()) {
-        if (p.letter == 'q') {
+    for (const RegisterRow& p : RegisterRows()) {
+        if (p.isQuick()) {
             continue;
         }
-        parameterIndex_.set(p.index);
-        if (p.twoRegister) {
-            parameterIndex_.set(p.index + 1);
+        parameterIndex_.set(static_cast<size_t>(p.index));
+        if (p.twoWords) {
+            parameterIndex_.set(static_cast<size_t>(p.index + 1));
         }
     }
     resetParameters();
     restart();
-    setWord(DriveMap::kModelCode, static_cast<uint16_t>(identity_.modelCode));
-    setWord(DriveMap::kMaxMotorSpeed, static_cast<uint16_t>(identity_.maxMotorSpeed));
-    setWord(DriveMap::kSoftwareVersion, static_cast<uint16_t>(identity_.softwareVersion));
+    setWord(DriveLayout::kModelCode, static_cast<uint16_t>(identity_.modelCode));
+    setWord(DriveLayout::kMaxMotorSpeed, static_cast<uint16_t>(identity_.maxMotorSpeed));
+    setWord(DriveLayout::kSoftwareVersion, static_cast<uint16_t>(identity_.softwareVersion));
     storedChanged_ = false;
 }
 
@@ -52,31 +32,31 @@ void DriveState::setWord(int page, int location, uint16_t value) {
 }
 
 bool DriveState::writeWord(int page, int location, uint16_t value) {
-    if (page != kParameterPage || location != DriveMap::kMailboxCommand) {
+    if (page != kParameterPage || location != DriveLayout::kMailboxCommand) {
         setWord(page, location, value);
         return true;
     }
     auto& p5 = pages_[kParameterPage];
-    if (value == DriveMap::kMailboxStore) {
-        const int index = p5[DriveMap::kMailboxStoreIndex];
+    if (value == DriveLayout::kMailboxStore) {
+        const int index = p5[DriveLayout::kMailboxStoreIndex];
         if (!isMailboxIndex(index)) {
             return false;
         }
-        stored_[static_cast<size_t>(index)] = p5[DriveMap::kMailboxStoreValue];
+        stored_[static_cast<size_t>(index)] = p5[DriveLayout::kMailboxStoreValue];
         storedChanged_ = true;
-        p5[DriveMap::kMailboxCommand] = 0;
+        p5[DriveLayout::kMailboxCommand] = 0;
         return true;
     }
-    if (value == DriveMap::kMailboxFetch) {
-        const int index = p5[DriveMap::kMailboxFetchIndex];
+    if (value == DriveLayout::kMailboxFetch) {
+        const int index = p5[DriveLayout::kMailboxFetchIndex];
         if (!isMailboxIndex(index)) {
             return false;
         }
-        p5[DriveMap::kMailboxFetchResult] = stored_[static_cast<size_t>(index)];
-        p5[DriveMap::kMailboxCommand] = 0;
+        p5[DriveLayout::kMailboxFetchResult] = stored_[static_cast<size_t>(index)];
+        p5[DriveLayout::kMailboxCommand] = 0;
         return true;
     }
-    p5[DriveMap::kMailboxCommand] = value;
+    p5[DriveLayout::kMailboxCommand] = value;
     return true;
 }
 
@@ -85,8 +65,12 @@ bool DriveState::isParameterIndex(int index) const {
 }
 
 bool DriveState::isTuningIndex(int index) {
-    return index == DriveMap::kTuningSpeed.location || index == DriveMap::kTuningValue.location ||
-           index == DriveMap::kTuningResult.location || index == DriveMap::kOfflineTuning.location;
+    for (const TuningWordRow& w : TuningWordRows()) {
+        if (index == w.at.location) {
+            return true;
+        }
+    }
+    return index == DriveLayout::kOfflineTuning.location;
 }
 
 bool DriveState::isMailboxIndex(int index) const {
@@ -104,54 +88,51 @@ void DriveState::setStoredWord(int index, uint16_t value) {
 
 namespace {
 
-template <typename Words> int32_t RawOf(const ParamSpec* p, const Words& words) {
+template <typename Words> int32_t RawOf(const RegisterRow* p, const Words& words) {
     if (p == nullptr) {
         return 0;
     }
-    if (p->twoRegister) {
-        return static_cast<int32_t>((static_cast<uint32_t>(words[p->index]) << 16) |
-                                    words[p->index + 1]);
+    const auto i = static_cast<size_t>(p->index);
+    if (p->twoWords) {
+        return static_cast<int32_t>((static_cast<uint32_t>(words[i]) << 16) | words[i + 1]);
     }
-    return static_cast<int16_t>(words[p->index]);
+    return static_cast<int16_t>(words[i]);
 }
 
 } // namespace
 
 int32_t DriveState::storedRaw(char letter, int number) const {
-    return RawOf(DriveParameter(letter, number), stored_);
+    return RawOf(WordsOfCode(letter, number), stored_);
 }
 
 int32_t DriveState::liveRaw(char letter, int number) const {
-    return RawOf(DriveParameter(letter, number), pages_[kParameterPage]);
+    return RawOf(WordsOfCode(letter, number), pages_[kParameterPage]);
 }
 
 void DriveState::resetParameters() {
-    // The catalogue's display defaults for this drive, converted to the words the drive holds.
-    const DriveProfile profile{identity_.maxMotorSpeed, EncoderPulsesForModel(identity_.modelCode),
-                               identity_.modelCode};
-    const CNolvaServoDoc defaults(profile);
-    for (const ParamSpec& p : AllParameters()) {
-        if (p.letter == 'q') {
+    // The factory defaults for this drive, converted to the words the drive holds.
+    const int32_t n = identity_.maxMotorSpeed;
+    const DriveFacts facts{n, EncoderPulsesOfModel(identity_.modelCode), identity_.modelCode};
+    for (const RegisterRow& p : RegisterRows()) {
+        if (p.isQuick()) {
             continue;
         }
-        const int32_t display = *defaults.defaults.slot({p.letter, p.number});
-        const auto raw = static_cast<uint32_t>(
-            DisplayToRaw({p.letter, p.number}, display, identity_.maxMotorSpeed));
-        if (p.twoRegister) {
-            stored_[p.index] = static_cast<uint16_t>(raw >> 16);
-            stored_[p.index + 1] = static_cast<uint16_t>(raw & 0xFFFF);
+        const auto raw =
+            static_cast<uint32_t>(ValueToRaw(p.scaling, p.defaultValue.resolve(facts), n));
+        const auto i = static_cast<size_t>(p.index);
+        if (p.twoWords) {
+            stored_[i] = static_cast<uint16_t>(raw >> 16);
+            stored_[i + 1] = static_cast<uint16_t>(raw & 0xFFFF);
         } else {
-            stored_[p.index] = static_cast<uint16_t>(raw & 0xFFFF);
+            stored_[i] = static_cast<uint16_t>(raw & 0xFFFF);
         }
     }
-    // The tuning pattern's factory values: 1000 rpm, 7400 rpm/s, 2000 x 0.1 ms; switch off.
-    const int32_t n = identity_.maxMotorSpeed;
-    stored_[DriveMap::kTuningSpeed.location] =
-        static_cast<uint16_t>(DisplayToRaw({'O', 6}, 1000, n) & 0xFFFF);
-    stored_[DriveMap::kTuningValue.location] =
-        static_cast<uint16_t>(DisplayToRaw({'O', 7}, 7400, n) & 0xFFFF);
-    stored_[DriveMap::kTuningResult.location] = 2000;
-    stored_[DriveMap::kOfflineTuning.location] = 0;
+    // The tuning pattern's factory values; its switch off.
+    for (const TuningWordRow& w : TuningWordRows()) {
+        stored_[static_cast<size_t>(w.at.location)] =
+            static_cast<uint16_t>(ValueToRaw(w.scaling, w.factoryValue, n) & 0xFFFF);
+    }
+    stored_[DriveLayout::kOfflineTuning.location] = 0;
     storedChanged_ = true;
 }
 
@@ -164,8 +145,8 @@ void DriveState::restart() {
 }
 
 void DriveState::clearWorkingWords() {
-    const DriveLocation kept[] = {DriveMap::kModelCode, DriveMap::kMaxMotorSpeed,
-                                  DriveMap::kSoftwareVersion};
+    const WordAddress kept[] = {DriveLayout::kModelCode, DriveLayout::kMaxMotorSpeed,
+                                DriveLayout::kSoftwareVersion};
     uint16_t values[std::size(kept)];
     for (size_t i = 0; i < std::size(kept); ++i) {
         values[i] = word(kept[i]);
@@ -182,28 +163,24 @@ int DriveState::registerLocation(int reg, bool* isParameter, int* page) const {
     *isParameter = false;
     *page = kParameterPage;
     if (reg == 0) {
-        return DriveMap::kModelCode.location;
+        return DriveLayout::kModelCode.location;
     }
-    const int group = reg >> 8;
+    const char letter = GroupOfModbusRegister(reg);
     const int number = reg & 0xFF;
-    if (reg < 0 || group >= static_cast<int>(sizeof kRegisterGroups)) {
-        return -1;
-    }
-    const char letter = kRegisterGroups[group];
     if (letter == 'U') {
-        if (number < 1 || number > kMonitorValueCount) {
+        const MonitorRow* value = FindMonitorRow('U', number);
+        if (value == nullptr) {
             return -1;
         }
-        const DriveLocation at = MonitorLocation({'U', number});
-        *page = DriveMap::PageNumber(at.page);
-        return at.location + (IsTwoRegister({'U', number}) ? 1 : 0);
+        *page = DriveLayout::PageNumber(value->at.page);
+        return value->at.location + (value->twoWords ? 1 : 0);
     }
-    const ParamSpec* p = DriveParameter(letter, number);
+    const RegisterRow* p = letter != 0 ? WordsOfCode(letter, number) : nullptr;
     if (p == nullptr) {
         return -1;
     }
     *isParameter = true;
-    return p->index + (p->twoRegister ? 1 : 0);
+    return p->index + (p->twoWords ? 1 : 0);
 }
 
 std::optional<uint16_t> DriveState::readRegister(int reg) const {
@@ -242,15 +219,14 @@ bool DriveState::takeStoredChanged() {
 
 QByteArray DriveState::storedText() const {
     QByteArray out = "# Stored parameter words of the simulated drive (hexadecimal)\n";
-    for (const ParamSpec& p : AllParameters()) {
-        if (p.letter == 'q') {
+    for (const RegisterRow& p : RegisterRows()) {
+        if (p.isQuick()) {
             continue;
         }
-        const QString code = ParamCode{p.letter, p.number}.text();
         const auto raw = static_cast<uint32_t>(storedRaw(p.letter, p.number));
-        out += code.toLatin1() + ' ' +
-               (p.twoRegister ? QByteArray::number(raw, 16).rightJustified(8, '0')
-                              : QByteArray::number(raw & 0xFFFF, 16).rightJustified(4, '0'))
+        out += CodeText(p) + ' ' +
+               (p.twoWords ? QByteArray::number(raw, 16).rightJustified(8, '0')
+                           : QByteArray::number(raw & 0xFFFF, 16).rightJustified(4, '0'))
                    .toUpper() +
                '\n';
     }
@@ -266,11 +242,9 @@ bool DriveState::loadStoredText(const QByteArray& text, QString* error) {
             continue;
         }
         const QList<QByteArray> fields = line.simplified().split(' ');
-        const ParamCode code = ParamCode::fromText(QString::fromLatin1(fields.value(0)));
-        const ParamSpec* p = code.letter == 'q' ? nullptr : FindParam(code);
-        bool ok = fields.size() == 2 && p != nullptr &&
-                  fields[0] == ParamCode{p->letter, p->number}.text().toLatin1() &&
-                  fields[1].size() == (p->twoRegister ? 8 : 4);
+        const RegisterRow* p = RowOfCodeText(fields.value(0));
+        bool ok = fields.size() == 2 && p != nullptr && !p->isQuick() &&
+                  fields[1].size() == (p->twoWords ? 8 : 4);
         const uint32_t raw = ok ? fields[1].toUInt(&ok, 16) : 0;
         if (!ok) {
             if (error != nullptr) {
@@ -281,11 +255,12 @@ bool DriveState::loadStoredText(const QByteArray& text, QString* error) {
             }
             return false;
         }
-        if (p->twoRegister) {
-            loaded[p->index] = static_cast<uint16_t>(raw >> 16);
-            loaded[p->index + 1] = static_cast<uint16_t>(raw & 0xFFFF);
+        const auto i = static_cast<size_t>(p->index);
+        if (p->twoWords) {
+            loaded[i] = static_cast<uint16_t>(raw >> 16);
+            loaded[i + 1] = static_cast<uint16_t>(raw & 0xFFFF);
         } else {
-            loaded[p->index] = static_cast<uint16_t>(raw);
+            loaded[i] = static_cast<uint16_t>(raw);
         }
     }
     stored_ = loaded;

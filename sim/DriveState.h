@@ -1,6 +1,6 @@
 #pragma once
 
-#include "drive/DriveMap.h"
+#include "sim/DriveLayout.h"
 
 #include <QByteArray>
 #include <QString>
@@ -30,9 +30,9 @@ struct DriveIdentity {
 // the stored copy.
 class DriveState {
 public:
-    static constexpr int kPageCount = DriveMap::kPageCount;
-    static constexpr int kPageSize = DriveMap::kPageSize;
-    static constexpr int kParameterPage = DriveMap::PageNumber(DriveMap::kParameterPage);
+    static constexpr int kPageCount = DriveLayout::kPageCount;
+    static constexpr int kPageSize = DriveLayout::kPageSize;
+    static constexpr int kParameterPage = DriveLayout::PageNumber(DriveLayout::kParameterPage);
 
     explicit DriveState(const DriveIdentity& identity = {});
 
@@ -41,14 +41,15 @@ public:
     // Any word of any page, without side effects (the test hook for status and monitor values).
     uint16_t word(int page, int location) const;
     void setWord(int page, int location, uint16_t value);
-    uint16_t word(DriveLocation at) const {
-        return word(DriveMap::PageNumber(at.page), at.location);
+    // The same at an address: any {page character, location} pair, such as a WordAddress.
+    template <typename Address> uint16_t word(const Address& at) const {
+        return word(DriveLayout::PageNumber(at.page), at.location);
     }
-    void setWord(DriveLocation at, uint16_t value) {
-        setWord(DriveMap::PageNumber(at.page), at.location, value);
+    template <typename Address> void setWord(const Address& at, uint16_t value) {
+        setWord(DriveLayout::PageNumber(at.page), at.location, value);
     }
 
-    // A word written by the command protocol. The mailbox command word (DriveMap) runs its
+    // A word written by the command protocol. The mailbox command word (DriveLayout) runs its
     // command and reads 0 afterwards; other command values are kept and do nothing. A store or
     // fetch for an index that holds neither a parameter nor the alarm ring is refused (false)
     // and changes nothing.
@@ -72,7 +73,7 @@ public:
     int32_t storedRaw(char letter, int number) const;
     int32_t liveRaw(char letter, int number) const;
 
-    // Every stored and live parameter word back to the catalogue's default for this drive.
+    // Every stored parameter word back to the drive's factory default (RegisterMap).
     void resetParameters();
     // Power-up: the live copies are loaded from the stored copy.
     void restart();

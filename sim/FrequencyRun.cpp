@@ -1,6 +1,6 @@
 #include "sim/FrequencyRun.h"
 
-#include "drive/DriveMap.h"
+#include "sim/DriveLayout.h"
 #include "sim/DriveState.h"
 #include "sim/Machine.h"
 
@@ -42,7 +42,7 @@ FrequencyRun::FrequencyRun() {
 }
 
 void FrequencyRun::readControl(DriveState& state, Machine& machine, int maxSpeed) {
-    const uint16_t control = state.word(DriveMap::kRunControl);
+    const uint16_t control = state.word(DriveLayout::kRunControl);
     if (!running_) {
         if (control == kStart) {
             start(state, machine, maxSpeed);
@@ -57,7 +57,7 @@ void FrequencyRun::readControl(DriveState& state, Machine& machine, int maxSpeed
         start(state, machine, maxSpeed); // the host started again over a run it left
         return;
     }
-    const uint16_t half = state.word(DriveMap::kRunHalf);
+    const uint16_t half = state.word(DriveLayout::kRunHalf);
     if (handover_ == Handover::FirstReady && half == kFirstFetched) {
         firstFetched_ = true;
         handOverSecondIfReady(state);
@@ -69,8 +69,9 @@ void FrequencyRun::readControl(DriveState& state, Machine& machine, int maxSpeed
 
 void FrequencyRun::start(const DriveState& state, Machine& machine, int maxSpeed) {
     maxSpeed_ = maxSpeed > 0 ? maxSpeed : 3000;
-    loadPercent_ = static_cast<int16_t>(state.word(DriveMap::kRunLoadTorque)) / 40.96;
-    speedRpm_ = static_cast<int16_t>(state.word(DriveMap::kRunSpeedSetting)) * maxSpeed_ / 16384.0;
+    loadPercent_ = static_cast<int16_t>(state.word(DriveLayout::kRunLoadTorque)) / 40.96;
+    speedRpm_ =
+        static_cast<int16_t>(state.word(DriveLayout::kRunSpeedSetting)) * maxSpeed_ / 16384.0;
     running_ = true;
     handover_ = Handover::Recording;
     firstFetched_ = false;
@@ -99,8 +100,8 @@ void FrequencyRun::afterStep(DriveState& state, Machine& machine) {
         ++recorded_;
         if (recorded_ == kHalfPairs) {
             putHalf(state, 0);
-            state.setWord(DriveMap::kRunHalf, kFirstHalf);
-            state.setWord(DriveMap::kRunControl, kHalfWaiting);
+            state.setWord(DriveLayout::kRunHalf, kFirstHalf);
+            state.setWord(DriveLayout::kRunControl, kHalfWaiting);
             handover_ = Handover::FirstReady;
         } else if (recorded_ == kPairs) {
             handOverSecondIfReady(state);
@@ -112,8 +113,9 @@ void FrequencyRun::afterStep(DriveState& state, Machine& machine) {
 void FrequencyRun::putHalf(DriveState& state, int half) const {
     const int16_t* words = record_.data() + half * 2 * kHalfPairs;
     for (int i = 0; i < 2 * kHalfPairs; ++i) {
-        const int page = DriveMap::PageNumber(DriveMap::kRecordPages[i / DriveMap::kPageSize]);
-        state.setWord(page, i % DriveMap::kPageSize, static_cast<uint16_t>(words[i]));
+        const int page =
+            DriveLayout::PageNumber(DriveLayout::kRecordPages[i / DriveLayout::kPageSize]);
+        state.setWord(page, i % DriveLayout::kPageSize, static_cast<uint16_t>(words[i]));
     }
 }
 
@@ -122,6 +124,6 @@ void FrequencyRun::handOverSecondIfReady(DriveState& state) {
         return;
     }
     putHalf(state, 1);
-    state.setWord(DriveMap::kRunHalf, kSecondHalf);
+    state.setWord(DriveLayout::kRunHalf, kSecondHalf);
     handover_ = Handover::SecondReady;
 }

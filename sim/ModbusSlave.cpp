@@ -1,6 +1,6 @@
 #include "sim/ModbusSlave.h"
 
-#include "link/Frames.h"
+#include "sim/CheckValues.h"
 #include "sim/DriveState.h"
 
 namespace {
@@ -114,20 +114,14 @@ QByteArray AnswerModbusPdu(DriveState& state, QByteArrayView pdu) {
 QByteArray AsciiFrame(uint8_t station, QByteArrayView pdu) {
     QByteArray bytes(1, static_cast<char>(station));
     bytes += pdu;
-    QByteArray frame = ':' + bytes.toHex().toUpper() + "00\r\n";
-    const uint16_t lrc =
-        Lrc(reinterpret_cast<const uint8_t*>(frame.constData()), static_cast<int>(frame.size()));
-    const QByteArray digits = QByteArray::number(lrc & 0xFF, 16).rightJustified(2, '0').toUpper();
-    frame[frame.size() - 4] = digits[0];
-    frame[frame.size() - 3] = digits[1];
-    return frame;
+    bytes += static_cast<char>(ModbusLrc(bytes));
+    return ':' + bytes.toHex().toUpper() + "\r\n";
 }
 
 QByteArray RtuFrame(uint8_t station, QByteArrayView pdu) {
     QByteArray frame(1, static_cast<char>(station));
     frame += pdu;
-    const uint16_t crc =
-        Crc16(reinterpret_cast<const uint8_t*>(frame.constData()), static_cast<int>(frame.size()));
+    const uint16_t crc = ModbusCrc16(frame);
     frame += static_cast<char>(crc & 0xFF);
     frame += static_cast<char>(crc >> 8);
     return frame;
@@ -142,20 +136,19 @@ bool DecodeAsciiFrame(QByteArrayView frame, QByteArray* bytes) {
     }
     QByteArray decoded;
     for (qsizetype i = 1; i < n - 2; i += 2) {
-        const int hi = HexDigitValue(static_cast<uint8_t>(frame[i]));
-        const int lo = HexDigitValue(static_cast<uint8_t>(frame[i + 1]));
+        const int hi = HexDigit(frame[i]);
+        const int lo = HexDigit(frame[i + 1]);
         if (hi < 0 || lo < 0 || (frame[i] >= 'a' && frame[i] <= 'f') ||
             (frame[i + 1] >= 'a' && frame[i + 1] <= 'f')) {
             return false;
         }
         decoded += static_cast<char>(hi * 16 + lo);
     }
-    const uint16_t lrc =
-        Lrc(reinterpret_cast<const uint8_t*>(frame.data()), static_cast<int>(n)) & 0xFF;
-    if (static_cast<uint8_t>(decoded.back()) != lrc) {
+    const auto lrc = static_cast<uint8_t>(decoded.back());
+    decoded.chop(1);
+    if (lrc != ModbusLrc(decoded)) {
         return false;
     }
-    decoded.chop(1);
     *bytes = decoded;
     return true;
 }
@@ -164,8 +157,8 @@ bool HasGoodCrc(QByteArrayView frame) {
     if (frame.size() < 3) {
         return false;
     }
-    const auto n = static_cast<int>(frame.size());
-    const uint16_t crc = Crc16(reinterpret_cast<const uint8_t*>(frame.data()), n - 2);
+    const qsizetype n = frame.size();
+    const uint16_t crc = ModbusCrc16(frame.first(n - 2));
     return static_cast<uint8_t>(frame[n - 2]) == (crc & 0xFF) &&
            static_cast<uint8_t>(frame[n - 1]) == (crc >> 8);
 }

@@ -195,7 +195,7 @@ void SimulatedDrive::restart() {
 }
 
 void SimulatedDrive::setAlarm(uint16_t alarmBits) {
-    state_.setWord(DriveMap::kAlarmBits, alarmBits);
+    state_.setWord(DriveLayout::kAlarmBits, alarmBits);
 }
 
 void SimulatedDrive::setServoOn(bool on) {
@@ -209,25 +209,25 @@ void SimulatedDrive::setInputContacts(uint16_t contacts) {
 }
 
 void SimulatedDrive::setMaxSpeed(int32_t rpm) {
-    state_.setWord(DriveMap::kMaxMotorSpeed, static_cast<uint16_t>(rpm));
+    state_.setWord(DriveLayout::kMaxMotorSpeed, static_cast<uint16_t>(rpm));
     machine_.sync();
 }
 
 void SimulatedDrive::setModelCode(int32_t code) {
-    state_.setWord(DriveMap::kModelCode, static_cast<uint16_t>(code));
+    state_.setWord(DriveLayout::kModelCode, static_cast<uint16_t>(code));
     machine_.sync();
 }
 
 void SimulatedDrive::setSoftwareVersion(int32_t version) {
-    state_.setWord(DriveMap::kSoftwareVersion, static_cast<uint16_t>(version));
+    state_.setWord(DriveLayout::kSoftwareVersion, static_cast<uint16_t>(version));
 }
 
 void SimulatedDrive::setWord(char page, int location, uint16_t value) {
-    state_.setWord(DriveLocation{page, location}, value);
+    state_.setWord(WordAddress{page, location}, value);
 }
 
 uint16_t SimulatedDrive::word(char page, int location) const {
-    return state_.word(DriveLocation{page, location});
+    return state_.word(WordAddress{page, location});
 }
 
 void SimulatedDrive::setFaults(const FaultSettings& faults) {

@@ -1,8 +1,8 @@
 // The drive's trace recorder as the program meets it: set-up words and the start on page '7', the
 // state word, and the samples laid out on their eight pages, with time advanced by the test.
 
-#include "drive/ParameterCatalogue.h"
 #include "sim/ControlLines.h"
+#include "sim/RegisterMap.h"
 #include "sim/SimulatedDrive.h"
 #include "support/SimTestSupport.h"
 
@@ -54,7 +54,7 @@ TEST(TraceRecording, SpeedLevelTriggerRecordsTheStepOnItsPages) {
     EXPECT_EQ(Read(drive, '2', 0x00), 10923) << "data 2: the speed command";
     EXPECT_EQ(Read(drive, '3', 0xFF), 10923);
     // The output contacts, 1 = on, against dn-02 which is active low.
-    const DriveLocation dn2 = MonitorLocation({'D', 2});
+    const WordAddress dn2 = MonitorAddress('D', 2);
     EXPECT_EQ(Read(drive, 'F', 0xFF), ~drive.word(dn2.page, dn2.location) & 0xFF);
     EXPECT_NE(Read(drive, 'F', 0xFF), 0) << "a ready drive has outputs on";
 
