@@ -20,7 +20,6 @@ public:
         const auto found = values_.constFind(QLatin1String(name));
         return found == values_.constEnd() ? std::nullopt : std::optional<QString>(*found);
     }
-    QStringList Names() const { return values_.keys(); }
 
 private:
     QHash<QString, QString> values_;

@@ -1,5 +1,6 @@
 // orvan-cli: the program's operations for scripts and headless use.
 
+#include "cli/CliText.h"
 #include "cli/ReportCommand.h"
 #include "cli/RunCommandLine.h"
 
@@ -30,7 +31,7 @@ int main(int argc, char* argv[]) {
     // file for a whole one.
     out.flush();
     if (out.status() != QTextStream::Ok || std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-        err << "orvan-cli: writing the output failed: " << out.device()->errorString() << "\n";
+        ErrorLine(err) << "writing the output failed: " << out.device()->errorString() << "\n";
         return 1;
     }
     return exitCode;
