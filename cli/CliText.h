@@ -3,6 +3,12 @@
 #include "base/BoundedRead.h"
 
 #include <QString>
+#include <QTextStream>
+
+// Every error line of the tool starts with its name, so that a script's log says who spoke.
+inline QTextStream& ErrorLine(QTextStream& err) {
+    return err << "orvan-cli: ";
+}
 
 // A message of the parameter file functions on one line: they write paragraphs for a message
 // box, a terminal wants "tool: message".

@@ -1,12 +1,11 @@
 #include "cli/MonitorCommands.h"
 
-#include "base/Messenger.h"
+#include "cli/DriveSession.h"
 #include "cli/Interrupt.h"
+#include "cli/Invocation.h"
+#include "cli/Numbers.h"
 #include "cli/OutputFiles.h"
-#include "link/DriveOperations.h"
 #include "monitor/MonitorPoll.h"
-#include "params/DriveConnection.h"
-#include "params/NolvaServoDoc.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -17,39 +16,22 @@
 #include <array>
 #include <memory>
 
-const char* const kMonitorUsage =
-    "  monitor [Un-01 ...]      status display values (all nineteen when none is named), one\n"
-    "                           line each: code, name, value, unit [--interval MS, default 400]\n"
-    "                           [--count N, default until Ctrl+C] [--csv FILE: also record them,\n"
-    "                           with a time column in seconds since the start; \"-\" records\n"
-    "                           to the output instead of the lines] [--force: replace FILE]\n"
-    "  diag                     diagnostics dn-01..dn-04, then each contact lamp: label ON|OFF\n"
-    "  alarms [--clear]         the alarm history, newest first: row, code, alarm text\n"
-    "                           [--clear: clear the drive's history first]\n";
-
 namespace {
 
 constexpr int kDefaultIntervalMs = 400; // the program's poll
 constexpr int kLongestIntervalMs = 24 * 60 * 60 * 1000;
 constexpr int kWaitSliceMs = 20; // how soon Ctrl+C ends a wait
 
-const char* const kExchangeFailure = "no accepted reply after 3 attempts (result 0)";
-
-int Usage(QTextStream& err, const QString& why) {
-    err << "orvan-cli: " << why << "\n" << kLinkUsage << kMonitorUsage;
-    return 2;
-}
-
+// The option's number when it was given; false when it is no number within min..max.
 bool ParseBounded(const std::optional<QString>& text, int min, int max, int* value) {
     if (!text) {
         return true;
     }
-    bool ok = false;
-    const qlonglong parsed = text->toLongLong(&ok);
-    if (!ok || parsed < min || parsed > max) {
+    const std::optional<int64_t> parsed = ParseNumber(*text, NumberForm::Decimal, min, max);
+    if (!parsed) {
         return false;
     }
-    *value = static_cast<int>(parsed);
+    *value = static_cast<int>(*parsed);
     return true;
 }
 
@@ -65,30 +47,13 @@ int StatusNumber(const QString& code) {
 // What a run needs beside the monitors: the drive on its port, probed, with the status read
 // done so that speeds convert with the drive's own maximum speed.
 struct Drive {
-    explicit Drive(const LinkOptions& o)
-        : connection(o.settings, profile, document, messenger, operations),
-          poll(connection, profile, document, messenger) {
-        document.OnNewDocument();
+    explicit Drive(const Invocation& call)
+        : session(call.link, call.err),
+          poll(session.connection, session.profile, session.document, session.messenger) {
+        session.document.OnNewDocument();
     }
 
-    bool Connect(const LinkOptions& o, QTextStream& err) {
-        if (!OpenPort(connection, o, err) || !ProbeDrive(connection, err)) {
-            return false;
-        }
-        DriveStatus status;
-        if (!connection.ReadStatus(status)) {
-            err << "orvan-cli: reading the drive's status failed: " << kExchangeFailure << "\n";
-            connection.Close();
-            return false;
-        }
-        return true;
-    }
-
-    ConsoleMessenger messenger;
-    DriveProfile profile;
-    CNolvaServoDoc document{profile};
-    DriveOperations operations;
-    DriveConnection connection;
+    DriveSession session;
     MonitorPoll poll;
 };
 
@@ -98,7 +63,7 @@ bool Flushed(QTextStream& out, QTextStream& err) {
     if (out.status() == QTextStream::Ok) {
         return true;
     }
-    err << "orvan-cli: writing to standard output failed\n";
+    ErrorLine(err) << "writing to standard output failed\n";
     return false;
 }
 
@@ -112,7 +77,7 @@ public:
                 ? file_.open(stdout, QIODevice::WriteOnly)
                 : (file_.setFileName(path), file_.open(QIODevice::WriteOnly | QIODevice::Truncate));
         if (!opened) {
-            err << "orvan-cli: cannot write " << path << ": " << file_.errorString() << "\n";
+            ErrorLine(err) << "cannot write " << path << ": " << file_.errorString() << "\n";
             return false;
         }
         QString header = QStringLiteral("time_s");
@@ -138,8 +103,8 @@ private:
         if (file_.write(bytes) == bytes.size() && file_.flush()) {
             return true;
         }
-        err << "orvan-cli: writing " << file_.fileName() << " failed: " << file_.errorString()
-            << "\n";
+        ErrorLine(err) << "writing " << file_.fileName() << " failed: " << file_.errorString()
+                       << "\n";
         return false;
     }
 
@@ -158,12 +123,14 @@ bool WaitUntil(const QElapsedTimer& clock, qint64 ms) {
     return false;
 }
 
-int RunMonitor(const LinkOptions& o, const MonitorOptions& m, QTextStream& out, QTextStream& err) {
+} // namespace
+
+int RunMonitor(const Invocation& call) {
     QList<int> numbers;
-    for (const QString& code : o.command.mid(1)) {
+    for (const QString& code : call.words) {
         const int number = StatusNumber(code);
         if (number == 0) {
-            return Usage(err, QStringLiteral("\"%1\" is no status value: Un-01..Un-19").arg(code));
+            return call.Usage(QStringLiteral("\"%1\" is no status value: Un-01..Un-19").arg(code));
         }
         if (!numbers.contains(number)) {
             numbers.append(number);
@@ -177,36 +144,36 @@ int RunMonitor(const LinkOptions& o, const MonitorOptions& m, QTextStream& out, 
     std::sort(numbers.begin(), numbers.end()); // the order the drive is read in
     int intervalMs = kDefaultIntervalMs;
     int count = 0; // until Ctrl+C
-    if (!ParseBounded(m.interval, 0, kLongestIntervalMs, &intervalMs)) {
-        return Usage(err, "--interval needs milliseconds 0..86400000");
+    if (!ParseBounded(call.options.Value("--interval"), 0, kLongestIntervalMs, &intervalMs)) {
+        return call.Usage(QStringLiteral("--interval needs milliseconds 0..86400000"));
     }
-    if (!ParseBounded(m.count, 1, INT32_MAX, &count)) {
-        return Usage(err, "--count needs a number of samples, 1 or more");
+    if (!ParseBounded(call.options.Value("--count"), 1, INT32_MAX, &count)) {
+        return call.Usage(QStringLiteral("--count needs a number of samples, 1 or more"));
     }
-    if (m.csv && m.csv->isEmpty()) {
-        return Usage(err, "--csv needs a file");
+    const std::optional<QString> csvPath = call.options.Value("--csv");
+    if (csvPath && csvPath->isEmpty()) {
+        return call.Usage(QStringLiteral("--csv needs a file"));
     }
 
     // A file that cannot be written is found before the drive is touched, and made (or
     // replaced, with --force) only once the drive answered.
-    if (m.csv) {
-        const QString problem = OutputProblem(*m.csv, o.force);
+    if (csvPath) {
+        const QString problem = OutputProblem(*csvPath, call.options.Has("--force"));
         if (!problem.isEmpty()) {
-            err << "orvan-cli: cannot write " << *m.csv << ": " << problem << "\n";
+            ErrorLine(call.err) << "cannot write " << *csvPath << ": " << problem << "\n";
             return 1;
         }
     }
-    Drive drive(o);
-    if (!drive.Connect(o, err)) {
+    Drive drive(call);
+    if (!drive.session.ConnectWithStatus()) {
         return 1;
     }
     CsvRecord csv;
-    if (m.csv && !csv.Open(*m.csv, numbers, err)) {
-        drive.connection.Close();
+    if (csvPath && !csv.Open(*csvPath, numbers, call.err)) {
         return 1;
     }
     // The recording on the standard output takes the place of the printed lines.
-    const bool print = m.csv != QLatin1String("-");
+    const bool print = csvPath != QLatin1String("-");
     StatusMonitor& status = drive.poll.Status();
     for (int number : numbers) {
         status.SetSelected(number, true);
@@ -216,7 +183,6 @@ int RunMonitor(const LinkOptions& o, const MonitorOptions& m, QTextStream& out, 
     const InterruptGuard interrupts;
     QElapsedTimer clock;
     clock.start();
-    int exitCode = 0;
     for (int sample = 0; count == 0 || sample < count; ++sample) {
         // Samples keep to the interval from the start; a late one is followed at once.
         if (!WaitUntil(clock, static_cast<qint64>(sample) * intervalMs)) {
@@ -224,139 +190,82 @@ int RunMonitor(const LinkOptions& o, const MonitorOptions& m, QTextStream& out, 
         }
         const double seconds = clock.nsecsElapsed() / 1e9;
         if (!drive.poll.Run()) {
-            err << "orvan-cli: monitor: " << kExchangeFailure << "\n";
-            exitCode = 1;
-            break;
+            ErrorLine(call.err) << "monitor: " << CommandFailureText() << "\n";
+            return 1;
         }
         if (print) {
             if (sample > 0) {
-                out << "\n";
+                call.out << "\n";
             }
             for (int number : numbers) {
-                out << QString::asprintf("Un-%02d ", number) << StatusValueName(number) << " "
-                    << status.Text(number) << StatusValueUnit(number) << "\n";
+                call.out << QString::asprintf("Un-%02d ", number) << StatusValueName(number) << " "
+                         << status.Text(number) << StatusValueUnit(number) << "\n";
             }
         }
-        if (!Flushed(out, err) || (m.csv && !csv.Row(seconds, status, numbers, err))) {
-            exitCode = 1;
-            break;
+        if (!Flushed(call.out, call.err) ||
+            (csvPath && !csv.Row(seconds, status, numbers, call.err))) {
+            return 1;
         }
     }
-    drive.connection.Close();
-    return exitCode;
+    return 0;
 }
 
-int RunDiagnostics(const LinkOptions& o, QTextStream& out, QTextStream& err) {
-    Drive drive(o);
-    if (!drive.Connect(o, err)) {
+int RunDiagnostics(const Invocation& call) {
+    if (!call.words.isEmpty()) {
+        return call.Usage(QStringLiteral("diag takes no arguments"));
+    }
+    Drive drive(call);
+    if (!drive.session.ConnectWithStatus()) {
         return 1;
     }
     DiagnosticsMonitor& diagnostics = drive.poll.Diagnostics();
     diagnostics.SetActive(true);
     diagnostics.RequestContactRead(); // the lamps' labels name the contacts' functions
     const bool read = drive.poll.Run();
-    drive.connection.Close();
+    drive.session.connection.Close();
     if (!read) {
-        err << "orvan-cli: diag: " << kExchangeFailure << "\n";
+        ErrorLine(call.err) << "diag: " << CommandFailureText() << "\n";
         return 1;
     }
     for (int number = 1; number <= DiagnosticsMonitor::kValueCount; ++number) {
-        out << QString::asprintf("dn-%02d ", number) << DiagnosticName(number).trimmed() << " "
-            << diagnostics.Text(number) << "\n";
+        call.out << QString::asprintf("dn-%02d ", number) << DiagnosticName(number).trimmed() << " "
+                 << diagnostics.Text(number) << "\n";
     }
     const auto lamp = [](bool on) { return on ? "ON" : "OFF"; };
     for (int n = 1; n <= DiagnosticsMonitor::kInputCount; ++n) {
-        out << diagnostics.InputLabel(n) << " " << lamp(diagnostics.InputOn(n)) << "\n";
+        call.out << diagnostics.InputLabel(n) << " " << lamp(diagnostics.InputOn(n)) << "\n";
     }
     for (int n = 1; n <= DiagnosticsMonitor::kOutputCount; ++n) {
-        out << diagnostics.OutputLabel(n) << " " << lamp(diagnostics.OutputOn(n)) << "\n";
+        call.out << diagnostics.OutputLabel(n) << " " << lamp(diagnostics.OutputOn(n)) << "\n";
     }
-    return Flushed(out, err) ? 0 : 1;
+    return Flushed(call.out, call.err) ? 0 : 1;
 }
 
-int RunAlarms(const LinkOptions& o, bool clear, QTextStream& out, QTextStream& err) {
-    Drive drive(o);
-    if (!drive.Connect(o, err)) {
+int RunAlarms(const Invocation& call) {
+    if (!call.words.isEmpty()) {
+        return call.Usage(QStringLiteral("alarms takes no arguments"));
+    }
+    Drive drive(call);
+    if (!drive.session.ConnectWithStatus()) {
         return 1;
     }
     AlarmHistory& alarms = drive.poll.Alarms();
     // A failed clear has told the user through the messenger already.
-    if (clear && !alarms.Clear()) {
-        drive.connection.Close();
+    if (call.options.Has("--clear") && !alarms.Clear()) {
         return 1;
     }
     // Read after a clear as well: the rows show what the drive holds.
     alarms.SetActive(true);
     alarms.RequestRead();
     const bool read = drive.poll.Run();
-    drive.connection.Close();
+    drive.session.connection.Close();
     if (!read) {
-        err << "orvan-cli: alarms: " << kExchangeFailure << "\n";
+        ErrorLine(call.err) << "alarms: " << CommandFailureText() << "\n";
         return 1;
     }
     for (int row = 0; row < AlarmHistory::kEntryCount; ++row) {
-        out << AlarmRowName(row) << " " << alarms.CodeText(row) << " "
-            << AlarmCodeText(alarms.Code(row)) << "\n";
+        call.out << AlarmRowName(row) << " " << alarms.CodeText(row) << " "
+                 << AlarmCodeText(alarms.Code(row)) << "\n";
     }
-    return Flushed(out, err) ? 0 : 1;
-}
-
-} // namespace
-
-QStringList TakeMonitorOptions(const QStringList& args, MonitorOptions* options) {
-    QStringList rest;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        std::optional<QString>* slot = nullptr;
-        if (a == QLatin1String("--interval")) {
-            slot = &options->interval;
-        } else if (a == QLatin1String("--count")) {
-            slot = &options->count;
-        } else if (a == QLatin1String("--csv")) {
-            slot = &options->csv;
-        } else if (a == QLatin1String("--clear")) {
-            options->clear = true;
-            continue;
-        } else {
-            rest << a;
-            continue;
-        }
-        if (i + 1 < args.size()) {
-            *slot = args[++i];
-        } else {
-            options->valueMissing = a;
-        }
-    }
-    return rest;
-}
-
-bool IsMonitorCommand(const QStringList& command) {
-    static const QStringList kNames{QStringLiteral("monitor"), QStringLiteral("diag"),
-                                    QStringLiteral("alarms")};
-    return !command.isEmpty() && kNames.contains(command.front());
-}
-
-int RunMonitorCommand(const LinkOptions& link, const MonitorOptions& options, QTextStream& out,
-                      QTextStream& err) {
-    const QString& name = link.command.front();
-    if (!options.valueMissing.isEmpty()) {
-        return Usage(err, QStringLiteral("%1 needs a value").arg(options.valueMissing));
-    }
-    const bool monitor = name == QLatin1String("monitor");
-    if (!monitor && (options.interval || options.count || options.csv)) {
-        return Usage(err, "--interval, --count and --csv are options of monitor");
-    }
-    if (name != QLatin1String("alarms") && options.clear) {
-        return Usage(err, "--clear is an option of alarms");
-    }
-    if (monitor) {
-        return RunMonitor(link, options, out, err);
-    }
-    if (link.command.size() > 1) {
-        return Usage(err, QStringLiteral("%1 takes no arguments").arg(name));
-    }
-    if (name == QLatin1String("diag")) {
-        return RunDiagnostics(link, out, err);
-    }
-    return RunAlarms(link, options.clear, out, err);
+    return Flushed(call.out, call.err) ? 0 : 1;
 }

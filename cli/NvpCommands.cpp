@@ -1,7 +1,8 @@
 #include "cli/NvpCommands.h"
 
 #include "cli/CliText.h"
-#include "cli/ReportCommand.h"
+#include "cli/Invocation.h"
+#include "cli/Numbers.h"
 #include "drive/CatalogueTable.h"
 #include "drive/ModelTable.h"
 #include "drive/ParameterCatalogue.h"
@@ -20,78 +21,46 @@ namespace {
 // A parameter table in CSV is a few hundred short rows; anything far larger is not one.
 constexpr qint64 kMaxParameterCsvBytes = 4 * 1024 * 1024;
 
-const char* const kUsage =
-    "usage: orvan-cli nvp show FILE [--max-speed N]\n"
-    "       orvan-cli nvp export FILE --csv|--json [--max-speed N]\n"
-    "       orvan-cli nvp import CSV -o FILE [--max-speed N] [--force]\n"
-    "       orvan-cli nvp new FILE [--max-speed N] [--model HEX] [--force]\n"
-    "       orvan-cli nvp diff A B\n"
-    "       orvan-cli nvp report FILE -o REPORT.pdf [--max-speed N] [--force]\n"
-    "--max-speed is the drive's maximum motor speed in rpm (default 3000); it sets the ranges\n"
-    "and defaults of speed parameters. A file's own Cn030 sets the encoder-dependent ones.\n";
-
+// The options the file commands share, read and checked.
 struct Options {
-    QStringList positional;
-    QString output;
-    bool csv = false;
-    bool json = false;
-    bool force = false;
     int32_t maxSpeed = DriveProfile{}.maxMotorSpeed;
     std::optional<int32_t> model;
+    bool force = false;
 };
 
-std::optional<Options> ParseOptions(const QStringList& args, QTextStream& err) {
+// The options of `call`; nothing, after a usage error, when a number is wrong.
+std::optional<Options> ReadOptions(const Invocation& call) {
     Options o;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto value = [&](const char* name) -> std::optional<QString> {
-            if (i + 1 >= args.size()) {
-                err << "nvp: " << name << " needs a value\n";
-                return std::nullopt;
-            }
-            return args[++i];
-        };
-        if (a == QLatin1String("--csv")) {
-            o.csv = true;
-        } else if (a == QLatin1String("--json")) {
-            o.json = true;
-        } else if (a == QLatin1String("--force")) {
-            o.force = true;
-        } else if (a == QLatin1String("-o")) {
-            const auto v = value("-o");
-            if (!v)
-                return std::nullopt;
-            o.output = *v;
-        } else if (a == QLatin1String("--max-speed")) {
-            const auto v = value("--max-speed");
-            if (!v)
-                return std::nullopt;
-            bool ok = false;
-            o.maxSpeed = v->toInt(&ok);
-            if (!ok || o.maxSpeed <= 0) {
-                err << "nvp: --max-speed must be a positive number of rpm, not \"" << *v << "\"\n";
-                return std::nullopt;
-            }
-        } else if (a == QLatin1String("--model")) {
-            const auto v = value("--model");
-            if (!v)
-                return std::nullopt;
-            bool ok = false;
-            const uint32_t code = QString(*v).remove(QLatin1String("0x")).toUInt(&ok, 16);
-            if (!ok || code > 0xFFFF) {
-                err << "nvp: --model must be a hexadecimal model code such as 0121, not \"" << *v
-                    << "\"\n";
-                return std::nullopt;
-            }
-            o.model = static_cast<int32_t>(code);
-        } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
-            err << "nvp: unknown option " << a << "\n";
+    o.force = call.options.Has("--force");
+    if (const std::optional<QString> text = call.options.Value("--max-speed")) {
+        const std::optional<int64_t> speed = ParseNumber(*text, NumberForm::Decimal, 1, INT32_MAX);
+        if (!speed) {
+            call.Usage("nvp: --max-speed must be a positive number of rpm, not \"" + *text + "\"");
             return std::nullopt;
-        } else {
-            o.positional << a;
         }
+        o.maxSpeed = static_cast<int32_t>(*speed);
+    }
+    if (const std::optional<QString> text = call.options.Value("--model")) {
+        const std::optional<int64_t> code = ParseNumber(*text, NumberForm::Hex, 0, 0xFFFF);
+        if (!code) {
+            call.Usage("nvp: --model must be a hexadecimal model code such as 0121, not \"" +
+                       *text + "\"");
+            return std::nullopt;
+        }
+        o.model = static_cast<int32_t>(*code);
     }
     return o;
+}
+
+// The options when the words are `count` files; nothing after a usage error.
+std::optional<Options> ReadArguments(const Invocation& call, int count) {
+    if (call.words.size() != count) {
+        call.Usage(QStringLiteral("%1 takes %2")
+                       .arg(call.name,
+                            count == 1 ? QStringLiteral("one file") : QStringLiteral("two files")));
+        return std::nullopt;
+    }
+    return ReadOptions(call);
 }
 
 DriveProfile ProfileFor(int32_t maxSpeed, int32_t modelCode) {
@@ -102,7 +71,7 @@ DriveProfile ProfileFor(int32_t maxSpeed, int32_t modelCode) {
 bool LoadFile(const QString& path, const Options& o, CNolvaServoDoc* doc, QTextStream& err) {
     QString error;
     if (!OpenDocumentFile(path, *doc, &error)) {
-        err << "nvp: " << OneLine(error) << "\n";
+        ErrorLine(err) << "nvp: " << OneLine(error) << "\n";
         return false;
     }
     const DriveProfile profile = ProfileFor(o.maxSpeed, doc->values.control[29]);
@@ -113,7 +82,7 @@ bool LoadFile(const QString& path, const Options& o, CNolvaServoDoc* doc, QTextS
 
 bool RefuseOverwrite(const QString& path, const Options& o, QTextStream& err) {
     if (!o.force && QFileInfo::exists(path)) {
-        err << "nvp: " << path << " exists; use --force to replace it\n";
+        ErrorLine(err) << "nvp: " << path << " exists; use --force to replace it\n";
         return true;
     }
     return false;
@@ -124,7 +93,7 @@ bool RefuseOtherExtension(const QString& path, QTextStream& err) {
     if (HasParameterFileExtension(path)) {
         return true;
     }
-    err << "nvp: a parameter file's name must end in .nvp\n";
+    ErrorLine(err) << "nvp: a parameter file's name must end in .nvp\n";
     return false;
 }
 
@@ -146,13 +115,15 @@ QString Pad(const QString& text, int width) {
     return text + QString(qMax(0, width - DisplayWidth(text)), QLatin1Char(' '));
 }
 
-int Show(const Options& o, QTextStream& out, QTextStream& err) {
-    if (o.positional.size() != 1) {
-        err << kUsage;
+} // namespace
+
+int RunNvpShow(const Invocation& call) {
+    const std::optional<Options> o = ReadArguments(call, 1);
+    if (!o) {
         return 2;
     }
     CNolvaServoDoc doc;
-    if (!LoadFile(o.positional[0], o, &doc, err)) {
+    if (!LoadFile(call.words[0], *o, &doc, call.err)) {
         return 1;
     }
     QList<QStringList> rows;
@@ -178,88 +149,97 @@ int Show(const Options& o, QTextStream& out, QTextStream& err) {
         for (int c = 0; c < 6; ++c) {
             line += c == 5 ? row[c] : Pad(row[c], widths[c]) + QStringLiteral("  ");
         }
-        out << line << "\n";
+        call.out << line << "\n";
     }
     return 0;
 }
 
-int Export(const Options& o, QTextStream& out, QTextStream& err) {
-    if (o.positional.size() != 1 || o.csv == o.json) {
-        err << kUsage;
+int RunNvpExport(const Invocation& call) {
+    const std::optional<Options> o = ReadArguments(call, 1);
+    if (!o) {
         return 2;
+    }
+    const bool csv = call.options.Has("--csv");
+    if (csv == call.options.Has("--json")) {
+        return call.Usage(QStringLiteral("nvp export takes one of --csv and --json"));
     }
     CNolvaServoDoc doc;
-    if (!LoadFile(o.positional[0], o, &doc, err)) {
+    if (!LoadFile(call.words[0], *o, &doc, call.err)) {
         return 1;
     }
-    out.flush();
-    const QByteArray bytes = o.csv ? ExportCsv(doc) : ExportJson(doc);
-    out << QString::fromUtf8(bytes);
+    call.out.flush();
+    const QByteArray bytes = csv ? ExportCsv(doc) : ExportJson(doc);
+    call.out << QString::fromUtf8(bytes);
     return 0;
 }
 
-int Import(const Options& o, QTextStream& err) {
-    if (o.positional.size() != 1 || o.output.isEmpty()) {
-        err << kUsage;
+int RunNvpImport(const Invocation& call) {
+    const std::optional<Options> o = ReadArguments(call, 1);
+    if (!o) {
         return 2;
     }
-    if (!RefuseOtherExtension(o.output, err)) {
+    const QString output = call.options.Value("-o").value_or(QString());
+    if (output.isEmpty()) {
+        return call.Usage(QStringLiteral("nvp import takes -o FILE"));
+    }
+    if (!RefuseOtherExtension(output, call.err)) {
         return 2;
     }
-    if (RefuseOverwrite(o.output, o, err)) {
+    if (RefuseOverwrite(output, *o, call.err)) {
         return 1;
     }
+    const QString& input = call.words[0];
     QByteArray text;
     FileReadError readError;
-    if (!ReadFileWithLimit(o.positional[0], kMaxParameterCsvBytes, &text, &readError)) {
-        err << "nvp: cannot read " << o.positional[0] << ": " << FileReadErrorEnglish(readError)
-            << "\n";
+    if (!ReadFileWithLimit(input, kMaxParameterCsvBytes, &text, &readError)) {
+        ErrorLine(call.err) << "nvp: cannot read " << input << ": "
+                            << FileReadErrorEnglish(readError) << "\n";
         return 1;
     }
     // Only speed ranges depend on the drive: N comes from --max-speed.
-    CNolvaServoDoc doc(ProfileFor(o.maxSpeed, DriveProfile{}.modelCode));
+    CNolvaServoDoc doc(ProfileFor(o->maxSpeed, DriveProfile{}.modelCode));
     QString error;
     if (!ImportCsv(text, doc, &error)) {
-        err << "nvp: " << o.positional[0] << ": " << error << "\n";
+        ErrorLine(call.err) << "nvp: " << input << ": " << error << "\n";
         return 1;
     }
-    if (!SaveDocumentFile(o.output, doc, &error)) {
-        err << "nvp: " << OneLine(error) << "\n";
+    if (!SaveDocumentFile(output, doc, &error)) {
+        ErrorLine(call.err) << "nvp: " << OneLine(error) << "\n";
         return 1;
     }
     return 0;
 }
 
-int New(const Options& o, QTextStream& err) {
-    if (o.positional.size() != 1) {
-        err << kUsage;
+int RunNvpNew(const Invocation& call) {
+    const std::optional<Options> o = ReadArguments(call, 1);
+    if (!o) {
         return 2;
     }
-    const QString& path = o.positional[0];
-    if (!RefuseOtherExtension(path, err)) {
+    const QString& path = call.words[0];
+    if (!RefuseOtherExtension(path, call.err)) {
         return 2;
     }
-    if (RefuseOverwrite(path, o, err)) {
+    if (RefuseOverwrite(path, *o, call.err)) {
         return 1;
     }
-    CNolvaServoDoc doc(ProfileFor(o.maxSpeed, o.model.value_or(DriveProfile{}.modelCode)));
+    CNolvaServoDoc doc(ProfileFor(o->maxSpeed, o->model.value_or(DriveProfile{}.modelCode)));
     doc.OnNewDocument();
     QString error;
     if (!SaveDocumentFile(path, doc, &error)) {
-        err << "nvp: " << OneLine(error) << "\n";
+        ErrorLine(call.err) << "nvp: " << OneLine(error) << "\n";
         return 1;
     }
     return 0;
 }
 
-int Diff(const Options& o, QTextStream& out, QTextStream& err) {
-    if (o.positional.size() != 2) {
-        err << kUsage;
+int RunNvpDiff(const Invocation& call) {
+    const std::optional<Options> o = ReadArguments(call, 2);
+    if (!o) {
         return 2;
     }
     CNolvaServoDoc a;
     CNolvaServoDoc b;
-    if (!LoadFile(o.positional[0], o, &a, err) || !LoadFile(o.positional[1], o, &b, err)) {
+    if (!LoadFile(call.words[0], *o, &a, call.err) || !LoadFile(call.words[1], *o, &b, call.err)) {
         return 1;
     }
     int differences = 0;
@@ -270,43 +250,9 @@ int Diff(const Options& o, QTextStream& out, QTextStream& err) {
             continue;
         }
         const QString code = ParamCode{p.letter, p.number}.text();
-        out << code << "  " << ParameterName({p.letter, p.number}) << "  "
-            << FormatValue(code, va, false) << "  " << FormatValue(code, vb, false) << "\n";
+        call.out << code << "  " << ParameterName({p.letter, p.number}) << "  "
+                 << FormatValue(code, va, false) << "  " << FormatValue(code, vb, false) << "\n";
         ++differences;
     }
     return differences == 0 ? 0 : 3;
-}
-
-} // namespace
-
-int RunNvpCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
-    if (args.isEmpty()) {
-        err << kUsage;
-        return 2;
-    }
-    const QString command = args.front();
-    if (command == QLatin1String("report")) {
-        return RunReportCommand(args.mid(1), err);
-    }
-    const std::optional<Options> options = ParseOptions(args.mid(1), err);
-    if (!options) {
-        return 2;
-    }
-    if (command == QLatin1String("show")) {
-        return Show(*options, out, err);
-    }
-    if (command == QLatin1String("export")) {
-        return Export(*options, out, err);
-    }
-    if (command == QLatin1String("import")) {
-        return Import(*options, err);
-    }
-    if (command == QLatin1String("new")) {
-        return New(*options, err);
-    }
-    if (command == QLatin1String("diff")) {
-        return Diff(*options, out, err);
-    }
-    err << "nvp: unknown command \"" << command << "\"\n" << kUsage;
-    return 2;
 }

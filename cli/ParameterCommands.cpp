@@ -1,15 +1,14 @@
 // Parameters by code between a drive and the command line or a parameter file.
 
-#include "cli/LinkCommands.h"
+#include "cli/ParameterCommands.h"
 
-#include "base/Messenger.h"
 #include "cli/CliText.h"
+#include "cli/DriveSession.h"
+#include "cli/Invocation.h"
+#include "cli/Numbers.h"
 #include "cli/OutputFiles.h"
 #include "drive/CatalogueTable.h"
 #include "drive/ParameterCatalogue.h"
-#include "link/DriveOperations.h"
-#include "params/DriveConnection.h"
-#include "params/NolvaServoDoc.h"
 #include "params/NvpFile.h"
 #include "params/ParameterCompare.h"
 #include "params/ParameterTransfer.h"
@@ -27,21 +26,37 @@ std::optional<ParamCode> ParseCode(const QString& text) {
     return code;
 }
 
+// The codes of "read CODE..." or "write CODE=VALUE...", and the value texts of a write; false
+// after a usage error.
+bool ParseCodes(const Invocation& call, bool write, QList<ParamCode>* codes,
+                QStringList* valueTexts) {
+    for (const QString& word : call.words) {
+        const QString codeText = write ? word.section('=', 0, 0) : word;
+        const std::optional<ParamCode> code = ParseCode(codeText);
+        if (!code) {
+            call.Usage(
+                QStringLiteral("\"%1\" is not a parameter code (such as Cn005)").arg(codeText));
+            return false;
+        }
+        codes->append(*code);
+        if (write) {
+            if (!word.contains(QLatin1Char('='))) {
+                call.Usage(QStringLiteral("write takes CODE=VALUE, not \"%1\"").arg(word));
+                return false;
+            }
+            valueTexts->append(word.section('=', 1));
+        }
+    }
+    return true;
+}
+
 // A value as the catalogue shows it: hexadecimal digits for the bit-field codes, else decimal;
 // "0x" selects hexadecimal for any code.
 std::optional<int32_t> ParseValue(const ParamCode& code, const QString& text) {
-    bool ok = false;
     const bool hexFormat = (ParamAttributes(code.text()) & 0x20) != 0;
-    qlonglong value = 0;
-    if (text.startsWith(QLatin1String("0x")) || text.startsWith(QLatin1String("0X"))) {
-        value = text.mid(2).toLongLong(&ok, 16);
-    } else {
-        value = text.toLongLong(&ok, hexFormat ? 16 : 10);
-    }
-    if (!ok || value < INT32_MIN || value > INT32_MAX) {
-        return std::nullopt;
-    }
-    return static_cast<int32_t>(value);
+    const std::optional<int64_t> value = ParseNumber(
+        text, hexFormat ? NumberForm::Hex : NumberForm::DecimalOrHex, INT32_MIN, INT32_MAX);
+    return value ? std::optional<int32_t>(static_cast<int32_t>(*value)) : std::nullopt;
 }
 
 // A progress line on a terminal; it also counts a parameter's exchanges so that a failure can
@@ -54,7 +69,6 @@ public:
         done_ = 0;
     }
     void SetText(const QString& text) override {
-        text_ = text;
         exchanges_ = 0;
         ++done_;
         if (terminal_) {
@@ -73,204 +87,212 @@ public:
 private:
     QTextStream& err_;
     bool terminal_;
-    QString text_;
     int total_ = 0;
     int done_ = 0;
     int exchanges_ = 0;
 };
 
-} // namespace
+// The drive with its parameter ranges: speed parameters convert with the drive's own maximum
+// speed, which the status read finds with the model code.
+class ParameterDrive {
+public:
+    explicit ParameterDrive(const Invocation& call)
+        : call_(call), session_(call.link, call.err), progress_(call.err) {}
 
-bool IsParameterCommand(const QStringList& command) {
-    if (command.isEmpty()) {
-        return false;
-    }
-    const QString& name = command[0];
-    if (name == QLatin1String("read-all") || name == QLatin1String("write-all") ||
-        name == QLatin1String("compare")) {
+    bool Connect() {
+        if (!session_.ConnectWithStatus()) {
+            return false;
+        }
+        FillParameterDefaults(session_.document, session_.profile);
+        FillParameterRanges(session_.document, session_.profile);
+        session_.document.OnNewDocument();
+        Transfer().SetProgress(&progress_);
         return true;
     }
-    if (command.size() < 2) {
-        return false;
+
+    // Says which exchange of the parameter in progress failed. Returns exit code 1.
+    int Failed() {
+        ErrorLine(call_.err) << call_.name << " stopped: exchange " << progress_.exchanges()
+                             << " of that parameter got no accepted reply\n";
+        return 1;
     }
-    // "read 5 0x10" reads a word (the page is one character); "read Cn005" a parameter, and
-    // anything longer that starts with a letter is meant as one.
-    if (name == QLatin1String("read")) {
-        return command[1].size() > 1 && command[1].front().isLetter();
+
+    // A file error once the port is open. Returns exit code 1.
+    int FileFailed(const QString& error) {
+        session_.connection.Close();
+        ErrorLine(call_.err) << OneLine(error) << "\n";
+        return 1;
     }
-    if (name == QLatin1String("write")) {
-        return command[1].contains(QLatin1Char('='));
+
+    ParameterTransfer& Transfer() { return session_.connection.Transfer(); }
+    CNolvaServoDoc& Document() { return session_.document; }
+
+private:
+    const Invocation& call_;
+    DriveSession session_;
+    CliProgress progress_;
+};
+
+// A parameter file named by the only word, read before the port is opened: a file error never
+// looks like a link one. Returns 0 when it reads, else the exit code.
+int CheckParameterFile(const Invocation& call, bool transferCopy) {
+    if (call.words.size() != 1) {
+        return call.Usage(QStringLiteral("%1 takes one parameter file").arg(call.name));
     }
-    return false;
+    CNolvaServoDoc file;
+    QString error;
+    const bool read = transferCopy ? ReadTransferCopyFile(call.words[0], file, &error)
+                                   : OpenDocumentFile(call.words[0], file, &error);
+    if (!read) {
+        ErrorLine(call.err) << OneLine(error) << "\n";
+        return 1;
+    }
+    return 0;
 }
 
-int RunParameterCommand(const LinkOptions& o, QTextStream& out, QTextStream& err) {
-    const QString& name = o.command[0];
-    const QStringList args = o.command.mid(1);
-    auto usage = [&](const QString& why) {
-        err << "orvan-cli: " << why << "\n" << kLinkUsage;
-        return 2;
-    };
+} // namespace
 
-    // Everything the command needs is checked before the port is touched.
+bool IsCodeRead(const QStringList& words) {
+    // "read 5 0x10" reads a word (the page is one character); "read Cn005" a parameter, and
+    // anything longer that starts with a letter is meant as one.
+    return !words.isEmpty() && words[0].size() > 1 && words[0].front().isLetter();
+}
+
+bool IsCodeWrite(const QStringList& words) {
+    return !words.isEmpty() && words[0].contains(QLatin1Char('='));
+}
+
+int RunReadCodes(const Invocation& call) {
     QList<ParamCode> codes;
-    QList<QString> valueTexts;
-    if (name == QLatin1String("read-all")) {
-        if (!args.isEmpty() || o.output.isEmpty()) {
-            return usage("read-all takes -o FILE.nvp");
-        }
-        if (!o.output.endsWith(QLatin1String(".nvp"), Qt::CaseInsensitive)) {
-            return usage("a parameter file's name must end in .nvp");
-        }
-        const QString problem = OutputProblem(o.output, o.force);
-        if (!problem.isEmpty()) {
-            err << "orvan-cli: cannot write " << o.output << ": " << problem << "\n";
-            return 1;
-        }
-    } else if (name == QLatin1String("write-all") || name == QLatin1String("compare")) {
-        if (args.size() != 1) {
-            return usage(QStringLiteral("%1 takes one parameter file").arg(name));
-        }
-        // The file is read before the port is opened: a file error never looks like a link one.
-        CNolvaServoDoc file;
-        QString error;
-        const bool read = name == QLatin1String("write-all")
-                              ? ReadTransferCopyFile(args[0], file, &error)
-                              : OpenDocumentFile(args[0], file, &error);
-        if (!read) {
-            err << "orvan-cli: " << OneLine(error) << "\n";
-            return 1;
-        }
-    } else {
-        for (const QString& arg : args) {
-            const QString codeText = name == QLatin1String("write") ? arg.section('=', 0, 0) : arg;
-            const std::optional<ParamCode> code = ParseCode(codeText);
-            if (!code) {
-                return usage(
-                    QStringLiteral("\"%1\" is not a parameter code (such as Cn005)").arg(codeText));
-            }
-            codes.append(*code);
-            if (name == QLatin1String("write")) {
-                if (!arg.contains(QLatin1Char('='))) {
-                    return usage(QStringLiteral("write takes CODE=VALUE, not \"%1\"").arg(arg));
-                }
-                valueTexts.append(arg.section('=', 1));
-            }
-        }
+    if (!ParseCodes(call, false, &codes, nullptr)) {
+        return 2;
     }
+    ParameterDrive drive(call);
+    if (!drive.Connect()) {
+        return 1;
+    }
+    QList<int32_t> values;
+    if (!drive.Transfer().ReadCodes(codes, &values)) {
+        return drive.Failed();
+    }
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        call.out << codes[i].text() << "=" << FormatValue(codes[i].text(), values[i], false)
+                 << "\n";
+    }
+    return 0;
+}
 
-    ConsoleMessenger messenger;
-    DriveProfile profile;
-    CNolvaServoDoc document(profile);
-    DriveOperations operations;
-    DriveConnection connection(o.settings, profile, document, messenger, operations);
-    if (!OpenPort(connection, o, err) || !ProbeDrive(connection, err)) {
+int RunWriteCodes(const Invocation& call) {
+    QList<ParamCode> codes;
+    QStringList valueTexts;
+    if (!ParseCodes(call, true, &codes, &valueTexts)) {
+        return 2;
+    }
+    ParameterDrive drive(call);
+    if (!drive.Connect()) {
         return 1;
     }
-    // Speed parameters convert with the drive's own maximum speed: the program's status read
-    // finds it, with the model code.
-    DriveStatus status;
-    if (!connection.ReadStatus(status)) {
-        err << "orvan-cli: reading the drive's status failed: no accepted reply\n";
-        connection.Close();
-        return 1;
+    // Ranges follow the drive's maximum speed, known only now.
+    QList<int32_t> values;
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        const ParamCode& code = codes[i];
+        const std::optional<int32_t> value = ParseValue(code, valueTexts[i]);
+        const int32_t min = *drive.Document().minimums.slot(code);
+        const int32_t max = *drive.Document().maximums.slot(code);
+        if (!value || *value < min || *value > max) {
+            ErrorLine(call.err) << code.text() << "=" << valueTexts[i]
+                                << ": the value must be within " << RangeText(code.text(), min, max)
+                                << "\n";
+            return 2;
+        }
+        values.append(*value);
     }
-    // Defaults and ranges follow the drive's maximum speed and model.
-    FillParameterDefaults(document, profile);
-    FillParameterRanges(document, profile);
-    document.OnNewDocument();
-    ParameterTransfer& transfer = connection.Transfer();
-    CliProgress progress(err);
-    transfer.SetProgress(&progress);
-    auto failed = [&](const char* what) {
-        err << "orvan-cli: " << what << " stopped: exchange " << progress.exchanges()
-            << " of that parameter got no accepted reply\n";
-        connection.Close();
-        return 1;
-    };
+    if (!drive.Transfer().WriteCodes(codes, values)) {
+        return drive.Failed();
+    }
+    return 0;
+}
 
-    int exitCode = 0;
-    if (name == QLatin1String("read-all")) {
-        document.transfer.fill(0);
-        if (!transfer.ReadAll()) {
-            return failed("read-all");
-        }
-        connection.Close();
-        QString error;
-        if (!SaveTransferCopyFile(o.output, document, &error)) {
-            err << "orvan-cli: " << OneLine(error) << "\n";
-            return 1;
-        }
-        return 0;
-    } else if (name == QLatin1String("write-all")) {
-        QString error;
-        if (!ReadTransferCopyFile(args[0], document, &error)) {
-            connection.Close();
-            err << "orvan-cli: " << OneLine(error) << "\n";
-            return 1;
-        }
-        // Ranges follow the drive's maximum speed, known only now.
-        const QList<RangeFault> faults = transfer.TransferValuesOutOfRange();
-        if (!faults.isEmpty()) {
-            connection.Close();
-            err << "orvan-cli: " << args[0] << " holds values outside their ranges; nothing was "
-                << "written:\n";
-            for (const RangeFault& fault : faults) {
-                err << "  " << fault.code.text() << " = "
-                    << FormatValue(fault.code.text(), fault.value, false) << " (range "
-                    << RangeText(fault.code.text(), fault.min, fault.max) << ")\n";
-            }
-            return 1;
-        }
-        if (!transfer.WriteAll()) {
-            return failed("write-all");
-        }
-    } else if (name == QLatin1String("compare")) {
-        // The file's values against all 161 of the drive: the differing ones, in group order.
-        QString error;
-        if (!OpenDocumentFile(args[0], document, &error)) {
-            connection.Close();
-            err << "orvan-cli: " << OneLine(error) << "\n";
-            return 1;
-        }
-        const QList<ParamCode> compared = CompareCodes();
-        QList<int32_t> values;
-        if (!transfer.ReadCodes(compared, &values)) {
-            return failed("compare");
-        }
-        const QList<CompareRow> rows = DifferingParameters(document, compared, values);
-        for (const CompareRow& row : rows) {
-            out << row.codeText << "\t" << row.name << "\t" << row.documentText << "\t"
-                << row.driveText << "\n";
-        }
-        exitCode = rows.isEmpty() ? 0 : 3;
-    } else if (name == QLatin1String("read")) {
-        QList<int32_t> values;
-        if (!transfer.ReadCodes(codes, &values)) {
-            return failed("read");
-        }
-        for (qsizetype i = 0; i < codes.size(); ++i) {
-            out << codes[i].text() << "=" << FormatValue(codes[i].text(), values[i], false) << "\n";
-        }
-    } else {
-        QList<int32_t> values;
-        for (qsizetype i = 0; i < codes.size(); ++i) {
-            const ParamCode& code = codes[i];
-            const std::optional<int32_t> value = ParseValue(code, valueTexts[i]);
-            const int32_t min = *document.minimums.slot(code);
-            const int32_t max = *document.maximums.slot(code);
-            if (!value || *value < min || *value > max) {
-                connection.Close();
-                err << "orvan-cli: " << code.text() << "=" << valueTexts[i]
-                    << ": the value must be within " << RangeText(code.text(), min, max) << "\n";
-                return 2;
-            }
-            values.append(*value);
-        }
-        if (!transfer.WriteCodes(codes, values)) {
-            return failed("write");
-        }
+int RunReadAll(const Invocation& call) {
+    const QString output = call.options.Value("-o").value_or(QString());
+    if (!call.words.isEmpty() || output.isEmpty()) {
+        return call.Usage(QStringLiteral("read-all takes -o FILE.nvp"));
     }
-    connection.Close();
-    return exitCode;
+    if (!output.endsWith(QLatin1String(".nvp"), Qt::CaseInsensitive)) {
+        return call.Usage(QStringLiteral("a parameter file's name must end in .nvp"));
+    }
+    const QString problem = OutputProblem(output, call.options.Has("--force"));
+    if (!problem.isEmpty()) {
+        ErrorLine(call.err) << "cannot write " << output << ": " << problem << "\n";
+        return 1;
+    }
+    ParameterDrive drive(call);
+    if (!drive.Connect()) {
+        return 1;
+    }
+    drive.Document().transfer.fill(0);
+    if (!drive.Transfer().ReadAll()) {
+        return drive.Failed();
+    }
+    QString error;
+    if (!SaveTransferCopyFile(output, drive.Document(), &error)) {
+        return drive.FileFailed(error);
+    }
+    return 0;
+}
+
+int RunWriteAll(const Invocation& call) {
+    if (const int exitCode = CheckParameterFile(call, true)) {
+        return exitCode;
+    }
+    ParameterDrive drive(call);
+    if (!drive.Connect()) {
+        return 1;
+    }
+    QString error;
+    if (!ReadTransferCopyFile(call.words[0], drive.Document(), &error)) {
+        return drive.FileFailed(error);
+    }
+    // Ranges follow the drive's maximum speed, known only now.
+    const QList<RangeFault> faults = drive.Transfer().TransferValuesOutOfRange();
+    if (!faults.isEmpty()) {
+        ErrorLine(call.err) << call.words[0]
+                            << " holds values outside their ranges; nothing was written:\n";
+        for (const RangeFault& fault : faults) {
+            call.err << "  " << fault.code.text() << " = "
+                     << FormatValue(fault.code.text(), fault.value, false) << " (range "
+                     << RangeText(fault.code.text(), fault.min, fault.max) << ")\n";
+        }
+        return 1;
+    }
+    if (!drive.Transfer().WriteAll()) {
+        return drive.Failed();
+    }
+    return 0;
+}
+
+int RunCompare(const Invocation& call) {
+    if (const int exitCode = CheckParameterFile(call, false)) {
+        return exitCode;
+    }
+    ParameterDrive drive(call);
+    if (!drive.Connect()) {
+        return 1;
+    }
+    QString error;
+    if (!OpenDocumentFile(call.words[0], drive.Document(), &error)) {
+        return drive.FileFailed(error);
+    }
+    // The file's values against all 161 of the drive: the differing ones, in group order.
+    const QList<ParamCode> compared = CompareCodes();
+    QList<int32_t> values;
+    if (!drive.Transfer().ReadCodes(compared, &values)) {
+        return drive.Failed();
+    }
+    const QList<CompareRow> rows = DifferingParameters(drive.Document(), compared, values);
+    for (const CompareRow& row : rows) {
+        call.out << row.codeText << "\t" << row.name << "\t" << row.documentText << "\t"
+                 << row.driveText << "\n";
+    }
+    return rows.isEmpty() ? 0 : 3;
 }

@@ -1,6 +1,8 @@
 #include "cli/ReportCommand.h"
 
 #include "cli/CliText.h"
+#include "cli/Invocation.h"
+#include "cli/Numbers.h"
 #include "drive/ModelTable.h"
 #include "params/NolvaServoDoc.h"
 #include "params/NvpFile.h"
@@ -11,61 +13,34 @@
 
 #include <cstring>
 
-namespace {
-
-const char* const kUsage = "usage: orvan-cli nvp report FILE -o REPORT.pdf [--max-speed N] "
-                           "[--force]\n";
-
-} // namespace
-
 bool IsReportCommand(int argc, char* argv[]) {
     return argc > 2 && std::strcmp(argv[1], "nvp") == 0 && std::strcmp(argv[2], "report") == 0;
 }
 
-int RunReportCommand(const QStringList& args, QTextStream& err) {
-    QString input;
-    QString output;
-    bool force = false;
+int RunNvpReport(const Invocation& call) {
+    const QString output = call.options.Value("-o").value_or(QString());
+    if (call.words.size() != 1 || output.isEmpty()) {
+        return call.Usage(QStringLiteral("nvp report takes a file and -o REPORT.pdf"));
+    }
+    const QString& input = call.words[0];
     int32_t maxSpeed = DriveProfile{}.maxMotorSpeed;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if ((a == QLatin1String("-o") || a == QLatin1String("--max-speed")) &&
-            i + 1 >= args.size()) {
-            err << "nvp: " << a << " needs a value\n" << kUsage;
-            return 2;
+    if (const std::optional<QString> text = call.options.Value("--max-speed")) {
+        const std::optional<int64_t> speed = ParseNumber(*text, NumberForm::Decimal, 1, INT32_MAX);
+        if (!speed) {
+            return call.Usage("nvp: --max-speed must be a positive number of rpm, not \"" + *text +
+                              "\"");
         }
-        if (a == QLatin1String("-o")) {
-            output = args[++i];
-        } else if (a == QLatin1String("--max-speed")) {
-            bool ok = false;
-            maxSpeed = args[++i].toInt(&ok);
-            if (!ok || maxSpeed <= 0) {
-                err << "nvp: --max-speed must be a positive number of rpm, not \"" << args[i]
-                    << "\"\n";
-                return 2;
-            }
-        } else if (a == QLatin1String("--force")) {
-            force = true;
-        } else if (a.startsWith(QLatin1Char('-')) || !input.isEmpty()) {
-            err << "nvp: unexpected argument " << a << "\n" << kUsage;
-            return 2;
-        } else {
-            input = a;
-        }
+        maxSpeed = static_cast<int32_t>(*speed);
     }
-    if (input.isEmpty() || output.isEmpty()) {
-        err << kUsage;
-        return 2;
-    }
-    if (!force && QFileInfo::exists(output)) {
-        err << "nvp: " << output << " exists; use --force to replace it\n";
+    if (!call.options.Has("--force") && QFileInfo::exists(output)) {
+        ErrorLine(call.err) << "nvp: " << output << " exists; use --force to replace it\n";
         return 1;
     }
 
     CNolvaServoDoc doc;
     QString error;
     if (!OpenDocumentFile(input, doc, &error)) {
-        err << "nvp: " << OneLine(error) << "\n";
+        ErrorLine(call.err) << "nvp: " << OneLine(error) << "\n";
         return 1;
     }
     // Ranges and defaults for the drive the file describes (its Cn030) at the given speed.
@@ -76,7 +51,7 @@ int RunReportCommand(const QStringList& args, QTextStream& err) {
 
     const ReportInput report{&doc, QDir::toNativeSeparators(QFileInfo(input).absoluteFilePath())};
     if (!WriteReportPdfFile(report, output, &error)) {
-        err << "nvp: cannot write " << output << ": " << OneLine(error) << "\n";
+        ErrorLine(call.err) << "nvp: cannot write " << output << ": " << OneLine(error) << "\n";
         return 1;
     }
     return 0;

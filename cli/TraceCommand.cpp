@@ -1,11 +1,10 @@
 #include "cli/TraceCommand.h"
 
 #include "base/CFormat.h"
-#include "base/Messenger.h"
+#include "cli/DriveSession.h"
+#include "cli/Invocation.h"
+#include "cli/Numbers.h"
 #include "cli/OutputFiles.h"
-#include "link/DriveOperations.h"
-#include "params/DriveConnection.h"
-#include "params/NolvaServoDoc.h"
 #include "trace/DriveTrace.h"
 #include "trace/TraceDisplay.h"
 #include "trace/TraceFile.h"
@@ -17,32 +16,15 @@
 
 #include <unistd.h>
 
-const char* const kTraceUsage =
-    "  trace --interval CODE --data1 SEL --data2 SEL -o FILE.trd\n"
-    "                           capture a trace: 512 samples every CODE x 100 us (1..1250) of\n"
-    "                           quantities SEL 0..7 (0 speed command, 1 speed feedback, 2 torque\n"
-    "                           command, 3 reference pulse speed, 4/5 U-phase current command/\n"
-    "                           feedback, 6 position error, 7 electric angle) [--di N: DI-1..13]\n"
-    "                           [--do N: DO-1..4] [--trigger MODE: 0 at once, 1..4 on a level,\n"
-    "                           5..12 DI-1..8, 13..15 DO-1..3] [--level L: rpm 0..3000 for\n"
-    "                           modes 1..3, % 0..300 for mode 4] [--csv FILE: the samples too,\n"
-    "                           \"-\" to the output] [--force: replace existing files]\n";
-
 namespace {
 
 constexpr int kTickMs = 100;
 constexpr int kProgressEvery = 64; // read-back requests between two progress lines
 
-int Usage(QTextStream& err, const QString& why) {
-    err << "orvan-cli: trace: " << why << "\n" << kTraceUsage;
-    return 2;
-}
-
-// An option's number; -1, outside every range, when it is missing or not a number.
-int32_t Number(const std::optional<QString>& text) {
-    bool ok = false;
-    const int32_t value = text ? text->toInt(&ok) : 0;
-    return ok ? value : -1;
+// An option's number; -1, outside every range, when it is not a number.
+int32_t Number(const QString& text) {
+    return static_cast<int32_t>(
+        ParseNumber(text, NumberForm::Decimal, INT32_MIN, INT32_MAX).value_or(-1));
 }
 
 bool OnTerminal() {
@@ -92,15 +74,19 @@ QString OptionProblemText(const TraceFieldProblem& p) {
 
 // The settings the options ask for, or the reason they are wrong: the same check a trace file
 // passes before its settings may reach the drive.
-std::optional<TraceSettings> SettingsOf(const TraceOptions& o, QString* why) {
+std::optional<TraceSettings> SettingsOf(const ParsedOptions& o, QString* why) {
+    const auto number = [&](const char* name, int32_t absent) {
+        const std::optional<QString> text = o.Value(name);
+        return text ? Number(*text) : absent;
+    };
     TraceSettings s;
-    s.intervalCode = Number(o.interval);
-    s.data1 = Number(o.data1);
-    s.data2 = Number(o.data2);
-    s.diSelection = o.di ? Number(o.di) - 1 : 0;
-    s.doSelection = o.dout ? Number(o.dout) - 1 : 0;
-    s.triggerMode = o.trigger ? Number(o.trigger) : 0;
-    s.triggerLevel = o.level ? Number(o.level) : 0;
+    s.intervalCode = number("--interval", -1);
+    s.data1 = number("--data1", -1);
+    s.data2 = number("--data2", -1);
+    s.diSelection = number("--di", 1) - 1;
+    s.doSelection = number("--do", 1) - 1;
+    s.triggerMode = number("--trigger", 0);
+    s.triggerLevel = number("--level", 0);
     if (const auto problem = FirstBadTraceSetting(s)) {
         *why = OptionProblemText(*problem);
         return std::nullopt;
@@ -110,98 +96,55 @@ std::optional<TraceSettings> SettingsOf(const TraceOptions& o, QString* why) {
 
 } // namespace
 
-bool TakeTraceOptions(QStringList& args, TraceOptions* o) {
-    static const QStringList kLinkValueOptions{"--port", "--baud", "--station", "--frame-format",
-                                               "-o"};
-    const std::pair<const char*, std::optional<QString> TraceOptions::*> kOptions[] = {
-        {"--interval", &TraceOptions::interval}, {"--data1", &TraceOptions::data1},
-        {"--data2", &TraceOptions::data2},       {"--di", &TraceOptions::di},
-        {"--do", &TraceOptions::dout},           {"--trigger", &TraceOptions::trigger},
-        {"--level", &TraceOptions::level},       {"--csv", &TraceOptions::csv}};
-    // The command is the first word that is neither an option nor an option's value.
-    bool isTrace = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (kLinkValueOptions.contains(args[i])) {
-            ++i;
-        } else if (!args[i].startsWith(QLatin1Char('-'))) {
-            isTrace = args[i] == QLatin1String("trace");
-            break;
-        } else if (std::any_of(std::begin(kOptions), std::end(kOptions),
-                               [&](const auto& option) { return args[i] == option.first; })) {
-            ++i;
-        }
-    }
-    if (!isTrace) {
-        return false;
-    }
-    QStringList rest;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const auto option = std::find_if(std::begin(kOptions), std::end(kOptions),
-                                         [&](const auto& o) { return args[i] == o.first; });
-        if (option == std::end(kOptions)) {
-            rest << args[i];
-        } else if (i + 1 < args.size()) {
-            o->*(option->second) = args[++i];
-        } else {
-            o->valueMissing = args[i];
-        }
-    }
-    args = rest;
-    return true;
-}
-
-int RunTraceCommand(const LinkOptions& link, const TraceOptions& o, QTextStream& out,
-                    QTextStream& err) {
-    if (!o.valueMissing.isEmpty()) {
-        return Usage(err, o.valueMissing + QStringLiteral(" needs a value"));
-    }
-    if (link.command.size() != 1) {
-        return Usage(err, QStringLiteral("trace takes no words after it"));
+int RunTrace(const Invocation& call) {
+    const auto usage = [&](const QString& why) {
+        return call.Usage(QStringLiteral("trace: ") + why);
+    };
+    if (!call.words.isEmpty()) {
+        return usage(QStringLiteral("trace takes no words after it"));
     }
     QString why;
-    const std::optional<TraceSettings> settings = SettingsOf(o, &why);
+    const std::optional<TraceSettings> settings = SettingsOf(call.options, &why);
     if (!settings) {
-        return Usage(err, why);
+        return usage(why);
     }
-    if (link.output.isEmpty() || !HasTraceFileExtension(link.output)) {
-        return Usage(err, QStringLiteral("-o needs a trace file ending in .trd"));
+    const QString output = call.options.Value("-o").value_or(QString());
+    if (output.isEmpty() || !HasTraceFileExtension(output)) {
+        return usage(QStringLiteral("-o needs a trace file ending in .trd"));
     }
-    if (o.csv && o.csv->isEmpty()) {
-        return Usage(err, QStringLiteral("--csv needs a file"));
+    const std::optional<QString> csv = call.options.Value("--csv");
+    if (csv && csv->isEmpty()) {
+        return usage(QStringLiteral("--csv needs a file"));
     }
     // A one-time event on the machine is not spent on a file that cannot be made.
-    QStringList outputs{link.output};
-    if (o.csv) {
-        outputs << *o.csv;
+    QStringList outputs{output};
+    if (csv) {
+        outputs << *csv;
     }
     for (const QString& path : outputs) {
-        const QString problem = OutputProblem(path, link.force);
+        const QString problem = OutputProblem(path, call.options.Has("--force"));
         if (!problem.isEmpty()) {
-            err << "orvan-cli: trace: cannot write " << path << ": " << problem << "\n";
+            ErrorLine(call.err) << "trace: cannot write " << path << ": " << problem << "\n";
             return 1;
         }
     }
 
-    ConsoleMessenger messenger;
-    DriveProfile profile;
-    CNolvaServoDoc document{profile};
-    document.OnNewDocument();
-    DriveOperations operations;
-    DriveConnection connection(link.settings, profile, document, messenger, operations);
-    if (!OpenPort(connection, link, err) || !ProbeDrive(connection, err)) {
+    DriveSession session(call.link, call.err);
+    session.document.OnNewDocument();
+    if (!session.ConnectWithStatus()) { // N for the speed conversions
         return 1;
     }
-    DriveStatus status; // N for the speed conversions
-    DriveTrace drive(connection, profile, messenger);
+    DriveConnection& connection = session.connection;
+    DriveTrace drive(connection, session.profile, session.messenger);
     TraceRecord record;
     ConfigureTrace(record, *settings);
-    if (!connection.ReadStatus(status) || !drive.ReadContactFunctions(nullptr)) {
-        err << "orvan-cli: trace: reading the drive's status and contacts failed\n";
-        connection.Close();
+    if (!drive.ReadContactFunctions(nullptr)) {
+        ErrorLine(call.err) << "trace: reading the drive's contacts failed\n";
         return 1;
     }
-    record.settings.contactFunctions = document.contactsInDrive;
+    record.settings.contactFunctions = session.document.contactsInDrive;
 
+    QTextStream& err = call.err;
     const bool terminal = OnTerminal();
     const auto wait = [&](const std::function<DriveTrace::Recording()>& check) {
         TraceWait clock(record.settings.IntervalUs(), TraceSettings::kPoints);
@@ -218,7 +161,7 @@ int RunTraceCommand(const LinkOptions& link, const TraceOptions& o, QTextStream&
                         err << "\n" << Qt::flush;
                     }
                     if (state == DriveTrace::Recording::Failed) {
-                        err << "orvan-cli: trace: reading the recording state failed\n";
+                        ErrorLine(err) << "trace: reading the recording state failed\n";
                     }
                     return state == DriveTrace::Recording::Finished;
                 }
@@ -231,17 +174,17 @@ int RunTraceCommand(const LinkOptions& link, const TraceOptions& o, QTextStream&
     if (!captured) {
         return 1;
     }
-    QList<OutputFile> files{{link.output, StoreTrace(record)}};
-    if (o.csv) {
-        files.append({*o.csv, TraceCsv(record)});
+    QList<OutputFile> files{{output, StoreTrace(record)}};
+    if (csv) {
+        files.append({*csv, TraceCsv(record)});
     }
-    if (!WriteOutputs(files, QStringLiteral("orvan-cli: trace"), out, err)) {
+    if (!WriteOutputs(files, QStringLiteral("orvan-cli: trace"), call.out, err)) {
         return 1;
     }
     // With the samples on the standard output, the summary goes with the other messages.
-    (o.csv == QLatin1String("-") ? err : out)
+    (csv == QLatin1String("-") ? err : call.out)
         << "trace: " << TraceSettings::kPoints << " samples of "
-        << FormatC("%.1f", static_cast<double>(record.IntervalMs())) << " ms written to "
-        << link.output << "\n";
+        << FormatC("%.1f", static_cast<double>(record.IntervalMs())) << " ms written to " << output
+        << "\n";
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "base/AtomicFile.h"
 #include "base/CFormat.h"
 #include "cli/CliText.h"
+#include "cli/Invocation.h"
 #include "trace/TraceDisplay.h"
 #include "trace/TraceFile.h"
 
@@ -10,22 +11,11 @@
 
 namespace {
 
-const char* const kUsage =
-    "usage: orvan-cli trd show FILE\n"
-    "       orvan-cli trd export FILE --csv OUT   (OUT \"-\" writes to the output)\n"
-    "The CSV holds one row per sample: the time in ms, data 1 and data 2 in their units, then\n"
-    "the input and output contact words; its first line names the quantities and units.\n";
-
-int Usage(QTextStream& err, const QString& why) {
-    err << "trd: " << why << "\n" << kUsage;
-    return 2;
-}
-
 std::unique_ptr<TraceRecord> Open(const QString& path, QTextStream& err) {
     auto record = std::make_unique<TraceRecord>();
     QString error;
     if (!OpenTraceFile(path, *record, &error)) {
-        err << "trd: " << OneLine(error) << "\n";
+        ErrorLine(err) << "trd: " << OneLine(error) << "\n";
         return nullptr;
     }
     return record;
@@ -57,36 +47,36 @@ void Show(const TraceRecord& r, QTextStream& out) {
 
 } // namespace
 
-int RunTraceFileCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
-    if (args.isEmpty() || args.front() == QLatin1String("--help"))
-        return Usage(err, QStringLiteral("a command is needed"));
-    const QString& command = args.front();
-    if (command == QLatin1String("show")) {
-        if (args.size() != 2)
-            return Usage(err, QStringLiteral("show takes one file"));
-        const auto record = Open(args[1], err);
-        if (!record)
-            return 1;
-        Show(*record, out);
+int RunTrdShow(const Invocation& call) {
+    if (call.words.size() != 1) {
+        return call.Usage(QStringLiteral("trd: show takes one file"));
+    }
+    const auto record = Open(call.words[0], call.err);
+    if (!record) {
+        return 1;
+    }
+    Show(*record, call.out);
+    return 0;
+}
+
+int RunTrdExport(const Invocation& call) {
+    if (call.words.isEmpty() || call.words.size() > 2 || !call.options.Has("--csv")) {
+        return call.Usage(QStringLiteral("trd: export takes a file and --csv [OUT]"));
+    }
+    const auto record = Open(call.words[0], call.err);
+    if (!record) {
+        return 1;
+    }
+    const QByteArray csv = TraceCsv(*record);
+    const QString output = call.words.value(1, QStringLiteral("-"));
+    if (output == QLatin1String("-")) {
+        call.out << QString::fromUtf8(csv);
         return 0;
     }
-    if (command == QLatin1String("export")) {
-        if (args.size() != 4 || args[2] != QLatin1String("--csv"))
-            return Usage(err, QStringLiteral("export takes a file and --csv OUT"));
-        const auto record = Open(args[1], err);
-        if (!record)
-            return 1;
-        const QByteArray csv = TraceCsv(*record);
-        if (args[3] == QLatin1String("-")) {
-            out << QString::fromUtf8(csv);
-            return 0;
-        }
-        QString reason;
-        if (!WriteFileAtomically(args[3], csv, &reason)) {
-            err << "trd: cannot write " << args[3] << ": " << reason << "\n";
-            return 1;
-        }
-        return 0;
+    QString reason;
+    if (!WriteFileAtomically(output, csv, &reason)) {
+        ErrorLine(call.err) << "trd: cannot write " << output << ": " << reason << "\n";
+        return 1;
     }
-    return Usage(err, QStringLiteral("unknown command ") + command);
+    return 0;
 }

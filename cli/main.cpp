@@ -1,12 +1,8 @@
 // orvan-cli: the program's operations for scripts and headless use.
 
-#include "cli/AnalysisCommands.h"
-#include "cli/LinkCommands.h"
-#include "cli/MonitorCommands.h"
-#include "cli/NvpCommands.h"
+#include "cli/CliText.h"
 #include "cli/ReportCommand.h"
-#include "cli/TraceCommand.h"
-#include "cli/TraceFileCommands.h"
+#include "cli/RunCommandLine.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -16,39 +12,6 @@
 
 #include <cstdio>
 #include <memory>
-
-namespace {
-
-int Run(QStringList args, QTextStream& out, QTextStream& err) {
-    if (!args.isEmpty() && args.front() == QLatin1String("nvp")) {
-        args.removeFirst();
-        return RunNvpCommand(args, out, err);
-    }
-    if (!args.isEmpty() && args.front() == QLatin1String("fra-analyse")) {
-        args.removeFirst();
-        return RunFraAnalyseCommand(args, out, err);
-    }
-    if (!args.isEmpty() && args.front() == QLatin1String("trd")) {
-        args.removeFirst();
-        return RunTraceFileCommand(args, out, err);
-    }
-    if (args.size() == 1 && args.front() == QLatin1String("--version")) {
-        out << "orvan-cli " ORVAN_VERSION "\n";
-        return 0;
-    }
-    if (args.isEmpty() || args.front() == QLatin1String("--help") ||
-        args.front() == QLatin1String("-h")) {
-        (args.isEmpty() ? err : out)
-            << kLinkUsage << kMonitorUsage << kTraceUsage << kAnalysisUsage
-            << "       orvan-cli nvp ... (parameter files; orvan-cli nvp for details)\n"
-            << "       orvan-cli trd ... (trace files; orvan-cli trd for details)\n"
-            << "       orvan-cli --version\n";
-        return args.isEmpty() ? 2 : 0;
-    }
-    return RunLinkCommand(args, out, err);
-}
-
-} // namespace
 
 int main(int argc, char* argv[]) {
     // The report sets text, which needs a GUI application's fonts; it runs headless, offscreen.
@@ -63,12 +26,12 @@ int main(int argc, char* argv[]) {
     args.removeFirst();
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const int exitCode = Run(args, out, err);
+    const int exitCode = RunCommandLine(args, out, err);
     // Output that did not all arrive (a full disk) is a failure: a script must not take a cut
     // file for a whole one.
     out.flush();
     if (out.status() != QTextStream::Ok || std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-        err << "orvan-cli: writing the output failed: " << out.device()->errorString() << "\n";
+        ErrorLine(err) << "writing the output failed: " << out.device()->errorString() << "\n";
         return 1;
     }
     return exitCode;

@@ -17,8 +17,8 @@
 #include <cmath>
 #include <csignal>
 
-#include <sys/resource.h>
 #include <random>
+#include <sys/resource.h>
 
 namespace {
 
@@ -95,7 +95,7 @@ TEST(AnalysisCli, SilentRecordHasNoResonanceAndBadFilesWriteNothing) {
     const QString result = dir.filePath("result.csv");
     run = Cli({"fra-analyse", bad, "-o", result});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "fra-analyse: " + bad + ": line 3: speed \"x\" is not a number");
+    EXPECT_EQ(run.err, "orvan-cli: fra-analyse: " + bad + ": line 3: speed \"x\" is not a number");
     EXPECT_FALSE(QFile::exists(result));
     EXPECT_EQ(Cli({"fra-analyse", zeros, "--model", "12G"}).exitCode, 2);
 }
@@ -117,7 +117,8 @@ TEST(AnalysisCli, AResultTheDiskCannotTakeSaysWhatFailed) {
     ASSERT_TRUE(p.waitForFinished(60000));
     const QString err = QString::fromUtf8(p.readAllStandardError()).trimmed();
     EXPECT_EQ(p.exitCode(), 1);
-    EXPECT_TRUE(err.startsWith("fra-analyse: cannot write " + result + ": ")) << err.toStdString();
+    EXPECT_TRUE(err.startsWith("orvan-cli: fra-analyse: cannot write " + result + ": "))
+        << err.toStdString();
     EXPECT_FALSE(err.contains("Unknown error")) << err.toStdString();
     EXPECT_TRUE(QDir(dir.path()).entryList({"result*"}, QDir::Files | QDir::Hidden).isEmpty());
 }
@@ -139,8 +140,8 @@ TEST(FraCli, MeasuresTheSimulatedResonanceOverTheTerminal) {
         const CliRun run = Cli(
             {"--port", "/nonexistent", "fra", "--load", "50", "--record", record, "-o", result});
         EXPECT_EQ(run.exitCode, 1);
-        EXPECT_EQ(run.err,
-                  "fra: cannot write " + result + ": no such folder " + dir.filePath("nodir"));
+        EXPECT_EQ(run.err, "orvan-cli: fra: cannot write " + result + ": no such folder " +
+                               dir.filePath("nodir"));
         EXPECT_FALSE(QFile::exists(record));
     }
 
@@ -189,7 +190,7 @@ TEST(FraCli, InterruptedMeasurementEndsTheDrivesRun) {
     ASSERT_TRUE(fra.waitForFinished(30000));
     EXPECT_EQ(fra.exitCode(), 1);
     EXPECT_EQ(QString::fromUtf8(fra.readAllStandardError()).trimmed(),
-              QStringLiteral("fra: interrupted; the drive's run was ended"));
+              QStringLiteral("orvan-cli: fra: interrupted; the drive's run was ended"));
     QStringList sent = requests();
     sent.removeAll(QString());
     ASSERT_GE(sent.size(), 2);

@@ -48,7 +48,7 @@ TEST_F(SpecialFilesCli, ACsvExportIntoADeviceWritesThroughAndAFullOneFails) {
     EXPECT_EQ(ok.exitCode, 0) << ok.err.toStdString();
     const CliRun failed = Cli({"trd", "export", path("good.trd"), "--csv", full});
     EXPECT_EQ(failed.exitCode, 1);
-    EXPECT_EQ(failed.err, "trd: cannot write " + full + ": 磁盘空间已满");
+    EXPECT_EQ(failed.err, "orvan-cli: trd: cannot write " + full + ": 磁盘空间已满");
     for (const QString& link : {null, full}) {
         EXPECT_EQ(FileType(link), S_IFLNK);
         EXPECT_EQ(TargetType(link), S_IFCHR);

@@ -46,6 +46,11 @@ TEST(TraceFileCli, ShowAndExportAGeneratedFile) {
     EXPECT_EQ(lines[4], QStringLiteral("1.5,0,0,31,0"));
     EXPECT_EQ(lines[512], QStringLiteral("255.5,0,87,0,0"));
 
+    // Without OUT the samples go to the standard output, as "nvp export" does.
+    const CliRun toOutput = clitest::Cli({"trd", "export", trd, "--csv"});
+    EXPECT_EQ(toOutput.exitCode, 0) << toOutput.err.toStdString();
+    EXPECT_EQ(toOutput.out.split('\n'), lines);
+
     QFile cut(trd);
     ASSERT_TRUE(cut.resize(100));
     const CliRun bad = clitest::Cli({"trd", "show", trd});
