@@ -1,5 +1,7 @@
 #include "cli/MonitorCommands.h"
 
+#include "base/FileNames.h"
+#include "base/SystemErrors.h"
 #include "cli/DriveSession.h"
 #include "cli/Interrupt.h"
 #include "cli/Invocation.h"
@@ -14,7 +16,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <memory>
+
+#include <fcntl.h>
 
 namespace {
 
@@ -72,10 +77,20 @@ bool Flushed(QTextStream& out, QTextStream& err) {
 class CsvRecord {
 public:
     bool Open(const QString& path, const QList<int>& numbers, QTextStream& err) {
-        const bool opened =
-            path == QLatin1String("-")
-                ? file_.open(stdout, QIODevice::WriteOnly)
-                : (file_.setFileName(path), file_.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        path_ = path;
+        bool opened = false;
+        if (path == QLatin1String("-")) {
+            opened = file_.open(stdout, QIODevice::WriteOnly);
+        } else {
+            // Opened by its own bytes: the name need not be UTF-8.
+            const int fd = ::open(NativeFileName(path).constData(),
+                                  O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
+            if (fd < 0) {
+                ErrorLine(err) << "cannot write " << path << ": " << SystemErrorText(errno) << "\n";
+                return false;
+            }
+            opened = file_.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
+        }
         if (!opened) {
             ErrorLine(err) << "cannot write " << path << ": " << file_.errorString() << "\n";
             return false;
@@ -103,11 +118,11 @@ private:
         if (file_.write(bytes) == bytes.size() && file_.flush()) {
             return true;
         }
-        ErrorLine(err) << "writing " << file_.fileName() << " failed: " << file_.errorString()
-                       << "\n";
+        ErrorLine(err) << "writing " << path_ << " failed: " << file_.errorString() << "\n";
         return false;
     }
 
+    QString path_;
     QFile file_;
 };
 

@@ -1,5 +1,6 @@
 #include "cli/NvpCommands.h"
 
+#include "base/FileNames.h"
 #include "cli/CliText.h"
 #include "cli/Invocation.h"
 #include "cli/Numbers.h"
@@ -12,7 +13,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -81,7 +81,7 @@ bool LoadFile(const QString& path, const Options& o, CNolvaServoDoc* doc, QTextS
 }
 
 bool RefuseOverwrite(const QString& path, const Options& o, QTextStream& err) {
-    if (!o.force && QFileInfo::exists(path)) {
+    if (!o.force && FileExists(path)) {
         ErrorLine(err) << "nvp: " << path << " exists; use --force to replace it\n";
         return true;
     }

@@ -1,5 +1,6 @@
 #include "cli/ReportCommand.h"
 
+#include "base/FileNames.h"
 #include "cli/CliText.h"
 #include "cli/Invocation.h"
 #include "cli/Numbers.h"
@@ -32,7 +33,7 @@ int RunNvpReport(const Invocation& call) {
         }
         maxSpeed = static_cast<int32_t>(*speed);
     }
-    if (!call.options.Has("--force") && QFileInfo::exists(output)) {
+    if (!call.options.Has("--force") && FileExists(output)) {
         ErrorLine(call.err) << "nvp: " << output << " exists; use --force to replace it\n";
         return 1;
     }

@@ -1,5 +1,6 @@
 // orvan-cli: the program's operations for scripts and headless use.
 
+#include "base/FileNames.h"
 #include "cli/CliText.h"
 #include "cli/ReportCommand.h"
 #include "cli/RunCommandLine.h"
@@ -22,7 +23,8 @@ int main(int argc, char* argv[]) {
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
-    QStringList args = QCoreApplication::arguments();
+    // Each argument as the file name it may be, byte for byte, after Qt took its own options.
+    QStringList args = ArgumentsFromNative(argc, argv);
     args.removeFirst();
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -103,8 +103,9 @@ bool WriteIntoDevice(const QByteArray& encodedPath, bool isFifo, const QByteArra
 // complete and on the disk. A link is followed, so the file it points at is the one replaced.
 bool WriteThenRename(const QByteArray& encodedPath, const QByteArray& content, QString* reason) {
     char resolved[PATH_MAX];
-    const QByteArray target =
-        ::realpath(encodedPath.constData(), resolved) != nullptr ? QByteArray(resolved) : encodedPath;
+    const QByteArray target = ::realpath(encodedPath.constData(), resolved) != nullptr
+                                  ? QByteArray(resolved)
+                                  : encodedPath;
     // A new file gets the permissions the user's mask allows, an existing one keeps its own.
     mode_t mode = 0;
     struct stat existing {};
@@ -120,8 +121,8 @@ bool WriteThenRename(const QByteArray& encodedPath, const QByteArray& content, Q
     if (fd < 0)
         return Fail(reason, SystemErrorText(errno));
     QString shortWrite;
-    const bool written = ::fchmod(fd, mode) == 0 && WriteAll(fd, content, &shortWrite) &&
-                         ::fsync(fd) == 0;
+    const bool written =
+        ::fchmod(fd, mode) == 0 && WriteAll(fd, content, &shortWrite) && ::fsync(fd) == 0;
     const int error = errno;
     const bool closed = ::close(fd) == 0;
     const int closeError = errno;

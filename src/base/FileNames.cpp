@@ -59,7 +59,8 @@ QString ShownName(const QString& name) {
 
 // The one entry of `folder` shown as `shown`, or an empty string.
 QString SingleEntryShownAs(const QString& folder, const QString& shown) {
-    DIR* dir = ::opendir(NativeFileName(folder.isEmpty() ? QStringLiteral(".") : folder).constData());
+    DIR* dir =
+        ::opendir(NativeFileName(folder.isEmpty() ? QStringLiteral(".") : folder).constData());
     if (dir == nullptr)
         return {};
     QString found;
@@ -85,8 +86,8 @@ QString FileNameFromNative(QByteArrayView bytes) {
         char32_t codePoint = 0;
         const int length = ValidSequence(bytes, at, &codePoint);
         if (length == 0) {
-            name.append(QChar(static_cast<char16_t>(kEscapeBase +
-                                                    static_cast<unsigned char>(bytes[at]))));
+            name.append(
+                QChar(static_cast<char16_t>(kEscapeBase + static_cast<unsigned char>(bytes[at]))));
             ++at;
             continue;
         }
@@ -109,8 +110,7 @@ QByteArray NativeFileName(const QString& name) {
         }
         // Everything else as UTF-8; a pair of surrogates is one character.
         const qsizetype length =
-            QChar::isHighSurrogate(unit) && at + 1 < name.size() &&
-                    name[at + 1].isLowSurrogate()
+            QChar::isHighSurrogate(unit) && at + 1 < name.size() && name[at + 1].isLowSurrogate()
                 ? 2
                 : 1;
         bytes.append(name.mid(at, length).toUtf8());
@@ -145,7 +145,8 @@ QString ExistingFileName(const QString& chosen) {
         QString next = i == 0 ? part : path + QLatin1Char('/') + part;
         if (!part.isEmpty() && !FileExists(next) &&
             part.contains(QChar(QChar::ReplacementCharacter))) {
-            const QString real = SingleEntryShownAs(i == 0 ? QString() : (path.isEmpty() ? QStringLiteral("/") : path), part);
+            const QString real = SingleEntryShownAs(
+                i == 0 ? QString() : (path.isEmpty() ? QStringLiteral("/") : path), part);
             if (real.isEmpty())
                 return chosen;
             next = i == 0 ? real : path + QLatin1Char('/') + real;

@@ -32,14 +32,14 @@ QList<QByteArray> RawEntries(const QString& folder) {
 TEST(FileNames, EveryByteSequenceComesBackAndUtf8ReadsAsUtf8) {
     const QByteArray cases[] = {
         "plain.nvp",
-        "\xe5\x8f\x82\xe6\x95\xb0.nvp",     // 参数, UTF-8
-        "\xf0\x9f\x98\x80.trd",             // a character beyond the first plane
-        "latin1-\xe9\xff.nvp",              // Latin-1
-        "\x80 stray continuation",          //
-        "cut at the end \xe5\x8f",          //
+        "\xe5\x8f\x82\xe6\x95\xb0.nvp",       // 参数, UTF-8
+        "\xf0\x9f\x98\x80.trd",               // a character beyond the first plane
+        "latin1-\xe9\xff.nvp",                // Latin-1
+        "\x80 stray continuation",            //
+        "cut at the end \xe5\x8f",            //
         "overlong \xc0\xaf and \xe0\x80\xaf", // '/' written long
-        "surrogate \xed\xa0\x80",           // UTF-16 halves are no UTF-8
-        "beyond \xf4\x90\x80\x80 and \xf5", // past U+10FFFF
+        "surrogate \xed\xa0\x80",             // UTF-16 halves are no UTF-8
+        "beyond \xf4\x90\x80\x80 and \xf5",   // past U+10FFFF
         "\xed\xb3\xa9 looks like an escape",
     };
     for (const QByteArray& bytes : cases) {

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -30,6 +31,37 @@ protected:
     }
     QTemporaryDir dir;
 };
+
+// orvan-cli run by the shell in `folder`, so that its arguments reach it as raw bytes (`printf`
+// escapes in `script`; "$0" is the tool).
+CliRun ShellCli(const QString& folder, const QString& script) {
+    QProcess p;
+    p.setWorkingDirectory(folder);
+    p.start(QStringLiteral("/bin/sh"), {"-c", script, QStringLiteral(ORVAN_CLI_PATH)});
+    EXPECT_TRUE(p.waitForFinished(60000));
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()).trimmed(),
+            QString::fromUtf8(p.readAllStandardError()).trimmed()};
+}
+
+// A name in Latin-1, as files copied from an old machine have: made, shown and exported under
+// its own bytes, never under a look-alike.
+TEST_F(NvpCli, FileNamesThatAreNotUtf8AreUsedByteForByte) {
+    const CliRun made =
+        ShellCli(dir.path(), R"sh(exec "$0" nvp new "$(printf 'new-\351\377.nvp')")sh");
+    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+    const CliRun shown =
+        ShellCli(dir.path(), R"sh(exec "$0" nvp show "$(printf 'new-\351\377.nvp')")sh");
+    EXPECT_EQ(shown.exitCode, 0) << shown.err.toStdString();
+    EXPECT_TRUE(shown.out.contains(QStringLiteral("Cn001"))) << shown.out.toStdString();
+    const CliRun exported = ShellCli(
+        dir.path(),
+        R"sh("$0" nvp export "$(printf 'new-\351\377.nvp')" --csv > "$(printf 'out-\351.csv')" &&
+              exec "$0" nvp import "$(printf 'out-\351.csv')" -o "$(printf 'back-\351.nvp')")sh");
+    EXPECT_EQ(exported.exitCode, 0) << exported.err.toStdString();
+    const CliRun listed = ShellCli(dir.path(), "LC_ALL=C ls | od -An -tx1 | tr -d ' \\n'");
+    EXPECT_EQ(listed.out.toLatin1(),
+              QByteArray("back-\xe9.nvp\nnew-\xe9\xff.nvp\nout-\xe9.csv\n").toHex());
+}
 
 TEST_F(NvpCli, NewShowsEveryDefaultAndRefusesToOverwrite) {
     ASSERT_EQ(cli({"new", path("a.nvp")}).exitCode, 0);
