@@ -131,12 +131,13 @@ int RunNvpShow(const Invocation& call) {
                  QStringLiteral("单位"), QStringLiteral("范围"), QStringLiteral("默认值")});
     for (const ParamSpec& p : AllParameters()) {
         const QString code = ParamCode{p.letter, p.number}.text();
-        rows.append({code, ParameterName({p.letter, p.number}),
-                     FormatValue(code, *doc.values.slot({p.letter, p.number}), false),
-                     UnitText(code),
-                     RangeText(code, *doc.minimums.slot({p.letter, p.number}),
-                               *doc.maximums.slot({p.letter, p.number})),
-                     FormatValue(code, *doc.defaults.slot({p.letter, p.number}), true)});
+        rows.append(
+            {code, ParameterName({p.letter, p.number}),
+             FormatValue({p.letter, p.number}, *doc.values.slot({p.letter, p.number}), false),
+             UnitText({p.letter, p.number}),
+             RangeText({p.letter, p.number}, *doc.minimums.slot({p.letter, p.number}),
+                       *doc.maximums.slot({p.letter, p.number})),
+             FormatValue({p.letter, p.number}, *doc.defaults.slot({p.letter, p.number}), true)});
     }
     QList<int> widths(6, 0);
     for (const QStringList& row : rows) {
@@ -251,7 +252,8 @@ int RunNvpDiff(const Invocation& call) {
         }
         const QString code = ParamCode{p.letter, p.number}.text();
         call.out << code << "  " << ParameterName({p.letter, p.number}) << "  "
-                 << FormatValue(code, va, false) << "  " << FormatValue(code, vb, false) << "\n";
+                 << FormatValue({p.letter, p.number}, va, false) << "  "
+                 << FormatValue({p.letter, p.number}, vb, false) << "\n";
         ++differences;
     }
     return differences == 0 ? 0 : 3;

@@ -53,7 +53,7 @@ bool ParseCodes(const Invocation& call, bool write, QList<ParamCode>* codes,
 // A value as the catalogue shows it: hexadecimal digits for the bit-field codes, else decimal;
 // "0x" selects hexadecimal for any code.
 std::optional<int32_t> ParseValue(const ParamCode& code, const QString& text) {
-    const bool hexFormat = (ParamAttributes(code.text()) & 0x20) != 0;
+    const bool hexFormat = IsHexFormat(code);
     const std::optional<int64_t> value = ParseNumber(
         text, hexFormat ? NumberForm::Hex : NumberForm::DecimalOrHex, INT32_MIN, INT32_MAX);
     return value ? std::optional<int32_t>(static_cast<int32_t>(*value)) : std::nullopt;
@@ -176,8 +176,7 @@ int RunReadCodes(const Invocation& call) {
         return drive.Failed();
     }
     for (qsizetype i = 0; i < codes.size(); ++i) {
-        call.out << codes[i].text() << "=" << FormatValue(codes[i].text(), values[i], false)
-                 << "\n";
+        call.out << codes[i].text() << "=" << FormatValue(codes[i], values[i], false) << "\n";
     }
     return 0;
 }
@@ -201,7 +200,7 @@ int RunWriteCodes(const Invocation& call) {
         const int32_t max = *drive.Document().maximums.slot(code);
         if (!value || *value < min || *value > max) {
             ErrorLine(call.err) << code.text() << "=" << valueTexts[i]
-                                << ": the value must be within " << RangeText(code.text(), min, max)
+                                << ": the value must be within " << RangeText(code, min, max)
                                 << "\n";
             return 2;
         }
@@ -260,8 +259,8 @@ int RunWriteAll(const Invocation& call) {
                             << " holds values outside their ranges; nothing was written:\n";
         for (const RangeFault& fault : faults) {
             call.err << "  " << fault.code.text() << " = "
-                     << FormatValue(fault.code.text(), fault.value, false) << " (range "
-                     << RangeText(fault.code.text(), fault.min, fault.max) << ")\n";
+                     << FormatValue(fault.code, fault.value, false) << " (range "
+                     << RangeText(fault.code, fault.min, fault.max) << ")\n";
         }
         return 1;
     }

@@ -160,8 +160,7 @@ QString OwnHelp(char letter, int number) {
 
 } // namespace
 
-QString HelpText(const QString& codeText) {
-    const ParamCode code = ParamCode::fromText(codeText);
+QString HelpText(ParamCode code) {
     const int number = code.number;
     switch (code.letter) {
     case 'C':

@@ -33,21 +33,16 @@ constexpr const char* kDiFunctions[28] = {
     "ORG",  "POS1", "POS2", "POS3",   "POS4",  "TRQINV", "RS1", "RS2"};
 constexpr const char* kDoFunctions[8] = {"RDY", "ALM", "ZS", "BI", "INS", "INP", "HOME", "INT"};
 
-const ParamSpec* FindParamByText(const QString& codeText) {
-    const ParamCode code = ParamCode::fromText(codeText);
-    return ::FindParam(code);
-}
-
 QString FormatWith(uint8_t attributes, int32_t value) {
     const auto u = static_cast<uint32_t>(value); // "%X" shows the 32-bit pattern
     switch (attributes & kAttrFormatMask) {
-    case 0x20: return QString::asprintf("%X", u);
-    case 0x40: return QString::asprintf("%02d", value);
-    case 0x60: return QString::asprintf("%02X", u);
-    case 0x80: return QString::asprintf("%03d", value);
-    case 0xA0: return QString::asprintf("%03X", u);
-    case 0xC0: return QString::asprintf("%04d", value);
-    case 0xE0: return QString::asprintf("%04X", u);
+    case kFormatHex: return QString::asprintf("%X", u);
+    case kFormatDecimal2: return QString::asprintf("%02d", value);
+    case kFormatHex2: return QString::asprintf("%02X", u);
+    case kFormatDecimal3: return QString::asprintf("%03d", value);
+    case kFormatHex3: return QString::asprintf("%03X", u);
+    case kFormatDecimal4: return QString::asprintf("%04d", value);
+    case kFormatHex4: return QString::asprintf("%04X", u);
     default: return QString::asprintf("%d", value);
     }
 }
@@ -163,29 +158,33 @@ uint16_t ModbusRegisterOf(ParamCode code) {
     return static_cast<uint16_t>(base + number);
 }
 
-QString UnitText(const QString& codeText) {
-    const ParamSpec* p = FindParamByText(codeText);
+QString UnitText(ParamCode code) {
+    const ParamSpec* p = FindParam(code);
     return p != nullptr ? QString::fromUtf8(p->unit) : QString();
 }
 
-uint8_t ParamAttributes(const QString& codeText) {
-    const ParamSpec* p = FindParamByText(codeText);
+uint8_t ParamAttributes(ParamCode code) {
+    const ParamSpec* p = FindParam(code);
     return p != nullptr ? p->attributes : 0;
 }
 
-QString FormatValue(const QString& codeText, int32_t value, bool asDefault) {
-    const uint8_t attributes = ParamAttributes(codeText);
+bool IsHexFormat(ParamCode code) {
+    return (ParamAttributes(code) & kFormatHexBit) != 0;
+}
+
+QString FormatValue(ParamCode code, int32_t value, bool asDefault) {
+    const uint8_t attributes = ParamAttributes(code);
     if (asDefault && (attributes & kAttrEncoderDefault) != 0) {
         return StringText(StringId::kEncoderPulsesDefault);
     }
     return FormatWith(attributes, value);
 }
 
-QString RangeText(const QString& codeText, int32_t min, int32_t max) {
+QString RangeText(ParamCode code, int32_t min, int32_t max) {
     if (min == max) {
         return {};
     }
-    return FormatValue(codeText, min, false) + QLatin1Char('~') + FormatValue(codeText, max, false);
+    return FormatValue(code, min, false) + QLatin1Char('~') + FormatValue(code, max, false);
 }
 
 QString DiFunctionName(int index) {

@@ -20,6 +20,17 @@ inline constexpr uint8_t kAttrEncoderDefault = 0x01; // default shown as string 
 inline constexpr uint8_t kAttrSigned = 0x02;         // editors accept negative numbers
 inline constexpr uint8_t kAttrFormatMask = 0xE0;     // number format, see FormatValue
 
+// The number formats of the attribute's top three bits; every hexadecimal one has the 0x20 bit.
+inline constexpr uint8_t kFormatDecimal = 0x00;  // "%d"
+inline constexpr uint8_t kFormatHex = 0x20;      // "%X"
+inline constexpr uint8_t kFormatDecimal2 = 0x40; // "%02d"
+inline constexpr uint8_t kFormatHex2 = 0x60;     // "%02X"
+inline constexpr uint8_t kFormatDecimal3 = 0x80; // "%03d"
+inline constexpr uint8_t kFormatHex3 = 0xA0;     // "%03X"
+inline constexpr uint8_t kFormatDecimal4 = 0xC0; // "%04d"
+inline constexpr uint8_t kFormatHex4 = 0xE0;     // "%04X"
+inline constexpr uint8_t kFormatHexBit = 0x20;
+
 // Parameter index: the mailbox index, which is also the page-'5' location of the live copy.
 uint8_t ParameterIndexOf(ParamCode code);
 bool IsTwoRegister(ParamCode code);
@@ -42,11 +53,13 @@ DriveLocation MonitorLocation(ParamCode code);
 // Modbus holding register of a parameter: group base plus the number within the group.
 uint16_t ModbusRegisterOf(ParamCode code);
 
-QString UnitText(const QString& codeText);
-uint8_t ParamAttributes(const QString& codeText);
-QString FormatValue(const QString& codeText, int32_t value, bool asDefault);
-QString RangeText(const QString& codeText, int32_t min, int32_t max);
-QString HelpText(const QString& codeText);
+QString UnitText(ParamCode code);
+uint8_t ParamAttributes(ParamCode code);
+// Whether the parameter is shown and entered in hexadecimal.
+bool IsHexFormat(ParamCode code);
+QString FormatValue(ParamCode code, int32_t value, bool asDefault);
+QString RangeText(ParamCode code, int32_t min, int32_t max);
+QString HelpText(ParamCode code);
 
 // Input contact functions 0..27 (function number − 1) and output functions 0..7.
 QString DiFunctionName(int index);

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr uint8_t kAttrHexFormat = 0x20; // every hexadecimal number format has this bit
-
 // Parameters that are never offered: a change of theirs takes effect only after a restart, or
 // they belong to the drive's set-up (model, encoder, communication).
 constexpr ParamCode kNotOffered[] = {
@@ -47,12 +45,12 @@ OnlinePanel MakeOnlinePanel(ParamCode code, const DriveProfile& profile) {
         panel.PanelMax = *maximums.slot(code);
     }
     panel.codeText = code.text();
-    const uint8_t attributes = ParamAttributes(panel.codeText);
+    const uint8_t attributes = ParamAttributes(code);
     panel.PanelWide = (attributes & kAttrSigned) != 0;
-    panel.PanelHex = (attributes & kAttrHexFormat) != 0;
+    panel.PanelHex = IsHexFormat(code);
     panel.nameText = ParameterName(code);
-    panel.unitText = UnitText(panel.codeText);
-    panel.rangeText = RangeText(panel.codeText, panel.PanelMin, panel.PanelMax);
+    panel.unitText = UnitText(code);
+    panel.rangeText = RangeText(code, panel.PanelMin, panel.PanelMax);
     return panel;
 }
 

@@ -200,7 +200,7 @@ QString EditorWindowTitle() {
 }
 
 QString ValueFieldText(const QString& code, int32_t value) {
-    return FormatValue(code, value, false);
+    return FormatValue(ParamCode::fromText(code), value, false);
 }
 
 const FieldEditor* FieldEditorFor(const QString& code) {

@@ -142,10 +142,10 @@ EditorRow MakeEditorRow(const CNolvaServoDoc& document, ParamCode code,
     const int32_t* max = document.maximums.slot(code);
     const int32_t* def = document.defaults.slot(code);
     if (value != nullptr) {
-        row.valueText = FormatValue(row.codeText, *value, false);
-        row.unitText = UnitText(row.codeText);
-        row.rangeText = RangeText(row.codeText, *min, *max);
-        row.defaultText = FormatValue(row.codeText, *def, true);
+        row.valueText = FormatValue(code, *value, false);
+        row.unitText = UnitText(code);
+        row.rangeText = RangeText(code, *min, *max);
+        row.defaultText = FormatValue(code, *def, true);
     }
     if (flags != nullptr) {
         row.checked = flags->Checked(code);

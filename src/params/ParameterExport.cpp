@@ -110,10 +110,6 @@ bool ParseCsv(const QString& text, QList<QStringList>* rows, QList<int>* lineOfR
     return true;
 }
 
-bool IsHexFormat(uint8_t attributes) {
-    return (attributes & 0x20) != 0; // "%X", "%02X", "%03X", "%04X"
-}
-
 bool ParseValue(const QString& text, bool hex, int32_t* value) {
     bool ok = false;
     if (hex) {
@@ -185,12 +181,13 @@ QByteArray ExportCsv(const CNolvaServoDoc& doc) {
     QString out = kHeader + QLatin1Char('\n');
     for (const ParamSpec& p : AllParameters()) {
         const QString code = ParameterCode(p);
-        out += CsvRow({code, ParameterName({p.letter, p.number}),
-                       FormatValue(code, *doc.values.slot({p.letter, p.number}), false),
-                       UnitText(code),
-                       RangeText(code, *doc.minimums.slot({p.letter, p.number}),
-                                 *doc.maximums.slot({p.letter, p.number})),
-                       FormatValue(code, *doc.defaults.slot({p.letter, p.number}), true)});
+        out += CsvRow(
+            {code, ParameterName({p.letter, p.number}),
+             FormatValue({p.letter, p.number}, *doc.values.slot({p.letter, p.number}), false),
+             UnitText({p.letter, p.number}),
+             RangeText({p.letter, p.number}, *doc.minimums.slot({p.letter, p.number}),
+                       *doc.maximums.slot({p.letter, p.number})),
+             FormatValue({p.letter, p.number}, *doc.defaults.slot({p.letter, p.number}), true)});
     }
     auto plain = [&out](const QString& code, const QString& name, int32_t value) {
         out += CsvRow({code, name, QString::number(value), {}, {}, {}});
@@ -241,8 +238,8 @@ QByteArray ExportJson(const CNolvaServoDoc& doc) {
         QJsonObject row{{"code", code},
                         {"name", ParameterName({p.letter, p.number})},
                         {"value", value},
-                        {"text", FormatValue(code, value, false)},
-                        {"unit", UnitText(code)},
+                        {"text", FormatValue({p.letter, p.number}, value, false)},
+                        {"unit", UnitText({p.letter, p.number})},
                         {"min", *doc.minimums.slot({p.letter, p.number})},
                         {"max", *doc.maximums.slot({p.letter, p.number})},
                         {"default", *doc.defaults.slot({p.letter, p.number})},
@@ -315,7 +312,7 @@ bool ImportCsv(QByteArrayView csv, CNolvaServoDoc& document, QString* error) {
         const ParamSpec* param = FindParam(pc);
         if (param != nullptr && ParamCode{param->letter, param->number}.text() == code) {
             int32_t value = 0;
-            if (!ParseValue(row[2], IsHexFormat(param->attributes), &value)) {
+            if (!ParseValue(row[2], IsHexFormat(pc), &value)) {
                 *error = QStringLiteral("%1：%2 的数值 \"%3\" 无效").arg(where, code, row[2]);
                 return false;
             }
@@ -323,7 +320,7 @@ bool ImportCsv(QByteArrayView csv, CNolvaServoDoc& document, QString* error) {
             const int32_t max = *result.maximums.slot(pc);
             if (value < min || value > max) {
                 *error = QStringLiteral("%1：%2 的数值 %3 超出范围 %4")
-                             .arg(where, code, row[2], RangeText(code, min, max));
+                             .arg(where, code, row[2], RangeText(pc, min, max));
                 return false;
             }
             *result.values.slot(pc) = value;

@@ -262,7 +262,7 @@ void CustomParameterTable::Fill(const QList<CustomEntry>& rows, const CNolvaServ
         }
         const ParamCode code{GroupInfo(entry.Group - 1).letter, entry.Index + 1};
         entries_.append(entry);
-        rows_.append(MakeRow(document, code, code.text(), UnitText(code.text())));
+        rows_.append(MakeRow(document, code, code.text(), UnitText(code)));
     }
 }
 

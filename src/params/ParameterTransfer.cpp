@@ -96,7 +96,8 @@ QList<RangeFault> ValuesOutOfRange(const QList<ParamCode>& codes, const QList<in
 QString RangeFaultText(const RangeFault& fault) {
     const QString code = fault.code.text();
     return QStringLiteral("%1 = %2 (范围 %3)")
-        .arg(code, FormatValue(code, fault.value, false), RangeText(code, fault.min, fault.max));
+        .arg(code, FormatValue(fault.code, fault.value, false),
+             RangeText(fault.code, fault.min, fault.max));
 }
 
 QList<ParamCode> WholeSet() {

@@ -109,8 +109,8 @@ QStringList ReportRowTexts(const CNolvaServoDoc& document, ParamCode code) {
     const int32_t* fallback = document.defaults.slot(code);
     if (value == nullptr)
         return {text, QString(), QString(), QString(), QString(), QString()};
-    return {text,           ParameterName(code),         FormatValue(text, *value, false),
-            UnitText(text), RangeText(text, *min, *max), FormatValue(text, *fallback, false)};
+    return {text,           ParameterName(code),         FormatValue(code, *value, false),
+            UnitText(code), RangeText(code, *min, *max), FormatValue(code, *fallback, false)};
 }
 
 QString ReportPageNumberText(int page) {

@@ -40,7 +40,7 @@ TEST(HelpText, EveryParameterButTheContactMasksHasFilledHelpEndingWithALineBreak
     const QStringList codes = AllCodes();
     ASSERT_EQ(codes.size(), kParameterCount);
     for (const QString& code : codes) {
-        const QString help = HelpText(code);
+        const QString help = HelpText(ParamCode::fromText(code));
         if (code == QLatin1String("Hn518") || code == QLatin1String("Hn519")) { // contact masks
             EXPECT_TRUE(help.isEmpty()) << S(code);
             continue;
@@ -57,7 +57,7 @@ TEST(HelpText, UnknownCodesAndNonDigitTailsHaveNoHelp) {
     for (const char* code : {"",      "C",     "Cn0",   "Cn0a5", "Cn00x", "Cn000", "Cn041",
                              "Tn100", "Tn109", "Sn219", "Pn300", "Pn370", "qn400", "qn408",
                              "Hn500", "Hn520", "Un-01", "dn-01", "Xn001", "cn001", "Qn401"}) {
-        EXPECT_TRUE(HelpText(U(code)).isEmpty()) << code;
+        EXPECT_TRUE(HelpText(ParamCode::fromText(U(code))).isEmpty()) << code;
     }
 }
 
@@ -67,16 +67,18 @@ TEST(HelpText, StatesTheCatalogueUnitRangeDefaultAndRestartNeed) {
             continue; // the contact help is the list of functions and levels
         }
         const QString code = ParamCode{p.letter, p.number}.text();
-        const QString help = HelpText(code);
+        const QString help = HelpText(ParamCode::fromText(code));
         if (*p.unit != '\0') {
             EXPECT_TRUE(help.contains(U("单位：") + U(p.unit))) << S(code) << " unit " << p.unit;
         }
         if (p.rangeRule == RangeRule::Fixed) {
-            const QString range = U("设定范围：") + RangeText(code, p.min, p.max);
+            const QString range =
+                U("设定范围：") + RangeText(ParamCode::fromText(code), p.min, p.max);
             EXPECT_TRUE(help.contains(range)) << S(code) << " should state " << S(range);
         }
         if (p.defaultRule == DefaultRule::Fixed || p.defaultRule == DefaultRule::EncoderPulses) {
-            const QString value = U("默认值：") + FormatValue(code, p.defaultValue, true);
+            const QString value =
+                U("默认值：") + FormatValue(ParamCode::fromText(code), p.defaultValue, true);
             EXPECT_TRUE(help.contains(value)) << S(code) << " should state " << S(value);
         }
         EXPECT_EQ(help.contains(U("重新启动")), p.restart)
@@ -90,7 +92,7 @@ TEST(HelpText, BitFieldParametersExplainEachDigitInOrder) {
         {"Pn301", 3}, {"Pn316", 2}, {"Pn365", 4},
     };
     for (const auto& [code, digits] : bitFields) {
-        const QString help = HelpText(U(code));
+        const QString help = HelpText(ParamCode::fromText(U(code)));
         qsizetype previous = -1;
         for (int d = 0; d < digits; ++d) {
             const QString name = QStringLiteral("%1.%2").arg(U(code)).arg(d);
@@ -109,10 +111,11 @@ TEST(HelpLayout, EveryTextOfTheHelpBlockServesExactlyOneParameterOrTheContacts) 
     std::vector<std::pair<QString, QString>> helps; // code, help
     for (const QString& code : AllCodes()) {
         if (QStringLiteral("CTSP").contains(code.front())) {
-            helps.emplace_back(code, HelpText(code));
+            helps.emplace_back(code, HelpText(ParamCode::fromText(code)));
         }
     }
-    const QString contactHelp = HelpText(U("Hn501")) + HelpText(U("Hn514"));
+    const QString contactHelp =
+        HelpText(ParamCode::fromText(U("Hn501"))) + HelpText(ParamCode::fromText(U("Hn514")));
     for (const StringEntry& entry : ParameterHelpStrings()) {
         const QString text = QString::fromUtf8(entry.utf8);
         EXPECT_FALSE(text.trimmed().isEmpty()) << entry.id;
@@ -138,7 +141,7 @@ TEST(HelpLayout, EveryTextOfTheHelpBlockServesExactlyOneParameterOrTheContacts) 
 TEST(HelpLayout, QuickParametersShowTheHelpOfTheirTwins) {
     for (int n = 1; n <= GroupInfo(ParamGroup::Quick).count; ++n) {
         const QString quick = ParamCode{'q', n}.text();
-        EXPECT_EQ(S(HelpText(quick)), S(HelpText(QuickTwinOf(n).text()))) << S(quick);
+        EXPECT_EQ(S(HelpText(ParamCode::fromText(quick))), S(HelpText(QuickTwinOf(n)))) << S(quick);
     }
 }
 
@@ -147,7 +150,7 @@ TEST(HelpText, InternalPositionTextsNameTheirOwnPosition) {
         for (int part = 0; part < 3; ++part) {
             const int number = 14 + 3 * k + part;
             const QString code = ParamCode{'P', number}.text();
-            const QString help = HelpText(code);
+            const QString help = HelpText(ParamCode::fromText(code));
             for (int other = 1; other <= 16; ++other) {
                 const QString mention = QStringLiteral("内部位置命令%1的").arg(other);
                 EXPECT_EQ(help.contains(mention), other == k)
@@ -156,9 +159,9 @@ TEST(HelpText, InternalPositionTextsNameTheirOwnPosition) {
         }
     }
     // The revolutions of position 2 use the shared text, the first position its own.
-    EXPECT_TRUE(HelpText(U("Pn320")).contains(U("内部位置命令2的圈数")));
-    EXPECT_EQ(S(HelpText(U("Pn317"))), S(StringText(667)));
-    EXPECT_NE(S(HelpText(U("Pn320"))), S(StringText(667)));
+    EXPECT_TRUE(HelpText(ParamCode::fromText(U("Pn320"))).contains(U("内部位置命令2的圈数")));
+    EXPECT_EQ(S(HelpText(ParamCode::fromText(U("Pn317")))), S(StringText(667)));
+    EXPECT_NE(S(HelpText(ParamCode::fromText(U("Pn320")))), S(StringText(667)));
 }
 
 TEST(ContactHelp, ContactsListTheCatalogueFunctionsAndTheLevelsUnderTheirHeads) {
@@ -169,7 +172,8 @@ TEST(ContactHelp, ContactsListTheCatalogueFunctionsAndTheLevelsUnderTheirHeads) 
     } contacts[] = {{"Hn503", 28, DiFunctionName}, {"Hn514", 8, DoFunctionName}};
     for (const auto& c : contacts) {
         // After the head (checked for every contact below): functions, level head, levels, "".
-        const QStringList lines = HelpText(U(c.code)).section(QLatin1Char('\n'), 1).split(u'\n');
+        const QStringList lines =
+            HelpText(ParamCode::fromText(U(c.code))).section(QLatin1Char('\n'), 1).split(u'\n');
         ASSERT_EQ(lines.size(), c.functions + 1 + 2 + 1) << c.code;
         for (int i = 0; i < c.functions; ++i) {
             const QString start = QString::asprintf("%02X: ", i + 1) + c.name(i) + U(" - ");
@@ -189,7 +193,7 @@ TEST(ContactHelp, EachContactNamesItsOwnCodeAndPin) {
         const bool input = n <= 13;
         const QString pin =
             input ? QStringLiteral("DI-%1").arg(n) : QStringLiteral("DO-%1").arg(n - 13);
-        const QString help = HelpText(code);
+        const QString help = HelpText(ParamCode::fromText(code));
         EXPECT_TRUE(
             help.startsWith(QStringLiteral("%1.1 && %1.0 %2").arg(code, pin) + U("接脚功能\n")))
             << S(code);
@@ -198,7 +202,8 @@ TEST(ContactHelp, EachContactNamesItsOwnCodeAndPin) {
             << S(code);
         // Apart from the heads, every input has the same help, and so has every output.
         const auto generic = [](const QString& c, const QString& p) {
-            return S(HelpText(c).replace(c, U("<code>")).replace(p, U("<pin>")));
+            return S(
+                HelpText(ParamCode::fromText(c)).replace(c, U("<code>")).replace(p, U("<pin>")));
         };
         EXPECT_EQ(generic(code, pin),
                   input ? generic(U("Hn501"), U("DI-1")) : generic(U("Hn514"), U("DO-1")))

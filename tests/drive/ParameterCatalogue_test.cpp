@@ -86,29 +86,30 @@ TEST(Catalogue, IndicesAndRegistersAreUniqueAndQuickParametersShareTheirTwins) {
 }
 
 TEST(Catalogue, CodeTextsAreReadByTheirFirstAndLastTwoCharacters) {
-    EXPECT_EQ(UnitText("Cnx05"), UnitText("Cn005")); // the middle characters are not read
-    EXPECT_FALSE(UnitText("Cn005").isEmpty());
-    EXPECT_EQ(UnitText("Cn0x5"), ""); // last two not digits: number 0
-    EXPECT_EQ(UnitText("Zn005"), "");
-    EXPECT_EQ(ParamAttributes("Cn0x5"), 0x00);
+    EXPECT_EQ(UnitText(ParamCode::fromText("Cnx05")),
+              UnitText(ParamCode::fromText("Cn005"))); // the middle characters are not read
+    EXPECT_FALSE(UnitText(ParamCode::fromText("Cn005")).isEmpty());
+    EXPECT_EQ(UnitText(ParamCode::fromText("Cn0x5")), ""); // last two not digits: number 0
+    EXPECT_EQ(UnitText(ParamCode::fromText("Zn005")), "");
+    EXPECT_EQ(ParamAttributes(ParamCode::fromText("Cn0x5")), 0x00);
     // Revolutions and pulses of an internal position may be negative, its speed may not.
     for (int k = 1; k <= 16; ++k) {
-        EXPECT_EQ(ParamAttributes(ParamCode{'P', 14 + 3 * k}.text()) & kAttrSigned, kAttrSigned);
-        EXPECT_EQ(ParamAttributes(ParamCode{'P', 15 + 3 * k}.text()) & kAttrSigned, kAttrSigned);
-        EXPECT_EQ(ParamAttributes(ParamCode{'P', 16 + 3 * k}.text()) & kAttrSigned, 0);
+        EXPECT_EQ(ParamAttributes(ParamCode{'P', 14 + 3 * k}) & kAttrSigned, kAttrSigned);
+        EXPECT_EQ(ParamAttributes(ParamCode{'P', 15 + 3 * k}) & kAttrSigned, kAttrSigned);
+        EXPECT_EQ(ParamAttributes(ParamCode{'P', 16 + 3 * k}) & kAttrSigned, 0);
     }
 }
 
 TEST(Catalogue, FormatsAndRanges) {
-    EXPECT_EQ(FormatValue("Pn301", 0x113, false), "0113");
-    EXPECT_EQ(FormatValue("Hn501", 0x104, false), "0104");
-    EXPECT_EQ(FormatValue("Cn011", -300, false), "-300");
-    EXPECT_EQ(FormatValue("Cn005", 2500, false), "2500");
-    EXPECT_EQ(FormatValue("Cn001", 2, true), "2");
-    EXPECT_EQ(RangeText("Pn301", 0, 275), "0000~0113");
-    EXPECT_EQ(RangeText("Cn011", -300, 0), "-300~0");
-    EXPECT_EQ(RangeText("Cn001", 4, 4), "");
-    EXPECT_EQ(RangeText("Sn201", -5000, 5000), "-5000~5000");
+    EXPECT_EQ(FormatValue(ParamCode::fromText("Pn301"), 0x113, false), "0113");
+    EXPECT_EQ(FormatValue(ParamCode::fromText("Hn501"), 0x104, false), "0104");
+    EXPECT_EQ(FormatValue(ParamCode::fromText("Cn011"), -300, false), "-300");
+    EXPECT_EQ(FormatValue(ParamCode::fromText("Cn005"), 2500, false), "2500");
+    EXPECT_EQ(FormatValue(ParamCode::fromText("Cn001"), 2, true), "2");
+    EXPECT_EQ(RangeText(ParamCode::fromText("Pn301"), 0, 275), "0000~0113");
+    EXPECT_EQ(RangeText(ParamCode::fromText("Cn011"), -300, 0), "-300~0");
+    EXPECT_EQ(RangeText(ParamCode::fromText("Cn001"), 4, 4), "");
+    EXPECT_EQ(RangeText(ParamCode::fromText("Sn201"), -5000, 5000), "-5000~5000");
 }
 
 TEST(Catalogue, ContactFunctionNamesExistOnlyForTheirFunctions) {

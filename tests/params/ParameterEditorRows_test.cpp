@@ -187,7 +187,7 @@ TEST(EditorRows, ColumnsComeFromTheDocumentAndTheFlags) {
     EXPECT_FALSE(cn005.name.isEmpty());
 
     const EditorRow& cn002 = rows[1];
-    EXPECT_EQ(cn002.valueText, FormatValue("Cn002", 0x1F, false));
+    EXPECT_EQ(cn002.valueText, FormatValue(ParamCode::fromText("Cn002"), 0x1F, false));
     EXPECT_TRUE(cn002.highlighted);
     EXPECT_FALSE(cn002.checked);
 
@@ -195,9 +195,9 @@ TEST(EditorRows, ColumnsComeFromTheDocumentAndTheFlags) {
     EXPECT_EQ(sn205.code, (ParamCode{'S', 5}));
     EXPECT_EQ(sn205.valueText, "1234");
     EXPECT_EQ(sn205.name, ParameterName({'S', 5}));
-    EXPECT_EQ(sn205.unitText, UnitText("Sn205"));
-    EXPECT_EQ(sn205.rangeText,
-              RangeText("Sn205", document.minimums.speed[4], document.maximums.speed[4]));
+    EXPECT_EQ(sn205.unitText, UnitText(ParamCode::fromText("Sn205")));
+    EXPECT_EQ(sn205.rangeText, RangeText(ParamCode::fromText("Sn205"), document.minimums.speed[4],
+                                         document.maximums.speed[4]));
     EXPECT_EQ(sn205.defaultText, QString::number(document.defaults.speed[4]));
     EXPECT_TRUE(sn205.checked);
     EXPECT_FALSE(sn205.highlighted);

@@ -74,9 +74,9 @@ void COnlineParaSetupDialog::FillRow(int row) {
         FillDefaultTable(defaults, profile_);
         item->setText(0, text);
         item->setText(1, ParameterName(code));
-        item->setText(2, UnitText(text));
-        item->setText(3, RangeText(text, *minimums.slot(code), *maximums.slot(code)));
-        item->setText(4, FormatValue(text, *defaults.slot(code), true));
+        item->setText(2, UnitText(code));
+        item->setText(3, RangeText(code, *minimums.slot(code), *maximums.slot(code)));
+        item->setText(4, FormatValue(code, *defaults.slot(code), true));
     } else {
         for (int column = 0; column < list_->columnCount(); ++column) {
             item->setText(column, QString());

@@ -69,7 +69,7 @@ void CDefParaDialog::ShowTable() {
 
 void CDefParaDialog::ShowHelp() {
     const ParamCode code = table_.CodeOfRow(grid_->FocusRow());
-    help_->setPlainText(code.letter != 0 ? ShownText(HelpText(code.text())) : QString());
+    help_->setPlainText(code.letter != 0 ? ShownText(HelpText(code)) : QString());
 }
 
 void CDefParaDialog::Present() {

@@ -25,8 +25,8 @@ std::unique_ptr<CValueEditorDialog> MakeEditor(QWidget* parent, const ParamCode&
     case ValueEditorKind::Model: return std::make_unique<CEditCn030Dialog>(value, parent);
     case ValueEditorKind::Generic: break;
     }
-    return std::make_unique<CEditValueDialog>(text, ParameterName(code), UnitText(text),
-                                              RangeText(text, min, max), min, max, value, parent);
+    return std::make_unique<CEditValueDialog>(text, ParameterName(code), UnitText(code),
+                                              RangeText(code, min, max), min, max, value, parent);
 }
 
 } // namespace

@@ -96,7 +96,7 @@ TEST_F(ParameterEditor, ShowsEveryRowWholeAndIsRebuiltWhenTheDocumentWasReplaced
     EXPECT_FALSE(h.app->Document().contentReplaced);
     const int tn101 = static_cast<int>(ListedCodes(*editor).indexOf(QStringLiteral("Tn101")));
     EXPECT_EQ(editor->List()->item(tn101, 2)->text(),
-              FormatValue(QStringLiteral("Tn101"), 77, false));
+              FormatValue(ParamCode::fromText(QStringLiteral("Tn101")), 77, false));
 }
 
 TEST_F(ParameterEditor, EditingARowChangesOnlyThatRowAndItsOwnSlot) {
@@ -124,7 +124,7 @@ TEST_F(ParameterEditor, EditingARowChangesOnlyThatRowAndItsOwnSlot) {
     EXPECT_TRUE(document.modified);
     EXPECT_EQ(editor->List()->item(q, 0)->checkState(), Qt::Checked);
     EXPECT_EQ(editor->List()->item(q, 2)->text(),
-              FormatValue(QStringLiteral("qn401"), before + 1, false));
+              FormatValue(ParamCode::fromText(QStringLiteral("qn401")), before + 1, false));
     EXPECT_NE(editor->List()->item(q, 1)->background(), editor->List()->item(0, 1)->background());
     EXPECT_EQ(editor->List()->item(0, 2), otherCell); // the list was not rebuilt
 
@@ -163,7 +163,7 @@ TEST_F(ParameterEditor, DoubleClickOpensTheParametersOwnEditorAndShowsItsChoice)
     EXPECT_EQ(shownInEditor, QStringLiteral("1225"));
     EXPECT_EQ(document.values.position[64], 0x0225);
     EXPECT_EQ(editor->List()->item(row, 2)->text(),
-              FormatValue(QStringLiteral("Pn365"), 0x0225, false));
+              FormatValue(ParamCode::fromText(QStringLiteral("Pn365")), 0x0225, false));
     EXPECT_EQ(editor->List()->item(row, 0)->checkState(), Qt::Checked);
 }
 

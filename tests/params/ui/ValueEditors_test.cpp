@@ -127,8 +127,8 @@ TEST(GenericValueWindow, KeysOutsideTheRangeAreUndoneAndTheSpinStopsAtItsEnds) {
 TEST(GenericValueWindow, ShowsTheParameterAndItsHelpAndTheModelButtonOnlyForCn030) {
     const QString code = QStringLiteral("Sn201");
     CEditValueDialog dialog(code, QString(), QString(), QString(), 0, 500, 7);
-    ASSERT_FALSE(HelpText(code).isEmpty());
-    EXPECT_EQ(dialog.HelpLabel()->text(), HelpText(code));
+    ASSERT_FALSE(HelpText(ParamCode::fromText(code)).isEmpty());
+    EXPECT_EQ(dialog.HelpLabel()->text(), HelpText(ParamCode::fromText(code)));
     dialog.show();
     EXPECT_FALSE(dialog.ModelButton()->isVisible());
 
@@ -236,7 +236,7 @@ TEST(EditParameterValue, OpensTheEditorOfTheCodeAndStoresItsValueOnlyOnOk) {
     });
     EXPECT_TRUE(EditParameterValue(nullptr, ParamCode{'S', 1}, &value, 0, 500, messenger));
     EXPECT_EQ(value, 500);
-    EXPECT_EQ(range, RangeText(QStringLiteral("Sn201"), 0, 500));
+    EXPECT_EQ(range, RangeText(ParamCode::fromText(QStringLiteral("Sn201")), 0, 500));
 }
 
 } // namespace
