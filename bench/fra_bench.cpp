@@ -33,7 +33,8 @@ constexpr int kBytesPerWord = 6 + 7; // read request and data reply
 
 void ReadBack(const QString& simPath, uint32_t baud) {
     QProcess sim;
-    const QString device = bench::StartSimulator(sim, simPath, {"--pace", "--baud", QString::number(baud)});
+    const QString device =
+        bench::StartSimulator(sim, simPath, {"--pace", "--baud", QString::number(baud)});
     if (device.isEmpty()) {
         return;
     }
@@ -76,7 +77,7 @@ FraRecord MeasuredRecord() {
     DriveConnection connection(settings, profile, document, messenger, operations,
                                std::unique_ptr<SerialBackend>(port));
     connection.Link().Open(QStringLiteral("/dev/sim"));
-    connection.Access().LinkUp = true;
+    connection.Access().AssumeLinkUp();
     FraMeasurement measurement(connection, profile, messenger);
     FraRecord record;
     if (!measurement.Start(QStringLiteral("50"), record)) {

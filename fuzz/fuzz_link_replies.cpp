@@ -283,7 +283,7 @@ void CheckParameterRead(bool ascii, uint8_t which, Input& input) {
     settings.RS485Port = true;
     const DriveProfile profile;
     DriveAccess access(link, settings, profile);
-    access.LinkUp = true;
+    access.AssumeLinkUp();
 
     const auto parameters = AllParameters();
     const ParamSpec& p = parameters[which % parameters.size()];

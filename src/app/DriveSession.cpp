@@ -195,7 +195,7 @@ struct DriveSession::Impl {
         if (opened != 0) {
             // A port left open by a refused line set-up is not one the user can use.
             ClosePort();
-            access.LinkUp = false;
+            access.DropLink();
             QString text = CannotOpenText();
             const QString problem = DeviceProblemText(opened, device);
             if (!problem.isEmpty()) {
@@ -219,7 +219,7 @@ struct DriveSession::Impl {
         }
         if (!answered) {
             ClosePort();
-            access.LinkUp = false;
+            access.DropLink();
             ShowError(StringText(StringId::kNoValidAnswer), false);
         }
     }
@@ -232,9 +232,9 @@ DriveSession::DriveSession(AppSettings& settings, DriveProfile& profile, DriveSt
                                 std::move(backend))) {}
 
 DriveSession::~DriveSession() {
-    if (d_->access.LinkUp || d_->portOpen) {
+    if (d_->access.LinkUp() || d_->portOpen) {
         d_->ClosePort();
-        d_->access.LinkUp = false;
+        d_->access.DropLink();
     }
 }
 
@@ -261,7 +261,7 @@ bool DriveSession::LinkRequested() const {
 }
 
 bool DriveSession::LinkUp() const {
-    return d_->access.LinkUp;
+    return d_->access.LinkUp();
 }
 
 bool DriveSession::PortOpen() const {
@@ -287,7 +287,7 @@ void DriveSession::OnTimerTick() {
     } else if (++d_->tickCount >= kTickWrap) {
         d_->tickCount = 0;
     }
-    if (d_->access.LinkUp && !Busy()) {
+    if (d_->access.LinkUp() && !Busy()) {
         SetBusy(true);
         Poll();
         SetBusy(false);
@@ -304,7 +304,7 @@ void DriveSession::RequestLink() {
 
 void DriveSession::Disconnect() {
     d_->linkRequested = false;
-    d_->access.LinkUp = false;
+    d_->access.DropLink();
     if (d_->portOpen) {
         d_->ClosePort();
     }
@@ -316,7 +316,7 @@ void DriveSession::RunChosenCommand(int command, std::function<void()> run) {
     const CommandRow* row = FindCommand(command);
     const bool needsLink = row != nullptr && row->needs == Needs::Link;
     const auto outcome = d_->operations.RunChosen(command, [this, needsLink, run = std::move(run)] {
-        if (needsLink && !d_->access.LinkUp) {
+        if (needsLink && !d_->access.LinkUp()) {
             // The link went down while the command waited for the poll.
             d_->ShowError(StringText(StringId::kLinkError), false);
             return;
@@ -349,7 +349,7 @@ void DriveSession::ConnectRoutine() {
         s.link.SetDeviceName(ComName(s.settings.link.ComPort));
         s.portOpen = true;
         if (!s.ProbeDrive()) {
-            s.access.LinkUp = false;
+            s.access.DropLink();
             s.ClosePort();
             s.linkRequested = false;
             // A link opened afresh has no operation behind it whose failure was told.
@@ -361,8 +361,8 @@ void DriveSession::ConnectRoutine() {
         if (!s.ProbeDrive()) {
             // What moves the motor gets its exit tried while the port is still open.
             const QStringList notEnded =
-                s.access.LinkUp ? s.connection.Motions().TryAll() : QStringList();
-            s.access.LinkUp = false;
+                s.access.LinkUp() ? s.connection.Motions().TryAll() : QStringList();
+            s.access.DropLink();
             if (s.portOpen) {
                 s.ClosePort();
                 s.linkRequested = false;
@@ -378,7 +378,7 @@ void DriveSession::ConnectRoutine() {
         if (s.link.IsOpen()) {
             s.link.Close();
         }
-        s.access.LinkUp = false;
+        s.access.DropLink();
         s.TellDeviceProblemOnce(opened, device);
     }
     s.Refresh({3});
@@ -386,7 +386,7 @@ void DriveSession::ConnectRoutine() {
     // Every pane shows what the new state computes: the link's texts when it came up (the
     // message pane's "通讯错误！！" goes), the not-linked texts when it did not.
     s.Refresh({0, 1, 2, 4, 5, 6, 7});
-    if (!s.access.LinkUp) {
+    if (!s.access.LinkUp()) {
         s.observer->LinkDropped();
     }
     SetBusy(false);
@@ -403,12 +403,12 @@ void DriveSession::DialogConnect(
         if (s.linkRequested) {
             // The button read "断开(&D)": the choice is not looked at.
             s.linkRequested = false;
-            s.access.LinkUp = false;
+            s.access.DropLink();
             if (s.portOpen) {
                 s.ClosePort();
             }
         } else if (!(chosen->comPort == current.comPort &&
-                     chosen->baudRateIndex == current.baudRateIndex && s.access.LinkUp)) {
+                     chosen->baudRateIndex == current.baudRateIndex && s.access.LinkUp())) {
             if (chosen->comPort != s.settings.link.ComPort) {
                 // The override stands for the COM number it was given with; another number is
                 // the user's own device.
@@ -418,7 +418,7 @@ void DriveSession::DialogConnect(
             s.settings.link.BaudRateIndex = chosen->baudRateIndex;
             if (s.portOpen) {
                 s.ClosePort();
-                s.access.LinkUp = false;
+                s.access.DropLink();
             }
             s.DialogOpen(DeviceOfComPort(s.settings.link.ComPort));
         }
@@ -431,7 +431,7 @@ void DriveSession::DialogConnect(
 }
 
 bool DriveSession::Poll() {
-    if (!d_->access.LinkUp) {
+    if (!d_->access.LinkUp()) {
         return false;
     }
     if (d_->operations.Running()) {
@@ -467,7 +467,7 @@ bool DriveSession::StatusRead() {
 
 QString DriveSession::PaneText(int pane) const {
     const Impl& s = *d_;
-    const bool up = s.access.LinkUp;
+    const bool up = s.access.LinkUp();
     switch (pane) {
     case 0:
         return StringText(StringId::kServoStateLabel) +

@@ -97,11 +97,11 @@ bool DriveAccess::ReadCommand(char page, int location, int32_t* word) {
 }
 
 bool DriveAccess::ReadSignedWord(char page, int location, int32_t* word) {
-    return LinkUp && ReadCommand(page, location, word);
+    return linkUp_ && ReadCommand(page, location, word);
 }
 
 bool DriveAccess::ReadDriveWord(char page, int location) {
-    if (!LinkUp) {
+    if (!linkUp_) {
         return false;
     }
     int32_t word = 0;
@@ -117,7 +117,7 @@ bool DriveAccess::ReadDriveWord(char page, int location) {
 }
 
 bool DriveAccess::WriteDriveWord(char page, int location, int32_t value, bool store) {
-    if (!LinkUp) {
+    if (!linkUp_) {
         return false;
     }
     int32_t raw = value & 0xFFFF;
@@ -136,14 +136,14 @@ bool DriveAccess::WriteDriveWord(char page, int location, int32_t value, bool st
 }
 
 int DriveAccess::QueryServoState() {
-    if (!LinkUp || !ReadDriveWord(DriveMap::kServoStateQuery)) {
+    if (!linkUp_ || !ReadDriveWord(DriveMap::kServoStateQuery)) {
         return 0;
     }
     return LastValue == 2 ? 2 : 1;
 }
 
 bool DriveAccess::ReadParameterModbus(ParamCode code, bool ascii) {
-    if (!LinkUp) {
+    if (!linkUp_) {
         return false;
     }
     uint8_t request[kAsciiRequestLength];
@@ -174,7 +174,7 @@ bool DriveAccess::ReadParameterModbus(ParamCode code, bool ascii) {
 }
 
 bool DriveAccess::WriteParameterModbus(ParamCode code, int32_t rawValue, bool ascii) {
-    if (!LinkUp) {
+    if (!linkUp_) {
         return false;
     }
     uint8_t request[kAsciiRequestLength];
@@ -185,7 +185,7 @@ bool DriveAccess::WriteParameterModbus(ParamCode code, int32_t rawValue, bool as
 }
 
 bool DriveAccess::FetchStep(int step, int index) {
-    if (!LinkUp) {
+    if (!linkUp_) {
         return false;
     }
     switch (step) {
@@ -215,7 +215,7 @@ bool DriveAccess::FetchParameter(int index) {
 }
 
 bool DriveAccess::StoreStep(int step, int index, int32_t rawValue) {
-    if (!LinkUp) {
+    if (!linkUp_) {
         return false;
     }
     switch (step) {
@@ -245,7 +245,7 @@ bool DriveAccess::Probe(int32_t* dn03) {
         return false;
     }
     *dn03 = RawToDisplay({'D', 3}, word, profile_.maxMotorSpeed);
-    LinkUp = true;
+    linkUp_ = true;
     failureTold_ = false;
     return true;
 }

@@ -20,7 +20,12 @@ public:
     // The three parts are owned elsewhere and must outlive this object.
     DriveAccess(ModbusLink& link, const LinkSettings& settings, const DriveProfile& profile);
 
-    bool LinkUp = false;
+    // A drive answered the last probe. Only a probe sets it; whoever finds the drive gone or
+    // closes the port drops it.
+    bool LinkUp() const { return linkUp_; }
+    void DropLink() { linkUp_ = false; }
+    // For a caller that knows a drive answers without probing it (benches, fuzzing, test rigs).
+    void AssumeLinkUp() { linkUp_ = true; }
     int32_t LastValue = 0; // the result of the last successful read
 
     // The word at (page, location): signed into the codec at the four converted locations,
@@ -79,6 +84,7 @@ private:
     ModbusLink& link_;
     const LinkSettings& settings_;
     const DriveProfile& profile_;
+    bool linkUp_ = false;
     bool failureTold_ = false;
 };
 

@@ -186,7 +186,7 @@ bool DiagnosticsMonitor::Update(TransferProgress* progress,
     for (int n = 1; n <= kOutputCount; ++n) {
         outputs_[static_cast<size_t>(n - 1)] = !Bit(outputs, n);
     }
-    if (access_.LinkUp) {
+    if (access_.LinkUp()) {
         if (firstUpdate_) {
             RelabelContacts();
         }

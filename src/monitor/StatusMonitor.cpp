@@ -152,7 +152,7 @@ bool StatusMonitor::Update(const std::function<bool()>& exchangeDone) {
             texts_[slot] = StatusValueText(number, values[slot]);
         }
     }
-    if (access_.LinkUp) {
+    if (access_.LinkUp()) {
         emit changed();
     }
     return true;

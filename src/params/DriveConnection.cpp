@@ -34,7 +34,7 @@ uint32_t DriveConnection::Open(const QString& device, uint32_t baudRate) {
 }
 
 void DriveConnection::Close() {
-    access_.LinkUp = false;
+    access_.DropLink();
     if (link_.IsOpen()) {
         link_.Close();
     }
@@ -68,7 +68,7 @@ bool DriveConnection::TakeLinkFailureTold() {
 bool DriveConnection::ReadStatus(DriveStatus& status,
                                  const std::function<bool(StatusPart)>& taken) {
     // The command reads below do not check LinkUp themselves.
-    if (!access_.LinkUp) {
+    if (!access_.LinkUp()) {
         return false;
     }
     const auto tell = [&taken](StatusPart part) { return !taken || taken(part); };

@@ -51,7 +51,7 @@ public:
     MotionExits& Motions() { return motions_; }
     const LinkSettings& Settings() const { return settings_; }
     DriveProfile& Profile() { return profile_; }
-    bool LinkUp() const { return access_.LinkUp; }
+    bool LinkUp() const { return access_.LinkUp(); }
 
     // Opens `device` and sets it up with the settings (OpenLinkPort's result: 0 when open).
     uint32_t Open(const QString& device, uint32_t baudRate);

@@ -45,7 +45,7 @@ void ParameterChannel::SetProgress(TransferProgress* progress) {
 }
 
 bool ParameterChannel::LinkUp() const {
-    return access_.LinkUp;
+    return access_.LinkUp();
 }
 
 ParameterRoute ParameterChannel::LinkRoute(ParameterRoute otherwise) const {

@@ -153,7 +153,7 @@ void ShowWriteSuccess(Messenger& messenger, bool restartReminder) {
 
 bool ParameterTransfer::ReadGroup(ParamGroup group, QList<int32_t>* values) {
     const int count = CoveredCount(group);
-    if (!access_.LinkUp || count == 0) {
+    if (!access_.LinkUp() || count == 0) {
         return false;
     }
     QList<ParamCode> codes;
@@ -177,7 +177,7 @@ bool ParameterTransfer::ReadGroup(ParamGroup group, QList<int32_t>* values) {
 
 bool ParameterTransfer::WriteGroup(ParamGroup group) {
     const int count = CoveredCount(group);
-    if (!access_.LinkUp || count == 0) {
+    if (!access_.LinkUp() || count == 0) {
         return false;
     }
     QList<ParamCode> codes;
@@ -190,7 +190,7 @@ bool ParameterTransfer::WriteGroup(ParamGroup group) {
 bool ParameterTransfer::WriteOne(ParamCode code) {
     const auto [letter, number] = code;
     const int32_t* value = document_.values.slot({letter, number});
-    if (!access_.LinkUp || value == nullptr) {
+    if (!access_.LinkUp() || value == nullptr) {
         return false;
     }
     if (RefuseOutOfRange({code}, {*value}, DocumentRangeHeading())) {
@@ -214,7 +214,7 @@ bool ParameterTransfer::WriteOne(ParamCode code) {
 bool ParameterTransfer::ReadList(const QList<ParamCode>& codes, bool wholeSet,
                                  QList<int32_t>* values) {
     values->clear();
-    if (!access_.LinkUp) {
+    if (!access_.LinkUp()) {
         return false;
     }
     const ParameterRoute route =
@@ -315,7 +315,7 @@ bool ParameterTransfer::WriteValues(const QList<ParamCode>& codes, const QList<i
         written = &done;
     }
     *written = 0;
-    if (!access_.LinkUp || values.size() != codes.size() ||
+    if (!access_.LinkUp() || values.size() != codes.size() ||
         RefuseOutOfRange(codes, values, heading)) {
         return false;
     }
@@ -378,7 +378,7 @@ bool ParameterTransfer::ReadCustomList(const QList<CustomEntry>& rows) {
 }
 
 bool ParameterTransfer::WriteCustomList(const QList<CustomEntry>& rows) {
-    if (!access_.LinkUp) {
+    if (!access_.LinkUp()) {
         return false;
     }
     return WriteDocumentValues(CustomCodes(rows));
@@ -418,7 +418,7 @@ void ParameterTransfer::ShowFileError(const QString& error) {
 }
 
 bool ParameterTransfer::CopyDriveToFile(const QString& path) {
-    if (!access_.LinkUp) {
+    if (!access_.LinkUp()) {
         return false;
     }
     document_.transfer.fill(0);
@@ -434,7 +434,7 @@ bool ParameterTransfer::CopyDriveToFile(const QString& path) {
 }
 
 bool ParameterTransfer::CopyFileToDrive(const QString& path) {
-    if (!access_.LinkUp) {
+    if (!access_.LinkUp()) {
         return false;
     }
     QString error;

@@ -133,7 +133,7 @@ void JogControl::Post(int request, int argument) {
 }
 
 bool JogControl::DriveReached() const {
-    return shared_->reached && shared_->access.LinkUp;
+    return shared_->reached && shared_->access.LinkUp();
 }
 
 bool JogControl::Ended() const {

@@ -62,7 +62,7 @@ struct FraRig {
         });
         port->writeDelayMs = 1;
         EXPECT_EQ(connection.Link().Open(QStringLiteral("/dev/sim")), 0u);
-        connection.Access().LinkUp = true;
+        connection.Access().AssumeLinkUp();
         measurement.SetReadProgress(&window);
     }
     SimulatedDrive drive;
@@ -105,8 +105,8 @@ TEST(FraMeasurement, RunsTheHandshakeAndPlacesBothHalves) {
     const QStringList& log = rig.drive.requestLog();
     ASSERT_GT(log.size(), 2048 + 8);
     // Speed 100 rpm (546 of 16384 at N 3000), the clears, load 50 % (2048), start.
-    EXPECT_EQ(log.mid(0, 5), (QStringList{"WA9C0222DA", "WA9E0000D6", "WA9A0000D2",
-                                          "WA920800CB", "WA980001CA"}));
+    EXPECT_EQ(log.mid(0, 5),
+              (QStringList{"WA9C0222DA", "WA9E0000D6", "WA9A0000D2", "WA920800CB", "WA980001CA"}));
     EXPECT_EQ(log.mid(log.size() - 3), (QStringList{"WA990000CA", "WA9E0000D6", "WA980000C9"}));
     EXPECT_EQ(log.count("WA990001CB"), 1) << "the first half acknowledged once";
     EXPECT_EQ(log.filter(QRegularExpression("^R[0-3]")).size(), 2048);

@@ -26,7 +26,7 @@ protected:
         settings.StationID = options.station;
         settings.FrameFormat = options.frameFormat;
         settings.AsciiMode = options.asciiMode();
-        access.LinkUp = true;
+        access.AssumeLinkUp();
     }
 
     QStringList Requests() const { return drive.requestLog(); }
@@ -40,7 +40,7 @@ protected:
 };
 
 TEST_F(DriveAccessTest, NothingIsSentWhileTheLinkIsDown) {
-    access.LinkUp = false;
+    access.DropLink();
     access.LastValue = 7;
     EXPECT_FALSE(access.ReadDriveWord('5', 0x10));
     EXPECT_FALSE(access.WriteDriveWord('5', 0x10, 1, true));
@@ -115,12 +115,12 @@ TEST_F(DriveAccessTest, ServoStateAndProbe) {
     EXPECT_EQ(access.QueryServoState(), 2);
     drive.setWord('A', 0x98, 5);
     EXPECT_EQ(access.QueryServoState(), 1);
-    access.LinkUp = false;
+    access.DropLink();
     drive.setInputContacts(0x1234);
     int32_t dn03 = 0;
     ASSERT_TRUE(access.Probe(&dn03));
     EXPECT_EQ(dn03, 0x1234);
-    EXPECT_TRUE(access.LinkUp);
+    EXPECT_TRUE(access.LinkUp());
 }
 
 class DriveAccessModbusTest : public DriveAccessTest, public ::testing::WithParamInterface<int> {

@@ -173,7 +173,7 @@ TEST_F(OnlineEditorTest, LimitsFailuresAndALostLinkAreToldAndLeaveTheValue) {
     EXPECT_EQ(messenger.messages.size(), 2);
 
     refuse = nullptr;
-    access.LinkUp = false;
+    access.DropLink();
     drive.clearRequestLog();
     EXPECT_EQ(Press(0, 1, true), PressOutcome::LinkDown);
     EXPECT_TRUE(drive.requestLog().isEmpty());

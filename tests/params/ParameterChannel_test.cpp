@@ -153,7 +153,7 @@ TEST_P(ParameterChannelTest, TheWriteRulesHoldOnTheLinksRoute) {
 }
 
 TEST_P(ParameterChannelTest, NothingGoesOutWhileTheLinkIsDown) {
-    access.LinkUp = false;
+    access.DropLink();
     int32_t value = 0;
     const ParameterRoute route = parameters.LinkRoute(ParameterRoute::Mailbox);
     EXPECT_FALSE(parameters.Read({'C', 7}, route, &value));

@@ -42,7 +42,7 @@ protected:
     }
 
     CompareResult Compare() {
-        return CompareParameters(transfer, access.LinkUp, document, messenger);
+        return CompareParameters(transfer, access.LinkUp(), document, messenger);
     }
 };
 
@@ -128,7 +128,7 @@ TEST_P(CompareTest, AFailedReadNamesTheParameterAndListsNothing) {
 }
 
 TEST_P(CompareTest, NothingIsReadWhileTheLinkIsDown) {
-    access.LinkUp = false;
+    access.DropLink();
     const qsizetype written = port->writes().size();
     const CompareResult result = Compare();
     EXPECT_EQ(result.outcome, CompareOutcome::NotLinked);

@@ -216,7 +216,7 @@ TEST_F(TransferTest, ValuesOutsideTheirRangesAreRefusedBeforeAnythingIsSent) {
 }
 
 TEST_F(TransferTest, NothingHappensWhileTheLinkIsDown) {
-    access.LinkUp = false;
+    access.DropLink();
     EXPECT_FALSE(transfer.ReadGroup(ParamGroup::Control));
     EXPECT_FALSE(transfer.WriteGroup(ParamGroup::Control));
     EXPECT_FALSE(transfer.WriteOne({'C', 1}));

@@ -48,7 +48,7 @@ struct TransferRig {
         settings.StationID = options.station;
         settings.FrameFormat = options.frameFormat;
         settings.AsciiMode = options.asciiMode();
-        access.LinkUp = true;
+        access.AssumeLinkUp();
         document.OnNewDocument();
         transfer.SetProgress(&progress);
     }

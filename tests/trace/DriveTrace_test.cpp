@@ -152,7 +152,7 @@ TEST(DriveTrace, FailuresAreToldAndKeepTheOldSamples) {
     EXPECT_EQ(rig.data.channels, old.channels);
 
     // Without a drive: the link message, nothing sent.
-    rig.access.LinkUp = false;
+    rig.access.DropLink();
     rig.drive.clearRequestLog();
     EXPECT_FALSE(CaptureTrace(rig.trace, s, rig.data, rig.waiter, &rig.progress));
     EXPECT_EQ(rig.messenger.messages.back().text, QStringLiteral("通讯错误！！"));

@@ -90,7 +90,10 @@ TEST_F(AutoTuning, OfflineRunSetsTheTuningBitsUntilItEndsAndStoresTheSettledRati
         EXPECT_EQ(run->LastRatio(), run->Ratio());
         return false;
     };
-    dialogs.storeResult = [](int32_t) -> bool { ADD_FAILURE() << "no result after a quit"; return false; };
+    dialogs.storeResult = [](int32_t) -> bool {
+        ADD_FAILURE() << "no result after a quit";
+        return false;
+    };
     RunAutoTuning(rig.connection, rig.profile, rig.messenger, dialogs);
     EXPECT_EQ(Live('C', 2), 0x0012);
     EXPECT_EQ(LastMessage(), QString::fromUtf8("取消自动增益调适。"));
@@ -99,7 +102,8 @@ TEST_F(AutoTuning, OfflineRunSetsTheTuningBitsUntilItEndsAndStoresTheSettledRati
     dialogs.chooseMode = [] { return TuningMode::OnLine; };
     RunAutoTuning(rig.connection, rig.profile, rig.messenger, dialogs);
     EXPECT_EQ(rig.drive.state().storedRaw('C', 2), 0x0112);
-    EXPECT_EQ(LastMessage(), QString::fromUtf8("在 Servo On 之后，将开始运转 On-line 自动增益调适。"));
+    EXPECT_EQ(LastMessage(),
+              QString::fromUtf8("在 Servo On 之后，将开始运转 On-line 自动增益调适。"));
 }
 
 TEST_F(AutoTuning, RunLeftWithTheLinkLostSaysWhatStaysInTuningMode) {
@@ -108,8 +112,8 @@ TEST_F(AutoTuning, RunLeftWithTheLinkLostSaysWhatStaysInTuningMode) {
     dialogs.chooseMode = [] { return TuningMode::OffLine; };
     dialogs.pattern = [](const PatternValues&, PatternWriter&) { return true; };
     dialogs.run = [this](const std::shared_ptr<TuningRun>&) {
-        rig.access.LinkUp = false; // the poll found the drive gone
-        return false;              // "离开(&Q)"
+        rig.access.DropLink(); // the poll found the drive gone
+        return false;          // "离开(&Q)"
     };
     dialogs.storeResult = [](int32_t) { return true; };
     RunAutoTuning(rig.connection, rig.profile, rig.messenger, dialogs);
@@ -122,7 +126,7 @@ TEST_F(AutoTuning, RunLeftWithTheLinkLostSaysWhatStaysInTuningMode) {
     EXPECT_EQ(rig.messenger.messages[0].caption, QString::fromUtf8("自动增益调适信息"));
 
     // The restore that reaches the drive for one of the two names only the other.
-    rig.access.LinkUp = true;
+    rig.access.AssumeLinkUp();
     int stores = 0;
     rig.drive.clearRequestLog();
     EXPECT_EQ(RestoreAfterRun(rig.access, 0x0112), QString());
@@ -170,7 +174,8 @@ TEST_F(AutoTuning, PatternWritesOutOfRangeAreRefusedWithTheirRangeAndNothingIsSe
     EXPECT_TRUE(rig.drive.requestLog().isEmpty());
     ASSERT_EQ(rig.messenger.messages.size(), 3);
     EXPECT_EQ(rig.messenger.messages[0].text, QString::fromUtf8("超出范围！！\n\n范围值: 0~3000"));
-    EXPECT_EQ(rig.messenger.messages[1].text, QString::fromUtf8("超出范围！！\n\n范围值: 2000~90000"));
+    EXPECT_EQ(rig.messenger.messages[1].text,
+              QString::fromUtf8("超出范围！！\n\n范围值: 2000~90000"));
     EXPECT_EQ(rig.messenger.messages[1].caption, QString::fromUtf8("错误信息"));
 
     // In range: stored, read back, shown, then the success.
@@ -205,7 +210,7 @@ TEST_F(AutoTuning, OffsetAdjustmentSendsItsOneWriteOnlyOnYesAndWithADrive) {
     RunAutoOffset(rig.connection, rig.messenger);
     EXPECT_EQ(rig.drive.requestLog(), QStringList{Cmd("W5FC0001")});
     EXPECT_EQ(LastMessage(), QString::fromUtf8("成功！！"));
-    rig.access.LinkUp = false;
+    rig.access.DropLink();
     RunAutoOffset(rig.connection, rig.messenger);
     EXPECT_EQ(rig.drive.requestLog().size(), 1);
     EXPECT_EQ(LastMessage(), QString::fromUtf8("通讯错误！！"));
