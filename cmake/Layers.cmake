@@ -125,3 +125,15 @@ target_include_directories(orvan_gui PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(orvan_gui PUBLIC orvan_core ${ORVAN_WINDOW_LIBRARIES} orvan_sim Qt6::Widgets
                       Qt6::PrintSupport)
 set_target_properties(orvan_gui PROPERTIES AUTOMOC ON AUTORCC ON)
+
+# Precompiled headers (cmake/FastBuild.cmake): the layers without windows share the base layer's,
+# the window libraries the shared controls'.
+orvan_precompile(orvan_base HEADERS ${ORVAN_PCH_CORE})
+orvan_share_precompiled(orvan_base orvan_drive orvan_link orvan_params ${ORVAN_SUBSYSTEM_TARGETS}
+                        orvan_app)
+set(ORVAN_WINDOW_TARGETS ${ORVAN_SUBSYSTEMS})
+list(TRANSFORM ORVAN_WINDOW_TARGETS PREPEND orvan_)
+list(TRANSFORM ORVAN_WINDOW_TARGETS APPEND _ui)
+orvan_precompile(orvan_widgets HEADERS ${ORVAN_PCH_WIDGETS})
+orvan_share_precompiled(orvan_widgets orvan_link_ui orvan_frame orvan_params_ui
+                        ${ORVAN_WINDOW_TARGETS} orvan_gui)

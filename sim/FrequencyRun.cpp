@@ -17,7 +17,7 @@ constexpr uint16_t kFirstFetched = 1;
 constexpr uint16_t kSecondHalf = 2;
 constexpr uint16_t kSecondFetched = 0;
 
-int16_t Saturated(double value) {
+int16_t SaturatedSample(double value) {
     return static_cast<int16_t>(std::clamp<double>(std::round(value), -32768.0, 32767.0));
 }
 
@@ -95,8 +95,8 @@ void FrequencyRun::afterStep(DriveState& state, Machine& machine) {
     if (settleLeft_ > 0) {
         --settleLeft_;
     } else {
-        record_[2 * recorded_] = Saturated(machine.torque() * 40.96);
-        record_[2 * recorded_ + 1] = Saturated(machine.motorSpeed() * 16384.0 / maxSpeed_);
+        record_[2 * recorded_] = SaturatedSample(machine.torque() * 40.96);
+        record_[2 * recorded_ + 1] = SaturatedSample(machine.motorSpeed() * 16384.0 / maxSpeed_);
         ++recorded_;
         if (recorded_ == kHalfPairs) {
             putHalf(state, 0);

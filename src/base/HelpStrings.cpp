@@ -11,7 +11,7 @@ namespace {
 // Gaps (618, 619, 629, 676, 677, 706, 707, 710, 719) are unused.
 // Lines are broken by meaning, not by width: the formatter would split the texts mid-phrase.
 // clang-format off
-constexpr StringEntry kEntries[] = {
+constexpr StringEntry kHelpEntries[] = {
     // ---- Control group, 570..617 ----
     // Cn001: description, then the control modes
     {570, "选择驱动器的控制模式。双模式(3~5)由输入接点MDC在两种控制模式之间切换。\n"
@@ -469,5 +469,5 @@ constexpr StringEntry kEntries[] = {
 } // namespace
 
 std::span<const StringEntry> ParameterHelpStrings() {
-    return kEntries;
+    return kHelpEntries;
 }

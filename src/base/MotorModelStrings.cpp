@@ -14,7 +14,7 @@ namespace {
 //        digits 2 and 1);
 //   v    build: A the standard motor (encoder digit 0..2), B the alternate build that the
 //        model code marks with encoder digit 3 or 4.
-constexpr StringEntry kEntries[] = {
+constexpr StringEntry kMotorModelEntries[] = {
     // KVDM15
     {916, "OSM012-30P-11A"}, // 0110 KVDM15 120W 3000rpm 2000ppr
     {917, "OSM010-30Q-11A"}, // 1111 KVDM15 100W 3000rpm 2500ppr
@@ -99,5 +99,5 @@ constexpr StringEntry kEntries[] = {
 } // namespace
 
 std::span<const StringEntry> MotorModelStrings() {
-    return kEntries;
+    return kMotorModelEntries;
 }

@@ -6,7 +6,7 @@ namespace {
 // is the text at the group's first name ID + n - 1: Cn 401, Tn 441, Sn 451, Pn 471, qn 541,
 // Hn 551. The quick parameters repeat the names of the speed and position parameters they
 // alias. Monitor values: Un 301, dn 351, alarm history 361.
-constexpr StringEntry kEntries[] = {
+constexpr StringEntry kParameterNameEntries[] = {
     // Status display values Un-01..Un-19
     {301, "实际电机速度"},
     {302, "实际电机转矩"},
@@ -215,5 +215,5 @@ constexpr StringEntry kEntries[] = {
 } // namespace
 
 std::span<const StringEntry> ParameterNameStrings() {
-    return kEntries;
+    return kParameterNameEntries;
 }

@@ -14,7 +14,7 @@ namespace {
 
 constexpr int kStepsPerParameter = 3;
 
-bool HasRule(ParamCode code, WriteRule rule) {
+bool HasWriteRule(ParamCode code, WriteRule rule) {
     return WriteRuleOf(code) == rule;
 }
 
@@ -268,7 +268,7 @@ bool ParameterTransfer::ReadAll() {
 bool ParameterTransfer::WriteOneOfAll(ParamCode code, int32_t value, ParameterRoute route,
                                       bool* needsRestart) {
     bool liveWrite = !IsRestartParameter(code);
-    if (HasRule(code, WriteRule::LowByteOnRestart)) {
+    if (HasWriteRule(code, WriteRule::LowByteOnRestart)) {
         // The word the drive runs with, or its register.
         const ParameterRoute now =
             route == ParameterRoute::Modbus ? ParameterRoute::Modbus : ParameterRoute::LiveCopy;

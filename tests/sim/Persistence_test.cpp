@@ -15,7 +15,7 @@ namespace {
 using simtest::Bytes;
 using simtest::Cmd;
 
-void Store(SimulatedDrive& drive, const std::string& index, const std::string& value) {
+void StoreParameter(SimulatedDrive& drive, const std::string& index, const std::string& value) {
     ASSERT_EQ(drive.receive(Cmd("W57100" + index)), QByteArray("%"));
     ASSERT_EQ(drive.receive(Cmd("W572" + value)), QByteArray("%"));
     ASSERT_EQ(drive.receive(Cmd("W5700001")), QByteArray("%"));
@@ -35,9 +35,9 @@ TEST(Persistence, StoresSurviveARestartOfTheProgram) {
         SimulatedDrive drive;
         ASSERT_TRUE(drive.setPersistFile(path, &error)) << error.toStdString();
         EXPECT_FALSE(QFile::exists(path)) << "nothing stored yet";
-        Store(drive, "10", "0003"); // Cn001
-        Store(drive, "56", "0001"); // Pn308 high half
-        Store(drive, "57", "E240"); // Pn308 low half
+        StoreParameter(drive, "10", "0003"); // Cn001
+        StoreParameter(drive, "56", "0001"); // Pn308 high half
+        StoreParameter(drive, "57", "E240"); // Pn308 low half
         EXPECT_TRUE(drive.persistError().isEmpty());
     }
     const QByteArray text = ReadFile(path);
@@ -103,7 +103,7 @@ TEST(Persistence, AFailedSaveIsReportedAndTheDriveGoesOn) {
     SimulatedDrive drive;
     QString error;
     ASSERT_TRUE(drive.setPersistFile("/nonexistent-folder/drive.txt", &error));
-    Store(drive, "10", "0003");
+    StoreParameter(drive, "10", "0003");
     EXPECT_FALSE(drive.persistError().isEmpty());
     EXPECT_EQ(drive.state().storedRaw('C', 1), 3);
 }

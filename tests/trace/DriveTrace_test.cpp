@@ -19,7 +19,7 @@ namespace {
 using namespace std::chrono_literals;
 using simtest::Cmd;
 
-QString Request(const char* format, int location, int value = -1) {
+QString TraceRequest(const char* format, int location, int value = -1) {
     char body[16];
     if (value < 0)
         std::snprintf(body, sizeof body, format, location);
@@ -60,17 +60,17 @@ TEST(DriveTrace, CaptureWritesTheSetUpStartsWaitsAndReadsEveryPageInOrder) {
 
     const QStringList& log = rig.drive.requestLog();
     ASSERT_EQ(log.size(), 4 + rig.checks + 2048);
-    EXPECT_EQ(log[0], Request("W7%02X%04X", 0xD6, 2));
-    EXPECT_EQ(log[1], Request("W7%02X%04X", 0xCD, 5 * 512 + 1 * 2 + 4 * 4096));
-    EXPECT_EQ(log[2], Request("W7%02X%04X", 0xD8, 1229)); // 30 × 40.96, half away from zero
-    EXPECT_EQ(log[3], Request("W7%02X%04X", 0xD0, 1));
-    EXPECT_EQ(log[4], Request("R7%02X", 0xD0));
+    EXPECT_EQ(log[0], TraceRequest("W7%02X%04X", 0xD6, 2));
+    EXPECT_EQ(log[1], TraceRequest("W7%02X%04X", 0xCD, 5 * 512 + 1 * 2 + 4 * 4096));
+    EXPECT_EQ(log[2], TraceRequest("W7%02X%04X", 0xD8, 1229)); // 30 × 40.96, half away from zero
+    EXPECT_EQ(log[3], TraceRequest("W7%02X%04X", 0xD0, 1));
+    EXPECT_EQ(log[4], TraceRequest("R7%02X", 0xD0));
     const int first = 4 + rig.checks;
     const char pages[] = "01234DEF";
     for (int k : {0, 255, 256, 1024, 1279, 1280, 2047}) {
         char format[8];
         std::snprintf(format, sizeof format, "R%c%%02X", pages[k / 256]);
-        EXPECT_EQ(log[first + k], Request(format, k % 256)) << k;
+        EXPECT_EQ(log[first + k], TraceRequest(format, k % 256)) << k;
     }
     EXPECT_EQ(rig.progress.stepped, 2048);
     EXPECT_EQ(rig.progress.texts.front(), QStringLiteral("1/2048--->(0000H)"));

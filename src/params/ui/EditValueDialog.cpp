@@ -14,7 +14,7 @@
 
 namespace {
 
-QString U(const char* utf8) {
+QString FromUtf8(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
@@ -83,7 +83,7 @@ CEditValueDialog::CEditValueDialog(const QString& code, const QString& name,
     auto* grid = new QGridLayout;
     grid->addWidget(codeLabel, 0, 0);
     grid->addWidget(nameLabel, 0, 1, 1, 4);
-    grid->addWidget(new QLabel(U("设定值："), this), 1, 0);
+    grid->addWidget(new QLabel(FromUtf8("设定值："), this), 1, 0);
     auto* fieldRow = new QHBoxLayout;
     fieldRow->setSpacing(0);
     fieldRow->addWidget(field_);
@@ -92,7 +92,7 @@ CEditValueDialog::CEditValueDialog(const QString& code, const QString& name,
     fieldRow->addWidget(unitLabel);
     fieldRow->addStretch(1);
     grid->addLayout(fieldRow, 1, 1);
-    grid->addWidget(new QLabel(U("范围："), this), 2, 0);
+    grid->addWidget(new QLabel(FromUtf8("范围："), this), 2, 0);
     grid->addWidget(rangeLabel, 2, 1);
     grid->setColumnStretch(1, 1);
 
@@ -112,8 +112,8 @@ CEditValueDialog::CEditValueDialog(const QString& code, const QString& name,
     help_->setMinimumSize(360, 4 * fontMetrics().height());
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(U("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(U("取消"));
+    buttons->button(QDialogButtonBox::Ok)->setText(FromUtf8("确定"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(FromUtf8("取消"));
     connect(buttons, &QDialogButtonBox::accepted, this, &CEditValueDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CEditValueDialog::reject);
 

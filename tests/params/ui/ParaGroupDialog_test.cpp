@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int kValue = 2;
+constexpr int kValueColumn = 2;
 constexpr int kRange = 4;
 constexpr int kDefault = 5;
 
@@ -127,7 +127,7 @@ TEST_F(GroupWindowTest, DefaultsAskFirstAndResetTheWholeControlGroup) {
     EXPECT_FALSE(document.modified);
 
     Button(*window, "defaultsButton")->click(); // OK this time
-    EXPECT_EQ(Cell(*window, 12, kValue), QString::number(document.defaults.control[11]));
+    EXPECT_EQ(Cell(*window, 12, kValueColumn), QString::number(document.defaults.control[11]));
     EXPECT_TRUE(requests.posts.isEmpty()); // nothing goes to the drive
 }
 
@@ -149,11 +149,11 @@ TEST_F(GroupWindowTest, NewMaximumSpeedShowsAtActivationWhileLinked) {
 TEST_F(GroupWindowTest, TypedValuesGoIntoTheDocumentWhenInRange) {
     auto window = Make(ParamGroup::Control);
     QTableWidget* grid = Grid(*window);
-    grid->item(2, kValue)->setText("-150"); // as the cell editor commits it: Cn003
+    grid->item(2, kValueColumn)->setText("-150"); // as the cell editor commits it: Cn003
     EXPECT_EQ(document.values.control[2], -150);
 
-    grid->item(2, kValue)->setText("5000");
-    EXPECT_EQ(Cell(*window, 3, kValue), "-150");
+    grid->item(2, kValueColumn)->setText("5000");
+    EXPECT_EQ(Cell(*window, 3, kValueColumn), "-150");
     EXPECT_TRUE(messenger.messages.isEmpty()); // told after the editor has closed
     Settle();
     ASSERT_EQ(messenger.messages.size(), 1);
@@ -171,7 +171,7 @@ TEST_F(GroupWindowTest, EnterAndEscapeStayInTheGrid) {
     QTest::keyClick(grid, Qt::Key_Return);
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(requests.posts.isEmpty());
-    grid->setCurrentCell(0, kValue);
+    grid->setCurrentCell(0, kValueColumn);
     QTest::keyClick(grid, Qt::Key_Return);
     auto* editor = grid->viewport()->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);
