@@ -40,7 +40,7 @@ TEST(HelpText, EveryParameterButTheContactMasksHasFilledHelpEndingWithALineBreak
     const QStringList codes = AllCodes();
     ASSERT_EQ(codes.size(), kParameterCount);
     for (const QString& code : codes) {
-        const QString help = HelpText(code);
+        const QString help = HelpText(ParamCode::fromText(code));
         if (code == QLatin1String("Hn518") || code == QLatin1String("Hn519")) { // contact masks
             EXPECT_TRUE(help.isEmpty()) << ToStd(code);
             continue;
@@ -48,7 +48,8 @@ TEST(HelpText, EveryParameterButTheContactMasksHasFilledHelpEndingWithALineBreak
         EXPECT_FALSE(help.trimmed().isEmpty()) << ToStd(code);
         EXPECT_TRUE(help.endsWith(QLatin1Char('\n'))) << ToStd(code);
         for (const char* format : {"%d", "%0", "%s", "%X"}) {
-            EXPECT_FALSE(help.contains(FromUtf8(format))) << ToStd(code) << " still holds " << format;
+            EXPECT_FALSE(help.contains(FromUtf8(format)))
+                << ToStd(code) << " still holds " << format;
         }
     }
 }
@@ -57,7 +58,7 @@ TEST(HelpText, UnknownCodesAndNonDigitTailsHaveNoHelp) {
     for (const char* code : {"",      "C",     "Cn0",   "Cn0a5", "Cn00x", "Cn000", "Cn041",
                              "Tn100", "Tn109", "Sn219", "Pn300", "Pn370", "qn400", "qn408",
                              "Hn500", "Hn520", "Un-01", "dn-01", "Xn001", "cn001", "Qn401"}) {
-        EXPECT_TRUE(HelpText(FromUtf8(code)).isEmpty()) << code;
+        EXPECT_TRUE(HelpText(ParamCode::fromText(FromUtf8(code))).isEmpty()) << code;
     }
 }
 
@@ -67,16 +68,19 @@ TEST(HelpText, StatesTheCatalogueUnitRangeDefaultAndRestartNeed) {
             continue; // the contact help is the list of functions and levels
         }
         const QString code = ParamCode{p.letter, p.number}.text();
-        const QString help = HelpText(code);
+        const QString help = HelpText(ParamCode::fromText(code));
         if (*p.unit != '\0') {
-            EXPECT_TRUE(help.contains(FromUtf8("单位：") + FromUtf8(p.unit))) << ToStd(code) << " unit " << p.unit;
+            EXPECT_TRUE(help.contains(FromUtf8("单位：") + FromUtf8(p.unit)))
+                << ToStd(code) << " unit " << p.unit;
         }
         if (p.rangeRule == RangeRule::Fixed) {
-            const QString range = FromUtf8("设定范围：") + RangeText(code, p.min, p.max);
+            const QString range =
+                FromUtf8("设定范围：") + RangeText(ParamCode::fromText(code), p.min, p.max);
             EXPECT_TRUE(help.contains(range)) << ToStd(code) << " should state " << ToStd(range);
         }
         if (p.defaultRule == DefaultRule::Fixed || p.defaultRule == DefaultRule::EncoderPulses) {
-            const QString value = FromUtf8("默认值：") + FormatValue(code, p.defaultValue, true);
+            const QString value =
+                FromUtf8("默认值：") + FormatValue(ParamCode::fromText(code), p.defaultValue, true);
             EXPECT_TRUE(help.contains(value)) << ToStd(code) << " should state " << ToStd(value);
         }
         EXPECT_EQ(help.contains(FromUtf8("重新启动")), p.restart)
@@ -90,7 +94,7 @@ TEST(HelpText, BitFieldParametersExplainEachDigitInOrder) {
         {"Pn301", 3}, {"Pn316", 2}, {"Pn365", 4},
     };
     for (const auto& [code, digits] : bitFields) {
-        const QString help = HelpText(FromUtf8(code));
+        const QString help = HelpText(ParamCode::fromText(FromUtf8(code)));
         qsizetype previous = -1;
         for (int d = 0; d < digits; ++d) {
             const QString name = QStringLiteral("%1.%2").arg(FromUtf8(code)).arg(d);
@@ -109,10 +113,11 @@ TEST(HelpLayout, EveryTextOfTheHelpBlockServesExactlyOneParameterOrTheContacts) 
     std::vector<std::pair<QString, QString>> helps; // code, help
     for (const QString& code : AllCodes()) {
         if (QStringLiteral("CTSP").contains(code.front())) {
-            helps.emplace_back(code, HelpText(code));
+            helps.emplace_back(code, HelpText(ParamCode::fromText(code)));
         }
     }
-    const QString contactHelp = HelpText(FromUtf8("Hn501")) + HelpText(FromUtf8("Hn514"));
+    const QString contactHelp = HelpText(ParamCode::fromText(FromUtf8("Hn501"))) +
+                                HelpText(ParamCode::fromText(FromUtf8("Hn514")));
     for (const StringEntry& entry : ParameterHelpStrings()) {
         const QString text = QString::fromUtf8(entry.utf8);
         EXPECT_FALSE(text.trimmed().isEmpty()) << entry.id;
@@ -138,7 +143,8 @@ TEST(HelpLayout, EveryTextOfTheHelpBlockServesExactlyOneParameterOrTheContacts) 
 TEST(HelpLayout, QuickParametersShowTheHelpOfTheirTwins) {
     for (int n = 1; n <= GroupInfo(ParamGroup::Quick).count; ++n) {
         const QString quick = ParamCode{'q', n}.text();
-        EXPECT_EQ(ToStd(HelpText(quick)), ToStd(HelpText(QuickTwinOf(n).text()))) << ToStd(quick);
+        EXPECT_EQ(ToStd(HelpText(ParamCode::fromText(quick))), ToStd(HelpText(QuickTwinOf(n))))
+            << ToStd(quick);
     }
 }
 
@@ -147,18 +153,20 @@ TEST(HelpText, InternalPositionTextsNameTheirOwnPosition) {
         for (int part = 0; part < 3; ++part) {
             const int number = 14 + 3 * k + part;
             const QString code = ParamCode{'P', number}.text();
-            const QString help = HelpText(code);
+            const QString help = HelpText(ParamCode::fromText(code));
             for (int other = 1; other <= 16; ++other) {
                 const QString mention = QStringLiteral("内部位置命令%1的").arg(other);
                 EXPECT_EQ(help.contains(mention), other == k)
-                    << ToStd(code) << (other == k ? " does not name " : " names ") << ToStd(mention);
+                    << ToStd(code) << (other == k ? " does not name " : " names ")
+                    << ToStd(mention);
             }
         }
     }
     // The revolutions of position 2 use the shared text, the first position its own.
-    EXPECT_TRUE(HelpText(FromUtf8("Pn320")).contains(FromUtf8("内部位置命令2的圈数")));
-    EXPECT_EQ(ToStd(HelpText(FromUtf8("Pn317"))), ToStd(StringText(667)));
-    EXPECT_NE(ToStd(HelpText(FromUtf8("Pn320"))), ToStd(StringText(667)));
+    EXPECT_TRUE(
+        HelpText(ParamCode::fromText(FromUtf8("Pn320"))).contains(FromUtf8("内部位置命令2的圈数")));
+    EXPECT_EQ(ToStd(HelpText(ParamCode::fromText(FromUtf8("Pn317")))), ToStd(StringText(667)));
+    EXPECT_NE(ToStd(HelpText(ParamCode::fromText(FromUtf8("Pn320")))), ToStd(StringText(667)));
 }
 
 TEST(ContactHelp, ContactsListTheCatalogueFunctionsAndTheLevelsUnderTheirHeads) {
@@ -169,7 +177,9 @@ TEST(ContactHelp, ContactsListTheCatalogueFunctionsAndTheLevelsUnderTheirHeads) 
     } contacts[] = {{"Hn503", 28, DiFunctionName}, {"Hn514", 8, DoFunctionName}};
     for (const auto& c : contacts) {
         // After the head (checked for every contact below): functions, level head, levels, "".
-        const QStringList lines = HelpText(FromUtf8(c.code)).section(QLatin1Char('\n'), 1).split(u'\n');
+        const QStringList lines = HelpText(ParamCode::fromText(FromUtf8(c.code)))
+                                      .section(QLatin1Char('\n'), 1)
+                                      .split(u'\n');
         ASSERT_EQ(lines.size(), c.functions + 1 + 2 + 1) << c.code;
         for (int i = 0; i < c.functions; ++i) {
             const QString start = QString::asprintf("%02X: ", i + 1) + c.name(i) + FromUtf8(" - ");
@@ -177,8 +187,10 @@ TEST(ContactHelp, ContactsListTheCatalogueFunctionsAndTheLevelsUnderTheirHeads) 
                 << c.code << " line " << i << ": " << ToStd(lines[i]);
         }
         const QStringList levels = lines.mid(c.functions + 1);
-        EXPECT_TRUE(levels[0].startsWith(FromUtf8("0: ")) && levels[0].contains(FromUtf8("低电位"))) << c.code;
-        EXPECT_TRUE(levels[1].startsWith(FromUtf8("1: ")) && levels[1].contains(FromUtf8("高电位"))) << c.code;
+        EXPECT_TRUE(levels[0].startsWith(FromUtf8("0: ")) && levels[0].contains(FromUtf8("低电位")))
+            << c.code;
+        EXPECT_TRUE(levels[1].startsWith(FromUtf8("1: ")) && levels[1].contains(FromUtf8("高电位")))
+            << c.code;
         EXPECT_TRUE(levels[2].isEmpty()) << c.code;
     }
 }
@@ -189,19 +201,21 @@ TEST(ContactHelp, EachContactNamesItsOwnCodeAndPin) {
         const bool input = n <= 13;
         const QString pin =
             input ? QStringLiteral("DI-%1").arg(n) : QStringLiteral("DO-%1").arg(n - 13);
-        const QString help = HelpText(code);
-        EXPECT_TRUE(
-            help.startsWith(QStringLiteral("%1.1 && %1.0 %2").arg(code, pin) + FromUtf8("接脚功能\n")))
+        const QString help = HelpText(ParamCode::fromText(code));
+        EXPECT_TRUE(help.startsWith(QStringLiteral("%1.1 && %1.0 %2").arg(code, pin) +
+                                    FromUtf8("接脚功能\n")))
             << ToStd(code);
-        EXPECT_TRUE(
-            help.contains(QStringLiteral("\n%1.2 %2").arg(code, pin) + FromUtf8("接脚功能动作电位\n")))
+        EXPECT_TRUE(help.contains(QStringLiteral("\n%1.2 %2").arg(code, pin) +
+                                  FromUtf8("接脚功能动作电位\n")))
             << ToStd(code);
         // Apart from the heads, every input has the same help, and so has every output.
         const auto generic = [](const QString& c, const QString& p) {
-            return ToStd(HelpText(c).replace(c, FromUtf8("<code>")).replace(p, FromUtf8("<pin>")));
+            return ToStd(HelpText(ParamCode::fromText(c))
+                             .replace(c, FromUtf8("<code>"))
+                             .replace(p, FromUtf8("<pin>")));
         };
-        EXPECT_EQ(generic(code, pin),
-                  input ? generic(FromUtf8("Hn501"), FromUtf8("DI-1")) : generic(FromUtf8("Hn514"), FromUtf8("DO-1")))
+        EXPECT_EQ(generic(code, pin), input ? generic(FromUtf8("Hn501"), FromUtf8("DI-1"))
+                                            : generic(FromUtf8("Hn514"), FromUtf8("DO-1")))
             << ToStd(code);
     }
 }
