@@ -84,27 +84,6 @@ void DriveOperations::Post(std::function<void()> job) {
         this, [this, job = std::move(job)] { RunExclusive(job); }, Qt::QueuedConnection);
 }
 
-void DriveOperations::SetRequestHandler(int code, RequestHandler handler) {
-    handlers_[code] = std::move(handler);
-}
-
-void DriveOperations::PostRequest(int code, int argument) {
-    QMetaObject::invokeMethod(
-        this,
-        [this, code, argument] {
-            if (handlers_.find(code) == handlers_.end()) {
-                return;
-            }
-            RunExclusive([this, code, argument] {
-                const auto handler = handlers_.find(code);
-                if (handler != handlers_.end()) {
-                    handler->second(argument);
-                }
-            });
-        },
-        Qt::QueuedConnection);
-}
-
 void RunPressed(DriveOperations& operations, Messenger& messenger, std::function<void()> press) {
     if (operations.RunChosen(DriveOperations::kEveryChoice, std::move(press)) ==
         DriveOperations::Chosen::Refused) {

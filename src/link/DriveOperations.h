@@ -5,7 +5,6 @@
 
 #include <deque>
 #include <functional>
-#include <map>
 
 // The one path every drive operation takes: window requests, transfers, the copy commands and
 // the monitors' requests. Busy is set while one runs, so that no poll of the drive overlaps it.
@@ -54,12 +53,6 @@ public:
     // Runs `job` exclusively later, on the event loop, after the current event.
     void Post(std::function<void()> job);
 
-    // Requests by code, as the tool windows post them. A code without a handler is ignored; the
-    // handler is looked up when the request runs, so a replaced handler takes the waiting ones.
-    using RequestHandler = std::function<void(int argument)>;
-    void SetRequestHandler(int code, RequestHandler handler);
-    void PostRequest(int code, int argument);
-
 signals:
     // The queue ran empty: what the operations changed (document, link) may be shown.
     void operationsEnded();
@@ -74,7 +67,6 @@ private:
     void RunWaitingCommands();
 
     std::deque<Job> waiting_;
-    std::map<int, RequestHandler> handlers_;
     std::deque<std::pair<int, std::function<void()>>> chosen_;
     bool busy_ = false;
     bool running_ = false;
