@@ -15,15 +15,15 @@ ScannedArguments ScanArguments(const QStringList& args, const std::vector<Option
             scanned.words << argument;
             continue;
         }
-        const auto spec = std::find_if(known.begin(), known.end(), [&](const OptionSpec& o) {
+        const auto option = std::find_if(known.begin(), known.end(), [&](const OptionSpec& o) {
             return argument == QLatin1String(o.name);
         });
-        if (spec == known.end()) {
+        if (option == known.end()) {
             scanned.unknown << argument;
             continue;
         }
         scanned.given << argument;
-        if (spec->value == nullptr) {
+        if (option->value == nullptr) {
             scanned.options.Set(argument, QString());
         } else if (i + 1 < args.size()) {
             scanned.options.Set(argument, args[++i]);
