@@ -30,14 +30,6 @@ constexpr int kSecondHalfFetched = 0;
 constexpr int kRunStart = 1;
 constexpr int kRunEnd = 0;
 
-void ShowLinkError(Messenger& messenger) {
-    Message message;
-    message.text = StringText(StringId::kLinkError);
-    message.caption = StringText(StringId::kLinkCaption);
-    message.icon = MessageIcon::Error;
-    messenger.show(message);
-}
-
 // "错误:\n\n" and the step, then what was left running when the run could not be ended.
 void ShowStepError(DriveConnection& connection, Messenger& messenger, const QString& step,
                    const QString& notEnded = {}) {
@@ -93,8 +85,7 @@ FraMeasurement::FraMeasurement(DriveConnection& connection, const DriveProfile& 
 
 bool FraMeasurement::Start(const QString& loadText, FraRecord& record,
                            const std::function<void()>& accepted) {
-    if (!connection_.LinkUp()) {
-        ShowLinkError(messenger_);
+    if (!connection_.RequireLink(messenger_)) {
         return false;
     }
     const std::optional<int> load = LoadTorqueOfField(loadText, messenger_);
@@ -111,8 +102,7 @@ bool FraMeasurement::Start(const QString& loadText, FraRecord& record,
 }
 
 bool FraMeasurement::Run(int loadPercent, FraRecord& record) {
-    if (!connection_.LinkUp()) {
-        ShowLinkError(messenger_);
+    if (!connection_.RequireLink(messenger_)) {
         return false;
     }
     failedStep_.clear();

@@ -35,14 +35,8 @@ void TakeIntoDocument(CNolvaServoDoc& document, ParamCode code, int32_t value) {
 
 FilterWrite WriteResonanceFilter(DriveConnection& connection, CNolvaServoDoc& document,
                                  const DriveProfile& profile, Messenger& messenger,
-                                 const QString& frequencyText,
-                                 const QString& qualityText) {
-    if (!connection.LinkUp()) {
-        Message message;
-        message.text = StringText(StringId::kLinkError);
-        message.caption = StringText(StringId::kLinkCaption);
-        message.icon = MessageIcon::Error;
-        messenger.show(message);
+                                 const QString& frequencyText, const QString& qualityText) {
+    if (!connection.RequireLink(messenger)) {
         return FilterWrite::NotLinked;
     }
     const int32_t frequency = FieldInteger(frequencyText);

@@ -78,6 +78,14 @@ void DriveOperations::RunWaitingCommands() {
     }
 }
 
+bool DriveOperations::RunIfIdle(std::function<void()> job) {
+    if (running_) {
+        return false;
+    }
+    RunExclusive(std::move(job));
+    return true;
+}
+
 void DriveOperations::Post(std::function<void()> job) {
     // Queued on this object: a request still waiting when the owner goes is dropped.
     QMetaObject::invokeMethod(

@@ -34,6 +34,8 @@ public:
     // Runs `job` under Busy now, or after the operation that is running. Busy is given back as
     // it was found: a modal box whose loop let this job in still holds it afterwards.
     void RunExclusive(std::function<void()> job);
+    // Runs `job` under Busy now; false, running nothing, while another operation runs.
+    bool RunIfIdle(std::function<void()> job);
     // The same for the poll's reads, which show what they read themselves: their end alone is
     // not announced (operations that came meanwhile still announce theirs).
     void RunQuietly(std::function<void()> job);

@@ -41,21 +41,11 @@ void OnlineEditor::RemakePanels() {
 }
 
 bool OnlineEditor::RunNow(const std::function<void()>& job) {
-    DriveOperations& operations = connection_.Operations();
-    if (operations.Running()) {
-        return false;
-    }
-    operations.RunExclusive(job);
-    return true;
+    return connection_.Operations().RunIfIdle(job);
 }
 
 bool OnlineEditor::CheckLink() {
-    if (connection_.LinkUp()) {
-        return true;
-    }
-    ShowMessage(messenger_, StringText(StringId::kLinkError), StringText(StringId::kLinkCaption),
-                MessageIcon::Error);
-    return false;
+    return connection_.RequireLink(messenger_);
 }
 
 bool OnlineEditor::ReadOnline(ParamCode code, int32_t* value) {

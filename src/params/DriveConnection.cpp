@@ -52,6 +52,18 @@ bool DriveConnection::Probe(int32_t* dn03) {
     return true;
 }
 
+bool DriveConnection::RequireLink(Messenger& messenger) {
+    if (access_.LinkUp()) {
+        return true;
+    }
+    Message message;
+    message.text = StringText(StringId::kLinkError);
+    message.caption = StringText(StringId::kLinkCaption);
+    message.icon = MessageIcon::Error;
+    messenger.show(message);
+    return false;
+}
+
 void DriveConnection::TellLinkFailure(Messenger& messenger, const QString& text) {
     access_.NoteFailureTold();
     Message message;

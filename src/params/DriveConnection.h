@@ -69,6 +69,8 @@ public:
     // LinkUp is clear.
     bool ReadStatus(DriveStatus& status, const std::function<bool(StatusPart)>& taken = {});
 
+    // True while a drive is linked; otherwise "通讯错误！！" is shown with the link's caption.
+    bool RequireLink(Messenger& messenger);
     // An operation's own failure message, shown with the link's caption. It is remembered until
     // the next answered probe, so that the probe which then finds the drive gone adds no second
     // box to the one the user is already reading.

@@ -25,24 +25,11 @@ DriveTrace::DriveTrace(DriveConnection& connection, const DriveProfile& profile,
     : connection_(connection), profile_(profile), messenger_(messenger) {}
 
 bool DriveTrace::RunNow(const std::function<void()>& job) {
-    DriveOperations& operations = connection_.Operations();
-    if (operations.Running()) {
-        return false;
-    }
-    operations.RunExclusive(job);
-    return true;
+    return connection_.Operations().RunIfIdle(job);
 }
 
 bool DriveTrace::RequireLink() {
-    if (connection_.LinkUp()) {
-        return true;
-    }
-    Message message;
-    message.text = StringText(StringId::kLinkError);
-    message.caption = StringText(StringId::kLinkCaption);
-    message.icon = MessageIcon::Error;
-    messenger_.show(message);
-    return false;
+    return connection_.RequireLink(messenger_);
 }
 
 bool DriveTrace::ReadContactFunctions(TransferProgress* progress) {
