@@ -8,19 +8,18 @@ ParameterRequestRunner::ParameterRequestRunner(DriveConnection& connection,
                                                const CustomTable& customTable)
     : connection_(connection), customTable_(customTable) {}
 
-void ParameterRequestRunner::PostParameterRequest(int message, int request, int argument) {
-    connection_.Operations().Post(
-        [this, message, request, argument] { Run(message, request, argument); });
+void ParameterRequestRunner::PostParameterRequest(const ParameterRequest& request) {
+    connection_.Operations().Post([this, request] { Run(request); });
 }
 
 bool ParameterRequestRunner::LinkUp() const {
     return connection_.LinkUp();
 }
 
-void ParameterRequestRunner::Run(int message, int request, int argument) {
+void ParameterRequestRunner::Run(const ParameterRequest& request) {
     // Decoded against the rows as the table window holds them when the request runs.
     const QList<CustomEntry> rows = CustomTableWindowRows(customTable_);
-    const ParameterAction action = DecodeParameterRequest(message, request, argument, rows);
+    const ParameterAction action = DecodeParameterRequest(request, rows);
     if (action.kind == ParameterAction::Kind::None) {
         return;
     }

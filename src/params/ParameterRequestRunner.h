@@ -29,7 +29,7 @@ public:
     void SetProgressSource(ProgressSource source) { progress_ = std::move(source); }
 
     // ParameterRequests
-    void PostParameterRequest(int message, int request, int argument) override;
+    void PostParameterRequest(const ParameterRequest& request) override;
     bool LinkUp() const override;
 
     // "复制至计算机(&C)..." and "复制至驱动器(&D)...": nothing while no drive is linked or an
@@ -44,7 +44,7 @@ public:
     void RunTransfer(const std::function<void(ParameterTransfer&)>& job);
 
 private:
-    void Run(int message, int request, int argument);
+    void Run(const ParameterRequest& request);
     ParameterTransfer& Transfer();
     bool Copy(const FileQuestion& chooseFile, bool (ParameterTransfer::*copy)(const QString&));
 

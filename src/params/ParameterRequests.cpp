@@ -4,91 +4,72 @@
 
 namespace {
 
-constexpr int kFirstCustomWriteOne = ParameterRequest::kWriteOneControl;
-
-// The group a group window's message stands for; false for any other message.
-bool GroupOfMessage(int message, ParamGroup* group) {
-    for (ParamGroup g :
-         {ParamGroup::Control, ParamGroup::Torque, ParamGroup::Speed, ParamGroup::Position}) {
-        if (GroupRequestMessage(g) == message) {
-            *group = g;
-            return true;
-        }
-    }
-    return false;
-}
-
-ParameterAction DecodeGroupRequest(ParamGroup group, int request, int argument) {
+ParameterAction DecodeGroupRequest(ParamGroup group, const ParameterRequest& request) {
     ParameterAction action;
+    if (!HasGroupWindow(group)) {
+        return action;
+    }
     action.group = group;
-    switch (request) {
-    case ParameterRequest::kWriteOne:
-        if (argument >= 1 && argument <= ParameterTransfer::CoveredCount(group)) {
+    switch (request.kind) {
+    case ParameterRequest::Kind::WriteOne:
+        if (request.row >= 1 && request.row <= ParameterTransfer::CoveredCount(group)) {
             action.kind = ParameterAction::Kind::WriteOne;
-            action.code = ParamCode{GroupInfo(group).letter, argument};
+            action.code = ParamCode{GroupInfo(group).letter, request.row};
         }
         break;
-    case ParameterRequest::kReadAll: action.kind = ParameterAction::Kind::ReadGroup; break;
-    case ParameterRequest::kWriteAll: action.kind = ParameterAction::Kind::WriteGroup; break;
-    default: break;
+    case ParameterRequest::Kind::ReadAll: action.kind = ParameterAction::Kind::ReadGroup; break;
+    case ParameterRequest::Kind::WriteAll: action.kind = ParameterAction::Kind::WriteGroup; break;
     }
     return action;
 }
 
-ParameterAction DecodeCustomRequest(int request, int argument,
+ParameterAction DecodeCustomRequest(const ParameterRequest& request,
                                     const QList<CustomEntry>& customRows) {
     ParameterAction action;
-    if (request == ParameterRequest::kReadAll) {
+    switch (request.kind) {
+    case ParameterRequest::Kind::ReadAll:
         action.kind = ParameterAction::Kind::ReadCustomList;
         return action;
-    }
-    if (request == ParameterRequest::kWriteAll) {
+    case ParameterRequest::Kind::WriteAll:
         action.kind = ParameterAction::Kind::WriteCustomList;
         return action;
+    case ParameterRequest::Kind::WriteOne: break;
     }
-    if (request < kFirstCustomWriteOne || request > ParameterRequest::kWriteOnePosition ||
-        argument < 1 || argument > customRows.size()) {
+    const ParamGroup group = request.rowGroup;
+    if (!HasGroupWindow(group) || request.row < 1 || request.row > customRows.size()) {
         return action;
     }
     // The request names the group, the row names the parameter: both must agree.
-    const CustomEntry& entry = customRows[argument - 1];
-    const int group = request - kFirstCustomWriteOne; // 0..3: C, T, S, P
-    if (entry.Group != group + 1 || entry.Index < 0 || entry.Index >= GroupInfo(group).count) {
+    const CustomEntry& entry = customRows[request.row - 1];
+    if (entry.Group != static_cast<int>(group) + 1 || entry.Index < 0 ||
+        entry.Index >= GroupInfo(group).count) {
         return action;
     }
     action.kind = ParameterAction::Kind::WriteOne;
-    action.group = static_cast<ParamGroup>(group);
+    action.group = group;
     action.code = ParamCode{GroupInfo(group).letter, entry.Index + 1};
-    action.customRow = argument;
+    action.customRow = request.row;
     return action;
 }
 
 } // namespace
 
-int GroupRequestMessage(ParamGroup group) {
+bool HasGroupWindow(ParamGroup group) {
     switch (group) {
-    case ParamGroup::Control: return ParameterRequest::kControlGroup;
-    case ParamGroup::Torque: return ParameterRequest::kTorqueGroup;
-    case ParamGroup::Speed: return ParameterRequest::kSpeedGroup;
-    case ParamGroup::Position: return ParameterRequest::kPositionGroup;
-    default: return 0;
+    case ParamGroup::Control:
+    case ParamGroup::Torque:
+    case ParamGroup::Speed:
+    case ParamGroup::Position: return true;
+    default: return false;
     }
 }
 
-int CustomWriteOneRequest(int customGroup) {
-    return customGroup >= 1 && customGroup <= 4 ? kFirstCustomWriteOne + customGroup - 1 : 0;
-}
-
-ParameterAction DecodeParameterRequest(int message, int request, int argument,
+ParameterAction DecodeParameterRequest(const ParameterRequest& request,
                                        const QList<CustomEntry>& customRows) {
-    ParamGroup group = ParamGroup::Control;
-    if (GroupOfMessage(message, &group)) {
-        return DecodeGroupRequest(group, request, argument);
+    if (request.groupWindow) {
+        return DecodeGroupRequest(*request.groupWindow, request);
     }
-    if (message == ParameterRequest::kCustomList) {
-        return DecodeCustomRequest(request, argument, customRows);
-    }
-    return {};
+    return DecodeCustomRequest(request, customRows);
 }
 
 ParameterOutcome RunParameterAction(ParameterTransfer& transfer, const ParameterAction& action,

@@ -1,49 +1,52 @@
 #pragma once
 
-#include "params/CustomTable.h"
 #include "drive/ParamCode.h"
+#include "params/CustomTable.h"
 
 #include <QList>
 
+#include <optional>
+
 class ParameterTransfer;
 
-// Requests the parameter windows put to the main view. A window never touches the link: it posts
-// a message code, a request and an argument, and the view runs the transfer later on the event
-// loop with Busy set, then tells the window what changed.
-namespace ParameterRequest {
+// What a parameter window asks of the main view. A window never touches the link: it posts a
+// request, and the view runs the transfer later on the event loop with Busy set, then tells the
+// window what changed.
+struct ParameterRequest {
+    enum class Kind { ReadAll, WriteAll, WriteOne };
+    Kind kind = Kind::ReadAll;
+    // The group window that asks (control, torque, speed or position); empty: the custom table.
+    std::optional<ParamGroup> groupWindow;
+    // WriteOne: the window's row (1-based).
+    int row = 0;
+    // WriteOne from the custom table: the group of the row as the window showed it. The row is
+    // looked up again when the request runs and must still name a parameter of this group.
+    ParamGroup rowGroup = ParamGroup::Control;
 
-// Message codes: one per group window, one for the custom parameter table.
-inline constexpr int kControlGroup = 0x4C8;  // Cn001..Cn016
-inline constexpr int kTorqueGroup = 0x52C;   // Tn101..Tn107
-inline constexpr int kSpeedGroup = 0x590;    // Sn201..Sn216
-inline constexpr int kPositionGroup = 0x5F4; // Pn301..Pn310
-inline constexpr int kCustomList = 0x658;
+    static ParameterRequest ReadAll(std::optional<ParamGroup> groupWindow) {
+        return {Kind::ReadAll, groupWindow};
+    }
+    static ParameterRequest WriteAll(std::optional<ParamGroup> groupWindow) {
+        return {Kind::WriteAll, groupWindow};
+    }
+    static ParameterRequest WriteGroupRow(ParamGroup groupWindow, int row) {
+        return {Kind::WriteOne, groupWindow, row};
+    }
+    static ParameterRequest WriteCustomRow(int row, ParamGroup rowGroup) {
+        return {Kind::WriteOne, std::nullopt, row, rowGroup};
+    }
+    bool operator==(const ParameterRequest&) const = default;
+};
 
-// Requests (the message's first argument).
-inline constexpr int kWriteOne = 1; // group windows; the argument is the parameter number
-inline constexpr int kReadAll = 2;  // the whole group, or every row of the custom table
-inline constexpr int kWriteAll = 3;
-// Custom table: write one control / torque / speed / position parameter; the argument is the
-// table row (1-based), whose entry names the parameter. Quick and contact rows have no request.
-inline constexpr int kWriteOneControl = 11;
-inline constexpr int kWriteOneTorque = 12;
-inline constexpr int kWriteOneSpeed = 13;
-inline constexpr int kWriteOnePosition = 14;
-
-} // namespace ParameterRequest
-
-// Message code of a group window: control, torque, speed and position; 0 for the others.
-int GroupRequestMessage(ParamGroup group);
-// Custom table request that writes one parameter of custom-list group 1..4 (11..14); 0 for the
-// quick and contact groups (5, 6) and anything else.
-int CustomWriteOneRequest(int customGroup);
+// The control, torque, speed and position groups each have a window of their own.
+bool HasGroupWindow(ParamGroup group);
 
 // What the parameter windows need of the main view.
 class ParameterRequests {
 public:
     virtual ~ParameterRequests() = default;
     // Queue a request; it runs after the current event, under Busy.
-    virtual void PostParameterRequest(int message, int request, int argument) = 0;
+    virtual void PostParameterRequest(const ParameterRequest& request) = 0;
     // Whether a drive is linked: the windows' drive buttons follow it.
     virtual bool LinkUp() const = 0;
 };
@@ -58,9 +61,10 @@ struct ParameterAction {
     bool operator==(const ParameterAction&) const = default;
 };
 
-// Requests outside the tables above, a parameter number outside the group window's rows, a
-// custom row that does not exist or whose group is not the request's: Kind::None.
-ParameterAction DecodeParameterRequest(int message, int request, int argument,
+// A window that is not a group window, a row outside the group window's rows, a custom row that
+// does not exist or whose group is not the request's, a custom write of a quick or contact row:
+// Kind::None.
+ParameterAction DecodeParameterRequest(const ParameterRequest& request,
                                        const QList<CustomEntry>& customRows);
 
 // What the view shows after a request ran.

@@ -195,7 +195,7 @@ QString GroupTable::Title() const {
 }
 
 QString GroupTable::UnitOfRow(ParamGroup group, int row) {
-    if (GroupRequestMessage(group) == 0 || row < 1 ||
+    if (!HasGroupWindow(group) || row < 1 ||
         row > ParameterTransfer::CoveredCount(group)) {
         return {};
     }
@@ -271,8 +271,16 @@ void CustomParameterTable::RefreshAfterRead(const CNolvaServoDoc& document) {
     RefreshValues(document);
 }
 
-int CustomParameterTable::WriteOneRequestOfRow(int row) const {
-    return row >= 1 && row <= RowCount() ? CustomWriteOneRequest(entries_[row - 1].Group) : 0;
+std::optional<ParameterRequest> CustomParameterTable::WriteOneRequestOfRow(int row) const {
+    if (row < 1 || row > RowCount()) {
+        return std::nullopt;
+    }
+    const int groupIndex = entries_[row - 1].Group - 1; // custom-list groups count from 1
+    if (groupIndex < 0 || groupIndex >= kParamGroupCount ||
+        !HasGroupWindow(static_cast<ParamGroup>(groupIndex))) {
+        return std::nullopt;
+    }
+    return ParameterRequest::WriteCustomRow(row, static_cast<ParamGroup>(groupIndex));
 }
 
 void CustomParameterTable::MarkFailed(int row) {

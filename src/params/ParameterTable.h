@@ -1,6 +1,7 @@
 #pragma once
 
 #include "params/CustomTable.h"
+#include "params/ParameterRequests.h"
 #include "base/Messenger.h"
 #include "drive/DriveProfile.h"
 #include "drive/ParamCode.h"
@@ -11,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <set>
 
 class CNolvaServoDoc;
@@ -116,9 +118,9 @@ public:
     // The value column from the document after a read; marks are cleared.
     void RefreshAfterRead(const CNolvaServoDoc& document);
 
-    // Request that writes the parameter of `row` alone (11..14); 0 for quick and contact rows,
-    // which the table reads and writes only with the whole list.
-    int WriteOneRequestOfRow(int row) const;
+    // Request that writes the parameter of `row` alone; none for quick and contact rows, which
+    // the table reads and writes only with the whole list, and for rows outside the table.
+    std::optional<ParameterRequest> WriteOneRequestOfRow(int row) const;
 
     void MarkFailed(int row);
     void ClearMark(int row);

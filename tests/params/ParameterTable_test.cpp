@@ -206,11 +206,17 @@ TEST(CustomTable, RowsFollowTheListWithCatalogueUnits) {
 TEST(CustomTable, SingleWritesExistForControlTorqueSpeedAndPositionRowsOnly) {
     CustomParameterTable table(3000);
     table.Fill({{1, 0}, {2, 3}, {3, 17}, {4, 68}, {5, 6}, {6, 0}}, NewDocument());
-    QList<int> requests; // rows 0 and 7 are outside the table
+    QList<std::optional<ParameterRequest>> requests; // rows 0 and 7 are outside the table
     for (int row = 0; row <= 7; ++row) {
         requests << table.WriteOneRequestOfRow(row);
     }
-    EXPECT_EQ(requests, (QList<int>{0, 11, 12, 13, 14, 0, 0, 0}));
+    using R = ParameterRequest;
+    EXPECT_EQ(requests, (QList<std::optional<ParameterRequest>>{
+                            std::nullopt, R::WriteCustomRow(1, ParamGroup::Control),
+                            R::WriteCustomRow(2, ParamGroup::Torque),
+                            R::WriteCustomRow(3, ParamGroup::Speed),
+                            R::WriteCustomRow(4, ParamGroup::Position), std::nullopt, std::nullopt,
+                            std::nullopt}));
 }
 
 TEST(CustomTable, DefaultsResetOnlyTheListedParameters) {

@@ -17,31 +17,29 @@
 
 #include <functional>
 
-struct PostedRequest {
-    int message = 0;
-    int request = 0;
-    int argument = 0;
-    bool operator==(const PostedRequest&) const = default;
-};
-
-inline std::ostream& operator<<(std::ostream& out, const PostedRequest& r) {
-    return out << std::hex << "{0x" << r.message << std::dec << ", " << r.request << ", "
-               << r.argument << "}";
+inline std::ostream& operator<<(std::ostream& out, const ParameterRequest& r) {
+    static const char* const kinds[] = {"ReadAll", "WriteAll", "WriteOne"};
+    out << "{" << kinds[static_cast<int>(r.kind)] << ", ";
+    if (r.groupWindow)
+        out << "group window " << GroupInfo(*r.groupWindow).letter;
+    else
+        out << "custom table";
+    return out << ", row " << r.row << ", row group " << GroupInfo(r.rowGroup).letter << "}";
 }
 
 // Records every request; `onPost` may run it as the view would.
 class RecordingRequests : public ParameterRequests {
 public:
-    void PostParameterRequest(int message, int request, int argument) override {
-        posts.append({message, request, argument});
+    void PostParameterRequest(const ParameterRequest& request) override {
+        posts.append(request);
         if (onPost)
-            onPost(message, request, argument);
+            onPost(request);
     }
     bool LinkUp() const override { return linkUp; }
 
     bool linkUp = false;
-    QList<PostedRequest> posts;
-    std::function<void(int, int, int)> onPost;
+    QList<ParameterRequest> posts;
+    std::function<void(const ParameterRequest&)> onPost;
 };
 
 inline QPushButton* Button(QWidget& window, const char* name) {

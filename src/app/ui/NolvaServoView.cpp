@@ -266,8 +266,8 @@ void CNolvaServoView::TellWindows(
 
 // ---- Requests of the parameter windows ----
 
-void CNolvaServoView::PostParameterRequest(int message, int request, int argument) {
-    requests_.PostParameterRequest(message, request, argument);
+void CNolvaServoView::PostParameterRequest(const ParameterRequest& request) {
+    requests_.PostParameterRequest(request);
 }
 
 bool CNolvaServoView::LinkUp() const {

@@ -89,7 +89,7 @@ public:
 
     // ParameterRequests: the windows' read and write requests, run as operations; the window
     // that asked shows the outcome.
-    void PostParameterRequest(int message, int request, int argument) override;
+    void PostParameterRequest(const ParameterRequest& request) override;
     bool LinkUp() const override;
 
     // "复制至计算机(&C)..." and "复制至驱动器(&D)...": nothing while no drive is linked;

@@ -46,8 +46,8 @@ CDefParaDialog::CDefParaDialog(CustomTable& table, CNolvaServoDoc& document,
     SyncWithDrive();
 }
 
-int CDefParaDialog::RequestMessage() const {
-    return ParameterRequest::kCustomList;
+std::optional<ParamGroup> CDefParaDialog::RequestWindow() const {
+    return std::nullopt;
 }
 
 bool CDefParaDialog::AdoptMaxSpeed() {
@@ -97,14 +97,14 @@ void CDefParaDialog::OnWrite() {
         messenger_.show(NoParameterSelectedMessage());
         return;
     }
-    const int request = table_.WriteOneRequestOfRow(row);
-    if (request == 0) {
+    const std::optional<ParameterRequest> request = table_.WriteOneRequestOfRow(row);
+    if (!request) {
         messenger_.show(WholeListOnlyMessage(table_.Text(row, TableColumn::Code)));
         return;
     }
     table_.ClearMark(row);
     grid_->SetRowMarked(row, false);
-    requests_.PostParameterRequest(ParameterRequest::kCustomList, request, row);
+    requests_.PostParameterRequest(*request);
 }
 
 void CDefParaDialog::OnDefaults() {

@@ -33,7 +33,7 @@ signals:
     void customTableChanged();
 
 private:
-    int RequestMessage() const override;
+    std::optional<ParamGroup> RequestWindow() const override;
     bool AdoptMaxSpeed() override;
     void ShowTable() override;
     void Reload();

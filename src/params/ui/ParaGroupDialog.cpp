@@ -33,8 +33,8 @@ CParaGroupDialog::CParaGroupDialog(ParamGroup group, CNolvaServoDoc& document,
     SyncWithDrive();
 }
 
-int CParaGroupDialog::RequestMessage() const {
-    return GroupRequestMessage(Group());
+std::optional<ParamGroup> CParaGroupDialog::RequestWindow() const {
+    return Group();
 }
 
 bool CParaGroupDialog::AdoptMaxSpeed() {
@@ -59,8 +59,7 @@ void CParaGroupDialog::RefreshValues() {
 void CParaGroupDialog::OnWrite() {
     const int row = grid_->FocusRow();
     if (row >= 1 && row <= table_.RowCount()) {
-        requests_.PostParameterRequest(GroupRequestMessage(Group()), ParameterRequest::kWriteOne,
-                                       row);
+        requests_.PostParameterRequest(ParameterRequest::WriteGroupRow(Group(), row));
         return;
     }
     messenger_.show(NoParameterSelectedMessage());

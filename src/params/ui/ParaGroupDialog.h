@@ -27,7 +27,7 @@ public:
     void RefreshValues();
 
 private:
-    int RequestMessage() const override;
+    std::optional<ParamGroup> RequestWindow() const override;
     bool AdoptMaxSpeed() override;
     void ShowTable() override;
     void OnWrite();

@@ -27,10 +27,10 @@ CParameterTableWindow::CParameterTableWindow(CNolvaServoDoc& document, const Dri
     defaults_ = MakeDialogButton("默认值(&S)", "defaultsButton", this);
 
     connect(readAll_, &QPushButton::clicked, this, [this] {
-        requests_.PostParameterRequest(RequestMessage(), ParameterRequest::kReadAll, 0);
+        requests_.PostParameterRequest(ParameterRequest::ReadAll(RequestWindow()));
     });
     connect(writeAll_, &QPushButton::clicked, this, [this] {
-        requests_.PostParameterRequest(RequestMessage(), ParameterRequest::kWriteAll, 0);
+        requests_.PostParameterRequest(ParameterRequest::WriteAll(RequestWindow()));
     });
 }
 

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "drive/ParamCode.h"
+
 #include <QDialog>
 #include <QList>
+
+#include <optional>
 
 class CNolvaServoDoc;
 class Messenger;
@@ -40,8 +44,9 @@ protected:
     // Shows `text` as a warning once the grid has closed its editor.
     void WarnLater(const QString& text);
 
-    // The message code the read-all and write-all buttons post.
-    virtual int RequestMessage() const = 0;
+    // The window the read-all and write-all buttons' requests name: a group window's group, or
+    // none for the custom table.
+    virtual std::optional<ParamGroup> RequestWindow() const = 0;
     // The table's ranges and defaults for the profile's maximum motor speed; true when
     // something changed.
     virtual bool AdoptMaxSpeed() = 0;

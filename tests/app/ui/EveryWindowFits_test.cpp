@@ -21,6 +21,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QEvent>
 #include <QMenu>
 #include <QTimer>
 
@@ -56,8 +57,21 @@ public:
     std::map<QString, std::vector<const char*>> openers;
     std::map<QString, QSize> needed;
 
-    WindowSurvey() { Watch(); }
+    WindowSurvey() {
+        qApp->installEventFilter(this);
+        Watch();
+    }
     ~WindowSurvey() override { stopped_ = true; }
+
+    // A window that comes and goes between two ticks (a short transfer's progress) is measured
+    // as it is shown.
+    bool eventFilter(QObject* object, QEvent* event) override {
+        auto* widget = qobject_cast<QWidget*>(object);
+        if (event->type() == QEvent::Show && widget != nullptr && widget->isWindow() &&
+            qobject_cast<QMenu*>(widget) == nullptr && widget->windowType() != Qt::ToolTip)
+            Measure(*widget);
+        return false;
+    }
 
     void Measure(const QWidget& window) {
         QSize& size = needed[Name(window)];

@@ -235,8 +235,8 @@ TEST_F(ParameterWindows, ARequestArrivingDuringATransferWaitsForItUnderTheSameBu
     h.drive.clearRequestLog();
     sampler.start(0);
 
-    view.PostParameterRequest(ParameterRequest::kControlGroup, ParameterRequest::kReadAll, 0);
-    view.PostParameterRequest(ParameterRequest::kTorqueGroup, ParameterRequest::kReadAll, 0);
+    view.PostParameterRequest(ParameterRequest::ReadAll(ParamGroup::Control));
+    view.PostParameterRequest(ParameterRequest::ReadAll(ParamGroup::Torque));
     ASSERT_TRUE(AppHarness::WaitFor(
         [&] { return h.drive.requestLog().contains(SelectLine('T', 7)); }, 5000));
     Settle();

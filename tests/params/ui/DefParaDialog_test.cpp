@@ -64,8 +64,11 @@ TEST_F(CustomWindowTest, WriteOnePostsTheRowsGroupRequestOrSaysWhyNot) {
     Button(*window, "readAllButton")->click();
     Button(*window, "writeAllButton")->click();
     EXPECT_EQ(requests.posts,
-              (QList<PostedRequest>{
-                  {0x658, 14, 1}, {0x658, 11, 2}, {0x658, 13, 5}, {0x658, 2, 0}, {0x658, 3, 0}}));
+              (QList<ParameterRequest>{ParameterRequest::WriteCustomRow(1, ParamGroup::Position),
+                                       ParameterRequest::WriteCustomRow(2, ParamGroup::Control),
+                                       ParameterRequest::WriteCustomRow(5, ParamGroup::Speed),
+                                       ParameterRequest::ReadAll(std::nullopt),
+                                       ParameterRequest::WriteAll(std::nullopt)}));
     ASSERT_EQ(messenger.messages.size(), 3);
     EXPECT_TRUE(messenger.messages[1].text.startsWith("qn401"));
     EXPECT_TRUE(messenger.messages[2].text.startsWith("Hn519"));

@@ -111,7 +111,10 @@ TEST_F(GroupWindowTest, ButtonsPostTheGroupsRequestsForTheFocusRow) {
     Button(*window, "writeButton")->click();
     Button(*window, "readAllButton")->click();
     Button(*window, "writeAllButton")->click();
-    EXPECT_EQ(requests.posts, (QList<PostedRequest>{{0x590, 1, 5}, {0x590, 2, 0}, {0x590, 3, 0}}));
+    EXPECT_EQ(requests.posts, (QList<ParameterRequest>{
+                                  ParameterRequest::WriteGroupRow(ParamGroup::Speed, 5),
+                                  ParameterRequest::ReadAll(ParamGroup::Speed),
+                                  ParameterRequest::WriteAll(ParamGroup::Speed)}));
     EXPECT_TRUE(messenger.messages.isEmpty());
 }
 
