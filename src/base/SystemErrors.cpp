@@ -1,6 +1,5 @@
 #include "base/SystemErrors.h"
 
-#include <QFileDevice>
 
 #include <cerrno>
 
@@ -60,8 +59,4 @@ QString LocalSystemErrorText(const QString& systemText) {
             return SystemErrorText(reason.number);
     }
     return systemText;
-}
-
-QString FileErrorText(const QFileDevice& file) {
-    return LocalSystemErrorText(file.errorString());
 }

@@ -2,7 +2,6 @@
 
 #include <QString>
 
-class QFileDevice;
 
 // The reasons the system gives for a failed file or port operation, as the user reads them: the
 // common ones (missing, no permission, read-only, full, not a folder, is a folder, busy) in
@@ -13,5 +12,3 @@ class QFileDevice;
 QString SystemErrorText(int errorNumber);
 // A reason the system worded itself (strerror's text, as QFile's errorString() gives it).
 QString LocalSystemErrorText(const QString& systemText);
-// Why the last operation on `file` failed.
-QString FileErrorText(const QFileDevice& file);

@@ -12,10 +12,6 @@ void DriveOperations::RunExclusive(std::function<void()> job) {
     Run({std::move(job), true});
 }
 
-void DriveOperations::RunQuietly(std::function<void()> job) {
-    Run({std::move(job), false});
-}
-
 void DriveOperations::RunPoll(std::function<void()> job, bool announced) {
     Run({std::move(job), announced, true});
 }

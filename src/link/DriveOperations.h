@@ -36,10 +36,9 @@ public:
     void RunExclusive(std::function<void()> job);
     // Runs `job` under Busy now; false, running nothing, while another operation runs.
     bool RunIfIdle(std::function<void()> job);
-    // The same for the poll's reads, which show what they read themselves: their end alone is
-    // not announced (operations that came meanwhile still announce theirs).
-    void RunQuietly(std::function<void()> job);
-    // The poll's reads: run quietly, and they end early once YieldWanted is set.
+    // The poll's reads, which show what they read themselves: their end alone is not announced
+    // (operations that came meanwhile still announce theirs), and they end early once
+    // YieldWanted is set.
     void RunPoll(std::function<void()> job, bool announced = false);
     // A command was chosen while the poll's reads ran: they should stop at their next exchange.
     bool YieldWanted() const { return yieldWanted_; }

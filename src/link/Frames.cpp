@@ -83,29 +83,10 @@ void BuildReadCommand(uint8_t* frame, char page, int location) {
     AppendCommandChecksum(frame, kReadCommandLength);
 }
 
-void BuildReadLongCommand(uint8_t* frame, char page, int location) {
-    BuildCommand(frame, 'L', page, location);
-    AppendCommandChecksum(frame, kReadCommandLength);
-}
-
 void BuildWriteCommand(uint8_t* frame, char page, int location, int32_t value) {
     BuildCommand(frame, 'W', page, location);
     PutHex(frame + 4, static_cast<uint32_t>(value) & 0xFFFF, 4);
     AppendCommandChecksum(frame, kWriteCommandLength);
-}
-
-void BuildWriteLongCommand(uint8_t* frame, char page, int location, int32_t value) {
-    BuildCommand(frame, 'M', page, location);
-    PutHex(frame + 4, static_cast<uint32_t>(value), 8);
-    AppendCommandChecksum(frame, kWriteLongCommandLength);
-}
-
-void BuildParamRead(uint8_t* frame, int location) {
-    BuildReadCommand(frame, '5', location);
-}
-
-void BuildParamWrite(uint8_t* frame, int location, int32_t value) {
-    BuildWriteCommand(frame, '5', location, value);
 }
 
 bool IsGoodReadReply(const uint8_t* reply, int length) {
@@ -176,30 +157,3 @@ int BuildWriteRegister(uint8_t* frame, int station, int address, int32_t value, 
     return BuildFourField(frame, station, 0x06, address, value, ascii);
 }
 
-int BuildDiagnostics(uint8_t* frame, int station, int subFunction, int32_t data, bool ascii) {
-    return BuildFourField(frame, station, 0x08, subFunction, data, ascii);
-}
-
-int BuildWriteRegisters(uint8_t* frame, int station, int start, int count, const int32_t* values,
-                        bool ascii) {
-    // Up to 123 registers fit a Modbus frame; the body holds 7 header bytes and the values.
-    uint8_t body[7 + 2 * 123];
-    if (count < 0) {
-        count = 0;
-    }
-    if (count > 123) {
-        count = 123;
-    }
-    body[0] = static_cast<uint8_t>(station);
-    body[1] = 0x10;
-    body[2] = static_cast<uint8_t>((start >> 8) & 0xFF);
-    body[3] = static_cast<uint8_t>(start & 0xFF);
-    body[4] = static_cast<uint8_t>((count >> 8) & 0xFF);
-    body[5] = static_cast<uint8_t>(count & 0xFF);
-    body[6] = static_cast<uint8_t>(2 * count);
-    for (int i = 0; i < count; ++i) {
-        body[7 + 2 * i] = static_cast<uint8_t>((values[i] >> 8) & 0xFF);
-        body[8 + 2 * i] = static_cast<uint8_t>(values[i] & 0xFF);
-    }
-    return Finish(frame, body, 7 + 2 * count, ascii);
-}

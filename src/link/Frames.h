@@ -21,12 +21,7 @@ inline constexpr int kWriteReplyLength = 1;
 void AppendCommandChecksum(uint8_t* frame, int length);
 
 void BuildReadCommand(uint8_t* frame, char page, int location);
-void BuildReadLongCommand(uint8_t* frame, char page, int location);
 void BuildWriteCommand(uint8_t* frame, char page, int location, int32_t value);
-void BuildWriteLongCommand(uint8_t* frame, char page, int location, int32_t value);
-// Page '5': the parameters and the parameter mailbox.
-void BuildParamRead(uint8_t* frame, int location);
-void BuildParamWrite(uint8_t* frame, int location, int32_t value);
 
 // True when a read reply starts with '%' and its checksum digits match bytes 0 .. length-3.
 bool IsGoodReadReply(const uint8_t* reply, int length);
@@ -51,12 +46,6 @@ uint16_t Crc16(const uint8_t* bytes, int count);
 int BuildReadRegisters(uint8_t* frame, int station, int start, int count, bool ascii);
 // Function 06, write single register. Returns 17 (ASCII) or 8 (RTU), request and echo length.
 int BuildWriteRegister(uint8_t* frame, int station, int address, int32_t value, bool ascii);
-// Function 08, diagnostics. Returns 17 or 8.
-int BuildDiagnostics(uint8_t* frame, int station, int subFunction, int32_t data, bool ascii);
-// Function 16, write multiple registers. Returns the request length: ASCII 19 + 4 * count,
-// RTU 9 + 2 * count.
-int BuildWriteRegisters(uint8_t* frame, int station, int start, int count, const int32_t* values,
-                        bool ascii);
 
 // Request lengths of the fixed frames.
 inline constexpr int kAsciiRequestLength = 17;

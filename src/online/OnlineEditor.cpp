@@ -48,16 +48,6 @@ bool OnlineEditor::CheckLink() {
     return connection_.RequireLink(messenger_);
 }
 
-bool OnlineEditor::ReadOnline(ParamCode code, int32_t* value) {
-    bool read = false;
-    if (connection_.LinkUp()) {
-        RunNow([&] {
-            read = connection_.Parameters().ReadByRule(code, ParameterRoute::Mailbox, value);
-        });
-    }
-    return read;
-}
-
 bool OnlineEditor::WriteOnline(ParamCode code, int32_t value) {
     if (!CheckLink()) {
         return false;

@@ -35,8 +35,6 @@ public:
 
     // False, after "通讯错误！！", when no drive is linked.
     bool CheckLink();
-    // The parameter's value from the drive; false without a message when a step fails.
-    bool ReadOnline(ParamCode code, int32_t* value);
     // The value into the drive; false after "线上参数编辑失败！！" when a step is not
     // acknowledged (earlier steps stay done), or after "通讯错误！！" without a drive.
     bool WriteOnline(ParamCode code, int32_t value);

@@ -381,11 +381,6 @@ bool ValueTextAcceptable(const QString& text, int32_t min, int32_t max) {
     return number && *number >= min && *number <= max;
 }
 
-ValueEditState ReviewValueEdit(const ValueEditState& before, const ValueEditState& typed,
-                               int32_t min, int32_t max) {
-    return ValueTextAcceptable(typed.text, min, max) ? typed : before;
-}
-
 int32_t SpinValue(int32_t current, int steps, int32_t min, int32_t max) {
     const int64_t moved = static_cast<int64_t>(current) + steps;
     if (moved > max) {

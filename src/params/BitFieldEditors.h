@@ -161,26 +161,12 @@ inline constexpr int kValueEditMaxLength = 6;
 // Whether the model list button is shown (and enabled): only for Cn030.
 bool ValueEditorHasModelButton(const QString& code);
 
-// The edit field's text and selection.
-struct ValueEditState {
-    QString text;
-    int selectionStart = 0;
-    int selectionEnd = 0;
-
-    bool operator==(const ValueEditState&) const = default;
-};
-
 // Number in the edit field; nullopt when the text is no decimal integer.
 std::optional<int32_t> ParseValueText(const QString& text);
 
 // Whether typed text may stay: empty text, and a lone "-" when the range reaches below 0, are
 // an edit in progress; anything else must be a number within min..max and fit the field.
 bool ValueTextAcceptable(const QString& text, int32_t min, int32_t max);
-
-// What the field holds after the user typed: `typed` when acceptable, otherwise `before`
-// (text and selection) comes back.
-ValueEditState ReviewValueEdit(const ValueEditState& before, const ValueEditState& typed,
-                               int32_t min, int32_t max);
 
 // The spin control: the current value moved by `steps` (1 up, -1 down), held within min..max.
 int32_t SpinValue(int32_t current, int steps, int32_t min, int32_t max);

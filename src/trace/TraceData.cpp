@@ -24,10 +24,6 @@ void TraceData::Clear() {
         std::memset(channel.data(), 0, channel.size() * sizeof(int32_t));
 }
 
-char TracePageOf(int channel, int half) {
-    return kPageOrder[static_cast<size_t>(channel * 2 + half)];
-}
-
 TraceReadBack::TraceReadBack(const TraceSettings& settings, int32_t maxMotorSpeed)
     : quantities_{settings.data1, settings.data2, kContactWordQuantity, kContactWordQuantity},
       maxMotorSpeed_(maxMotorSpeed) {}

@@ -54,5 +54,3 @@ private:
     int32_t last_ = 0;
 };
 
-// The page of a channel's half (0 or 1): the order the drive lays its recording out in.
-char TracePageOf(int channel, int half);

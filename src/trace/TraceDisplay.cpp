@@ -82,7 +82,7 @@ void MoveOffset(TraceAxis& axis, int32_t position) {
     const int32_t max = OffsetSliderMax(axis.units);
     const int32_t p = std::clamp(position, 0, std::max(max, 0));
     if (p == 0)
-        axis.topValue = kTraceDivisions * axis.units - kTraceOffsetLimit;
+        axis.topValue = TopValueAt(0, axis.units);
     else if (p == max)
         axis.topValue = kTraceOffsetLimit;
     else

@@ -77,7 +77,8 @@ TEST_F(LinkTest, CommandExchanges) {
     uint8_t write[kWriteCommandLength];
     BuildWriteCommand(write, '5', 0x70, 2);
     uint8_t writeLong[kWriteLongCommandLength];
-    BuildWriteLongCommand(writeLong, '5', 0x52, -500000);
+    std::memcpy(writeLong, "M552FFF85EE0", 12); // a 32-bit write: -500000 into 5/52
+    AppendCommandChecksum(writeLong, kWriteLongCommandLength);
 
     struct Case {
         const char* name;

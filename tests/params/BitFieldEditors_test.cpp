@@ -297,16 +297,6 @@ TEST(BitFieldValueEditor, TypingOutsideTheRangeIsRefused) {
     }
 }
 
-TEST(BitFieldValueEditor, RefusedTypingBringsBackTextAndSelection) {
-    const ValueEditState before{QStringLiteral("50"), 2, 2};
-    const ValueEditState typedOutside{QStringLiteral("501"), 3, 3};
-    EXPECT_EQ(ReviewValueEdit(before, typedOutside, 0, 500), before);
-    const ValueEditState typedInside{QStringLiteral("500"), 3, 3};
-    EXPECT_EQ(ReviewValueEdit(before, typedInside, 0, 500), typedInside);
-    const ValueEditState cleared{QString(), 0, 0};
-    EXPECT_EQ(ReviewValueEdit(before, cleared, 0, 500), cleared);
-}
-
 TEST(BitFieldValueEditor, SpinAndOkHoldTheValueInRange) {
     EXPECT_EQ(SpinValue(499, 1, 0, 500), 500);
     EXPECT_EQ(SpinValue(500, 1, 0, 500), 500);

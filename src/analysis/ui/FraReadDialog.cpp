@@ -71,14 +71,6 @@ void CFRAReadDialog::Close() {
     hide();
 }
 
-QString CFRAReadDialog::Text() const {
-    return text_->text();
-}
-
-int CFRAReadDialog::Value() const {
-    return bar_->value();
-}
-
 void CFRAReadDialog::keyPressEvent(QKeyEvent* event) {
     // Enter and Escape belong to the focused control; they do not end the read.
     if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return ||

@@ -22,9 +22,6 @@ public:
     bool ExchangeDone() override;
     void Close() override;
 
-    QString Text() const;
-    int Value() const;
-
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void reject() override;

@@ -80,12 +80,6 @@ QString CMonAnDialog::CodeText(int row) const {
                                                        : QString();
 }
 
-QString CMonAnDialog::DescriptionText(int row) const {
-    return row >= 0 && row < AlarmHistory::kEntryCount
-               ? descriptions_[static_cast<size_t>(row)]->text()
-               : QString();
-}
-
 void CMonAnDialog::Refresh() {
     const AlarmHistory& alarms = monitors_.Alarms();
     for (int row = 0; row < AlarmHistory::kEntryCount; ++row) {

@@ -20,7 +20,6 @@ public:
     void Present();
 
     QString CodeText(int row) const;
-    QString DescriptionText(int row) const;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -118,10 +118,6 @@ QString CMonDnDialog::InputLampText(int n) const {
     return TextAt(inputLamps_, n);
 }
 
-QString CMonDnDialog::OutputLampText(int n) const {
-    return TextAt(outputLamps_, n);
-}
-
 QString CMonDnDialog::InputLabelText(int n) const {
     return TextAt(inputLabels_, n);
 }

@@ -20,7 +20,6 @@ public:
 
     QString ValueText(int number) const;
     QString InputLampText(int n) const;
-    QString OutputLampText(int n) const;
     QString InputLabelText(int n) const;
     QString OutputLabelText(int n) const;
 

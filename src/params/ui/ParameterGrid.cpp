@@ -86,12 +86,6 @@ void ParameterGrid::SetRowMarked(int row, bool marked) {
     filling_ = false;
 }
 
-bool ParameterGrid::IsRowMarked(int row) const {
-    const QTableWidgetItem* cell = item(row - 1, kValueColumn);
-    return cell != nullptr && cell->foreground().style() != Qt::NoBrush &&
-           cell->foreground().color() == kFailedValue;
-}
-
 void ParameterGrid::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:

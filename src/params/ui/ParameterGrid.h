@@ -20,7 +20,6 @@ public:
     int FocusRow() const;
     // A row whose single write failed shows its value in red.
     void SetRowMarked(int row, bool marked);
-    bool IsRowMarked(int row) const;
 
 signals:
     // Text typed into the value cell of parameter row `row` (1-based).
