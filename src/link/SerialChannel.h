@@ -99,7 +99,6 @@ public:
     // The events the last WaitEvent found; 0xFFFFFFFF before any.
     uint32_t Events() const { return events_; }
 
-    void SetMessenger(Messenger* messenger) { messenger_ = messenger; }
     // Replaces the port underneath; a port still open on the old backend is closed with it.
     void SetBackend(std::unique_ptr<SerialBackend> backend);
     SerialBackend* Backend() const { return backend_.get(); }

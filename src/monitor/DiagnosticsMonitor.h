@@ -34,7 +34,6 @@ public:
     void SetActive(bool active) { active_ = active; }
     // The window was opened (or shown again): the next update reads the contact parameters first.
     void RequestContactRead() { firstUpdate_ = true; }
-    bool ContactReadPending() const { return firstUpdate_; }
     // A new window starts blank: no texts, every lamp off, the contacts' fixed labels.
     void Reset();
 

@@ -84,7 +84,6 @@ QStringList EditorColumnHeaders();
 class EditorLinkWatch {
 public:
     bool Tick(bool linkUp);
-    bool Reacted() const { return reacted_; }
 
 private:
     bool reacted_ = false;

@@ -39,7 +39,6 @@ public:
     int NextLocation() const { return received_ % kWordsPerPage; }
     // "300/2048--->(00FAH)": the number of the next request (1-based) and the last sample.
     QString ProgressText() const;
-    int32_t LastSample() const { return last_; }
 
     // The word read at NextPage()/NextLocation(), as the drive's signed 16 bits.
     void Add(int16_t word);

@@ -25,7 +25,6 @@ public:
     void SetHex(bool hex);
     void SetValue(int32_t value);
 
-    int Positions() const { return positions_; }
     // What the cells show now.
     QString Text() const { return DigitDisplayText(value_, positions_, hex_); }
 

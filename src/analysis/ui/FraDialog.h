@@ -36,10 +36,7 @@ public:
     void OnExport();
 
     bool DataValid() const { return run_.dataValid; }
-    const FrequencyResponse& Response() const { return run_.response; }
     ResponsePlots& Plots() { return *plots_; }
-    // The frequency the filter dialog starts from: the resonance, or cursor 1 where it was moved.
-    std::optional<double> ResonanceFrequency() const { return resonanceHz_; }
 
 private:
     void StartNow();

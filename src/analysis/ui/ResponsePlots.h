@@ -37,7 +37,6 @@ public:
     std::optional<int> Cursor1Bin() const;
     int Cursor2Bin() const;
     std::optional<int> Cursor1X() const { return cursor1X_; }
-    int Cursor2X() const { return cursor2X_; }
 
     // The drawing as the window shows it; the upper part holds the gain plot with its title,
     // value and frequency labels, the lower part the phase plot with its own.

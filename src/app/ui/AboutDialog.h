@@ -10,7 +10,6 @@ class CAboutDlg : public QDialog {
 public:
     explicit CAboutDlg(QWidget* parent = nullptr);
 
-    QLabel* LinkLabel() const { return link_; }
 
 private:
     QLabel* link_ = nullptr;

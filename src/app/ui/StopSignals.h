@@ -18,7 +18,6 @@ public:
     ~StopSignals() override;
 
     // False when the pipe or the handlers could not be set up.
-    bool Installed() const { return installed_; }
 
 signals:
     void stopRequested(int signalNumber);

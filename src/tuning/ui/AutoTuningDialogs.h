@@ -23,9 +23,6 @@ class CJogAutoGDialog : public QDialog {
 public:
     explicit CJogAutoGDialog(QWidget* parent = nullptr);
     TuningMode Choice() const;
-    QRadioButton* ModeButton(TuningMode mode) const {
-        return modes_[static_cast<size_t>(mode)];
-    }
 
 private:
     std::array<QRadioButton*, 3> modes_{};
@@ -52,9 +49,7 @@ public:
                        TickerSource& tickers, QWidget* parent = nullptr);
     ~COffLineAutoTuning() override;
 
-    QLineEdit* CurrentValue(int group) const { return current_[static_cast<size_t>(group - 1)]; }
     QLineEdit* SetValue(int group) const { return set_[static_cast<size_t>(group - 1)]; }
-    QPushButton* WriteButton(int group) const { return write_[static_cast<size_t>(group - 1)]; }
     QLabel* Warning() const { return warning_; }
 
 private:
@@ -82,7 +77,6 @@ public:
     QLabel* Instruction() const { return instruction_; }
     QLabel* RatioValue() const { return ratio_; }
     QPushButton* NextButton() const { return next_; }
-    QPushButton* QuitButton() const { return quit_; }
 
 private:
     void Show();
