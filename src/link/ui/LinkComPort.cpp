@@ -7,9 +7,11 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSerialPortInfo>
+#include <QStandardItemModel>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -20,12 +22,29 @@ namespace {
 // the settings file, so they are listed only when the settings already use them.
 constexpr int kListedBaudRows = 4;
 
-QStringList DetectedDevices() {
-    QStringList devices;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        devices << info.systemLocation();
-    std::sort(devices.begin(), devices.end());
-    return devices;
+// The device field's list: the name to keep in the first column (what the field shows once
+// chosen), the adapter beside it in the open list.
+QStandardItemModel* DeviceListModel(const QList<DetectedPort>& ports, QObject* parent) {
+    auto* model = new QStandardItemModel(0, 2, parent);
+    for (const DetectedPort& port : ports) {
+        auto* path = new QStandardItem(port.PreferredPath());
+        auto* adapter = new QStandardItem(port.AdapterText());
+        path->setToolTip(port.AdapterText());
+        adapter->setToolTip(port.AdapterText());
+        model->appendRow({path, adapter});
+    }
+    return model;
+}
+
+QTreeView* DeviceListView(QWidget* parent) {
+    auto* view = new QTreeView(parent);
+    view->setHeaderHidden(true);
+    view->setRootIsDecorated(false);
+    view->setItemsExpandable(false);
+    view->setAllColumnsShowFocus(true);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    return view;
 }
 
 } // namespace
@@ -35,8 +54,10 @@ QString CLinkComPort::PortEntryText(int comPort, const QString& device) {
 }
 
 CLinkComPort::CLinkComPort(const PortChoice& current, bool linkRequested,
-                           const ComDeviceMap& devices, QWidget* parent)
-    : QDialog(parent), choice_(current), linkRequested_(linkRequested), devices_(devices) {
+                           const ComDeviceMap& devices, const QList<DetectedPort>& detected,
+                           QWidget* parent)
+    : QDialog(parent), choice_(current), linkRequested_(linkRequested), devices_(devices),
+      detected_(detected) {
     setWindowTitle(QStringLiteral("连接端口设定"));
 
     portBox_ = new QComboBox(this);
@@ -45,8 +66,18 @@ CLinkComPort::CLinkComPort(const PortChoice& current, bool linkRequested,
     deviceBox_ = new QComboBox(this);
     deviceBox_->setEditable(true);
     deviceBox_->setInsertPolicy(QComboBox::NoInsert);
-    deviceBox_->addItems(DetectedDevices());
+    auto* deviceView = DeviceListView(deviceBox_);
+    deviceBox_->setModel(DeviceListModel(detected_, deviceBox_));
+    deviceBox_->setView(deviceView);
+    deviceBox_->setModelColumn(0);
+    deviceView->resizeColumnToContents(0);
+    deviceView->resizeColumnToContents(1);
+    deviceView->setMinimumWidth(
+        std::min(deviceView->columnWidth(0) + deviceView->columnWidth(1) + 24, 1200));
     deviceBox_->setMinimumContentsLength(18);
+    adapterLabel_ = new QLabel(this);
+    adapterLabel_->setObjectName(QStringLiteral("adapterLabel"));
+    adapterLabel_->setWordWrap(true);
 
     baudBox_ = new QComboBox(this);
     const int listedRows = std::clamp(current.baudRateIndex + 1, kListedBaudRows,
@@ -58,6 +89,7 @@ CLinkComPort::CLinkComPort(const PortChoice& current, bool linkRequested,
     auto* portForm = new QFormLayout(portGroup);
     portForm->addRow(QStringLiteral("COM 端口:"), portBox_);
     portForm->addRow(QStringLiteral("设备:"), deviceBox_);
+    portForm->addRow(QString(), adapterLabel_);
     auto* protocolGroup = new QGroupBox(QStringLiteral("通讯协议："), this);
     auto* protocolForm = new QFormLayout(protocolGroup);
     protocolForm->addRow(QStringLiteral("通讯传输率(bps):"), baudBox_);
@@ -105,6 +137,7 @@ void CLinkComPort::OnPortChanged(int index) {
     showingDevice_ = true;
     deviceBox_->setCurrentText(devices_[static_cast<size_t>(index)]);
     showingDevice_ = false;
+    ShowAdapter();
     UpdateOkButton();
 }
 
@@ -116,7 +149,13 @@ void CLinkComPort::OnDeviceTextChanged(const QString& text) {
         devices_[static_cast<size_t>(choice_.comPort)] = device;
         portBox_->setItemText(choice_.comPort, PortEntryText(choice_.comPort, device));
     }
+    ShowAdapter();
     UpdateOkButton();
+}
+
+void CLinkComPort::ShowAdapter() {
+    const DetectedPort* port = FindDetectedPort(detected_, deviceBox_->currentText().trimmed());
+    adapterLabel_->setText(port != nullptr ? port->AdapterText() : QString());
 }
 
 void CLinkComPort::OnBaudChanged(int index) {
@@ -131,7 +170,7 @@ void CLinkComPort::UpdateOkButton() {
 
 std::optional<PortChoice> AskLinkComPort(QWidget* parent, const PortChoice& current,
                                          bool linkRequested, ComDeviceMap& devices) {
-    CLinkComPort dialog(current, linkRequested, devices, parent);
+    CLinkComPort dialog(current, linkRequested, devices, DetectSerialPorts(), parent);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     if (!linkRequested)

@@ -68,6 +68,36 @@ TEST(LinkComPort, ChoosingADeviceMapsTheSelectedEntry) {
     EXPECT_EQ(dialog.Devices()[3], QStringLiteral("/tmp/drive-pty"));
 }
 
+TEST(LinkComPort, DetectedPortsAreListedWithTheirAdaptersAndKeptByTheirStableNames) {
+    const QString byId = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A5-if00-port0");
+    const QList<DetectedPort> detected{
+        {QStringLiteral("/dev/ttyS0"), QString(), QString(), QString(), QString()},
+        {QStringLiteral("/dev/ttyUSB1"), byId, QStringLiteral("FT232R USB UART"),
+         QStringLiteral("FTDI"), QStringLiteral("A5")}};
+    CLinkComPort dialog({2, 1}, false, DefaultComDevices(), detected);
+    QComboBox& box = *dialog.DeviceBox();
+    ASSERT_EQ(box.count(), 2);
+    EXPECT_EQ(box.itemText(1), byId);
+    // The open list shows the adapter beside the name.
+    EXPECT_EQ(box.model()->index(1, 1).data().toString(),
+              QStringLiteral("FT232R USB UART, FTDI, A5 (/dev/ttyUSB1)"));
+
+    box.setCurrentIndex(1); // the user picks the adapter
+    EXPECT_EQ(box.currentText(), byId);
+    EXPECT_EQ(dialog.Devices()[2], byId);
+    EXPECT_EQ(dialog.AdapterLabel()->text(),
+              QStringLiteral("FT232R USB UART, FTDI, A5 (/dev/ttyUSB1)"));
+
+    // A typed system name shows its adapter too; an unknown device shows none.
+    box.lineEdit()->clear();
+    QTest::keyClicks(box.lineEdit(), QStringLiteral("/dev/ttyUSB1"));
+    EXPECT_EQ(dialog.AdapterLabel()->text(),
+              QStringLiteral("FT232R USB UART, FTDI, A5 (/dev/ttyUSB1)"));
+    box.lineEdit()->clear();
+    QTest::keyClicks(box.lineEdit(), QStringLiteral("/tmp/drive-pty"));
+    EXPECT_TRUE(dialog.AdapterLabel()->text().isEmpty());
+}
+
 // Answers the next "连接端口设定" the view opens: `fill` sets its controls, then OK.
 void AnswerPortDialog(const std::function<void(CLinkComPort&)>& fill, QString* okText) {
     QTimer::singleShot(50, [fill, okText] {
