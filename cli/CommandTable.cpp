@@ -1,6 +1,7 @@
 #include "cli/CommandTable.h"
 
 #include "cli/AnalysisCommands.h"
+#include "cli/DetectCommand.h"
 #include "cli/MonitorCommands.h"
 #include "cli/NvpCommands.h"
 #include "cli/ParameterCommands.h"
@@ -42,6 +43,15 @@ const std::vector<Subcommand>& Subcommands() {
          {},
          true,
          RunProbe},
+        {"",
+         "detect",
+         "detect",
+         "find the drive on --port: every baud rate, line shape, frame\n"
+         "format and station [--stations A-B, default 1-32] [--all: go on\n"
+         "after the first]; prints what answered and the options that reach it",
+         {{"--stations", "A-B"}, {"--all", nullptr}},
+         true,
+         RunDetect},
         {"",
          "read",
          "read PAGE LOC",

@@ -44,6 +44,35 @@ bool MakeRaw(int fd) {
     return tcsetattr(fd, TCSANOW, &t) == 0;
 }
 
+// The terminal speed of a baud rate; B0 for one the terminal has no speed for.
+speed_t SpeedOf(int baud) {
+    switch (baud) {
+    case 1200: return B1200;
+    case 2400: return B2400;
+    case 4800: return B4800;
+    case 9600: return B9600;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 57600: return B57600;
+    case 115200: return B115200;
+    case 230400: return B230400;
+    default: return B0;
+    }
+}
+
+// Frame formats 0, 3 and 6 have two stop bits (7N2, 8N2, 8N2 RTU); the others one.
+bool TwoStopBits(int frameFormat) {
+    return frameFormat == 0 || frameFormat == 3 || frameFormat == 6;
+}
+
+// Every byte of a reply as a receiver at the wrong settings sees it.
+QByteArray Garbled(const QByteArray& bytes) {
+    QByteArray out = bytes;
+    for (char& c : out)
+        c = static_cast<char>(c ^ 0x5A);
+    return out;
+}
+
 } // namespace
 
 PtyDriveHost::PtyDriveHost(SimulatedDrive& drive, int baud) : drive_(drive) {
@@ -51,6 +80,18 @@ PtyDriveHost::PtyDriveHost(SimulatedDrive& drive, int baud) : drive_(drive) {
     // 3.5 characters of 10 bits.
     const microseconds rtuSilence(baud > 0 ? 35'000'000LL / baud : 0);
     silence_ = rtu ? std::max(rtuSilence, kMinRtuSilence) : kTextSilence;
+    baud_ = baud;
+    twoStopBits_ = drive.link().rs485 && TwoStopBits(drive.link().frameFormat);
+}
+
+bool PtyDriveHost::LineMatches() const {
+    termios t{};
+    if (slave_ < 0 || tcgetattr(slave_, &t) != 0) {
+        return true;
+    }
+    const speed_t own = SpeedOf(baud_);
+    const bool speedMatches = own == B0 || cfgetospeed(&t) == own;
+    return speedMatches && ((t.c_cflag & CSTOPB) != 0) == twoStopBits_;
 }
 
 PtyDriveHost::~PtyDriveHost() {
@@ -84,6 +125,16 @@ bool PtyDriveHost::open(QString* error) {
     // Raw on both sides: without it the line discipline echoes and turns LF into CR LF.
     if (!MakeRaw(slave_) || !MakeRaw(master_)) {
         return fail("raw mode");
+    }
+    // The drive's own line, for a client that takes the terminal as it finds it.
+    termios line{};
+    if (tcgetattr(slave_, &line) == 0) {
+        if (SpeedOf(baud_) != B0) {
+            cfsetispeed(&line, SpeedOf(baud_));
+            cfsetospeed(&line, SpeedOf(baud_));
+        }
+        line.c_cflag = twoStopBits_ ? (line.c_cflag | CSTOPB) : (line.c_cflag & ~CSTOPB);
+        tcsetattr(slave_, TCSANOW, &line);
     }
     const int flags = fcntl(master_, F_GETFL);
     if (flags < 0 || fcntl(master_, F_SETFL, flags | O_NONBLOCK) != 0) {
@@ -254,8 +305,10 @@ bool PtyDriveHost::run(const std::atomic<bool>& stop, const sigset_t* waitMask) 
             continue;
         }
         lastInput = Clock::now();
+        const bool lineMatches = LineMatches();
         for (const auto& reply : drive_.process(QByteArrayView(buffer, n))) {
-            if (!writeReply(reply.bytes, reply.delay, reply.byteTime, stop)) {
+            const QByteArray bytes = lineMatches ? reply.bytes : Garbled(reply.bytes);
+            if (!writeReply(bytes, reply.delay, reply.byteTime, stop)) {
                 return false;
             }
         }

@@ -26,6 +26,12 @@ class SimulatedDrive;
 // times at the baud rate, at least 5 ms; command protocol and Modbus ASCII: 1 s). Reply bytes a
 // client leaves unread stay in the terminal for whoever reads next, as on a real line: a client
 // clears its input when it opens the port.
+//
+// The drive's line is honest: the terminal starts at the drive's own baud rate and stop bits (the
+// frame format's on RS-485, one on RS-232), and a client that set another baud rate or other stop
+// bits gets every reply garbled, as a real line at the wrong settings would give it. (A
+// pseudo-terminal always carries 8 data bits without parity whatever a client sets, so those
+// cannot be told apart here.)
 class PtyDriveHost {
 public:
     explicit PtyDriveHost(SimulatedDrive& drive, int baud = 9600);
@@ -60,6 +66,9 @@ public:
 
     std::chrono::microseconds silenceTime() const { return silence_; }
 
+    // Whether the terminal's line settings, as the client left them, are the drive's own.
+    bool LineMatches() const;
+
 private:
     bool writeReply(const QByteArray& bytes, std::chrono::microseconds delay,
                     std::chrono::microseconds byteTime, const std::atomic<bool>& stop);
@@ -71,6 +80,8 @@ private:
     QString slavePath_;
     QString linkPath_;
     std::chrono::microseconds silence_;
+    int baud_ = 9600;
+    bool twoStopBits_ = false;
     std::function<void()> idleHook_;
     int watchedFd_ = -1;
     std::function<bool()> onReadable_;
