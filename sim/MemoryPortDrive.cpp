@@ -1,6 +1,7 @@
 #include "sim/MemoryPortDrive.h"
 
 #include "link/MemorySerialBackend.h"
+#include "sim/DriveLine.h"
 #include "sim/SimulatedDrive.h"
 
 namespace {
@@ -10,10 +11,22 @@ int64_t CeilMs(std::chrono::microseconds us) {
     return (us.count() + 999) / 1000;
 }
 
+// Whether the port's line format is the drive's own. The port speaks in the channel's codes:
+// parity 0 none, 1 odd, 2 even; stop bits 0 one, 2 two.
+bool LineMatches(const SimulatedDrive& drive, const MemorySerialBackend& port) {
+    const DriveLine own = DriveLineOf(drive.link());
+    const LineFormat line = port.lineFormat();
+    const char parity = line.parity == 1 ? 'O' : line.parity == 2 ? 'E' : 'N';
+    return static_cast<int>(line.baudRate) == drive.faults().baud &&
+           line.dataBits == own.dataBits && parity == own.parity &&
+           (line.stopBits == 2 ? 2 : 1) == own.stopBits;
+}
+
 } // namespace
 
-void AttachToMemoryPort(SimulatedDrive& drive, MemorySerialBackend& port, bool machineFollowsPort) {
-    port.setResponder([&drive, &port, machineFollowsPort,
+void AttachToMemoryPort(SimulatedDrive& drive, MemorySerialBackend& port, bool machineFollowsPort,
+                        bool honestLine) {
+    port.setResponder([&drive, &port, machineFollowsPort, honestLine,
                        machineAt = port.now()](QByteArrayView written) mutable {
         if (machineFollowsPort) {
             drive.advance(std::chrono::milliseconds(port.now() - machineAt));
@@ -21,7 +34,10 @@ void AttachToMemoryPort(SimulatedDrive& drive, MemorySerialBackend& port, bool m
         }
         // Replies to several requests in one write go out one after the other.
         std::chrono::microseconds lineFreeAt{0};
-        for (const SimulatedDrive::TimedReply& reply : drive.process(written)) {
+        const bool garbled = honestLine && !LineMatches(drive, port);
+        for (SimulatedDrive::TimedReply reply : drive.process(written)) {
+            if (garbled)
+                reply.bytes = GarbledReply(reply.bytes);
             const std::chrono::microseconds start = lineFreeAt + reply.delay;
             if (reply.byteTime.count() == 0) {
                 port.deliver(reply.bytes, CeilMs(start));

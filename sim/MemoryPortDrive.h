@@ -10,5 +10,7 @@ class SimulatedDrive;
 // drive already counts the request's wire time. With `machineFollowsPort` the drive's machine
 // moves on the port's clock (advanced to the port's time before each request is answered);
 // otherwise it moves only when the drive is advanced.
+// With `honestLine` the drive garbles its replies while the port's line format (baud rate, data
+// bits, parity, stop bits) is not the drive's own (DriveLine, at the drive's baud rate).
 void AttachToMemoryPort(SimulatedDrive& drive, MemorySerialBackend& port,
-                        bool machineFollowsPort = false);
+                        bool machineFollowsPort = false, bool honestLine = false);

@@ -1,5 +1,6 @@
 #include "sim/PtyDriveHost.h"
 
+#include "sim/DriveLine.h"
 #include "sim/SimulatedDrive.h"
 
 #include <cerrno>
@@ -60,19 +61,6 @@ speed_t SpeedOf(int baud) {
     }
 }
 
-// Frame formats 0, 3 and 6 have two stop bits (7N2, 8N2, 8N2 RTU); the others one.
-bool TwoStopBits(int frameFormat) {
-    return frameFormat == 0 || frameFormat == 3 || frameFormat == 6;
-}
-
-// Every byte of a reply as a receiver at the wrong settings sees it.
-QByteArray Garbled(const QByteArray& bytes) {
-    QByteArray out = bytes;
-    for (char& c : out)
-        c = static_cast<char>(c ^ 0x5A);
-    return out;
-}
-
 } // namespace
 
 PtyDriveHost::PtyDriveHost(SimulatedDrive& drive, int baud) : drive_(drive) {
@@ -81,7 +69,7 @@ PtyDriveHost::PtyDriveHost(SimulatedDrive& drive, int baud) : drive_(drive) {
     const microseconds rtuSilence(baud > 0 ? 35'000'000LL / baud : 0);
     silence_ = rtu ? std::max(rtuSilence, kMinRtuSilence) : kTextSilence;
     baud_ = baud;
-    twoStopBits_ = drive.link().rs485 && TwoStopBits(drive.link().frameFormat);
+    twoStopBits_ = DriveLineOf(drive.link()).stopBits == 2;
 }
 
 bool PtyDriveHost::LineMatches() const {
@@ -307,7 +295,7 @@ bool PtyDriveHost::run(const std::atomic<bool>& stop, const sigset_t* waitMask) 
         lastInput = Clock::now();
         const bool lineMatches = LineMatches();
         for (const auto& reply : drive_.process(QByteArrayView(buffer, n))) {
-            const QByteArray bytes = lineMatches ? reply.bytes : Garbled(reply.bytes);
+            const QByteArray bytes = lineMatches ? reply.bytes : GarbledReply(reply.bytes);
             if (!writeReply(bytes, reply.delay, reply.byteTime, stop)) {
                 return false;
             }

@@ -416,6 +416,15 @@ void DriveSession::DialogConnect(
             }
             s.settings.link.ComPort = chosen->comPort;
             s.settings.link.BaudRateIndex = chosen->baudRateIndex;
+            if (chosen->line) {
+                // What a detection found: the drive's port, and on RS-485 its format and station.
+                s.settings.link.RS485Port = chosen->line->rs485;
+                if (chosen->line->rs485) {
+                    s.settings.link.FrameFormat = chosen->line->frameFormat;
+                    s.settings.link.AsciiMode = chosen->line->frameFormat < 6;
+                    s.settings.link.StationID = chosen->line->station;
+                }
+            }
             if (s.portOpen) {
                 s.ClosePort();
                 s.access.DropLink();
@@ -428,6 +437,28 @@ void DriveSession::DialogConnect(
     // The status bar's idle update would show the other panes' link texts as well.
     s.Refresh({0, 1, 2, 4, 5, 6, 7});
     SetBusy(false);
+}
+
+QList<DetectedDrive> DriveSession::Detect(const QString& device,
+                                          const DetectionProgress& progress) {
+    Impl& s = *d_;
+    if (s.portOpen) {
+        s.ClosePort();
+        s.access.DropLink();
+    }
+    const uint32_t opened = s.link.Open(device, 2048, 2048);
+    if (opened != 0) {
+        QString text = CannotOpenText();
+        const QString problem = DeviceProblemText(opened, device);
+        if (!problem.isEmpty()) {
+            text += QStringLiteral("\n\n") + problem;
+        }
+        s.ShowError(text, false);
+        return {};
+    }
+    const QList<DetectedDrive> found = DetectDrives(s.link, DetectionOptions{}, progress);
+    s.ClosePort();
+    return found;
 }
 
 bool DriveSession::Poll() {

@@ -3,6 +3,7 @@
 #include "app/AppSettings.h"
 #include "drive/DriveProfile.h"
 #include "link/DriveAccess.h"
+#include "link/DriveDetection.h"
 #include "link/ModbusLink.h"
 #include "params/DriveConnection.h"
 
@@ -95,6 +96,10 @@ public:
     // the device and what to do to the message.
     void DialogConnect(const std::function<std::optional<PortChoice>(const PortChoice& current,
                                                                      bool linkRequested)>& askUser);
+    // "自动侦测" of the dialog connect (so under Busy): a port left open by the dialog is closed,
+    // `device` is opened and the detection runs on it; the port is closed again afterwards. A
+    // device that cannot be opened is told as the dialog connect tells it, and nothing is found.
+    QList<DetectedDrive> Detect(const QString& device, const DetectionProgress& progress);
 
     // The poll: status read, then the observer's monitors. False at the first failure, and
     // when an operation runs already. The status read runs as a drive operation, so that a

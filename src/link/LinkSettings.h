@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 // The serial link as the user configured it. ComPort and BaudRateIndex are changed in the port
 // dialog; StationID, RS485Port and FrameFormat come from the settings file alone.
@@ -26,8 +27,23 @@ ComDeviceMap DefaultComDevices();
 // space at either end (a serial device name never has any; a hand-edited blank is a mistake).
 bool IsUsableDeviceName(const QString& device);
 
-// The port and baud the connect dialog was opened with, and what the user chose.
+// The line a detection found besides the baud rate: the port of the drive and, on RS-485, its
+// frame format and station.
+struct DetectedLine {
+    bool rs485 = false;
+    int frameFormat = 0;
+    int station = 1;
+    bool operator==(const DetectedLine&) const = default;
+};
+
+// The port and baud the connect dialog was opened with, and what the user chose; `line` when the
+// user took what a detection found.
 struct PortChoice {
-    int comPort = 0;       // 0..7, "COM%d" with comPort + 1
-    int baudRateIndex = 1; // 0..5
+    PortChoice(int comPort = 0, int baudRateIndex = 1,
+               std::optional<DetectedLine> line = std::nullopt)
+        : comPort(comPort), baudRateIndex(baudRateIndex), line(line) {}
+
+    int comPort;       // 0..7, "COM%d" with comPort + 1
+    int baudRateIndex; // 0..5
+    std::optional<DetectedLine> line;
 };

@@ -390,6 +390,20 @@ INSTANTIATE_TEST_SUITE_P(Errors, DeviceProblemTest,
                                            DeviceProblem{EISDIR, kNotADeviceFolder},
                                            DeviceProblem{ENOTTY, kNotADevice}));
 
+TEST_F(DriveSessionTest, ADetectedRs485LineSetsPortFormatAndStationBeforeTheDialogOpens) {
+    session.DialogConnect([](const PortChoice&, bool) {
+        return std::optional<PortChoice>(PortChoice{0, 2, DetectedLine{true, 7, 5}});
+    });
+    EXPECT_TRUE(settings.link.RS485Port);
+    EXPECT_EQ(settings.link.FrameFormat, 7);
+    EXPECT_FALSE(settings.link.AsciiMode);
+    EXPECT_EQ(settings.link.StationID, 5);
+    // The dialog's check went out as Modbus RTU to station 5, at the detected line.
+    EXPECT_EQ(port->lineFormat(), (LineFormat{19200, 8, 2, 0}));
+    ASSERT_FALSE(port->writes().isEmpty());
+    EXPECT_EQ(port->writes().front().left(2), QByteArray::fromHex("0503"));
+}
+
 TEST_F(DriveSessionTest, DialogOnRs232ProbesAndWantsTheLinkThenItsOkButtonDisconnects) {
     settings.link.ComPort = 1;
     PortChoice shown;

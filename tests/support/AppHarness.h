@@ -48,7 +48,7 @@ struct AppHarness {
         environment.makeBackend = [this] {
             auto backend = std::make_unique<MemorySerialBackend>();
             port = backend.get();
-            AttachToMemoryPort(drive, *port, machineFollowsPort);
+            AttachToMemoryPort(drive, *port, machineFollowsPort, honestLine);
             return backend;
         };
         app = std::make_unique<CNolvaServoApp>(options, environment);
@@ -111,6 +111,7 @@ struct AppHarness {
     ManualTickers tickers;
     SimulatedDrive drive;
     bool machineFollowsPort = false; // the drive's machine moves on the port's clock
+    bool honestLine = false;         // replies garbled while the port's line is not the drive's
     MemorySerialBackend* port = nullptr;
     std::unique_ptr<CNolvaServoApp> app;
 };

@@ -220,7 +220,10 @@ void CNolvaServoView::OnDisconnect() {
 void CNolvaServoView::OnPortSettings() {
     session_->DialogConnect([this](const PortChoice& current, bool linkRequested) {
         std::optional<PortChoice> choice =
-            AskLinkComPort(window(), current, linkRequested, settings_.comDevices);
+            AskLinkComPort(window(), current, linkRequested, settings_.comDevices,
+                           [this](const QString& device, const DetectionProgress& progress) {
+                               return session_->Detect(device, progress);
+                           });
         // A device the user chose for the entry replaces the one given on the command line.
         if (choice && !portOverride_.isEmpty() && choice->comPort >= 0 &&
             choice->comPort < kComPortCount &&

@@ -4,6 +4,7 @@
 #include "base/StringTable.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -55,9 +56,9 @@ QString CLinkComPort::PortEntryText(int comPort, const QString& device) {
 
 CLinkComPort::CLinkComPort(const PortChoice& current, bool linkRequested,
                            const ComDeviceMap& devices, const QList<DetectedPort>& detected,
-                           QWidget* parent)
+                           DetectionRunner runner, QWidget* parent)
     : QDialog(parent), choice_(current), linkRequested_(linkRequested), devices_(devices),
-      detected_(detected) {
+      detected_(detected), runner_(std::move(runner)) {
     setWindowTitle(QStringLiteral("连接端口设定"));
 
     portBox_ = new QComboBox(this);
@@ -94,12 +95,26 @@ CLinkComPort::CLinkComPort(const PortChoice& current, bool linkRequested,
     auto* protocolForm = new QFormLayout(protocolGroup);
     protocolForm->addRow(QStringLiteral("通讯传输率(bps):"), baudBox_);
 
+    detectButton_ = new QPushButton(QStringLiteral("自动侦测(&A)"), this);
+    detectButton_->setObjectName(QStringLiteral("detectButton"));
+    detectButton_->setVisible(static_cast<bool>(runner_));
+    detectionLabel_ = new QLabel(this);
+    detectionLabel_->setObjectName(QStringLiteral("detectionLabel"));
+    detectionLabel_->setWordWrap(true);
+    detectionLabel_->setMinimumWidth(360);
+    // Room for two lines from the start: the progress text must not be cut while it changes.
+    detectionLabel_->setMinimumHeight(2 * detectionLabel_->fontMetrics().lineSpacing() + 2);
+    detectionLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    protocolForm->addRow(detectButton_);
+    protocolForm->addRow(detectionLabel_);
+    connect(detectButton_, &QPushButton::clicked, this, &CLinkComPort::OnDetect);
+
     auto* buttons = new QDialogButtonBox(this);
     okButton_ = buttons->addButton(
         StringText(linkRequested ? StringId::kDisconnectCaption : StringId::kConnectCaption),
         QDialogButtonBox::AcceptRole);
     okButton_->setDefault(true);
-    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    cancelButton_ = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -124,10 +139,7 @@ CLinkComPort::CLinkComPort(const PortChoice& current, bool linkRequested,
     connect(baudBox_, &QComboBox::currentIndexChanged, this, &CLinkComPort::OnBaudChanged);
 
     // While the link is wanted the button disconnects; the choice cannot change meanwhile.
-    portBox_->setEnabled(!linkRequested);
-    deviceBox_->setEnabled(!linkRequested);
-    baudBox_->setEnabled(!linkRequested);
-    UpdateOkButton();
+    SetControlsEnabled(true);
 }
 
 void CLinkComPort::OnPortChanged(int index) {
@@ -161,6 +173,67 @@ void CLinkComPort::ShowAdapter() {
 void CLinkComPort::OnBaudChanged(int index) {
     if (index >= 0)
         choice_.baudRateIndex = index;
+    // A rate the user picks after a detection is the user's own; the detected line stays.
+}
+
+void CLinkComPort::SetControlsEnabled(bool enabled) {
+    const bool choosing = enabled && !linkRequested_;
+    portBox_->setEnabled(choosing);
+    deviceBox_->setEnabled(choosing);
+    baudBox_->setEnabled(choosing);
+    detectButton_->setEnabled(choosing || detecting_);
+    cancelButton_->setEnabled(enabled);
+    UpdateOkButton();
+    if (!enabled)
+        okButton_->setEnabled(false);
+}
+
+void CLinkComPort::reject() {
+    if (detecting_) {
+        stopWanted_ = true;
+        return;
+    }
+    QDialog::reject();
+}
+
+void CLinkComPort::OnDetect() {
+    if (detecting_) {
+        stopWanted_ = true; // the button reads "停止侦测" meanwhile
+        return;
+    }
+    const QString device = deviceBox_->currentText().trimmed();
+    if (!runner_ || !IsUsableDeviceName(device))
+        return;
+    detecting_ = true;
+    stopWanted_ = false;
+    detectButton_->setText(QStringLiteral("停止侦测(&A)"));
+    SetControlsEnabled(false);
+    const QList<DetectedDrive> found =
+        runner_(device, [this](const QString& trying, int done, int total) {
+            detectionLabel_->setText(
+                QStringLiteral("正在侦测（%1/%2）：%3").arg(done + 1).arg(total).arg(trying));
+            // The user may stop it, and the dialog keeps drawing, between two tries.
+            QCoreApplication::processEvents();
+            return !stopWanted_;
+        });
+    detecting_ = false;
+    detectButton_->setText(QStringLiteral("自动侦测(&A)"));
+    SetControlsEnabled(true);
+    if (!found.isEmpty())
+        TakeDetected(found.front());
+    else
+        detectionLabel_->setText(stopWanted_ ? QStringLiteral("侦测已停止。")
+                                             : QStringLiteral("未侦测到驱动器。"));
+}
+
+void CLinkComPort::TakeDetected(const DetectedDrive& drive) {
+    detectionLabel_->setText(QStringLiteral("侦测到：") + drive.Text());
+    while (baudBox_->count() <= drive.baudRateIndex &&
+           baudBox_->count() < static_cast<int>(std::size(kBaudRates)))
+        baudBox_->addItem(QString::number(kBaudRates[baudBox_->count()]));
+    baudBox_->setCurrentIndex(drive.baudRateIndex);
+    choice_.baudRateIndex = drive.baudRateIndex;
+    choice_.line = DetectedLine{drive.rs485, drive.frameFormat, drive.station};
 }
 
 void CLinkComPort::UpdateOkButton() {
@@ -169,8 +242,10 @@ void CLinkComPort::UpdateOkButton() {
 }
 
 std::optional<PortChoice> AskLinkComPort(QWidget* parent, const PortChoice& current,
-                                         bool linkRequested, ComDeviceMap& devices) {
-    CLinkComPort dialog(current, linkRequested, devices, DetectSerialPorts(), parent);
+                                         bool linkRequested, ComDeviceMap& devices,
+                                         CLinkComPort::DetectionRunner runner) {
+    CLinkComPort dialog(current, linkRequested, devices, DetectSerialPorts(), std::move(runner),
+                        parent);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     if (!linkRequested)

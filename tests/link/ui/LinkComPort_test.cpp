@@ -137,6 +137,31 @@ TEST(LinkComPort, DialogConnectThroughTheViewUsesTheChosenDevice) {
     EXPECT_NE(h.Frame().Pane(3)->text(), linkedPane); // the status bar follows at once
 }
 
+TEST(LinkComPort, DetectionFindsTheDriveAndTheDialogConnectTakesWhatItFound) {
+    AppHarness h;
+    h.honestLine = true;
+    FaultSettings faults = h.drive.faults();
+    faults.baud = 19200; // the settings say 9600: the probe is garbled
+    h.drive.setFaults(faults);
+    ASSERT_TRUE(h.Start());
+    QString okText;
+    QString found;
+    QString chosenRate;
+    AnswerPortDialog(
+        [&](CLinkComPort& dialog) {
+            dialog.DetectButton()->click();
+            found = dialog.DetectionLabel()->text();
+            chosenRate = dialog.BaudBox()->currentText();
+        },
+        &okText);
+    ASSERT_TRUE(h.Frame().Trigger(Command::PortSettings));
+    EXPECT_EQ(found, QStringLiteral("侦测到：RS-232, 19200 bit/s"));
+    EXPECT_EQ(chosenRate, QStringLiteral("19200"));
+    EXPECT_TRUE(h.Session().LinkUp());
+    EXPECT_EQ(h.app->Settings().link.BaudRateIndex, 2);
+    EXPECT_TRUE(h.messenger.messages.isEmpty());
+}
+
 TEST(LinkComPort, ADeviceChosenInTheDialogReplacesTheCommandLinesForTheRun) {
     AppHarness h;
     ProgramOptions options;
