@@ -2,6 +2,7 @@
 
 #include "cli/AnalysisCommands.h"
 #include "cli/DetectCommand.h"
+#include "cli/DoctorCommand.h"
 #include "cli/MonitorCommands.h"
 #include "cli/NvpCommands.h"
 #include "cli/ParameterCommands.h"
@@ -52,6 +53,19 @@ const std::vector<Subcommand>& Subcommands() {
          {{"--stations", "A-B"}, {"--all", nullptr}},
          true,
          RunDetect},
+        {"",
+         "doctor",
+         "doctor",
+         "what stands between this computer and the drive: the device,\n"
+         "the right to open it, the adapter and its latency timer, the\n"
+         "probe with the options given, then the detection; one verdict\n"
+         "line, exit 0 when the drive answers (--port: the only port there is)\n"
+         "[--stations A-B: the stations the detection tries, default 1-32]",
+         {{"--stations", "A-B"}},
+         true,
+         RunDoctor,
+         nullptr,
+         true},
         {"",
          "read",
          "read PAGE LOC",

@@ -20,6 +20,8 @@ struct Subcommand {
     int (*run)(const Invocation&);
     // Tells apart two subcommands of one name by their arguments; null: any arguments.
     bool (*fits)(const QStringList& words) = nullptr;
+    // Takes the link options but finds a port by itself when --port is not given.
+    bool portOptional = false;
 };
 
 // Every subcommand, in the order of the help.

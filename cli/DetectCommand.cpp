@@ -6,10 +6,8 @@
 #include "cli/Numbers.h"
 #include "link/DriveDetection.h"
 
-namespace {
-
 // "A-B" or "N", stations 1..247.
-bool ReadStations(const QString& text, DetectionOptions* options) {
+bool ReadStationRange(const QString& text, DetectionOptions* options) {
     const QStringList parts = text.split(QLatin1Char('-'));
     if (parts.size() > 2)
         return false;
@@ -22,8 +20,7 @@ bool ReadStations(const QString& text, DetectionOptions* options) {
     return true;
 }
 
-// The link options that reach a drive found.
-QString OptionsText(const DetectedDrive& drive) {
+QString LinkOptionsText(const DetectedDrive& drive) {
     QString text = QStringLiteral("--baud %1").arg(drive.baudRate);
     if (drive.rs485)
         text += QStringLiteral(" --rs485 --station %1 --frame-format %2")
@@ -32,15 +29,13 @@ QString OptionsText(const DetectedDrive& drive) {
     return text;
 }
 
-} // namespace
-
 int RunDetect(const Invocation& call) {
     if (!call.words.isEmpty())
         return call.Usage(QStringLiteral("detect takes no arguments"));
     DetectionOptions options;
     options.all = call.options.Has("--all");
     if (const auto stations = call.options.Value("--stations")) {
-        if (!ReadStations(*stations, &options))
+        if (!ReadStationRange(*stations, &options))
             return call.Usage(
                 QStringLiteral("--stations: bad range \"%1\" (A-B within 1..247)").arg(*stations));
     }
@@ -56,7 +51,7 @@ int RunDetect(const Invocation& call) {
         });
     drive.connection.Close();
     for (const DetectedDrive& d : found)
-        call.out << d.Text() << "\n  " << OptionsText(d) << "\n";
+        call.out << d.Text() << "\n  " << LinkOptionsText(d) << "\n";
     if (InterruptGuard::Interrupted()) {
         ErrorLine(call.err) << "detect: interrupted after " << tries << " tries\n";
         return found.isEmpty() ? 130 : 0;

@@ -24,7 +24,8 @@ bool ReadNumber(const ParsedOptions& given, const char* name, int64_t min, int64
 
 } // namespace
 
-bool ReadLinkOptions(const ParsedOptions& given, LinkOptions* link, QString* why) {
+bool ReadLinkOptions(const ParsedOptions& given, LinkOptions* link, QString* why,
+                     bool portRequired) {
     int64_t baud = link->baud;
     int64_t station = link->settings.StationID;
     int64_t format = -1;
@@ -35,7 +36,7 @@ bool ReadLinkOptions(const ParsedOptions& given, LinkOptions* link, QString* why
         return false;
     }
     link->device = given.Value("--port").value_or(QString());
-    if (link->device.isEmpty()) {
+    if (link->device.isEmpty() && (portRequired || given.Has("--port"))) {
         *why = given.Has("--port") ? QStringLiteral("--port needs a device")
                                    : QStringLiteral("--port DEVICE is required");
         return false;

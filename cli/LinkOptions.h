@@ -16,4 +16,6 @@ struct LinkOptions {
 class ParsedOptions;
 
 // The link options given on a command line, or, in `why`, what is wrong with them.
-bool ReadLinkOptions(const ParsedOptions& given, LinkOptions* link, QString* why);
+// Without --port the device stays empty, which is an error unless `portRequired` is false.
+bool ReadLinkOptions(const ParsedOptions& given, LinkOptions* link, QString* why,
+                     bool portRequired = true);

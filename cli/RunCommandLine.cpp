@@ -123,7 +123,8 @@ int RunCommandLine(const QStringList& args, QTextStream& out, QTextStream& err) 
         return call.Usage(scanned.valueMissing + QStringLiteral(" needs a value"));
     }
     QString why;
-    if (command->needsDrive && !ReadLinkOptions(scanned.options, &call.link, &why)) {
+    if (command->needsDrive &&
+        !ReadLinkOptions(scanned.options, &call.link, &why, !command->portOptional)) {
         return call.Usage(why);
     }
     return command->run(call);

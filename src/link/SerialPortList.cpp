@@ -16,6 +16,10 @@ QString DeviceBehind(const QString& path) {
 
 } // namespace
 
+bool DetectedPort::Described() const {
+    return !(description + manufacturer + serialNumber).trimmed().isEmpty();
+}
+
 QString DetectedPort::AdapterText() const {
     QStringList parts;
     for (const QString& part : {description, manufacturer, serialNumber}) {

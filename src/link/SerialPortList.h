@@ -19,6 +19,8 @@ struct DetectedPort {
     // "FT232R USB UART, FTDI, A50285BI (/dev/ttyUSB0)": what the adapter is, for a list entry;
     // the parts the driver does not know are left out.
     QString AdapterText() const;
+    // Whether the driver knows anything of the adapter beyond its device name.
+    bool Described() const;
     bool operator==(const DetectedPort&) const = default;
 };
 

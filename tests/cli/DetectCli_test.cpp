@@ -1,7 +1,10 @@
-// orvan-cli detect against orvan-drive-sim, whose line is honest: a client at another baud rate
-// or other stop bits gets garbled replies, as on a real line.
+// orvan-cli detect and doctor against orvan-drive-sim, whose line is honest: a client at another
+// baud rate or other stop bits gets garbled replies, as on a real line.
 
 #include "support/CliTestSupport.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -53,6 +56,36 @@ TEST(DetectCli, RefusesABadStationRange) {
         EXPECT_EQ(r.exitCode, 2) << range;
         EXPECT_TRUE(r.err.contains("--stations")) << r.err.toStdString();
     }
+}
+
+TEST(DoctorCli, NamesTheSettingsThatWorkOrSaysTheDriveAnswers) {
+    DriveSim sim({"--baud", "19200"});
+    ASSERT_FALSE(sim.path.isEmpty());
+    CliRun r = Cli({"--port", sim.path, "doctor", "--stations", "1-2"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.contains("probe    no answer at 9600 bit/s, RS-232")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.endsWith("verdict: the drive answers at other settings: use --baud 19200"))
+        << r.out.toStdString();
+
+    r = Cli({"--port", sim.path, "--baud", "19200", "doctor"});
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString();
+    EXPECT_TRUE(r.out.endsWith("verdict: the drive answers on " + sim.path)) << r.out.toStdString();
+}
+
+TEST(DoctorCli, AMissingDeviceOrAFileIsNamed) {
+    CliRun r = Cli({"--port", "/dev/orvan-none", "doctor"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.startsWith("device   /dev/orvan-none: no such device"))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("verdict: /dev/orvan-none does not exist")) << r.out.toStdString();
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath("plain");
+    QFile(file).open(QIODevice::WriteOnly);
+    r = Cli({"--port", file, "doctor"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.endsWith("verdict: " + file + " is not a serial device"))
+        << r.out.toStdString();
 }
 
 } // namespace
