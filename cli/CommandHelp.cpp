@@ -15,9 +15,12 @@ struct Section {
 };
 
 const Section kSections[] = {
-    {"", true, "--port DEVICE [--baud N] [--rs485 --station N --frame-format K] COMMAND",
+    {"", true,
+     "--port DEVICE [--baud N] [--rs485 --station N --frame-format K] [--echo MODE] COMMAND",
      "PAGE is one of 0-9, A-F; LOC, REG and VALUE are decimal or 0x-prefixed hexadecimal.\n"
-     "--frame-format 0..5 is Modbus ASCII, 6..8 Modbus RTU; --baud defaults to 9600.\n"},
+     "--frame-format 0..5 is Modbus ASCII, 6..8 Modbus RTU; --baud defaults to 9600.\n"
+     "--echo off|on|auto: whether the line hands back every byte sent before the reply (a\n"
+     "two-wire RS-485 converter); auto, the default, tells from the drive's first answer.\n"},
     {"", false, "COMMAND (without a drive)", ""},
     {"nvp", false, "nvp COMMAND (parameter files, without a drive)",
      "--max-speed is the drive's maximum motor speed in rpm (default 3000); it sets the ranges\n"

@@ -31,7 +31,8 @@ const std::vector<OptionSpec>& LinkOptionSpecs() {
                                                   {"--baud", "N"},
                                                   {"--rs485", nullptr},
                                                   {"--station", "N"},
-                                                  {"--frame-format", "K"}};
+                                                  {"--frame-format", "K"},
+                                                  {"--echo", "MODE"}};
     return kOptions;
 }
 

@@ -35,6 +35,18 @@ bool ReadLinkOptions(const ParsedOptions& given, LinkOptions* link, QString* why
         !ReadNumber(given, "--frame-format", 0, 8, QStringLiteral("a number 0..8"), &format, why)) {
         return false;
     }
+    if (const std::optional<QString> echo = given.Value("--echo")) {
+        if (*echo == QLatin1String("off")) {
+            link->settings.Echo = EchoMode::Off;
+        } else if (*echo == QLatin1String("on")) {
+            link->settings.Echo = EchoMode::On;
+        } else if (*echo == QLatin1String("auto")) {
+            link->settings.Echo = EchoMode::Automatic;
+        } else {
+            *why = QStringLiteral("--echo needs off, on or auto");
+            return false;
+        }
+    }
     link->device = given.Value("--port").value_or(QString());
     if (link->device.isEmpty() && (portRequired || given.Has("--port"))) {
         *why = given.Has("--port") ? QStringLiteral("--port needs a device")

@@ -154,6 +154,21 @@ std::optional<Command> Parse(const QString& line, QString* error) {
     return std::nullopt;
 }
 
+// The smallest silence seen before a Modbus RTU request, in ms and in characters of the frame
+// format (formats 0..2 have 10 bits a character, the others 11); empty before any.
+QString RtuSilenceText(const SimulatedDrive& drive) {
+    const auto quiet = drive.smallestRtuSilence();
+    if (quiet.count() < 0) {
+        return {};
+    }
+    const int bits = drive.link().frameFormat < 3 ? 10 : 11;
+    const double characters =
+        static_cast<double>(quiet.count()) * drive.faults().baud / (bits * 1e6);
+    return QStringLiteral(", smallest RTU silence %1 ms (%2 characters)")
+        .arg(static_cast<double>(quiet.count()) / 1000.0, 0, 'f', 3)
+        .arg(characters, 0, 'f', 2);
+}
+
 QString StatusLine(const SimulatedDrive& drive) {
     const DriveMachine& dm = drive.machine();
     const Machine& m = dm.machine();
@@ -165,7 +180,8 @@ QString StatusLine(const SimulatedDrive& drive) {
         .arg(m.speedCommand(), 0, 'f', 1)
         .arg(m.torque(), 0, 'f', 1)
         .arg(dm.inputs(), 13, 2, QLatin1Char('0'))
-        .arg(static_cast<uint8_t>(~dm.outputs()), 8, 2, QLatin1Char('0'));
+        .arg(static_cast<uint8_t>(~dm.outputs()), 8, 2, QLatin1Char('0')) +
+           RtuSilenceText(drive);
 }
 
 } // namespace
@@ -218,7 +234,8 @@ QString ControlLinesHelp() {
         "  jog RPM | jog off   a JOG speed overriding every other command\n"
         "  restart             power cycle: stored parameters become live, servo off, motor at\n"
         "                      rest, alarm cleared (contacts, analog speed and machine stay)\n"
-        "  status              servo, alarm, speed, torque and contacts\n"
+        "  status              servo, alarm, speed, torque and contacts; the smallest silence\n"
+        "                      seen before a Modbus RTU request\n"
         "  help                this list\n");
 }
 

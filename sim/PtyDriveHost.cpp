@@ -218,12 +218,14 @@ bool PtyDriveHost::writeReply(const QByteArray& bytes, microseconds delay, micro
     auto due = Clock::now() + delay;
     if (byteTime.count() == 0) {
         sleepUntil(due);
+        lastSent_ = Clock::now();
         return writeAll(bytes.constData(), bytes.size(), stop);
     }
     // Paced: each byte leaves when its wire time has passed.
     for (const char byte : bytes) {
         due += byteTime;
         sleepUntil(due);
+        lastSent_ = Clock::now();
         if (!writeAll(&byte, 1, stop)) {
             return false;
         }
@@ -292,10 +294,17 @@ bool PtyDriveHost::run(const std::atomic<bool>& stop, const sigset_t* waitMask) 
             }
             continue;
         }
-        lastInput = Clock::now();
+        const auto readAt = Clock::now();
+        if (!drive_.hasPendingBytes()) {
+            drive_.noteSilence(std::chrono::duration_cast<microseconds>(
+                readAt - std::max(lastInput, lastSent_)));
+        }
+        lastInput = readAt;
         const bool lineMatches = LineMatches();
         for (const auto& reply : drive_.process(QByteArrayView(buffer, n))) {
-            const QByteArray bytes = lineMatches ? reply.bytes : GarbledReply(reply.bytes);
+            // The converter's copy is made at the computer's own line settings.
+            const QByteArray bytes =
+                lineMatches || reply.echo ? reply.bytes : GarbledReply(reply.bytes);
             if (!writeReply(bytes, reply.delay, reply.byteTime, stop)) {
                 return false;
             }

@@ -69,6 +69,10 @@ public:
     // Whether the terminal's line settings, as the client left them, are the drive's own.
     bool LineMatches() const;
 
+    // Before the first bytes of each request the host tells the drive how long the line was
+    // silent (SimulatedDrive::noteSilence): from the later of the last bytes read and the moment
+    // the last reply byte was handed to the terminal, to the read that brought the new bytes.
+
 private:
     bool writeReply(const QByteArray& bytes, std::chrono::microseconds delay,
                     std::chrono::microseconds byteTime, const std::atomic<bool>& stop);
@@ -86,4 +90,5 @@ private:
     int watchedFd_ = -1;
     std::function<bool()> onReadable_;
     const sigset_t* waitMask_ = nullptr;
+    std::chrono::steady_clock::time_point lastSent_{};
 };

@@ -94,9 +94,21 @@ QByteArray SimulatedDrive::answer(const RequestFramer::Frame& frame, bool refuse
 
 std::vector<SimulatedDrive::TimedReply> SimulatedDrive::process(QByteArrayView bytes) {
     std::vector<TimedReply> replies;
+    const std::chrono::microseconds byteTime =
+        faults_.pace && faults_.baud > 0 ? std::chrono::microseconds(10'000'000LL / faults_.baud)
+                                         : std::chrono::microseconds{0};
+    if (echo_ && !bytes.isEmpty()) {
+        // The converter's copy leaves as the bytes come in, whatever the drive makes of them.
+        replies.push_back({bytes.toByteArray(), std::chrono::microseconds{0}, byteTime, true});
+    }
     framer_.append(bytes);
     while (auto frame = framer_.next()) {
         ++counters_.requests;
+        if (frame->kind == RequestFramer::Kind::ModbusRtu && pendingSilence_.count() >= 0 &&
+            (smallestRtuSilence_.count() < 0 || pendingSilence_ < smallestRtuSilence_)) {
+            smallestRtuSilence_ = pendingSilence_;
+        }
+        pendingSilence_ = std::chrono::microseconds{-1};
         record(*frame);
         if (faults_.hangUpAfter >= 0 &&
             counters_.requests > static_cast<uint64_t>(faults_.hangUpAfter)) {
@@ -132,10 +144,13 @@ std::vector<SimulatedDrive::TimedReply> SimulatedDrive::process(QByteArrayView b
 
         TimedReply timed;
         timed.delay = std::chrono::milliseconds(faults_.latencyMs);
-        if (faults_.pace && faults_.baud > 0) {
+        if (byteTime.count() > 0) {
             // 10 bits a byte: start, 8 data, stop (or 7 data and parity, or 7 data and 2 stops).
-            timed.byteTime = std::chrono::microseconds(10'000'000LL / faults_.baud);
-            timed.delay += timed.byteTime * frame->bytes.size();
+            // An echo has already spent the request's wire time.
+            timed.byteTime = byteTime;
+            if (!echo_) {
+                timed.delay += timed.byteTime * frame->bytes.size();
+            }
         }
         timed.bytes = std::move(reply);
         replies.push_back(std::move(timed));

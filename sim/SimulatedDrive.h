@@ -51,6 +51,7 @@ public:
         QByteArray bytes;
         std::chrono::microseconds delay{0};
         std::chrono::microseconds byteTime{0};
+        bool echo = false; // the converter's copy of what came in, not the drive's reply
     };
 
     // The replies to the requests completed by `bytes`, without waiting.
@@ -62,6 +63,18 @@ public:
     std::function<QByteArray(QByteArrayView)> responder();
     // The line fell silent: an unfinished request is discarded.
     void lineIdle();
+
+    // Every byte received goes back at once, before the reply, as a two-wire RS-485 converter
+    // hands back what the computer sends (paced like the reply when pacing is on).
+    void setEcho(bool on) { echo_ = on; }
+    bool echo() const { return echo_; }
+
+    // The silence the line kept before the request whose first bytes arrive next (the host
+    // measures it on arrival); once that request turns out to be a Modbus RTU frame it counts
+    // towards the smallest seen.
+    void noteSilence(std::chrono::microseconds quiet) { pendingSilence_ = quiet; }
+    // The smallest silence before a Modbus RTU request so far, negative before any.
+    std::chrono::microseconds smallestRtuSilence() const { return smallestRtuSilence_; }
     bool hasPendingBytes() const;
 
     DriveState& state() { return state_; }
@@ -144,6 +157,9 @@ private:
     FaultSettings faults_;
     FaultDice dice_;
     bool hungUp_ = false;
+    bool echo_ = false;
+    std::chrono::microseconds pendingSilence_{-1};
+    std::chrono::microseconds smallestRtuSilence_{-1};
     QStringList log_;
     bool keepLog_ = true;
     std::unique_ptr<QFile> logFile_;

@@ -122,6 +122,8 @@ int main(int argc, char* argv[]) {
         {"pace", "Take the wire time of every request and reply at the baud rate."},
         {"seed", "Seed of the fault draws (default 1).", "N", "1"},
         {"hang-up-after", "Answer N requests, then nothing.", "N"},
+        {"echo", "Send every byte received back at once, before the reply, as a two-wire "
+                 "RS-485 converter does."},
     });
     if (!parser.parse(arguments)) {
         return Usage(parser.errorText());
@@ -193,6 +195,7 @@ int main(int argc, char* argv[]) {
 
     SimulatedDrive drive(identity, link);
     drive.setFaults(faults);
+    drive.setEcho(parser.isSet("echo"));
     drive.setKeepLogInMemory(false);
     QString error;
     if (parser.isSet("log") && !drive.setLogFile(parser.value("log"), &error)) {

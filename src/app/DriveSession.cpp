@@ -397,7 +397,8 @@ void DriveSession::DialogConnect(
         askUser) {
     Impl& s = *d_;
     SetBusy(true);
-    const PortChoice current{s.settings.link.ComPort, s.settings.link.BaudRateIndex};
+    const PortChoice current{s.settings.link.ComPort, s.settings.link.BaudRateIndex, std::nullopt,
+                             s.settings.link.Echo};
     const std::optional<PortChoice> chosen = askUser(current, s.linkRequested);
     if (chosen) {
         if (s.linkRequested) {
@@ -408,7 +409,8 @@ void DriveSession::DialogConnect(
                 s.ClosePort();
             }
         } else if (!(chosen->comPort == current.comPort &&
-                     chosen->baudRateIndex == current.baudRateIndex && s.access.LinkUp())) {
+                     chosen->baudRateIndex == current.baudRateIndex &&
+                     chosen->echo == current.echo && s.access.LinkUp())) {
             if (chosen->comPort != s.settings.link.ComPort) {
                 // The override stands for the COM number it was given with; another number is
                 // the user's own device.
@@ -416,6 +418,7 @@ void DriveSession::DialogConnect(
             }
             s.settings.link.ComPort = chosen->comPort;
             s.settings.link.BaudRateIndex = chosen->baudRateIndex;
+            s.settings.link.Echo = chosen->echo;
             if (chosen->line) {
                 // What a detection found: the drive's port, and on RS-485 its format and station.
                 s.settings.link.RS485Port = chosen->line->rs485;

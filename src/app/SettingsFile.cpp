@@ -29,6 +29,7 @@ constexpr QByteArrayView kStationKey = "StationID=";
 constexpr QByteArrayView kRs485Key = "RS485Port=";
 constexpr QByteArrayView kBaudKey = "BaudRateIndex=";
 constexpr QByteArrayView kFrameFormatKey = "RTUMode=";
+constexpr QByteArrayView kEchoKey = "Echo=";
 
 constexpr int kHighestFrameFormat = 8;
 constexpr int kFirstRtuFrameFormat = 6;
@@ -85,6 +86,15 @@ void ReadDeviceLine(QByteArrayView line, ComDeviceMap& devices) {
     if (utf8.hasError() || !IsUsableDeviceName(device))
         return;
     devices[static_cast<size_t>(number - 1)] = device;
+}
+
+// "Echo=N": 0 off, 1 on, 2 automatic; anything else reads as automatic. False for another line.
+bool ReadEchoLine(QByteArrayView line, EchoMode& echo) {
+    if (!line.startsWith(kEchoKey))
+        return false;
+    const QByteArrayView value = line.sliced(kEchoKey.size()).trimmed();
+    echo = value == "0" ? EchoMode::Off : value == "1" ? EchoMode::On : EchoMode::Automatic;
+    return true;
 }
 
 // "OnlinePanelN=code" with N from 1 to 4: the parameter on the online editor's panel N. What the
@@ -263,11 +273,12 @@ AppSettings ParseSettings(const QByteArray& content) {
         link.FrameFormat = 0;
     link.AsciiMode = link.FrameFormat < kFirstRtuFrameFormat;
 
-    // The serial device of each COM number, one "COMn=device" line each, and the online editor's
-    // panels, after the frame format line. Entries without a usable line keep their defaults.
+    // The echo, the serial device of each COM number, one "COMn=device" line each, and the
+    // online editor's panels, after the frame format line. Entries without a usable line keep
+    // their defaults.
     OnlinePanelCodes onlineCodes{};
     while ((line = in.next())) {
-        if (!ReadOnlinePanelLine(*line, onlineCodes))
+        if (!ReadEchoLine(*line, link.Echo) && !ReadOnlinePanelLine(*line, onlineCodes))
             ReadDeviceLine(*line, settings.comDevices);
     }
     settings.onlineCodes = UsablePanelCodes(onlineCodes);
@@ -311,6 +322,7 @@ QByteArray FormatSettings(const AppSettings& settings) {
     AppendLine(out, kRs485Key.toByteArray() + QByteArray::number(link.RS485Port ? 1 : 0));
     AppendLine(out, kBaudKey.toByteArray() + QByteArray::number(link.BaudRateIndex));
     AppendLine(out, kFrameFormatKey.toByteArray() + QByteArray::number(link.FrameFormat));
+    AppendLine(out, kEchoKey.toByteArray() + QByteArray::number(static_cast<int>(link.Echo)));
 
     // A device name that could not be read back (empty, or one that would break the line) is
     // left out; that COM number then reads its default device.

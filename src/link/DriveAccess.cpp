@@ -66,9 +66,13 @@ uint32_t OpenLinkPort(ModbusLink& link, const QString& device, uint32_t baudRate
     if (settings.RS485Port) {
         const FrameFormatSpec f = FrameFormatOf(settings.FrameFormat);
         link.Setup(baudRate, f.dataBits, f.parity, f.stopBits);
+        link.SetLineTiming(baudRate, f.dataBits, f.parity, f.stopBits);
     } else {
         link.Setup(baudRate, 8, 0, 0);
+        link.SetLineTiming(baudRate, 8, 0, 0);
     }
+    // Each connect decides anew whether the line echoes (the probe that follows tells).
+    link.SetEcho(settings.Echo);
     link.SetHandshaking(2);
     return 0;
 }

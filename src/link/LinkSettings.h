@@ -6,8 +6,13 @@
 #include <cstdint>
 #include <optional>
 
-// The serial link as the user configured it. ComPort and BaudRateIndex are changed in the port
-// dialog; StationID, RS485Port and FrameFormat come from the settings file alone.
+// Whether the line hands every byte the computer sends back before the drive's reply, as some
+// two-wire RS-485 converters do. Automatic decides at each connect from the identification probe.
+// The numbers are those of the settings file.
+enum class EchoMode : int32_t { Off = 0, On = 1, Automatic = 2 };
+
+// The serial link as the user configured it. ComPort, BaudRateIndex and Echo are changed in the
+// port dialog; StationID, RS485Port and FrameFormat come from the settings file alone.
 struct LinkSettings {
     int32_t ComPort = 0;       // port number minus one: "COM%d" with ComPort + 1
     int32_t StationID = 1;     // Modbus station address
@@ -15,6 +20,7 @@ struct LinkSettings {
     int32_t BaudRateIndex = 1; // index into the baud-rate table (1 = 9600)
     int32_t FrameFormat = 0;   // Modbus data format 0..8
     bool AsciiMode = true;     // derived: FrameFormat below 6 is Modbus ASCII, 6..8 RTU
+    EchoMode Echo = EchoMode::Automatic;
     bool operator==(const LinkSettings&) const = default;
 };
 
@@ -36,14 +42,16 @@ struct DetectedLine {
     bool operator==(const DetectedLine&) const = default;
 };
 
-// The port and baud the connect dialog was opened with, and what the user chose; `line` when the
-// user took what a detection found.
+// The port, baud and echo the connect dialog was opened with, and what the user chose; `line`
+// when the user took what a detection found.
 struct PortChoice {
     PortChoice(int comPort = 0, int baudRateIndex = 1,
-               std::optional<DetectedLine> line = std::nullopt)
-        : comPort(comPort), baudRateIndex(baudRateIndex), line(line) {}
+               std::optional<DetectedLine> line = std::nullopt,
+               EchoMode echo = EchoMode::Automatic)
+        : comPort(comPort), baudRateIndex(baudRateIndex), line(line), echo(echo) {}
 
     int comPort;       // 0..7, "COM%d" with comPort + 1
     int baudRateIndex; // 0..5
     std::optional<DetectedLine> line;
+    EchoMode echo;
 };

@@ -247,6 +247,16 @@ void QSerialPortBackend::pause(int ms) {
     QThread::msleep(static_cast<unsigned long>(ms));
 }
 
+int64_t QSerialPortBackend::ClockUs() {
+    return clock_.nsecsElapsed() / 1000;
+}
+
+void QSerialPortBackend::PauseUs(int64_t us) {
+    if (us > 0) {
+        QThread::usleep(static_cast<unsigned long>(us));
+    }
+}
+
 std::unique_ptr<SerialBackend> MakeSystemSerialBackend() {
     return std::make_unique<QSerialPortBackend>();
 }

@@ -30,6 +30,8 @@ public:
     bool inputContains(uint8_t c) override;
     int waitForInput(int64_t ms, bool* arrived) override;
     void pause(int ms) override;
+    int64_t ClockUs() override;
+    void PauseUs(int64_t us) override;
 
 private:
     int lastError() const;

@@ -64,6 +64,16 @@ public:
 
     // Lets time pass on the backend's clock.
     virtual void pause(int ms) = 0;
+
+    // The same clock in microseconds, and a pause as fine, for the silent intervals of Modbus RTU
+    // (under 2 ms at the higher rates). A backend without a finer clock counts whole
+    // milliseconds and rounds a pause up to them.
+    virtual int64_t ClockUs() { return clockMs() * 1000; }
+    virtual void PauseUs(int64_t us) {
+        if (us > 0) {
+            pause(static_cast<int>((us + 999) / 1000));
+        }
+    }
 };
 
 // The backend of a real serial device or pseudo-terminal (QSerialPort in blocking mode).

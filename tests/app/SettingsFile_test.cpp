@@ -24,6 +24,7 @@ namespace {
 AppSettings Sample() {
     AppSettings s;
     s.link = {3, 7, true, 4, 7, false};        // COM4, station 7, RS-485, 57600 bps, RTU
+    s.link.Echo = EchoMode::On;
     s.customTable.Entries = {{1, 9}, {4, 15}}; // Cn010, Pn316
     s.display.DisplayMode = 1;
     s.display.groupFlags = {false, true, false, true, true, false, true};
@@ -48,6 +49,7 @@ const QByteArray kSampleFile = "[Orvan Servo]\r\n"
                                "RS485Port=1\r\n"
                                "BaudRateIndex=4\r\n"
                                "RTUMode=7\r\n"
+                               "Echo=1\r\n"
                                "COM1=/dev/ttyUSB0\r\n"
                                "COM2=/dev/ttyUSB1\r\n"
                                "COM3=/dev/ttyS2\r\n"
@@ -73,8 +75,9 @@ enum SampleLine {
     kRs485 = 25,
     kBaud = 26,
     kRtuMode = 27,
-    kCom1 = 28,
-    kCom3 = 30
+    kEcho = 28,
+    kCom1 = 29,
+    kCom3 = 31
 };
 
 QList<QByteArray> SampleLines() {
@@ -243,12 +246,28 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"RtuModeMissing", SampleWithout(kRtuMode, 1), SampleChanged([](AppSettings& s) {
                      s.link.FrameFormat = 0;
                      s.link.AsciiMode = true;
+                     s.link.Echo = EchoMode::Automatic;
                      s.comDevices = DefaultComDevices();
                  })},
         ReadCase{"RtuMode9", SampleWithLine(kRtuMode, "RTUMode=9"), SampleWithFrameFormat(0, true)},
         ReadCase{"RtuMode8", SampleWithLine(kRtuMode, "RTUMode=8"),
                  SampleWithFrameFormat(8, false)},
         ReadCase{"RtuMode5", SampleWithLine(kRtuMode, "RTUMode=5"), SampleWithFrameFormat(5, true)},
+        ReadCase{"EchoOff", SampleWithLine(kEcho, "Echo=0"),
+                 SampleChanged([](AppSettings& s) { s.link.Echo = EchoMode::Off; })},
+        ReadCase{"EchoAutomatic", SampleWithLine(kEcho, "Echo=2"),
+                 SampleChanged([](AppSettings& s) { s.link.Echo = EchoMode::Automatic; })},
+        // A value the program does not know reads as automatic, the safe choice on any line.
+        ReadCase{"EchoBadValue", SampleWithLine(kEcho, "Echo=3"),
+                 SampleChanged([](AppSettings& s) { s.link.Echo = EchoMode::Automatic; })},
+        ReadCase{"EchoNoNumber", SampleWithLine(kEcho, "Echo=on"),
+                 SampleChanged([](AppSettings& s) { s.link.Echo = EchoMode::Automatic; })},
+        ReadCase{"EchoMissing", SampleWithout(kEcho, 1),
+                 SampleChanged([](AppSettings& s) { s.link.Echo = EchoMode::Automatic; })},
+        ReadCase{"EchoAfterTheDevices", SampleWith([](QList<QByteArray>& lines) {
+                     lines.move(kEcho, lines.size() - 1);
+                 }),
+                 Sample()},
         ReadCase{"DeviceLinesMissing", SampleUpTo(kCom1),
                  SampleChanged([](AppSettings& s) { s.comDevices = DefaultComDevices(); })},
         ReadCase{"DeviceLinesAnyOrderLastWins", SampleWith([](QList<QByteArray>& lines) {

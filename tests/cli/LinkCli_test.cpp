@@ -4,6 +4,7 @@
 #include "support/CliTestSupport.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -58,6 +59,40 @@ TEST_P(ModbusCli, ReadsAndWritesParameterRegisters) {
 
 INSTANTIATE_TEST_SUITE_P(AsciiAndRtu, ModbusCli, ::testing::Values("0", "6"));
 
+// The smallest silence the simulated drive saw before an RTU request, in characters; -1 when its
+// status line names none.
+double SmallestRtuSilence(DriveSim& sim) {
+    sim.process.readAllStandardOutput();
+    sim.process.write("status\n");
+    QString line;
+    while (!line.contains('\n') && sim.process.waitForReadyRead(5000))
+        line += QString::fromUtf8(sim.process.readAllStandardOutput());
+    const QRegularExpressionMatch m =
+        QRegularExpression(R"(smallest RTU silence [0-9.]+ ms \(([0-9.]+) characters\))")
+            .match(line);
+    return m.hasMatch() ? m.captured(1).toDouble() : -1;
+}
+
+// A converter that hands every byte back, found by the probe; the whole set read over RTU with
+// at least 3.5 characters of silence before every request, as the drive measured them.
+TEST(LinkCli, EchoingRtuLineWholeSetReadKeepsTheSilence) {
+    DriveSim sim({"--rs485", "--frame-format", "7", "--baud", "9600", "--echo"});
+    ASSERT_FALSE(sim.path.isEmpty());
+    QTemporaryDir dir;
+    const QStringList port{"--port", sim.path, "--rs485", "--frame-format", "7"};
+    const CliRun r = Cli(port + QStringList{"read-all", "-o", dir.filePath("a.nvp")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(QFile::exists(dir.filePath("a.nvp")));
+    const double silence = SmallestRtuSilence(sim);
+    EXPECT_GE(silence, 3.5);
+
+    // Told the line does not echo, the tool takes the copy for the reply and fails.
+    EXPECT_EQ(Cli(port + QStringList{"--echo", "off", "probe"}).exitCode, 1);
+    // A Modbus write says nothing about the echo by itself: it needs to be told.
+    EXPECT_EQ(Cli(port + QStringList{"--echo", "on", "mb-write", "0x20B", "55"}).exitCode, 0);
+    EXPECT_EQ(Cli(port + QStringList{"--echo", "on", "mb-read", "0x20B"}).out, "55");
+}
+
 // GNU's "--version": name and version on standard output.
 TEST(LinkCli, VersionNamesTheProgram) {
     const CliRun run = Cli({"--version"});
@@ -85,6 +120,7 @@ TEST(LinkCli, BadArgumentsAndMissingDevices) {
         {{"--port", "/dev/null", "--rs485", "mb-read", "0x10000"}, 2, "REG"},
         {{"--port", "/dev/null", "--frame-format", "9", "probe"}, 2, "--frame-format"},
         {{"--port", "/dev/null", "--baud", "fast", "probe"}, 2, "--baud"},
+        {{"--port", "/dev/null", "--echo", "yes", "probe"}, 2, "--echo needs off, on or auto"},
         {{"--port", "/dev/null", "dance"}, 2, "unknown command"},
         {{"--port", "/dev/null", "read", "Cn999"}, 2, "\"Cn999\" is not a parameter code"},
         {{"--port", "/dev/null", "read", "cn001"}, 2, "\"cn001\" is not a parameter code"},

@@ -86,6 +86,12 @@ CLinkComPort::CLinkComPort(const PortChoice& current, bool linkRequested,
     for (int row = 0; row < listedRows; ++row)
         baudBox_->addItem(QString::number(kBaudRates[row]));
 
+    echoBox_ = new QComboBox(this);
+    echoBox_->addItems({QStringLiteral("关闭"), QStringLiteral("开启"), QStringLiteral("自动")});
+    echoBox_->setCurrentIndex(static_cast<int>(current.echo));
+    echoBox_->setToolTip(QStringLiteral("二线式 RS-485 转换器把送出的每个字节送回时选开启；"
+                                        "自动在每次连接时判断"));
+
     auto* portGroup = new QGroupBox(QStringLiteral("通信端口选择："), this);
     auto* portForm = new QFormLayout(portGroup);
     portForm->addRow(QStringLiteral("COM 端口:"), portBox_);
@@ -94,6 +100,7 @@ CLinkComPort::CLinkComPort(const PortChoice& current, bool linkRequested,
     auto* protocolGroup = new QGroupBox(QStringLiteral("通讯协议："), this);
     auto* protocolForm = new QFormLayout(protocolGroup);
     protocolForm->addRow(QStringLiteral("通讯传输率(bps):"), baudBox_);
+    protocolForm->addRow(QStringLiteral("回波："), echoBox_);
 
     detectButton_ = new QPushButton(QStringLiteral("自动侦测(&A)"), this);
     detectButton_->setObjectName(QStringLiteral("detectButton"));
@@ -137,6 +144,10 @@ CLinkComPort::CLinkComPort(const PortChoice& current, bool linkRequested,
     connect(portBox_, &QComboBox::currentIndexChanged, this, &CLinkComPort::OnPortChanged);
     connect(deviceBox_, &QComboBox::currentTextChanged, this, &CLinkComPort::OnDeviceTextChanged);
     connect(baudBox_, &QComboBox::currentIndexChanged, this, &CLinkComPort::OnBaudChanged);
+    connect(echoBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0)
+            choice_.echo = static_cast<EchoMode>(index);
+    });
 
     // While the link is wanted the button disconnects; the choice cannot change meanwhile.
     SetControlsEnabled(true);
@@ -181,6 +192,7 @@ void CLinkComPort::SetControlsEnabled(bool enabled) {
     portBox_->setEnabled(choosing);
     deviceBox_->setEnabled(choosing);
     baudBox_->setEnabled(choosing);
+    echoBox_->setEnabled(choosing);
     detectButton_->setEnabled(choosing || detecting_);
     cancelButton_->setEnabled(enabled);
     UpdateOkButton();

@@ -13,12 +13,12 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
-// "连接端口设定": the COM entry and the baud rate of the dialog connect. Each COM entry shows the
-// serial device it stands for on this machine; the device field lists the detected serial ports,
-// each with its adapter (product, maker, serial number), by their /dev/serial/by-id/ names where
-// there are any, and takes a typed path (a pseudo-terminal is never listed); it changes the
-// selected entry's device. Below it the adapter the device names is shown. While the link is
-// wanted the OK button reads "断开(&D)" and nothing can be changed.
+// "连接端口设定": the COM entry, the baud rate and the echo of the dialog connect. Each COM entry
+// shows the serial device it stands for on this machine; the device field lists the detected
+// serial ports, each with its adapter (product, maker, serial number), by their
+// /dev/serial/by-id/ names where there are any, and takes a typed path (a pseudo-terminal is
+// never listed); it changes the selected entry's device. Below it the adapter the device names is
+// shown. While the link is wanted the OK button reads "断开(&D)" and nothing can be changed.
 class CLinkComPort : public QDialog {
     Q_OBJECT
 public:
@@ -40,6 +40,8 @@ public:
     QLabel* AdapterLabel() const { return adapterLabel_; }
     QPushButton* DetectButton() const { return detectButton_; }
     QLabel* DetectionLabel() const { return detectionLabel_; }
+    // "回波：" with "关闭", "开启", "自动" in the order of EchoMode's numbers.
+    QComboBox* EchoBox() const { return echoBox_; }
     QPushButton* OkButton() const { return okButton_; }
 
     // The text of COM entry `comPort` (0..7): "COM 1  (/dev/ttyUSB0)".
@@ -74,6 +76,7 @@ private:
     bool stopWanted_ = false;
     QPushButton* detectButton_ = nullptr;
     QLabel* detectionLabel_ = nullptr;
+    QComboBox* echoBox_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
 };

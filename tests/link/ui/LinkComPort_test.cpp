@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,6 +31,26 @@ TEST(LinkComPort, OffersTheCurrentChoiceAndOnlyDisconnectWhileTheLinkIsWanted) {
         EXPECT_NE(dialog.OkButton()->text(),
                   CLinkComPort({2, 3}, !requested, devices).OkButton()->text());
     }
+}
+
+TEST(LinkComPort, EchoIsChosenAmongOffOnAndAutomatic) {
+    for (const EchoMode mode : {EchoMode::Off, EchoMode::On, EchoMode::Automatic}) {
+        CLinkComPort dialog({0, 1, mode}, false, DefaultComDevices());
+        EXPECT_EQ(dialog.EchoBox()->currentText(),
+                  QStringList({"关闭", "开启", "自动"})[static_cast<int>(mode)]);
+        EXPECT_EQ(dialog.Choice().echo, mode);
+    }
+    CLinkComPort dialog({0, 1}, false, DefaultComDevices());
+    EXPECT_EQ(dialog.EchoBox()->count(), 3);
+    EXPECT_EQ(dialog.EchoBox()->currentIndex(), 2) << "automatic unless chosen otherwise";
+    const auto* label =
+        qobject_cast<QLabel*>(static_cast<QFormLayout*>(dialog.EchoBox()->parentWidget()->layout())
+                                  ->labelForField(dialog.EchoBox()));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), QStringLiteral("回波："));
+    dialog.EchoBox()->setCurrentIndex(1);
+    EXPECT_EQ(dialog.Choice().echo, EchoMode::On);
+    EXPECT_FALSE(CLinkComPort({0, 1}, true, DefaultComDevices()).EchoBox()->isEnabled());
 }
 
 TEST(LinkComPort, FastRatesAreListedOnlyWhenTheSettingsUseThem) {
