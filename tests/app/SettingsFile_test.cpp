@@ -255,19 +255,11 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"RtuMode5", SampleWithLine(kRtuMode, "RTUMode=5"), SampleWithFrameFormat(5, true)},
         ReadCase{"EchoOff", SampleWithLine(kEcho, "Echo=0"),
                  SampleChanged([](AppSettings& s) { s.link.Echo = EchoMode::Off; })},
-        ReadCase{"EchoAutomatic", SampleWithLine(kEcho, "Echo=2"),
-                 SampleChanged([](AppSettings& s) { s.link.Echo = EchoMode::Automatic; })},
         // A value the program does not know reads as automatic, the safe choice on any line.
         ReadCase{"EchoBadValue", SampleWithLine(kEcho, "Echo=3"),
                  SampleChanged([](AppSettings& s) { s.link.Echo = EchoMode::Automatic; })},
-        ReadCase{"EchoNoNumber", SampleWithLine(kEcho, "Echo=on"),
-                 SampleChanged([](AppSettings& s) { s.link.Echo = EchoMode::Automatic; })},
         ReadCase{"EchoMissing", SampleWithout(kEcho, 1),
                  SampleChanged([](AppSettings& s) { s.link.Echo = EchoMode::Automatic; })},
-        ReadCase{"EchoAfterTheDevices", SampleWith([](QList<QByteArray>& lines) {
-                     lines.move(kEcho, lines.size() - 1);
-                 }),
-                 Sample()},
         ReadCase{"DeviceLinesMissing", SampleUpTo(kCom1),
                  SampleChanged([](AppSettings& s) { s.comDevices = DefaultComDevices(); })},
         ReadCase{"DeviceLinesAnyOrderLastWins", SampleWith([](QList<QByteArray>& lines) {

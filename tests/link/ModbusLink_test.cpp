@@ -14,6 +14,7 @@
 #include <cstring>
 #include <deque>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -266,103 +267,48 @@ QByteArray Echoed(const uint8_t* request, int length, const QByteArray& reply) {
     return QByteArray(reinterpret_cast<const char*>(request), length) + reply;
 }
 
-TEST_F(LinkTest, EchoOnTakesTheCopyOffTheLineInEveryProtocol) {
-    uint8_t read[kReadCommandLength];
-    BuildReadCommand(read, '6', 0xCB);
-    uint8_t asciiRead[kAsciiRequestLength];
-    const int asciiReplyLength = BuildReadRegisters(asciiRead, 1, 0x0100, 1, true);
-    uint8_t rtuRead[kRtuRequestLength];
-    BuildReadRegisters(rtuRead, 1, 0, 1, false);
-    uint8_t rtuWrite[kRtuRequestLength];
-    BuildWriteRegister(rtuWrite, 1, 0x0105, 100, false);
-    const QByteArray asciiReply = ":010302006496\r\n";
-    const QByteArray rtuReply = Hex("01 03 02 00 64 B9 AF");
-    const QByteArray rtuWriteReply(reinterpret_cast<const char*>(rtuWrite), kRtuRequestLength);
-
-    for (const EchoMode mode : {EchoMode::On, EchoMode::Off}) {
-        SCOPED_TRACE(static_cast<int>(mode));
-        link.SetEcho(mode);
-        const bool on = mode == EchoMode::On;
-        uint8_t reply[32] = {};
-        Reset();
-        Script({{Echoed(read, 6, "%0064EF")}, {Echoed(read, 6, "%0064EF")},
-                {Echoed(read, 6, "%0064EF")}});
-        EXPECT_EQ(link.ExchangeCommand(read, 6, reply, 7),
-                  on ? ExchangeResult::Good : ExchangeResult::NoReply);
-        EXPECT_EQ(QByteArray(reinterpret_cast<char*>(reply), on ? 7 : 0),
-                  on ? QByteArray("%0064EF") : QByteArray());
-
-        Reset();
-        Script({{Echoed(asciiRead, kAsciiRequestLength, asciiReply)}});
-        EXPECT_EQ(link.ExchangeAscii(asciiRead, kAsciiRequestLength, reply, asciiReplyLength, 1),
-                  on ? ExchangeResult::Good : ExchangeResult::Corrupt);
-
-        Reset();
-        Script({{Echoed(rtuRead, kRtuRequestLength, rtuReply)}});
-        EXPECT_EQ(link.ExchangeRtu(rtuRead, kRtuRequestLength, reply, 7, 400),
-                  on ? ExchangeResult::Good : ExchangeResult::Corrupt);
-
-        // A write's reply is its request again: with the echo expected, the second copy is the
-        // reply; without, the copy alone passes for it.
-        Reset();
-        Script({{Echoed(rtuWrite, kRtuRequestLength, rtuWriteReply)}});
-        EXPECT_EQ(link.ExchangeRtu(rtuWrite, kRtuRequestLength, reply, 8, 400),
-                  ExchangeResult::Good);
-        EXPECT_EQ(link.LastReplyLength(), 8);
-    }
-}
-
-TEST_F(LinkTest, ACopyThatDiffersIsACorruptReplyAndAMissingOneNoReply) {
+TEST_F(LinkTest, EchoOnTakesTheCopyOffTheLineAndChecksIt) {
     link.SetEcho(EchoMode::On);
     uint8_t read[kReadCommandLength];
     BuildReadCommand(read, '6', 0xCB);
+    uint8_t ascii[kAsciiRequestLength];
+    const int asciiReplyLength = BuildReadRegisters(ascii, 1, 0x0100, 1, true);
+    uint8_t rtu[kRtuRequestLength];
+    BuildReadRegisters(rtu, 1, 0, 1, false);
+    uint8_t rtuWrite[kRtuRequestLength];
+    BuildWriteRegister(rtuWrite, 1, 0x0105, 100, false);
+    const QByteArray rtuReply = Hex("01 03 02 00 64 B9 AF");
+    uint8_t reply[32] = {};
+
+    Reset();
     QByteArray damaged = Echoed(read, 6, "%0064EF");
     damaged[3] = 'X';
-    uint8_t reply[32] = {};
-    Reset();
     Script({{damaged}, {Echoed(read, 6, "%0064EF")}});
     EXPECT_EQ(link.ExchangeCommand(read, 6, reply, 7), ExchangeResult::Good);
-    EXPECT_EQ(Writes(), 2);
-
-    uint8_t rtuRead[kRtuRequestLength];
-    BuildReadRegisters(rtuRead, 1, 0, 1, false);
-    QByteArray rtuDamaged = Echoed(rtuRead, 8, Hex("01 03 02 00 64 B9 AF"));
+    EXPECT_EQ(Writes(), 2) << "a damaged copy makes the next attempt";
+    Reset();
+    Script({{Echoed(ascii, kAsciiRequestLength, ":010302006496\r\n")}});
+    EXPECT_EQ(link.ExchangeAscii(ascii, kAsciiRequestLength, reply, asciiReplyLength, 1),
+              ExchangeResult::Good);
+    // A write's reply is its request again: the second copy is the reply.
+    Reset();
+    Script({{Echoed(rtuWrite, 8, Echoed(rtuWrite, 8, {}))}});
+    EXPECT_EQ(link.ExchangeRtu(rtuWrite, 8, reply, 8, 400), ExchangeResult::Good);
+    EXPECT_EQ(port->inputAvailable(), 0);
+    // Bytes left over from an earlier exchange are no part of the copy.
+    Reset();
+    port->deliver(Hex("01 03 02 00 63"));
+    port->advance(1);
+    Script({{Echoed(rtu, 8, rtuReply)}});
+    EXPECT_EQ(link.ExchangeRtu(rtu, 8, reply, 7, 400), ExchangeResult::Good);
+    QByteArray rtuDamaged = Echoed(rtu, 8, rtuReply);
     rtuDamaged[2] = '\x7F';
     Reset();
     Script({{rtuDamaged}});
-    EXPECT_EQ(link.ExchangeRtu(rtuRead, 8, reply, 7, 400), ExchangeResult::Corrupt);
-    // The parameter traffic tries again, as after any corrupt reply.
+    EXPECT_EQ(link.ExchangeRtu(rtu, 8, reply, 7, 400), ExchangeResult::Corrupt);
     Reset();
-    Script({{rtuDamaged}, {Echoed(rtuRead, 8, Hex("01 03 02 00 64 B9 AF"))}});
-    EXPECT_EQ(link.ExchangeModbus(rtuRead, 8, reply, 7, false), ExchangeResult::Good);
-    EXPECT_EQ(Writes(), 2);
-
-    uint8_t asciiRead[kAsciiRequestLength];
-    const int asciiReplyLength = BuildReadRegisters(asciiRead, 1, 0x0100, 1, true);
-    QByteArray asciiDamaged = Echoed(asciiRead, kAsciiRequestLength, ":010302006496\r\n");
-    asciiDamaged[5] = 'F';
-    Reset();
-    Script({{asciiDamaged}});
-    EXPECT_EQ(link.ExchangeAscii(asciiRead, kAsciiRequestLength, reply, asciiReplyLength, 1),
-              ExchangeResult::Corrupt);
-
-    // Only half the copy, then silence.
-    Reset();
-    Script({{Echoed(rtuRead, 4, {})}});
-    EXPECT_EQ(link.ExchangeRtu(rtuRead, 8, reply, 7, 400), ExchangeResult::NoReply);
-}
-
-TEST_F(LinkTest, EchoExpectedDropsInputLeftOverFromAnEarlierExchange) {
-    link.SetEcho(EchoMode::On);
-    uint8_t rtuRead[kRtuRequestLength];
-    BuildReadRegisters(rtuRead, 1, 0, 1, false);
-    Reset();
-    port->deliver(Hex("01 03 02 00 63")); // the tail of a reply that came too late
-    port->advance(1);
-    Script({{Echoed(rtuRead, 8, Hex("01 03 02 00 64 B9 AF"))}});
-    uint8_t reply[16] = {};
-    EXPECT_EQ(link.ExchangeRtu(rtuRead, 8, reply, 7, 400), ExchangeResult::Good);
-    EXPECT_EQ(reply[4], 0x64);
+    Script({{Echoed(rtu, 4, {})}}); // half a copy, then silence
+    EXPECT_EQ(link.ExchangeRtu(rtu, 8, reply, 7, 400), ExchangeResult::NoReply);
 }
 
 TEST_F(LinkTest, AutomaticEchoIsDecidedByAReadAndNeverByAWrite) {
@@ -370,86 +316,51 @@ TEST_F(LinkTest, AutomaticEchoIsDecidedByAReadAndNeverByAWrite) {
     BuildReadCommand(read, '6', 0xCB);
     uint8_t rtuWrite[kRtuRequestLength];
     BuildWriteRegister(rtuWrite, 1, 0x0105, 100, false);
-    const QByteArray writeCopy(reinterpret_cast<const char*>(rtuWrite), kRtuRequestLength);
     uint8_t reply[32] = {};
-
-    // A write's reply equals its request: it leaves the question open.
     link.SetEcho(EchoMode::Automatic);
     Reset();
-    Script({{writeCopy}});
+    Script({{Echoed(rtuWrite, 8, {})}});
     EXPECT_EQ(link.ExchangeRtu(rtuWrite, 8, reply, 8, 400), ExchangeResult::Good);
+    EXPECT_FALSE(link.EchoDecided()) << "a write's reply equals its request";
+    // The probe's copy came back, but its reply was damaged: nothing is decided yet.
+    Reset();
+    Script({{Echoed(read, 6, "%0064EE")}, {Echoed(read, 6, "%0064EE")}, {Echoed(read, 6, "%")}});
+    EXPECT_EQ(link.ExchangeCommand(read, 6, reply, 7), ExchangeResult::NoReply);
     EXPECT_FALSE(link.EchoDecided());
-
-    // The probe's copy came back.
     Reset();
     Script({{Echoed(read, 6, "%0064EF")}});
     EXPECT_EQ(link.ExchangeCommand(read, 6, reply, 7), ExchangeResult::Good);
-    EXPECT_TRUE(link.EchoDecided());
     EXPECT_TRUE(link.ExpectsEcho());
-    EXPECT_EQ(reply[0], '%');
-    Reset();
-    Script({{writeCopy + writeCopy}});
-    EXPECT_EQ(link.ExchangeRtu(rtuWrite, 8, reply, 8, 400), ExchangeResult::Good);
-    EXPECT_EQ(port->inputAvailable(), 0) << "the reply was taken, not left for the next exchange";
-
-    // The next connect asks again; a refusal ('!' is never a copy) says there is no echo.
+    // The next connect asks again; a refusal is never a copy and ends by the read's gap.
     link.SetEcho(EchoMode::Automatic);
-    EXPECT_FALSE(link.EchoDecided());
     Reset();
     Script({{"!"}, {"%0064EF"}});
     EXPECT_EQ(link.ExchangeCommand(read, 6, reply, 7), ExchangeResult::Good);
     EXPECT_TRUE(link.EchoDecided());
     EXPECT_FALSE(link.ExpectsEcho());
-    EXPECT_EQ(Elapsed(), 50) << "the refusal ends by the read's gap, as without the question";
-
-    // A Modbus register read decides as well; an exchange that then fails leaves it open.
-    uint8_t rtuRead[kRtuRequestLength];
-    BuildReadRegisters(rtuRead, 1, 0, 1, false);
-    link.SetEcho(EchoMode::Automatic);
-    Reset();
-    Script({{Echoed(rtuRead, 8, Hex("01 03 02 00 64 B9 AE"))}});
-    EXPECT_EQ(link.ExchangeRtu(rtuRead, 8, reply, 7, 400), ExchangeResult::Corrupt);
-    EXPECT_FALSE(link.EchoDecided());
-    Reset();
-    Script({{Hex("01 03 02 00 64 B9 AF")}});
-    EXPECT_EQ(link.ExchangeRtu(rtuRead, 8, reply, 7, 400), ExchangeResult::Good);
-    EXPECT_TRUE(link.EchoDecided());
-    EXPECT_FALSE(link.ExpectsEcho());
+    EXPECT_EQ(Elapsed(), 50);
 }
 
 TEST_F(LinkTest, RtuRequestsKeepThreeAndAHalfCharactersOfSilence) {
-    uint8_t rtuRead[kRtuRequestLength];
-    BuildReadRegisters(rtuRead, 1, 0, 1, false);
+    uint8_t rtu[kRtuRequestLength];
+    BuildReadRegisters(rtu, 1, 0, 1, false);
     uint8_t read[kReadCommandLength];
     BuildReadCommand(read, '6', 0xCB);
     uint8_t reply[16] = {};
-    const struct {
-        uint32_t baud;
-        int parity;
-        int64_t silenceUs;
-        int64_t gapMs; // on the port's millisecond clock
-    } cases[] = {
-        {9600, 2, 4011, 5},  // 11 bits a character
-        {19200, 0, 2006, 3}, // 8N2, 11 bits as well
-        {38400, 2, 1750, 2}, // fixed above 19200
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.baud);
-        link.SetLineTiming(c.baud, 8, c.parity, c.parity == 0 ? 2 : 0);
-        EXPECT_EQ(link.RtuSilenceUs(), c.silenceUs);
+    // 11 bits a character at 9600 and 19200 bit/s; fixed above. Gaps on the port's ms clock.
+    for (const auto [baud, silenceUs, gapMs] :
+         {std::tuple{9600u, 4011, 5}, {19200u, 2006, 3}, {38400u, 1750, 2}}) {
+        link.SetLineTiming(baud, 8, 2, 0);
+        EXPECT_EQ(link.RtuSilenceUs(), silenceUs);
         Reset();
-        Script({{Hex("01 03 02 00 64 B9 AF")}, {Hex("01 03 02 00 64 B9 AF")}, {"%0064EF"},
-                {Hex("01 03 02 00 64 B9 AF")}});
-        ASSERT_EQ(link.ExchangeRtu(rtuRead, 8, reply, 7, 400), ExchangeResult::Good);
-        ASSERT_EQ(link.ExchangeRtu(rtuRead, 8, reply, 7, 400), ExchangeResult::Good);
-        // A command exchange between them counts as line activity too.
+        Script({{Hex("01 03 02 00 64 B9 AF")}, {"%0064EF"}, {Hex("01 03 02 00 64 B9 AF")}});
+        ASSERT_EQ(link.ExchangeRtu(rtu, 8, reply, 7, 400), ExchangeResult::Good);
+        // A command exchange needs no silence but counts as the line's activity.
         ASSERT_EQ(link.ExchangeCommand(read, 6, reply, 7), ExchangeResult::Good);
-        ASSERT_EQ(link.ExchangeRtu(rtuRead, 8, reply, 7, 400), ExchangeResult::Good);
+        ASSERT_EQ(link.ExchangeRtu(rtu, 8, reply, 7, 400), ExchangeResult::Good);
         const QList<int64_t>& at = port->writeTimes();
-        const qsizetype n = at.size();
-        EXPECT_EQ(at[n - 3] - at[n - 4], c.gapMs);
-        EXPECT_EQ(at[n - 2] - at[n - 3], 0) << "the command protocol needs no silence";
-        EXPECT_EQ(at[n - 1] - at[n - 2], c.gapMs);
+        EXPECT_EQ(at[at.size() - 2] - at[at.size() - 3], 0) << baud;
+        EXPECT_EQ(at[at.size() - 1] - at[at.size() - 2], gapMs) << baud;
     }
 }
 
