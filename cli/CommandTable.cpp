@@ -27,12 +27,9 @@ const OptionSpec kMaxSpeed{"--max-speed", "N"};
 } // namespace
 
 const std::vector<OptionSpec>& LinkOptionSpecs() {
-    static const std::vector<OptionSpec> kOptions{{"--port", "DEVICE"},
-                                                  {"--baud", "N"},
-                                                  {"--rs485", nullptr},
-                                                  {"--station", "N"},
-                                                  {"--frame-format", "K"},
-                                                  {"--echo", "MODE"}};
+    static const std::vector<OptionSpec> kOptions{{"--port", "DEVICE"},    {"--baud", "N"},
+                                                  {"--rs485", nullptr},    {"--station", "N"},
+                                                  {"--frame-format", "K"}, {"--echo", "MODE"}};
     return kOptions;
 }
 

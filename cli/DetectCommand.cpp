@@ -26,6 +26,8 @@ QString LinkOptionsText(const DetectedDrive& drive) {
         text += QStringLiteral(" --rs485 --station %1 --frame-format %2")
                     .arg(drive.station)
                     .arg(drive.frameFormat);
+    if (drive.echo)
+        text += QStringLiteral(" --echo on");
     return text;
 }
 

@@ -180,8 +180,7 @@ QString StatusLine(const SimulatedDrive& drive) {
         .arg(m.speedCommand(), 0, 'f', 1)
         .arg(m.torque(), 0, 'f', 1)
         .arg(dm.inputs(), 13, 2, QLatin1Char('0'))
-        .arg(static_cast<uint8_t>(~dm.outputs()), 8, 2, QLatin1Char('0')) +
-           RtuSilenceText(drive);
+        .arg(static_cast<uint8_t>(~dm.outputs()), 8, 2, QLatin1Char('0'));
 }
 
 } // namespace
@@ -212,7 +211,7 @@ ControlReply RunControlLine(SimulatedDrive& drive, const QString& line) {
     case Command::Jog: dm.setJogSpeed(c->value); break;
     case Command::JogOff: dm.setJogSpeed(std::nullopt); break;
     case Command::Restart: drive.restart(); break;
-    case Command::Status: dm.sync(); return {true, StatusLine(drive)};
+    case Command::Status: dm.sync(); return {true, StatusLine(drive) + RtuSilenceText(drive)};
     case Command::Help: return {true, ControlLinesHelp()};
     }
     dm.sync();

@@ -296,8 +296,8 @@ bool PtyDriveHost::run(const std::atomic<bool>& stop, const sigset_t* waitMask) 
         }
         const auto readAt = Clock::now();
         if (!drive_.hasPendingBytes()) {
-            drive_.noteSilence(std::chrono::duration_cast<microseconds>(
-                readAt - std::max(lastInput, lastSent_)));
+            drive_.noteSilence(
+                std::chrono::duration_cast<microseconds>(readAt - std::max(lastInput, lastSent_)));
         }
         lastInput = readAt;
         const bool lineMatches = LineMatches();

@@ -86,12 +86,35 @@ private:
         int written = 0;
         if (channel_.Write(request, requestLength, &written, 1000) != 0 || written != requestLength)
             return false;
-        const int limit = WireMs(requestLength + replyLength, baud_, shape_) + marginMs_;
+        const auto limit =
+            static_cast<uint32_t>(WireMs(requestLength + replyLength, baud_, shape_) + marginMs_);
+        // A converter that hands every byte back puts its copy of the request first; the copy
+        // is made at the computer's own settings, so it says nothing about the drive's. A reply
+        // to a read never starts with the request.
+        echo_ = false;
+        const int head = std::min(requestLength, replyLength);
         int got = 0;
-        channel_.Read(reply, replyLength, &got, static_cast<uint32_t>(limit));
-        return got == replyLength;
+        channel_.Read(reply, head, &got, limit);
+        if (got == head && std::equal(reply, reply + head, request)) {
+            uint8_t rest[kAsciiRequestLength] = {};
+            const int restLength = std::min<int>(requestLength - head, sizeof rest);
+            int copied = 0;
+            channel_.Read(rest, restLength, &copied, limit);
+            if (copied != restLength || !std::equal(rest, rest + copied, request + head))
+                return false;
+            echo_ = true;
+            got = 0;
+        }
+        int more = 0;
+        channel_.Read(reply + got, replyLength - got, &more, limit);
+        return got + more == replyLength;
     }
 
+public:
+    // Whether the last exchange's request came back before its reply.
+    bool Echoed() const { return echo_; }
+
+private:
     static bool GoodAsciiReply(const uint8_t* reply, int length, int station) {
         if (length < 9 || reply[0] != ':' || reply[length - 2] != '\r' || reply[length - 1] != '\n')
             return false;
@@ -114,6 +137,7 @@ private:
     int marginMs_;
     uint32_t baud_ = 9600;
     LineShape shape_{8, 0, 0};
+    bool echo_ = false;
 };
 
 const char* ParityText(int parity) {
@@ -135,15 +159,17 @@ QString LineShapeText(int dataBits, int parity, int stopBits) {
 }
 
 QString DetectedDrive::Text() const {
+    const QString echoText = echo ? QStringLiteral(", the line echoes") : QString();
     if (!rs485)
-        return QStringLiteral("RS-232, %1 bit/s").arg(baudRate);
+        return QStringLiteral("RS-232, %1 bit/s").arg(baudRate) + echoText;
     const FrameFormatSpec f = FrameFormatOf(frameFormat);
     return QStringLiteral("RS-485, %1 bit/s, station %2, frame format %3 (%4, Modbus %5)")
-        .arg(baudRate)
-        .arg(station)
-        .arg(frameFormat)
-        .arg(LineShapeText(f.dataBits, f.parity, f.stopBits))
-        .arg(f.ascii ? QStringLiteral("ASCII") : QStringLiteral("RTU"));
+               .arg(baudRate)
+               .arg(station)
+               .arg(frameFormat)
+               .arg(LineShapeText(f.dataBits, f.parity, f.stopBits))
+               .arg(f.ascii ? QStringLiteral("ASCII") : QStringLiteral("RTU")) +
+           echoText;
 }
 
 QList<DetectedDrive> DetectDrives(SerialChannel& channel, const DetectionOptions& options,
@@ -176,7 +202,7 @@ QList<DetectedDrive> DetectDrives(SerialChannel& channel, const DetectionOptions
             if (!prober.CommandProbe())
                 continue;
             if (shape == kRs232Line) {
-                found.append({baudIndex, baud, false, 0, 0});
+                found.append({baudIndex, baud, false, 0, 0, prober.Echoed()});
                 if (!options.all)
                     return found;
                 continue;
@@ -195,7 +221,7 @@ QList<DetectedDrive> DetectDrives(SerialChannel& channel, const DetectionOptions
                         return found;
                     if (!prober.ModbusProbe(station, ascii))
                         continue;
-                    found.append({baudIndex, baud, true, format, station});
+                    found.append({baudIndex, baud, true, format, station, prober.Echoed()});
                     if (!options.all)
                         return found;
                 }

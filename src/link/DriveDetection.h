@@ -32,9 +32,10 @@ struct DetectedDrive {
     bool rs485 = false;
     int frameFormat = 0; // RS-485 only
     int station = 0;     // RS-485 only
+    bool echo = false;   // the request came back before the reply (an echoing converter)
 
     // "RS-232, 19200 bit/s" or "RS-485, 19200 bit/s, station 7, frame format 7 (8 data bits,
-    // even parity, 1 stop bit, Modbus RTU)".
+    // even parity, 1 stop bit, Modbus RTU)", followed by ", the line echoes" when it does.
     QString Text() const;
     bool operator==(const DetectedDrive&) const = default;
 };

@@ -212,8 +212,9 @@ uint32_t ModbusLink::ReadPart(uint8_t* buffer, int count, uint32_t timeoutMs, bo
         return Read(buffer, count, got, timeoutMs); // the channel's own refusal
     }
     const int error = ReadRtuFrame(buffer, count, timeoutMs, got);
-    return error == 0 ? 0 : error == SerialBackend::kWaitLimitPassed ? kChannelTimedOut
-                                                                      : static_cast<uint32_t>(error);
+    return error == 0                                 ? 0
+           : error == SerialBackend::kWaitLimitPassed ? kChannelTimedOut
+                                                      : static_cast<uint32_t>(error);
 }
 
 ModbusLink::ReplyStatus ModbusLink::ReceiveReply(const uint8_t* request, int requestLength,
@@ -315,8 +316,8 @@ ExchangeResult ModbusLink::ExchangeAscii(const uint8_t* request, int requestLeng
         }
         int got = 0;
         if (Send(request, requestLength, kNoTimeLimit)) {
-            const ReplyStatus status = ReceiveReply(request, requestLength, reply, replyLength,
-                                                    kNoTimeLimit, false, &got);
+            const ReplyStatus status =
+                ReceiveReply(request, requestLength, reply, replyLength, kNoTimeLimit, false, &got);
             if (status == ReplyStatus::EchoDamaged) {
                 Settle(ExchangeResult::Corrupt);
                 return ExchangeResult::Corrupt;

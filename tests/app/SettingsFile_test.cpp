@@ -24,8 +24,8 @@ namespace {
 AppSettings Sample() {
     AppSettings s;
     s.link = {3, 7, true, 4, 7, false};        // COM4, station 7, RS-485, 57600 bps, RTU
-    s.link.Echo = EchoMode::On;
     s.customTable.Entries = {{1, 9}, {4, 15}}; // Cn010, Pn316
+    s.link.Echo = EchoMode::On;
     s.display.DisplayMode = 1;
     s.display.groupFlags = {false, true, false, true, true, false, true};
     s.display.controlModeMask = 0x0110;

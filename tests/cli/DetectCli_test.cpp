@@ -50,6 +50,17 @@ TEST(DetectCli, FindsAnRs232DriveAndSaysWhenNothingAnswers) {
         << r.err.toStdString();
 }
 
+// Behind a converter that hands every byte back, the copy is passed over and named.
+TEST(DetectCli, FindsADriveBehindAnEchoingLine) {
+    DriveSim sim({"--rs485", "--station", "3", "--frame-format", "7", "--baud", "19200", "--echo"});
+    ASSERT_FALSE(sim.path.isEmpty());
+    const CliRun r = Cli({"--port", sim.path, "detect", "--stations", "1-4"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.endsWith(", the line echoes\n"
+                               "  --baud 19200 --rs485 --station 3 --frame-format 7 --echo on"))
+        << r.out.toStdString();
+}
+
 TEST(DetectCli, RefusesABadStationRange) {
     for (const char* range : {"0-3", "5-2", "1-300", "x", "1-2-3"}) {
         const CliRun r = Cli({"--port", "/dev/null", "detect", "--stations", range});

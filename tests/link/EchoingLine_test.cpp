@@ -26,14 +26,21 @@ struct EchoRig {
         drive.setEcho(true);
         AttachToMemoryPort(drive, *port, true);
         port->writeDelayMs = 1;
-        settings = {0, options.station, options.rs485, 1, options.frameFormat,
-                    options.asciiMode(), EchoMode::Automatic};
+        settings = {0,
+                    options.station,
+                    options.rs485,
+                    1,
+                    options.frameFormat,
+                    options.asciiMode(),
+                    EchoMode::Automatic};
         document.OnNewDocument();
         connected = connection.Open(QStringLiteral("/dev/sim"), 9600) == 0 && connection.Probe();
         drive.clearRequestLog();
     }
     int Reads(const char* pages) const {
-        return drive.requestLog().filter(QRegularExpression(QStringLiteral("^R[%1]").arg(pages))).size();
+        return drive.requestLog()
+            .filter(QRegularExpression(QStringLiteral("^R[%1]").arg(pages)))
+            .size();
     }
 
     SimulatedDrive drive;
