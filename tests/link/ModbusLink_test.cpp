@@ -348,7 +348,7 @@ TEST_F(LinkTest, RtuRequestsKeepThreeAndAHalfCharactersOfSilence) {
     BuildReadCommand(read, '6', 0xCB);
     uint8_t reply[16] = {};
     // 11 bits a character at 9600 and 19200 bit/s; fixed above. Gaps on the port's ms clock.
-    for (const auto [baud, silenceUs, gapMs] :
+    for (const auto& [baud, silenceUs, gapMs] :
          {std::tuple{9600u, 4011, 5}, {19200u, 2006, 3}, {38400u, 1750, 2}}) {
         link.SetLineTiming(baud, 8, 2, 0);
         EXPECT_EQ(link.RtuSilenceUs(), silenceUs);
