@@ -36,7 +36,7 @@ void AttachToMemoryPort(SimulatedDrive& drive, MemorySerialBackend& port, bool m
         std::chrono::microseconds lineFreeAt{0};
         const bool garbled = honestLine && !LineMatches(drive, port);
         for (SimulatedDrive::TimedReply reply : drive.process(written)) {
-            if (garbled)
+            if (garbled && !reply.echo) // the converter's copy is at the port's own settings
                 reply.bytes = GarbledReply(reply.bytes);
             const std::chrono::microseconds start = lineFreeAt + reply.delay;
             if (reply.byteTime.count() == 0) {

@@ -103,7 +103,7 @@ FrameFormatSpec FrameFormatOf(int frameFormat);
 
 // Opens `device` and sets it up for the link: RS-232 8N1, or on RS-485 the frame format of the
 // settings (also the link's RTU timing); handshaking mode 2; the echo setting, which on automatic
-// leaves the probe that follows to decide. Returns the channel's result of Open (0, 1247, or a system code).
-// A device refusing the line format (a pseudo-terminal) is no failure.
+// leaves the probe that follows to decide. Returns the channel's result of Open (0, 1247, or a
+// system code). A device refusing the line format (a pseudo-terminal) is no failure.
 uint32_t OpenLinkPort(ModbusLink& link, const QString& device, uint32_t baudRate,
                       const LinkSettings& settings);

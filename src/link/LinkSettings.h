@@ -46,8 +46,7 @@ struct DetectedLine {
 // when the user took what a detection found.
 struct PortChoice {
     PortChoice(int comPort = 0, int baudRateIndex = 1,
-               std::optional<DetectedLine> line = std::nullopt,
-               EchoMode echo = EchoMode::Automatic)
+               std::optional<DetectedLine> line = std::nullopt, EchoMode echo = EchoMode::Automatic)
         : comPort(comPort), baudRateIndex(baudRateIndex), line(line), echo(echo) {}
 
     int comPort;       // 0..7, "COM%d" with comPort + 1

@@ -444,10 +444,10 @@ TEST_F(DriveSessionTest, DialogOnRs232ProbesAndWantsTheLinkThenItsOkButtonDiscon
 
 TEST_F(DriveSessionTest, DialogEchoChoiceIsKeptAndDecidesHowTheLineIsRead) {
     drive.setEcho(true);
-    DialogChoose(PortChoice{0, 1, EchoMode::Off});
+    DialogChoose(PortChoice{0, 1, std::nullopt, EchoMode::Off});
     EXPECT_EQ(settings.link.Echo, EchoMode::Off);
     EXPECT_FALSE(session.LinkUp()) << "the copy is no reply";
-    DialogChoose(PortChoice{0, 1, EchoMode::Automatic});
+    DialogChoose(PortChoice{0, 1, std::nullopt, EchoMode::Automatic});
     EXPECT_TRUE(session.LinkUp());
     EXPECT_TRUE(session.Link().ExpectsEcho()) << "found by the probe";
 }

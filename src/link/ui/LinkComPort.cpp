@@ -246,6 +246,8 @@ void CLinkComPort::TakeDetected(const DetectedDrive& drive) {
     baudBox_->setCurrentIndex(drive.baudRateIndex);
     choice_.baudRateIndex = drive.baudRateIndex;
     choice_.line = DetectedLine{drive.rs485, drive.frameFormat, drive.station};
+    // The detection saw whether the request came back.
+    echoBox_->setCurrentIndex(static_cast<int>(drive.echo ? EchoMode::On : EchoMode::Off));
 }
 
 void CLinkComPort::UpdateOkButton() {

@@ -34,7 +34,7 @@ TEST(LinkComPort, OffersTheCurrentChoiceAndOnlyDisconnectWhileTheLinkIsWanted) {
 }
 
 TEST(LinkComPort, EchoIsChosenAmongOffOnAndAutomatic) {
-    CLinkComPort dialog({0, 1, EchoMode::On}, false, DefaultComDevices());
+    CLinkComPort dialog({0, 1, std::nullopt, EchoMode::On}, false, DefaultComDevices());
     EXPECT_EQ(dialog.EchoBox()->currentText(), QStringLiteral("开启"));
     const auto* form = static_cast<QFormLayout*>(dialog.EchoBox()->parentWidget()->layout());
     EXPECT_EQ(qobject_cast<QLabel*>(form->labelForField(dialog.EchoBox()))->text(), "回波：");
@@ -154,20 +154,25 @@ TEST(LinkComPort, DetectionFindsTheDriveAndTheDialogConnectTakesWhatItFound) {
     FaultSettings faults = h.drive.faults();
     faults.baud = 19200; // the settings say 9600: the probe is garbled
     h.drive.setFaults(faults);
+    h.drive.setEcho(true); // and the converter hands every byte back, at the computer's rate
     ASSERT_TRUE(h.Start());
     QString okText;
     QString found;
     QString chosenRate;
+    QString chosenEcho;
     AnswerPortDialog(
         [&](CLinkComPort& dialog) {
             dialog.DetectButton()->click();
             found = dialog.DetectionLabel()->text();
             chosenRate = dialog.BaudBox()->currentText();
+            chosenEcho = dialog.EchoBox()->currentText();
         },
         &okText);
     ASSERT_TRUE(h.Frame().Trigger(Command::PortSettings));
-    EXPECT_EQ(found, QStringLiteral("侦测到：RS-232, 19200 bit/s"));
+    EXPECT_EQ(found, QStringLiteral("侦测到：RS-232, 19200 bit/s, the line echoes"));
     EXPECT_EQ(chosenRate, QStringLiteral("19200"));
+    EXPECT_EQ(chosenEcho, QStringLiteral("开启"));
+    EXPECT_EQ(h.app->Settings().link.Echo, EchoMode::On);
     EXPECT_TRUE(h.Session().LinkUp());
     EXPECT_EQ(h.app->Settings().link.BaudRateIndex, 2);
     EXPECT_TRUE(h.messenger.messages.isEmpty());
