@@ -442,16 +442,6 @@ TEST_F(DriveSessionTest, DialogOnRs232ProbesAndWantsTheLinkThenItsOkButtonDiscon
     EXPECT_TRUE(drive.requestLog().isEmpty());
 }
 
-TEST_F(DriveSessionTest, DialogEchoChoiceIsKeptAndDecidesHowTheLineIsRead) {
-    drive.setEcho(true);
-    DialogChoose(PortChoice{0, 1, std::nullopt, EchoMode::Off});
-    EXPECT_EQ(settings.link.Echo, EchoMode::Off);
-    EXPECT_FALSE(session.LinkUp()) << "the copy is no reply";
-    DialogChoose(PortChoice{0, 1, std::nullopt, EchoMode::Automatic});
-    EXPECT_TRUE(session.LinkUp());
-    EXPECT_TRUE(session.Link().ExpectsEcho()) << "found by the probe";
-}
-
 TEST_F(DriveSessionTest, DialogCancelChangesNothing) {
     session.DialogConnect([](const PortChoice&, bool) { return std::optional<PortChoice>(); });
     EXPECT_EQ(port->openCount(), 0);

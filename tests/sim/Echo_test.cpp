@@ -19,8 +19,8 @@ TEST(DriveEcho, EveryByteComesBackBeforeTheReplyHungUpOrNot) {
     drive.setHungUp(true);
     EXPECT_EQ(Text(drive.receive("R6CB0D")), "R6CB0D");
     // Paced, the copy spends the request's wire time and the reply does not again.
-    drive.setHungUp(false);
     drive.setFaults({.latencyMs = 2, .pace = true, .baud = 10000});
+    drive.setHungUp(false);
     const auto replies = drive.process("R6CB0D");
     ASSERT_EQ(replies.size(), 2u);
     EXPECT_EQ(replies[0].byteTime, 1000us);
