@@ -157,7 +157,7 @@ std::optional<Command> Parse(const QString& line, QString* error) {
 // The smallest silence seen before a Modbus RTU request, in ms and in characters of the frame
 // format (formats 0..2 have 10 bits a character, the others 11); empty before any.
 QString RtuSilenceText(const SimulatedDrive& drive) {
-    const auto quiet = drive.smallestRtuSilence();
+    const auto quiet = drive.SmallestRtuSilence();
     if (quiet.count() < 0) {
         return {};
     }

@@ -296,7 +296,7 @@ bool PtyDriveHost::run(const std::atomic<bool>& stop, const sigset_t* waitMask) 
         }
         const auto readAt = Clock::now();
         if (!drive_.hasPendingBytes()) {
-            drive_.noteSilence(
+            drive_.NoteSilence(
                 std::chrono::duration_cast<microseconds>(readAt - std::max(lastInput, lastSent_)));
         }
         lastInput = readAt;

@@ -70,7 +70,7 @@ public:
     bool LineMatches() const;
 
     // Before the first bytes of each request the host tells the drive how long the line was
-    // silent (SimulatedDrive::noteSilence): from the later of the last bytes read and the moment
+    // silent (SimulatedDrive::NoteSilence): from the later of the last bytes read and the moment
     // the last reply byte was handed to the terminal, to the read that brought the new bytes.
 
 private:

@@ -66,15 +66,15 @@ public:
 
     // Every byte received goes back at once, before the reply, as a two-wire RS-485 converter
     // hands back what the computer sends (paced like the reply when pacing is on).
-    void setEcho(bool on) { echo_ = on; }
-    bool echo() const { return echo_; }
+    void SetEcho(bool on) { echo_ = on; }
+    bool Echo() const { return echo_; }
 
     // The silence the line kept before the request whose first bytes arrive next (the host
     // measures it on arrival); once that request turns out to be a Modbus RTU frame it counts
     // towards the smallest seen.
-    void noteSilence(std::chrono::microseconds quiet) { pendingSilence_ = quiet; }
+    void NoteSilence(std::chrono::microseconds quiet) { pendingSilence_ = quiet; }
     // The smallest silence before a Modbus RTU request so far, negative before any.
-    std::chrono::microseconds smallestRtuSilence() const { return smallestRtuSilence_; }
+    std::chrono::microseconds SmallestRtuSilence() const { return smallestRtuSilence_; }
     bool hasPendingBytes() const;
 
     DriveState& state() { return state_; }

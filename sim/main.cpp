@@ -195,7 +195,7 @@ int main(int argc, char* argv[]) {
 
     SimulatedDrive drive(identity, link);
     drive.setFaults(faults);
-    drive.setEcho(parser.isSet("echo"));
+    drive.SetEcho(parser.isSet("echo"));
     drive.setKeepLogInMemory(false);
     QString error;
     if (parser.isSet("log") && !drive.setLogFile(parser.value("log"), &error)) {

@@ -23,7 +23,7 @@ namespace {
 // program connects: the port opened with the settings, then the identification probe.
 struct EchoRig {
     explicit EchoRig(const DriveLinkOptions& options = {true, 1, 7}) : drive({}, options) {
-        drive.setEcho(true);
+        drive.SetEcho(true);
         AttachToMemoryPort(drive, *port, true);
         port->writeDelayMs = 1;
         settings = {0,

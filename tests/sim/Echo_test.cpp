@@ -13,7 +13,7 @@ using simtest::Text;
 
 TEST(DriveEcho, EveryByteComesBackBeforeTheReplyHungUpOrNot) {
     SimulatedDrive drive;
-    drive.setEcho(true);
+    drive.SetEcho(true);
     EXPECT_EQ(Text(drive.receive("xR6C")), "xR6C");
     EXPECT_EQ(Text(drive.receive("B0D")), "B0D%0000E5");
     drive.setHungUp(true);

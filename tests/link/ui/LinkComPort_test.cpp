@@ -154,7 +154,7 @@ TEST(LinkComPort, DetectionFindsTheDriveAndTheDialogConnectTakesWhatItFound) {
     FaultSettings faults = h.drive.faults();
     faults.baud = 19200; // the settings say 9600: the probe is garbled
     h.drive.setFaults(faults);
-    h.drive.setEcho(true); // and the converter hands every byte back, at the computer's rate
+    h.drive.SetEcho(true); // and the converter hands every byte back, at the computer's rate
     ASSERT_TRUE(h.Start());
     QString okText;
     QString found;
