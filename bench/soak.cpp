@@ -82,7 +82,7 @@ QList<int32_t> RandomSet(const QList<ParamCode>& codes, const DriveProfile& prof
 StoredWords Stored(const DriveState& state) {
     StoredWords words{};
     for (int i = 0; i < DriveState::kPageSize; ++i) {
-        words[static_cast<size_t>(i)] = state.storedWord(i);
+        words[static_cast<size_t>(i)] = state.StoredWord(i);
     }
     return words;
 }
@@ -136,11 +136,11 @@ public:
     Soak(const char* name, DriveLinkOptions link, const Options& options, uint32_t seed)
         : name_(name), drive_({}, link), random_(seed),
           noise_(options.faults / (link.rs485 ? 4 : 6), seed) {
-        drive_.setKeepLogInMemory(false);
+        drive_.SetKeepLogInMemory(false);
         settings_.RS485Port = link.rs485;
         settings_.StationID = link.station;
         settings_.FrameFormat = link.frameFormat;
-        settings_.AsciiMode = link.asciiMode();
+        settings_.AsciiMode = link.AsciiMode();
         document_.OnNewDocument();
         FaultSettings faults;
         // Dropped, refused and damaged replies in equal shares, damage half to the check value
@@ -153,7 +153,7 @@ public:
         faults.pace = true;
         faults.baud = 9600;
         faults.seed = seed;
-        drive_.setFaults(faults);
+        drive_.SetFaults(faults);
     }
 
     bool Connect() {
@@ -177,7 +177,7 @@ public:
     }
 
     bool Report() const {
-        const SimulatedDrive::Counters c = drive_.counters();
+        const SimulatedDrive::Counters c = drive_.Counts();
         const uint64_t faults = c.dropped + c.corrupted + noise_.flipped + c.refused;
         std::printf(
             "%-5s cycles %ld, requests %llu, faults injected %llu (%.2f %% of requests: dropped "
@@ -202,7 +202,7 @@ private:
         ++tally_.cycles;
         Poll();
         const QList<int32_t> values = RandomSet(codes_, profile_, random_);
-        const StoredWords before = Stored(drive_.state());
+        const StoredWords before = Stored(drive_.State());
         const int32_t maxSpeed = profile_.maxMotorSpeed;
         messenger_.messages.clear();
         qsizetype written = 0;
@@ -220,11 +220,11 @@ private:
             ++tally_.pollsFailed;
             return;
         }
-        const DriveState& s = drive_.state();
-        const bool agrees = profile_.maxMotorSpeed == s.word(DriveMap::kMaxMotorSpeed) &&
-                            profile_.modelCode == s.word(DriveMap::kModelCode) &&
-                            status.alarmWord == s.word(DriveMap::kAlarmBits) &&
-                            status.servoOn == ((s.word(DriveMap::kServoState) & 1) != 0);
+        const DriveState& s = drive_.State();
+        const bool agrees = profile_.maxMotorSpeed == s.Word(DriveMap::kMaxMotorSpeed) &&
+                            profile_.modelCode == s.Word(DriveMap::kModelCode) &&
+                            status.alarmWord == s.Word(DriveMap::kAlarmBits) &&
+                            status.servoOn == ((s.Word(DriveMap::kServoState) & 1) != 0);
         if (!agrees) {
             ++tally_.wrong;
             Complain("status", tally_.cycles, QStringLiteral("poll disagrees with the drive"));
@@ -233,11 +233,11 @@ private:
 
     void CheckWrite(bool ok, qsizetype written, const QList<int32_t>& values,
                     const StoredWords& before, int32_t maxSpeed) {
-        const StoredWords after = Stored(drive_.state());
+        const StoredWords after = Stored(drive_.State());
         // Stored words that are neither parameters nor the alarm ring (which the drive itself
         // writes when an alarm comes) never change.
         for (int i = 0; i < DriveState::kPageSize; ++i) {
-            if (!drive_.state().isMailboxIndex(i) &&
+            if (!drive_.State().IsMailboxIndex(i) &&
                 before[static_cast<size_t>(i)] != after[static_cast<size_t>(i)]) {
                 ++(ok ? tally_.wrong : tally_.broken);
                 Complain("write", tally_.cycles,
@@ -292,7 +292,7 @@ private:
         }
         const int index = ParameterIndexOf(code);
         for (int w = 0; w < WordCount(code); ++w) {
-            const uint16_t live = drive_.state().word(DriveState::kParameterPage, index + w);
+            const uint16_t live = drive_.State().Word(DriveState::kParameterPage, index + w);
             if (live != fresh[w]) {
                 ++(ok ? tally_.wrong : tally_.broken);
                 Complain("live copy", tally_.cycles,
@@ -308,10 +308,10 @@ private:
         if (code.letter == 'q') {
             code = QuickTwinOf(code.number);
         }
-        const DriveState& s = drive_.state();
+        const DriveState& s = drive_.State();
         const bool live = settings_.RS485Port && !IsTwoRegister(code);
         const int32_t raw =
-            live ? s.liveRaw(code.letter, code.number) : s.storedRaw(code.letter, code.number);
+            live ? s.LiveRaw(code.letter, code.number) : s.StoredRaw(code.letter, code.number);
         const int32_t value = RawToDisplay(code, raw, profile_.maxMotorSpeed);
         return WriteRuleOf(code) == WriteRule::LowBitsOnly ? value & kLowBitsOnlyMask : value;
     }

@@ -50,11 +50,11 @@ inline void AttachWithNoise(SimulatedDrive& drive, MemorySerialBackend& port, Li
     port.setResponder([&drive, &port, &noise](QByteArrayView written) {
         const auto ms = [](std::chrono::microseconds us) { return (us.count() + 999) / 1000; };
         std::chrono::microseconds lineFreeAt{0};
-        const uint64_t damaged = drive.counters().corrupted;
-        std::vector<SimulatedDrive::TimedReply> replies = drive.process(written);
+        const uint64_t damaged = drive.Counts().corrupted;
+        std::vector<SimulatedDrive::TimedReply> replies = drive.Process(written);
         // One fault a reply: two, such as a check value one too high and a digit one too high,
         // can cancel out in a byte sum.
-        const bool spare = drive.counters().corrupted != damaged;
+        const bool spare = drive.Counts().corrupted != damaged;
         for (SimulatedDrive::TimedReply& reply : replies) {
             if (!spare) {
                 noise.Damage(reply.bytes);

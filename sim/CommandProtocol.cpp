@@ -70,21 +70,21 @@ QByteArray AnswerCommand(DriveState& state, QByteArrayView frame) {
     }
 
     switch (frame[0]) {
-    case 'R': return ReadReply(state.word(page, loc), 4);
+    case 'R': return ReadReply(state.Word(page, loc), 4);
     case 'L':
         return ReadReply(
-            (static_cast<uint32_t>(state.word(page, loc)) << 16) | state.word(page, loc + 1), 8);
+            (static_cast<uint32_t>(state.Word(page, loc)) << 16) | state.Word(page, loc + 1), 8);
     case 'W': {
         const int64_t value = HexField(frame.sliced(4, 4));
-        if (value < 0 || !state.writeWord(page, loc, static_cast<uint16_t>(value))) {
+        if (value < 0 || !state.WriteWord(page, loc, static_cast<uint16_t>(value))) {
             return Refused();
         }
         return QByteArray(1, kCommandAccepted);
     }
     default: { // 'M'
         const int64_t value = HexField(frame.sliced(4, 8));
-        if (value < 0 || !state.writeWord(page, loc, static_cast<uint16_t>(value >> 16)) ||
-            !state.writeWord(page, loc + 1, static_cast<uint16_t>(value & 0xFFFF))) {
+        if (value < 0 || !state.WriteWord(page, loc, static_cast<uint16_t>(value >> 16)) ||
+            !state.WriteWord(page, loc + 1, static_cast<uint16_t>(value & 0xFFFF))) {
             return Refused();
         }
         return QByteArray(1, kCommandAccepted);

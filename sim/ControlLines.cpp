@@ -161,26 +161,26 @@ QString RtuSilenceText(const SimulatedDrive& drive) {
     if (quiet.count() < 0) {
         return {};
     }
-    const int bits = drive.link().frameFormat < 3 ? 10 : 11;
+    const int bits = drive.Link().frameFormat < 3 ? 10 : 11;
     const double characters =
-        static_cast<double>(quiet.count()) * drive.faults().baud / (bits * 1e6);
+        static_cast<double>(quiet.count()) * drive.Faults().baud / (bits * 1e6);
     return QStringLiteral(", smallest RTU silence %1 ms (%2 characters)")
         .arg(static_cast<double>(quiet.count()) / 1000.0, 0, 'f', 3)
         .arg(characters, 0, 'f', 2);
 }
 
 QString StatusLine(const SimulatedDrive& drive) {
-    const DriveMachine& dm = drive.machine();
-    const Machine& m = dm.machine();
+    const DriveMachine& dm = drive.Machine();
+    const Machine& m = dm.Machine();
     return QStringLiteral("servo %1, alarm %2, speed %3 rpm (command %4), torque %5 %, DI %6, "
                           "DO %7")
-        .arg(dm.servoOn() ? QStringLiteral("on") : QStringLiteral("off"))
-        .arg(dm.alarmBits(), 4, 16, QLatin1Char('0'))
-        .arg(m.motorSpeed(), 0, 'f', 1)
-        .arg(m.speedCommand(), 0, 'f', 1)
-        .arg(m.torque(), 0, 'f', 1)
-        .arg(dm.inputs(), 13, 2, QLatin1Char('0'))
-        .arg(static_cast<uint8_t>(~dm.outputs()), 8, 2, QLatin1Char('0'));
+        .arg(dm.ServoOn() ? QStringLiteral("on") : QStringLiteral("off"))
+        .arg(dm.AlarmBits(), 4, 16, QLatin1Char('0'))
+        .arg(m.MotorSpeed(), 0, 'f', 1)
+        .arg(m.SpeedCommand(), 0, 'f', 1)
+        .arg(m.Torque(), 0, 'f', 1)
+        .arg(dm.Inputs(), 13, 2, QLatin1Char('0'))
+        .arg(static_cast<uint8_t>(~dm.Outputs()), 8, 2, QLatin1Char('0'));
 }
 
 } // namespace
@@ -191,30 +191,30 @@ ControlReply RunControlLine(SimulatedDrive& drive, const QString& line) {
     if (!c) {
         return {false, error};
     }
-    DriveMachine& dm = drive.machine();
+    DriveMachine& dm = drive.Machine();
     switch (c->kind) {
     case Command::Nothing: return {};
-    case Command::Servo: dm.setServoCommand(c->on); break;
-    case Command::Input: dm.setInput(c->number, c->on); break;
-    case Command::Alarm: dm.raiseAlarm(c->number); break;
-    case Command::ClearAlarm: dm.clearAlarm(); break;
+    case Command::Servo: dm.SetServoCommand(c->on); break;
+    case Command::Input: dm.SetInput(c->number, c->on); break;
+    case Command::Alarm: dm.RaiseAlarm(c->number); break;
+    case Command::ClearAlarm: dm.ClearAlarm(); break;
     case Command::Setting: {
-        MachineSettings settings = dm.machine().settings();
+        MachineSettings settings = dm.Machine().Settings();
         for (const SettingRange& s : kSettings) {
             if (c->setting == QLatin1String(s.name)) {
                 settings.*s.field = c->value;
             }
         }
-        dm.machine().setSettings(settings);
+        dm.Machine().SetSettings(settings);
         break;
     }
-    case Command::Jog: dm.setJogSpeed(c->value); break;
-    case Command::JogOff: dm.setJogSpeed(std::nullopt); break;
-    case Command::Restart: drive.restart(); break;
-    case Command::Status: dm.sync(); return {true, StatusLine(drive) + RtuSilenceText(drive)};
+    case Command::Jog: dm.SetJogSpeed(c->value); break;
+    case Command::JogOff: dm.SetJogSpeed(std::nullopt); break;
+    case Command::Restart: drive.Restart(); break;
+    case Command::Status: dm.Sync(); return {true, StatusLine(drive) + RtuSilenceText(drive)};
     case Command::Help: return {true, ControlLinesHelp()};
     }
-    dm.sync();
+    dm.Sync();
     return {};
 }
 

@@ -42,14 +42,14 @@ int16_t Saturated(double value) {
 } // namespace
 
 DriveMachine::DriveMachine(DriveState& state) : state_(state) {
-    machine_.setSettings(machine_.settings());
-    machine_.setAfterStep([this](Machine& m) { run_.afterStep(state_, m); });
+    machine_.SetSettings(machine_.Settings());
+    machine_.SetAfterStep([this](::Machine& m) { run_.AfterStep(state_, m); });
 }
 
-void DriveMachine::powerUp() {
-    Machine atRest;
-    atRest.setSettings(machine_.settings());
-    atRest.setAfterStep([this](Machine& m) { run_.afterStep(state_, m); });
+void DriveMachine::PowerUp() {
+    ::Machine atRest;
+    atRest.SetSettings(machine_.Settings());
+    atRest.SetAfterStep([this](::Machine& m) { run_.AfterStep(state_, m); });
     machine_ = std::move(atRest);
     run_ = FrequencyRun();
     recorder_ = TraceRecorder();
@@ -71,11 +71,11 @@ void DriveMachine::powerUp() {
     published_.clear();
 }
 
-bool DriveMachine::servoOn() const {
-    return machine_.enabled();
+bool DriveMachine::ServoOn() const {
+    return machine_.Enabled();
 }
 
-void DriveMachine::setInput(int contact, bool on) {
+void DriveMachine::SetInput(int contact, bool on) {
     if (contact < 1 || contact > kInputCount) {
         return;
     }
@@ -83,10 +83,10 @@ void DriveMachine::setInput(int contact, bool on) {
     inputs_ = on ? (inputs_ | bit) : (inputs_ & ~bit);
 }
 
-uint32_t DriveMachine::activeInputFunctions() const {
+uint32_t DriveMachine::ActiveInputFunctions() const {
     uint32_t active = 0;
     for (int n = 1; n <= kInputCount; ++n) {
-        const int value = state_.liveRaw('H', n) & 0xFFFF;
+        const int value = state_.LiveRaw('H', n) & 0xFFFF;
         const int function = value & 0xFF;
         const bool on = (inputs_ >> (n - 1)) & 1u;
         if (function > 0 && function < 32 && on != ((value & kNormallyClosed) != 0)) {
@@ -96,129 +96,129 @@ uint32_t DriveMachine::activeInputFunctions() const {
     return active;
 }
 
-bool DriveMachine::inputFunctionActive(int function) const {
-    return function > 0 && function < 32 && ((activeInputFunctions() >> function) & 1u);
+bool DriveMachine::InputFunctionActive(int function) const {
+    return function > 0 && function < 32 && ((ActiveInputFunctions() >> function) & 1u);
 }
 
-bool DriveMachine::raiseAlarm(int code) {
+bool DriveMachine::RaiseAlarm(int code) {
     if (code < 1 || code > kAlarmCount) {
         return false;
     }
-    int pointer = state_.storedWord(kAlarmRingPointer);
+    int pointer = state_.StoredWord(kAlarmRingPointer);
     if (pointer < 0 || pointer >= kAlarmRingSize) {
         pointer = 0;
     }
     const auto word = static_cast<uint16_t>(code);
-    state_.setStoredWord(pointer, word);
-    state_.setWord(DriveState::kParameterPage, pointer, word);
+    state_.SetStoredWord(pointer, word);
+    state_.SetWord(DriveState::kParameterPage, pointer, word);
     pointer = (pointer + 1) % kAlarmRingSize;
-    state_.setStoredWord(kAlarmRingPointer, static_cast<uint16_t>(pointer));
-    state_.setWord(DriveState::kParameterPage, kAlarmRingPointer, static_cast<uint16_t>(pointer));
+    state_.SetStoredWord(kAlarmRingPointer, static_cast<uint16_t>(pointer));
+    state_.SetWord(DriveState::kParameterPage, kAlarmRingPointer, static_cast<uint16_t>(pointer));
     alarmBits_ = static_cast<uint16_t>(alarmBits_ | (1u << (code - 1)));
     servoCommand_ = false;
-    machine_.setEnabled(false);
+    machine_.SetEnabled(false);
     return true;
 }
 
-double DriveMachine::liveValue(char letter, int number) const {
+double DriveMachine::LiveValue(char letter, int number) const {
     const RegisterRow* row = WordsOfCode(letter, number);
-    return row != nullptr ? RawToValue(row->scaling, state_.liveRaw(letter, number), maxSpeed_) : 0;
+    return row != nullptr ? RawToValue(row->scaling, state_.LiveRaw(letter, number), maxSpeed_) : 0;
 }
 
-void DriveMachine::readInputs() {
-    const int n = static_cast<int16_t>(state_.word(DriveLayout::kMaxMotorSpeed));
+void DriveMachine::ReadInputs() {
+    const int n = static_cast<int16_t>(state_.Word(DriveLayout::kMaxMotorSpeed));
     maxSpeed_ = n > 0 ? n : 3000;
-    machine_.setMaxSpeed(maxSpeed_);
-    machine_.setCountsPerRevolution(4 * EncoderPulsesOfModel(state_.word(DriveLayout::kModelCode)));
+    machine_.SetMaxSpeed(maxSpeed_);
+    machine_.SetCountsPerRevolution(4 * EncoderPulsesOfModel(state_.Word(DriveLayout::kModelCode)));
 
     SpeedLoopSettings loop;
-    loop.gainHz = liveValue('S', 11);
-    loop.integralMs = liveValue('S', 12) * 0.2;
-    loop.assumedRatio = liveValue('C', 25) / 10.0;
-    loop.ccwLimit = liveValue('C', 10);
-    loop.cwLimit = liveValue('C', 11);
-    machine_.setLoop(loop);
-    zeroSpeed_ = liveValue('S', 15);
-    speedReached_ = liveValue('C', 7);
-    jogEnabled_ = state_.word(DriveLayout::kJogEnable) != 0;
+    loop.gainHz = LiveValue('S', 11);
+    loop.integralMs = LiveValue('S', 12) * 0.2;
+    loop.assumedRatio = LiveValue('C', 25) / 10.0;
+    loop.ccwLimit = LiveValue('C', 10);
+    loop.cwLimit = LiveValue('C', 11);
+    machine_.SetLoop(loop);
+    zeroSpeed_ = LiveValue('S', 15);
+    speedReached_ = LiveValue('C', 7);
+    jogEnabled_ = state_.Word(DriveLayout::kJogEnable) != 0;
     if (!learned_) {
-        estimate_ = liveValue('C', 25) / 10.0;
+        estimate_ = LiveValue('C', 25) / 10.0;
     }
     onlineTuning_ =
-        (state_.liveRaw('C', 2) & DriveLayout::kAutoTuningBits) == DriveLayout::kAutoTuningOn;
+        (state_.LiveRaw('C', 2) & DriveLayout::kAutoTuningBits) == DriveLayout::kAutoTuningOn;
     auto tuningValue = [this](int number, int32_t raw) {
         return RawToValue(TuningWord(number).scaling, raw, maxSpeed_);
     };
-    patternSpeed_ = tuningValue(6, static_cast<int16_t>(state_.word(DriveLayout::kTuningMaxSpeed)));
-    patternAcceleration_ = tuningValue(7, state_.word(DriveLayout::kTuningAcceleration));
-    patternHold_ = state_.word(DriveLayout::kTuningHoldTime) * 1e-4;
+    patternSpeed_ = tuningValue(6, static_cast<int16_t>(state_.Word(DriveLayout::kTuningMaxSpeed)));
+    patternAcceleration_ = tuningValue(7, state_.Word(DriveLayout::kTuningAcceleration));
+    patternHold_ = state_.Word(DriveLayout::kTuningHoldTime) * 1e-4;
 
-    const uint32_t functions = activeInputFunctions();
+    const uint32_t functions = ActiveInputFunctions();
     auto active = [functions](int function) { return ((functions >> function) & 1u) != 0; };
     const bool alarmReset = active(kAlrs);
     if (alarmReset && !alarmResetWas_) {
-        clearAlarm();
+        ClearAlarm();
     }
     alarmResetWas_ = alarmReset;
     const bool emergency = active(kEmc);
     if (emergency && !emergencyWas_) {
-        raiseAlarm(kEmergencyAlarm);
+        RaiseAlarm(kEmergencyAlarm);
     }
     emergencyWas_ = emergency;
 
-    run_.readControl(state_, machine_, maxSpeed_);
-    machine_.setEnabled(alarmBits_ == 0 &&
-                        (servoCommand_ || jogSpeed_.has_value() || run_.active() || active(kSon)));
-    const bool offline = state_.word(DriveLayout::kOfflineTuning) != 0;
-    offlineRun_ = offline && machine_.enabled() && !jogSpeed_ && !jogEnabled_ && !run_.active();
+    run_.ReadControl(state_, machine_, maxSpeed_);
+    machine_.SetEnabled(alarmBits_ == 0 &&
+                        (servoCommand_ || jogSpeed_.has_value() || run_.Active() || active(kSon)));
+    const bool offline = state_.Word(DriveLayout::kOfflineTuning) != 0;
+    offlineRun_ = offline && machine_.Enabled() && !jogSpeed_ && !jogEnabled_ && !run_.Active();
     if (!offlineRun_) {
         runSeconds_ = 0; // the next run starts the pattern from rest
     }
     double command = 0;
-    if (run_.active()) {
-        command = run_.speedSetting();
+    if (run_.Active()) {
+        command = run_.SpeedSetting();
     } else if (jogSpeed_) {
         command = *jogSpeed_;
     } else if (jogEnabled_) {
-        command = liveValue('S', 1);
+        command = LiveValue('S', 1);
     } else if (offlineRun_) {
         command = TuningPattern(patternSpeed_, patternAcceleration_, patternHold_)
                       .SpeedAt(runSeconds_);
-    } else if (state_.liveRaw('C', 1) == kSpeedMode) {
+    } else if (state_.LiveRaw('C', 1) == kSpeedMode) {
         const bool spd1 = active(kSpd1);
         const bool spd2 = active(kSpd2);
         const int which = (spd1 ? 1 : 0) + (spd2 ? 2 : 0); // 0: analog, 1..3: Sn201..Sn203
         // The analog command: Sn216 rpm for 10 V.
-        command = which == 0 ? machine_.settings().analogSpeed / 10.0 * liveValue('S', 16)
-                             : liveValue('S', which);
+        command = which == 0 ? machine_.Settings().analogSpeed / 10.0 * LiveValue('S', 16)
+                             : LiveValue('S', which);
         if (active(kSpdInv)) {
             command = -command;
         }
     }
-    machine_.setSpeedCommand(command);
+    machine_.SetSpeedCommand(command);
 }
 
-uint16_t DriveMachine::outputs() const {
-    const double speed = std::abs(machine_.motorSpeed());
+uint16_t DriveMachine::Outputs() const {
+    const double speed = std::abs(machine_.MotorSpeed());
     const bool ready = alarmBits_ == 0;
     uint16_t word = 0xFF; // active low: every output off
     for (int o = 0; o < kConfiguredOutputs; ++o) {
-        const int value = state_.liveRaw('H', kFirstOutputParameter + o) & 0xFFFF;
+        const int value = state_.LiveRaw('H', kFirstOutputParameter + o) & 0xFFFF;
         bool active = false;
         switch (value & 0xFF) {
         case kRdy: active = ready; break;
         case kAlm: active = !ready; break;
         case kZs: active = speed < std::max(zeroSpeed_, 1.0); break;
-        case kBi: active = machine_.enabled(); break;
+        case kBi: active = machine_.Enabled(); break;
         case kIns:
             active = speedReached_ > 0
                          ? speed >= speedReached_
-                         : machine_.enabled() &&
-                               std::abs(machine_.motorSpeed() - machine_.speedCommand()) <
+                         : machine_.Enabled() &&
+                               std::abs(machine_.MotorSpeed() - machine_.SpeedCommand()) <
                                    kSpeedReachedMargin;
             break;
         case kInp:
-            active = machine_.enabled() && std::abs(machine_.positionError()) <= kInPositionCounts;
+            active = machine_.Enabled() && std::abs(machine_.PositionError()) <= kInPositionCounts;
             break;
         case kHome:
         case kInt:
@@ -233,18 +233,18 @@ uint16_t DriveMachine::outputs() const {
     return word;
 }
 
-void DriveMachine::publish(char page, int location, uint16_t value) {
+void DriveMachine::Publish(char page, int location, uint16_t value) {
     const int key = DriveLayout::PageNumber(page) * DriveState::kPageSize + location;
     const auto last = published_.find(key);
     if (last != published_.end() && last->second == value) {
         return;
     }
     published_[key] = value;
-    state_.setWord(DriveLayout::PageNumber(page), location, value);
+    state_.SetWord(DriveLayout::PageNumber(page), location, value);
 }
 
-void DriveMachine::writeOutputs() {
-    const Machine& m = machine_;
+void DriveMachine::WriteOutputs() {
+    const ::Machine& m = machine_;
     auto speedWord = [this](double rpm) {
         return static_cast<uint16_t>(Saturated(rpm * 16384.0 / maxSpeed_));
     };
@@ -253,35 +253,35 @@ void DriveMachine::writeOutputs() {
     };
     auto un = [this](int number, uint16_t value) {
         const WordAddress at = MonitorAddress('U', number);
-        publish(at.page, at.location, value);
+        Publish(at.page, at.location, value);
     };
     auto un32 = [this](int number, int64_t value) {
         const WordAddress at = MonitorAddress('U', number);
         const auto v = static_cast<uint32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
-        publish(at.page, at.location, static_cast<uint16_t>(v >> 16));
-        publish(at.page, at.location + 1, static_cast<uint16_t>(v & 0xFFFF));
+        Publish(at.page, at.location, static_cast<uint16_t>(v >> 16));
+        Publish(at.page, at.location + 1, static_cast<uint16_t>(v & 0xFFFF));
     };
 
-    publish(DriveLayout::kServoState.page, DriveLayout::kServoState.location, m.enabled() ? 1 : 0);
-    publish(DriveLayout::kAlarmBits.page, DriveLayout::kAlarmBits.location, alarmBits_);
+    Publish(DriveLayout::kServoState.page, DriveLayout::kServoState.location, m.Enabled() ? 1 : 0);
+    Publish(DriveLayout::kAlarmBits.page, DriveLayout::kAlarmBits.location, alarmBits_);
     const WordAddress dn3 = MonitorAddress('D', 3);
-    publish(dn3.page, dn3.location, inputs_);
+    Publish(dn3.page, dn3.location, inputs_);
     const WordAddress dn2 = MonitorAddress('D', 2);
-    publish(dn2.page, dn2.location, outputs());
+    Publish(dn2.page, dn2.location, Outputs());
 
-    const int counts = m.countsPerRevolution();
-    const int64_t feedback = std::llabs(m.positionFeedback());
-    const int64_t command = std::llabs(m.positionCommand());
-    un(1, speedWord(m.motorSpeed()));
-    un(2, percentWord(m.torque()));
-    un(3, static_cast<uint16_t>(std::lround(std::min(m.regenerativeLoad(), 65535.0))));
-    un(4, percentWord(m.effectiveLoad()));
-    un(5, percentWord(m.peakLoad()));
-    un(6, speedWord(m.speedCommand()));
-    un32(7, m.positionError());
-    un32(8, m.positionFeedback());
-    un(9, static_cast<uint16_t>(std::lround(m.settings().analogSpeed * 1638.4)));
-    un(10, static_cast<uint16_t>(std::lround(m.settings().busVoltage * 1024.0 / 502.0)));
+    const int counts = m.CountsPerRevolution();
+    const int64_t feedback = std::llabs(m.PositionFeedback());
+    const int64_t command = std::llabs(m.PositionCommand());
+    un(1, speedWord(m.MotorSpeed()));
+    un(2, percentWord(m.Torque()));
+    un(3, static_cast<uint16_t>(std::lround(std::min(m.RegenerativeLoad(), 65535.0))));
+    un(4, percentWord(m.EffectiveLoad()));
+    un(5, percentWord(m.PeakLoad()));
+    un(6, speedWord(m.SpeedCommand()));
+    un32(7, m.PositionError());
+    un32(8, m.PositionFeedback());
+    un(9, static_cast<uint16_t>(std::lround(m.Settings().analogSpeed * 1638.4)));
+    un(10, static_cast<uint16_t>(std::lround(m.Settings().busVoltage * 1024.0 / 502.0)));
     un(11, 0); // nor analog limits
     un(12, 0);
     un(13, 0);
@@ -289,64 +289,64 @@ void DriveMachine::writeOutputs() {
     un(15, static_cast<uint16_t>(feedback % counts));
     un(16, static_cast<uint16_t>(command / counts));
     un(17, static_cast<uint16_t>(command % counts));
-    un(18, percentWord(m.torqueCommand()));
-    un(19, static_cast<uint16_t>(std::lround(inertiaEstimate() * 10.0)));
+    un(18, percentWord(m.TorqueCommand()));
+    un(19, static_cast<uint16_t>(std::lround(InertiaEstimate() * 10.0)));
 }
 
-void DriveMachine::tuningStep() {
+void DriveMachine::TuningStep() {
     constexpr double kStepSeconds = std::chrono::duration<double>(Machine::kStep).count();
     bool learning = false;
     if (offlineRun_) {
         const TuningPattern pattern(patternSpeed_, patternAcceleration_, patternHold_);
-        machine_.setSpeedCommand(pattern.SpeedAt(runSeconds_));
+        machine_.SetSpeedCommand(pattern.SpeedAt(runSeconds_));
         learning = pattern.Accelerating(runSeconds_);
         runSeconds_ += kStepSeconds;
     }
-    const double before = machine_.motorSpeed();
-    machine_.step();
+    const double before = machine_.MotorSpeed();
+    machine_.Step();
     if (onlineTuning_ && !offlineRun_) {
-        learning = std::abs(machine_.motorSpeed() - before) / kStepSeconds > kLearningAcceleration;
+        learning = std::abs(machine_.MotorSpeed() - before) / kStepSeconds > kLearningAcceleration;
     }
     if (learning) {
         learned_ = true;
-        const double truth = machine_.settings().inertiaRatio;
+        const double truth = machine_.Settings().inertiaRatio;
         estimate_ += (truth - estimate_) * (1.0 - std::exp(-kStepSeconds / kLearningSeconds));
     }
 }
 
-void DriveMachine::observeTrace() {
-    const auto now = static_cast<int64_t>(machine_.steps()) * Machine::kStep.count();
-    const auto outputsOn = static_cast<uint16_t>(~outputs() & 0xFF);
-    recorder_.observe(now, SampleMachine(machine_, maxSpeed_, inputs_, outputsOn), state_);
+void DriveMachine::ObserveTrace() {
+    const auto now = static_cast<int64_t>(machine_.Steps()) * Machine::kStep.count();
+    const auto outputsOn = static_cast<uint16_t>(~Outputs() & 0xFF);
+    recorder_.Observe(now, SampleMachine(machine_, maxSpeed_, inputs_, outputsOn), state_);
 }
 
-void DriveMachine::advance(std::chrono::microseconds duration) {
+void DriveMachine::Advance(std::chrono::microseconds duration) {
     // Inputs change only between calls (requests, control lines), so one read serves them all.
-    readInputs();
-    if (recorder_.takeStart(state_)) {
-        observeTrace();
+    ReadInputs();
+    if (recorder_.TakeStart(state_)) {
+        ObserveTrace();
     }
-    if ((offlineRun_ || onlineTuning_) && machine_.enabled()) {
+    if ((offlineRun_ || onlineTuning_) && machine_.Enabled()) {
         // A tuning run changes its command and learns at every step (and a recording looks).
         tuningPending_ += duration;
         for (; tuningPending_ >= Machine::kStep; tuningPending_ -= Machine::kStep) {
-            tuningStep();
-            if (recorder_.active()) {
-                observeTrace();
+            TuningStep();
+            if (recorder_.Active()) {
+                ObserveTrace();
             }
         }
     } else {
         // A recording looks at every step; otherwise the machine takes the whole time at once.
-        while (recorder_.active() && duration.count() > 0) {
+        while (recorder_.Active() && duration.count() > 0) {
             const auto part = std::min(duration, Machine::kStep);
-            const uint64_t before = machine_.steps();
-            machine_.advance(part);
+            const uint64_t before = machine_.Steps();
+            machine_.Advance(part);
             duration -= part;
-            if (machine_.steps() != before) {
-                observeTrace();
+            if (machine_.Steps() != before) {
+                ObserveTrace();
             }
         }
-        machine_.advance(duration);
+        machine_.Advance(duration);
     }
-    writeOutputs();
+    WriteOutputs();
 }

@@ -21,7 +21,7 @@ class DriveState;
 //
 // The active speed command: nothing while the servo is off or an alarm stands; the speed setting
 // of a frequency response run (FrequencyRun, which turns the servo on by itself); the JOG speed
-// set through setJogSpeed (it turns the servo on by itself); Sn201 while JOG is enabled (page '6'
+// set through SetJogSpeed (it turns the servo on by itself); Sn201 while JOG is enabled (page '6'
 // 0x3E not 0); the off-line tuning pattern while its switch (page '5' 0xDC) is set; else, in speed
 // mode (Cn001 = 1), Sn201/Sn202/Sn203 as the SPD1/SPD2
 // functions select them (SPD1 alone, SPD2 alone, both; neither: 0), reversed by SPDINV. Other
@@ -40,7 +40,7 @@ class DriveState;
 //
 // Outputs, written to the status words after every sync: servo state, alarm bits, dn-02 (output
 // contacts, active low), dn-03 (input contacts), Un-01..Un-19. A word is written only when its
-// value changed since the last sync, so a word set by hand (a test's setWord) stays until the
+// value changed since the last sync, so a word set by hand (a test's SetWord) stays until the
 // machine moves it.
 class DriveMachine {
 public:
@@ -52,59 +52,59 @@ public:
 
     explicit DriveMachine(DriveState& state);
 
-    Machine& machine() { return machine_; }
-    const Machine& machine() const { return machine_; }
+    ::Machine& Machine() { return machine_; }
+    const ::Machine& Machine() const { return machine_; }
 
     // Reads the inputs, steps the machine by `duration`, writes the outputs.
-    void advance(std::chrono::microseconds duration);
+    void Advance(std::chrono::microseconds duration);
     // The same without moving time: after a change of inputs or before a request is answered.
-    void sync() { advance(std::chrono::microseconds{0}); }
+    void Sync() { Advance(std::chrono::microseconds{0}); }
 
-    void setServoCommand(bool on) { servoCommand_ = on; }
-    bool servoCommand() const { return servoCommand_; }
-    bool servoOn() const;
+    void SetServoCommand(bool on) { servoCommand_ = on; }
+    bool ServoCommand() const { return servoCommand_; }
+    bool ServoOn() const;
     // DI-1..DI-13, bit n-1 for DI-n.
-    void setInputs(uint16_t bits) { inputs_ = bits & 0x1FFF; }
-    void setInput(int contact, bool on);
-    uint16_t inputs() const { return inputs_; }
-    uint16_t outputs() const; // dn-02, active low
+    void SetInputs(uint16_t bits) { inputs_ = bits & 0x1FFF; }
+    void SetInput(int contact, bool on);
+    uint16_t Inputs() const { return inputs_; }
+    uint16_t Outputs() const; // dn-02, active low
 
     // Raises alarm 1..15: its code goes into the drive's alarm ring at the pointer and the
     // pointer moves on (after entry 9 comes entry 0), its bit is set and the servo goes off (a
     // `servo on` given before is forgotten). False for another code.
-    bool raiseAlarm(int code);
-    void clearAlarm() { alarmBits_ = 0; }
-    uint16_t alarmBits() const { return alarmBits_; }
+    bool RaiseAlarm(int code);
+    void ClearAlarm() { alarmBits_ = 0; }
+    uint16_t AlarmBits() const { return alarmBits_; }
     // The alarm word as a test sets it, ring and servo command left alone.
-    void setAlarmBits(uint16_t bits) { alarmBits_ = bits; }
+    void SetAlarmBits(uint16_t bits) { alarmBits_ = bits; }
 
     // A JOG speed in rpm that overrides every other command while set (and turns the servo on).
-    void setJogSpeed(std::optional<double> rpm) { jogSpeed_ = rpm; }
+    void SetJogSpeed(std::optional<double> rpm) { jogSpeed_ = rpm; }
 
     // Whether input function `function` (1..28, SON = 1) is active on any contact.
-    bool inputFunctionActive(int function) const;
+    bool InputFunctionActive(int function) const;
 
     // The estimated load inertia ratio (Un-19 / 10).
-    double inertiaEstimate() const { return estimate_; }
+    double InertiaEstimate() const { return estimate_; }
 
     // The drive powered up again: servo off, no alarm, the motor at rest, no JOG, trace or
     // frequency response run, the inertia estimate untaught, every output written again. What
     // lies outside the drive stays as it is: the mechanics' make-up, the analog voltage and the
     // input contacts (the machine's settings and the wiring).
-    void powerUp();
+    void PowerUp();
 
 private:
-    uint32_t activeInputFunctions() const; // bit f for function f
-    void readInputs();
-    void writeOutputs();
-    void publish(char page, int location, uint16_t value);
-    void observeTrace();
+    uint32_t ActiveInputFunctions() const; // bit f for function f
+    void ReadInputs();
+    void WriteOutputs();
+    void Publish(char page, int location, uint16_t value);
+    void ObserveTrace();
     // One machine step of a tuning run: the pattern's command, then the estimate learns.
-    void tuningStep();
-    double liveValue(char letter, int number) const;
+    void TuningStep();
+    double LiveValue(char letter, int number) const;
 
     DriveState& state_;
-    Machine machine_;
+    ::Machine machine_;
     FrequencyRun run_;
     bool servoCommand_ = false;
     uint16_t inputs_ = 0;

@@ -7,7 +7,7 @@
 
 DriveState::DriveState(const DriveIdentity& identity) : identity_(identity) {
     for (const RegisterRow& p : RegisterRows()) {
-        if (p.isQuick()) {
+        if (p.IsQuick()) {
             continue;
         }
         parameterIndex_.set(static_cast<size_t>(p.index));
@@ -15,31 +15,31 @@ DriveState::DriveState(const DriveIdentity& identity) : identity_(identity) {
             parameterIndex_.set(static_cast<size_t>(p.index + 1));
         }
     }
-    resetParameters();
-    restart();
-    setWord(DriveLayout::kModelCode, static_cast<uint16_t>(identity_.modelCode));
-    setWord(DriveLayout::kMaxMotorSpeed, static_cast<uint16_t>(identity_.maxMotorSpeed));
-    setWord(DriveLayout::kSoftwareVersion, static_cast<uint16_t>(identity_.softwareVersion));
+    ResetParameters();
+    Restart();
+    SetWord(DriveLayout::kModelCode, static_cast<uint16_t>(identity_.modelCode));
+    SetWord(DriveLayout::kMaxMotorSpeed, static_cast<uint16_t>(identity_.maxMotorSpeed));
+    SetWord(DriveLayout::kSoftwareVersion, static_cast<uint16_t>(identity_.softwareVersion));
     storedChanged_ = false;
 }
 
-uint16_t DriveState::word(int page, int location) const {
+uint16_t DriveState::Word(int page, int location) const {
     return pages_.at(static_cast<size_t>(page)).at(static_cast<size_t>(location));
 }
 
-void DriveState::setWord(int page, int location, uint16_t value) {
+void DriveState::SetWord(int page, int location, uint16_t value) {
     pages_.at(static_cast<size_t>(page)).at(static_cast<size_t>(location)) = value;
 }
 
-bool DriveState::writeWord(int page, int location, uint16_t value) {
+bool DriveState::WriteWord(int page, int location, uint16_t value) {
     if (page != kParameterPage || location != DriveLayout::kMailboxCommand) {
-        setWord(page, location, value);
+        SetWord(page, location, value);
         return true;
     }
     auto& p5 = pages_[kParameterPage];
     if (value == DriveLayout::kMailboxStore) {
         const int index = p5[DriveLayout::kMailboxStoreIndex];
-        if (!isMailboxIndex(index)) {
+        if (!IsMailboxIndex(index)) {
             return false;
         }
         stored_[static_cast<size_t>(index)] = p5[DriveLayout::kMailboxStoreValue];
@@ -49,7 +49,7 @@ bool DriveState::writeWord(int page, int location, uint16_t value) {
     }
     if (value == DriveLayout::kMailboxFetch) {
         const int index = p5[DriveLayout::kMailboxFetchIndex];
-        if (!isMailboxIndex(index)) {
+        if (!IsMailboxIndex(index)) {
             return false;
         }
         p5[DriveLayout::kMailboxFetchResult] = stored_[static_cast<size_t>(index)];
@@ -60,11 +60,11 @@ bool DriveState::writeWord(int page, int location, uint16_t value) {
     return true;
 }
 
-bool DriveState::isParameterIndex(int index) const {
+bool DriveState::IsParameterIndex(int index) const {
     return index >= 0 && index < kPageSize && parameterIndex_.test(static_cast<size_t>(index));
 }
 
-bool DriveState::isTuningIndex(int index) {
+bool DriveState::IsTuningIndex(int index) {
     for (const TuningWordRow& w : TuningWordRows()) {
         if (index == w.at.location) {
             return true;
@@ -73,16 +73,16 @@ bool DriveState::isTuningIndex(int index) {
     return index == DriveLayout::kOfflineTuning.location;
 }
 
-bool DriveState::isMailboxIndex(int index) const {
-    return isParameterIndex(index) || (index >= 0 && index <= kAlarmRingLast) ||
-           isTuningIndex(index);
+bool DriveState::IsMailboxIndex(int index) const {
+    return IsParameterIndex(index) || (index >= 0 && index <= kAlarmRingLast) ||
+           IsTuningIndex(index);
 }
 
-uint16_t DriveState::storedWord(int index) const {
+uint16_t DriveState::StoredWord(int index) const {
     return stored_.at(static_cast<size_t>(index));
 }
 
-void DriveState::setStoredWord(int index, uint16_t value) {
+void DriveState::SetStoredWord(int index, uint16_t value) {
     stored_.at(static_cast<size_t>(index)) = value;
 }
 
@@ -101,24 +101,24 @@ template <typename Words> int32_t RawOf(const RegisterRow* p, const Words& words
 
 } // namespace
 
-int32_t DriveState::storedRaw(char letter, int number) const {
+int32_t DriveState::StoredRaw(char letter, int number) const {
     return RawOf(WordsOfCode(letter, number), stored_);
 }
 
-int32_t DriveState::liveRaw(char letter, int number) const {
+int32_t DriveState::LiveRaw(char letter, int number) const {
     return RawOf(WordsOfCode(letter, number), pages_[kParameterPage]);
 }
 
-void DriveState::resetParameters() {
+void DriveState::ResetParameters() {
     // The factory defaults for this drive, converted to the words the drive holds.
     const int32_t n = identity_.maxMotorSpeed;
     const DriveFacts facts{n, EncoderPulsesOfModel(identity_.modelCode), identity_.modelCode};
     for (const RegisterRow& p : RegisterRows()) {
-        if (p.isQuick()) {
+        if (p.IsQuick()) {
             continue;
         }
         const auto raw =
-            static_cast<uint32_t>(ValueToRaw(p.scaling, p.defaultValue.resolve(facts), n));
+            static_cast<uint32_t>(ValueToRaw(p.scaling, p.defaultValue.Resolve(facts), n));
         const auto i = static_cast<size_t>(p.index);
         if (p.twoWords) {
             stored_[i] = static_cast<uint16_t>(raw >> 16);
@@ -136,30 +136,30 @@ void DriveState::resetParameters() {
     storedChanged_ = true;
 }
 
-void DriveState::restart() {
+void DriveState::Restart() {
     for (int i = 0; i < kPageSize; ++i) {
-        if (isMailboxIndex(i)) {
+        if (IsMailboxIndex(i)) {
             pages_[kParameterPage][static_cast<size_t>(i)] = stored_[static_cast<size_t>(i)];
         }
     }
 }
 
-void DriveState::clearWorkingWords() {
+void DriveState::ClearWorkingWords() {
     const WordAddress kept[] = {DriveLayout::kModelCode, DriveLayout::kMaxMotorSpeed,
                                 DriveLayout::kSoftwareVersion};
     uint16_t values[std::size(kept)];
     for (size_t i = 0; i < std::size(kept); ++i) {
-        values[i] = word(kept[i]);
+        values[i] = Word(kept[i]);
     }
     for (auto& page : pages_) {
         page.fill(0);
     }
     for (size_t i = 0; i < std::size(kept); ++i) {
-        setWord(kept[i], values[i]);
+        SetWord(kept[i], values[i]);
     }
 }
 
-int DriveState::registerLocation(int reg, bool* isParameter, int* page) const {
+int DriveState::RegisterLocation(int reg, bool* isParameter, int* page) const {
     *isParameter = false;
     *page = kParameterPage;
     if (reg == 0) {
@@ -183,26 +183,26 @@ int DriveState::registerLocation(int reg, bool* isParameter, int* page) const {
     return p->index + (p->twoWords ? 1 : 0);
 }
 
-std::optional<uint16_t> DriveState::readRegister(int reg) const {
+std::optional<uint16_t> DriveState::ReadRegister(int reg) const {
     bool isParameter = false;
     int page = 0;
-    const int location = registerLocation(reg, &isParameter, &page);
+    const int location = RegisterLocation(reg, &isParameter, &page);
     if (location < 0) {
         return std::nullopt;
     }
     return pages_[static_cast<size_t>(page)][static_cast<size_t>(location)];
 }
 
-bool DriveState::isWritableRegister(int reg) const {
+bool DriveState::IsWritableRegister(int reg) const {
     bool isParameter = false;
     int page = 0;
-    return registerLocation(reg, &isParameter, &page) >= 0 && isParameter;
+    return RegisterLocation(reg, &isParameter, &page) >= 0 && isParameter;
 }
 
-void DriveState::writeRegister(int reg, uint16_t value) {
+void DriveState::WriteRegister(int reg, uint16_t value) {
     bool isParameter = false;
     int page = 0;
-    const int location = registerLocation(reg, &isParameter, &page);
+    const int location = RegisterLocation(reg, &isParameter, &page);
     if (location < 0 || !isParameter) {
         return;
     }
@@ -211,19 +211,19 @@ void DriveState::writeRegister(int reg, uint16_t value) {
     storedChanged_ = true;
 }
 
-bool DriveState::takeStoredChanged() {
+bool DriveState::TakeStoredChanged() {
     const bool changed = storedChanged_;
     storedChanged_ = false;
     return changed;
 }
 
-QByteArray DriveState::storedText() const {
+QByteArray DriveState::StoredText() const {
     QByteArray out = "# Stored parameter words of the simulated drive (hexadecimal)\n";
     for (const RegisterRow& p : RegisterRows()) {
-        if (p.isQuick()) {
+        if (p.IsQuick()) {
             continue;
         }
-        const auto raw = static_cast<uint32_t>(storedRaw(p.letter, p.number));
+        const auto raw = static_cast<uint32_t>(StoredRaw(p.letter, p.number));
         out += CodeText(p) + ' ' +
                (p.twoWords ? QByteArray::number(raw, 16).rightJustified(8, '0')
                            : QByteArray::number(raw & 0xFFFF, 16).rightJustified(4, '0'))
@@ -233,7 +233,7 @@ QByteArray DriveState::storedText() const {
     return out;
 }
 
-bool DriveState::loadStoredText(const QByteArray& text, QString* error) {
+bool DriveState::LoadStoredText(const QByteArray& text, QString* error) {
     std::array<uint16_t, kPageSize> loaded = stored_;
     const QList<QByteArray> lines = text.split('\n');
     for (qsizetype n = 0; n < lines.size(); ++n) {
@@ -243,7 +243,7 @@ bool DriveState::loadStoredText(const QByteArray& text, QString* error) {
         }
         const QList<QByteArray> fields = line.simplified().split(' ');
         const RegisterRow* p = RowOfCodeText(fields.value(0));
-        bool ok = fields.size() == 2 && p != nullptr && !p->isQuick() &&
+        bool ok = fields.size() == 2 && p != nullptr && !p->IsQuick() &&
                   fields[1].size() == (p->twoWords ? 8 : 4);
         const uint32_t raw = ok ? fields[1].toUInt(&ok, 16) : 0;
         if (!ok) {

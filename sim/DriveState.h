@@ -26,7 +26,7 @@ struct DriveIdentity {
 // mailbox moves it (one store per half). Quick parameters have no words of their own: they are
 // the words of their speed and position twins.
 //
-// At power-up (construction, restart()) the live copies (and the alarm ring's) are loaded from
+// At power-up (construction, Restart()) the live copies (and the alarm ring's) are loaded from
 // the stored copy.
 class DriveState {
 public:
@@ -36,76 +36,76 @@ public:
 
     explicit DriveState(const DriveIdentity& identity = {});
 
-    const DriveIdentity& identity() const { return identity_; }
+    const DriveIdentity& Identity() const { return identity_; }
 
     // Any word of any page, without side effects (the test hook for status and monitor values).
-    uint16_t word(int page, int location) const;
-    void setWord(int page, int location, uint16_t value);
+    uint16_t Word(int page, int location) const;
+    void SetWord(int page, int location, uint16_t value);
     // The same at an address: any {page character, location} pair, such as a WordAddress.
-    template <typename Address> uint16_t word(const Address& at) const {
-        return word(DriveLayout::PageNumber(at.page), at.location);
+    template <typename Address> uint16_t Word(const Address& at) const {
+        return Word(DriveLayout::PageNumber(at.page), at.location);
     }
-    template <typename Address> void setWord(const Address& at, uint16_t value) {
-        setWord(DriveLayout::PageNumber(at.page), at.location, value);
+    template <typename Address> void SetWord(const Address& at, uint16_t value) {
+        SetWord(DriveLayout::PageNumber(at.page), at.location, value);
     }
 
     // A word written by the command protocol. The mailbox command word (DriveLayout) runs its
     // command and reads 0 afterwards; other command values are kept and do nothing. A store or
     // fetch for an index that holds neither a parameter nor the alarm ring is refused (false)
     // and changes nothing.
-    bool writeWord(int page, int location, uint16_t value);
+    bool WriteWord(int page, int location, uint16_t value);
 
     // True for a page-'5' location that holds a parameter word (a two-register parameter's
     // high and low halves both count).
-    bool isParameterIndex(int index) const;
+    bool IsParameterIndex(int index) const;
     // A parameter index, or the alarm ring: indexes 0..9 hold the last ten alarm codes and 0x0A
     // the entry written next; like parameters they have a stored and a live copy.
-    bool isMailboxIndex(int index) const;
+    bool IsMailboxIndex(int index) const;
     static constexpr int kAlarmRingLast = 0x0A;
     // The off-line tuning pattern (maximum speed, acceleration, hold time) and switch: kept like
     // parameters, so the mailbox stores them.
-    static bool isTuningIndex(int index);
-    uint16_t storedWord(int index) const;
-    void setStoredWord(int index, uint16_t value);
+    static bool IsTuningIndex(int index);
+    uint16_t StoredWord(int index) const;
+    void SetStoredWord(int index, uint16_t value);
 
     // A parameter's raw value (sign-extended word, or high << 16 | low for two registers) in the
     // stored copy and in the live copy. Quick codes read their twins. 0 for an unknown code.
-    int32_t storedRaw(char letter, int number) const;
-    int32_t liveRaw(char letter, int number) const;
+    int32_t StoredRaw(char letter, int number) const;
+    int32_t LiveRaw(char letter, int number) const;
 
     // Every stored parameter word back to the drive's factory default (RegisterMap).
-    void resetParameters();
+    void ResetParameters();
     // Power-up: the live copies are loaded from the stored copy.
-    void restart();
+    void Restart();
     // Power loss: every word of the pages but the drive's identity (model code, maximum speed,
-    // software version) is lost. restart() then loads the live parameters again.
-    void clearWorkingWords();
+    // software version) is lost. Restart() then loads the live parameters again.
+    void ClearWorkingWords();
 
     // Modbus holding registers: register 0 answers the model code (so a station search finds a
     // drive), C/T/S/P/q/H registers (group base + number) are the parameters' live copies (a
     // two-register parameter's register is its low half), U registers 0x601..0x613 are the
     // monitor values at their pages (low half of a two-word value). nullopt for any other.
-    std::optional<uint16_t> readRegister(int reg) const;
+    std::optional<uint16_t> ReadRegister(int reg) const;
     // Parameters only: U registers and register 0 are read-only.
-    bool isWritableRegister(int reg) const;
+    bool IsWritableRegister(int reg) const;
     // A Modbus parameter write is non-volatile: it sets the live copy and the stored copy (for a
     // two-register parameter only the low half; the high half is left as it is).
-    void writeRegister(int reg, uint16_t value);
+    void WriteRegister(int reg, uint16_t value);
 
     // Set whenever the stored copy changed through a store; cleared by the call.
-    bool takeStoredChanged();
+    bool TakeStoredChanged();
 
     // The stored copy as text, one parameter per line: "Cn001 0002", two-register parameters
     // with eight digits ("Pn308 0007A120"); '#' starts a comment line. Quick codes are left out
     // (they are their twins).
-    QByteArray storedText() const;
-    // Loads text written by storedText(). Codes the text does not name keep their current
+    QByteArray StoredText() const;
+    // Loads text written by StoredText(). Codes the text does not name keep their current
     // stored words. On a malformed line nothing changes and `error` names the line.
-    bool loadStoredText(const QByteArray& text, QString* error);
+    bool LoadStoredText(const QByteArray& text, QString* error);
 
 private:
     // The page-'5' location a parameter register writes, or -1.
-    int registerLocation(int reg, bool* isParameter, int* page) const;
+    int RegisterLocation(int reg, bool* isParameter, int* page) const;
 
     DriveIdentity identity_;
     std::array<std::array<uint16_t, kPageSize>, kPageCount> pages_{};

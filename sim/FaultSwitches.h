@@ -29,17 +29,17 @@ public:
         bool corrupt;
     };
 
-    Roll roll(const FaultSettings& settings) {
-        const double refuse = uniform();
-        const double drop = uniform();
-        const double corrupt = uniform();
+    Roll Draw(const FaultSettings& settings) {
+        const double refuse = Uniform();
+        const double drop = Uniform();
+        const double corrupt = Uniform();
         return {refuse < settings.refuse, drop < settings.drop, corrupt < settings.corrupt};
     }
 
 private:
     // [0, 1) from the top 24 bits: the same on every standard library (mt19937's output is
     // fixed by the language; its distributions are not).
-    double uniform() { return static_cast<double>(generator_() >> 8) / 16777216.0; }
+    double Uniform() { return static_cast<double>(generator_() >> 8) / 16777216.0; }
 
     std::mt19937 generator_;
 };

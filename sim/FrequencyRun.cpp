@@ -41,37 +41,37 @@ FrequencyRun::FrequencyRun() {
     }
 }
 
-void FrequencyRun::readControl(DriveState& state, Machine& machine, int maxSpeed) {
-    const uint16_t control = state.word(DriveLayout::kRunControl);
+void FrequencyRun::ReadControl(DriveState& state, Machine& machine, int maxSpeed) {
+    const uint16_t control = state.Word(DriveLayout::kRunControl);
     if (!running_) {
         if (control == kStart) {
-            start(state, machine, maxSpeed);
+            Start(state, machine, maxSpeed);
         }
         return;
     }
     if (control == 0) {
-        stop(machine);
+        Stop(machine);
         return;
     }
     if (control == kStart && handover_ != Handover::Recording) {
-        start(state, machine, maxSpeed); // the host started again over a run it left
+        Start(state, machine, maxSpeed); // the host started again over a run it left
         return;
     }
-    const uint16_t half = state.word(DriveLayout::kRunHalf);
+    const uint16_t half = state.Word(DriveLayout::kRunHalf);
     if (handover_ == Handover::FirstReady && half == kFirstFetched) {
         firstFetched_ = true;
-        handOverSecondIfReady(state);
+        HandOverSecondIfReady(state);
     } else if (handover_ == Handover::SecondReady && half == kSecondFetched) {
         handover_ = Handover::Done;
-        machine.setTorqueOffset(0);
+        machine.SetTorqueOffset(0);
     }
 }
 
-void FrequencyRun::start(const DriveState& state, Machine& machine, int maxSpeed) {
+void FrequencyRun::Start(const DriveState& state, Machine& machine, int maxSpeed) {
     maxSpeed_ = maxSpeed > 0 ? maxSpeed : 3000;
-    loadPercent_ = static_cast<int16_t>(state.word(DriveLayout::kRunLoadTorque)) / 40.96;
+    loadPercent_ = static_cast<int16_t>(state.Word(DriveLayout::kRunLoadTorque)) / 40.96;
     speedRpm_ =
-        static_cast<int16_t>(state.word(DriveLayout::kRunSpeedSetting)) * maxSpeed_ / 16384.0;
+        static_cast<int16_t>(state.Word(DriveLayout::kRunSpeedSetting)) * maxSpeed_ / 16384.0;
     running_ = true;
     handover_ = Handover::Recording;
     firstFetched_ = false;
@@ -79,51 +79,51 @@ void FrequencyRun::start(const DriveState& state, Machine& machine, int maxSpeed
     recorded_ = 0;
     step_ = 0;
     record_.fill(0);
-    machine.setTorqueOffset(loadPercent_ * signal_[0]);
+    machine.SetTorqueOffset(loadPercent_ * signal_[0]);
 }
 
-void FrequencyRun::stop(Machine& machine) {
+void FrequencyRun::Stop(Machine& machine) {
     running_ = false;
-    machine.setTorqueOffset(0);
+    machine.SetTorqueOffset(0);
 }
 
-void FrequencyRun::afterStep(DriveState& state, Machine& machine) {
-    if (!exciting()) {
+void FrequencyRun::AfterStep(DriveState& state, Machine& machine) {
+    if (!Exciting()) {
         return;
     }
     ++step_;
     if (settleLeft_ > 0) {
         --settleLeft_;
     } else {
-        record_[2 * recorded_] = SaturatedSample(machine.torque() * 40.96);
-        record_[2 * recorded_ + 1] = SaturatedSample(machine.motorSpeed() * 16384.0 / maxSpeed_);
+        record_[2 * recorded_] = SaturatedSample(machine.Torque() * 40.96);
+        record_[2 * recorded_ + 1] = SaturatedSample(machine.MotorSpeed() * 16384.0 / maxSpeed_);
         ++recorded_;
         if (recorded_ == kHalfPairs) {
-            putHalf(state, 0);
-            state.setWord(DriveLayout::kRunHalf, kFirstHalf);
-            state.setWord(DriveLayout::kRunControl, kHalfWaiting);
+            PutHalf(state, 0);
+            state.SetWord(DriveLayout::kRunHalf, kFirstHalf);
+            state.SetWord(DriveLayout::kRunControl, kHalfWaiting);
             handover_ = Handover::FirstReady;
         } else if (recorded_ == kPairs) {
-            handOverSecondIfReady(state);
+            HandOverSecondIfReady(state);
         }
     }
-    machine.setTorqueOffset(exciting() ? loadPercent_ * signal_[step_ % kPairs] : 0.0);
+    machine.SetTorqueOffset(Exciting() ? loadPercent_ * signal_[step_ % kPairs] : 0.0);
 }
 
-void FrequencyRun::putHalf(DriveState& state, int half) const {
+void FrequencyRun::PutHalf(DriveState& state, int half) const {
     const int16_t* words = record_.data() + half * 2 * kHalfPairs;
     for (int i = 0; i < 2 * kHalfPairs; ++i) {
         const int page =
             DriveLayout::PageNumber(DriveLayout::kRecordPages[i / DriveLayout::kPageSize]);
-        state.setWord(page, i % DriveLayout::kPageSize, static_cast<uint16_t>(words[i]));
+        state.SetWord(page, i % DriveLayout::kPageSize, static_cast<uint16_t>(words[i]));
     }
 }
 
-void FrequencyRun::handOverSecondIfReady(DriveState& state) {
+void FrequencyRun::HandOverSecondIfReady(DriveState& state) {
     if (handover_ != Handover::FirstReady || !firstFetched_ || recorded_ < kPairs) {
         return;
     }
-    putHalf(state, 1);
-    state.setWord(DriveLayout::kRunHalf, kSecondHalf);
+    PutHalf(state, 1);
+    state.SetWord(DriveLayout::kRunHalf, kSecondHalf);
     handover_ = Handover::SecondReady;
 }

@@ -27,22 +27,22 @@ public:
     FrequencyRun();
 
     // Before every sync: looks at the run words the host writes.
-    void readControl(DriveState& state, Machine& machine, int maxSpeed);
+    void ReadControl(DriveState& state, Machine& machine, int maxSpeed);
     // After every machine step: records and hands over the halves.
-    void afterStep(DriveState& state, Machine& machine);
+    void AfterStep(DriveState& state, Machine& machine);
 
     // A run holds the machine: servo on, at the speed setting.
-    bool active() const { return running_; }
-    double speedSetting() const { return speedRpm_; }
+    bool Active() const { return running_; }
+    double SpeedSetting() const { return speedRpm_; }
 
 private:
     enum class Handover { Recording, FirstReady, SecondReady, Done };
 
-    void start(const DriveState& state, Machine& machine, int maxSpeed);
-    void stop(Machine& machine);
-    void putHalf(DriveState& state, int half) const;
-    void handOverSecondIfReady(DriveState& state);
-    bool exciting() const { return running_ && recorded_ < kPairs && handover_ != Handover::Done; }
+    void Start(const DriveState& state, Machine& machine, int maxSpeed);
+    void Stop(Machine& machine);
+    void PutHalf(DriveState& state, int half) const;
+    void HandOverSecondIfReady(DriveState& state);
+    bool Exciting() const { return running_ && recorded_ < kPairs && handover_ != Handover::Done; }
 
     std::array<double, kPairs> signal_{};
     std::array<int16_t, 2 * kPairs> record_{}; // torque, speed per pair

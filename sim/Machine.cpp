@@ -28,7 +28,7 @@ Machine::Machine(int maxSpeedRpm, int countsPerRevolution)
     : maxSpeed_(maxSpeedRpm > 0 ? maxSpeedRpm : 1),
       counts_(countsPerRevolution > 0 ? countsPerRevolution : 1) {}
 
-void Machine::setSettings(const MachineSettings& settings) {
+void Machine::SetSettings(const MachineSettings& settings) {
     settings_ = settings;
     settings_.inertiaRatio = std::clamp(settings.inertiaRatio, 0.0, 100.0);
     settings_.resonanceHz = std::clamp(settings.resonanceHz, 20.0, 1500.0);
@@ -39,7 +39,7 @@ void Machine::setSettings(const MachineSettings& settings) {
     settings_.ratedTorque = std::max(settings.ratedTorque, 1e-3);
 }
 
-void Machine::setEnabled(bool enabled) {
+void Machine::SetEnabled(bool enabled) {
     if (enabled != enabled_) {
         commandAngle_ = motorAngle_;
         integral_ = 0;
@@ -51,14 +51,14 @@ void Machine::setEnabled(bool enabled) {
     enabled_ = enabled;
 }
 
-void Machine::advance(std::chrono::microseconds duration) {
+void Machine::Advance(std::chrono::microseconds duration) {
     pending_ += duration;
     for (; pending_ >= kStep; pending_ -= kStep) {
-        step();
+        Step();
     }
 }
 
-void Machine::step() {
+void Machine::Step() {
     ++steps_;
     const double jm = settings_.motorInertia;
     const double rated = settings_.ratedTorque;
@@ -93,7 +93,7 @@ void Machine::step() {
 
     const double h = kStepSeconds / kSubSteps;
     for (int i = 0; i < kSubSteps; ++i) {
-        integrate(torque_ * rated / 100.0, h);
+        Integrate(torque_ * rated / 100.0, h);
     }
     if (!enabled_) {
         commandAngle_ = motorAngle_;
@@ -111,7 +111,7 @@ void Machine::step() {
     }
 }
 
-void Machine::integrate(double appliedNm, double h) {
+void Machine::Integrate(double appliedNm, double h) {
     const double jm = settings_.motorInertia;
     const double jl = jm * settings_.inertiaRatio;
     const double friction = (jm + jl) / kCoastSeconds;
@@ -134,26 +134,26 @@ void Machine::integrate(double appliedNm, double h) {
     loadAngle_ += loadVelocity_ * h;
 }
 
-double Machine::motorSpeed() const {
+double Machine::MotorSpeed() const {
     return Rpm(motorVelocity_);
 }
 
-double Machine::loadSpeed() const {
+double Machine::LoadSpeed() const {
     return Rpm(loadVelocity_);
 }
 
-double Machine::countsPerRadian() const {
+double Machine::CountsPerRadian() const {
     return counts_ / kTwoPi;
 }
 
-int64_t Machine::positionFeedback() const {
-    return std::llround(motorAngle_ * countsPerRadian());
+int64_t Machine::PositionFeedback() const {
+    return std::llround(motorAngle_ * CountsPerRadian());
 }
 
-int64_t Machine::positionCommand() const {
-    return std::llround(commandAngle_ * countsPerRadian());
+int64_t Machine::PositionCommand() const {
+    return std::llround(commandAngle_ * CountsPerRadian());
 }
 
-double Machine::effectiveLoad() const {
+double Machine::EffectiveLoad() const {
     return std::sqrt(std::max(0.0, meanSquare_));
 }

@@ -43,48 +43,48 @@ public:
 
     explicit Machine(int maxSpeedRpm = 3000, int countsPerRevolution = 10000);
 
-    const MachineSettings& settings() const { return settings_; }
+    const MachineSettings& Settings() const { return settings_; }
     // Values outside their ranges are brought into them.
-    void setSettings(const MachineSettings& settings);
-    void setLoop(const SpeedLoopSettings& loop) { loop_ = loop; }
-    const SpeedLoopSettings& loop() const { return loop_; }
-    void setMaxSpeed(int rpm) { maxSpeed_ = rpm > 0 ? rpm : 1; }
-    int maxSpeed() const { return maxSpeed_; }
-    void setCountsPerRevolution(int counts) { counts_ = counts > 0 ? counts : 1; }
-    int countsPerRevolution() const { return counts_; }
+    void SetSettings(const MachineSettings& settings);
+    void SetLoop(const SpeedLoopSettings& loop) { loop_ = loop; }
+    const SpeedLoopSettings& Loop() const { return loop_; }
+    void SetMaxSpeed(int rpm) { maxSpeed_ = rpm > 0 ? rpm : 1; }
+    int MaxSpeed() const { return maxSpeed_; }
+    void SetCountsPerRevolution(int counts) { counts_ = counts > 0 ? counts : 1; }
+    int CountsPerRevolution() const { return counts_; }
 
     // Servo on: the loop drives the motor. Off: no torque, the machine coasts, the integrator
     // and the position error are cleared.
-    void setEnabled(bool enabled);
-    bool enabled() const { return enabled_; }
-    void setSpeedCommand(double rpm) { command_ = rpm; }
+    void SetEnabled(bool enabled);
+    bool Enabled() const { return enabled_; }
+    void SetSpeedCommand(double rpm) { command_ = rpm; }
     // A torque the drive adds to its speed loop's output (percent), within the torque limits:
     // the excitation of a frequency response run.
-    void setTorqueOffset(double percent) { torqueOffset_ = percent; }
-    double torqueOffset() const { return torqueOffset_; }
+    void SetTorqueOffset(double percent) { torqueOffset_ = percent; }
+    double TorqueOffset() const { return torqueOffset_; }
     // Called after every step, so that a recording takes one sample per step.
-    void setAfterStep(std::function<void(Machine&)> afterStep) { afterStep_ = std::move(afterStep); }
-    double speedCommand() const { return enabled_ ? command_ : 0.0; }
+    void SetAfterStep(std::function<void(Machine&)> afterStep) { afterStep_ = std::move(afterStep); }
+    double SpeedCommand() const { return enabled_ ? command_ : 0.0; }
 
     // Whole steps; the remainder is kept for the next call.
-    void advance(std::chrono::microseconds duration);
-    void step();
-    uint64_t steps() const { return steps_; }
+    void Advance(std::chrono::microseconds duration);
+    void Step();
+    uint64_t Steps() const { return steps_; }
 
-    double motorSpeed() const;                              // rpm
-    double loadSpeed() const;                               // rpm
-    double torque() const { return torque_; }               // applied, percent
-    double torqueCommand() const { return torqueCommand_; } // the loop's output, percent
-    int64_t positionFeedback() const;                       // counts
-    int64_t positionCommand() const;                        // counts
-    int64_t positionError() const { return positionCommand() - positionFeedback(); }
-    double effectiveLoad() const;                      // filtered RMS torque, percent
-    double peakLoad() const { return peak_; }          // percent
-    double regenerativeLoad() const { return regen_; } // percent
+    double MotorSpeed() const;                              // rpm
+    double LoadSpeed() const;                               // rpm
+    double Torque() const { return torque_; }               // applied, percent
+    double TorqueCommand() const { return torqueCommand_; } // the loop's output, percent
+    int64_t PositionFeedback() const;                       // counts
+    int64_t PositionCommand() const;                        // counts
+    int64_t PositionError() const { return PositionCommand() - PositionFeedback(); }
+    double EffectiveLoad() const;                      // filtered RMS torque, percent
+    double PeakLoad() const { return peak_; }          // percent
+    double RegenerativeLoad() const { return regen_; } // percent
 
 private:
-    void integrate(double appliedNm, double h);
-    double countsPerRadian() const;
+    void Integrate(double appliedNm, double h);
+    double CountsPerRadian() const;
 
     MachineSettings settings_;
     SpeedLoopSettings loop_;

@@ -14,10 +14,10 @@ int64_t CeilMs(std::chrono::microseconds us) {
 // Whether the port's line format is the drive's own. The port speaks in the channel's codes:
 // parity 0 none, 1 odd, 2 even; stop bits 0 one, 2 two.
 bool LineMatches(const SimulatedDrive& drive, const MemorySerialBackend& port) {
-    const DriveLine own = DriveLineOf(drive.link());
+    const DriveLine own = DriveLineOf(drive.Link());
     const LineFormat line = port.lineFormat();
     const char parity = line.parity == 1 ? 'O' : line.parity == 2 ? 'E' : 'N';
-    return static_cast<int>(line.baudRate) == drive.faults().baud &&
+    return static_cast<int>(line.baudRate) == drive.Faults().baud &&
            line.dataBits == own.dataBits && parity == own.parity &&
            (line.stopBits == 2 ? 2 : 1) == own.stopBits;
 }
@@ -29,13 +29,13 @@ void AttachToMemoryPort(SimulatedDrive& drive, MemorySerialBackend& port, bool m
     port.setResponder([&drive, &port, machineFollowsPort, honestLine,
                        machineAt = port.now()](QByteArrayView written) mutable {
         if (machineFollowsPort) {
-            drive.advance(std::chrono::milliseconds(port.now() - machineAt));
+            drive.Advance(std::chrono::milliseconds(port.now() - machineAt));
             machineAt = port.now();
         }
         // Replies to several requests in one write go out one after the other.
         std::chrono::microseconds lineFreeAt{0};
         const bool garbled = honestLine && !LineMatches(drive, port);
-        for (SimulatedDrive::TimedReply reply : drive.process(written)) {
+        for (SimulatedDrive::TimedReply reply : drive.Process(written)) {
             if (garbled && !reply.echo) // the converter's copy is at the port's own settings
                 reply.bytes = GarbledReply(reply.bytes);
             const std::chrono::microseconds start = lineFreeAt + reply.delay;

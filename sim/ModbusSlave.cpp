@@ -42,7 +42,7 @@ QByteArray ReadHoldingRegisters(const DriveState& state, QByteArrayView pdu) {
     out += static_cast<char>(kReadHoldingRegisters);
     out += static_cast<char>(2 * count);
     for (int i = 0; i < count; ++i) {
-        const auto value = state.readRegister(start + i);
+        const auto value = state.ReadRegister(start + i);
         if (!value) {
             return Exception(kReadHoldingRegisters, kIllegalDataAddress);
         }
@@ -56,10 +56,10 @@ QByteArray WriteSingleRegister(DriveState& state, QByteArrayView pdu) {
         return Exception(kWriteSingleRegister, kIllegalDataValue);
     }
     const int reg = Field(pdu, 1);
-    if (!state.isWritableRegister(reg)) {
+    if (!state.IsWritableRegister(reg)) {
         return Exception(kWriteSingleRegister, kIllegalDataAddress);
     }
-    state.writeRegister(reg, static_cast<uint16_t>(Field(pdu, 3)));
+    state.WriteRegister(reg, static_cast<uint16_t>(Field(pdu, 3)));
     return pdu.toByteArray();
 }
 
@@ -85,12 +85,12 @@ QByteArray WriteMultipleRegisters(DriveState& state, QByteArrayView pdu) {
         return Exception(kWriteMultipleRegisters, kIllegalDataValue);
     }
     for (int i = 0; i < count; ++i) {
-        if (!state.isWritableRegister(start + i)) {
+        if (!state.IsWritableRegister(start + i)) {
             return Exception(kWriteMultipleRegisters, kIllegalDataAddress);
         }
     }
     for (int i = 0; i < count; ++i) {
-        state.writeRegister(start + i, static_cast<uint16_t>(Field(pdu, 6 + 2 * i)));
+        state.WriteRegister(start + i, static_cast<uint16_t>(Field(pdu, 6 + 2 * i)));
     }
     return pdu.first(5).toByteArray();
 }

@@ -8,7 +8,7 @@
 class DriveState;
 
 // The drive as a Modbus slave: the protocol data unit (function code and data) answered against
-// the drive's registers (DriveState::readRegister), and the ASCII and RTU framings around it.
+// the drive's registers (DriveState::ReadRegister), and the ASCII and RTU framings around it.
 //
 //   03 read holding registers    1..125 registers; every one must exist
 //   06 write single register     parameters only; the write is also stored (non-volatile)

@@ -64,12 +64,12 @@ speed_t SpeedOf(int baud) {
 } // namespace
 
 PtyDriveHost::PtyDriveHost(SimulatedDrive& drive, int baud) : drive_(drive) {
-    const bool rtu = drive.link().rs485 && !drive.link().asciiMode();
+    const bool rtu = drive.Link().rs485 && !drive.Link().AsciiMode();
     // 3.5 characters of 10 bits.
     const microseconds rtuSilence(baud > 0 ? 35'000'000LL / baud : 0);
     silence_ = rtu ? std::max(rtuSilence, kMinRtuSilence) : kTextSilence;
     baud_ = baud;
-    twoStopBits_ = DriveLineOf(drive.link()).stopBits == 2;
+    twoStopBits_ = DriveLineOf(drive.Link()).stopBits == 2;
 }
 
 bool PtyDriveHost::LineMatches() const {
@@ -83,15 +83,15 @@ bool PtyDriveHost::LineMatches() const {
 }
 
 PtyDriveHost::~PtyDriveHost() {
-    close();
+    Close();
 }
 
-bool PtyDriveHost::open(QString* error) {
+bool PtyDriveHost::Open(QString* error) {
     auto fail = [&](const char* what) {
         if (error != nullptr) {
             *error = Errno(what);
         }
-        close();
+        Close();
         return false;
     };
     master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -131,7 +131,7 @@ bool PtyDriveHost::open(QString* error) {
     return true;
 }
 
-bool PtyDriveHost::makeLink(const QString& linkPath, QString* error) {
+bool PtyDriveHost::MakeLink(const QString& linkPath, QString* error) {
     const QByteArray path = linkPath.toLocal8Bit();
     struct stat st {};
     if (lstat(path.constData(), &st) == 0) {
@@ -158,7 +158,7 @@ bool PtyDriveHost::makeLink(const QString& linkPath, QString* error) {
     return true;
 }
 
-void PtyDriveHost::close() {
+void PtyDriveHost::Close() {
     if (!linkPath_.isEmpty()) {
         // Only our own link: another simulator may have taken the name over since.
         const QByteArray path = linkPath_.toLocal8Bit();
@@ -179,7 +179,7 @@ void PtyDriveHost::close() {
     }
 }
 
-bool PtyDriveHost::writeAll(const char* data, qsizetype size, const std::atomic<bool>& stop) {
+bool PtyDriveHost::WriteAll(const char* data, qsizetype size, const std::atomic<bool>& stop) {
     const auto giveUp = Clock::now() + kWriteGiveUp;
     while (size > 0) {
         const ssize_t n = ::write(master_, data, static_cast<size_t>(size));
@@ -200,7 +200,7 @@ bool PtyDriveHost::writeAll(const char* data, qsizetype size, const std::atomic<
     return true;
 }
 
-bool PtyDriveHost::writeReply(const QByteArray& bytes, microseconds delay, microseconds byteTime,
+bool PtyDriveHost::WriteReply(const QByteArray& bytes, microseconds delay, microseconds byteTime,
                               const std::atomic<bool>& stop) {
     // Sleeps until `deadline`; with the wait mask in force, so the stop signal gets through.
     // The last stretch before a deadline is spun rather than slept: a sleeping thread wakes tens
@@ -219,21 +219,21 @@ bool PtyDriveHost::writeReply(const QByteArray& bytes, microseconds delay, micro
     if (byteTime.count() == 0) {
         sleepUntil(due);
         lastSent_ = Clock::now();
-        return writeAll(bytes.constData(), bytes.size(), stop);
+        return WriteAll(bytes.constData(), bytes.size(), stop);
     }
     // Paced: each byte leaves when its wire time has passed.
     for (const char byte : bytes) {
         due += byteTime;
         sleepUntil(due);
         lastSent_ = Clock::now();
-        if (!writeAll(&byte, 1, stop)) {
+        if (!WriteAll(&byte, 1, stop)) {
             return false;
         }
     }
     return true;
 }
 
-bool PtyDriveHost::run(const std::atomic<bool>& stop, const sigset_t* waitMask) {
+bool PtyDriveHost::Run(const std::atomic<bool>& stop, const sigset_t* waitMask) {
     if (master_ < 0) {
         return false;
     }
@@ -244,17 +244,17 @@ bool PtyDriveHost::run(const std::atomic<bool>& stop, const sigset_t* waitMask) 
     auto lastInput = Clock::now();
     auto lastActivity = lastInput; // the last request read or reply sent
     char buffer[4096];
-    drive_.setFollowsClock(true);
+    drive_.SetFollowsClock(true);
     while (!stop) {
-        drive_.followClock();
+        drive_.FollowClock();
         if (idleHook_) {
             idleHook_();
         }
         microseconds wait = kMaxWait;
-        if (drive_.hasPendingBytes()) {
+        if (drive_.HasPendingBytes()) {
             const auto quiet = std::chrono::duration_cast<microseconds>(Clock::now() - lastInput);
             if (quiet >= silence_) {
-                drive_.lineIdle();
+                drive_.LineIdle();
             } else {
                 wait = std::min(wait, silence_ - quiet);
             }
@@ -262,7 +262,7 @@ bool PtyDriveHost::run(const std::atomic<bool>& stop, const sigset_t* waitMask) 
         // A paced drive answers as a real one does, the moment a request is complete: for a few
         // milliseconds after each exchange it watches the line without sleeping, since waking
         // from a sleep costs tens of microseconds per request. An idle drive sleeps.
-        if (drive_.faults().pace && Clock::now() - lastActivity < kWatchAfterExchange) {
+        if (drive_.Faults().pace && Clock::now() - lastActivity < kWatchAfterExchange) {
             wait = microseconds{0};
         }
         pollfd fds[2] = {{master_, POLLIN, 0}, {watchedFd_, POLLIN, 0}};
@@ -295,17 +295,17 @@ bool PtyDriveHost::run(const std::atomic<bool>& stop, const sigset_t* waitMask) 
             continue;
         }
         const auto readAt = Clock::now();
-        if (!drive_.hasPendingBytes()) {
+        if (!drive_.HasPendingBytes()) {
             drive_.NoteSilence(
                 std::chrono::duration_cast<microseconds>(readAt - std::max(lastInput, lastSent_)));
         }
         lastInput = readAt;
         const bool lineMatches = LineMatches();
-        for (const auto& reply : drive_.process(QByteArrayView(buffer, n))) {
+        for (const auto& reply : drive_.Process(QByteArrayView(buffer, n))) {
             // The converter's copy is made at the computer's own line settings.
             const QByteArray bytes =
                 lineMatches || reply.echo ? reply.bytes : GarbledReply(reply.bytes);
-            if (!writeReply(bytes, reply.delay, reply.byteTime, stop)) {
+            if (!WriteReply(bytes, reply.delay, reply.byteTime, stop)) {
                 return false;
             }
         }

@@ -40,31 +40,31 @@ public:
     PtyDriveHost(const PtyDriveHost&) = delete;
     PtyDriveHost& operator=(const PtyDriveHost&) = delete;
 
-    bool open(QString* error);
-    QString slavePath() const { return slavePath_; }
+    bool Open(QString* error);
+    QString SlavePath() const { return slavePath_; }
 
     // A symbolic link at `linkPath` to the slave path (an existing link there is replaced; any
     // other file is left alone and refused). The host removes it when it closes.
-    bool makeLink(const QString& linkPath, QString* error);
+    bool MakeLink(const QString& linkPath, QString* error);
 
     // Serves until `stop` is set. `waitMask`, when given, is the signal mask in force while the
     // host waits for input (ppoll), so a caller can block its stop signals everywhere else and
     // still be woken by them without a race. Returns false when the terminal failed.
-    bool run(const std::atomic<bool>& stop, const sigset_t* waitMask = nullptr);
+    bool Run(const std::atomic<bool>& stop, const sigset_t* waitMask = nullptr);
 
     // Called once per turn of the loop (at least every 100 ms), for work the caller wants done
     // between requests.
-    void setIdleHook(std::function<void()> hook) { idleHook_ = std::move(hook); }
+    void SetIdleHook(std::function<void()> hook) { idleHook_ = std::move(hook); }
     // Also wakes for input on `fd` (standard input, say) and calls `onReadable`, which returns
     // false when the input has ended and is not to be watched any more.
-    void watchInput(int fd, std::function<bool()> onReadable) {
+    void WatchInput(int fd, std::function<bool()> onReadable) {
         watchedFd_ = fd;
         onReadable_ = std::move(onReadable);
     }
 
-    void close();
+    void Close();
 
-    std::chrono::microseconds silenceTime() const { return silence_; }
+    std::chrono::microseconds SilenceTime() const { return silence_; }
 
     // Whether the terminal's line settings, as the client left them, are the drive's own.
     bool LineMatches() const;
@@ -74,9 +74,9 @@ public:
     // the last reply byte was handed to the terminal, to the read that brought the new bytes.
 
 private:
-    bool writeReply(const QByteArray& bytes, std::chrono::microseconds delay,
+    bool WriteReply(const QByteArray& bytes, std::chrono::microseconds delay,
                     std::chrono::microseconds byteTime, const std::atomic<bool>& stop);
-    bool writeAll(const char* data, qsizetype size, const std::atomic<bool>& stop);
+    bool WriteAll(const char* data, qsizetype size, const std::atomic<bool>& stop);
 
     SimulatedDrive& drive_;
     int master_ = -1;

@@ -230,7 +230,7 @@ const GroupPrefix* PrefixOf(char letter) {
 
 } // namespace
 
-int32_t ListedValue::resolve(const DriveFacts& drive) const {
+int32_t ListedValue::Resolve(const DriveFacts& drive) const {
     switch (source) {
     case Number: return number;
     case MaxSpeed: return drive.maxMotorSpeed;
@@ -258,7 +258,7 @@ const RegisterRow* FindRegisterRow(char letter, int number) {
 
 const RegisterRow* WordsOfCode(char letter, int number) {
     const RegisterRow* row = FindRegisterRow(letter, number);
-    if (row != nullptr && row->isQuick()) {
+    if (row != nullptr && row->IsQuick()) {
         return FindRegisterRow(row->twin.letter, row->twin.number);
     }
     return row;

@@ -35,7 +35,7 @@ struct ListedValue {
     Source source = Number;
     int32_t number = 0;
 
-    int32_t resolve(const DriveFacts& drive) const;
+    int32_t Resolve(const DriveFacts& drive) const;
 };
 
 // A parameter's code: group letter ('C', 'T', 'S', 'P', 'q', 'H') and number within the group.
@@ -57,7 +57,7 @@ struct RegisterRow {
     bool twoWords = false;
     RegisterCode twin{};
 
-    bool isQuick() const { return letter == 'q'; }
+    bool IsQuick() const { return letter == 'q'; }
 };
 
 // All 161 parameters in group order C, T, S, P, q, H and by number within the group.

@@ -13,7 +13,7 @@ bool IsUpperHex(char c) {
 
 } // namespace
 
-RequestFramer::Candidate RequestFramer::classifyCommand(qsizetype at) const {
+RequestFramer::Candidate RequestFramer::ClassifyCommand(qsizetype at) const {
     const int length = CommandFrameLength(static_cast<uint8_t>(buffer_[at]));
     if (length == 0) {
         return {Verdict::Noise};
@@ -30,7 +30,7 @@ RequestFramer::Candidate RequestFramer::classifyCommand(qsizetype at) const {
     return {Verdict::Complete, Kind::Command, length};
 }
 
-RequestFramer::Candidate RequestFramer::classifyAscii(qsizetype at) const {
+RequestFramer::Candidate RequestFramer::ClassifyAscii(qsizetype at) const {
     if (buffer_[at] != ':') {
         return {Verdict::Noise};
     }
@@ -56,7 +56,7 @@ RequestFramer::Candidate RequestFramer::classifyAscii(qsizetype at) const {
     return {Verdict::Partial, Kind::ModbusAscii};
 }
 
-RequestFramer::Candidate RequestFramer::classifyRtu(qsizetype at) const {
+RequestFramer::Candidate RequestFramer::ClassifyRtu(qsizetype at) const {
     const QByteArrayView rest = QByteArrayView(buffer_).sliced(at);
     const int length = RtuFrameLength(rest);
     if (length == 0) {
@@ -84,45 +84,45 @@ RequestFramer::Candidate RequestFramer::classifyRtu(qsizetype at) const {
                                        : Candidate{Verdict::Partial, Kind::ModbusRtu};
 }
 
-RequestFramer::Candidate RequestFramer::classify(qsizetype at) const {
-    const Candidate command = classifyCommand(at);
+RequestFramer::Candidate RequestFramer::Classify(qsizetype at) const {
+    const Candidate command = ClassifyCommand(at);
     if (command.verdict != Verdict::Noise || modbus_ == Modbus::None) {
         return command;
     }
-    return modbus_ == Modbus::Ascii ? classifyAscii(at) : classifyRtu(at);
+    return modbus_ == Modbus::Ascii ? ClassifyAscii(at) : ClassifyRtu(at);
 }
 
-void RequestFramer::skip(qsizetype count) {
+void RequestFramer::Skip(qsizetype count) {
     buffer_.remove(0, count);
     discarded_ += static_cast<uint64_t>(count);
 }
 
-std::optional<RequestFramer::Frame> RequestFramer::next() {
+std::optional<RequestFramer::Frame> RequestFramer::Next() {
     while (!buffer_.isEmpty()) {
-        const Candidate front = classify(0);
+        const Candidate front = Classify(0);
         if (front.verdict == Verdict::Complete) {
             Frame frame{front.kind, buffer_.first(front.length)};
             buffer_.remove(0, front.length);
             return frame;
         }
         if (front.verdict == Verdict::Noise) {
-            skip(1);
+            Skip(1);
             continue;
         }
         // The front may still become a frame; but if a complete frame starts further on, the
         // front was noise after all.
         qsizetype start = 1;
-        while (start < buffer_.size() && classify(start).verdict != Verdict::Complete) {
+        while (start < buffer_.size() && Classify(start).verdict != Verdict::Complete) {
             ++start;
         }
         if (start == buffer_.size()) {
             return std::nullopt;
         }
-        skip(start);
+        Skip(start);
     }
     return std::nullopt;
 }
 
-void RequestFramer::lineIdle() {
-    skip(buffer_.size());
+void RequestFramer::LineIdle() {
+    Skip(buffer_.size());
 }

@@ -13,7 +13,7 @@
 // begin a frame are skipped. When the bytes at the front are only the beginning of a frame, the
 // framer waits for more, unless a complete frame already follows further on: then the bytes in
 // front of it were noise and are skipped (this is how it resynchronises on the next plausible
-// frame start without waiting for a pause). A pause on the line (lineIdle) discards an
+// frame start without waiting for a pause). A pause on the line (LineIdle) discards an
 // unfinished frame.
 //
 // What counts as complete:
@@ -37,15 +37,15 @@ public:
     explicit RequestFramer(Modbus modbus = Modbus::None, uint8_t station = 1)
         : modbus_(modbus), station_(station) {}
 
-    void append(QByteArrayView bytes) { buffer_.append(bytes); }
+    void Append(QByteArrayView bytes) { buffer_.append(bytes); }
     // The next complete request, if one is in.
-    std::optional<Frame> next();
+    std::optional<Frame> Next();
     // The line fell silent: whatever is buffered will never complete.
-    void lineIdle();
+    void LineIdle();
 
-    bool hasPendingBytes() const { return !buffer_.isEmpty(); }
+    bool HasPendingBytes() const { return !buffer_.isEmpty(); }
     // Bytes skipped or discarded as noise so far.
-    uint64_t discardedBytes() const { return discarded_; }
+    uint64_t DiscardedBytes() const { return discarded_; }
 
     static constexpr int kMaxAsciiFrame = 513; // ':' + 255 bytes as hex + CR LF
     static constexpr int kMaxRtuFrame = 256;
@@ -58,11 +58,11 @@ private:
         qsizetype length = 0;
     };
 
-    Candidate classify(qsizetype at) const;
-    Candidate classifyCommand(qsizetype at) const;
-    Candidate classifyAscii(qsizetype at) const;
-    Candidate classifyRtu(qsizetype at) const;
-    void skip(qsizetype count);
+    Candidate Classify(qsizetype at) const;
+    Candidate ClassifyCommand(qsizetype at) const;
+    Candidate ClassifyAscii(qsizetype at) const;
+    Candidate ClassifyRtu(qsizetype at) const;
+    void Skip(qsizetype count);
 
     Modbus modbus_;
     uint8_t station_;

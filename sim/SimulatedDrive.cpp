@@ -13,7 +13,7 @@ RequestFramer::Modbus FramingOf(const DriveLinkOptions& link) {
     if (!link.rs485) {
         return RequestFramer::Modbus::None;
     }
-    return link.asciiMode() ? RequestFramer::Modbus::Ascii : RequestFramer::Modbus::Rtu;
+    return link.AsciiMode() ? RequestFramer::Modbus::Ascii : RequestFramer::Modbus::Rtu;
 }
 
 char NextHexDigit(char c) {
@@ -45,7 +45,7 @@ bool DamageCheckValue(RequestFramer::Kind kind, QByteArray& reply) {
 
 SimulatedDrive::SimulatedDrive(const DriveIdentity& identity, const DriveLinkOptions& link)
     : state_(identity), link_(link), framer_(FramingOf(link), static_cast<uint8_t>(link.station)) {
-    machine_.sync();
+    machine_.Sync();
 }
 
 SimulatedDrive::~SimulatedDrive() = default;
@@ -60,7 +60,7 @@ QString SimulatedDrive::LogLine(const RequestFramer::Frame& frame) {
     return {};
 }
 
-void SimulatedDrive::record(const RequestFramer::Frame& frame) {
+void SimulatedDrive::Record(const RequestFramer::Frame& frame) {
     const QString line = LogLine(frame);
     if (keepLog_) {
         log_.append(line);
@@ -71,7 +71,7 @@ void SimulatedDrive::record(const RequestFramer::Frame& frame) {
     }
 }
 
-QByteArray SimulatedDrive::answer(const RequestFramer::Frame& frame, bool refuse) {
+QByteArray SimulatedDrive::Answer(const RequestFramer::Frame& frame, bool refuse) {
     if (frame.kind == RequestFramer::Kind::Command) {
         return refuse ? QByteArray(1, kCommandRefused) : AnswerCommand(state_, frame.bytes);
     }
@@ -92,7 +92,7 @@ QByteArray SimulatedDrive::answer(const RequestFramer::Frame& frame, bool refuse
                                                           : RtuFrame(station, pdu);
 }
 
-std::vector<SimulatedDrive::TimedReply> SimulatedDrive::process(QByteArrayView bytes) {
+std::vector<SimulatedDrive::TimedReply> SimulatedDrive::Process(QByteArrayView bytes) {
     std::vector<TimedReply> replies;
     const std::chrono::microseconds byteTime =
         faults_.pace && faults_.baud > 0 ? std::chrono::microseconds(10'000'000LL / faults_.baud)
@@ -101,15 +101,15 @@ std::vector<SimulatedDrive::TimedReply> SimulatedDrive::process(QByteArrayView b
         // The converter's copy leaves as the bytes come in, whatever the drive makes of them.
         replies.push_back({bytes.toByteArray(), std::chrono::microseconds{0}, byteTime, true});
     }
-    framer_.append(bytes);
-    while (auto frame = framer_.next()) {
+    framer_.Append(bytes);
+    while (auto frame = framer_.Next()) {
         ++counters_.requests;
         if (frame->kind == RequestFramer::Kind::ModbusRtu && pendingSilence_.count() >= 0 &&
             (smallestRtuSilence_.count() < 0 || pendingSilence_ < smallestRtuSilence_)) {
             smallestRtuSilence_ = pendingSilence_;
         }
         pendingSilence_ = std::chrono::microseconds{-1};
-        record(*frame);
+        Record(*frame);
         if (faults_.hangUpAfter >= 0 &&
             counters_.requests > static_cast<uint64_t>(faults_.hangUpAfter)) {
             hungUp_ = true;
@@ -120,15 +120,15 @@ std::vector<SimulatedDrive::TimedReply> SimulatedDrive::process(QByteArrayView b
         }
         // A read sees the machine as it is now.
         if (followsClock_) {
-            followClock();
+            FollowClock();
         } else {
-            machine_.sync();
+            machine_.Sync();
         }
-        const FaultDice::Roll roll = dice_.roll(faults_);
+        const FaultDice::Roll roll = dice_.Draw(faults_);
         const bool refuse = roll.refuse && frame->kind == RequestFramer::Kind::Command;
-        QByteArray reply = answer(*frame, refuse);
+        QByteArray reply = Answer(*frame, refuse);
         counters_.refused += refuse ? 1 : 0;
-        persistIfStored();
+        PersistIfStored();
         if (reply.isEmpty()) {
             ++counters_.ignored;
             continue;
@@ -158,10 +158,10 @@ std::vector<SimulatedDrive::TimedReply> SimulatedDrive::process(QByteArrayView b
     return replies;
 }
 
-QByteArray SimulatedDrive::receive(QByteArrayView bytes) {
+QByteArray SimulatedDrive::Receive(QByteArrayView bytes) {
     QByteArray out;
     std::chrono::microseconds wait{0};
-    for (TimedReply& reply : process(bytes)) {
+    for (TimedReply& reply : Process(bytes)) {
         wait += reply.delay + reply.byteTime * reply.bytes.size();
         out += reply.bytes;
     }
@@ -171,98 +171,98 @@ QByteArray SimulatedDrive::receive(QByteArrayView bytes) {
     return out;
 }
 
-std::function<QByteArray(QByteArrayView)> SimulatedDrive::responder() {
-    return [this](QByteArrayView written) { return receive(written); };
+std::function<QByteArray(QByteArrayView)> SimulatedDrive::Responder() {
+    return [this](QByteArrayView written) { return Receive(written); };
 }
 
-void SimulatedDrive::lineIdle() {
-    framer_.lineIdle();
+void SimulatedDrive::LineIdle() {
+    framer_.LineIdle();
 }
 
-bool SimulatedDrive::hasPendingBytes() const {
-    return framer_.hasPendingBytes();
+bool SimulatedDrive::HasPendingBytes() const {
+    return framer_.HasPendingBytes();
 }
 
-void SimulatedDrive::advance(std::chrono::microseconds duration) {
-    machine_.advance(duration);
+void SimulatedDrive::Advance(std::chrono::microseconds duration) {
+    machine_.Advance(duration);
 }
 
-void SimulatedDrive::setFollowsClock(bool follows) {
+void SimulatedDrive::SetFollowsClock(bool follows) {
     followsClock_ = follows;
     lastFollow_ = std::chrono::steady_clock::now();
 }
 
-void SimulatedDrive::followClock() {
+void SimulatedDrive::FollowClock() {
     const auto now = std::chrono::steady_clock::now();
     const auto passed = std::chrono::duration_cast<std::chrono::microseconds>(now - lastFollow_);
     lastFollow_ = now;
-    machine_.advance(std::clamp(passed, std::chrono::microseconds{0},
+    machine_.Advance(std::clamp(passed, std::chrono::microseconds{0},
                                 std::chrono::microseconds{std::chrono::seconds(1)}));
 }
 
-void SimulatedDrive::restart() {
-    framer_.lineIdle();
-    state_.clearWorkingWords();
-    state_.restart();
-    machine_.powerUp();
+void SimulatedDrive::Restart() {
+    framer_.LineIdle();
+    state_.ClearWorkingWords();
+    state_.Restart();
+    machine_.PowerUp();
     lastFollow_ = std::chrono::steady_clock::now(); // the machine starts again from now
-    machine_.sync();
+    machine_.Sync();
 }
 
-void SimulatedDrive::setAlarm(uint16_t alarmBits) {
-    state_.setWord(DriveLayout::kAlarmBits, alarmBits);
+void SimulatedDrive::SetAlarm(uint16_t alarmBits) {
+    state_.SetWord(DriveLayout::kAlarmBits, alarmBits);
 }
 
-void SimulatedDrive::setServoOn(bool on) {
-    machine_.setServoCommand(on);
-    machine_.sync();
+void SimulatedDrive::SetServoOn(bool on) {
+    machine_.SetServoCommand(on);
+    machine_.Sync();
 }
 
-void SimulatedDrive::setInputContacts(uint16_t contacts) {
-    machine_.setInputs(contacts);
-    machine_.sync();
+void SimulatedDrive::SetInputContacts(uint16_t contacts) {
+    machine_.SetInputs(contacts);
+    machine_.Sync();
 }
 
-void SimulatedDrive::setMaxSpeed(int32_t rpm) {
-    state_.setWord(DriveLayout::kMaxMotorSpeed, static_cast<uint16_t>(rpm));
-    machine_.sync();
+void SimulatedDrive::SetMaxSpeed(int32_t rpm) {
+    state_.SetWord(DriveLayout::kMaxMotorSpeed, static_cast<uint16_t>(rpm));
+    machine_.Sync();
 }
 
-void SimulatedDrive::setModelCode(int32_t code) {
-    state_.setWord(DriveLayout::kModelCode, static_cast<uint16_t>(code));
-    machine_.sync();
+void SimulatedDrive::SetModelCode(int32_t code) {
+    state_.SetWord(DriveLayout::kModelCode, static_cast<uint16_t>(code));
+    machine_.Sync();
 }
 
-void SimulatedDrive::setSoftwareVersion(int32_t version) {
-    state_.setWord(DriveLayout::kSoftwareVersion, static_cast<uint16_t>(version));
+void SimulatedDrive::SetSoftwareVersion(int32_t version) {
+    state_.SetWord(DriveLayout::kSoftwareVersion, static_cast<uint16_t>(version));
 }
 
-void SimulatedDrive::setWord(char page, int location, uint16_t value) {
-    state_.setWord(WordAddress{page, location}, value);
+void SimulatedDrive::SetWord(char page, int location, uint16_t value) {
+    state_.SetWord(WordAddress{page, location}, value);
 }
 
-uint16_t SimulatedDrive::word(char page, int location) const {
-    return state_.word(WordAddress{page, location});
+uint16_t SimulatedDrive::Word(char page, int location) const {
+    return state_.Word(WordAddress{page, location});
 }
 
-void SimulatedDrive::setFaults(const FaultSettings& faults) {
+void SimulatedDrive::SetFaults(const FaultSettings& faults) {
     faults_ = faults;
     dice_ = FaultDice(faults.seed);
     hungUp_ = false;
 }
 
-void SimulatedDrive::setHungUp(bool hungUp) {
+void SimulatedDrive::SetHungUp(bool hungUp) {
     hungUp_ = hungUp;
     if (!hungUp) {
         faults_.hangUpAfter = -1;
     }
 }
 
-bool SimulatedDrive::hungUp() const {
+bool SimulatedDrive::HungUp() const {
     return hungUp_;
 }
 
-bool SimulatedDrive::setLogFile(const QString& path, QString* error) {
+bool SimulatedDrive::SetLogFile(const QString& path, QString* error) {
     logFile_.reset();
     if (path.isEmpty()) {
         return true;
@@ -278,7 +278,7 @@ bool SimulatedDrive::setLogFile(const QString& path, QString* error) {
     return true;
 }
 
-bool SimulatedDrive::setPersistFile(const QString& path, QString* error) {
+bool SimulatedDrive::SetPersistFile(const QString& path, QString* error) {
     persistPath_ = path;
     persistError_.clear();
     QFile file(path);
@@ -290,29 +290,29 @@ bool SimulatedDrive::setPersistFile(const QString& path, QString* error) {
             return false;
         }
         QString reason;
-        if (!state_.loadStoredText(file.readAll(), &reason)) {
+        if (!state_.LoadStoredText(file.readAll(), &reason)) {
             if (error != nullptr) {
                 *error = QStringLiteral("%1, %2").arg(path, reason);
             }
             return false;
         }
-        state_.restart();
+        state_.Restart();
     }
-    state_.takeStoredChanged();
+    state_.TakeStoredChanged();
     return true;
 }
 
-void SimulatedDrive::persistIfStored() {
-    if (!state_.takeStoredChanged() || persistPath_.isEmpty()) {
+void SimulatedDrive::PersistIfStored() {
+    if (!state_.TakeStoredChanged() || persistPath_.isEmpty()) {
         return;
     }
     QString reason;
     persistError_ =
-        WriteFileAtomically(persistPath_, state_.storedText(), &reason) ? QString() : reason;
+        WriteFileAtomically(persistPath_, state_.StoredText(), &reason) ? QString() : reason;
 }
 
-SimulatedDrive::Counters SimulatedDrive::counters() const {
+SimulatedDrive::Counters SimulatedDrive::Counts() const {
     Counters c = counters_;
-    c.noiseBytes = framer_.discardedBytes();
+    c.noiseBytes = framer_.DiscardedBytes();
     return c;
 }

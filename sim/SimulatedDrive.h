@@ -24,13 +24,13 @@ struct DriveLinkOptions {
     int frameFormat =
         0; // 0..5 Modbus ASCII, 6..8 Modbus RTU (data bits and parity do not matter here)
 
-    bool asciiMode() const { return frameFormat < 6; }
+    bool AsciiMode() const { return frameFormat < 6; }
 };
 
 // The simulated servo drive: its memory (DriveState), the requests it understands on its serial
 // port, and the faults it can be told to produce.
 //
-// The port is a byte stream. receive() takes whatever bytes arrived, cuts complete requests out
+// The port is a byte stream. Receive() takes whatever bytes arrived, cuts complete requests out
 // of them (RequestFramer) and returns the drive's replies. Each request is written to the
 // request log, then the fault switches decide whether it is refused, whether its reply is lost
 // or damaged; a dropped or damaged reply belongs to a request that was carried out.
@@ -55,14 +55,14 @@ public:
     };
 
     // The replies to the requests completed by `bytes`, without waiting.
-    std::vector<TimedReply> process(QByteArrayView bytes);
+    std::vector<TimedReply> Process(QByteArrayView bytes);
     // The same, concatenated; when latency or pacing is set, returns only after the replies'
     // time has passed, as a serial port would.
-    QByteArray receive(QByteArrayView bytes);
-    // A responder for an in-memory serial port: every write goes to receive().
-    std::function<QByteArray(QByteArrayView)> responder();
+    QByteArray Receive(QByteArrayView bytes);
+    // A responder for an in-memory serial port: every write goes to Receive().
+    std::function<QByteArray(QByteArrayView)> Responder();
     // The line fell silent: an unfinished request is discarded.
-    void lineIdle();
+    void LineIdle();
 
     // Every byte received goes back at once, before the reply, as a two-wire RS-485 converter
     // hands back what the computer sends (paced like the reply when pacing is on).
@@ -75,59 +75,59 @@ public:
     void NoteSilence(std::chrono::microseconds quiet) { pendingSilence_ = quiet; }
     // The smallest silence before a Modbus RTU request so far, negative before any.
     std::chrono::microseconds SmallestRtuSilence() const { return smallestRtuSilence_; }
-    bool hasPendingBytes() const;
+    bool HasPendingBytes() const;
 
-    DriveState& state() { return state_; }
-    const DriveState& state() const { return state_; }
-    const DriveLinkOptions& link() const { return link_; }
+    DriveState& State() { return state_; }
+    const DriveState& State() const { return state_; }
+    const DriveLinkOptions& Link() const { return link_; }
 
     // The machine behind the drive (DriveMachine): its words are brought up to date before every
     // request is answered. In process it moves only when advanced; behind a terminal it follows
-    // the wall clock (setFollowsClock).
-    DriveMachine& machine() { return machine_; }
-    const DriveMachine& machine() const { return machine_; }
-    void advance(std::chrono::microseconds duration);
+    // the wall clock (SetFollowsClock).
+    DriveMachine& Machine() { return machine_; }
+    const DriveMachine& Machine() const { return machine_; }
+    void Advance(std::chrono::microseconds duration);
     // Advances the machine by the time passed since the last call (at most a second at once, so
     // a stopped process does not come back to hours of catching up).
-    void setFollowsClock(bool follows);
-    void followClock();
+    void SetFollowsClock(bool follows);
+    void FollowClock();
 
     // A power cycle: the stored parameters become live, every other word of the drive's memory
-    // but its identity is lost and the machine powers up (DriveMachine::powerUp). A request cut
+    // but its identity is lost and the machine powers up (DriveMachine::PowerUp). A request cut
     // off by it is lost. Faults, the log and the persist file carry on.
-    void restart();
+    void Restart();
 
-    // Status hooks. setServoOn is the `servo on` command and setInputContacts the input
-    // contacts (DI-n is bit n-1), both through the machine; setAlarm writes the alarm word alone
-    // (machine.raiseAlarm() is the alarm that goes into the ring and stops the servo).
-    void setAlarm(uint16_t alarmBits);
-    void setServoOn(bool on);
-    void setInputContacts(uint16_t contacts);
-    void setMaxSpeed(int32_t rpm);
-    void setModelCode(int32_t code);
-    void setSoftwareVersion(int32_t version);
+    // Status hooks. SetServoOn is the `servo on` command and SetInputContacts the input
+    // contacts (DI-n is bit n-1), both through the machine; SetAlarm writes the alarm word alone
+    // (machine.RaiseAlarm() is the alarm that goes into the ring and stops the servo).
+    void SetAlarm(uint16_t alarmBits);
+    void SetServoOn(bool on);
+    void SetInputContacts(uint16_t contacts);
+    void SetMaxSpeed(int32_t rpm);
+    void SetModelCode(int32_t code);
+    void SetSoftwareVersion(int32_t version);
     // Any word; `page` is the page character '0'..'9', 'A'..'F'.
-    void setWord(char page, int location, uint16_t value);
-    uint16_t word(char page, int location) const;
+    void SetWord(char page, int location, uint16_t value);
+    uint16_t Word(char page, int location) const;
 
-    void setFaults(const FaultSettings& faults); // also restarts the dice from the seed
-    const FaultSettings& faults() const { return faults_; }
-    void setHungUp(bool hungUp);
-    bool hungUp() const;
+    void SetFaults(const FaultSettings& faults); // also restarts the dice from the seed
+    const FaultSettings& Faults() const { return faults_; }
+    void SetHungUp(bool hungUp);
+    bool HungUp() const;
 
     // Request log: one printable line per request received (command frames as they are, Modbus
     // ASCII without CR LF, RTU as upper-case hex bytes separated by blanks).
-    const QStringList& requestLog() const { return log_; }
-    void clearRequestLog() { log_.clear(); }
-    void setKeepLogInMemory(bool keep) { keepLog_ = keep; }
+    const QStringList& RequestLog() const { return log_; }
+    void ClearRequestLog() { log_.clear(); }
+    void SetKeepLogInMemory(bool keep) { keepLog_ = keep; }
     // Also append every line to a file (flushed per request). An empty path stops it.
-    bool setLogFile(const QString& path, QString* error);
+    bool SetLogFile(const QString& path, QString* error);
 
     // Non-volatile parameters in a file: loaded now when the file exists (and the live copies
     // with them, as at power-up), written atomically after every request that stored something.
-    bool setPersistFile(const QString& path, QString* error);
+    bool SetPersistFile(const QString& path, QString* error);
     // The last failure to write the persist file, empty when none.
-    const QString& persistError() const { return persistError_; }
+    const QString& PersistError() const { return persistError_; }
 
     struct Counters {
         uint64_t requests = 0;   // complete frames received
@@ -138,15 +138,15 @@ public:
         uint64_t ignored = 0;    // requests not answered: other station, bad LRC/CRC, hung up
         uint64_t noiseBytes = 0; // bytes skipped as line noise
     };
-    Counters counters() const;
+    Counters Counts() const;
 
     // Text form of a request for the log.
     static QString LogLine(const RequestFramer::Frame& frame);
 
 private:
-    QByteArray answer(const RequestFramer::Frame& frame, bool refuse);
-    void record(const RequestFramer::Frame& frame);
-    void persistIfStored();
+    QByteArray Answer(const RequestFramer::Frame& frame, bool refuse);
+    void Record(const RequestFramer::Frame& frame);
+    void PersistIfStored();
 
     DriveState state_;
     DriveMachine machine_{state_};

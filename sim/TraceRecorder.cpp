@@ -47,44 +47,44 @@ uint16_t Word(double raw) {
 TraceSample SampleMachine(const Machine& machine, int maxSpeed, uint16_t inputs, uint16_t outputs) {
     const double speedScale = 16384.0 / maxSpeed;
     constexpr double kTorqueScale = 40.96; // 4096 per 100 %
-    const int counts = machine.countsPerRevolution();
-    const int64_t turn = ((machine.positionFeedback() % counts) + counts) % counts;
+    const int counts = machine.CountsPerRevolution();
+    const int64_t turn = ((machine.PositionFeedback() % counts) + counts) % counts;
     const double electric = std::fmod(static_cast<double>(turn) / counts * kPolePairs, 1.0);
     const double phase = std::cos(2.0 * std::numbers::pi * electric);
 
     TraceSample s;
-    s.quantities[kSpeedCommand] = machine.speedCommand() * speedScale;
-    s.quantities[kSpeedFeedback] = machine.motorSpeed() * speedScale;
-    s.quantities[kTorqueCommand] = machine.torqueCommand() * kTorqueScale;
+    s.quantities[kSpeedCommand] = machine.SpeedCommand() * speedScale;
+    s.quantities[kSpeedFeedback] = machine.MotorSpeed() * speedScale;
+    s.quantities[kTorqueCommand] = machine.TorqueCommand() * kTorqueScale;
     s.quantities[kReferencePulseSpeed] = 0; // no pulse train reaches the simulated drive
-    s.quantities[kCurrentCommand] = machine.torqueCommand() * phase * kTorqueScale;
-    s.quantities[kCurrentFeedback] = machine.torque() * phase * kTorqueScale;
-    s.quantities[kPositionError] = static_cast<double>(machine.positionError());
+    s.quantities[kCurrentCommand] = machine.TorqueCommand() * phase * kTorqueScale;
+    s.quantities[kCurrentFeedback] = machine.Torque() * phase * kTorqueScale;
+    s.quantities[kPositionError] = static_cast<double>(machine.PositionError());
     s.quantities[kElectricAngle] = electric * kTurnOfAngle;
     s.inputs = inputs;
     s.outputs = outputs;
     return s;
 }
 
-bool TraceRecorder::takeStart(DriveState& state) {
-    if (state.word(kPage7, kStateWord) != kStartCommand) {
+bool TraceRecorder::TakeStart(DriveState& state) {
+    if (state.Word(kPage7, kStateWord) != kStartCommand) {
         return false;
     }
-    state.setWord(kPage7, kStateWord, kArmed);
-    const int code = std::clamp<int>(state.word(kPage7, kIntervalWord), 1, kMaxIntervalCode);
+    state.SetWord(kPage7, kStateWord, kArmed);
+    const int code = std::clamp<int>(state.Word(kPage7, kIntervalWord), 1, kMaxIntervalCode);
     intervalUs_ = code * 100;
-    const uint16_t config = state.word(kPage7, kConfigWord);
+    const uint16_t config = state.Word(kPage7, kConfigWord);
     data1_ = (config >> 1) & 0x7;
     data2_ = (config >> 9) & 0x7;
     mode_ = (config >> 12) & 0xF;
-    level_ = static_cast<int16_t>(state.word(kPage7, kLevelWord));
+    level_ = static_cast<int16_t>(state.Word(kPage7, kLevelWord));
     armed_ = true;
     last_.reset();
     taken_ = 0;
     return true;
 }
 
-bool TraceRecorder::triggered(const TraceSample& s) const {
+bool TraceRecorder::Triggered(const TraceSample& s) const {
     switch (mode_) {
     case 0: return true;
     case 1: return std::abs(s.quantities[kReferencePulseSpeed]) >= level_;
@@ -99,7 +99,7 @@ bool TraceRecorder::triggered(const TraceSample& s) const {
     }
 }
 
-void TraceRecorder::take(const TraceSample& s) {
+void TraceRecorder::Take(const TraceSample& s) {
     const auto index = static_cast<size_t>(taken_++);
     channels_[0][index] = Word(s.quantities[static_cast<size_t>(data1_)]);
     channels_[1][index] = Word(s.quantities[static_cast<size_t>(data2_)]);
@@ -107,15 +107,15 @@ void TraceRecorder::take(const TraceSample& s) {
     channels_[3][index] = s.outputs;
 }
 
-void TraceRecorder::observe(int64_t timeUs, const TraceSample& sample, DriveState& state) {
+void TraceRecorder::Observe(int64_t timeUs, const TraceSample& sample, DriveState& state) {
     if (!armed_) {
         return;
     }
     if (!last_) {
-        if (!triggered(sample)) {
+        if (!Triggered(sample)) {
             return;
         }
-        take(sample);
+        Take(sample);
         last_.emplace(timeUs, sample);
         nextUs_ = timeUs + intervalUs_;
     }
@@ -136,22 +136,22 @@ void TraceRecorder::observe(int64_t timeUs, const TraceSample& sample, DriveStat
                     std::fmod(between.quantities[q] + kTurnOfAngle, kTurnOfAngle);
             }
         }
-        take(between);
+        Take(between);
     }
     last_.emplace(timeUs, sample);
     if (taken_ == kPoints) {
-        finish(state);
+        Finish(state);
     }
 }
 
-void TraceRecorder::finish(DriveState& state) {
+void TraceRecorder::Finish(DriveState& state) {
     for (size_t c = 0; c < channels_.size(); ++c) {
         for (int i = 0; i < kPoints; ++i) {
             const int page = kChannelPages[c][static_cast<size_t>(i / kWordsPerPage)];
-            state.setWord(page, i % kWordsPerPage, channels_[c][static_cast<size_t>(i)]);
+            state.SetWord(page, i % kWordsPerPage, channels_[c][static_cast<size_t>(i)]);
         }
     }
-    state.setWord(kPage7, kStateWord, kFinished);
+    state.SetWord(kPage7, kStateWord, kFinished);
     armed_ = false;
     last_.reset();
 }

@@ -39,16 +39,16 @@ public:
     static constexpr int kPoints = 512;
 
     // Arms the recorder when a start was written since the last call. True when it did.
-    bool takeStart(DriveState& state);
+    bool TakeStart(DriveState& state);
     // Whether the machine must be watched step by step.
-    bool active() const { return armed_; }
+    bool Active() const { return armed_; }
     // The machine stands at `timeUs` showing `sample`.
-    void observe(int64_t timeUs, const TraceSample& sample, DriveState& state);
+    void Observe(int64_t timeUs, const TraceSample& sample, DriveState& state);
 
 private:
-    bool triggered(const TraceSample& sample) const;
-    void take(const TraceSample& sample);
-    void finish(DriveState& state);
+    bool Triggered(const TraceSample& sample) const;
+    void Take(const TraceSample& sample);
+    void Finish(DriveState& state);
 
     bool armed_ = false;
     int64_t intervalUs_ = 100;

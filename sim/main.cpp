@@ -194,14 +194,14 @@ int main(int argc, char* argv[]) {
     link.frameFormat = static_cast<int>(format.value);
 
     SimulatedDrive drive(identity, link);
-    drive.setFaults(faults);
+    drive.SetFaults(faults);
     drive.SetEcho(parser.isSet("echo"));
-    drive.setKeepLogInMemory(false);
+    drive.SetKeepLogInMemory(false);
     QString error;
-    if (parser.isSet("log") && !drive.setLogFile(parser.value("log"), &error)) {
+    if (parser.isSet("log") && !drive.SetLogFile(parser.value("log"), &error)) {
         return Usage(error);
     }
-    if (parser.isSet("persist") && !drive.setPersistFile(parser.value("persist"), &error)) {
+    if (parser.isSet("persist") && !drive.SetPersistFile(parser.value("persist"), &error)) {
         std::fprintf(stderr, "orvan-drive-sim: %s\n", qPrintable(error));
         return 1;
     }
@@ -228,26 +228,26 @@ int main(int argc, char* argv[]) {
     signal(SIGPIPE, SIG_IGN);
 
     PtyDriveHost host(drive, faults.baud);
-    if (!host.open(&error)) {
+    if (!host.Open(&error)) {
         std::fprintf(stderr, "orvan-drive-sim: %s\n", qPrintable(error));
         return 1;
     }
-    if (parser.isSet("link") && !host.makeLink(parser.value("link"), &error)) {
+    if (parser.isSet("link") && !host.MakeLink(parser.value("link"), &error)) {
         std::fprintf(stderr, "orvan-drive-sim: %s\n", qPrintable(error));
         return 1;
     }
-    std::printf("%s\n", qPrintable(host.slavePath()));
+    std::printf("%s\n", qPrintable(host.SlavePath()));
     std::fflush(stdout);
 
     QString reportedPersistError;
-    host.setIdleHook([&drive, &reportedPersistError] {
+    host.SetIdleHook([&drive, &reportedPersistError] {
         for (int toggles = gHangUpToggles.exchange(0); toggles > 0; --toggles) {
-            drive.setHungUp(!drive.hungUp());
+            drive.SetHungUp(!drive.HungUp());
             std::fprintf(stderr, "orvan-drive-sim: %s\n",
-                         drive.hungUp() ? "hung up" : "answering again");
+                         drive.HungUp() ? "hung up" : "answering again");
         }
-        if (drive.persistError() != reportedPersistError) {
-            reportedPersistError = drive.persistError();
+        if (drive.PersistError() != reportedPersistError) {
+            reportedPersistError = drive.PersistError();
             if (!reportedPersistError.isEmpty()) {
                 std::fprintf(stderr, "orvan-drive-sim: cannot save the stored parameters: %s\n",
                              qPrintable(reportedPersistError));
@@ -255,10 +255,10 @@ int main(int argc, char* argv[]) {
         }
     });
     QByteArray pendingInput;
-    host.watchInput(STDIN_FILENO,
+    host.WatchInput(STDIN_FILENO,
                     [&drive, &pendingInput] { return RunControlInput(drive, pendingInput); });
-    const bool ok = host.run(gStop, &waitMask);
-    host.close();
+    const bool ok = host.Run(gStop, &waitMask);
+    host.Close();
     if (!ok) {
         std::fprintf(stderr, "orvan-drive-sim: the terminal failed\n");
         return 1;

@@ -94,15 +94,15 @@ TEST(FraMeasurement, RunsTheHandshakeAndPlacesBothHalves) {
     int firstTorque = 0, firstSpeed = 0;
     rig.window.onOpen = [&] {
         if (rig.window.opened == 1) {
-            firstTorque = Torque(rig.drive.word('0', 0));
-            firstSpeed = Speed(rig.drive.word('0', 1));
+            firstTorque = Torque(rig.drive.Word('0', 0));
+            firstSpeed = Speed(rig.drive.Word('0', 1));
         }
     };
     ASSERT_TRUE(rig.measurement.Start(QStringLiteral(" 50%"), rig.record));
     EXPECT_TRUE(rig.messenger.messages.isEmpty());
     EXPECT_FALSE(rig.operations.Busy());
 
-    const QStringList& log = rig.drive.requestLog();
+    const QStringList& log = rig.drive.RequestLog();
     ASSERT_GT(log.size(), 2048 + 8);
     // Speed 100 rpm (546 of 16384 at N 3000), the clears, load 50 % (2048), start.
     EXPECT_EQ(log.mid(0, 5),
@@ -117,8 +117,8 @@ TEST(FraMeasurement, RunsTheHandshakeAndPlacesBothHalves) {
     // sample 1024.
     EXPECT_EQ(rig.record.torque[1], firstTorque);
     EXPECT_EQ(rig.record.speed[1], firstSpeed);
-    EXPECT_EQ(rig.record.torque[1024], Torque(rig.drive.word('3', 254)));
-    EXPECT_EQ(rig.record.speed[1024], Speed(rig.drive.word('3', 255)));
+    EXPECT_EQ(rig.record.torque[1024], Torque(rig.drive.Word('3', 254)));
+    EXPECT_EQ(rig.record.speed[1024], Speed(rig.drive.Word('3', 255)));
     double peak = 0;
     for (int k = 1; k <= 1024; ++k)
         peak = std::max(peak, std::abs(rig.record.torque[k]));
@@ -133,13 +133,13 @@ TEST(FraMeasurement, RefusesBadLoadsAndReportsTheStepThatFailed) {
     ASSERT_EQ(rig.messenger.messages.size(), 4);
     EXPECT_EQ(rig.messenger.messages[0].text, QString::fromUtf8("请输入加载转矩的相对大小！"));
     EXPECT_EQ(rig.messenger.messages[3].text, QString::fromUtf8("加载转矩不在设定的范围内！"));
-    EXPECT_TRUE(rig.drive.requestLog().isEmpty());
+    EXPECT_TRUE(rig.drive.RequestLog().isEmpty());
 
     // The drive falls silent while the run is polled, then while the third buffer word is read.
     rig.messenger.messages.clear();
     FaultSettings silent;
     silent.hangUpAfter = 20;
-    rig.drive.setFaults(silent);
+    rig.drive.SetFaults(silent);
     EXPECT_FALSE(rig.measurement.Start(QStringLiteral("100"), rig.record));
     ASSERT_EQ(rig.messenger.messages.size(), 1);
     // Silent for good: the run's end does not reach it either.
@@ -150,8 +150,8 @@ TEST(FraMeasurement, RefusesBadLoadsAndReportsTheStepThatFailed) {
     FraRig second;
     second.window.onOpen = [&] {
         FaultSettings f;
-        f.hangUpAfter = static_cast<int>(second.drive.requestLog().size()) + 2;
-        second.drive.setFaults(f);
+        f.hangUpAfter = static_cast<int>(second.drive.RequestLog().size()) + 2;
+        second.drive.SetFaults(f);
     };
     EXPECT_FALSE(second.measurement.Start(QStringLiteral("100"), second.record));
     ASSERT_EQ(second.messenger.messages.size(), 1);
@@ -205,9 +205,9 @@ TEST(FraMeasurement, EveryFailureAfterTheStartEndsTheDrivesRunAndSaysWhenThatFai
          [](FraRig& rig) {
              rig.window.onText = [&rig](const QString& text) {
                  if (text.startsWith(QLatin1String("3/1024")))
-                     rig.drive.setHungUp(true);
+                     rig.drive.SetHungUp(true);
              };
-             rig.window.onClose = [&rig] { rig.drive.setHungUp(false); };
+             rig.window.onClose = [&rig] { rig.drive.SetHungUp(false); };
          },
          {},
          true},
@@ -226,7 +226,7 @@ TEST(FraMeasurement, EveryFailureAfterTheStartEndsTheDrivesRunAndSaysWhenThatFai
          },
          runFailed, true},
         {"the drive falls silent for good after the first half",
-         [](FraRig& rig) { rig.window.onClose = [&rig] { rig.drive.setHungUp(true); }; },
+         [](FraRig& rig) { rig.window.onClose = [&rig] { rig.drive.SetHungUp(true); }; },
          runFailed + QStringLiteral("\n\n") + FraNotEndedText(), false},
     };
     for (const Case& c : cases) {
@@ -238,12 +238,12 @@ TEST(FraMeasurement, EveryFailureAfterTheStartEndsTheDrivesRunAndSaysWhenThatFai
             c.message.isEmpty() ? QString::fromUtf8("错误:\n\n") + rig.window.lastText : c.message;
         EXPECT_EQ(rig.messenger.messages[0].text, expected) << c.what;
         // Whatever failed, the run's end was sent last: both writes, even after a failed one.
-        const QStringList log = rig.drive.requestLog();
+        const QStringList log = rig.drive.RequestLog();
         if (c.endReached) {
             ASSERT_GE(log.size(), 2) << c.what;
             EXPECT_EQ(log.mid(log.size() - 2), (QStringList{kEndWrites[0], kEndWrites[1]}))
                 << c.what;
-            EXPECT_EQ(rig.drive.word('A', 0x98), 0) << c.what;
+            EXPECT_EQ(rig.drive.Word('A', 0x98), 0) << c.what;
         }
         EXPECT_FALSE(rig.connection.Motions().Active()) << c.what;
     }
@@ -259,12 +259,12 @@ TEST(FraMeasurement, CancelEndsTheRunSilentlyUnlessTheEndFails) {
     for (const bool driveAnswers : {true, false}) {
         FraRig rig;
         CancellingWindow window;
-        window.onOpen = [&rig, driveAnswers] { rig.drive.setHungUp(!driveAnswers); };
+        window.onOpen = [&rig, driveAnswers] { rig.drive.SetHungUp(!driveAnswers); };
         rig.measurement.SetReadProgress(&window);
         EXPECT_FALSE(rig.measurement.Start(QStringLiteral("50"), rig.record));
         if (driveAnswers) {
             EXPECT_TRUE(rig.messenger.messages.isEmpty());
-            EXPECT_EQ(rig.drive.requestLog().mid(rig.drive.requestLog().size() - 2),
+            EXPECT_EQ(rig.drive.RequestLog().mid(rig.drive.RequestLog().size() - 2),
                       (QStringList{kEndWrites[0], kEndWrites[1]}));
         } else {
             ASSERT_EQ(rig.messenger.messages.size(), 1);
@@ -283,11 +283,11 @@ TEST(FraMeasurement, TheProgramsQuitDuringTheReadEndsTheRunOnceAndTheMeasurement
     EXPECT_FALSE(rig.measurement.Start(QStringLiteral("50"), rig.record));
     EXPECT_TRUE(notEnded.isEmpty());
     EXPECT_TRUE(rig.messenger.messages.isEmpty());
-    const QStringList log = rig.drive.requestLog();
+    const QStringList log = rig.drive.RequestLog();
     EXPECT_EQ(log.count(kEndWrites[1]), 1);
     EXPECT_EQ(After(log, QStringLiteral("WA9E0000")), QStringList{kEndWrites[1]})
         << "nothing is read after the end";
-    EXPECT_EQ(rig.drive.word('A', 0x98), 0);
+    EXPECT_EQ(rig.drive.Word('A', 0x98), 0);
 }
 
 TEST(FraMeasurement, AStartWhoseAnswerIsLostIsEndedAsCancelEndsIt) {
@@ -297,21 +297,21 @@ TEST(FraMeasurement, AStartWhoseAnswerIsLostIsEndedAsCancelEndsIt) {
     rig.port->setResponder([passOn, &rig](QByteArrayView written) {
         if (!written.startsWith("WA980001"))
             return passOn(written);
-        rig.drive.process(written); // taken, its reply lost on the line
+        rig.drive.Process(written); // taken, its reply lost on the line
         return QByteArray();
     });
     EXPECT_FALSE(rig.measurement.Start(QStringLiteral("50"), rig.record));
     ASSERT_EQ(rig.messenger.messages.size(), 1);
     EXPECT_EQ(rig.messenger.messages[0].text,
               QString::fromUtf8("错误:\n\n追踪设定资料至伺服驱动器。"));
-    const QStringList log = rig.drive.requestLog();
+    const QStringList log = rig.drive.RequestLog();
     ASSERT_GE(log.size(), 2);
     EXPECT_EQ(log.mid(log.size() - 2), (QStringList{kEndWrites[0], kEndWrites[1]}));
-    EXPECT_EQ(rig.drive.word('A', 0x98), 0) << "the drive's run is over";
+    EXPECT_EQ(rig.drive.Word('A', 0x98), 0) << "the drive's run is over";
 
     // Set-up writes that fail leave nothing started, so nothing is ended either.
     FraRig refused;
     refused.swallow = [](const QByteArray& request) { return request.startsWith("WA92"); };
     EXPECT_FALSE(refused.measurement.Start(QStringLiteral("50"), refused.record));
-    EXPECT_EQ(refused.drive.requestLog().filter(QStringLiteral("WA98")).size(), 0);
+    EXPECT_EQ(refused.drive.RequestLog().filter(QStringLiteral("WA98")).size(), 0);
 }

@@ -60,7 +60,7 @@ protected:
         settings.link.RS485Port = options.rs485;
         settings.link.StationID = options.station;
         settings.link.FrameFormat = options.frameFormat;
-        settings.link.AsciiMode = options.asciiMode();
+        settings.link.AsciiMode = options.AsciiMode();
         session.SetObserver(&observer);
     }
 
@@ -111,7 +111,7 @@ protected:
 };
 
 TEST_F(DriveSessionTest, TimerConnectProbesThenPollsAndNamesThePortByItsComNumber) {
-    drive.setInputContacts(0x0015);
+    drive.SetInputContacts(0x0015);
     LetConnectBecomeDue();
     EXPECT_TRUE(port->writes().isEmpty()) << "nothing is sent while the link is not wanted";
 
@@ -124,7 +124,7 @@ TEST_F(DriveSessionTest, TimerConnectProbesThenPollsAndNamesThePortByItsComNumbe
     EXPECT_EQ(session.Link().DeviceName(), "COM1");
     EXPECT_EQ(port->lineFormat(), (LineFormat{9600, 8, 0, 0}));
     EXPECT_EQ(document.diagnosticsSnapshot[2], 0x0015) << "the probe stores dn-03";
-    EXPECT_EQ(drive.requestLog(), QStringList{kProbe} + kPollReads);
+    EXPECT_EQ(drive.RequestLog(), QStringList{kProbe} + kPollReads);
     EXPECT_EQ(observer.monitorPolls, 1);
 
     session.Disconnect();
@@ -148,22 +148,22 @@ TEST_F(DriveSessionTest, FirstConnectWaitsUntilTenTicksHavePassedSinceTheLastAtt
     EXPECT_EQ(ticks, 11) << "ten ticks count up from the start, the eleventh connects";
 
     // A live link is probed again once ten more ticks have passed, and polled on every tick.
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     for (int i = 0; i < 10; ++i) {
         session.OnTimerTick();
     }
-    EXPECT_FALSE(drive.requestLog().contains(kProbe));
-    EXPECT_EQ(drive.requestLog().size(), 10 * kPollReads.size());
-    drive.clearRequestLog();
+    EXPECT_FALSE(drive.RequestLog().contains(kProbe));
+    EXPECT_EQ(drive.RequestLog().size(), 10 * kPollReads.size());
+    drive.ClearRequestLog();
     session.OnTimerTick();
-    EXPECT_EQ(drive.requestLog(), QStringList{kProbe} + kPollReads);
+    EXPECT_EQ(drive.RequestLog(), QStringList{kProbe} + kPollReads);
 }
 
 TEST_F(DriveSessionTest, DriveThatStopsAnsweringIsDroppedAtTheNextProbeWithTopmostMessage) {
     ConnectByTimer();
     ASSERT_TRUE(session.LinkUp());
-    drive.setHungUp(true);
-    drive.clearRequestLog();
+    drive.SetHungUp(true);
+    drive.ClearRequestLog();
     observer.panes.clear();
 
     int ticks = 0;
@@ -175,7 +175,7 @@ TEST_F(DriveSessionTest, DriveThatStopsAnsweringIsDroppedAtTheNextProbeWithTopmo
     }
     EXPECT_LE(ticks, DriveSession::kTicksBetweenConnects + 1);
     // Ten silent polls each gave up after three attempts at the first read; then three probes.
-    const QStringList log = drive.requestLog();
+    const QStringList log = drive.RequestLog();
     ASSERT_GE(log.size(), 3);
     EXPECT_EQ(log.mid(log.size() - 3), (QStringList{kProbe, kProbe, kProbe}));
     EXPECT_EQ(log.count(Cmd("R510")), 3 * (ticks - 1));
@@ -210,17 +210,17 @@ TEST_F(DriveSessionTest, FailedReadBackIsTheOnlyMessageWhenTheProbeThenFindsTheD
         }
     };
 
-    drive.setHungUp(true);
+    drive.SetHungUp(true);
     EXPECT_FALSE(trace.ReadBack(TraceSettings{}, data, nullptr));
     dropLink();
     EXPECT_FALSE(session.LinkUp());
     EXPECT_EQ(Texts(), QStringList{QStringLiteral("错误:\n\n1/2048--->(0000H)")});
 
     // The same for a whole-set read, whose failure the parameter path tells.
-    drive.setHungUp(false);
+    drive.SetHungUp(false);
     ConnectByTimer();
     ASSERT_TRUE(session.LinkUp());
-    drive.setHungUp(true);
+    drive.SetHungUp(true);
     EXPECT_FALSE(session.Connection().Transfer().ReadAll());
     dropLink();
     ASSERT_EQ(messenger.messages.size(), 2);
@@ -229,28 +229,28 @@ TEST_F(DriveSessionTest, FailedReadBackIsTheOnlyMessageWhenTheProbeThenFindsTheD
     messenger.messages.clear();
 
     // A failure followed by an answered probe is forgotten.
-    drive.setHungUp(false);
+    drive.SetHungUp(false);
     ConnectByTimer();
     ASSERT_TRUE(session.LinkUp());
-    drive.setHungUp(true);
+    drive.SetHungUp(true);
     EXPECT_FALSE(trace.ReadBack(TraceSettings{}, data, nullptr));
-    drive.setHungUp(false);
+    drive.SetHungUp(false);
     for (int i = 0; i <= DriveSession::kTicksBetweenConnects; ++i) {
         session.OnTimerTick();
     }
     ASSERT_TRUE(session.LinkUp()) << "the drive answered the probe again";
-    drive.setHungUp(true);
+    drive.SetHungUp(true);
     dropLink();
     EXPECT_EQ(Texts(), (QStringList{QStringLiteral("错误:\n\n1/2048--->(0000H)"), kLinkLostText}));
 }
 
 TEST_F(DriveSessionTest, ProbeUnansweredOnFirstOpenClosesThePortAndStopsWanting) {
-    drive.setHungUp(true);
+    drive.SetHungUp(true);
     ConnectByTimer();
     EXPECT_FALSE(session.LinkRequested());
     EXPECT_FALSE(session.PortOpen());
     EXPECT_FALSE(port->isOpen());
-    EXPECT_EQ(drive.requestLog(), (QStringList{kProbe, kProbe, kProbe}));
+    EXPECT_EQ(drive.RequestLog(), (QStringList{kProbe, kProbe, kProbe}));
     EXPECT_EQ(Texts(), QStringList{kLinkLostText});
 }
 
@@ -426,11 +426,11 @@ TEST_F(DriveSessionTest, DialogOnRs232ProbesAndWantsTheLinkThenItsOkButtonDiscon
     EXPECT_EQ(port->device(), "/dev/ttyUSB2");
     EXPECT_EQ(session.Link().DeviceName(), "COM3");
     EXPECT_EQ(port->lineFormat(), (LineFormat{19200, 8, 0, 0}));
-    EXPECT_EQ(drive.requestLog(), QStringList{kProbe});
+    EXPECT_EQ(drive.RequestLog(), QStringList{kProbe});
     EXPECT_GE(observer.stateChanges, 1);
 
     // OK now means "断开(&D)": the choice in the boxes is not taken.
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     session.DialogConnect([&](const PortChoice&, bool requested) {
         shownRequested = requested;
         return std::optional<PortChoice>(PortChoice{5, 0});
@@ -439,7 +439,7 @@ TEST_F(DriveSessionTest, DialogOnRs232ProbesAndWantsTheLinkThenItsOkButtonDiscon
     EXPECT_FALSE(session.LinkRequested());
     EXPECT_FALSE(port->isOpen());
     EXPECT_EQ(settings.link.ComPort, 2);
-    EXPECT_TRUE(drive.requestLog().isEmpty());
+    EXPECT_TRUE(drive.RequestLog().isEmpty());
 }
 
 TEST_F(DriveSessionTest, DialogCancelChangesNothing) {
@@ -453,7 +453,7 @@ TEST_F(DriveSessionTest, DialogCancelChangesNothing) {
 
 TEST_F(DriveSessionTest, DialogFailuresTellTheUserAndLeaveTheLinkOff) {
     // No drive answers: string 145.
-    drive.setHungUp(true);
+    drive.SetHungUp(true);
     DialogChoose({0, 1});
     EXPECT_EQ(Texts(), QStringList{kNoAnswerText});
     EXPECT_FALSE(messenger.messages[0].topmost);
@@ -499,7 +499,7 @@ protected:
 TEST_P(Rs485SessionTest, DialogChecksWithModbusAndLeavesThePortOpenForTheTimerToLink) {
     DialogChoose({0, 3});
     const QString check = QString::fromLatin1(GetParam().check);
-    EXPECT_EQ(drive.requestLog(), QStringList{check});
+    EXPECT_EQ(drive.RequestLog(), QStringList{check});
     EXPECT_TRUE(session.PortOpen());
     EXPECT_FALSE(session.LinkUp());
     EXPECT_FALSE(session.LinkRequested());
@@ -508,26 +508,26 @@ TEST_P(Rs485SessionTest, DialogChecksWithModbusAndLeavesThePortOpenForTheTimerTo
 
     // "连线(&C)" probes over the open port as it is set up: no second open, no new line format.
     settings.link.BaudRateIndex = 0;
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     ConnectByTimer();
     EXPECT_TRUE(session.LinkUp());
     EXPECT_EQ(port->openCount(), 1);
     EXPECT_EQ(port->lineFormat().baudRate, 38400u);
-    EXPECT_EQ(drive.requestLog(), QStringList{kProbe} + kPollReads);
+    EXPECT_EQ(drive.RequestLog(), QStringList{kProbe} + kPollReads);
 }
 
 TEST_P(Rs485SessionTest, UnansweredChecksCloseThePort) {
-    drive.setHungUp(true);
+    drive.SetHungUp(true);
     DialogChoose({0, 1});
     EXPECT_EQ(Texts(), QStringList{kNoAnswerText});
     EXPECT_FALSE(session.PortOpen());
     EXPECT_FALSE(port->isOpen());
 
     // An open port whose drive then falls silent: the timer's probe drops it with the message.
-    drive.setHungUp(false);
+    drive.SetHungUp(false);
     DialogChoose({0, 1});
     ASSERT_TRUE(session.PortOpen());
-    drive.setHungUp(true);
+    drive.SetHungUp(true);
     ConnectByTimer();
     EXPECT_EQ(Texts(1), QStringList{kLinkLostText});
     EXPECT_FALSE(session.PortOpen());
@@ -541,19 +541,19 @@ INSTANTIATE_TEST_SUITE_P(
                       Rs485Case{DriveLinkOptions{true, 17, 6}, "11 03 00 00 00 01 86 9A"}));
 
 TEST_F(DriveSessionTest, PollSendsTheSixStatusReadsAndRefreshesEachPane) {
-    drive.setWord('5', 0x10, 2);
-    drive.setServoOn(true);
-    drive.setSoftwareVersion(312);
-    drive.setModelCode(0x122);
-    drive.setMaxSpeed(5000);
-    drive.setAlarm(0x0100);
+    drive.SetWord('5', 0x10, 2);
+    drive.SetServoOn(true);
+    drive.SetSoftwareVersion(312);
+    drive.SetModelCode(0x122);
+    drive.SetMaxSpeed(5000);
+    drive.SetAlarm(0x0100);
     ConnectByTimer();
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     observer.panes.clear();
     observer.monitorPolls = 0;
 
     session.OnTimerTick();
-    EXPECT_EQ(drive.requestLog(), kPollReads);
+    EXPECT_EQ(drive.RequestLog(), kPollReads);
     EXPECT_EQ(observer.panes, (std::vector<int>{1, 0, 2, 4, 5, 7}));
     EXPECT_EQ(observer.monitorPolls, 1);
     EXPECT_EQ(document.diagnosticsSnapshot[0], 2);
@@ -569,7 +569,7 @@ TEST_F(DriveSessionTest, PollSendsTheSixStatusReadsAndRefreshesEachPane) {
 TEST_F(DriveSessionTest, StatusReadTurnsTheHookAfterEachReadAndARequestWaitsForItsEnd) {
     EnsureApplication();
     ConnectByTimer();
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     observer.monitorPolls = 0;
     int ended = 0;
     QObject::connect(&session.Operations(), &DriveOperations::operationsEnded, [&] { ++ended; });
@@ -579,7 +579,7 @@ TEST_F(DriveSessionTest, StatusReadTurnsTheHookAfterEachReadAndARequestWaitsForI
         if (++turns == 2) { // a window's click while the status read runs
             session.Operations().Post([&] {
                 seen << QStringLiteral("%1 reads, %2 monitor polls")
-                            .arg(drive.requestLog().size())
+                            .arg(drive.RequestLog().size())
                             .arg(observer.monitorPolls);
             });
         }
@@ -616,11 +616,11 @@ TEST_F(DriveSessionTest, PaneTextsWhileNotLinked) {
 }
 
 TEST_F(DriveSessionTest, LinkedPanesShowTheValuesRead) {
-    drive.setServoOn(true);
-    drive.setWord('5', 0x10, 3);
-    drive.setSoftwareVersion(5);
-    drive.setModelCode(0x121);
-    drive.setAlarm(0x0006);
+    drive.SetServoOn(true);
+    drive.SetWord('5', 0x10, 3);
+    drive.SetSoftwareVersion(5);
+    drive.SetModelCode(0x121);
+    drive.SetAlarm(0x0006);
     ConnectByTimer();
     ASSERT_TRUE(session.LinkUp());
     EXPECT_EQ(PaneTexts(),
@@ -628,34 +628,34 @@ TEST_F(DriveSessionTest, LinkedPanesShowTheValuesRead) {
                            "型号: MQRX-15A", "电机型式:300W 3000rpm 2500ppr",
                            "信息: ", "电源电压过高(回生异常)。"}));
     // A model the list does not know, read at the next poll.
-    drive.setModelCode(0x460);
+    drive.SetModelCode(0x460);
     session.OnTimerTick();
     EXPECT_EQ(session.PaneText(4), "型号: ---------");
 }
 
 TEST_F(DriveSessionTest, FailedModelReadKeepsLaterPanesAndSkipsTheMonitors) {
-    drive.setModelCode(0x121);
-    drive.setAlarm(0);
+    drive.SetModelCode(0x121);
+    drive.SetAlarm(0);
     ConnectByTimer();
     ASSERT_EQ(session.PaneText(4), "型号: MQRX-15A");
     const QString motor = session.PaneText(5);
     const QString alarm = session.PaneText(7);
 
     // The drive changes, and from now on every read of page 5 0x0C goes unanswered.
-    drive.setModelCode(0x460);
-    drive.setAlarm(0x0004);
-    drive.setSoftwareVersion(5);
-    drive.setMaxSpeed(2000);
+    drive.SetModelCode(0x460);
+    drive.SetAlarm(0x0004);
+    drive.SetSoftwareVersion(5);
+    drive.SetMaxSpeed(2000);
     port->setResponder([this](QByteArrayView written) {
-        const QByteArray reply = drive.receive(written);
+        const QByteArray reply = drive.Receive(written);
         return written.startsWith("R50C") ? QByteArray() : reply;
     });
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     observer.panes.clear();
     observer.monitorPolls = 0;
 
     session.OnTimerTick();
-    EXPECT_EQ(drive.requestLog(), kPollReads.first(4) + QStringList(2, Cmd("R50C")));
+    EXPECT_EQ(drive.RequestLog(), kPollReads.first(4) + QStringList(2, Cmd("R50C")));
     EXPECT_EQ(observer.panes, (std::vector<int>{1, 0, 2}));
     EXPECT_EQ(observer.monitorPolls, 0);
     EXPECT_EQ(session.PaneText(2), "版本: 0.05") << "values read before the failure are kept";
@@ -680,12 +680,12 @@ TEST_F(DriveSessionTest, BusyKeepsTheTickFromConnectingAndPollingButTheCountAdva
     session.SetBusy(false);
     session.OnTimerTick();
     ASSERT_TRUE(session.LinkUp());
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     session.SetBusy(true);
     for (int i = 0; i < 15; ++i) {
         session.OnTimerTick();
     }
-    EXPECT_TRUE(drive.requestLog().isEmpty());
+    EXPECT_TRUE(drive.RequestLog().isEmpty());
     EXPECT_EQ(session.TickCount(), 15);
     EXPECT_TRUE(session.Busy()) << "the tick leaves someone else's Busy alone";
     for (int i = 15; i < 1000; ++i) // the count wraps at one thousand

@@ -97,9 +97,9 @@ TEST(CatalogueAgainstSimulator, EveryRangeAndDefaultIsTheDrives) {
             const ParamCode code{drive.letter, drive.number};
             SCOPED_TRACE(code.text().toStdString());
             ASSERT_NE(minimums.slot(code), nullptr);
-            EXPECT_EQ(*minimums.slot(code), drive.min.resolve(facts)) << "minimum";
-            EXPECT_EQ(*maximums.slot(code), drive.max.resolve(facts)) << "maximum";
-            EXPECT_EQ(*defaults.slot(code), drive.defaultValue.resolve(facts)) << "default";
+            EXPECT_EQ(*minimums.slot(code), drive.min.Resolve(facts)) << "minimum";
+            EXPECT_EQ(*maximums.slot(code), drive.max.Resolve(facts)) << "maximum";
+            EXPECT_EQ(*defaults.slot(code), drive.defaultValue.Resolve(facts)) << "default";
         }
     }
 }

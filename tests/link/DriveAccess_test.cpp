@@ -25,11 +25,11 @@ protected:
         settings.RS485Port = options.rs485;
         settings.StationID = options.station;
         settings.FrameFormat = options.frameFormat;
-        settings.AsciiMode = options.asciiMode();
+        settings.AsciiMode = options.AsciiMode();
         access.AssumeLinkUp();
     }
 
-    QStringList Requests() const { return drive.requestLog(); }
+    QStringList Requests() const { return drive.RequestLog(); }
 
     SimulatedDrive drive;
     MemorySerialBackend* port = new MemorySerialBackend;
@@ -56,15 +56,15 @@ TEST_F(DriveAccessTest, NothingIsSentWhileTheLinkIsDown) {
 }
 
 TEST_F(DriveAccessTest, WordsAreUnsignedExceptAtTheConvertedLocations) {
-    drive.setWord('7', 0x20, 0xFFFF);
+    drive.SetWord('7', 0x20, 0xFFFF);
     ASSERT_TRUE(access.ReadDriveWord('7', 0x20));
     EXPECT_EQ(access.LastValue, 65535);
     // Page 5 0x36 is internal speed command 1: -5461 raw is -1000 rpm at N = 3000.
-    drive.setWord('5', 0x36, static_cast<uint16_t>(-5461));
+    drive.SetWord('5', 0x36, static_cast<uint16_t>(-5461));
     ASSERT_TRUE(access.ReadDriveWord('5', 0x36));
     EXPECT_EQ(access.LastValue, -1000);
     // Page 6 0xE4 is the motor speed feedback, converted as a speed.
-    drive.setWord('6', 0xE4, 5461);
+    drive.SetWord('6', 0xE4, 5461);
     ASSERT_TRUE(access.ReadDriveWord('6', 0xE4));
     EXPECT_EQ(access.LastValue, 1000);
     EXPECT_EQ(Requests(), (QStringList{Cmd("R720"), Cmd("R536"), Cmd("R6E4")}));
@@ -75,16 +75,16 @@ TEST_F(DriveAccessTest, WritesGoThroughTheMailboxWhenStoredOrOnPageZero) {
     ASSERT_TRUE(access.WriteDriveWord('5', 0x10, 3, true));
     EXPECT_EQ(Requests(), (QStringList{Cmd("W5710010"), Cmd("W5720003"), Cmd("W5700001"),
                                        Cmd("W5100003"), Cmd("W5100003")}));
-    EXPECT_EQ(drive.state().storedRaw('C', 1), 3);
-    EXPECT_EQ(drive.state().liveRaw('C', 1), 3);
+    EXPECT_EQ(drive.State().StoredRaw('C', 1), 3);
+    EXPECT_EQ(drive.State().LiveRaw('C', 1), 3);
 
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     ASSERT_TRUE(access.WriteDriveWord(0, 0x10, 4, false));
     EXPECT_EQ(Requests(),
               (QStringList{Cmd("W5710010"), Cmd("W5720004"), Cmd("W5700001"), Cmd("W5100004")}));
 
     // A converted location takes the codec: JOG speed -1000 rpm is -5461.
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     ASSERT_TRUE(access.WriteDriveWord('6', 0x0B, -1000, false));
     EXPECT_EQ(Requests(), (QStringList{Cmd("W60BEAAB")}));
 }
@@ -104,19 +104,19 @@ TEST_F(DriveAccessTest, FetchReadsTheStoredParameterThroughTheMailbox) {
 TEST_F(DriveAccessTest, StoreStopsAtTheFirstUnacknowledgedStep) {
     FaultSettings faults;
     faults.refuse = 1.0;
-    drive.setFaults(faults);
+    drive.SetFaults(faults);
     EXPECT_FALSE(access.StoreParameter(0x10, 1));
     // The first step is tried three times and nothing after it.
     EXPECT_EQ(Requests(), (QStringList{Cmd("W5710010"), Cmd("W5710010"), Cmd("W5710010")}));
 }
 
 TEST_F(DriveAccessTest, ServoStateAndProbe) {
-    drive.setWord('A', 0x98, 2);
+    drive.SetWord('A', 0x98, 2);
     EXPECT_EQ(access.QueryServoState(), 2);
-    drive.setWord('A', 0x98, 5);
+    drive.SetWord('A', 0x98, 5);
     EXPECT_EQ(access.QueryServoState(), 1);
     access.DropLink();
-    drive.setInputContacts(0x1234);
+    drive.SetInputContacts(0x1234);
     int32_t dn03 = 0;
     ASSERT_TRUE(access.Probe(&dn03));
     EXPECT_EQ(dn03, 0x1234);
@@ -145,7 +145,7 @@ TEST_P(DriveAccessModbusTest, LostOrCorruptRepliesAreTriedAgainButExceptionsAreN
     int spoil = 0; // replies still to lose or damage
     bool damage = false;
     port->setResponder([&](QByteArrayView written) {
-        QByteArray reply = drive.receive(written);
+        QByteArray reply = drive.Receive(written);
         if (spoil > 0 && !reply.isEmpty()) {
             --spoil;
             if (!damage)

@@ -31,14 +31,14 @@ struct EchoRig {
                     options.rs485,
                     1,
                     options.frameFormat,
-                    options.asciiMode(),
+                    options.AsciiMode(),
                     EchoMode::Automatic};
         document.OnNewDocument();
         connected = connection.Open(QStringLiteral("/dev/sim"), 9600) == 0 && connection.Probe();
-        drive.clearRequestLog();
+        drive.ClearRequestLog();
     }
     int Reads(const char* pages) const {
-        return drive.requestLog()
+        return drive.RequestLog()
             .filter(QRegularExpression(QStringLiteral("^R[%1]").arg(pages)))
             .size();
     }
@@ -69,7 +69,7 @@ TEST_P(EchoingLine, WholeSetReadAndWriteGoThrough) {
     EXPECT_EQ(values.value(sn211), 40) << "the drive's factory value";
     values[sn211] = 55;
     ASSERT_TRUE(transfer.WriteCodes(codes, values));
-    EXPECT_EQ(rig.drive.word('5', ParameterIndexOf({'S', 11})), 55);
+    EXPECT_EQ(rig.drive.Word('5', ParameterIndexOf({'S', 11})), 55);
     QList<int32_t> again;
     ASSERT_TRUE(transfer.ReadCodes(codes, &again));
     EXPECT_EQ(again, values);
@@ -111,7 +111,7 @@ TEST(EchoingLine, FrequencyResponseMeasurementGoesThrough) {
     EXPECT_EQ(rig.Reads("0-3"), 2048);
     // The last pair of the second half is still in the drive's buffer.
     EXPECT_EQ(record.speed[1024],
-              RawToDisplay({'R', 1}, static_cast<int16_t>(rig.drive.word('3', 255)), 3000));
+              RawToDisplay({'R', 1}, static_cast<int16_t>(rig.drive.Word('3', 255)), 3000));
 }
 
 } // namespace

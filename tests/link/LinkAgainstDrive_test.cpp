@@ -50,7 +50,7 @@ protected:
 
 TEST_F(LinkAgainstDrive, ProbeAndMailboxFetch) {
     Connect();
-    drive->setInputContacts(0x0155);
+    drive->SetInputContacts(0x0155);
     int32_t word = 0;
     EXPECT_EQ(Read('6', 0xCB, &word), ExchangeResult::Good);
     EXPECT_EQ(word, 0x0155);
@@ -68,7 +68,7 @@ TEST_F(LinkAgainstDrive, LatencyAndPacingShowOnThePortClock) {
     faults.latencyMs = 30;
     faults.pace = true;
     faults.baud = 9600;
-    drive->setFaults(faults);
+    drive->SetFaults(faults);
     int32_t word = 0;
     EXPECT_EQ(Read('5', 0x47, &word), ExchangeResult::Good);
     EXPECT_EQ(word, 3000);

@@ -24,11 +24,11 @@ protected:
 
     void SetRing(const std::array<uint16_t, 10>& entries, uint16_t pointer) {
         for (int i = 0; i < 10; ++i) {
-            drive.state().setStoredWord(i, entries[static_cast<size_t>(i)]);
-            drive.setWord('5', i, entries[static_cast<size_t>(i)]);
+            drive.State().SetStoredWord(i, entries[static_cast<size_t>(i)]);
+            drive.SetWord('5', i, entries[static_cast<size_t>(i)]);
         }
-        drive.state().setStoredWord(0x0A, pointer);
-        drive.setWord('5', 0x0A, pointer);
+        drive.State().SetStoredWord(0x0A, pointer);
+        drive.SetWord('5', 0x0A, pointer);
     }
 
     QStringList RowCodes() const {
@@ -48,20 +48,20 @@ protected:
 TEST_F(MonitorTest, StatusDisplayReadsTheTickedValuesAndAFailureChangesNoText) {
     display.SetActive(true);
     EXPECT_TRUE(monitors.Run());
-    EXPECT_TRUE(drive.requestLog().isEmpty()) << "nothing ticked, nothing sent";
+    EXPECT_TRUE(drive.RequestLog().isEmpty()) << "nothing ticked, nothing sent";
 
     for (int number : {1, 2, 3, 4, 5, 7, 9}) {
         display.SetSelected(number, true);
     }
-    drive.setWord('6', 0xE4, 8192);   // half of N = 3000 rpm
-    drive.setWord('9', 0xB6, 2048);   // 50 %
-    drive.setWord('6', 0x91, 0xFFFF); // unsigned
-    drive.setWord('6', 0x5C, 0xFFFF);
-    drive.setWord('6', 0x5D, 0xFFFE);
-    drive.setWord('6', 0x32, static_cast<uint16_t>(-819));
+    drive.SetWord('6', 0xE4, 8192);   // half of N = 3000 rpm
+    drive.SetWord('9', 0xB6, 2048);   // 50 %
+    drive.SetWord('6', 0x91, 0xFFFF); // unsigned
+    drive.SetWord('6', 0x5C, 0xFFFF);
+    drive.SetWord('6', 0x5D, 0xFFFE);
+    drive.SetWord('6', 0x32, static_cast<uint16_t>(-819));
     document.statusSnapshot[5] = 77; // Un-06 is not ticked
     ASSERT_TRUE(monitors.Run());
-    EXPECT_EQ(drive.requestLog(),
+    EXPECT_EQ(drive.RequestLog(),
               (QStringList{Cmd("R6E4"), Cmd("R9B6"), Cmd("R691"), Cmd("R693"), Cmd("R694"),
                            Cmd("R65C"), Cmd("R65D"), Cmd("R632")}));
     EXPECT_EQ(display.Text(1), "1500");
@@ -73,11 +73,11 @@ TEST_F(MonitorTest, StatusDisplayReadsTheTickedValuesAndAFailureChangesNoText) {
     EXPECT_EQ(document.statusSnapshot[5], 0);
     EXPECT_EQ(StatusValueText(9, 1000), "10.00");
 
-    drive.clearRequestLog();
-    drive.setWord('6', 0xE4, 16384);
+    drive.ClearRequestLog();
+    drive.SetWord('6', 0xE4, 16384);
     refuse = [](const QString& r) { return r.startsWith("R694"); };
     EXPECT_FALSE(monitors.Run());
-    EXPECT_EQ(drive.requestLog(),
+    EXPECT_EQ(drive.RequestLog(),
               (QStringList{Cmd("R6E4"), Cmd("R9B6"), Cmd("R691"), Cmd("R693")}));
     EXPECT_EQ(document.statusSnapshot[0], 3000) << "values before the failure are read";
     EXPECT_EQ(display.Text(1), "1500") << "but not shown";
@@ -87,23 +87,23 @@ TEST_F(MonitorTest, StatusDisplayReadsTheTickedValuesAndAFailureChangesNoText) {
 }
 
 TEST_F(MonitorTest, DiagnosticsShowContactsAndLabelTheLampsFromTheContactParameters) {
-    drive.setWord('5', 0x10, 3);
-    drive.setInputContacts(0x0005);
-    drive.setWord('5', ParameterIndexOf({'H', 1}), 258); // normally closed, function 1
-    drive.setWord('5', ParameterIndexOf({'H', 2}), 2);
-    drive.setWord('5', ParameterIndexOf({'H', 3}), 0x30); // no such function
+    drive.SetWord('5', 0x10, 3);
+    drive.SetInputContacts(0x0005);
+    drive.SetWord('5', ParameterIndexOf({'H', 1}), 258); // normally closed, function 1
+    drive.SetWord('5', ParameterIndexOf({'H', 2}), 2);
+    drive.SetWord('5', ParameterIndexOf({'H', 3}), 0x30); // no such function
     // Outputs from the machine at rest: DO-1 zero speed (on), DO-2..DO-4 alarm, alarm, home (off).
-    drive.setWord('5', ParameterIndexOf({'H', 14}), 3);
-    drive.setWord('5', ParameterIndexOf({'H', 16}), 2);
-    drive.setWord('5', ParameterIndexOf({'H', 17}), 7);
+    drive.SetWord('5', ParameterIndexOf({'H', 14}), 3);
+    drive.SetWord('5', ParameterIndexOf({'H', 16}), 2);
+    drive.SetWord('5', ParameterIndexOf({'H', 17}), 7);
     diagnostics.SetActive(true);
     diagnostics.RequestContactRead();
     EXPECT_EQ(diagnostics.InputLabel(1), "S1: DI-1");
 
     ASSERT_TRUE(monitors.Run());
     const QStringList diagnosticReads{Cmd("R510"), Cmd("R6AF"), Cmd("R6CB"), Cmd("R5E2")};
-    EXPECT_EQ(drive.requestLog().size(), 19 + 4);
-    EXPECT_EQ(drive.requestLog().mid(19), diagnosticReads);
+    EXPECT_EQ(drive.RequestLog().size(), 19 + 4);
+    EXPECT_EQ(drive.RequestLog().mid(19), diagnosticReads);
     EXPECT_EQ(diagnostics.Text(1), "3: 位置(Pe)-速度(S)");
     EXPECT_EQ(diagnostics.Text(2), "00000001");
     EXPECT_EQ(diagnostics.Text(3), "0000000000101");
@@ -116,10 +116,10 @@ TEST_F(MonitorTest, DiagnosticsShowContactsAndLabelTheLampsFromTheContactParamet
     EXPECT_EQ(diagnostics.OutputLabel(1), "R1: ZS");
     EXPECT_EQ(diagnostics.OutputLabel(5), "R5: LM/A0");
 
-    drive.clearRequestLog();
-    drive.setInputContacts(0);
+    drive.ClearRequestLog();
+    drive.SetInputContacts(0);
     ASSERT_TRUE(monitors.Run());
-    EXPECT_EQ(drive.requestLog(), diagnosticReads) << "the contact parameters only once";
+    EXPECT_EQ(drive.RequestLog(), diagnosticReads) << "the contact parameters only once";
     EXPECT_FALSE(diagnostics.InputOn(1));
 }
 
@@ -131,13 +131,13 @@ TEST_F(MonitorTest, TheMonitorsRunInOrderAndTheFirstFailureEndsTheTick) {
     alarms.RequestRead();
     refuse = [](const QString& r) { return r.startsWith("R6AF"); };
     EXPECT_FALSE(monitors.Run());
-    EXPECT_EQ(drive.requestLog(), (QStringList{Cmd("R9B6"), Cmd("R510")}));
+    EXPECT_EQ(drive.RequestLog(), (QStringList{Cmd("R9B6"), Cmd("R510")}));
     EXPECT_TRUE(alarms.ReadRequested());
 
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     refuse = {};
     monitors.Run();
-    const QStringList log = drive.requestLog();
+    const QStringList log = drive.RequestLog();
     ASSERT_GE(log.size(), 6);
     EXPECT_EQ(log.mid(0, 6), (QStringList{Cmd("R9B6"), Cmd("R510"), Cmd("R6AF"), Cmd("R6CB"),
                                           Cmd("R5E2"), Cmd("W573000A")}));
@@ -153,7 +153,7 @@ TEST_F(MonitorTest, ACommandChosenBetweenExchangesEndsTheTickAndRunsAfterIt) {
     alarms.RequestRead();
     for (int turn = 0; turn < 3; ++turn) {
         SCOPED_TRACE(turn);
-        drive.clearRequestLog();
+        drive.ClearRequestLog();
         int turns = 0;
         int ran = 0;
         monitors.SetExchangeHook([&] {
@@ -162,15 +162,15 @@ TEST_F(MonitorTest, ACommandChosenBetweenExchangesEndsTheTickAndRunsAfterIt) {
             }
         });
         EXPECT_FALSE(monitors.Run());
-        EXPECT_EQ(drive.requestLog().size(), turn + 1) << "no read after the command was chosen";
+        EXPECT_EQ(drive.RequestLog().size(), turn + 1) << "no read after the command was chosen";
         EXPECT_EQ(ran, 0);
         QCoreApplication::processEvents();
         EXPECT_EQ(ran, 1);
     }
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     monitors.SetExchangeHook({});
     EXPECT_TRUE(monitors.Run());
-    EXPECT_GT(drive.requestLog().size(), 3) << "the next tick reads the alarms too";
+    EXPECT_GT(drive.RequestLog().size(), 3) << "the next tick reads the alarms too";
 }
 
 TEST_F(MonitorTest, AlarmRowsRunBackFromThePointerAndClearingStopsAtTheFirstFailure) {
@@ -188,9 +188,9 @@ TEST_F(MonitorTest, AlarmRowsRunBackFromThePointerAndClearingStopsAtTheFirstFail
     EXPECT_EQ(progress.texts.last(), "读取异常警报履历参数: A9");
     EXPECT_FALSE(progress.open);
 
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     ASSERT_TRUE(monitors.Run());
-    EXPECT_TRUE(drive.requestLog().isEmpty()) << "read only on request";
+    EXPECT_TRUE(drive.RequestLog().isEmpty()) << "read only on request";
 
     SetRing({1, 2, 3, 4, 5, 6, 7, 8, 9, 16}, 3);
     alarms.RequestRead();
@@ -202,13 +202,13 @@ TEST_F(MonitorTest, AlarmRowsRunBackFromThePointerAndClearingStopsAtTheFirstFail
     ASSERT_EQ(messenger.messages.size(), 1);
     EXPECT_EQ(messenger.messages[0].text, "错误:\n\n通讯错误！！");
     EXPECT_EQ(messenger.messages[0].caption, "清除异常警报履历信息");
-    EXPECT_EQ(drive.state().storedWord(2), 0) << "entries already cleared stay cleared";
-    EXPECT_EQ(drive.state().storedWord(3), 4);
-    EXPECT_EQ(drive.state().storedWord(0x0A), 3) << "the pointer is not written";
+    EXPECT_EQ(drive.State().StoredWord(2), 0) << "entries already cleared stay cleared";
+    EXPECT_EQ(drive.State().StoredWord(3), 4);
+    EXPECT_EQ(drive.State().StoredWord(0x0A), 3) << "the pointer is not written";
 
     refuse = {};
     EXPECT_TRUE(alarms.Clear());
-    EXPECT_EQ(drive.state().storedWord(9), 0);
+    EXPECT_EQ(drive.State().StoredWord(9), 0);
     EXPECT_EQ(RowCodes(), QStringList(10, "00"));
 }
 
@@ -219,14 +219,14 @@ TEST_F(MonitorTest, StatusDisplayFollowsTheMachine) {
     for (int number : {1, 2, 6}) {
         display.SetSelected(number, true);
     }
-    drive.setWord('5', ParameterIndexOf({'C', 1}), 1); // speed mode
+    drive.SetWord('5', ParameterIndexOf({'C', 1}), 1); // speed mode
     ASSERT_TRUE(RunControlLine(drive, "servo on").ok);
     ASSERT_TRUE(RunControlLine(drive, "analog-speed 2").ok); // 2 V of 10 V = 600 rpm at N = 3000
-    drive.advance(std::chrono::milliseconds(1));
+    drive.Advance(std::chrono::milliseconds(1));
     ASSERT_TRUE(monitors.Run());
     EXPECT_EQ(display.Text(6), "600");
     EXPECT_GT(display.Text(2).toInt(), 100) << "accelerating takes torque";
-    drive.advance(std::chrono::seconds(1));
+    drive.Advance(std::chrono::seconds(1));
     ASSERT_TRUE(monitors.Run());
     EXPECT_NEAR(display.Text(1).toInt(), 600, 3);
     EXPECT_LT(std::abs(display.Text(2).toInt()), 10) << "a steady speed takes little torque";

@@ -105,49 +105,49 @@ protected:
 };
 
 TEST_F(OnlineEditorTest, PressesWriteStoredAndLiveCopiesAtOnce) {
-    drive.state().setWord(DriveMap::kMaxMotorSpeed, 4500);
+    drive.State().SetWord(DriveMap::kMaxMotorSpeed, 4500);
     ASSERT_TRUE(access.StoreParameter(ParameterIndexOf({'C', 8}), 0x00F6)); // brake mode 2
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     editor.TakeCodes({ParamCode{'S', 11}, ParamCode{'C', 8}, ParamCode{'P', 8}, ParamCode{'q', 5}});
     EXPECT_EQ(kept[2], (ParamCode{'P', 8}));
     EXPECT_EQ(profile.maxMotorSpeed, 4500);
     EXPECT_EQ(editor.Panel(0).PanelValue, 40);
     EXPECT_EQ(editor.Panel(2).PanelValue, 50000);
     EXPECT_EQ(editor.Panel(3).PanelValue, 40);
-    EXPECT_EQ(drive.requestLog().front(), Cmd("R547"));
+    EXPECT_EQ(drive.RequestLog().front(), Cmd("R547"));
 
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     EXPECT_EQ(Press(0, 2, true), PressOutcome::Written);
-    EXPECT_EQ(drive.requestLog(),
+    EXPECT_EQ(drive.RequestLog(),
               (QStringList{Cmd("W5710030"), Cmd("W5720032"), Cmd("W5700001"), Cmd("W5300032")}));
-    EXPECT_EQ(drive.state().liveRaw('S', 11), 50);
-    EXPECT_EQ(drive.state().storedRaw('S', 11), 50);
+    EXPECT_EQ(drive.State().LiveRaw('S', 11), 50);
+    EXPECT_EQ(drive.State().StoredRaw('S', 11), 50);
     EXPECT_EQ(shown, QList<int>{0});
 
     // Two registers: 49000 pulses are 490000 raw, high word then low word.
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     EXPECT_EQ(Press(2, 4, false), PressOutcome::Written);
-    EXPECT_EQ(drive.requestLog(),
+    EXPECT_EQ(drive.RequestLog(),
               (QStringList{Cmd("W5710056"), Cmd("W5720007"), Cmd("W5700001"), Cmd("W5710057"),
                            Cmd("W5727A10"), Cmd("W5700001"), Cmd("W5560007"), Cmd("W5577A10")}));
-    EXPECT_EQ(drive.state().liveRaw('P', 8), 490000);
+    EXPECT_EQ(drive.State().LiveRaw('P', 8), 490000);
 
     // Brake mode is the low two bits of its word: the other bits stay as the drive has them.
     EXPECT_EQ(editor.Panel(1).PanelValue, 2);
     EXPECT_EQ(Press(1, 1, true), PressOutcome::Written);
-    EXPECT_EQ(drive.state().liveRaw('C', 8), 0x00F7);
+    EXPECT_EQ(drive.State().LiveRaw('C', 8), 0x00F7);
     EXPECT_TRUE(messenger.messages.isEmpty());
 }
 
 TEST_F(OnlineEditorTest, LimitsFailuresAndALostLinkAreToldAndLeaveTheValue) {
     editor.TakeCodes({ParamCode{'S', 11}});
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     // 40 Hz: down on the hundreds would pass 10, so it stops there; then nothing more.
     EXPECT_EQ(Press(0, 3, false), PressOutcome::Written);
     EXPECT_EQ(editor.Panel(0).PanelValue, 10);
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     EXPECT_EQ(Press(0, 1, false), PressOutcome::AtLimit);
-    EXPECT_TRUE(drive.requestLog().isEmpty());
+    EXPECT_TRUE(drive.RequestLog().isEmpty());
     ASSERT_EQ(messenger.messages.size(), 1);
     EXPECT_EQ(messenger.messages[0].text, QString::fromUtf8("超出范围！！\n\n"));
     EXPECT_EQ(messenger.messages[0].caption, QString::fromUtf8("错误信息"));
@@ -159,7 +159,7 @@ TEST_F(OnlineEditorTest, LimitsFailuresAndALostLinkAreToldAndLeaveTheValue) {
     EXPECT_EQ(Press(0, 1, true), PressOutcome::WriteFailed);
     EXPECT_EQ(editor.Panel(0).PanelValue, 10);
     EXPECT_EQ(shown, (QList<int>{0, 0}));
-    EXPECT_EQ(drive.state().storedRaw('S', 11), 11);
+    EXPECT_EQ(drive.State().StoredRaw('S', 11), 11);
     ASSERT_EQ(messenger.messages.size(), 2);
     EXPECT_EQ(messenger.messages[1].text, QString::fromUtf8("线上参数编辑失败！！"));
     EXPECT_EQ(messenger.messages[1].caption, QString::fromUtf8("通讯信息"));
@@ -167,16 +167,16 @@ TEST_F(OnlineEditorTest, LimitsFailuresAndALostLinkAreToldAndLeaveTheValue) {
 
     // A failed read during the refresh keeps the value shown.
     refuse = [](const QString& r) { return r.startsWith("R574"); };
-    drive.state().setWord(DriveState::kParameterPage, 0x30, 77);
+    drive.State().SetWord(DriveState::kParameterPage, 0x30, 77);
     editor.RefreshFromDrive();
     EXPECT_EQ(editor.Panel(0).PanelValue, 10);
     EXPECT_EQ(messenger.messages.size(), 2);
 
     refuse = nullptr;
     access.DropLink();
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     EXPECT_EQ(Press(0, 1, true), PressOutcome::LinkDown);
-    EXPECT_TRUE(drive.requestLog().isEmpty());
+    EXPECT_TRUE(drive.RequestLog().isEmpty());
     EXPECT_EQ(messenger.messages.last().text, QString::fromUtf8("通讯错误！！"));
 }
 

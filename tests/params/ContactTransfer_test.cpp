@@ -15,7 +15,7 @@ struct ContactTransferTest : ::testing::Test, TransferRig {
     explicit ContactTransferTest(DriveLinkOptions options = {}) : TransferRig(options) {
         contacts.SetProgress(&progress);
         for (int n = 1; n <= 19; ++n) // distinct words
-            drive.state().setWord(5, ParameterIndexOf({'H', n}), static_cast<uint16_t>(0x100 + n));
+            drive.State().SetWord(5, ParameterIndexOf({'H', n}), static_cast<uint16_t>(0x100 + n));
     }
     ContactTransfer& contacts = connection.Contacts();
 };
@@ -31,16 +31,16 @@ TEST_F(ContactTransferTest, Rs232ReadsThePagesAndStoresWithoutTheLiveWrite) {
                << Request(QString::asprintf("W572%04X", n == 3 ? 7 : 0x100 + n))
                << Request(QStringLiteral("W5700001"));
     }
-    EXPECT_EQ(drive.requestLog(), reads);
+    EXPECT_EQ(drive.RequestLog(), reads);
     EXPECT_EQ(document.contactsInDrive[18], 0x0113);
     EXPECT_EQ(document.contactsInDrive[19], 0);
 
     document.values.contact = document.contactsInDrive;
     document.values.contact[2] = 0x0007;
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     ASSERT_TRUE(contacts.Write());
-    EXPECT_EQ(drive.requestLog(), stores);
-    EXPECT_EQ(drive.state().liveRaw('H', 3), 0x0103) << "taken at the drive's next start";
+    EXPECT_EQ(drive.RequestLog(), stores);
+    EXPECT_EQ(drive.State().LiveRaw('H', 3), 0x0103) << "taken at the drive's next start";
     EXPECT_EQ(messenger.messages.back().text,
               QString::fromUtf8(
                   "写入参数成功！！\n\n请重新启动伺服驱动器！！\n(关闭电源后，再重新输入电源。)"));
@@ -50,7 +50,7 @@ TEST_F(ContactTransferTest, FirstFailureEndsTheLoopNamingTheParameter) {
     document.contactsInDrive.fill(5);
     refuse = [](const QString& r) { return r.startsWith("R5C4"); }; // Hn505
     EXPECT_FALSE(contacts.Read());
-    EXPECT_EQ(drive.requestLog().size(), 4);
+    EXPECT_EQ(drive.RequestLog().size(), 4);
     EXPECT_EQ(document.contactsInDrive[0], 5) << "a failed read stores nothing";
     ASSERT_EQ(messenger.messages.size(), 1);
     EXPECT_EQ(messenger.messages[0].text,
@@ -64,8 +64,8 @@ TEST_F(ContactTransferTest, FirstFailureEndsTheLoopNamingTheParameter) {
     EXPECT_FALSE(contacts.Write());
     EXPECT_EQ(messenger.messages[1].text,
               QString::fromUtf8("错误:\n\n写入输入/输出接点规划参数: Hn503"));
-    EXPECT_EQ(drive.state().storedRaw('H', 2), 0x0009);
-    EXPECT_NE(drive.state().storedRaw('H', 4), 0x0009) << "nothing after the failure";
+    EXPECT_EQ(drive.State().StoredRaw('H', 2), 0x0009);
+    EXPECT_NE(drive.State().StoredRaw('H', 4), 0x0009) << "nothing after the failure";
 }
 
 class Rs485ContactTransfer : public ContactTransferTest, public ::testing::WithParamInterface<int> {
@@ -78,7 +78,7 @@ TEST_P(Rs485ContactTransfer, OneRegisterPerParameter) {
     document.values.contact = document.contactsInDrive;
     document.values.contact[16] = 0x0108;
     ASSERT_TRUE(contacts.Write());
-    const QStringList log = drive.requestLog();
+    const QStringList log = drive.RequestLog();
     ASSERT_EQ(log.size(), 38);
     for (int i = 0; i < 38; ++i) {
         // ":01 03 0501" in ASCII, "01 03 05 01" in RTU: function and register at known places.
@@ -88,7 +88,7 @@ TEST_P(Rs485ContactTransfer, OneRegisterPerParameter) {
         EXPECT_EQ(reg, QString::asprintf("05%02X", i % 19 + 1)) << r.toStdString();
     }
     EXPECT_EQ(document.contactsInDrive[0], 0x0101);
-    EXPECT_EQ(drive.state().storedRaw('H', 17), 0x0108);
+    EXPECT_EQ(drive.State().StoredRaw('H', 17), 0x0108);
 }
 
 INSTANTIATE_TEST_SUITE_P(AsciiAndRtu, Rs485ContactTransfer, ::testing::Values(0, 6));

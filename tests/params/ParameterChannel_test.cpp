@@ -33,15 +33,15 @@ protected:
     // RTU), "cmd" for a command-protocol request.
     QStringList Functions() const {
         QStringList functions;
-        for (const QString& r : drive.requestLog())
+        for (const QString& r : drive.RequestLog())
             functions << (r.startsWith('R') || r.startsWith('W') ? QStringLiteral("cmd")
                                                                  : r.mid(3, 2));
         return functions;
     }
 
     void SetDriveWord(char letter, int number, uint16_t raw) {
-        drive.state().setStoredWord(ParameterIndexOf({letter, number}), raw);
-        drive.state().setWord(5, ParameterIndexOf({letter, number}), raw);
+        drive.State().SetStoredWord(ParameterIndexOf({letter, number}), raw);
+        drive.State().SetWord(5, ParameterIndexOf({letter, number}), raw);
     }
 };
 
@@ -50,17 +50,17 @@ TEST_P(ParameterChannelTest, TheLinksRouteCarriesTheValueBothWays) {
     EXPECT_EQ(route, OnModbus() ? ParameterRoute::Modbus : ParameterRoute::Mailbox);
 
     ASSERT_TRUE(parameters.Write({'C', 7}, 1000, route, true)); // raw 0x1555
-    EXPECT_EQ(drive.state().storedRaw('C', 7), 0x1555);
-    EXPECT_EQ(drive.state().liveRaw('C', 7), 0x1555);
+    EXPECT_EQ(drive.State().StoredRaw('C', 7), 0x1555);
+    EXPECT_EQ(drive.State().LiveRaw('C', 7), 0x1555);
     if (OnModbus()) {
         EXPECT_EQ(Functions(), QStringList{"06"});
     } else {
-        EXPECT_EQ(drive.requestLog(), (QStringList{Cmd("W5710015"), Cmd("W5721555"),
+        EXPECT_EQ(drive.RequestLog(), (QStringList{Cmd("W5710015"), Cmd("W5721555"),
                                                    Cmd("W5700001"), Cmd("W5151555")}));
     }
     EXPECT_EQ(progress.exchanges, OnModbus() ? 1 : 4);
 
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     progress.exchanges = 0;
     int32_t value = 0;
     ASSERT_TRUE(parameters.Read({'C', 7}, route, &value));
@@ -68,7 +68,7 @@ TEST_P(ParameterChannelTest, TheLinksRouteCarriesTheValueBothWays) {
     if (OnModbus()) {
         EXPECT_EQ(Functions(), QStringList{"03"});
     } else {
-        EXPECT_EQ(drive.requestLog(), (QStringList{Cmd("W5730015"), Cmd("W5700002"), Cmd("R574")}));
+        EXPECT_EQ(drive.RequestLog(), (QStringList{Cmd("W5730015"), Cmd("W5700002"), Cmd("R574")}));
     }
     EXPECT_EQ(progress.exchanges, OnModbus() ? 1 : 3);
 }
@@ -78,18 +78,18 @@ TEST_P(ParameterChannelTest, TheLiveCopyIsOnePageRequestOnEitherPort) {
     int32_t value = 0;
     ASSERT_TRUE(parameters.Read({'C', 7}, ParameterRoute::LiveCopy, &value));
     EXPECT_EQ(value, 1000);
-    EXPECT_EQ(drive.requestLog(), QStringList{Cmd("R515")});
+    EXPECT_EQ(drive.RequestLog(), QStringList{Cmd("R515")});
 
     ASSERT_TRUE(parameters.Write({'C', 7}, 500, ParameterRoute::LiveCopy, true));
-    EXPECT_EQ(drive.state().liveRaw('C', 7), DisplayToRaw({'C', 7}, 500, profile.maxMotorSpeed));
-    EXPECT_EQ(drive.state().storedRaw('C', 7), 0x1555) << "the live copy only";
+    EXPECT_EQ(drive.State().LiveRaw('C', 7), DisplayToRaw({'C', 7}, 500, profile.maxMotorSpeed));
+    EXPECT_EQ(drive.State().StoredRaw('C', 7), 0x1555) << "the live copy only";
     EXPECT_EQ(progress.exchanges, 2);
 }
 
 TEST_P(ParameterChannelTest, AThirtyTwoBitParameterTakesTheMailboxEvenOnModbus) {
     ASSERT_TRUE(parameters.Write({'P', 9}, 50000, parameters.LinkRoute(ParameterRoute::Mailbox),
                                  true)); // raw -500000
-    EXPECT_EQ(drive.requestLog(),
+    EXPECT_EQ(drive.RequestLog(),
               (QStringList{Cmd("W5710058"), Cmd("W572FFF8"), Cmd("W5700001"), Cmd("W5710059"),
                            Cmd("W5725EE0"), Cmd("W5700001"), Cmd("W558FFF8"), Cmd("W5595EE0")}));
     int32_t value = 0;
@@ -142,14 +142,14 @@ TEST_P(ParameterChannelTest, TheWriteRulesHoldOnTheLinksRoute) {
     const ParameterRoute route = parameters.LinkRoute(ParameterRoute::Mailbox);
     SetDriveWord('C', 8, 0x00F6);
     ASSERT_TRUE(parameters.WriteByRule({'C', 8}, 1, route, true));
-    EXPECT_EQ(drive.state().storedRaw('C', 8), 0x00F5) << "the upper bits kept";
+    EXPECT_EQ(drive.State().StoredRaw('C', 8), 0x00F5) << "the upper bits kept";
     int32_t value = 0;
     ASSERT_TRUE(parameters.ReadByRule({'C', 8}, route, &value));
     EXPECT_EQ(value, 1);
 
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     ASSERT_TRUE(parameters.WriteByRule({'C', 12}, 100, route, true));
-    EXPECT_EQ(drive.requestLog().back(), Cmd("W7CE0001")) << "the commit write";
+    EXPECT_EQ(drive.RequestLog().back(), Cmd("W7CE0001")) << "the commit write";
 }
 
 TEST_P(ParameterChannelTest, NothingGoesOutWhileTheLinkIsDown) {
@@ -159,7 +159,7 @@ TEST_P(ParameterChannelTest, NothingGoesOutWhileTheLinkIsDown) {
     EXPECT_FALSE(parameters.Read({'C', 7}, route, &value));
     EXPECT_FALSE(parameters.Write({'C', 7}, 1, route, true));
     EXPECT_FALSE(parameters.WriteByRule({'C', 8}, 1, route, true));
-    EXPECT_TRUE(drive.requestLog().isEmpty());
+    EXPECT_TRUE(drive.RequestLog().isEmpty());
     EXPECT_EQ(progress.exchanges, 0);
 }
 

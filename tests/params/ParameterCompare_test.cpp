@@ -108,7 +108,7 @@ TEST_P(CompareTest, AFailedReadNamesTheParameterAndListsNothing) {
     if (GetParam().rs485) {
         // The Modbus read of Sn205's register goes unanswered.
         const uint16_t reg = ModbusRegisterOf({'S', 5});
-        swallow = [reg, ascii = GetParam().asciiMode()](const QByteArray& r) {
+        swallow = [reg, ascii = GetParam().AsciiMode()](const QByteArray& r) {
             const QByteArray hex = QByteArray::number(reg, 16).toUpper().rightJustified(4, '0');
             return ascii ? r.mid(5, 4) == hex
                          : (r.size() == 8 && uint8_t(r[2]) == reg >> 8 &&
@@ -144,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(Links, CompareTest,
                                            DriveLinkOptions{true, 1, 6}),
                          [](const auto& info) {
                              return std::string(!info.param.rs485        ? "Rs232"
-                                                : info.param.asciiMode() ? "ModbusAscii"
+                                                : info.param.AsciiMode() ? "ModbusAscii"
                                                                          : "ModbusRtu");
                          });
 

@@ -25,10 +25,10 @@ protected:
     void SetDriveParameter(char letter, int number, int32_t raw) {
         const int index = ParameterIndexOf({letter, number});
         ASSERT_TRUE(access.StoreParameter(index, raw));
-        drive.clearRequestLog();
+        drive.ClearRequestLog();
     }
 
-    QStringList Requests() const { return drive.requestLog(); }
+    QStringList Requests() const { return drive.RequestLog(); }
 };
 
 TEST_F(TransferTest, ReadGoesThroughTheMailboxAndJoinsTwoRegisters) {
@@ -39,7 +39,7 @@ TEST_F(TransferTest, ReadGoesThroughTheMailboxAndJoinsTwoRegisters) {
 
     SetDriveParameter('P', 9, -500000 >> 16);
     ASSERT_TRUE(access.StoreParameter(ParameterIndexOf({'P', 9}) + 1, 0x5EE0));
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     ASSERT_TRUE(parameters.Read({'P', 9}, ParameterRoute::Mailbox, &value));
     EXPECT_EQ(value, 50000);
     EXPECT_EQ(Requests(), (QStringList{Cmd("W5730058"), Cmd("W5700002"), Cmd("R574"),
@@ -50,7 +50,7 @@ TEST_F(TransferTest, WriteStoresThenWritesTheLiveCopyExceptForRestartParameters)
     ASSERT_TRUE(parameters.Write({'C', 7}, 1000, ParameterRoute::Mailbox, true));
     EXPECT_EQ(Requests(),
               (QStringList{Cmd("W5710015"), Cmd("W5721555"), Cmd("W5700001"), Cmd("W5151555")}));
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
 
     document.values.control[0] = 4; // Cn001 needs a restart: stored only
     ASSERT_TRUE(transfer.WriteOne({'C', 1}));
@@ -61,7 +61,7 @@ TEST_F(TransferTest, WriteStoresThenWritesTheLiveCopyExceptForRestartParameters)
                   "写入参数成功！！\n\n请重新启动伺服驱动器！！\n(关闭电源后，再重新输入电源。)"));
     EXPECT_EQ(messenger.messages[0].caption, QString::fromUtf8("写入讯息"));
     EXPECT_EQ(messenger.messages[0].icon, MessageIcon::Warning);
-    EXPECT_EQ(drive.state().storedRaw('C', 1), 4);
+    EXPECT_EQ(drive.State().StoredRaw('C', 1), 4);
 
     ASSERT_TRUE(transfer.WriteOne({'C', 7}));
     EXPECT_EQ(messenger.messages[1].text, QString::fromUtf8("写入参数成功！！"));
@@ -105,7 +105,7 @@ TEST_F(TransferTest, WriteGroupFailingAtTheFifthLeavesTheFirstFourWritten) {
     EXPECT_FALSE(transfer.WriteGroup(ParamGroup::Control));
     QList<int32_t> stored;
     for (int number = 1; number <= 4; ++number)
-        stored << drive.state().storedRaw('C', number);
+        stored << drive.State().StoredRaw('C', number);
     EXPECT_EQ(stored, (QList<int32_t>{1, 1, 10, 257})); // Cn003 in tenths, Cn004 a direction code
     EXPECT_FALSE(Requests().contains(Cmd("W5710014")));
     ASSERT_EQ(messenger.messages.size(), 1);
@@ -132,7 +132,7 @@ TEST_F(TransferTest, WriteAllStoresContactFunctionsOnlyWhenTheirLowByteChanges) 
     ASSERT_TRUE(transfer.ReadAll());
     document.transfer.control[1] = 0x0012; // Cn002
     access.WriteDriveWord('5', 0x1D, 0x0011, false);
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     ASSERT_TRUE(transfer.WriteAll());
     const QStringList requests = Requests();
     EXPECT_TRUE(requests.contains(Cmd("R51D")));
@@ -140,7 +140,7 @@ TEST_F(TransferTest, WriteAllStoresContactFunctionsOnlyWhenTheirLowByteChanges) 
     EXPECT_FALSE(requests.contains(Cmd("W51D0012"))) << "stored only";
 
     access.WriteDriveWord('5', 0x1D, 0x0112, false); // same low byte: written live too
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     ASSERT_TRUE(transfer.WriteAll());
     EXPECT_TRUE(Requests().contains(Cmd("W51D0012")));
     EXPECT_EQ(messenger.messages.back().icon, MessageIcon::Warning);
@@ -256,9 +256,9 @@ TEST_P(Rs485TransferTest, WholeSetUsesModbusAndTheMailboxOnlyForThe32BitParamete
 
     // Writing: function 06 for all but the three, which are stored through the mailbox.
     document.transfer.position[7] = 40000; // Pn308
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     ASSERT_TRUE(transfer.WriteAll());
-    EXPECT_EQ(drive.state().storedRaw('P', 8), 400000);
+    EXPECT_EQ(drive.State().StoredRaw('P', 8), 400000);
     int writes = 0;
     for (const QString& r : Requests())
         writes += !r.startsWith('R') && !r.startsWith('W') && r.mid(3, 2) == "06" ? 1 : 0;

@@ -19,7 +19,7 @@ struct ContactPlanning : ::testing::Test, TransferRig {
             return change ? std::optional(values) : std::nullopt;
         });
     }
-    bool Written() const { return drive.requestLog().join(' ').contains("W57"); }
+    bool Written() const { return drive.RequestLog().join(' ').contains("W57"); }
     std::optional<ContactValues> shown;
 };
 
@@ -34,18 +34,18 @@ TEST_F(ContactPlanning, OnlyAFinishedPlanReachesDocumentAndDrive) {
     EXPECT_FALSE(Plan(nullptr));
     EXPECT_TRUE(shown && document.values.contact == before && !Written());
 
-    drive.state().setWord(5, ParameterIndexOf({'H', 18}), 0x0042); // Hn518, Hn519: as read
-    drive.state().setWord(5, ParameterIndexOf({'H', 19}), 0xFFFD);
+    drive.State().SetWord(5, ParameterIndexOf({'H', 18}), 0x0042); // Hn518, Hn519: as read
+    drive.State().SetWord(5, ParameterIndexOf({'H', 19}), 0xFFFD);
     document.modified = false;
     ASSERT_TRUE(Plan([](ContactValues& values) { values[13] = 0x0108; }));
     EXPECT_TRUE(document.modified);
-    EXPECT_EQ(drive.state().storedRaw('H', 14), 0x0108);
-    EXPECT_EQ(drive.state().storedRaw('H', 18), 0x0042);
-    EXPECT_EQ(drive.state().storedRaw('H', 19), -3);
+    EXPECT_EQ(drive.State().StoredRaw('H', 14), 0x0108);
+    EXPECT_EQ(drive.State().StoredRaw('H', 18), 0x0042);
+    EXPECT_EQ(drive.State().StoredRaw('H', 19), -3);
 
     // The document's own values planned again: written, the document not marked modified.
     document.modified = false;
-    drive.clearRequestLog();
+    drive.ClearRequestLog();
     ASSERT_TRUE(Plan([this](ContactValues& values) { values = document.values.contact; }));
     EXPECT_TRUE(Written());
     EXPECT_FALSE(document.modified);

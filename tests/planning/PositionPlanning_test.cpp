@@ -21,7 +21,7 @@ QString Request(const char* format, int a = 0, int b = 0) {
 struct PositionPlanning : ::testing::Test, TransferRig {
     explicit PositionPlanning(DriveLinkOptions options = {}) : TransferRig(options) {
         for (int item = 0; item < kPlannerItems; ++item) // distinct words; Pn316 with digit 2
-            drive.state().setWord(5, Index(item), static_cast<uint16_t>(item ? 200 + item : 0x0102));
+            drive.State().SetWord(5, Index(item), static_cast<uint16_t>(item ? 200 + item : 0x0102));
     }
     // Plans with `change` applied to what the window is shown; no change: cancelled.
     bool Plan(std::function<void(PositionPlan&)> change) {
@@ -37,7 +37,7 @@ struct PositionPlanning : ::testing::Test, TransferRig {
         for (int k = 0; k < kPositionCommands; ++k)
             plan.commands[static_cast<size_t>(k)].speed = 1000 + k;
     }
-    bool Written() const { return drive.requestLog().join(' ').contains("W57"); }
+    bool Written() const { return drive.RequestLog().join(' ').contains("W57"); }
     std::optional<PositionPlan> shown;
 };
 
@@ -59,9 +59,9 @@ TEST_F(PositionPlanning, ReadsPagesAndWritesFiftyFullStoresInItemOrder) {
         expected << Request("W571%04X", Index(item)) << Request("W572%04X", raw)
                  << Request("W5700001") << Request("W5%02X%04X", Index(item), raw);
     }
-    EXPECT_EQ(drive.requestLog(), expected);
-    EXPECT_EQ(drive.state().storedRaw('P', 16), 0x0002);
-    EXPECT_EQ(drive.state().liveRaw('P', 30), -32767) << "command 5's pulses";
+    EXPECT_EQ(drive.RequestLog(), expected);
+    EXPECT_EQ(drive.State().StoredRaw('P', 16), 0x0002);
+    EXPECT_EQ(drive.State().LiveRaw('P', 30), -32767) << "command 5's pulses";
     EXPECT_EQ(*document.values.slot({'P', 30}), -32767);
     EXPECT_EQ(progress.steps, kPlannerItems);
     EXPECT_EQ(progress.texts.back(), QString::fromUtf8("写入内部位置命令路径规划参数: Pn364"));
@@ -94,9 +94,9 @@ TEST_F(PositionPlanning, FailuresNameTheirParameterAndCancelWritesNothing) {
     EXPECT_FALSE(Plan(SetSpeeds));
     EXPECT_EQ(messenger.messages.back().text,
               QString::fromUtf8("错误:\n\n写入内部位置命令路径规划参数: Pn328"));
-    EXPECT_EQ(drive.state().storedRaw('P', 25), 1002);
-    EXPECT_EQ(drive.state().liveRaw('P', 28), 213);
-    EXPECT_EQ(drive.state().liveRaw('P', 31), 216);
+    EXPECT_EQ(drive.State().StoredRaw('P', 25), 1002);
+    EXPECT_EQ(drive.State().LiveRaw('P', 28), 213);
+    EXPECT_EQ(drive.State().LiveRaw('P', 31), 216);
     EXPECT_EQ(*document.values.slot({'P', 31}), 1004) << "the document holds the plan";
 }
 
@@ -108,7 +108,7 @@ protected:
 TEST_P(Rs485PositionPlanning, ReadsRegistersAndStillWritesThroughTheMailbox) {
     ASSERT_TRUE(Plan(SetSpeeds));
     EXPECT_EQ(shown->commands[0], (PositionCommand{202, 203, 204}));
-    const QStringList log = drive.requestLog();
+    const QStringList log = drive.RequestLog();
     ASSERT_EQ(log.size(), kPlannerItems * 5);
     for (int item = 0; item < kPlannerItems; ++item) {
         // ":01 03 0310" in ASCII, "01 03 03 10" in RTU: function and register at known places.
@@ -118,7 +118,7 @@ TEST_P(Rs485PositionPlanning, ReadsRegistersAndStillWritesThroughTheMailbox) {
                   QString::asprintf("03%04X", 0x300 + PlannerItemParameter(item).number));
     }
     EXPECT_EQ(log[kPlannerItems], Request("W571%04X", Index(0)));
-    EXPECT_EQ(drive.state().liveRaw('P', 64), 1015);
+    EXPECT_EQ(drive.State().LiveRaw('P', 64), 1015);
 }
 
 INSTANTIATE_TEST_SUITE_P(AsciiAndRtu, Rs485PositionPlanning, ::testing::Values(0, 6));

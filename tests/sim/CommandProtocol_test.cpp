@@ -13,11 +13,11 @@ using simtest::Text;
 
 // Reads one word through the protocol; the reply must be a good read reply.
 std::string Read(SimulatedDrive& drive, const std::string& pageAndLocation) {
-    return Text(drive.receive(Cmd("R" + pageAndLocation)));
+    return Text(drive.Receive(Cmd("R" + pageAndLocation)));
 }
 
 std::string Write(SimulatedDrive& drive, const std::string& pageLocationValue) {
-    return Text(drive.receive(Cmd("W" + pageLocationValue)));
+    return Text(drive.Receive(Cmd("W" + pageLocationValue)));
 }
 
 // Mailbox fetch of one parameter index (two hex digits): the reply to the read of 0x74.
@@ -35,9 +35,9 @@ void Store(SimulatedDrive& drive, const std::string& index, const std::string& v
 
 TEST(CommandProtocol, IdentificationProbeIsAnsweredWithTheInputContacts) {
     SimulatedDrive drive;
-    EXPECT_EQ(Text(drive.receive("R6CB0D")), "%0000E5");
-    drive.setInputContacts(0x1234);
-    EXPECT_EQ(Text(drive.receive("R6CB0D")), "%1234EF");
+    EXPECT_EQ(Text(drive.Receive("R6CB0D")), "%0000E5");
+    drive.SetInputContacts(0x1234);
+    EXPECT_EQ(Text(drive.Receive("R6CB0D")), "%1234EF");
 }
 
 TEST(CommandProtocol, StatusWordsThePollReads) {
@@ -56,14 +56,14 @@ TEST(CommandProtocol, StatusWordsThePollReads) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(Read(drive, c.address), Text(Cmd(std::string("%") + c.before))) << c.address;
-    drive.setServoOn(true);
-    drive.setSoftwareVersion(301);
-    drive.setModelCode(0x222);
-    drive.setMaxSpeed(2000);
-    drive.setAlarm(0x8006);
+    drive.SetServoOn(true);
+    drive.SetSoftwareVersion(301);
+    drive.SetModelCode(0x222);
+    drive.SetMaxSpeed(2000);
+    drive.SetAlarm(0x8006);
     for (const Case& c : cases)
         EXPECT_EQ(Read(drive, c.address), Text(Cmd(std::string("%") + c.after))) << c.address;
-    drive.setServoOn(false);
+    drive.SetServoOn(false);
     EXPECT_EQ(Read(drive, "666"), Text(Cmd("%0000")));
 }
 
@@ -95,10 +95,10 @@ TEST(CommandProtocol, LiveParameterWordsStartAtTheirRawDefaults) {
 TEST(CommandProtocol, MailboxFetchReadsTheStoredCopy) {
     SimulatedDrive drive;
     // Cn030's index is 0x0B: the literal exchange a whole-set read makes.
-    EXPECT_EQ(Text(drive.receive("W573000BC8")), "%");
-    EXPECT_EQ(Text(drive.receive("W5700002")), ""); // incomplete: no checksum yet
-    EXPECT_EQ(Text(drive.receive("B5")), "%");
-    EXPECT_EQ(Text(drive.receive("R574F2")), "%0121E9");
+    EXPECT_EQ(Text(drive.Receive("W573000BC8")), "%");
+    EXPECT_EQ(Text(drive.Receive("W5700002")), ""); // incomplete: no checksum yet
+    EXPECT_EQ(Text(drive.Receive("B5")), "%");
+    EXPECT_EQ(Text(drive.Receive("R574F2")), "%0121E9");
     // The command word is cleared once the command has run.
     EXPECT_EQ(Read(drive, "570"), Text(Cmd("%0000")));
     EXPECT_EQ(Fetch(drive, "53"), Text(Cmd("%000A")));
@@ -108,15 +108,15 @@ TEST(CommandProtocol, StoreChangesTheStoredCopyOnlyUntilRestart) {
     SimulatedDrive drive;
     Store(drive, "10", "0003"); // Cn001, control mode 3
     EXPECT_EQ(Fetch(drive, "10"), Text(Cmd("%0003")));
-    EXPECT_EQ(drive.state().storedRaw('C', 1), 3);
+    EXPECT_EQ(drive.State().StoredRaw('C', 1), 3);
     EXPECT_EQ(Read(drive, "510"), Text(Cmd("%0002"))) << "a store must not touch the live copy";
-    drive.state().restart();
+    drive.State().Restart();
     EXPECT_EQ(Read(drive, "510"), Text(Cmd("%0003")));
 
     // A live write alone is lost at the next restart.
     EXPECT_EQ(Write(drive, "5100004"), "%");
     EXPECT_EQ(Read(drive, "510"), Text(Cmd("%0004")));
-    drive.state().restart();
+    drive.State().Restart();
     EXPECT_EQ(Read(drive, "510"), Text(Cmd("%0003")));
 }
 
@@ -125,30 +125,30 @@ TEST(CommandProtocol, TwoRegisterParameterIsStoredAsTwoHalves) {
     // Pn308 = 12345.6 pulses: raw 123456 = 0x0001E240, high half at 0x56, low half at 0x57.
     Store(drive, "56", "0001");
     Store(drive, "57", "E240");
-    EXPECT_EQ(drive.state().storedRaw('P', 8), 123456);
+    EXPECT_EQ(drive.State().StoredRaw('P', 8), 123456);
     EXPECT_EQ(Fetch(drive, "56"), Text(Cmd("%0001")));
     EXPECT_EQ(Fetch(drive, "57"), Text(Cmd("%E240")));
     // The neighbours are untouched.
-    EXPECT_EQ(drive.state().storedRaw('P', 7), 10);
-    EXPECT_EQ(drive.state().storedRaw('P', 9), -500000);
+    EXPECT_EQ(drive.State().StoredRaw('P', 7), 10);
+    EXPECT_EQ(drive.State().StoredRaw('P', 9), -500000);
 }
 
 TEST(CommandProtocol, QuickParametersAreTheWordsOfTheirTwins) {
     SimulatedDrive drive;
     Store(drive, "5A", "0064"); // Pn310 = qn405
-    EXPECT_EQ(drive.state().storedRaw('q', 5), 100);
-    EXPECT_EQ(drive.state().storedRaw('P', 10), 100);
+    EXPECT_EQ(drive.State().StoredRaw('q', 5), 100);
+    EXPECT_EQ(drive.State().StoredRaw('P', 10), 100);
     EXPECT_EQ(Write(drive, "5300050"), "%"); // Sn211 = qn401, live
-    EXPECT_EQ(drive.state().liveRaw('q', 1), 0x50);
+    EXPECT_EQ(drive.State().LiveRaw('q', 1), 0x50);
 }
 
 TEST(CommandProtocol, LongFormsCarryTwoWordsHighHalfFirst) {
     SimulatedDrive drive;
-    EXPECT_EQ(Text(drive.receive(Cmd("L556"))), "%0007A120C0");
-    EXPECT_EQ(Text(drive.receive(Cmd("M556000186A0"))), "%");
+    EXPECT_EQ(Text(drive.Receive(Cmd("L556"))), "%0007A120C0");
+    EXPECT_EQ(Text(drive.Receive(Cmd("M556000186A0"))), "%");
     EXPECT_EQ(Read(drive, "556"), Text(Cmd("%0001")));
     EXPECT_EQ(Read(drive, "557"), Text(Cmd("%86A0")));
-    EXPECT_EQ(drive.state().liveRaw('P', 8), 100000);
+    EXPECT_EQ(drive.State().LiveRaw('P', 8), 100000);
 }
 
 TEST(CommandProtocol, RefusesWhatItCannotCarryOut) {
@@ -164,8 +164,8 @@ TEST(CommandProtocol, RefusesWhatItCannotCarryOut) {
     };
     for (const auto& [frame, what] : cases) {
         SimulatedDrive drive;
-        EXPECT_EQ(Text(drive.receive(frame)), "!") << what;
-        EXPECT_EQ(drive.state().word(5, 0x10), 2) << what;
+        EXPECT_EQ(Text(drive.Receive(frame)), "!") << what;
+        EXPECT_EQ(drive.State().Word(5, 0x10), 2) << what;
     }
 }
 
@@ -175,7 +175,7 @@ TEST(CommandProtocol, MailboxRefusesIndicesWithoutParameter) {
     EXPECT_EQ(Write(drive, "571000C"), "%");
     EXPECT_EQ(Write(drive, "5720005"), "%");
     EXPECT_EQ(Write(drive, "5700001"), "!");
-    EXPECT_EQ(drive.state().storedWord(0x0C), 0);
+    EXPECT_EQ(drive.State().StoredWord(0x0C), 0);
     EXPECT_EQ(Write(drive, "5730100"), "%");
     EXPECT_EQ(Write(drive, "5700002"), "!");
     // Other command values are kept and do nothing.

@@ -14,14 +14,14 @@ using simtest::Text;
 TEST(DriveEcho, EveryByteComesBackBeforeTheReplyHungUpOrNot) {
     SimulatedDrive drive;
     drive.SetEcho(true);
-    EXPECT_EQ(Text(drive.receive("xR6C")), "xR6C");
-    EXPECT_EQ(Text(drive.receive("B0D")), "B0D%0000E5");
-    drive.setHungUp(true);
-    EXPECT_EQ(Text(drive.receive("R6CB0D")), "R6CB0D");
+    EXPECT_EQ(Text(drive.Receive("xR6C")), "xR6C");
+    EXPECT_EQ(Text(drive.Receive("B0D")), "B0D%0000E5");
+    drive.SetHungUp(true);
+    EXPECT_EQ(Text(drive.Receive("R6CB0D")), "R6CB0D");
     // Paced, the copy spends the request's wire time and the reply does not again.
-    drive.setFaults({.latencyMs = 2, .pace = true, .baud = 10000});
-    drive.setHungUp(false);
-    const auto replies = drive.process("R6CB0D");
+    drive.SetFaults({.latencyMs = 2, .pace = true, .baud = 10000});
+    drive.SetHungUp(false);
+    const auto replies = drive.Process("R6CB0D");
     ASSERT_EQ(replies.size(), 2u);
     EXPECT_EQ(replies[0].byteTime, 1000us);
     EXPECT_EQ(replies[1].delay, 2ms);

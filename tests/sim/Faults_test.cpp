@@ -27,7 +27,7 @@ FaultSettings Faults(double drop, double corrupt, double refuse, uint32_t seed) 
 std::vector<QByteArray> RunMixed(SimulatedDrive& drive, int count) {
     std::vector<QByteArray> replies;
     for (int i = 0; i < count; ++i)
-        replies.push_back(drive.receive(i % 2 == 0 ? QByteArray("R6CB0D") : Cmd("W7CE0001")));
+        replies.push_back(drive.Receive(i % 2 == 0 ? QByteArray("R6CB0D") : Cmd("W7CE0001")));
     return replies;
 }
 
@@ -35,14 +35,14 @@ TEST(FaultSwitches, TheSameSeedRepeatsTheSameFaults) {
     SimulatedDrive a;
     SimulatedDrive b;
     SimulatedDrive c;
-    a.setFaults(Faults(0.2, 0.2, 0.2, 42));
-    b.setFaults(Faults(0.2, 0.2, 0.2, 42));
-    c.setFaults(Faults(0.2, 0.2, 0.2, 43));
+    a.SetFaults(Faults(0.2, 0.2, 0.2, 42));
+    b.SetFaults(Faults(0.2, 0.2, 0.2, 42));
+    c.SetFaults(Faults(0.2, 0.2, 0.2, 43));
     const auto first = RunMixed(a, 400);
     EXPECT_EQ(first, RunMixed(b, 400));
     EXPECT_NE(first, RunMixed(c, 400));
     // Setting the faults again starts the draws again from the seed.
-    a.setFaults(Faults(0.2, 0.2, 0.2, 42));
+    a.SetFaults(Faults(0.2, 0.2, 0.2, 42));
     EXPECT_EQ(RunMixed(a, 400), first);
 }
 
@@ -63,10 +63,10 @@ TEST(FaultSwitches, ProbabilitiesAreHonoured) {
     };
     for (const Case& c : cases) {
         SimulatedDrive drive;
-        drive.setFaults(c.faults);
+        drive.SetFaults(c.faults);
         for (int i = 0; i < 4000; ++i)
-            drive.receive("R6CB0D");
-        const uint64_t n = drive.counters().*c.counter;
+            drive.Receive("R6CB0D");
+        const uint64_t n = drive.Counts().*c.counter;
         EXPECT_GE(n, c.low) << c.what;
         EXPECT_LE(n, c.high) << c.what;
     }
@@ -74,33 +74,33 @@ TEST(FaultSwitches, ProbabilitiesAreHonoured) {
 
 TEST(FaultSwitches, ADroppedReplyBelongsToARequestThatWasCarriedOut) {
     SimulatedDrive drive;
-    drive.setFaults(Faults(1.0, 0, 0, 1));
-    EXPECT_EQ(drive.receive(Cmd("W7CE0005")), QByteArray());
-    EXPECT_EQ(drive.word('7', 0xCE), 5);
-    EXPECT_EQ(drive.receive("R6CB0D"), QByteArray());
-    EXPECT_EQ(drive.counters().dropped, 2u);
+    drive.SetFaults(Faults(1.0, 0, 0, 1));
+    EXPECT_EQ(drive.Receive(Cmd("W7CE0005")), QByteArray());
+    EXPECT_EQ(drive.Word('7', 0xCE), 5);
+    EXPECT_EQ(drive.Receive("R6CB0D"), QByteArray());
+    EXPECT_EQ(drive.Counts().dropped, 2u);
 }
 
 TEST(FaultSwitches, CorruptionDamagesOnlyTheCheckValue) {
     SimulatedDrive command;
-    command.setFaults(Faults(0, 1.0, 0, 1));
-    const QByteArray read = command.receive("R6CB0D");
+    command.SetFaults(Faults(0, 1.0, 0, 1));
+    const QByteArray read = command.Receive("R6CB0D");
     ASSERT_EQ(read.size(), 7);
     EXPECT_EQ(read.first(5), QByteArray("%0000"));
     EXPECT_NE(read, QByteArray("%0000E5"));
     // A write reply has no check value to damage.
-    EXPECT_EQ(command.receive(Cmd("W7CE0001")), QByteArray("%"));
+    EXPECT_EQ(command.Receive(Cmd("W7CE0001")), QByteArray("%"));
 
     SimulatedDrive rtu({}, DriveLinkOptions{true, 1, 6});
-    rtu.setFaults(Faults(0, 1.0, 0, 1));
-    const QByteArray rtuReply = rtu.receive(Bytes("01 03 00 00 00 01 84 0A"));
+    rtu.SetFaults(Faults(0, 1.0, 0, 1));
+    const QByteArray rtuReply = rtu.Receive(Bytes("01 03 00 00 00 01 84 0A"));
     ASSERT_EQ(rtuReply.size(), 7);
     EXPECT_EQ(rtuReply.first(5), Bytes("01 03 02 01 21"));
     EXPECT_FALSE(HasGoodCrc(rtuReply));
 
     SimulatedDrive ascii({}, DriveLinkOptions{true, 1, 0});
-    ascii.setFaults(Faults(0, 1.0, 0, 1));
-    const QByteArray asciiReply = ascii.receive(Ascii(":010300000001FB"));
+    ascii.SetFaults(Faults(0, 1.0, 0, 1));
+    const QByteArray asciiReply = ascii.Receive(Ascii(":010300000001FB"));
     QByteArray decoded;
     ASSERT_EQ(asciiReply.size(), 15);
     EXPECT_EQ(asciiReply.first(11), QByteArray(":0103020121"));
@@ -109,47 +109,47 @@ TEST(FaultSwitches, CorruptionDamagesOnlyTheCheckValue) {
 
 TEST(FaultSwitches, ARefusedCommandIsNotCarriedOut) {
     SimulatedDrive drive;
-    drive.setFaults(Faults(0, 0, 1.0, 1));
-    EXPECT_EQ(drive.receive(Cmd("W7CE0005")), QByteArray("!"));
-    EXPECT_EQ(drive.word('7', 0xCE), 0);
-    EXPECT_EQ(drive.receive("R6CB0D"), QByteArray("!"));
+    drive.SetFaults(Faults(0, 0, 1.0, 1));
+    EXPECT_EQ(drive.Receive(Cmd("W7CE0005")), QByteArray("!"));
+    EXPECT_EQ(drive.Word('7', 0xCE), 0);
+    EXPECT_EQ(drive.Receive("R6CB0D"), QByteArray("!"));
 
     // Modbus has no refusal: the switch leaves it alone.
     SimulatedDrive modbus({}, DriveLinkOptions{true, 1, 6});
-    modbus.setFaults(Faults(0, 0, 1.0, 1));
-    EXPECT_EQ(modbus.receive(Bytes("01 03 00 00 00 01 84 0A")), Bytes("01 03 02 01 21 79 CC"));
+    modbus.SetFaults(Faults(0, 0, 1.0, 1));
+    EXPECT_EQ(modbus.Receive(Bytes("01 03 00 00 00 01 84 0A")), Bytes("01 03 02 01 21 79 CC"));
 }
 
 TEST(FaultSwitches, HangUp) {
     SimulatedDrive drive;
-    drive.setFaults({.hangUpAfter = 3});
+    drive.SetFaults({.hangUpAfter = 3});
     int answered = 0;
     for (int i = 0; i < 6; ++i)
-        answered += drive.receive("R6CB0D").isEmpty() ? 0 : 1;
+        answered += drive.Receive("R6CB0D").isEmpty() ? 0 : 1;
     EXPECT_EQ(answered, 3);
-    EXPECT_TRUE(drive.hungUp());
-    EXPECT_EQ(drive.requestLog().size(), 6) << "a hung-up drive still hears the requests";
+    EXPECT_TRUE(drive.HungUp());
+    EXPECT_EQ(drive.RequestLog().size(), 6) << "a hung-up drive still hears the requests";
 
-    drive.setHungUp(false);
-    EXPECT_EQ(drive.receive("R6CB0D"), QByteArray("%0000E5"));
-    drive.setHungUp(true);
-    EXPECT_EQ(drive.receive(Cmd("W7CE0005")), QByteArray());
-    EXPECT_EQ(drive.word('7', 0xCE), 0) << "a hung-up drive carries nothing out";
+    drive.SetHungUp(false);
+    EXPECT_EQ(drive.Receive("R6CB0D"), QByteArray("%0000E5"));
+    drive.SetHungUp(true);
+    EXPECT_EQ(drive.Receive(Cmd("W7CE0005")), QByteArray());
+    EXPECT_EQ(drive.Word('7', 0xCE), 0) << "a hung-up drive carries nothing out";
 }
 
 TEST(FaultSwitches, LatencyAndPacingDelayTheReply) {
     using std::chrono::microseconds;
     SimulatedDrive drive;
-    drive.setFaults({.latencyMs = 20, .pace = true, .baud = 9600});
+    drive.SetFaults({.latencyMs = 20, .pace = true, .baud = 9600});
 
-    const auto timed = drive.process("R6CB0D");
+    const auto timed = drive.Process("R6CB0D");
     ASSERT_EQ(timed.size(), 1u);
     // 10 bits at 9600 bit/s: 1041 us a byte; the 6 request bytes come before the reply.
     EXPECT_EQ(timed[0].byteTime, microseconds(1041));
     EXPECT_EQ(timed[0].delay, microseconds(20000 + 6 * 1041));
 
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(drive.receive("R6CB0D"), QByteArray("%0000E5"));
+    EXPECT_EQ(drive.Receive("R6CB0D"), QByteArray("%0000E5"));
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_GE(took, microseconds(20000 + 13 * 1041));
 }
@@ -160,20 +160,20 @@ TEST(RequestLog, OneLinePerRequestInMemoryAndInAFile) {
     const QString path = dir.filePath("requests.log");
     SimulatedDrive drive({}, DriveLinkOptions{true, 1, 7});
     QString error;
-    ASSERT_TRUE(drive.setLogFile(path, &error)) << error.toStdString();
-    drive.receive("R6CB0D");
-    drive.receive("R6CB0E"); // refused, but received
-    drive.receive(Bytes("01 03 00 00 00 01 84 0A"));
+    ASSERT_TRUE(drive.SetLogFile(path, &error)) << error.toStdString();
+    drive.Receive("R6CB0D");
+    drive.Receive("R6CB0E"); // refused, but received
+    drive.Receive(Bytes("01 03 00 00 00 01 84 0A"));
     const QStringList expected = {"R6CB0D", "R6CB0E", "01 03 00 00 00 01 84 0A"};
-    EXPECT_EQ(drive.requestLog(), expected);
+    EXPECT_EQ(drive.RequestLog(), expected);
 
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("R6CB0D\nR6CB0E\n01 03 00 00 00 01 84 0A\n"));
 
     SimulatedDrive ascii({}, DriveLinkOptions{true, 1, 0});
-    ascii.receive(Ascii(":010300000001FB"));
-    EXPECT_EQ(ascii.requestLog(), QStringList{":010300000001FB"});
+    ascii.Receive(Ascii(":010300000001FB"));
+    EXPECT_EQ(ascii.RequestLog(), QStringList{":010300000001FB"});
 }
 
 } // namespace

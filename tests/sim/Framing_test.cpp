@@ -38,7 +38,7 @@ TEST(RequestFraming, ARequestArrivingByteByByteIsAnsweredOnItsLastByte) {
         SimulatedDrive drive({}, m.link);
         QByteArray replies;
         for (qsizetype i = 0; i < m.request.size(); ++i) {
-            const QByteArray reply = drive.receive(m.request.sliced(i, 1));
+            const QByteArray reply = drive.Receive(m.request.sliced(i, 1));
             if (i + 1 < m.request.size()) {
                 EXPECT_TRUE(reply.isEmpty()) << m.name << " byte " << i;
             }
@@ -52,9 +52,9 @@ TEST(RequestFraming, SeveralRequestsInOneWriteAreAnsweredInOrder) {
     SimulatedDrive drive({}, Link(true, 6));
     const QByteArray burst =
         Cmd("W7CE0001") + Bytes("01 03 00 00 00 01 84 0A") + QByteArray("R6CB0D");
-    EXPECT_EQ(HexText(drive.receive(burst)),
+    EXPECT_EQ(HexText(drive.Receive(burst)),
               HexText("%" + Bytes("01 03 02 01 21 79 CC") + QByteArray("%0000E5")));
-    EXPECT_EQ(drive.requestLog(),
+    EXPECT_EQ(drive.RequestLog(),
               (QStringList{Cmd("W7CE0001"), "01 03 00 00 00 01 84 0A", "R6CB0D"}));
 }
 
@@ -76,19 +76,19 @@ TEST(RequestFraming, NoiseBeforeARequestIsSkipped) {
     };
     for (const Case& c : cases) {
         SimulatedDrive drive({}, c.mode.link);
-        EXPECT_EQ(drive.receive(c.noise), QByteArray()) << c.what;
-        EXPECT_EQ(drive.receive(c.mode.request), c.mode.reply) << c.what;
+        EXPECT_EQ(drive.Receive(c.noise), QByteArray()) << c.what;
+        EXPECT_EQ(drive.Receive(c.mode.request), c.mode.reply) << c.what;
     }
 }
 
 TEST(RequestFraming, LineIdleDiscardsAnUnfinishedRequest) {
     SimulatedDrive drive;
-    EXPECT_EQ(drive.receive("R6C"), QByteArray());
-    EXPECT_TRUE(drive.hasPendingBytes());
-    drive.lineIdle();
-    EXPECT_FALSE(drive.hasPendingBytes());
-    EXPECT_EQ(drive.receive("B0D"), QByteArray()) << "the tail alone is no request";
-    EXPECT_EQ(drive.receive("R6CB0D"), QByteArray("%0000E5"));
+    EXPECT_EQ(drive.Receive("R6C"), QByteArray());
+    EXPECT_TRUE(drive.HasPendingBytes());
+    drive.LineIdle();
+    EXPECT_FALSE(drive.HasPendingBytes());
+    EXPECT_EQ(drive.Receive("B0D"), QByteArray()) << "the tail alone is no request";
+    EXPECT_EQ(drive.Receive("R6CB0D"), QByteArray("%0000E5"));
 }
 
 // Random bytes for a good while, in random pieces; then a request must get its exact reply.
@@ -101,11 +101,11 @@ TEST(RequestFraming, SurvivesRandomNoise) {
                 QByteArray piece(static_cast<qsizetype>(1 + random() % 32), '\0');
                 for (char& b : piece)
                     b = static_cast<char>(random() & 0xFF);
-                drive.receive(piece);
+                drive.Receive(piece);
                 sent += static_cast<int>(piece.size());
             }
-            EXPECT_EQ(drive.receive(m.request), m.reply) << m.name << " seed " << seed;
-            EXPECT_GT(drive.counters().noiseBytes, 10000u) << m.name << " seed " << seed;
+            EXPECT_EQ(drive.Receive(m.request), m.reply) << m.name << " seed " << seed;
+            EXPECT_GT(drive.Counts().noiseBytes, 10000u) << m.name << " seed " << seed;
         }
     }
 }
@@ -114,8 +114,8 @@ TEST(RequestFraming, PrintableNoiseThatFormsACommandIsRefused) {
     SimulatedDrive drive;
     // Nine printable characters after a command letter make a complete frame with a wrong
     // checksum: refused, not silently taken.
-    EXPECT_EQ(drive.receive("Wabcdefghi"), QByteArray("!"));
-    EXPECT_EQ(drive.receive("R6CB0D"), QByteArray("%0000E5"));
+    EXPECT_EQ(drive.Receive("Wabcdefghi"), QByteArray("!"));
+    EXPECT_EQ(drive.Receive("R6CB0D"), QByteArray("%0000E5"));
 }
 
 } // namespace

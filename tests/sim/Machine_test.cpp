@@ -19,7 +19,7 @@ using simtest::Cmd;
 int Read(SimulatedDrive& drive, char page, int location) {
     char body[8];
     std::snprintf(body, sizeof body, "R%c%02X", page, location);
-    const QByteArray reply = drive.receive(Cmd(body));
+    const QByteArray reply = drive.Receive(Cmd(body));
     EXPECT_EQ(reply.size(), 7) << body;
     return static_cast<int16_t>(reply.mid(1, 4).toUShort(nullptr, 16));
 }
@@ -27,7 +27,7 @@ int Read(SimulatedDrive& drive, char page, int location) {
 void Write(SimulatedDrive& drive, char page, int location, int value) {
     char body[12];
     std::snprintf(body, sizeof body, "W%c%02X%04X", page, location, value & 0xFFFF);
-    ASSERT_EQ(drive.receive(Cmd(body)), "%") << body;
+    ASSERT_EQ(drive.Receive(Cmd(body)), "%") << body;
 }
 
 // A stored word fetched through the mailbox.
@@ -45,24 +45,24 @@ void Line(SimulatedDrive& drive, const char* line) {
 TEST(Machine, SpeedStepIsFollowedWithinTheLoopTimeConstant) {
     Machine m(3000, 10000);
     SpeedLoopSettings loop;
-    loop.assumedRatio = m.settings().inertiaRatio; // a well-tuned loop: 40 Hz, tau = 4 ms
-    m.setLoop(loop);
-    m.setEnabled(true);
-    m.setSpeedCommand(1000);
-    m.advance(4ms);
-    EXPECT_GT(m.torque(), 100) << "accelerating";
-    EXPECT_GT(m.motorSpeed(), 400);
-    m.advance(16ms); // 5 tau: there, give or take the PI loop's overshoot
-    EXPECT_NEAR(m.motorSpeed(), 1000, 100);
-    m.advance(200ms);
-    EXPECT_NEAR(m.motorSpeed(), 1000, 2);
-    EXPECT_NEAR(m.loadSpeed(), 1000, 2) << "the shaft carries the load along";
-    EXPECT_LT(std::abs(m.torque()), 10) << "only friction left at constant speed";
+    loop.assumedRatio = m.Settings().inertiaRatio; // a well-tuned loop: 40 Hz, tau = 4 ms
+    m.SetLoop(loop);
+    m.SetEnabled(true);
+    m.SetSpeedCommand(1000);
+    m.Advance(4ms);
+    EXPECT_GT(m.Torque(), 100) << "accelerating";
+    EXPECT_GT(m.MotorSpeed(), 400);
+    m.Advance(16ms); // 5 tau: there, give or take the PI loop's overshoot
+    EXPECT_NEAR(m.MotorSpeed(), 1000, 100);
+    m.Advance(200ms);
+    EXPECT_NEAR(m.MotorSpeed(), 1000, 2);
+    EXPECT_NEAR(m.LoadSpeed(), 1000, 2) << "the shaft carries the load along";
+    EXPECT_LT(std::abs(m.Torque()), 10) << "only friction left at constant speed";
     // Servo off: no torque, and the machine coasts down.
-    m.setEnabled(false);
-    m.advance(1s);
-    EXPECT_EQ(m.torque(), 0);
-    EXPECT_LT(m.motorSpeed(), 700);
+    m.SetEnabled(false);
+    m.Advance(1s);
+    EXPECT_EQ(m.Torque(), 0);
+    EXPECT_LT(m.MotorSpeed(), 700);
 }
 
 // A torque step sets the shaft swinging at the resonance frequency set.
@@ -72,18 +72,18 @@ TEST(Machine, ShaftSwingsAtTheResonanceFrequency) {
         MachineSettings settings;
         settings.resonanceHz = hz;
         settings.damping = 0.005;
-        m.setSettings(settings);
-        m.setLoop({.gainHz = 1, .integralMs = 0}); // a weak loop: an almost constant torque
-        m.setEnabled(true);
-        m.setSpeedCommand(3000);
+        m.SetSettings(settings);
+        m.SetLoop({.gainHz = 1, .integralMs = 0}); // a weak loop: an almost constant torque
+        m.SetEnabled(true);
+        m.SetSpeedCommand(3000);
         // Half periods between the first and the last sign change of the twist, 40 ms.
         int crossings = 0;
         int first = -1;
         int lastCrossing = 0;
         double last = 0;
         for (int step = 0; step < 200; ++step) {
-            m.step();
-            const double twist = m.motorSpeed() - m.loadSpeed();
+            m.Step();
+            const double twist = m.MotorSpeed() - m.LoadSpeed();
             if (step > 0 && (twist > 0) != (last > 0)) {
                 first = first < 0 ? step : first;
                 lastCrossing = step;
@@ -107,14 +107,14 @@ TEST(Machine, StatusWordsFollowTheMachineInSpeedMode) {
     EXPECT_EQ(Read(drive, '6', 0x32), -4096) << "Un-09";
     EXPECT_EQ(Read(drive, '6', 0x78), -4096) << "Un-06: -750 rpm";
     Line(drive, "analog-speed 0");
-    drive.advance(500ms);
+    drive.Advance(500ms);
     EXPECT_EQ(Read(drive, '6', 0xE4), 0);
     Line(drive, "di 10 on"); // Hn510 = SPD1
     EXPECT_EQ(Read(drive, '6', 0x78), 5461) << "Un-06";
-    drive.advance(2ms);
+    drive.Advance(2ms);
     EXPECT_GT(Read(drive, '9', 0xB6), 4096) << "Un-02 while accelerating";
     EXPECT_GT(Read(drive, '6', 0x7E), 4096) << "Un-18";
-    drive.advance(300ms);
+    drive.Advance(300ms);
     EXPECT_NEAR(Read(drive, '6', 0xE4), 5461, 30) << "Un-01";
     const int revolutions = Read(drive, '8', 0xBB); // Un-14, about 1000 rpm * 0.3 s
     EXPECT_GE(revolutions, 3);
@@ -126,17 +126,17 @@ TEST(Machine, StatusWordsFollowTheMachineInSpeedMode) {
     EXPECT_EQ(Read(drive, '8', 0x44), 40) << "Un-19: Cn025 until a tuning run learns";
     EXPECT_GT(Read(drive, '6', 0x94), 4096) << "Un-05: the peak of the acceleration";
     // SPD1 and SPD2 together select Sn203 (default 300 rpm); braking shows a regenerative load.
-    drive.advance(2s);
+    drive.Advance(2s);
     const int regenerativeBefore = Read(drive, '6', 0x91);
     Line(drive, "di 11 on");
-    drive.advance(300ms);
+    drive.Advance(300ms);
     EXPECT_NEAR(Read(drive, '6', 0xE4), 300 * 16384 / 3000, 30);
     EXPECT_GT(Read(drive, '6', 0x91), regenerativeBefore + 2) << "Un-03";
 }
 
 TEST(Machine, AlarmGoesIntoTheRingAndTheHistoryClearSequenceClearsAnEntry) {
     SimulatedDrive drive;
-    drive.state().setStoredWord(0x0A, 3);
+    drive.State().SetStoredWord(0x0A, 3);
     Line(drive, "servo on");
     ASSERT_EQ(Read(drive, '6', 0x66) & 1, 1);
     Line(drive, "alarm 5");
@@ -146,7 +146,7 @@ TEST(Machine, AlarmGoesIntoTheRingAndTheHistoryClearSequenceClearsAnEntry) {
     EXPECT_EQ(Read(drive, '6', 0x60), 0x0010);
     EXPECT_EQ(Read(drive, '6', 0x66) & 1, 0) << "servo off";
     // The pointer wraps after entry 9.
-    drive.state().setStoredWord(0x0A, 9);
+    drive.State().SetStoredWord(0x0A, 9);
     Line(drive, "alarm 12");
     EXPECT_EQ(Fetch(drive, 9), 12);
     EXPECT_EQ(Fetch(drive, 0x0A), 0);
@@ -188,7 +188,7 @@ TEST(Machine, ContactsFollowTheContactParameters) {
 // its contacts, the analog voltage, the mechanics), its identity and its alarm history stay.
 TEST(Machine, RestartIsAPowerCycle) {
     SimulatedDrive drive;
-    drive.setSoftwareVersion(301);
+    drive.SetSoftwareVersion(301);
     const int cn001 = 0x10;
     // Cn001 = 1 (speed mode) stored through the mailbox, as a restart parameter is written.
     Write(drive, '5', 0x71, cn001);
@@ -198,14 +198,14 @@ TEST(Machine, RestartIsAPowerCycle) {
     Line(drive, "resonance 450");
     Line(drive, "di 4 on");
     Line(drive, "servo on");
-    drive.advance(500ms);
+    drive.Advance(500ms);
     EXPECT_EQ(Read(drive, '5', cn001), 2) << "stored only: the live copy keeps position mode";
-    EXPECT_NEAR(drive.machine().machine().motorSpeed(), 0, 1)
+    EXPECT_NEAR(drive.Machine().Machine().MotorSpeed(), 0, 1)
         << "no analog speed outside speed mode";
     Write(drive, '6', 0x3E, 1);
     Line(drive, "jog 500");
-    drive.advance(500ms);
-    EXPECT_NEAR(drive.machine().machine().motorSpeed(), 500, 5);
+    drive.Advance(500ms);
+    EXPECT_NEAR(drive.Machine().Machine().MotorSpeed(), 500, 5);
     Line(drive, "alarm 5");
 
     Line(drive, "restart");
@@ -217,22 +217,22 @@ TEST(Machine, RestartIsAPowerCycle) {
     EXPECT_EQ(Read(drive, '5', 0xE2), 301) << "identity";
     EXPECT_EQ(Read(drive, '5', 0x00), 5) << "the alarm history";
     EXPECT_EQ(Fetch(drive, 0x0A), 1);
-    EXPECT_EQ(drive.machine().machine().motorSpeed(), 0);
-    EXPECT_EQ(drive.machine().machine().settings().resonanceHz, 450);
-    drive.advance(500ms);
-    EXPECT_EQ(drive.machine().machine().motorSpeed(), 0) << "the JOG speed went with the power";
+    EXPECT_EQ(drive.Machine().Machine().MotorSpeed(), 0);
+    EXPECT_EQ(drive.Machine().Machine().Settings().resonanceHz, 450);
+    drive.Advance(500ms);
+    EXPECT_EQ(drive.Machine().Machine().MotorSpeed(), 0) << "the JOG speed went with the power";
 
     // Now in speed mode: servo on and the analog 5 V are half of Sn216 (N = 3000 rpm at 10 V).
     Line(drive, "servo on");
-    drive.advance(1s);
-    EXPECT_NEAR(drive.machine().machine().motorSpeed(), 1500, 5);
+    drive.Advance(1s);
+    EXPECT_NEAR(drive.Machine().Machine().MotorSpeed(), 1500, 5);
     EXPECT_NEAR(Read(drive, '6', 0xE4), 1500 * 16384 / 3000, 30) << "Un-01";
     EXPECT_FALSE(RunControlLine(drive, "restart now").ok);
 }
 
 TEST(Machine, BadControlLinesSayWhyAndChangeNothing) {
     SimulatedDrive drive;
-    const MachineSettings before = drive.machine().machine().settings();
+    const MachineSettings before = drive.Machine().Machine().Settings();
     for (const char* line : {"di 14 on", "di 3", "di 2.5 on", "servo maybe", "alarm 16", "alarm 0",
                              "resonance 5", "load-inertia x", "damping", "spin 3"}) {
         const ControlReply reply = RunControlLine(drive, QString::fromLatin1(line));
@@ -244,9 +244,9 @@ TEST(Machine, BadControlLinesSayWhyAndChangeNothing) {
     EXPECT_EQ(Read(drive, '6', 0xCB), 0);
     EXPECT_EQ(Read(drive, '6', 0x60), 0);
     EXPECT_EQ(Fetch(drive, 0x0A), 0);
-    EXPECT_EQ(drive.machine().machine().settings().resonanceHz, before.resonanceHz);
+    EXPECT_EQ(drive.Machine().Machine().Settings().resonanceHz, before.resonanceHz);
     EXPECT_TRUE(RunControlLine(drive, "  RESONANCE   320 ").ok);
-    EXPECT_EQ(drive.machine().machine().settings().resonanceHz, 320);
+    EXPECT_EQ(drive.Machine().Machine().Settings().resonanceHz, 320);
     EXPECT_TRUE(RunControlLine(drive, "# a comment").ok);
 }
 

@@ -78,24 +78,24 @@ const Exchange kExchanges[] = {
 TEST(ModbusRtu, RepliesByteForByte) {
     for (const Exchange& e : kExchanges) {
         SimulatedDrive drive({}, Rs485(kRtuFormat));
-        EXPECT_EQ(HexText(drive.receive(Bytes(e.rtuRequest))), e.rtuReply) << e.what;
+        EXPECT_EQ(HexText(drive.Receive(Bytes(e.rtuRequest))), e.rtuReply) << e.what;
     }
 }
 
 TEST(ModbusAscii, RepliesByteForByte) {
     for (const Exchange& e : kExchanges) {
         SimulatedDrive drive({}, Rs485(kAsciiFormat));
-        EXPECT_EQ(Text(drive.receive(Ascii(e.asciiRequest))), Text(Ascii(e.asciiReply))) << e.what;
+        EXPECT_EQ(Text(drive.Receive(Ascii(e.asciiRequest))), Text(Ascii(e.asciiReply))) << e.what;
     }
 }
 
 TEST(ModbusRtu, AnswersOnlyItsOwnStation) {
     SimulatedDrive drive({}, Rs485(kRtuFormat, 5));
-    EXPECT_EQ(HexText(drive.receive(Bytes("01 03 00 00 00 01 84 0A"))), "");
-    EXPECT_EQ(HexText(drive.receive(Bytes("05 03 00 00 00 01 85 8E"))), "05 03 02 01 21 88 0C");
-    EXPECT_EQ(drive.requestLog(),
+    EXPECT_EQ(HexText(drive.Receive(Bytes("01 03 00 00 00 01 84 0A"))), "");
+    EXPECT_EQ(HexText(drive.Receive(Bytes("05 03 00 00 00 01 85 8E"))), "05 03 02 01 21 88 0C");
+    EXPECT_EQ(drive.RequestLog(),
               (QStringList{"01 03 00 00 00 01 84 0A", "05 03 00 00 00 01 85 8E"}));
-    EXPECT_EQ(drive.counters().ignored, 1u);
+    EXPECT_EQ(drive.Counts().ignored, 1u);
 }
 
 TEST(ModbusFraming, CorruptFramesAreIgnored) {
@@ -113,48 +113,48 @@ TEST(ModbusFraming, CorruptFramesAreIgnored) {
     };
     for (const Case& c : cases) {
         SimulatedDrive drive({}, Rs485(c.format));
-        EXPECT_EQ(drive.receive(c.request), QByteArray()) << c.what;
+        EXPECT_EQ(drive.Receive(c.request), QByteArray()) << c.what;
         // ...and the drive still answers the next good request.
         const QByteArray good =
             c.format == kRtuFormat ? Bytes("01 03 00 00 00 01 84 0A") : Ascii(":010300000001FB");
-        EXPECT_FALSE(drive.receive(good).isEmpty()) << c.what;
+        EXPECT_FALSE(drive.Receive(good).isEmpty()) << c.what;
     }
 }
 
 TEST(ModbusFraming, CommandProtocolStillWorksOnRs485) {
     for (const int format : {kAsciiFormat, kRtuFormat}) {
         SimulatedDrive drive({}, Rs485(format));
-        EXPECT_EQ(Text(drive.receive("R6CB0D")), "%0000E5") << format;
+        EXPECT_EQ(Text(drive.Receive("R6CB0D")), "%0000E5") << format;
     }
 }
 
 TEST(ModbusRegisters, WritesAreLiveAndStoredAlsoForHalvesAndQuickTwins) {
     SimulatedDrive drive({}, Rs485(kRtuFormat));
     // 06 Tn105 := 600 (0x0258).
-    ASSERT_FALSE(drive.receive(Bytes("01 06 01 05 02 58 98 AD")).isEmpty());
-    EXPECT_EQ(drive.state().liveRaw('T', 5), 600);
-    EXPECT_EQ(drive.state().storedRaw('T', 5), 600);
+    ASSERT_FALSE(drive.Receive(Bytes("01 06 01 05 02 58 98 AD")).isEmpty());
+    EXPECT_EQ(drive.State().LiveRaw('T', 5), 600);
+    EXPECT_EQ(drive.State().StoredRaw('T', 5), 600);
     // 16 Pn301, Pn302 := 0x11, 7.
-    ASSERT_FALSE(drive.receive(Bytes("01 10 03 01 00 02 04 00 11 00 07 37 54")).isEmpty());
-    EXPECT_EQ(drive.state().storedRaw('P', 1), 0x11);
-    EXPECT_EQ(drive.state().liveRaw('P', 2), 7);
-    drive.state().restart();
-    EXPECT_EQ(drive.state().liveRaw('P', 1), 0x11);
+    ASSERT_FALSE(drive.Receive(Bytes("01 10 03 01 00 02 04 00 11 00 07 37 54")).isEmpty());
+    EXPECT_EQ(drive.State().StoredRaw('P', 1), 0x11);
+    EXPECT_EQ(drive.State().LiveRaw('P', 2), 7);
+    drive.State().Restart();
+    EXPECT_EQ(drive.State().LiveRaw('P', 1), 0x11);
 
     // Pn308 register 0x308 := 0x1234 sets the low half; the high half 0x0007 stays.
-    EXPECT_EQ(HexText(drive.receive(Bytes("01 06 03 08 12 34 05 3B"))), "01 06 03 08 12 34 05 3B");
-    EXPECT_EQ(drive.state().storedRaw('P', 8), 0x00071234);
-    EXPECT_EQ(drive.state().liveRaw('P', 8), 0x00071234);
+    EXPECT_EQ(HexText(drive.Receive(Bytes("01 06 03 08 12 34 05 3B"))), "01 06 03 08 12 34 05 3B");
+    EXPECT_EQ(drive.State().StoredRaw('P', 8), 0x00071234);
+    EXPECT_EQ(drive.State().LiveRaw('P', 8), 0x00071234);
     // qn405 (0x405) := 80 is Pn310.
-    ASSERT_FALSE(drive.receive(Bytes("01 06 04 05 00 50 98 C7")).isEmpty());
-    EXPECT_EQ(drive.state().storedRaw('P', 10), 80);
-    EXPECT_EQ(drive.state().liveRaw('P', 10), 80);
+    ASSERT_FALSE(drive.Receive(Bytes("01 06 04 05 00 50 98 C7")).isEmpty());
+    EXPECT_EQ(drive.State().StoredRaw('P', 10), 80);
+    EXPECT_EQ(drive.State().LiveRaw('P', 10), 80);
 }
 
 TEST(ModbusRegisters, MonitorRegistersReadTheirPages) {
     SimulatedDrive drive({}, Rs485(kRtuFormat));
-    drive.setWord('6', 0xE4, 1234); // Un-01, motor speed
-    EXPECT_EQ(HexText(drive.receive(Bytes("01 03 06 01 00 01 D5 42"))), "01 03 02 04 D2 3A D9");
+    drive.SetWord('6', 0xE4, 1234); // Un-01, motor speed
+    EXPECT_EQ(HexText(drive.Receive(Bytes("01 03 06 01 00 01 D5 42"))), "01 03 02 04 D2 3A D9");
 
     struct Case {
         int reg;
@@ -167,12 +167,12 @@ TEST(ModbusRegisters, MonitorRegistersReadTheirPages) {
         {0x613, '8', 0x44},
     };
     for (const Case& c : cases) {
-        drive.setWord(c.page, c.location, static_cast<uint16_t>(0x4000 + c.reg));
-        EXPECT_EQ(drive.state().readRegister(c.reg), 0x4000 + c.reg) << std::hex << c.reg;
-        EXPECT_FALSE(drive.state().isWritableRegister(c.reg)) << std::hex << c.reg;
+        drive.SetWord(c.page, c.location, static_cast<uint16_t>(0x4000 + c.reg));
+        EXPECT_EQ(drive.State().ReadRegister(c.reg), 0x4000 + c.reg) << std::hex << c.reg;
+        EXPECT_FALSE(drive.State().IsWritableRegister(c.reg)) << std::hex << c.reg;
     }
-    EXPECT_FALSE(drive.state().readRegister(0x614).has_value());
-    EXPECT_FALSE(drive.state().readRegister(0x600).has_value());
+    EXPECT_FALSE(drive.State().ReadRegister(0x614).has_value());
+    EXPECT_FALSE(drive.State().ReadRegister(0x600).has_value());
 }
 
 TEST(ModbusRegisters, MapCoversEveryParameterAndNothingElse) {
@@ -185,13 +185,13 @@ TEST(ModbusRegisters, MapCoversEveryParameterAndNothingElse) {
     for (const Group& g : groups) {
         for (int n = 0; n <= 0xFF; ++n) {
             const bool exists = n >= 1 && n <= g.count;
-            EXPECT_EQ(state.isWritableRegister(g.base + n), exists) << std::hex << g.base + n;
-            writable += state.isWritableRegister(g.base + n) ? 1 : 0;
+            EXPECT_EQ(state.IsWritableRegister(g.base + n), exists) << std::hex << g.base + n;
+            writable += state.IsWritableRegister(g.base + n) ? 1 : 0;
         }
     }
     EXPECT_EQ(writable, 161);
-    EXPECT_FALSE(state.readRegister(0x700).has_value());
-    EXPECT_FALSE(state.readRegister(0xFFFF).has_value());
+    EXPECT_FALSE(state.ReadRegister(0x700).has_value());
+    EXPECT_FALSE(state.ReadRegister(0xFFFF).has_value());
 }
 
 } // namespace

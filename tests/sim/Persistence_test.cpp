@@ -16,9 +16,9 @@ using simtest::Bytes;
 using simtest::Cmd;
 
 void StoreParameter(SimulatedDrive& drive, const std::string& index, const std::string& value) {
-    ASSERT_EQ(drive.receive(Cmd("W57100" + index)), QByteArray("%"));
-    ASSERT_EQ(drive.receive(Cmd("W572" + value)), QByteArray("%"));
-    ASSERT_EQ(drive.receive(Cmd("W5700001")), QByteArray("%"));
+    ASSERT_EQ(drive.Receive(Cmd("W57100" + index)), QByteArray("%"));
+    ASSERT_EQ(drive.Receive(Cmd("W572" + value)), QByteArray("%"));
+    ASSERT_EQ(drive.Receive(Cmd("W5700001")), QByteArray("%"));
 }
 
 QByteArray ReadFile(const QString& path) {
@@ -33,12 +33,12 @@ TEST(Persistence, StoresSurviveARestartOfTheProgram) {
     QString error;
     {
         SimulatedDrive drive;
-        ASSERT_TRUE(drive.setPersistFile(path, &error)) << error.toStdString();
+        ASSERT_TRUE(drive.SetPersistFile(path, &error)) << error.toStdString();
         EXPECT_FALSE(QFile::exists(path)) << "nothing stored yet";
         StoreParameter(drive, "10", "0003"); // Cn001
         StoreParameter(drive, "56", "0001"); // Pn308 high half
         StoreParameter(drive, "57", "E240"); // Pn308 low half
-        EXPECT_TRUE(drive.persistError().isEmpty());
+        EXPECT_TRUE(drive.PersistError().isEmpty());
     }
     const QByteArray text = ReadFile(path);
     EXPECT_TRUE(text.contains("\nCn001 0003\n"));
@@ -49,12 +49,12 @@ TEST(Persistence, StoresSurviveARestartOfTheProgram) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1) << "no temporary file left";
 
     SimulatedDrive next;
-    ASSERT_TRUE(next.setPersistFile(path, &error)) << error.toStdString();
-    EXPECT_EQ(next.state().storedRaw('C', 1), 3);
-    EXPECT_EQ(next.state().storedRaw('P', 8), 123456);
+    ASSERT_TRUE(next.SetPersistFile(path, &error)) << error.toStdString();
+    EXPECT_EQ(next.State().StoredRaw('C', 1), 3);
+    EXPECT_EQ(next.State().StoredRaw('P', 8), 123456);
     // Loading is a power-up: the live copies follow the stored ones.
-    EXPECT_EQ(next.state().liveRaw('C', 1), 3);
-    EXPECT_EQ(next.receive(Cmd("R510")), Cmd("%0003"));
+    EXPECT_EQ(next.State().LiveRaw('C', 1), 3);
+    EXPECT_EQ(next.Receive(Cmd("R510")), Cmd("%0003"));
 }
 
 TEST(Persistence, ModbusWritesAreStored) {
@@ -65,13 +65,13 @@ TEST(Persistence, ModbusWritesAreStored) {
     QString error;
     {
         SimulatedDrive drive({}, link);
-        ASSERT_TRUE(drive.setPersistFile(path, &error));
-        ASSERT_FALSE(drive.receive(Bytes("01 06 01 05 02 58 98 AD")).isEmpty()); // Tn105 := 600
+        ASSERT_TRUE(drive.SetPersistFile(path, &error));
+        ASSERT_FALSE(drive.Receive(Bytes("01 06 01 05 02 58 98 AD")).isEmpty()); // Tn105 := 600
     }
     SimulatedDrive next({}, link);
-    ASSERT_TRUE(next.setPersistFile(path, &error));
-    EXPECT_EQ(next.state().storedRaw('T', 5), 600);
-    EXPECT_EQ(next.state().liveRaw('T', 5), 600);
+    ASSERT_TRUE(next.SetPersistFile(path, &error));
+    EXPECT_EQ(next.State().StoredRaw('T', 5), 600);
+    EXPECT_EQ(next.State().LiveRaw('T', 5), 600);
 }
 
 TEST(Persistence, ADamagedFileIsRefusedWhole) {
@@ -93,19 +93,19 @@ TEST(Persistence, ADamagedFileIsRefusedWhole) {
         file.close();
         SimulatedDrive drive;
         QString error;
-        EXPECT_FALSE(drive.setPersistFile(path, &error)) << what;
+        EXPECT_FALSE(drive.SetPersistFile(path, &error)) << what;
         EXPECT_TRUE(error.contains("line ")) << what << ": " << error.toStdString();
-        EXPECT_EQ(drive.state().storedRaw('C', 1), 2) << what << ": nothing loaded";
+        EXPECT_EQ(drive.State().StoredRaw('C', 1), 2) << what << ": nothing loaded";
     }
 }
 
 TEST(Persistence, AFailedSaveIsReportedAndTheDriveGoesOn) {
     SimulatedDrive drive;
     QString error;
-    ASSERT_TRUE(drive.setPersistFile("/nonexistent-folder/drive.txt", &error));
+    ASSERT_TRUE(drive.SetPersistFile("/nonexistent-folder/drive.txt", &error));
     StoreParameter(drive, "10", "0003");
-    EXPECT_FALSE(drive.persistError().isEmpty());
-    EXPECT_EQ(drive.state().storedRaw('C', 1), 3);
+    EXPECT_FALSE(drive.PersistError().isEmpty());
+    EXPECT_EQ(drive.State().StoredRaw('C', 1), 3);
 }
 
 } // namespace

@@ -19,7 +19,7 @@ TEST(RegisterMap, HoldsEveryParameterOnceWithoutSharedWords) {
         SCOPED_TRACE(CodeText(row).toStdString());
         EXPECT_EQ(FindRegisterRow(row.letter, row.number), &row);
         EXPECT_EQ(RowOfCodeText(CodeText(row)), &row);
-        if (row.isQuick()) {
+        if (row.IsQuick()) {
             const RegisterRow* twin = WordsOfCode(row.letter, row.number);
             ASSERT_NE(twin, nullptr);
             EXPECT_EQ(twin->index, row.index) << "a quick parameter is its twin's word";
@@ -57,14 +57,14 @@ TEST(RegisterMap, NamesTheDocumentedRegistersAndCodes) {
 
 TEST(RegisterMap, ResolvesRangesAndDefaultsFromTheDrive) {
     const DriveFacts drive{3000, 2500, 0x121};
-    EXPECT_EQ(FindRegisterRow('C', 5)->defaultValue.resolve(drive), 2500);
-    EXPECT_EQ(FindRegisterRow('C', 7)->defaultValue.resolve(drive), 1000);
-    EXPECT_EQ(FindRegisterRow('C', 30)->defaultValue.resolve(drive), 0x121);
-    EXPECT_EQ(FindRegisterRow('S', 16)->defaultValue.resolve(drive), 3000);
-    EXPECT_EQ(FindRegisterRow('S', 18)->defaultValue.resolve(drive), 3060);
-    EXPECT_EQ(FindRegisterRow('S', 1)->min.resolve(drive), -3000);
-    EXPECT_EQ(FindRegisterRow('T', 5)->max.resolve(drive), 3000);
-    EXPECT_EQ(FindRegisterRow('H', 4)->defaultValue.resolve(drive), 0x104);
+    EXPECT_EQ(FindRegisterRow('C', 5)->defaultValue.Resolve(drive), 2500);
+    EXPECT_EQ(FindRegisterRow('C', 7)->defaultValue.Resolve(drive), 1000);
+    EXPECT_EQ(FindRegisterRow('C', 30)->defaultValue.Resolve(drive), 0x121);
+    EXPECT_EQ(FindRegisterRow('S', 16)->defaultValue.Resolve(drive), 3000);
+    EXPECT_EQ(FindRegisterRow('S', 18)->defaultValue.Resolve(drive), 3060);
+    EXPECT_EQ(FindRegisterRow('S', 1)->min.Resolve(drive), -3000);
+    EXPECT_EQ(FindRegisterRow('T', 5)->max.Resolve(drive), 3000);
+    EXPECT_EQ(FindRegisterRow('H', 4)->defaultValue.Resolve(drive), 0x104);
 }
 
 struct ScalingCase {

@@ -19,7 +19,7 @@ using simtest::Cmd;
 int Read(SimulatedDrive& drive, char page, int location) {
     char body[8];
     std::snprintf(body, sizeof body, "R%c%02X", page, location);
-    const QByteArray reply = drive.receive(Cmd(body));
+    const QByteArray reply = drive.Receive(Cmd(body));
     EXPECT_EQ(reply.size(), 7) << body;
     return static_cast<int16_t>(reply.mid(1, 4).toUShort(nullptr, 16));
 }
@@ -27,7 +27,7 @@ int Read(SimulatedDrive& drive, char page, int location) {
 void Write(SimulatedDrive& drive, char page, int location, int value) {
     char body[12];
     std::snprintf(body, sizeof body, "W%c%02X%04X", page, location, value & 0xFFFF);
-    ASSERT_EQ(drive.receive(Cmd(body)), "%") << body;
+    ASSERT_EQ(drive.Receive(Cmd(body)), "%") << body;
 }
 
 void Start(SimulatedDrive& drive, int code, int data1, int data2, int mode, int level) {
@@ -42,10 +42,10 @@ TEST(TraceRecording, SpeedLevelTriggerRecordsTheStepOnItsPages) {
     // Speed feedback and speed command at 500 us, trigger on the feedback reaching 1500 rpm.
     Start(drive, 5, 1, 0, 3, 8192);
     EXPECT_EQ(Read(drive, '7', 0xD0), 0) << "armed";
-    drive.advance(200ms);
+    drive.Advance(200ms);
     EXPECT_EQ(Read(drive, '7', 0xD0), 0) << "at rest the level is not reached";
     ASSERT_TRUE(RunControlLine(drive, QStringLiteral("jog 2000")).ok);
-    drive.advance(1s);
+    drive.Advance(1s);
     ASSERT_EQ(Read(drive, '7', 0xD0), 2);
     const int first = Read(drive, '0', 0x00);
     EXPECT_GE(first, 8192);
@@ -55,16 +55,16 @@ TEST(TraceRecording, SpeedLevelTriggerRecordsTheStepOnItsPages) {
     EXPECT_EQ(Read(drive, '3', 0xFF), 10923);
     // The output contacts, 1 = on, against dn-02 which is active low.
     const WordAddress dn2 = MonitorAddress('D', 2);
-    EXPECT_EQ(Read(drive, 'F', 0xFF), ~drive.word(dn2.page, dn2.location) & 0xFF);
+    EXPECT_EQ(Read(drive, 'F', 0xFF), ~drive.Word(dn2.page, dn2.location) & 0xFF);
     EXPECT_NE(Read(drive, 'F', 0xFF), 0) << "a ready drive has outputs on";
 
     // A second start with new words: at once, 512 samples of 100 us while the motor reverses;
     // the samples between two machine steps lie on the line between them.
     ASSERT_TRUE(RunControlLine(drive, QStringLiteral("jog -1000")).ok);
     Start(drive, 1, 7, 1, 0, 0);
-    drive.advance(51ms);
+    drive.Advance(51ms);
     EXPECT_EQ(Read(drive, '7', 0xD0), 0);
-    drive.advance(1ms);
+    drive.Advance(1ms);
     ASSERT_EQ(Read(drive, '7', 0xD0), 2);
     const int s0 = Read(drive, '2', 0x00), s1 = Read(drive, '2', 0x01), s2 = Read(drive, '2', 0x02);
     EXPECT_GT(s0 - s2, 20) << "decelerating";
@@ -78,10 +78,10 @@ TEST(TraceRecording, SpeedLevelTriggerRecordsTheStepOnItsPages) {
 TEST(TraceRecording, ContactTriggerWaitsForTheInput) {
     SimulatedDrive drive;
     Start(drive, 1, 0, 1, 5 + 2, 0); // DI-3
-    drive.advance(300ms);
+    drive.Advance(300ms);
     EXPECT_EQ(Read(drive, '7', 0xD0), 0);
     ASSERT_TRUE(RunControlLine(drive, QStringLiteral("di 3 on")).ok);
-    drive.advance(60ms);
+    drive.Advance(60ms);
     ASSERT_EQ(Read(drive, '7', 0xD0), 2);
     EXPECT_EQ(Read(drive, '4', 0x00) & 0x1FFF, 0x4);
     EXPECT_EQ(Read(drive, 'D', 0xFF) & 0x1FFF, 0x4);

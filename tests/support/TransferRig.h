@@ -41,13 +41,13 @@ struct TransferRig {
             if (swallow && swallow(written.toByteArray())) {
                 return {};
             }
-            return drive.receive(written);
+            return drive.Receive(written);
         });
         EXPECT_EQ(connection.Link().Open(QStringLiteral("/dev/sim")), 0u);
         settings.RS485Port = options.rs485;
         settings.StationID = options.station;
         settings.FrameFormat = options.frameFormat;
-        settings.AsciiMode = options.asciiMode();
+        settings.AsciiMode = options.AsciiMode();
         access.AssumeLinkUp();
         document.OnNewDocument();
         transfer.SetProgress(&progress);

@@ -36,7 +36,7 @@ struct CaptureRig : TransferRig {
     // Lets the drive run 100 ms before each look, as the wait window does.
     TraceWaiter waiter = [this](const std::function<DriveTrace::Recording()>& check) {
         for (int tick = 0; tick < 50; ++tick) {
-            drive.advance(100ms);
+            drive.Advance(100ms);
             ++checks;
             const DriveTrace::Recording state = check();
             if (state != DriveTrace::Recording::Waiting)
@@ -58,7 +58,7 @@ TEST(DriveTrace, CaptureWritesTheSetUpStartsWaitsAndReadsEveryPageInOrder) {
     ASSERT_TRUE(CaptureTrace(rig.trace, s, rig.data, rig.waiter, &rig.progress));
     EXPECT_TRUE(rig.messenger.messages.isEmpty());
 
-    const QStringList& log = rig.drive.requestLog();
+    const QStringList& log = rig.drive.RequestLog();
     ASSERT_EQ(log.size(), 4 + rig.checks + 2048);
     EXPECT_EQ(log[0], TraceRequest("W7%02X%04X", 0xD6, 2));
     EXPECT_EQ(log[1], TraceRequest("W7%02X%04X", 0xCD, 5 * 512 + 1 * 2 + 4 * 4096));
@@ -90,7 +90,7 @@ TEST(DriveTrace, CaptureWritesTheSetUpStartsWaitsAndReadsEveryPageInOrder) {
 TEST(DriveTrace, ACapturedRecordHasItsAutoScalesFitted) {
     CaptureRig rig;
     ASSERT_TRUE(RunControlLine(rig.drive, QStringLiteral("jog 1000")).ok);
-    rig.drive.advance(1s);
+    rig.drive.Advance(1s);
     TraceSettings s;
     s.data1 = 0; // speed command: 1000 rpm throughout
     s.data2 = 1;
@@ -128,21 +128,21 @@ TEST(DriveTrace, FailuresAreToldAndKeepTheOldSamples) {
     EXPECT_EQ(rig.messenger.messages[0].text,
               QStringLiteral("错误:\n\n追踪设定资料至伺服驱动器。"));
     EXPECT_EQ(rig.messenger.messages[0].caption, QStringLiteral("通讯信息"));
-    EXPECT_EQ(rig.drive.requestLog().size(), 1) << "the interval; the refused word never arrived";
+    EXPECT_EQ(rig.drive.RequestLog().size(), 1) << "the interval; the refused word never arrived";
     EXPECT_EQ(rig.checks, 0);
 
     // Given up while waiting: the start went out, nothing after it.
     rig.refuse = nullptr;
-    rig.drive.clearRequestLog();
+    rig.drive.ClearRequestLog();
     EXPECT_FALSE(CaptureTrace(
         rig.trace, s, rig.data, [](const std::function<DriveTrace::Recording()>&) { return false; },
         &rig.progress));
-    EXPECT_EQ(rig.drive.requestLog().size(), 4);
+    EXPECT_EQ(rig.drive.RequestLog().size(), 4);
     EXPECT_EQ(rig.messenger.messages.size(), 1);
 
     // Request 300 fails after sample 298 read 250: the text shows how far the read came.
-    rig.drive.advance(200ms);
-    rig.drive.setWord('1', 0x2A, 250);
+    rig.drive.Advance(200ms);
+    rig.drive.SetWord('1', 0x2A, 250);
     rig.refuse = [](const QString& request) { return request.startsWith("R12B"); };
     EXPECT_FALSE(rig.trace.ReadBack(s, rig.data, &rig.progress));
     ASSERT_EQ(rig.messenger.messages.size(), 2);
@@ -153,10 +153,10 @@ TEST(DriveTrace, FailuresAreToldAndKeepTheOldSamples) {
 
     // Without a drive: the link message, nothing sent.
     rig.access.DropLink();
-    rig.drive.clearRequestLog();
+    rig.drive.ClearRequestLog();
     EXPECT_FALSE(CaptureTrace(rig.trace, s, rig.data, rig.waiter, &rig.progress));
     EXPECT_EQ(rig.messenger.messages.back().text, QStringLiteral("通讯错误！！"));
-    EXPECT_TRUE(rig.drive.requestLog().isEmpty());
+    EXPECT_TRUE(rig.drive.RequestLog().isEmpty());
 }
 
 } // namespace

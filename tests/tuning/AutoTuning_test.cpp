@@ -22,9 +22,9 @@ struct AutoTuning : ::testing::Test {
     AutoTuning() { EnsureApplication(); }
 
     int32_t Live(char letter, int number) const {
-        return rig.drive.state().liveRaw(letter, number) & 0xFFFF;
+        return rig.drive.State().LiveRaw(letter, number) & 0xFFFF;
     }
-    void SetCn002(uint16_t value) { rig.drive.setWord('5', ParameterIndexOf({'C', 2}), value); }
+    void SetCn002(uint16_t value) { rig.drive.SetWord('5', ParameterIndexOf({'C', 2}), value); }
     QString LastMessage() const {
         return rig.messenger.messages.isEmpty() ? QString() : rig.messenger.messages.last().text;
     }
@@ -44,8 +44,8 @@ TEST_F(AutoTuning, OfflineRunSetsTheTuningBitsUntilItEndsAndStoresTheSettledRati
     };
     dialogs.run = [this](const std::shared_ptr<TuningRun>& run) {
         EXPECT_EQ(Live('C', 2), 0x0112);
-        EXPECT_EQ(rig.drive.state().storedRaw('C', 2), 0x0112);
-        EXPECT_EQ(rig.drive.word('5', 0xDC), 1);
+        EXPECT_EQ(rig.drive.State().StoredRaw('C', 2), 0x0112);
+        EXPECT_EQ(rig.drive.Word('5', 0xDC), 1);
         EXPECT_FALSE(run->Waiting());
         run->Step();
         EXPECT_FALSE(run->ServoSeenOn()) << "servo still off";
@@ -53,7 +53,7 @@ TEST_F(AutoTuning, OfflineRunSetsTheTuningBitsUntilItEndsAndStoresTheSettledRati
         run->Step();
         EXPECT_TRUE(run->Waiting());
         for (int step = 0; step < 80; ++step) {
-            rig.drive.advance(100ms);
+            rig.drive.Advance(100ms);
             run->Step();
             EXPECT_FALSE(run->NextEnabled()) << "while the servo is on";
         }
@@ -69,10 +69,10 @@ TEST_F(AutoTuning, OfflineRunSetsTheTuningBitsUntilItEndsAndStoresTheSettledRati
     };
     RunAutoTuning(rig.connection, rig.profile, rig.messenger, dialogs);
     EXPECT_NEAR(offered, 30, 1);
-    EXPECT_EQ(rig.drive.state().storedRaw('C', 25), offered);
+    EXPECT_EQ(rig.drive.State().StoredRaw('C', 25), offered);
     EXPECT_EQ(Live('C', 2), 0x0012);
-    EXPECT_EQ(rig.drive.state().storedRaw('C', 2), 0x0012);
-    EXPECT_EQ(rig.drive.word('5', 0xDC), 0);
+    EXPECT_EQ(rig.drive.State().StoredRaw('C', 2), 0x0012);
+    EXPECT_EQ(rig.drive.Word('5', 0xDC), 0);
     ASSERT_EQ(rig.messenger.messages.size(), 1);
     EXPECT_EQ(rig.messenger.messages[0].text, QString::fromUtf8("写入参数成功！！"));
     EXPECT_EQ(rig.messenger.messages[0].caption, QString::fromUtf8("调适完成"));
@@ -84,9 +84,9 @@ TEST_F(AutoTuning, OfflineRunSetsTheTuningBitsUntilItEndsAndStoresTheSettledRati
     dialogs.run = [this](const std::shared_ptr<TuningRun>& run) {
         EXPECT_EQ(Live('C', 2), 0x0312);
         EXPECT_TRUE(run->Waiting());
-        rig.drive.clearRequestLog();
+        rig.drive.ClearRequestLog();
         run->Step();
-        EXPECT_EQ(rig.drive.requestLog(), (QStringList{Cmd("R844"), Cmd("R666")}));
+        EXPECT_EQ(rig.drive.RequestLog(), (QStringList{Cmd("R844"), Cmd("R666")}));
         EXPECT_EQ(run->LastRatio(), run->Ratio());
         return false;
     };
@@ -101,7 +101,7 @@ TEST_F(AutoTuning, OfflineRunSetsTheTuningBitsUntilItEndsAndStoresTheSettledRati
     // On-line: bit 8 set, told to the user.
     dialogs.chooseMode = [] { return TuningMode::OnLine; };
     RunAutoTuning(rig.connection, rig.profile, rig.messenger, dialogs);
-    EXPECT_EQ(rig.drive.state().storedRaw('C', 2), 0x0112);
+    EXPECT_EQ(rig.drive.State().StoredRaw('C', 2), 0x0112);
     EXPECT_EQ(LastMessage(),
               QString::fromUtf8("在 Servo On 之后，将开始运转 On-line 自动增益调适。"));
 }
@@ -128,13 +128,13 @@ TEST_F(AutoTuning, RunLeftWithTheLinkLostSaysWhatStaysInTuningMode) {
     // The restore that reaches the drive for one of the two names only the other.
     rig.access.AssumeLinkUp();
     int stores = 0;
-    rig.drive.clearRequestLog();
+    rig.drive.ClearRequestLog();
     EXPECT_EQ(RestoreAfterRun(rig.access, 0x0112), QString());
-    stores = static_cast<int>(rig.drive.requestLog().size());
+    stores = static_cast<int>(rig.drive.RequestLog().size());
     rig.swallow = [&stores, this](const QByteArray&) {
-        return rig.drive.requestLog().size() >= stores - 1;
+        return rig.drive.RequestLog().size() >= stores - 1;
     };
-    rig.drive.clearRequestLog();
+    rig.drive.ClearRequestLog();
     EXPECT_EQ(RestoreAfterRun(rig.access, 0x0112),
               QString::fromUtf8(
                   "驱动器未回应：自动增益调谐的设定未能恢复，驱动器仍处于调谐模式"
@@ -151,14 +151,14 @@ TEST_F(AutoTuning, QuitDuringARunRestoresTheDriveOnceAndTheCommandEndsQuietly) {
         EXPECT_TRUE(rig.connection.Motions().Active());
         notEnded = rig.connection.Motions().EndAll(); // the program closes meanwhile
         EXPECT_EQ(Live('C', 2), 0x0012);
-        EXPECT_EQ(rig.drive.word('5', 0xDC), 0);
-        rig.drive.clearRequestLog();
+        EXPECT_EQ(rig.drive.Word('5', 0xDC), 0);
+        rig.drive.ClearRequestLog();
         return false;
     };
     dialogs.storeResult = [](int32_t) { return true; };
     RunAutoTuning(rig.connection, rig.profile, rig.messenger, dialogs);
     EXPECT_TRUE(notEnded.isEmpty());
-    EXPECT_TRUE(rig.drive.requestLog().isEmpty()) << "restored once";
+    EXPECT_TRUE(rig.drive.RequestLog().isEmpty()) << "restored once";
     EXPECT_TRUE(rig.messenger.messages.isEmpty());
     EXPECT_FALSE(rig.connection.Motions().Active());
 }
@@ -171,7 +171,7 @@ TEST_F(AutoTuning, PatternWritesOutOfRangeAreRefusedWithTheirRangeAndNothingIsSe
     EXPECT_FALSE(writer.Press(2, QStringLiteral("1999")));
     EXPECT_FALSE(writer.Press(3, QStringLiteral("10001")));
     QCoreApplication::processEvents();
-    EXPECT_TRUE(rig.drive.requestLog().isEmpty());
+    EXPECT_TRUE(rig.drive.RequestLog().isEmpty());
     ASSERT_EQ(rig.messenger.messages.size(), 3);
     EXPECT_EQ(rig.messenger.messages[0].text, QString::fromUtf8("超出范围！！\n\n范围值: 0~3000"));
     EXPECT_EQ(rig.messenger.messages[1].text,
@@ -184,7 +184,7 @@ TEST_F(AutoTuning, PatternWritesOutOfRangeAreRefusedWithTheirRangeAndNothingIsSe
     EXPECT_TRUE(writer.Press(3, QStringLiteral("500")));
     QCoreApplication::processEvents();
     EXPECT_EQ(shown, (std::map<int, int32_t>{{1, 3000}, {2, 89722}, {3, 500}}));
-    EXPECT_EQ(rig.drive.state().storedWord(0xD4), 16384);
+    EXPECT_EQ(rig.drive.State().StoredWord(0xD4), 16384);
     EXPECT_EQ(rig.messenger.messages.size(), 6);
     EXPECT_EQ(LastMessage(), QString::fromUtf8("写入参数成功！！"));
 }
@@ -194,10 +194,10 @@ TEST_F(AutoTuning, PatternWritesOutOfRangeAreRefusedWithTheirRangeAndNothingIsSe
 TEST_F(AutoTuning, PatternWordsTravelAsTheDriveIsUsedToThem) {
     ParameterChannel& parameters = rig.connection.Parameters();
     ASSERT_TRUE(ReadPattern(parameters).has_value());
-    EXPECT_EQ(rig.drive.requestLog(), (QStringList{Cmd("R5D4"), Cmd("R5D3"), Cmd("R5D2")}));
-    rig.drive.clearRequestLog();
+    EXPECT_EQ(rig.drive.RequestLog(), (QStringList{Cmd("R5D4"), Cmd("R5D3"), Cmd("R5D2")}));
+    rig.drive.ClearRequestLog();
     EXPECT_EQ(WritePatternValue(parameters, 3, 500), 500);
-    EXPECT_EQ(rig.drive.requestLog(),
+    EXPECT_EQ(rig.drive.RequestLog(),
               (QStringList{Cmd("W57100D2"), Cmd("W57201F4"), Cmd("W5700001"), Cmd("W5D201F4"),
                            Cmd("W5D201F4"), Cmd("R5D2")}));
 }
@@ -206,13 +206,13 @@ TEST_F(AutoTuning, OffsetAdjustmentSendsItsOneWriteOnlyOnYesAndWithADrive) {
     rig.messenger.answers = {MessageAnswer::No, MessageAnswer::Yes, MessageAnswer::Ok,
                              MessageAnswer::Yes};
     RunAutoOffset(rig.connection, rig.messenger);
-    EXPECT_TRUE(rig.drive.requestLog().isEmpty());
+    EXPECT_TRUE(rig.drive.RequestLog().isEmpty());
     RunAutoOffset(rig.connection, rig.messenger);
-    EXPECT_EQ(rig.drive.requestLog(), QStringList{Cmd("W5FC0001")});
+    EXPECT_EQ(rig.drive.RequestLog(), QStringList{Cmd("W5FC0001")});
     EXPECT_EQ(LastMessage(), QString::fromUtf8("成功！！"));
     rig.access.DropLink();
     RunAutoOffset(rig.connection, rig.messenger);
-    EXPECT_EQ(rig.drive.requestLog().size(), 1);
+    EXPECT_EQ(rig.drive.RequestLog().size(), 1);
     EXPECT_EQ(LastMessage(), QString::fromUtf8("通讯错误！！"));
     EXPECT_EQ(rig.messenger.messages.last().caption, QString::fromUtf8("自动偏移调整 (dn-07)"));
 }

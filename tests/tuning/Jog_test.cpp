@@ -16,9 +16,9 @@ using simtest::Cmd;
 using namespace std::chrono_literals;
 
 struct Jog : ::testing::Test {
-    Jog() { rig.drive.setWord('5', 0x36, 2731); } // Sn201: 500 rpm at N = 3000
+    Jog() { rig.drive.SetWord('5', 0x36, 2731); } // Sn201: 500 rpm at N = 3000
 
-    QStringList Requests() const { return rig.drive.requestLog(); }
+    QStringList Requests() const { return rig.drive.RequestLog(); }
     int32_t MotorSpeed() {
         EXPECT_TRUE(rig.access.ReadDriveWord(DriveMap::kMotorSpeed));
         return rig.access.LastValue;
@@ -32,7 +32,7 @@ TEST_F(Jog, EntryWritesTheSpeedOnceConvertedAndTheDirectionsSendTheSignedSpeed) 
     // Mode on, the entry value 500 rpm as 2731 (not converted a second time), speed 0, enable.
     EXPECT_EQ(Requests(), (QStringList{Cmd("R536"), Cmd("W60A0001"), Cmd("W60B0AAB"),
                                        Cmd("W5360000"), Cmd("W63E0001")}));
-    rig.drive.clearRequestLog();
+    rig.drive.ClearRequestLog();
     EXPECT_TRUE(RunJogRequest(rig.access, JogRequest::Forward, JogArgument(true, 500)));
     EXPECT_TRUE(RunJogRequest(rig.access, JogRequest::Reverse, JogArgument(false, -500)));
     EXPECT_TRUE(RunJogRequest(rig.access, JogRequest::Stop, 0));
@@ -48,22 +48,22 @@ TEST_F(Jog, EntryAndExitStopAtTheirFirstFailure) {
     rig.refuse = [](const QString& request) { return request.startsWith(QLatin1String("W60B")); };
     EXPECT_EQ(EnterJog(rig.access), std::nullopt);
     EXPECT_FALSE(Requests().join(' ').contains(QLatin1String("W536")));
-    EXPECT_EQ(rig.drive.word('6', 0x0A), 1) << "what was written stays written";
+    EXPECT_EQ(rig.drive.Word('6', 0x0A), 1) << "what was written stays written";
 
     // Exit while jogging: the enable first, then Sn201 back, the JOG mode last.
     rig.refuse = {};
-    rig.drive.clearRequestLog();
+    rig.drive.ClearRequestLog();
     EXPECT_TRUE(RunJogRequest(rig.access, JogRequest::Exit, 500));
     EXPECT_EQ(Requests(), (QStringList{Cmd("W63E0000"), Cmd("W5360AAB"), Cmd("W60A0000")}));
 
     rig.refuse = [](const QString& request) { return request.startsWith(QLatin1String("W63E")); };
-    rig.drive.clearRequestLog();
-    rig.drive.setWord('6', 0x0A, 1);
+    rig.drive.ClearRequestLog();
+    rig.drive.SetWord('6', 0x0A, 1);
     EXPECT_FALSE(RunJogRequest(rig.access, JogRequest::Exit, 1000));
     for (const QString& request : Requests())
         EXPECT_TRUE(request.startsWith(QLatin1String("W63E"))) << request.toStdString();
-    EXPECT_EQ(rig.drive.word('6', 0x0A), 1);
-    EXPECT_EQ(rig.drive.word('5', 0x36), 2731);
+    EXPECT_EQ(rig.drive.Word('6', 0x0A), 1);
+    EXPECT_EQ(rig.drive.Word('5', 0x36), 2731);
 }
 
 TEST_F(Jog, MotorTurnsAtTheJogSpeedOnlyWhileTheServoIsOnAndALostLinkIsReported) {
@@ -75,15 +75,15 @@ TEST_F(Jog, MotorTurnsAtTheJogSpeedOnlyWhileTheServoIsOnAndALostLinkIsReported) 
     control.Post(JogRequest::Forward, JogArgument(true, 500));
     QCoreApplication::processEvents();
     EXPECT_EQ(changes, 1);
-    rig.drive.advance(300ms);
+    rig.drive.Advance(300ms);
     EXPECT_EQ(MotorSpeed(), 0) << "servo off";
 
     RunControlLine(rig.drive, QStringLiteral("servo on"));
-    rig.drive.advance(300ms);
+    rig.drive.Advance(300ms);
     EXPECT_NEAR(MotorSpeed(), -500, 10) << "Un-01";
     control.Post(JogRequest::Reverse, JogArgument(false, 500));
     QCoreApplication::processEvents();
-    rig.drive.advance(400ms);
+    rig.drive.Advance(400ms);
     EXPECT_NEAR(MotorSpeed(), 500, 10);
     EXPECT_TRUE(control.DriveReached());
 
@@ -93,13 +93,13 @@ TEST_F(Jog, MotorTurnsAtTheJogSpeedOnlyWhileTheServoIsOnAndALostLinkIsReported) 
     QCoreApplication::processEvents();
     EXPECT_FALSE(control.DriveReached());
     rig.swallow = {};
-    rig.drive.advance(100ms);
+    rig.drive.Advance(100ms);
     EXPECT_NEAR(MotorSpeed(), 500, 10);
 
     control.Post(JogRequest::Exit, control.EntrySpeed());
     QCoreApplication::processEvents();
     EXPECT_TRUE(control.DriveReached());
-    rig.drive.advance(400ms);
+    rig.drive.Advance(400ms);
     EXPECT_EQ(MotorSpeed(), 0) << "JOG disabled";
 }
 

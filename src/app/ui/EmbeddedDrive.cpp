@@ -11,8 +11,8 @@ EmbeddedDrive::EmbeddedDrive()
     : drive_(std::make_unique<SimulatedDrive>()), host_(std::make_unique<PtyDriveHost>(*drive_)) {
     // The poll asks about fifteen questions a second for as long as the program runs; nobody
     // reads the log here.
-    drive_->setKeepLogInMemory(false);
-    host_->setIdleHook([this] { RunQueuedControl(); });
+    drive_->SetKeepLogInMemory(false);
+    host_->SetIdleHook([this] { RunQueuedControl(); });
 }
 
 EmbeddedDrive::~EmbeddedDrive() {
@@ -22,7 +22,7 @@ EmbeddedDrive::~EmbeddedDrive() {
 bool EmbeddedDrive::Start(QString* error) {
     if (thread_.joinable())
         return true;
-    if (!host_->open(error))
+    if (!host_->Open(error))
         return false;
     stop_ = false;
     thread_ = std::thread([this] {
@@ -32,7 +32,7 @@ bool EmbeddedDrive::Start(QString* error) {
         sigaddset(&blocked, SIGTERM);
         sigaddset(&blocked, SIGINT);
         pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
-        host_->run(stop_);
+        host_->Run(stop_);
     });
     return true;
 }
@@ -41,7 +41,7 @@ void EmbeddedDrive::Stop() {
     stop_ = true;
     if (thread_.joinable())
         thread_.join();
-    host_->close();
+    host_->Close();
 }
 
 void EmbeddedDrive::Control(const QString& line) {
@@ -61,5 +61,5 @@ void EmbeddedDrive::RunQueuedControl() {
 }
 
 QString EmbeddedDrive::DevicePath() const {
-    return host_->slavePath();
+    return host_->SlavePath();
 }

@@ -103,8 +103,8 @@ TEST(MachineAnalysis, MeasuresShowsTheResonanceAndPresetsTheFilter) {
     });
     ASSERT_TRUE(h.Frame().Trigger(Command::MachineAnalysis));
     ASSERT_TRUE(handled);
-    EXPECT_EQ(h.drive.state().storedRaw('C', 13), 1000);
-    EXPECT_EQ(h.drive.state().storedRaw('C', 14), 100);
+    EXPECT_EQ(h.drive.State().StoredRaw('C', 13), 1000);
+    EXPECT_EQ(h.drive.State().StoredRaw('C', 14), 100);
     EXPECT_EQ(h.app->Document().values.slot({'C', 13})[0], 1000);
     EXPECT_EQ(AppHarness::ReadAll(h.dir.filePath(QStringLiteral("run-record.csv"))).count('\n'),
               1025);
@@ -129,7 +129,7 @@ TEST(MachineAnalysis, ClearsTheResultsWhenARunStartsAndKeepsTheLastMeasurement) 
     WhenModal<CFRADlg>([&](CFRADlg& dialog) {
         QTest::mouseClick(Button(dialog, "start"), Qt::LeftButton);
         ASSERT_TRUE(dialog.DataValid()) << h.messenger.messages.value(0).text.toStdString();
-        h.drive.setFaults(refuseAll);
+        h.drive.SetFaults(refuseAll);
         QTest::mouseClick(Button(dialog, "start"), Qt::LeftButton);
         EXPECT_FALSE(dialog.DataValid());
         ASSERT_EQ(h.messenger.messages.size(), 1);
@@ -138,7 +138,7 @@ TEST(MachineAnalysis, ClearsTheResultsWhenARunStartsAndKeepsTheLastMeasurement) 
         EXPECT_FALSE(Button(dialog, "filter")->isEnabled());
         EXPECT_FALSE(Button(dialog, "export")->isEnabled());
 
-        h.drive.setFaults(FaultSettings{});
+        h.drive.SetFaults(FaultSettings{});
         QTest::mouseClick(Button(dialog, "start"), Qt::LeftButton);
         ASSERT_TRUE(dialog.DataValid()) << h.messenger.messages.value(1).text.toStdString();
         for (const char* name : fields)

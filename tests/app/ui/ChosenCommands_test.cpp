@@ -50,15 +50,15 @@ protected:
     // (counted from 0) while the poll lets the event loop turn. The drive is quick again for the
     // command's own exchanges.
     void ChooseDuringTick(int turn, int times = 1) {
-        h.drive.setFaults({.latencyMs = 25, .pace = true, .baud = 9600});
-        h.drive.clearRequestLog();
+        h.drive.SetFaults({.latencyMs = 25, .pace = true, .baud = 9600});
+        h.drive.ClearRequestLog();
         int turns = 0;
         h.Session().SetExchangeHook([&, turn, times] {
             if (turns++ == turn) {
-                readsWhenChosen = static_cast<int>(h.drive.requestLog().size());
+                readsWhenChosen = static_cast<int>(h.drive.RequestLog().size());
                 for (int i = 0; i < times; ++i)
                     h.Frame().Trigger(GetParam().command);
-                h.drive.setFaults({});
+                h.drive.SetFaults({});
             }
             QCoreApplication::processEvents();
         });
@@ -75,12 +75,12 @@ protected:
 // (counted from 0) while the poll lets the event loop turn; the drive is quick again for what the
 // press starts.
 void PressDuringTick(AppHarness& h, int turn, const std::function<void()>& press) {
-    h.drive.setFaults({.latencyMs = 25, .pace = true, .baud = 9600});
+    h.drive.SetFaults({.latencyMs = 25, .pace = true, .baud = 9600});
     int turns = 0;
     h.Session().SetExchangeHook([&] {
         if (turns++ == turn) {
             press();
-            h.drive.setFaults({});
+            h.drive.SetFaults({});
         }
         QCoreApplication::processEvents();
     });
@@ -140,7 +140,7 @@ TEST_P(ChosenDuringPoll, RunsOnceAfterTheTickAtEveryExchange) {
         EXPECT_EQ(TimesRan(h, GetParam().command, watch), 1);
         EXPECT_EQ(readsWhenChosen, turn + 1);
         // The poll gave way: the rest of its status reads were left for the next tick.
-        const QStringList log = h.drive.requestLog();
+        const QStringList log = h.drive.RequestLog();
         EXPECT_EQ(log.mid(0, turn + 1), kPollReads.mid(0, turn + 1));
         if (turn + 1 < kPollReads.size() && log.size() > turn + 1) {
             EXPECT_NE(log[turn + 1], kPollReads[turn + 1]);
@@ -149,9 +149,9 @@ TEST_P(ChosenDuringPoll, RunsOnceAfterTheTickAtEveryExchange) {
         EXPECT_FALSE(h.Session().Busy());
     }
     // The poll goes on afterwards.
-    h.drive.clearRequestLog();
+    h.drive.ClearRequestLog();
     h.tickers.Advance();
-    EXPECT_EQ(h.drive.requestLog(), kPollReads);
+    EXPECT_EQ(h.drive.RequestLog(), kPollReads);
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, ChosenDuringPoll,
@@ -227,7 +227,7 @@ TEST_F(ChosenCommandTest, OnlineEditorPressesDuringThePollEachRunAfterIt) {
     ASSERT_TRUE(h.Frame().Trigger(Command::OnlineEditing));
     ASSERT_TRUE(handled);
     EXPECT_EQ(shown, QStringLiteral("   60"));
-    EXPECT_EQ(h.drive.state().liveRaw('S', 11), 60) << "qn401 is Sn211 in the drive";
+    EXPECT_EQ(h.drive.State().LiveRaw('S', 11), 60) << "qn401 is Sn211 in the drive";
     EXPECT_TRUE(h.messenger.messages.isEmpty());
 }
 
@@ -241,8 +241,8 @@ TEST_F(ChosenCommandTest, FilterWriteDuringThePollStoresAfterIt) {
                     [&] { filter.findChild<QPushButton*>(QStringLiteral("write"))->click(); });
     ASSERT_TRUE(AppHarness::WaitFor([&] { return !h.messenger.messages.isEmpty(); }, 3000));
     EXPECT_EQ(h.messenger.messages.front().text.left(8), QString::fromUtf8("写入参数成功！！"));
-    EXPECT_EQ(h.drive.state().storedRaw('C', 13), 320);
-    EXPECT_EQ(h.drive.state().storedRaw('C', 14), 9);
+    EXPECT_EQ(h.drive.State().StoredRaw('C', 13), 320);
+    EXPECT_EQ(h.drive.State().StoredRaw('C', 14), 9);
     EXPECT_FALSE(filter.isVisible());
 }
 

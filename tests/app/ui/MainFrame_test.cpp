@@ -175,9 +175,9 @@ TEST_F(MainFrame, RefusedCommandNamesTheOpenWindowInTheStatusBar) {
 TEST_F(MainFrame, AboutBoxKeepsThePollAwayWhileItIsOpen) {
     ASSERT_TRUE(h.Start(AppHarness::Connected()));
     // Polling: the drive hears from the program on every tick.
-    const qsizetype atStart = h.drive.requestLog().size();
+    const qsizetype atStart = h.drive.RequestLog().size();
     h.tickers.Advance(2);
-    ASSERT_GE(h.drive.requestLog().size(), atStart + 12);
+    ASSERT_GE(h.drive.RequestLog().size(), atStart + 12);
 
     qsizetype whenOpened = -1;
     qsizetype beforeClose = -1;
@@ -186,9 +186,9 @@ TEST_F(MainFrame, AboutBoxKeepsThePollAwayWhileItIsOpen) {
         auto* about = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget());
         if (about == nullptr)
             return;
-        whenOpened = h.drive.requestLog().size();
+        whenOpened = h.drive.RequestLog().size();
         h.tickers.Advance(3);
-        beforeClose = h.drive.requestLog().size();
+        beforeClose = h.drive.RequestLog().size();
         busyWhileOpen = h.Session().Busy();
         about->accept();
     });
@@ -198,9 +198,9 @@ TEST_F(MainFrame, AboutBoxKeepsThePollAwayWhileItIsOpen) {
     EXPECT_TRUE(busyWhileOpen);
     EXPECT_EQ(beforeClose, whenOpened) << "the drive was polled while the About box was open";
     EXPECT_FALSE(h.Session().Busy());
-    const qsizetype afterClose = h.drive.requestLog().size();
+    const qsizetype afterClose = h.drive.RequestLog().size();
     h.tickers.Advance();
-    EXPECT_GE(h.drive.requestLog().size(), afterClose + 6);
+    EXPECT_GE(h.drive.RequestLog().size(), afterClose + 6);
 }
 
 TEST_F(MainFrame, CloseWritesTheSettingsFileWithTheEntrysOwnDevice) {

@@ -192,7 +192,7 @@ TEST_F(ParameterEditor, DefaultsSetOnlyTheTickedRowsFromTheCurrentDriveProfile) 
     EXPECT_EQ(document.values.speed[15], 999);
     EXPECT_TRUE(editor->Flags().Changed({'C', 7}));
     EXPECT_EQ(editor->List()->item(editor->RowOf({'C', 7}), 2)->text(), QStringLiteral("1500"));
-    EXPECT_EQ(h.drive.requestLog().size(), 0); // nothing goes to the drive
+    EXPECT_EQ(h.drive.RequestLog().size(), 0); // nothing goes to the drive
 }
 
 TEST_F(ParameterEditor, FailurePartWayKeepsWhatWasDone) {
@@ -202,16 +202,16 @@ TEST_F(ParameterEditor, FailurePartWayKeepsWhatWasDone) {
     // Cn010 and Cn012 (torque limit, resistor power) edited; the first write alone tells how
     // many requests one write takes.
     EditTo({'C', 10}, 250);
-    const uint64_t before = h.drive.counters().requests;
+    const uint64_t before = h.drive.Counts().requests;
     Button(*editor, "write")->click();
-    const uint64_t perWrite = h.drive.counters().requests - before;
+    const uint64_t perWrite = h.drive.Counts().requests - before;
     ASSERT_GT(perWrite, 0u);
     EXPECT_FALSE(editor->Flags().Changed({'C', 10}));
 
     EditTo({'C', 10}, 200);
     EditTo({'C', 12}, 100);
-    h.drive.setFaults(
-        {.hangUpAfter = static_cast<int64_t>(h.drive.counters().requests + perWrite)});
+    h.drive.SetFaults(
+        {.hangUpAfter = static_cast<int64_t>(h.drive.Counts().requests + perWrite)});
     h.messenger.messages.clear();
     Button(*editor, "write")->click();
     ASSERT_FALSE(h.messenger.messages.isEmpty());
@@ -220,8 +220,8 @@ TEST_F(ParameterEditor, FailurePartWayKeepsWhatWasDone) {
     EXPECT_TRUE(editor->Flags().Changed({'C', 12}));  // not
     EXPECT_NE(editor->List()->item(editor->RowOf({'C', 12}), 1)->background(),
               editor->List()->item(editor->RowOf({'C', 10}), 1)->background());
-    h.drive.setFaults({});
-    h.drive.setHungUp(false);
+    h.drive.SetFaults({});
+    h.drive.SetHungUp(false);
 
     // A read that fails at its third parameter keeps the two read before it.
     for (const char* code : {"Cn010", "Cn012"})
@@ -233,7 +233,7 @@ TEST_F(ParameterEditor, FailurePartWayKeepsWhatWasDone) {
     document.values.control[3] = 3;
     document.modified = false;
     // Three exchanges per parameter.
-    h.drive.setFaults({.hangUpAfter = static_cast<int64_t>(h.drive.counters().requests + 6)});
+    h.drive.SetFaults({.hangUpAfter = static_cast<int64_t>(h.drive.Counts().requests + 6)});
     h.messenger.messages.clear();
     Button(*editor, "read")->click();
     ASSERT_FALSE(h.messenger.messages.isEmpty());
@@ -253,7 +253,7 @@ TEST_F(ParameterEditor, WriteAndReadNeedATickedRowAndTheLink) {
     ASSERT_NO_FATAL_FAILURE(Open(AppHarness::Connected()));
     ASSERT_EQ(Questions(h), 1);
     h.messenger.messages.clear();
-    const qsizetype heard = h.drive.requestLog().size();
+    const qsizetype heard = h.drive.RequestLog().size();
 
     Button(*editor, "write")->click();
     ASSERT_EQ(h.messenger.messages.size(), 1);
@@ -263,7 +263,7 @@ TEST_F(ParameterEditor, WriteAndReadNeedATickedRowAndTheLink) {
     h.View().OnDisconnect();
     Button(*editor, "read")->click();
     EXPECT_EQ(h.messenger.messages.size(), 2);
-    EXPECT_EQ(h.drive.requestLog().size(), heard); // nothing was sent
+    EXPECT_EQ(h.drive.RequestLog().size(), heard); // nothing was sent
 }
 
 TEST_F(ParameterEditor, SelectAllTicksEveryRowAndClearsThemAgain) {

@@ -30,8 +30,8 @@ constexpr int kGroupCommands[] = {Command::ControlParameters, Command::TorquePar
 // Puts a raw word into the drive's stored and live copy of a parameter, as if set at its panel.
 void SetDriveParameter(SimulatedDrive& drive, char letter, int number, uint16_t raw) {
     const int index = ParameterIndexOf({letter, number});
-    drive.state().setStoredWord(index, raw);
-    drive.state().setWord(5, index, raw);
+    drive.State().SetStoredWord(index, raw);
+    drive.State().SetWord(5, index, raw);
 }
 
 // The mailbox exchange that selects a parameter word, the first of the three that read it.
@@ -142,11 +142,11 @@ TEST_F(ParameterWindows, GroupReadIsPostedAndFillsTheWindow) {
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(h.Frame().isWindowModified());
 
-    h.drive.clearRequestLog();
+    h.drive.ClearRequestLog();
     Button(*window, "readAllButton")->click();
-    EXPECT_TRUE(h.drive.requestLog().isEmpty()); // posted: nothing before the event loop runs
+    EXPECT_TRUE(h.drive.RequestLog().isEmpty()); // posted: nothing before the event loop runs
     ASSERT_TRUE(AppHarness::WaitFor(
-        [&] { return h.drive.requestLog().contains(SelectLine('T', 7)); }, 3000));
+        [&] { return h.drive.RequestLog().contains(SelectLine('T', 7)); }, 3000));
     Settle();
 
     EXPECT_EQ(Cell(*window, 3, 2), QStringLiteral("150"));
@@ -174,10 +174,10 @@ TEST_F(ParameterWindows, ShownEditorShowsTheValuesAGroupWindowRead) {
     const uint16_t raw =
         h.app->Document().values.torque[6] == RawToDisplay({'T', 7}, 1000, 3000) ? 1200 : 1000;
     SetDriveParameter(h.drive, 'T', 7, raw);
-    h.drive.clearRequestLog();
+    h.drive.ClearRequestLog();
     Button(*group, "readAllButton")->click();
     ASSERT_TRUE(AppHarness::WaitFor(
-        [&] { return h.drive.requestLog().contains(SelectLine('T', 7)); }, 3000));
+        [&] { return h.drive.RequestLog().contains(SelectLine('T', 7)); }, 3000));
     Settle();
 
     ASSERT_TRUE(editor->isVisible());
@@ -203,12 +203,12 @@ TEST_F(ParameterWindows, CustomTableReadsItsRowsAndMarksAFailedSingleWrite) {
         3000));
     EXPECT_EQ(Cell(*window, 1, 2), QStringLiteral("80"));
 
-    h.drive.setHungUp(true);
+    h.drive.SetHungUp(true);
     Grid(*window)->setCurrentCell(1, 0); // Cn010
     Button(*window, "writeButton")->click();
     ASSERT_TRUE(AppHarness::WaitFor([&] { return window->Table().IsMarkedFailed(2); }, 5000));
     EXPECT_FALSE(window->Table().IsMarkedFailed(1));
-    h.drive.setHungUp(false);
+    h.drive.SetHungUp(false);
 }
 
 TEST_F(ParameterWindows, ARequestArrivingDuringATransferWaitsForItUnderTheSameBusy) {
@@ -223,7 +223,7 @@ TEST_F(ParameterWindows, ARequestArrivingDuringATransferWaitsForItUnderTheSameBu
     int clearWhileRunning = 0;
     QTimer sampler;
     QObject::connect(&sampler, &QTimer::timeout, [&] {
-        const QStringList& log = h.drive.requestLog();
+        const QStringList& log = h.drive.RequestLog();
         const bool started = log.contains(SelectLine('C', 1)) || log.contains(SelectLine('T', 1));
         const bool ended = log.contains(SelectLine('C', 16)) && log.contains(SelectLine('T', 7));
         if (!started || ended)
@@ -232,18 +232,18 @@ TEST_F(ParameterWindows, ARequestArrivingDuringATransferWaitsForItUnderTheSameBu
         if (!h.Session().Busy())
             ++clearWhileRunning;
     });
-    h.drive.clearRequestLog();
+    h.drive.ClearRequestLog();
     sampler.start(0);
 
     view.PostParameterRequest(ParameterRequest::ReadAll(ParamGroup::Control));
     view.PostParameterRequest(ParameterRequest::ReadAll(ParamGroup::Torque));
     ASSERT_TRUE(AppHarness::WaitFor(
-        [&] { return h.drive.requestLog().contains(SelectLine('T', 7)); }, 5000));
+        [&] { return h.drive.RequestLog().contains(SelectLine('T', 7)); }, 5000));
     Settle();
     sampler.stop();
 
     // The torque read started after the control read had ended, each in one piece.
-    const QStringList log = h.drive.requestLog();
+    const QStringList log = h.drive.RequestLog();
     EXPECT_EQ(From(log, controlReads), controlReads);
     EXPECT_EQ(From(log, torqueReads), torqueReads);
     EXPECT_LT(log.indexOf(SelectLine('C', 16)), log.indexOf(SelectLine('T', 1)));
@@ -282,10 +282,10 @@ TEST_F(CopyCommands, CopyToComputerWritesTheDrivesSetToTheChosenFile) {
 
     // Cancelled: nothing goes to the drive's mailbox.
     h.messenger.messages.clear();
-    h.drive.clearRequestLog();
+    h.drive.ClearRequestLog();
     ASSERT_TRUE(h.Frame().Trigger(Command::CopyToComputer));
     EXPECT_TRUE(h.messenger.messages.isEmpty());
-    for (const QString& request : h.drive.requestLog())
+    for (const QString& request : h.drive.RequestLog())
         EXPECT_FALSE(request.startsWith(QLatin1String("W57"))) << request.toStdString();
 }
 
@@ -314,7 +314,7 @@ TEST_F(CopyCommands, CopyToDriveWritesTheFilesSetToTheDrive) {
 
     h.chooser.answers = {path};
     ASSERT_TRUE(h.Frame().Trigger(Command::CopyToDrive));
-    EXPECT_EQ(h.drive.state().storedRaw('C', 7), DisplayToRaw({'C', 7}, 1500, 3000));
+    EXPECT_EQ(h.drive.State().StoredRaw('C', 7), DisplayToRaw({'C', 7}, 1500, 3000));
     EXPECT_EQ(h.messenger.messages.size(), 1);
     EXPECT_EQ(h.app->Document().values, before);
     EXPECT_FALSE(h.Session().Busy());
@@ -323,11 +323,11 @@ TEST_F(CopyCommands, CopyToDriveWritesTheFilesSetToTheDrive) {
     const QString bak = h.dir.filePath(QStringLiteral("press.bak"));
     ASSERT_TRUE(QFile::copy(path, bak));
     h.messenger.messages.clear();
-    h.drive.clearRequestLog();
+    h.drive.ClearRequestLog();
     h.chooser.answers = {bak};
     ASSERT_TRUE(h.Frame().Trigger(Command::CopyToDrive));
     EXPECT_EQ(h.messenger.messages.size(), 1);
-    for (const QString& request : h.drive.requestLog())
+    for (const QString& request : h.drive.RequestLog())
         EXPECT_FALSE(request.startsWith(QLatin1Char('W'))) << request.toStdString();
 }
 

@@ -36,7 +36,7 @@ bool BySignal(Quit quit) {
 
 // Starts the program, opens JOG and turns the motor forward at 500 rpm.
 CJogDialog* StartJogging(AppHarness& app, Quit quit) {
-    app.drive.setWord('5', 0x36, 2731); // Sn201: 500 rpm
+    app.drive.SetWord('5', 0x36, 2731); // Sn201: 500 rpm
     if (!app.Start(AppHarness::Connected(), BySignal(quit)) || !app.Frame().Trigger(Command::Jog))
         return nullptr;
     auto* jog = qobject_cast<CJogDialog*>(app.View().ToolWindow(Command::Jog));
@@ -64,11 +64,11 @@ TEST(QuitWhileJogging, EveryWayOfClosingRunsTheJogExitFirst) {
     for (const Quit quit : kAllQuits) {
         AppHarness app;
         ASSERT_NE(StartJogging(app, quit), nullptr) << Name(quit);
-        EXPECT_EQ(app.drive.word('5', 0x36), 0xF555) << Name(quit) << ": -500 rpm";
-        app.drive.clearRequestLog();
+        EXPECT_EQ(app.drive.Word('5', 0x36), 0xF555) << Name(quit) << ": -500 rpm";
+        app.drive.ClearRequestLog();
         ASSERT_TRUE(QuitProgram(app, quit)) << Name(quit);
         // Enable off, Sn201 back to 500 rpm, JOG mode off; nothing else.
-        EXPECT_EQ(app.drive.requestLog(),
+        EXPECT_EQ(app.drive.RequestLog(),
                   (QStringList{Cmd("W63E0000"), Cmd("W5360AAB"), Cmd("W60A0000")}))
             << Name(quit);
         EXPECT_TRUE(app.messenger.messages.isEmpty()) << Name(quit);
@@ -80,12 +80,12 @@ TEST(QuitWhileJogging, AnExitThatDoesNotReachTheDriveIsToldAndTheProgramStillClo
     for (const Quit quit : kAllQuits) {
         AppHarness app;
         ASSERT_NE(StartJogging(app, quit), nullptr) << Name(quit);
-        app.drive.setHungUp(true);
+        app.drive.SetHungUp(true);
         testing::internal::CaptureStderr();
         const bool closed = QuitProgram(app, quit);
         const std::string err = testing::internal::GetCapturedStderr();
         ASSERT_TRUE(closed) << Name(quit);
-        EXPECT_EQ(app.drive.word('6', 0x3E), 1) << Name(quit);
+        EXPECT_EQ(app.drive.Word('6', 0x3E), 1) << Name(quit);
         if (BySignal(quit)) {
             EXPECT_NE(err.find(("orvan-servo: " + JogNotEndedText() + "\n").toStdString()),
                       std::string::npos)
@@ -103,8 +103,8 @@ TEST(QuitWhileJogging, LostLinkTriesTheExitAndTellsWhenItDidNotGetThrough) {
     AppHarness app;
     CJogDialog* jog = StartJogging(app, Quit::MenuExit);
     ASSERT_NE(jog, nullptr);
-    app.drive.setHungUp(true);
-    app.drive.clearRequestLog();
+    app.drive.SetHungUp(true);
+    app.drive.ClearRequestLog();
     ASSERT_TRUE(
         app.TickUntil([&app] { return !app.Session().LinkUp(); }, AppHarness::kTicksToConnect + 1));
     ASSERT_EQ(app.messenger.messages.size(), 2);
@@ -136,8 +136,8 @@ TEST(QuitWhileJogging, LostLinkTriesTheExitAndTellsWhenItDidNotGetThrough) {
     });
     ASSERT_TRUE(back.TickUntil([&back] { return !back.Session().LinkUp(); },
                                AppHarness::kTicksToConnect + 1));
-    EXPECT_EQ(back.drive.word('6', 0x3E), 0);
-    EXPECT_EQ(back.drive.word('6', 0x0A), 0);
+    EXPECT_EQ(back.drive.Word('6', 0x3E), 0);
+    EXPECT_EQ(back.drive.Word('6', 0x0A), 0);
     ASSERT_EQ(back.messenger.messages.size(), 1);
     back.tickers.Advance();
     Settle();

@@ -27,15 +27,15 @@ TEST(SimDriveWindow, ControlsReachTheDrive) {
         EXPECT_TRUE(RunControlLine(drive, line).ok) << line.toStdString();
     });
     window.InputBox(3)->setChecked(true);
-    EXPECT_EQ(drive.word('6', 0xCB), 0x0004);
+    EXPECT_EQ(drive.Word('6', 0xCB), 0x0004);
     window.ServoBox()->setChecked(true);
-    EXPECT_TRUE(drive.machine().servoOn());
+    EXPECT_TRUE(drive.Machine().ServoOn());
     window.AlarmList()->setCurrentIndex(4);
     window.RaiseAlarm();
-    EXPECT_EQ(drive.word('6', 0x60), 0x0010) << "alarm 5";
+    EXPECT_EQ(drive.Word('6', 0x60), 0x0010) << "alarm 5";
     EXPECT_FALSE(window.ServoBox()->isChecked()) << "the alarm turned the servo off";
     window.findChild<QDoubleSpinBox*>("resonance")->setValue(450);
-    EXPECT_EQ(drive.machine().machine().settings().resonanceHz, 450);
+    EXPECT_EQ(drive.Machine().Machine().Settings().resonanceHz, 450);
     EXPECT_EQ(sent, (QStringList{"di 3 on", "servo on", "alarm 5", "resonance 450"}));
 
     // "重新启动": the power cycle clears the alarm and comes back with the servo off.
@@ -43,8 +43,8 @@ TEST(SimDriveWindow, ControlsReachTheDrive) {
     sent.clear();
     window.findChild<QPushButton*>("restart")->click();
     EXPECT_EQ(sent, (QStringList{"restart"}));
-    EXPECT_EQ(drive.word('6', 0x60), 0);
-    EXPECT_FALSE(drive.machine().servoOn());
+    EXPECT_EQ(drive.Word('6', 0x60), 0);
+    EXPECT_FALSE(drive.Machine().ServoOn());
     EXPECT_FALSE(window.ServoBox()->isChecked());
     EXPECT_TRUE(window.InputBox(3)->isChecked()) << "the contacts stay wired";
 }

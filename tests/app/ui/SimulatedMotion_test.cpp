@@ -43,22 +43,22 @@ TEST(SimulatedMotion, SpeedModeAfterARestartShowsAndTracesTheAnalogSpeed) {
     Button(*parameters, "writeButton")->click();
     ASSERT_TRUE(AppHarness::WaitFor([&] { return !h.messenger.messages.isEmpty(); }, 3000));
     EXPECT_TRUE(h.messenger.messages[0].text.contains(QString::fromUtf8("请重新启动伺服驱动器")));
-    EXPECT_EQ(h.drive.state().storedRaw('C', 1), 1);
+    EXPECT_EQ(h.drive.State().StoredRaw('C', 1), 1);
     parameters->close();
     Settle();
 
     // Servo on and 5 V before the restart: the drive stays in position mode, the motor at rest.
     Control(h.drive, ControlLine::Servo(true));
     Control(h.drive, ControlLine::AnalogSpeed(5));
-    h.drive.advance(1s);
-    EXPECT_NEAR(h.drive.machine().machine().motorSpeed(), 0, 1);
+    h.drive.Advance(1s);
+    EXPECT_NEAR(h.drive.Machine().Machine().MotorSpeed(), 0, 1);
 
     // "重新启动", then "Servo On" again: 5 V are half of Sn216 (3000 rpm at 10 V).
     Control(h.drive, ControlLine::Restart());
-    EXPECT_EQ(h.drive.state().liveRaw('C', 1), 1);
-    EXPECT_FALSE(h.drive.machine().servoOn());
+    EXPECT_EQ(h.drive.State().LiveRaw('C', 1), 1);
+    EXPECT_FALSE(h.drive.Machine().ServoOn());
     Control(h.drive, ControlLine::Servo(true));
-    h.drive.advance(1s);
+    h.drive.Advance(1s);
 
     ASSERT_TRUE(h.Frame().Trigger(Command::StatusMonitor));
     auto* status = qobject_cast<CMonUnDialog*>(h.View().ToolWindow(Command::StatusMonitor));
@@ -76,7 +76,7 @@ TEST(SimulatedMotion, SpeedModeAfterARestartShowsAndTracesTheAnalogSpeed) {
         QTest::mouseClick(window.findChild<QPushButton*>("settingButton"), Qt::LeftButton);
         WhenModal<CTraceStartDialog>([&](CTraceStartDialog& wait) {
             for (int tick = 0; tick < 20 && wait.isVisible(); ++tick) {
-                h.drive.advance(100ms);
+                h.drive.Advance(100ms);
                 h.tickers.Advance();
             }
         });

@@ -20,7 +20,7 @@ TEST(StatusPanes, TimerConnectReplacesEveryNotLinkedTextAlsoWhenTheFirstStatusRe
         ASSERT_TRUE(h.Start());
         FaultSettings faults;
         faults.hangUpAfter = statusAnswered ? -1 : 1; // 1: only the probe is answered
-        h.drive.setFaults(faults);
+        h.drive.SetFaults(faults);
         ASSERT_TRUE(h.Frame().Trigger(Command::Connect));
         EXPECT_EQ(Pane(h, 6), std::string("信息: 通讯错误！！")); // asked for, not linked yet
         ASSERT_TRUE(

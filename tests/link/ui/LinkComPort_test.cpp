@@ -151,9 +151,9 @@ TEST(LinkComPort, DialogConnectThroughTheViewUsesTheChosenDevice) {
 TEST(LinkComPort, DetectionFindsTheDriveAndTheDialogConnectTakesWhatItFound) {
     AppHarness h;
     h.honestLine = true;
-    FaultSettings faults = h.drive.faults();
+    FaultSettings faults = h.drive.Faults();
     faults.baud = 19200; // the settings say 9600: the probe is garbled
-    h.drive.setFaults(faults);
+    h.drive.SetFaults(faults);
     h.drive.SetEcho(true); // and the converter hands every byte back, at the computer's rate
     ASSERT_TRUE(h.Start());
     QString okText;

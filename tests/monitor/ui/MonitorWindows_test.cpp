@@ -41,13 +41,13 @@ TEST_F(MonitorWindows, PollFillsTheWindowsAfterTheStatusReadAndTheSelectionOutli
     ASSERT_TRUE(status && diagnostics);
     EXPECT_EQ(diagnostics->InputLampText(1), "OFF");
     Box(*status, "checkUn-09")->click();
-    h.drive.setWord('6', 0x32, static_cast<uint16_t>(-819));
-    h.drive.setInputContacts(0x0001);
-    h.drive.setWord('5', ParameterIndexOf({'H', 1}), 0x0102); // normally closed ALRS
+    h.drive.SetWord('6', 0x32, static_cast<uint16_t>(-819));
+    h.drive.SetInputContacts(0x0001);
+    h.drive.SetWord('5', ParameterIndexOf({'H', 1}), 0x0102); // normally closed ALRS
 
-    h.drive.clearRequestLog();
+    h.drive.ClearRequestLog();
     h.tickers.Advance();
-    const QStringList log = h.drive.requestLog();
+    const QStringList log = h.drive.RequestLog();
     ASSERT_EQ(log.size(), 6 + 1 + 19 + 4);
     EXPECT_EQ(log.mid(5, 2), (QStringList{Cmd("R660"), Cmd("R632")}));
     EXPECT_EQ(log.last(), Cmd("R5E2"));
@@ -70,14 +70,14 @@ TEST_F(MonitorWindows, LosingTheDriveClosesTheStatusDisplayAndDiagnosticsOnly) {
     ASSERT_TRUE(h.Start(AppHarness::Connected()));
     for (int command : {Command::StatusMonitor, Command::Diagnostics, Command::AlarmHistory})
         ASSERT_TRUE(h.Frame().Trigger(command)) << command;
-    h.drive.setHungUp(true);
+    h.drive.SetHungUp(true);
     ASSERT_TRUE(
         h.TickUntil([this] { return !h.Session().LinkUp(); }, 2 * AppHarness::kTicksToConnect));
     Settle();
     EXPECT_FALSE(h.View().ToolWindowOpen(Command::StatusMonitor));
     EXPECT_FALSE(h.View().ToolWindowOpen(Command::Diagnostics));
     EXPECT_TRUE(h.View().ToolWindowOpen(Command::AlarmHistory));
-    h.drive.setHungUp(false);
+    h.drive.SetHungUp(false);
 }
 
 } // namespace

@@ -58,7 +58,7 @@ TEST(OnlineEditorWindow, UpButtonChangesTheDigitsAndTheDriveAndPanelsSurviveARes
     });
     ASSERT_TRUE(h.Frame().Trigger(Command::OnlineEditing));
     ASSERT_TRUE(handled);
-    EXPECT_EQ(h.drive.state().liveRaw('S', 11), 50) << "qn401 is Sn211 in the drive";
+    EXPECT_EQ(h.drive.State().LiveRaw('S', 11), 50) << "qn401 is Sn211 in the drive";
     EXPECT_TRUE(firstOffer.contains(QString::fromUtf8("Sn211 - 速度回路增益1")));
     EXPECT_TRUE(secondOffer.filter(QStringLiteral("Sn211")).isEmpty() &&
                 secondOffer.filter(QStringLiteral("qn401")).isEmpty())

@@ -172,8 +172,8 @@ TEST(WindowRequests, WriteOneFromTheGroupWindowReachesTheDrive) {
     Grid(window)->setCurrentCell(6, 0);
     Button(window, "writeButton")->click();
     Settle();
-    EXPECT_EQ(view.drive.state().storedRaw('C', 7), DisplayToRaw({'C', 7}, 1200, 3000));
-    EXPECT_EQ(view.drive.state().liveRaw('C', 7), DisplayToRaw({'C', 7}, 1200, 3000));
+    EXPECT_EQ(view.drive.State().StoredRaw('C', 7), DisplayToRaw({'C', 7}, 1200, 3000));
+    EXPECT_EQ(view.drive.State().LiveRaw('C', 7), DisplayToRaw({'C', 7}, 1200, 3000));
     ASSERT_EQ(view.messenger.messages.size(), 1);
     EXPECT_EQ(view.messenger.messages[0].text, QString::fromUtf8("写入参数成功！！"));
 }
@@ -194,7 +194,7 @@ TEST(WindowRequests, CustomListReadAndAFailedSingleWrite) {
     // The quick row was read under its own letter (its twin Sn211 in the drive).
     EXPECT_EQ(view.windows.ProgressWindow().Maximum(), 9);
 
-    view.drive.setHungUp(true);
+    view.drive.SetHungUp(true);
     Grid(window)->setCurrentCell(2, 0); // Cn010
     Button(window, "writeButton")->click();
     Settle();
@@ -206,7 +206,7 @@ TEST(WindowRequests, CustomListReadAndAFailedSingleWrite) {
 TEST(WindowRequests, FailedGroupWriteClosesTheWindowAndNamesTheParameter) {
     ViewStandIn view;
     CSpeedParaDialog window(view.document, view.profile, view.requests, view.messenger);
-    view.drive.setHungUp(true);
+    view.drive.SetHungUp(true);
     Button(window, "writeAllButton")->click();
     Settle();
     EXPECT_FALSE(view.windows.ProgressWindow().isVisible());

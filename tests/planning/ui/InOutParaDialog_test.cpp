@@ -33,8 +33,8 @@ TEST(ContactPlanner, ClicksGoToTheOutputPageAndFinishWritesThePlan) {
     AppHarness h;
     ASSERT_TRUE(h.Start(AppHarness::Connected()));
     ASSERT_TRUE(h.TickUntil([&] { return h.Session().LinkUp(); }, AppHarness::kTicksToConnect));
-    h.drive.state().setWord(5, ParameterIndexOf({'H', 1}), 0x0101); // SON normally closed
-    h.drive.state().setWord(5, ParameterIndexOf({'H', 14}), 0x0002);
+    h.drive.State().SetWord(5, ParameterIndexOf({'H', 1}), 0x0101); // SON normally closed
+    h.drive.State().SetWord(5, ParameterIndexOf({'H', 14}), 0x0002);
     h.app->Document().modified = false;
     bool handled = false;
     WhenModal<CInOutParaDialog>([&](CInOutParaDialog& dialog) {
@@ -73,9 +73,9 @@ TEST(ContactPlanner, ClicksGoToTheOutputPageAndFinishWritesThePlan) {
     ASSERT_TRUE(h.Frame().Trigger(Command::ContactPlanning));
     ASSERT_TRUE(handled);
 
-    EXPECT_EQ(h.drive.state().storedRaw('H', 1), 0x0001);
-    EXPECT_EQ(h.drive.state().storedRaw('H', 2), 0x0105);
-    EXPECT_EQ(h.drive.state().storedRaw('H', 14), 0x0108);
+    EXPECT_EQ(h.drive.State().StoredRaw('H', 1), 0x0001);
+    EXPECT_EQ(h.drive.State().StoredRaw('H', 2), 0x0105);
+    EXPECT_EQ(h.drive.State().StoredRaw('H', 14), 0x0108);
     EXPECT_TRUE(h.app->Document().modified);
 }
 

@@ -23,10 +23,10 @@ TEST(PositionPlanner, TypedRowsReachTheDriveOnOk) {
     AppHarness h;
     ASSERT_TRUE(h.Start(AppHarness::Connected()));
     ASSERT_TRUE(h.TickUntil([&] { return h.Session().LinkUp(); }, AppHarness::kTicksToConnect));
-    h.drive.state().setWord(5, ParameterIndexOf({'P', 16}), 0x0011);
-    h.drive.state().setWord(5, ParameterIndexOf({'P', 23}), 0xFFFE); // command 3: -2 revolutions
-    h.drive.state().setWord(5, ParameterIndexOf({'P', 25}), 700);    // command 3's speed
-    h.drive.state().setWord(5, ParameterIndexOf({'P', 19}), 500);    // command 1's speed
+    h.drive.State().SetWord(5, ParameterIndexOf({'P', 16}), 0x0011);
+    h.drive.State().SetWord(5, ParameterIndexOf({'P', 23}), 0xFFFE); // command 3: -2 revolutions
+    h.drive.State().SetWord(5, ParameterIndexOf({'P', 25}), 700);    // command 3's speed
+    h.drive.State().SetWord(5, ParameterIndexOf({'P', 19}), 500);    // command 1's speed
     bool handled = false;
     WhenModal<CPositionCommDialog>([&](CPositionCommDialog& dialog) {
         EXPECT_TRUE(dialog.findChild<QRadioButton*>("relative")->isChecked());
@@ -51,11 +51,11 @@ TEST(PositionPlanner, TypedRowsReachTheDriveOnOk) {
     });
     ASSERT_TRUE(h.Frame().Trigger(Command::PositionPlanning));
     ASSERT_TRUE(handled);
-    EXPECT_EQ(h.drive.state().storedRaw('P', 16), 0x0010);
-    EXPECT_EQ(h.drive.state().storedRaw('P', 23), 3001);
-    EXPECT_EQ(h.drive.state().liveRaw('P', 25), 0);
-    EXPECT_EQ(h.drive.state().liveRaw('P', 63), -1);
-    EXPECT_EQ(h.drive.state().storedRaw('P', 19), 0);
+    EXPECT_EQ(h.drive.State().StoredRaw('P', 16), 0x0010);
+    EXPECT_EQ(h.drive.State().StoredRaw('P', 23), 3001);
+    EXPECT_EQ(h.drive.State().LiveRaw('P', 25), 0);
+    EXPECT_EQ(h.drive.State().LiveRaw('P', 63), -1);
+    EXPECT_EQ(h.drive.State().StoredRaw('P', 19), 0);
     EXPECT_EQ(h.messenger.messages.back().caption, QString::fromUtf8("写入讯息"));
 }
 
@@ -91,7 +91,7 @@ TEST(PositionPlanner, SpeedOfTenThousandFromTheDriveGoesBackAsTheRangeLimit) {
     AppHarness h;
     ASSERT_TRUE(h.Start(AppHarness::Connected()));
     ASSERT_TRUE(h.TickUntil([&] { return h.Session().LinkUp(); }, AppHarness::kTicksToConnect));
-    h.drive.state().setWord(5, ParameterIndexOf({'P', 19}), 10000); // command 1's speed
+    h.drive.State().SetWord(5, ParameterIndexOf({'P', 19}), 10000); // command 1's speed
     bool handled = false;
     WhenModal<CPositionCommDialog>([&](CPositionCommDialog& dialog) {
         EXPECT_EQ(dialog.Field(PlannerField::Speed, 0)->Edit()->text(), "3000");
@@ -100,7 +100,7 @@ TEST(PositionPlanner, SpeedOfTenThousandFromTheDriveGoesBackAsTheRangeLimit) {
     });
     ASSERT_TRUE(h.Frame().Trigger(Command::PositionPlanning));
     ASSERT_TRUE(handled);
-    EXPECT_EQ(h.drive.state().storedRaw('P', 19), 3000);
+    EXPECT_EQ(h.drive.State().StoredRaw('P', 19), 3000);
 }
 
 } // namespace

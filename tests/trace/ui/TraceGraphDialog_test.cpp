@@ -286,7 +286,7 @@ TEST(TraceCommand, OpensOfflineAndRecordsFromTheDrive) {
     h.View().OnConnect();
     ASSERT_TRUE(h.TickUntil([&] { return h.Session().LinkUp(); }, AppHarness::kTicksToConnect));
     ASSERT_TRUE(RunControlLine(h.drive, QStringLiteral("jog 1000")).ok);
-    h.drive.advance(1s);
+    h.drive.Advance(1s);
     bool recorded = false;
     WhenModal<CTraceGraphDialog>([&](CTraceGraphDialog& window) {
         WhenModal<CTraceSetupDialog>([](CTraceSetupDialog& setup) { setup.accept(); });
@@ -296,7 +296,7 @@ TEST(TraceCommand, OpensOfflineAndRecordsFromTheDrive) {
         ASSERT_TRUE(start->isEnabled());
         WhenModal<CTraceStartDialog>([&](CTraceStartDialog& wait) {
             for (int tick = 0; tick < 20 && wait.isVisible(); ++tick) {
-                h.drive.advance(100ms);
+                h.drive.Advance(100ms);
                 h.tickers.Advance();
             }
         });
@@ -319,7 +319,7 @@ TEST(TraceCommand, OpensOfflineAndRecordsFromTheDrive) {
         const char* const driveButtons[] = {"settingButton", "startButton", "onlineButton"};
         for (const char* name : driveButtons)
             EXPECT_TRUE(window.findChild<QPushButton*>(name)->isEnabled()) << name;
-        h.drive.setHungUp(true);
+        h.drive.SetHungUp(true);
         EXPECT_TRUE(h.TickUntil([&] { return !h.Session().LinkUp(); },
                                 AppHarness::kTicksToConnect + 1));
         h.tickers.Advance();

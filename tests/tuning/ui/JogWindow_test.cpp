@@ -22,14 +22,14 @@ struct JogWindow : ::testing::Test {
 };
 
 TEST_F(JogWindow, ButtonsWriteTheSignedSpeedAndClosingRunsTheExitSequence) {
-    h.drive.setWord('5', 0x36, 2731); // Sn201: 500 rpm
+    h.drive.SetWord('5', 0x36, 2731); // Sn201: 500 rpm
     ASSERT_TRUE(h.Start(AppHarness::Connected()));
-    h.drive.clearRequestLog();
+    h.drive.ClearRequestLog();
     ASSERT_TRUE(h.Frame().Trigger(Command::Jog));
     auto* jog = qobject_cast<CJogDialog*>(h.View().ToolWindow(Command::Jog));
     ASSERT_NE(jog, nullptr);
     EXPECT_EQ(jog->SpeedEdit()->value(), 500);
-    EXPECT_EQ(h.drive.requestLog().last(), Cmd("W63E0001"));
+    EXPECT_EQ(h.drive.RequestLog().last(), Cmd("W63E0001"));
     EXPECT_FALSE(h.Enabled(Command::StatusMonitor)) << "JOG keeps the monitors out";
 
     // A speed above N goes back to the one before.
@@ -40,36 +40,36 @@ TEST_F(JogWindow, ButtonsWriteTheSignedSpeedAndClosingRunsTheExitSequence) {
     EXPECT_EQ(jog->Speed(), 500);
     EXPECT_EQ(edit->text(), QStringLiteral("500"));
 
-    h.drive.clearRequestLog();
+    h.drive.ClearRequestLog();
     QTest::mouseClick(jog->ForwardButton(), Qt::LeftButton);
     Settle();
     QTest::mouseClick(jog->ReverseButton(), Qt::LeftButton);
     Settle();
     QTest::mouseClick(jog->StopButton(), Qt::LeftButton);
     Settle();
-    EXPECT_EQ(h.drive.requestLog(),
+    EXPECT_EQ(h.drive.RequestLog(),
               (QStringList{Cmd("W536F555"), Cmd("W5360AAB"), Cmd("W5360000")}));
     EXPECT_TRUE(jog->LinkWarning()->isHidden());
 
     // The drive stops answering: the window stays and says the stop did not arrive.
-    h.drive.setHungUp(true);
+    h.drive.SetHungUp(true);
     QTest::mouseClick(jog->StopButton(), Qt::LeftButton);
     Settle();
     EXPECT_EQ(h.View().ToolWindow(Command::Jog), jog);
     EXPECT_FALSE(jog->LinkWarning()->isHidden());
-    h.drive.setHungUp(false);
+    h.drive.SetHungUp(false);
 
-    h.drive.clearRequestLog();
+    h.drive.ClearRequestLog();
     QTest::mouseClick(jog->CloseButton(), Qt::LeftButton);
     Settle();
     EXPECT_EQ(h.View().ToolWindow(Command::Jog), nullptr);
-    EXPECT_EQ(h.drive.requestLog(),
+    EXPECT_EQ(h.drive.RequestLog(),
               (QStringList{Cmd("W63E0000"), Cmd("W5360AAB"), Cmd("W60A0000")}));
     EXPECT_TRUE(h.Enabled(Command::StatusMonitor));
 }
 
 TEST_F(JogWindow, NegativeEntrySpeedShowsItsMagnitudeAndTheButtonsSendWhatIsShown) {
-    h.drive.setWord('5', 0x36, 0xEAAB); // Sn201: -1000 rpm
+    h.drive.SetWord('5', 0x36, 0xEAAB); // Sn201: -1000 rpm
     ASSERT_TRUE(h.Start(AppHarness::Connected()));
     ASSERT_TRUE(h.Frame().Trigger(Command::Jog));
     auto* jog = qobject_cast<CJogDialog*>(h.View().ToolWindow(Command::Jog));
@@ -77,7 +77,7 @@ TEST_F(JogWindow, NegativeEntrySpeedShowsItsMagnitudeAndTheButtonsSendWhatIsShow
     EXPECT_EQ(jog->SpeedEdit()->value(), 1000);
     EXPECT_EQ(jog->Speed(), 1000);
 
-    h.drive.clearRequestLog();
+    h.drive.ClearRequestLog();
     QTest::mouseClick(jog->ForwardButton(), Qt::LeftButton);
     Settle();
     QTest::mouseClick(jog->ReverseButton(), Qt::LeftButton);
@@ -85,7 +85,7 @@ TEST_F(JogWindow, NegativeEntrySpeedShowsItsMagnitudeAndTheButtonsSendWhatIsShow
     QTest::mouseClick(jog->CloseButton(), Qt::LeftButton);
     Settle();
     // -1000, +1000, then the exit gives back the signed entry value.
-    EXPECT_EQ(h.drive.requestLog(), (QStringList{Cmd("W536EAAB"), Cmd("W5361555"), Cmd("W63E0000"),
+    EXPECT_EQ(h.drive.RequestLog(), (QStringList{Cmd("W536EAAB"), Cmd("W5361555"), Cmd("W63E0000"),
                                                  Cmd("W536EAAB"), Cmd("W60A0000")}));
     EXPECT_EQ(h.View().ToolWindow(Command::Jog), nullptr);
     EXPECT_TRUE(h.messenger.messages.isEmpty());
@@ -99,7 +99,7 @@ TEST_F(JogWindow, ClosingWithoutReachingTheDriveShowsTheWarningBeforeTheWindowGo
     const Case cases[] = {
         {"the drive stops answering before the stop",
          [](AppHarness& app, CJogDialog& jog) {
-             app.drive.setHungUp(true);
+             app.drive.SetHungUp(true);
              QTest::mouseClick(jog.StopButton(), Qt::LeftButton);
              Settle();
          }},
@@ -107,7 +107,7 @@ TEST_F(JogWindow, ClosingWithoutReachingTheDriveShowsTheWarningBeforeTheWindowGo
          [](AppHarness& app, CJogDialog&) {
              FaultSettings refuse;
              refuse.refuse = 1.0;
-             app.drive.setFaults(refuse);
+             app.drive.SetFaults(refuse);
          }},
     };
     for (const Case& c : cases) {
@@ -130,7 +130,7 @@ TEST_F(JogWindow, ClosingWithoutReachingTheDriveShowsTheWarningBeforeTheWindowGo
         EXPECT_EQ(app.messenger.messages[0].caption, QString::fromUtf8("点动模式 (dn-05)"))
             << c.what;
         EXPECT_TRUE(shownWhileOpen) << c.what;
-        EXPECT_EQ(app.drive.word('6', 0x3E), 1) << c.what << ": JOG still enabled";
+        EXPECT_EQ(app.drive.Word('6', 0x3E), 1) << c.what << ": JOG still enabled";
     }
 }
 

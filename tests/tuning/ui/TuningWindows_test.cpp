@@ -21,7 +21,7 @@ using namespace std::chrono_literals;
 
 TEST(TuningWindows, RunWindowEnablesNextOnlyAfterTheServoWasSeenOnAndThenOff) {
     TransferRig rig{DriveLinkOptions{}};
-    rig.drive.setWord('5', 0xDC, 1); // the off-line run is switched on
+    rig.drive.SetWord('5', 0xDC, 1); // the off-line run is switched on
     ManualTickers tickers;
     auto run = std::make_shared<TuningRun>(rig.access, false, 0);
     CTuningStartDialog window(run, rig.operations, tickers);
@@ -40,7 +40,7 @@ TEST(TuningWindows, RunWindowEnablesNextOnlyAfterTheServoWasSeenOnAndThenOff) {
               QString::fromUtf8("请等待至数值稳定後，将 Servo Off 并按 \"下一步\" 继续。"));
     EXPECT_EQ(window.RatioValue()->text(), QStringLiteral("40"));
     for (int step = 0; step < 40; ++step) {
-        rig.drive.advance(100ms);
+        rig.drive.Advance(100ms);
         tickers.Advance();
     }
     EXPECT_LT(window.RatioValue()->text().toInt(), 40) << "settling toward the machine's 3.0";
