@@ -47,7 +47,7 @@ private:
 // The drive behind an in-memory port, as AttachToMemoryPort does it, with line noise on the
 // replies.
 inline void AttachWithNoise(SimulatedDrive& drive, MemorySerialBackend& port, LineNoise& noise) {
-    port.setResponder([&drive, &port, &noise](QByteArrayView written) {
+    port.SetResponder([&drive, &port, &noise](QByteArrayView written) {
         const auto ms = [](std::chrono::microseconds us) { return (us.count() + 999) / 1000; };
         std::chrono::microseconds lineFreeAt{0};
         const uint64_t damaged = drive.Counts().corrupted;
@@ -61,7 +61,7 @@ inline void AttachWithNoise(SimulatedDrive& drive, MemorySerialBackend& port, Li
             }
             const std::chrono::microseconds start = lineFreeAt + reply.delay;
             for (qsizetype i = 0; i < reply.bytes.size(); ++i) {
-                port.deliver(reply.bytes.sliced(i, 1), ms(start + reply.byteTime * (i + 1)));
+                port.Deliver(reply.bytes.sliced(i, 1), ms(start + reply.byteTime * (i + 1)));
             }
             lineFreeAt = start + reply.byteTime * reply.bytes.size();
         }
@@ -78,10 +78,10 @@ public:
     void Renew() {
         auto fresh = std::make_unique<MemorySerialBackend>();
         if (inner_) {
-            base_ += inner_->now();
-            if (inner_->isOpen()) {
-                fresh->open(inner_->device());
-                fresh->configure(inner_->lineFormat());
+            base_ += inner_->Now();
+            if (inner_->IsOpen()) {
+                fresh->Open(inner_->Device());
+                fresh->Configure(inner_->LineFormat());
             }
         }
         AttachWithNoise(drive_, *fresh, noise_);
@@ -105,38 +105,38 @@ public:
     }
 
     // SerialBackend
-    int open(const QString& device) override { return inner_->open(device); }
-    void close() override { inner_->close(); }
-    int setQueueSizes(uint32_t in, uint32_t out) override { return inner_->setQueueSizes(in, out); }
-    int configure(const LineFormat& format) override { return inner_->configure(format); }
-    LineFormat lineFormat() const override { return inner_->lineFormat(); }
-    int setFlowControl(bool xonXoff) override { return inner_->setFlowControl(xonXoff); }
-    int setModemLines(bool dtr, bool rts) override { return inner_->setModemLines(dtr, rts); }
-    int write(const uint8_t* data, int count, int64_t waitLimitMs, int* written) override {
-        const int result = inner_->write(data, count, waitLimitMs, written);
+    int Open(const QString& device) override { return inner_->Open(device); }
+    void Close() override { inner_->Close(); }
+    int SetQueueSizes(uint32_t in, uint32_t out) override { return inner_->SetQueueSizes(in, out); }
+    int Configure(const ::LineFormat& format) override { return inner_->Configure(format); }
+    ::LineFormat LineFormat() const override { return inner_->LineFormat(); }
+    int SetFlowControl(bool xonXoff) override { return inner_->SetFlowControl(xonXoff); }
+    int SetModemLines(bool dtr, bool rts) override { return inner_->SetModemLines(dtr, rts); }
+    int Write(const uint8_t* data, int count, int64_t waitLimitMs, int* written) override {
+        const int result = inner_->Write(data, count, waitLimitMs, written);
         if (*written > 0) {
             Mark();
         }
         return result;
     }
-    int64_t clockMs() override { return base_ + inner_->clockMs(); }
-    int takeInput(uint8_t* into, int max, int* taken) override {
-        const int result = inner_->takeInput(into, max, taken);
+    int64_t ClockMs() override { return base_ + inner_->ClockMs(); }
+    int TakeInput(uint8_t* into, int max, int* taken) override {
+        const int result = inner_->TakeInput(into, max, taken);
         if (*taken > 0) {
             Mark();
         }
         return result;
     }
-    int64_t inputAvailable() override { return inner_->inputAvailable(); }
-    bool inputContains(uint8_t c) override { return inner_->inputContains(c); }
-    int waitForInput(int64_t ms, bool* arrived) override {
-        return inner_->waitForInput(ms, arrived);
+    int64_t InputAvailable() override { return inner_->InputAvailable(); }
+    bool InputContains(uint8_t c) override { return inner_->InputContains(c); }
+    int WaitForInput(int64_t ms, bool* arrived) override {
+        return inner_->WaitForInput(ms, arrived);
     }
-    void pause(int ms) override { inner_->pause(ms); }
+    void Pause(int ms) override { inner_->Pause(ms); }
 
 private:
     void Mark() {
-        const int64_t link = clockMs();
+        const int64_t link = ClockMs();
         const int64_t wall = WallNs();
         if (started_) {
             longestLinkMs_ = std::max(longestLinkMs_, static_cast<double>(link - lastLink_));

@@ -36,12 +36,12 @@ class RecordingBackend : public MemorySerialBackend {
 public:
     std::vector<QByteArray> taken;
 
-    int write(const uint8_t* data, int count, int64_t waitLimitMs, int* written) override {
+    int Write(const uint8_t* data, int count, int64_t waitLimitMs, int* written) override {
         taken.emplace_back();
-        return MemorySerialBackend::write(data, count, waitLimitMs, written);
+        return MemorySerialBackend::Write(data, count, waitLimitMs, written);
     }
-    int takeInput(uint8_t* into, int max, int* count) override {
-        const int error = MemorySerialBackend::takeInput(into, max, count);
+    int TakeInput(uint8_t* into, int max, int* count) override {
+        const int error = MemorySerialBackend::TakeInput(into, max, count);
         FUZZ_CHECK(!taken.empty());
         taken.back().append(reinterpret_cast<const char*>(into), *count);
         return error;
@@ -68,7 +68,7 @@ private:
 
 // Hands out one record per request written; nothing once the input is used up.
 void AnswerFromInput(RecordingBackend& port, Input& input) {
-    port.setResponder([&port, &input](QByteArrayView) {
+    port.SetResponder([&port, &input](QByteArrayView) {
         if (input.empty()) {
             return QByteArray();
         }
@@ -80,7 +80,7 @@ void AnswerFromInput(RecordingBackend& port, Input& input) {
             return record;
         }
         const qsizetype half = record.size() / 2;
-        port.deliver(record.sliced(half), delay);
+        port.Deliver(record.sliced(half), delay);
         return record.first(half);
     });
 }
@@ -289,7 +289,7 @@ void CheckParameterRead(bool ascii, uint8_t which, Input& input) {
     const ParamSpec& p = parameters[which % parameters.size()];
     const ParamCode code{p.letter, p.number};
 
-    port.setResponder([ascii](QByteArrayView) { return GoodRegisterReply(ascii, 0x1234); });
+    port.SetResponder([ascii](QByteArrayView) { return GoodRegisterReply(ascii, 0x1234); });
     FUZZ_CHECK(access.ReadParameterModbus(code, ascii));
     port.taken.clear();
 

@@ -15,7 +15,7 @@ int64_t CeilMs(std::chrono::microseconds us) {
 // parity 0 none, 1 odd, 2 even; stop bits 0 one, 2 two.
 bool LineMatches(const SimulatedDrive& drive, const MemorySerialBackend& port) {
     const DriveLine own = DriveLineOf(drive.Link());
-    const LineFormat line = port.lineFormat();
+    const LineFormat line = port.LineFormat();
     const char parity = line.parity == 1 ? 'O' : line.parity == 2 ? 'E' : 'N';
     return static_cast<int>(line.baudRate) == drive.Faults().baud &&
            line.dataBits == own.dataBits && parity == own.parity &&
@@ -26,11 +26,11 @@ bool LineMatches(const SimulatedDrive& drive, const MemorySerialBackend& port) {
 
 void AttachToMemoryPort(SimulatedDrive& drive, MemorySerialBackend& port, bool machineFollowsPort,
                         bool honestLine) {
-    port.setResponder([&drive, &port, machineFollowsPort, honestLine,
-                       machineAt = port.now()](QByteArrayView written) mutable {
+    port.SetResponder([&drive, &port, machineFollowsPort, honestLine,
+                       machineAt = port.Now()](QByteArrayView written) mutable {
         if (machineFollowsPort) {
-            drive.Advance(std::chrono::milliseconds(port.now() - machineAt));
-            machineAt = port.now();
+            drive.Advance(std::chrono::milliseconds(port.Now() - machineAt));
+            machineAt = port.Now();
         }
         // Replies to several requests in one write go out one after the other.
         std::chrono::microseconds lineFreeAt{0};
@@ -40,12 +40,12 @@ void AttachToMemoryPort(SimulatedDrive& drive, MemorySerialBackend& port, bool m
                 reply.bytes = GarbledReply(reply.bytes);
             const std::chrono::microseconds start = lineFreeAt + reply.delay;
             if (reply.byteTime.count() == 0) {
-                port.deliver(reply.bytes, CeilMs(start));
+                port.Deliver(reply.bytes, CeilMs(start));
                 lineFreeAt = start;
                 continue;
             }
             for (qsizetype i = 0; i < reply.bytes.size(); ++i) {
-                port.deliver(reply.bytes.sliced(i, 1), CeilMs(start + reply.byteTime * (i + 1)));
+                port.Deliver(reply.bytes.sliced(i, 1), CeilMs(start + reply.byteTime * (i + 1)));
             }
             lineFreeAt = start + reply.byteTime * reply.bytes.size();
         }

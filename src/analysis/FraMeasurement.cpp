@@ -276,5 +276,5 @@ bool FraMeasurement::Fail() {
 
 int64_t FraMeasurement::ClockMs() const {
     SerialBackend* backend = connection_.Link().Backend();
-    return backend != nullptr ? backend->clockMs() : 0;
+    return backend != nullptr ? backend->ClockMs() : 0;
 }

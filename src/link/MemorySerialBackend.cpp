@@ -3,27 +3,27 @@
 #include <algorithm>
 #include <cerrno>
 
-void MemorySerialBackend::deliver(QByteArrayView bytes, int64_t delayMs) {
+void MemorySerialBackend::Deliver(QByteArrayView bytes, int64_t delayMs) {
     const int64_t at = now_ + std::max<int64_t>(delayMs, 0);
     const auto after = std::upper_bound(scheduled_.begin(), scheduled_.end(), at,
                                         [](int64_t t, const Delivery& d) { return t < d.at; });
     scheduled_.insert(after, Delivery{at, bytes.toByteArray()});
-    takeArrivals();
+    TakeArrivals();
 }
 
-void MemorySerialBackend::advance(int64_t ms) {
+void MemorySerialBackend::Advance(int64_t ms) {
     now_ += std::max<int64_t>(ms, 0);
-    takeArrivals();
+    TakeArrivals();
 }
 
-void MemorySerialBackend::takeArrivals() {
+void MemorySerialBackend::TakeArrivals() {
     while (!scheduled_.empty() && scheduled_.front().at <= now_) {
         received_ += scheduled_.front().bytes;
         scheduled_.pop_front();
     }
 }
 
-int MemorySerialBackend::open(const QString& device) {
+int MemorySerialBackend::Open(const QString& device) {
     if (openError != 0) {
         return openError;
     }
@@ -33,14 +33,14 @@ int MemorySerialBackend::open(const QString& device) {
     return 0;
 }
 
-void MemorySerialBackend::close() {
+void MemorySerialBackend::Close() {
     // Closing a port drops whatever was received or still on its way.
     open_ = false;
     received_.clear();
     scheduled_.clear();
 }
 
-int MemorySerialBackend::setQueueSizes(uint32_t inputBytes, uint32_t /*outputBytes*/) {
+int MemorySerialBackend::SetQueueSizes(uint32_t inputBytes, uint32_t /*outputBytes*/) {
     if (queueSizesError != 0) {
         return queueSizesError;
     }
@@ -48,7 +48,7 @@ int MemorySerialBackend::setQueueSizes(uint32_t inputBytes, uint32_t /*outputByt
     return 0;
 }
 
-int MemorySerialBackend::configure(const LineFormat& format) {
+int MemorySerialBackend::Configure(const ::LineFormat& format) {
     if (configureError != 0) {
         return configureError;
     }
@@ -56,7 +56,7 @@ int MemorySerialBackend::configure(const LineFormat& format) {
     return 0;
 }
 
-int MemorySerialBackend::setFlowControl(bool xonXoff) {
+int MemorySerialBackend::SetFlowControl(bool xonXoff) {
     if (flowControlError != 0) {
         return flowControlError;
     }
@@ -64,7 +64,7 @@ int MemorySerialBackend::setFlowControl(bool xonXoff) {
     return 0;
 }
 
-int MemorySerialBackend::setModemLines(bool dtr, bool rts) {
+int MemorySerialBackend::SetModemLines(bool dtr, bool rts) {
     if (modemLinesError != 0) {
         return modemLinesError;
     }
@@ -73,16 +73,16 @@ int MemorySerialBackend::setModemLines(bool dtr, bool rts) {
     return 0;
 }
 
-int MemorySerialBackend::write(const uint8_t* data, int count, int64_t waitLimitMs, int* written) {
+int MemorySerialBackend::Write(const uint8_t* data, int count, int64_t waitLimitMs, int* written) {
     *written = 0;
     if (writeError != 0) {
         return writeError;
     }
     if (waitLimitMs >= 0 && waitLimitMs < writeDelayMs) {
-        advance(waitLimitMs);
+        Advance(waitLimitMs);
         return kWaitLimitPassed;
     }
-    advance(writeDelayMs);
+    Advance(writeDelayMs);
     const QByteArrayView bytes(data, count);
     writes_.append(bytes.toByteArray());
     writeTimes_.append(now_);
@@ -90,13 +90,13 @@ int MemorySerialBackend::write(const uint8_t* data, int count, int64_t waitLimit
     if (responder_) {
         const QByteArray reply = responder_(bytes);
         if (!reply.isEmpty()) {
-            deliver(reply);
+            Deliver(reply);
         }
     }
     return 0;
 }
 
-int MemorySerialBackend::takeInput(uint8_t* into, int max, int* taken) {
+int MemorySerialBackend::TakeInput(uint8_t* into, int max, int* taken) {
     *taken = 0;
     if (readError != 0) {
         return readError;
@@ -108,18 +108,18 @@ int MemorySerialBackend::takeInput(uint8_t* into, int max, int* taken) {
     return 0;
 }
 
-bool MemorySerialBackend::inputContains(uint8_t c) {
+bool MemorySerialBackend::InputContains(uint8_t c) {
     return received_.contains(static_cast<char>(c));
 }
 
-int MemorySerialBackend::waitForInput(int64_t ms, bool* arrived) {
+int MemorySerialBackend::WaitForInput(int64_t ms, bool* arrived) {
     *arrived = false;
     if (readError != 0) {
         return readError;
     }
     const bool due = !scheduled_.empty() && (ms < 0 || scheduled_.front().at <= now_ + ms);
     if (due) {
-        advance(scheduled_.front().at - now_);
+        Advance(scheduled_.front().at - now_);
         *arrived = true;
         return 0;
     }
@@ -128,6 +128,6 @@ int MemorySerialBackend::waitForInput(int64_t ms, bool* arrived) {
         stalled_ = true;
         return EDEADLK;
     }
-    advance(ms);
+    Advance(ms);
     return 0;
 }

@@ -12,34 +12,34 @@
 // An in-memory port with its own clock, for tests and for running the simulated drive in-process.
 //
 // Every write is recorded and handed to the responder; the bytes it returns become readable at
-// once. Later or piecemeal replies are scheduled with deliver(), also from inside the responder.
+// once. Later or piecemeal replies are scheduled with Deliver(), also from inside the responder.
 // Time passes only when the port waits (a read's time-outs, a pause, a write's wire time) or on
-// advance(), so time-out behaviour is exact and costs no real time.
+// Advance(), so time-out behaviour is exact and costs no real time.
 class MemorySerialBackend : public SerialBackend {
 public:
     using Responder = std::function<QByteArray(QByteArrayView written)>;
 
     // The device side.
-    void setResponder(Responder responder) { responder_ = std::move(responder); }
+    void SetResponder(Responder responder) { responder_ = std::move(responder); }
     // The device side as set, for a test that puts its own faults in front of it.
-    const Responder& responder() const { return responder_; }
+    const Responder& CurrentResponder() const { return responder_; }
     // Makes `bytes` readable `delayMs` from now, after anything scheduled for the same moment.
-    void deliver(QByteArrayView bytes, int64_t delayMs = 0);
-    int64_t now() const { return now_; }
-    void advance(int64_t ms);
+    void Deliver(QByteArrayView bytes, int64_t delayMs = 0);
+    int64_t Now() const { return now_; }
+    void Advance(int64_t ms);
 
-    bool isOpen() const { return open_; }
-    const QString& device() const { return device_; }
-    int openCount() const { return openCount_; }
-    const QList<QByteArray>& writes() const { return writes_; }
+    bool IsOpen() const { return open_; }
+    const QString& Device() const { return device_; }
+    int OpenCount() const { return openCount_; }
+    const QList<QByteArray>& Writes() const { return writes_; }
     // When each write was handed to the responder, on this port's clock.
-    const QList<int64_t>& writeTimes() const { return writeTimes_; }
-    bool xonXoff() const { return xonXoff_; }
-    bool dtr() const { return dtr_; }
-    bool rts() const { return rts_; }
-    uint32_t inputQueueSize() const { return inputQueue_; }
+    const QList<int64_t>& WriteTimes() const { return writeTimes_; }
+    bool XonXoff() const { return xonXoff_; }
+    bool Dtr() const { return dtr_; }
+    bool Rts() const { return rts_; }
+    uint32_t InputQueueSize() const { return inputQueue_; }
     // Set when a wait without limit found nothing scheduled: a real port would have hung there.
-    bool stalled() const { return stalled_; }
+    bool Stalled() const { return stalled_; }
 
     // Faults: while non-zero, every call of that operation fails with this code.
     int openError = 0;
@@ -53,20 +53,20 @@ public:
     int64_t writeDelayMs = 0;
 
     // SerialBackend
-    int open(const QString& device) override;
-    void close() override;
-    int setQueueSizes(uint32_t inputBytes, uint32_t outputBytes) override;
-    int configure(const LineFormat& format) override;
-    LineFormat lineFormat() const override { return format_; }
-    int setFlowControl(bool xonXoff) override;
-    int setModemLines(bool dtr, bool rts) override;
-    int write(const uint8_t* data, int count, int64_t waitLimitMs, int* written) override;
-    int64_t clockMs() override { return now_; }
-    int takeInput(uint8_t* into, int max, int* taken) override;
-    int64_t inputAvailable() override { return received_.size(); }
-    bool inputContains(uint8_t c) override;
-    int waitForInput(int64_t ms, bool* arrived) override;
-    void pause(int ms) override { advance(ms); }
+    int Open(const QString& device) override;
+    void Close() override;
+    int SetQueueSizes(uint32_t inputBytes, uint32_t outputBytes) override;
+    int Configure(const ::LineFormat& format) override;
+    ::LineFormat LineFormat() const override { return format_; }
+    int SetFlowControl(bool xonXoff) override;
+    int SetModemLines(bool dtr, bool rts) override;
+    int Write(const uint8_t* data, int count, int64_t waitLimitMs, int* written) override;
+    int64_t ClockMs() override { return now_; }
+    int TakeInput(uint8_t* into, int max, int* taken) override;
+    int64_t InputAvailable() override { return received_.size(); }
+    bool InputContains(uint8_t c) override;
+    int WaitForInput(int64_t ms, bool* arrived) override;
+    void Pause(int ms) override { Advance(ms); }
 
 private:
     struct Delivery {
@@ -74,7 +74,7 @@ private:
         QByteArray bytes;
     };
 
-    void takeArrivals();
+    void TakeArrivals();
 
     Responder responder_;
     std::deque<Delivery> scheduled_;
@@ -83,7 +83,7 @@ private:
     bool open_ = false;
     QString device_;
     int openCount_ = 0;
-    LineFormat format_;
+    ::LineFormat format_;
     bool xonXoff_ = false;
     bool dtr_ = false;
     bool rts_ = false;

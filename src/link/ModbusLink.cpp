@@ -140,7 +140,7 @@ void ModbusLink::DropStaleInput() {
     int taken = 0;
     do {
         taken = 0;
-        if (Backend()->takeInput(scrap, sizeof scrap, &taken) != 0) {
+        if (Backend()->TakeInput(scrap, sizeof scrap, &taken) != 0) {
             return;
         }
     } while (taken > 0);
@@ -166,7 +166,7 @@ int ModbusLink::ReadRtuFrame(uint8_t* buffer, int count, uint32_t waitLimitMs, i
     *got = 0;
     for (;;) {
         int taken = 0;
-        if (const int error = port.takeInput(buffer + n, count - n, &taken)) {
+        if (const int error = port.TakeInput(buffer + n, count - n, &taken)) {
             return error;
         }
         if (taken > 0) {
@@ -193,7 +193,7 @@ int ModbusLink::ReadRtuFrame(uint8_t* buffer, int count, uint32_t waitLimitMs, i
         }
         bool arrived = false;
         const int64_t waitMs = std::max<int64_t>(1, (end - now + 999) / 1000);
-        if (const int error = port.waitForInput(waitMs, &arrived)) {
+        if (const int error = port.WaitForInput(waitMs, &arrived)) {
             return error;
         }
     }
@@ -310,7 +310,7 @@ ExchangeResult ModbusLink::ExchangeAscii(const uint8_t* request, int requestLeng
                                          int replyLength, int attempts) {
     for (int attempt = 0; attempt < attempts; ++attempt) {
         // The drive needs a short quiet line between frames.
-        Backend()->pause(kAsciiPauseMs);
+        Backend()->Pause(kAsciiPauseMs);
         if (echoFound_ != false) {
             DropStaleInput();
         }

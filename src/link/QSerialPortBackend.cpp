@@ -48,7 +48,7 @@ QSerialPortBackend::QSerialPortBackend() {
     clock_.start();
 }
 
-int QSerialPortBackend::lastError() const {
+int QSerialPortBackend::LastError() const {
     switch (port_.error()) {
     case QSerialPort::NoError: return 0;
     case QSerialPort::DeviceNotFoundError: return ENOENT;
@@ -68,7 +68,7 @@ int QSerialPortBackend::lastError() const {
     return EIO;
 }
 
-int QSerialPortBackend::open(const QString& device) {
+int QSerialPortBackend::Open(const QString& device) {
     location_ = SystemLocation(device);
     // What is no character device cannot be a serial line; said as such, not as an I/O error.
     struct stat st {};
@@ -78,26 +78,26 @@ int QSerialPortBackend::open(const QString& device) {
     port_.setPortName(location_);
     port_.clearError();
     if (!port_.open(QIODevice::ReadWrite)) {
-        const int error = lastError();
+        const int error = LastError();
         return error != 0 ? error : EIO;
     }
     pseudoTerminal_ = IsPseudoTerminal(location_);
     return 0;
 }
 
-void QSerialPortBackend::close() {
+void QSerialPortBackend::Close() {
     port_.close();
     port_.clearError();
 }
 
-int QSerialPortBackend::setQueueSizes(uint32_t inputBytes, uint32_t /*outputBytes*/) {
+int QSerialPortBackend::SetQueueSizes(uint32_t inputBytes, uint32_t /*outputBytes*/) {
     // The kernel keeps its own tty buffers; what can be sized is how much QSerialPort holds.
     // Writes are not buffered beyond the request being sent.
     port_.setReadBufferSize(inputBytes);
     return 0;
 }
 
-int QSerialPortBackend::configure(const LineFormat& format) {
+int QSerialPortBackend::Configure(const ::LineFormat& format) {
     static constexpr QSerialPort::Parity kParities[] = {
         QSerialPort::NoParity, QSerialPort::OddParity, QSerialPort::EvenParity,
         QSerialPort::MarkParity, QSerialPort::SpaceParity};
@@ -118,7 +118,7 @@ int QSerialPortBackend::configure(const LineFormat& format) {
             port_.clearError();
             return 0;
         }
-        return lastError() != 0 ? lastError() : EIO;
+        return LastError() != 0 ? LastError() : EIO;
     };
     port_.clearError();
     if (int e = refused(port_.setBaudRate(static_cast<qint32>(format.baudRate)))) {
@@ -133,8 +133,8 @@ int QSerialPortBackend::configure(const LineFormat& format) {
     return refused(port_.setStopBits(kStopBits[format.stopBits]));
 }
 
-LineFormat QSerialPortBackend::lineFormat() const {
-    LineFormat format;
+LineFormat QSerialPortBackend::LineFormat() const {
+    ::LineFormat format;
     format.baudRate = static_cast<uint32_t>(std::max(port_.baudRate(), 0));
     format.dataBits = static_cast<int>(port_.dataBits());
     switch (port_.parity()) {
@@ -152,16 +152,16 @@ LineFormat QSerialPortBackend::lineFormat() const {
     return format;
 }
 
-int QSerialPortBackend::setFlowControl(bool xonXoff) {
+int QSerialPortBackend::SetFlowControl(bool xonXoff) {
     port_.clearError();
     if (!port_.setFlowControl(xonXoff ? QSerialPort::SoftwareControl
                                       : QSerialPort::NoFlowControl)) {
-        return lastError() != 0 ? lastError() : EIO;
+        return LastError() != 0 ? LastError() : EIO;
     }
     return 0;
 }
 
-int QSerialPortBackend::setModemLines(bool dtr, bool rts) {
+int QSerialPortBackend::SetModemLines(bool dtr, bool rts) {
     // Pseudo-terminals and some USB adapters have no modem lines: the levels apply where the
     // device has them.
     const auto apply = [this](bool ok) {
@@ -169,7 +169,7 @@ int QSerialPortBackend::setModemLines(bool dtr, bool rts) {
             port_.clearError();
             return 0;
         }
-        return lastError() != 0 ? lastError() : EIO;
+        return LastError() != 0 ? LastError() : EIO;
     };
     port_.clearError();
     if (int e = apply(port_.setDataTerminalReady(dtr))) {
@@ -178,11 +178,11 @@ int QSerialPortBackend::setModemLines(bool dtr, bool rts) {
     return apply(port_.setRequestToSend(rts));
 }
 
-int QSerialPortBackend::write(const uint8_t* data, int count, int64_t waitLimitMs, int* written) {
+int QSerialPortBackend::Write(const uint8_t* data, int count, int64_t waitLimitMs, int* written) {
     *written = 0;
     port_.clearError();
     if (port_.write(reinterpret_cast<const char*>(data), count) != count) {
-        return lastError() != 0 ? lastError() : EIO;
+        return LastError() != 0 ? LastError() : EIO;
     }
     const int64_t start = clock_.elapsed();
     while (port_.bytesToWrite() > 0) {
@@ -199,18 +199,18 @@ int QSerialPortBackend::write(const uint8_t* data, int count, int64_t waitLimitM
         port_.clearError();
         if (!port_.waitForBytesWritten(WaitArgument(wait)) &&
             port_.error() != QSerialPort::TimeoutError && port_.error() != QSerialPort::NoError) {
-            return lastError();
+            return LastError();
         }
     }
     *written = count;
     return 0;
 }
 
-int64_t QSerialPortBackend::clockMs() {
+int64_t QSerialPortBackend::ClockMs() {
     return clock_.elapsed();
 }
 
-int QSerialPortBackend::takeInput(uint8_t* into, int max, int* taken) {
+int QSerialPortBackend::TakeInput(uint8_t* into, int max, int* taken) {
     *taken = 0;
     if (max <= 0 || port_.bytesAvailable() <= 0) {
         return 0;
@@ -218,32 +218,32 @@ int QSerialPortBackend::takeInput(uint8_t* into, int max, int* taken) {
     port_.clearError();
     const qint64 n = port_.read(reinterpret_cast<char*>(into), max);
     if (n < 0) {
-        return lastError() != 0 ? lastError() : EIO;
+        return LastError() != 0 ? LastError() : EIO;
     }
     *taken = static_cast<int>(n);
     return 0;
 }
 
-int64_t QSerialPortBackend::inputAvailable() {
+int64_t QSerialPortBackend::InputAvailable() {
     return port_.bytesAvailable();
 }
 
-bool QSerialPortBackend::inputContains(uint8_t c) {
+bool QSerialPortBackend::InputContains(uint8_t c) {
     const qint64 available = port_.bytesAvailable();
     return available > 0 && port_.peek(available).contains(static_cast<char>(c));
 }
 
-int QSerialPortBackend::waitForInput(int64_t ms, bool* arrived) {
+int QSerialPortBackend::WaitForInput(int64_t ms, bool* arrived) {
     port_.clearError();
     *arrived = port_.waitForReadyRead(WaitArgument(ms));
     if (*arrived) {
         return 0;
     }
     const QSerialPort::SerialPortError error = port_.error();
-    return error == QSerialPort::TimeoutError || error == QSerialPort::NoError ? 0 : lastError();
+    return error == QSerialPort::TimeoutError || error == QSerialPort::NoError ? 0 : LastError();
 }
 
-void QSerialPortBackend::pause(int ms) {
+void QSerialPortBackend::Pause(int ms) {
     QThread::msleep(static_cast<unsigned long>(ms));
 }
 

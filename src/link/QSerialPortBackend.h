@@ -16,25 +16,25 @@ class QSerialPortBackend : public SerialBackend {
 public:
     QSerialPortBackend();
 
-    int open(const QString& device) override;
-    void close() override;
-    int setQueueSizes(uint32_t inputBytes, uint32_t outputBytes) override;
-    int configure(const LineFormat& format) override;
-    LineFormat lineFormat() const override;
-    int setFlowControl(bool xonXoff) override;
-    int setModemLines(bool dtr, bool rts) override;
-    int write(const uint8_t* data, int count, int64_t waitLimitMs, int* written) override;
-    int64_t clockMs() override;
-    int takeInput(uint8_t* into, int max, int* taken) override;
-    int64_t inputAvailable() override;
-    bool inputContains(uint8_t c) override;
-    int waitForInput(int64_t ms, bool* arrived) override;
-    void pause(int ms) override;
+    int Open(const QString& device) override;
+    void Close() override;
+    int SetQueueSizes(uint32_t inputBytes, uint32_t outputBytes) override;
+    int Configure(const ::LineFormat& format) override;
+    ::LineFormat LineFormat() const override;
+    int SetFlowControl(bool xonXoff) override;
+    int SetModemLines(bool dtr, bool rts) override;
+    int Write(const uint8_t* data, int count, int64_t waitLimitMs, int* written) override;
+    int64_t ClockMs() override;
+    int TakeInput(uint8_t* into, int max, int* taken) override;
+    int64_t InputAvailable() override;
+    bool InputContains(uint8_t c) override;
+    int WaitForInput(int64_t ms, bool* arrived) override;
+    void Pause(int ms) override;
     int64_t ClockUs() override;
     void PauseUs(int64_t us) override;
 
 private:
-    int lastError() const;
+    int LastError() const;
 
     QSerialPort port_;
     QElapsedTimer clock_;

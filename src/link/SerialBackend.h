@@ -26,52 +26,52 @@ struct LineFormat {
 
 class SerialBackend {
 public:
-    // Returned by write() when its wait limit ran out before the bytes were sent.
+    // Returned by Write() when its wait limit ran out before the bytes were sent.
     static constexpr int kWaitLimitPassed = -1;
 
     virtual ~SerialBackend() = default;
 
     // Opens the device exclusively for reading and writing.
-    virtual int open(const QString& device) = 0;
-    virtual void close() = 0;
+    virtual int Open(const QString& device) = 0;
+    virtual void Close() = 0;
 
     // Driver buffer sizes the caller recommends.
-    virtual int setQueueSizes(uint32_t inputBytes, uint32_t outputBytes) = 0;
+    virtual int SetQueueSizes(uint32_t inputBytes, uint32_t outputBytes) = 0;
 
     // A device without a line format of its own (a pseudo-terminal) accepts any format and keeps
-    // its own; lineFormat() reports what the device holds.
-    virtual int configure(const LineFormat& format) = 0;
-    virtual LineFormat lineFormat() const = 0;
+    // its own; LineFormat() reports what the device holds.
+    virtual int Configure(const ::LineFormat& format) = 0;
+    virtual ::LineFormat LineFormat() const = 0;
 
     // Software (XON/XOFF) flow control on or off. Output is never held back by CTS or DSR.
-    virtual int setFlowControl(bool xonXoff) = 0;
+    virtual int SetFlowControl(bool xonXoff) = 0;
     // DTR and RTS levels. A device without modem lines ignores this and reports success.
-    virtual int setModemLines(bool dtr, bool rts) = 0;
+    virtual int SetModemLines(bool dtr, bool rts) = 0;
 
     // Sends all bytes; waitLimitMs < 0 waits without limit. On kWaitLimitPassed the unsent rest is
     // discarded. *written receives the bytes sent.
-    virtual int write(const uint8_t* data, int count, int64_t waitLimitMs, int* written) = 0;
+    virtual int Write(const uint8_t* data, int count, int64_t waitLimitMs, int* written) = 0;
 
     // Input primitives. The clock is monotonic, in milliseconds.
-    virtual int64_t clockMs() = 0;
+    virtual int64_t ClockMs() = 0;
     // Moves up to `max` received bytes into `into` without waiting.
-    virtual int takeInput(uint8_t* into, int max, int* taken) = 0;
+    virtual int TakeInput(uint8_t* into, int max, int* taken) = 0;
     // Received bytes not yet taken, and whether they include `c`.
-    virtual int64_t inputAvailable() = 0;
-    virtual bool inputContains(uint8_t c) = 0;
+    virtual int64_t InputAvailable() = 0;
+    virtual bool InputContains(uint8_t c) = 0;
     // Waits up to `ms` (< 0: without limit) for more input; *arrived tells whether any came.
-    virtual int waitForInput(int64_t ms, bool* arrived) = 0;
+    virtual int WaitForInput(int64_t ms, bool* arrived) = 0;
 
     // Lets time pass on the backend's clock.
-    virtual void pause(int ms) = 0;
+    virtual void Pause(int ms) = 0;
 
     // The same clock in microseconds, and a pause as fine, for the silent intervals of Modbus RTU
     // (under 2 ms at the higher rates). A backend without a finer clock counts whole
     // milliseconds and rounds a pause up to them.
-    virtual int64_t ClockUs() { return clockMs() * 1000; }
+    virtual int64_t ClockUs() { return ClockMs() * 1000; }
     virtual void PauseUs(int64_t us) {
         if (us > 0) {
-            pause(static_cast<int>((us + 999) / 1000));
+            Pause(static_cast<int>((us + 999) / 1000));
         }
     }
 };

@@ -32,7 +32,7 @@ SerialChannel::~SerialChannel() = default;
 
 void SerialChannel::SetBackend(std::unique_ptr<SerialBackend> backend) {
     if (open_) {
-        backend_->close();
+        backend_->Close();
         open_ = false;
     }
     backend_ = backend ? std::move(backend) : MakeSystemSerialBackend();
@@ -60,7 +60,7 @@ uint32_t SerialChannel::GetBaudRate() {
         Fail(kChannelNotOpen);
         return 0xFFFFFFFF;
     }
-    return backend_->lineFormat().baudRate;
+    return backend_->LineFormat().baudRate;
 }
 
 uint32_t SerialChannel::GetByteSize() {
@@ -69,7 +69,7 @@ uint32_t SerialChannel::GetByteSize() {
         Fail(kChannelNotOpen);
         return 0xFFFFFFFF;
     }
-    return static_cast<uint32_t>(backend_->lineFormat().dataBits);
+    return static_cast<uint32_t>(backend_->LineFormat().dataBits);
 }
 
 uint32_t SerialChannel::GetParity() {
@@ -80,7 +80,7 @@ uint32_t SerialChannel::GetParity() {
         return 0xFFFFFFFF;
     }
     // Parity checking is on exactly when the device runs with a parity bit.
-    const int parity = backend_->lineFormat().parity;
+    const int parity = backend_->LineFormat().parity;
     if (parity == 0) {
         Say("no parity");
         return 0;
@@ -94,7 +94,7 @@ uint32_t SerialChannel::GetStopBits() {
         Fail(kChannelNotOpen);
         return 0xFFFFFFFF;
     }
-    return static_cast<uint32_t>(backend_->lineFormat().stopBits);
+    return static_cast<uint32_t>(backend_->LineFormat().stopBits);
 }
 
 uint32_t SerialChannel::GetHandshaking() {
@@ -137,7 +137,7 @@ uint32_t SerialChannel::Setup(uint32_t baudRate, int byteSize, int parity, int s
     format.dataBits = byteSize;
     format.parity = parity;
     format.stopBits = stopBits;
-    if (const int error = backend_->configure(format)) {
+    if (const int error = backend_->Configure(format)) {
         return FailBackend(error);
     }
     return lastError_;
@@ -185,11 +185,11 @@ uint32_t SerialChannel::SetHandshaking(int mode) {
         break;
     default: return lastError_;
     }
-    if (const int error = backend_->setFlowControl(next.xonOutput)) {
+    if (const int error = backend_->SetFlowControl(next.xonOutput)) {
         return FailBackend(error);
     }
     const bool raised = next.dtr == LineControl::Handshake;
-    if (const int error = backend_->setModemLines(raised, raised)) {
+    if (const int error = backend_->SetModemLines(raised, raised)) {
         return FailBackend(error);
     }
     flow_ = next;
@@ -214,26 +214,26 @@ uint32_t SerialChannel::WaitEvent(uint32_t timeoutMs) {
     if (!open_) {
         return Fail(kChannelNotOpen);
     }
-    const int64_t end = WaitEnd(backend_->clockMs(), timeoutMs);
+    const int64_t end = WaitEnd(backend_->ClockMs(), timeoutMs);
     for (;;) {
         // Input waiting to be read counts as received, whether it came before the wait or during.
         uint32_t found = 0;
-        if ((portEventMask_ & kEventReceivedChar) != 0 && backend_->inputAvailable() > 0) {
+        if ((portEventMask_ & kEventReceivedChar) != 0 && backend_->InputAvailable() > 0) {
             found |= kEventReceivedChar;
         }
-        if ((portEventMask_ & kEventEventChar) != 0 && backend_->inputContains(eventChar_)) {
+        if ((portEventMask_ & kEventEventChar) != 0 && backend_->InputContains(eventChar_)) {
             found |= kEventEventChar;
         }
         if (found != 0) {
             events_ = found;
             return lastError_;
         }
-        const int64_t now = backend_->clockMs();
+        const int64_t now = backend_->ClockMs();
         if (now >= end) {
             return Fail(kChannelTimedOut);
         }
         bool arrived = false;
-        if (const int error = backend_->waitForInput(end == kNever ? -1 : end - now, &arrived)) {
+        if (const int error = backend_->WaitForInput(end == kNever ? -1 : end - now, &arrived)) {
             return FailBackend(error);
         }
     }
@@ -244,7 +244,7 @@ uint32_t SerialChannel::Open(const QString& device, uint32_t inputQueue, uint32_
     if (open_) {
         return Fail(kChannelAlreadyOpen);
     }
-    if (const int error = backend_->open(device)) {
+    if (const int error = backend_->Open(device)) {
         return FailBackend(error);
     }
     open_ = true;
@@ -252,7 +252,7 @@ uint32_t SerialChannel::Open(const QString& device, uint32_t inputQueue, uint32_
     eventChar_ = 0;
     flow_ = FlowState();
     readTimeouts_ = ReadTimeoutSettings();
-    if (const int error = backend_->setQueueSizes(inputQueue, outputQueue)) {
+    if (const int error = backend_->SetQueueSizes(inputQueue, outputQueue)) {
         Say("unable to setup the COM-port!");
         Close();
         return FailBackend(error);
@@ -268,7 +268,7 @@ uint32_t SerialChannel::Open(const QString& device, uint32_t inputQueue, uint32_
 uint32_t SerialChannel::Close() {
     lastError_ = 0;
     if (open_) {
-        backend_->close();
+        backend_->Close();
         open_ = false;
     } else {
         Say("method called when device is not open!");
@@ -291,7 +291,7 @@ uint32_t SerialChannel::Write(const void* buffer, int count, int* written, uint3
     }
     int sent = 0;
     const int error =
-        backend_->write(static_cast<const uint8_t*>(buffer), std::max(count, 0),
+        backend_->Write(static_cast<const uint8_t*>(buffer), std::max(count, 0),
                         timeoutMs == kNoTimeLimit ? -1 : static_cast<int64_t>(timeoutMs), &sent);
     if (error != 0) {
         return FailBackend(error);
@@ -328,7 +328,7 @@ uint32_t SerialChannel::Read(void* buffer, int count, int* read, uint32_t timeou
 // limit wins). The gap is counted only once a first byte has arrived.
 int SerialChannel::TimedRead(uint8_t* buffer, int count, uint32_t timeoutMs, int* got) {
     SerialBackend& port = *backend_;
-    const int64_t start = port.clockMs();
+    const int64_t start = port.ClockMs();
     const int64_t limitEnd = WaitEnd(start, timeoutMs);
     const uint64_t total =
         static_cast<uint64_t>(readTimeouts_.totalMultiplier) * static_cast<uint64_t>(count) +
@@ -338,12 +338,12 @@ int SerialChannel::TimedRead(uint8_t* buffer, int count, uint32_t timeoutMs, int
     int n = 0;
     for (;;) {
         int taken = 0;
-        if (const int error = port.takeInput(buffer + n, count - n, &taken)) {
+        if (const int error = port.TakeInput(buffer + n, count - n, &taken)) {
             return error;
         }
         if (taken > 0) {
             n += taken;
-            lastByteAt = port.clockMs();
+            lastByteAt = port.ClockMs();
         }
         if (n == count) {
             *got = n;
@@ -354,7 +354,7 @@ int SerialChannel::TimedRead(uint8_t* buffer, int count, uint32_t timeoutMs, int
             readEnd = std::min(readEnd, lastByteAt + readTimeouts_.interval);
         }
         const int64_t end = std::min(limitEnd, readEnd);
-        const int64_t now = port.clockMs();
+        const int64_t now = port.ClockMs();
         if (now >= end) {
             if (limitEnd <= readEnd) {
                 return SerialBackend::kWaitLimitPassed;
@@ -363,7 +363,7 @@ int SerialChannel::TimedRead(uint8_t* buffer, int count, uint32_t timeoutMs, int
             return 0;
         }
         bool arrived = false;
-        if (const int error = port.waitForInput(end == kNever ? -1 : end - now, &arrived)) {
+        if (const int error = port.WaitForInput(end == kNever ? -1 : end - now, &arrived)) {
             return error;
         }
     }

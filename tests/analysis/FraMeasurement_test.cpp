@@ -57,7 +57,7 @@ struct FraRig {
     FraRig() {
         AttachToMemoryPort(drive, *port, true);
         // A request the test swallows gets no answer.
-        port->setResponder([this, drive = port->responder()](QByteArrayView written) {
+        port->SetResponder([this, drive = port->CurrentResponder()](QByteArrayView written) {
             return swallow && swallow(written.toByteArray()) ? QByteArray() : drive(written);
         });
         port->writeDelayMs = 1;
@@ -293,8 +293,8 @@ TEST(FraMeasurement, TheProgramsQuitDuringTheReadEndsTheRunOnceAndTheMeasurement
 TEST(FraMeasurement, AStartWhoseAnswerIsLostIsEndedAsCancelEndsIt) {
     // The drive takes the start and begins its run, but its answers never come back.
     FraRig rig;
-    const auto passOn = rig.port->responder();
-    rig.port->setResponder([passOn, &rig](QByteArrayView written) {
+    const auto passOn = rig.port->CurrentResponder();
+    rig.port->SetResponder([passOn, &rig](QByteArrayView written) {
         if (!written.startsWith("WA980001"))
             return passOn(written);
         rig.drive.Process(written); // taken, its reply lost on the line

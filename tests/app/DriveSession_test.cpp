@@ -113,28 +113,28 @@ protected:
 TEST_F(DriveSessionTest, TimerConnectProbesThenPollsAndNamesThePortByItsComNumber) {
     drive.SetInputContacts(0x0015);
     LetConnectBecomeDue();
-    EXPECT_TRUE(port->writes().isEmpty()) << "nothing is sent while the link is not wanted";
+    EXPECT_TRUE(port->Writes().isEmpty()) << "nothing is sent while the link is not wanted";
 
     session.RequestLink();
     session.OnTimerTick();
 
     EXPECT_TRUE(session.LinkUp());
     EXPECT_EQ(session.TickCount(), 0);
-    EXPECT_EQ(port->device(), "/dev/ttyUSB0");
+    EXPECT_EQ(port->Device(), "/dev/ttyUSB0");
     EXPECT_EQ(session.Link().DeviceName(), "COM1");
-    EXPECT_EQ(port->lineFormat(), (LineFormat{9600, 8, 0, 0}));
+    EXPECT_EQ(port->LineFormat(), (LineFormat{9600, 8, 0, 0}));
     EXPECT_EQ(document.diagnosticsSnapshot[2], 0x0015) << "the probe stores dn-03";
     EXPECT_EQ(drive.RequestLog(), QStringList{kProbe} + kPollReads);
     EXPECT_EQ(observer.monitorPolls, 1);
 
     session.Disconnect();
     EXPECT_FALSE(session.LinkUp());
-    EXPECT_FALSE(port->isOpen());
-    const qsizetype writes = port->writes().size();
+    EXPECT_FALSE(port->IsOpen());
+    const qsizetype writes = port->Writes().size();
     for (int i = 0; i < 25; ++i) {
         session.OnTimerTick();
     }
-    EXPECT_EQ(port->writes().size(), writes);
+    EXPECT_EQ(port->Writes().size(), writes);
     EXPECT_TRUE(messenger.messages.isEmpty()) << "closing an open port says nothing";
 }
 
@@ -186,7 +186,7 @@ TEST_F(DriveSessionTest, DriveThatStopsAnsweringIsDroppedAtTheNextProbeWithTopmo
     EXPECT_TRUE(m.topmost);
 
     EXPECT_FALSE(session.LinkUp());
-    EXPECT_FALSE(port->isOpen());
+    EXPECT_FALSE(port->IsOpen());
     EXPECT_EQ(observer.drops, 1);
     // Pane 3 first, then every pane that shows the link's absence.
     ASSERT_GE(observer.panes.size(), 8u);
@@ -249,7 +249,7 @@ TEST_F(DriveSessionTest, ProbeUnansweredOnFirstOpenClosesThePortAndStopsWanting)
     ConnectByTimer();
     EXPECT_FALSE(session.LinkRequested());
     EXPECT_FALSE(session.PortOpen());
-    EXPECT_FALSE(port->isOpen());
+    EXPECT_FALSE(port->IsOpen());
     EXPECT_EQ(drive.RequestLog(), (QStringList{kProbe, kProbe, kProbe}));
     EXPECT_EQ(Texts(), QStringList{kLinkLostText});
 }
@@ -271,7 +271,7 @@ TEST_F(DriveSessionTest, TimerKnowsFourBaudRowsAndTheDialogSix) {
             ConnectByTimer();
         }
         ASSERT_TRUE(session.LinkUp());
-        EXPECT_EQ(port->lineFormat().baudRate, c.expectedBaud);
+        EXPECT_EQ(port->LineFormat().baudRate, c.expectedBaud);
         EXPECT_EQ(settings.link.BaudRateIndex, c.storedIndex);
         session.Disconnect();
     }
@@ -312,7 +312,7 @@ TEST_F(Rs485FrameFormatTest, OutOfRangeFormatBecomesZeroAndAsciiFollowsThePath) 
         EXPECT_TRUE(session.PortOpen());
         EXPECT_EQ(settings.link.FrameFormat, c.expectedFormat);
         EXPECT_EQ(settings.link.AsciiMode, c.expectedAscii);
-        EXPECT_EQ(port->lineFormat(), c.line);
+        EXPECT_EQ(port->LineFormat(), c.line);
         session.Disconnect();
     }
 }
@@ -328,9 +328,9 @@ TEST_F(DriveSessionTest, PortThatCannotBeOpenedIsRetriedSilentlyUntilItAppears) 
     for (int i = 0; i < 22; ++i) {
         session.OnTimerTick();
     }
-    EXPECT_EQ(port->openCount(), 0);
+    EXPECT_EQ(port->OpenCount(), 0);
     EXPECT_TRUE(messenger.messages.isEmpty());
-    EXPECT_TRUE(port->writes().isEmpty());
+    EXPECT_TRUE(port->Writes().isEmpty());
 
     port->openError = 0;
     for (int i = 0; i < 11 && !session.LinkUp(); ++i) {
@@ -399,9 +399,9 @@ TEST_F(DriveSessionTest, ADetectedRs485LineSetsPortFormatAndStationBeforeTheDial
     EXPECT_FALSE(settings.link.AsciiMode);
     EXPECT_EQ(settings.link.StationID, 5);
     // The dialog's check went out as Modbus RTU to station 5, at the detected line.
-    EXPECT_EQ(port->lineFormat(), (LineFormat{19200, 8, 2, 0}));
-    ASSERT_FALSE(port->writes().isEmpty());
-    EXPECT_EQ(port->writes().front().left(2), QByteArray::fromHex("0503"));
+    EXPECT_EQ(port->LineFormat(), (LineFormat{19200, 8, 2, 0}));
+    ASSERT_FALSE(port->Writes().isEmpty());
+    EXPECT_EQ(port->Writes().front().left(2), QByteArray::fromHex("0503"));
 }
 
 TEST_F(DriveSessionTest, DialogOnRs232ProbesAndWantsTheLinkThenItsOkButtonDisconnects) {
@@ -423,9 +423,9 @@ TEST_F(DriveSessionTest, DialogOnRs232ProbesAndWantsTheLinkThenItsOkButtonDiscon
     EXPECT_TRUE(session.LinkRequested());
     EXPECT_EQ(settings.link.ComPort, 2);
     EXPECT_EQ(settings.link.BaudRateIndex, 2);
-    EXPECT_EQ(port->device(), "/dev/ttyUSB2");
+    EXPECT_EQ(port->Device(), "/dev/ttyUSB2");
     EXPECT_EQ(session.Link().DeviceName(), "COM3");
-    EXPECT_EQ(port->lineFormat(), (LineFormat{19200, 8, 0, 0}));
+    EXPECT_EQ(port->LineFormat(), (LineFormat{19200, 8, 0, 0}));
     EXPECT_EQ(drive.RequestLog(), QStringList{kProbe});
     EXPECT_GE(observer.stateChanges, 1);
 
@@ -437,14 +437,14 @@ TEST_F(DriveSessionTest, DialogOnRs232ProbesAndWantsTheLinkThenItsOkButtonDiscon
     });
     EXPECT_TRUE(shownRequested);
     EXPECT_FALSE(session.LinkRequested());
-    EXPECT_FALSE(port->isOpen());
+    EXPECT_FALSE(port->IsOpen());
     EXPECT_EQ(settings.link.ComPort, 2);
     EXPECT_TRUE(drive.RequestLog().isEmpty());
 }
 
 TEST_F(DriveSessionTest, DialogCancelChangesNothing) {
     session.DialogConnect([](const PortChoice&, bool) { return std::optional<PortChoice>(); });
-    EXPECT_EQ(port->openCount(), 0);
+    EXPECT_EQ(port->OpenCount(), 0);
     EXPECT_EQ(settings.link.ComPort, 0);
     EXPECT_FALSE(session.LinkRequested());
     EXPECT_FALSE(session.Busy());
@@ -457,7 +457,7 @@ TEST_F(DriveSessionTest, DialogFailuresTellTheUserAndLeaveTheLinkOff) {
     DialogChoose({0, 1});
     EXPECT_EQ(Texts(), QStringList{kNoAnswerText});
     EXPECT_FALSE(messenger.messages[0].topmost);
-    EXPECT_FALSE(port->isOpen());
+    EXPECT_FALSE(port->IsOpen());
     EXPECT_FALSE(session.LinkRequested());
 
     // A device that is not there: the plain open message.
@@ -474,12 +474,12 @@ TEST_F(DriveSessionTest, PortOverrideStandsForTheCurrentComNumberUntilAnotherIsC
     EXPECT_EQ(session.DeviceOfComPort(2), "/dev/ttyUSB2");
     EXPECT_EQ(session.DeviceOfComPort(8), "");
     ConnectByTimer();
-    EXPECT_EQ(port->device(), "/dev/pts/9");
+    EXPECT_EQ(port->Device(), "/dev/pts/9");
     EXPECT_EQ(session.Link().DeviceName(), "COM4");
 
     session.Disconnect();
     DialogChoose({5, 1});
-    EXPECT_EQ(port->device(), "/dev/ttyUSB5");
+    EXPECT_EQ(port->Device(), "/dev/ttyUSB5");
     EXPECT_EQ(session.DeviceOfComPort(3), "/dev/ttyUSB3");
 }
 
@@ -503,7 +503,7 @@ TEST_P(Rs485SessionTest, DialogChecksWithModbusAndLeavesThePortOpenForTheTimerTo
     EXPECT_TRUE(session.PortOpen());
     EXPECT_FALSE(session.LinkUp());
     EXPECT_FALSE(session.LinkRequested());
-    EXPECT_EQ(port->lineFormat().baudRate, 38400u);
+    EXPECT_EQ(port->LineFormat().baudRate, 38400u);
     EXPECT_TRUE(messenger.messages.isEmpty());
 
     // "连线(&C)" probes over the open port as it is set up: no second open, no new line format.
@@ -511,8 +511,8 @@ TEST_P(Rs485SessionTest, DialogChecksWithModbusAndLeavesThePortOpenForTheTimerTo
     drive.ClearRequestLog();
     ConnectByTimer();
     EXPECT_TRUE(session.LinkUp());
-    EXPECT_EQ(port->openCount(), 1);
-    EXPECT_EQ(port->lineFormat().baudRate, 38400u);
+    EXPECT_EQ(port->OpenCount(), 1);
+    EXPECT_EQ(port->LineFormat().baudRate, 38400u);
     EXPECT_EQ(drive.RequestLog(), QStringList{kProbe} + kPollReads);
 }
 
@@ -521,7 +521,7 @@ TEST_P(Rs485SessionTest, UnansweredChecksCloseThePort) {
     DialogChoose({0, 1});
     EXPECT_EQ(Texts(), QStringList{kNoAnswerText});
     EXPECT_FALSE(session.PortOpen());
-    EXPECT_FALSE(port->isOpen());
+    EXPECT_FALSE(port->IsOpen());
 
     // An open port whose drive then falls silent: the timer's probe drops it with the message.
     drive.SetHungUp(false);
@@ -532,7 +532,7 @@ TEST_P(Rs485SessionTest, UnansweredChecksCloseThePort) {
     EXPECT_EQ(Texts(1), QStringList{kLinkLostText});
     EXPECT_FALSE(session.PortOpen());
     EXPECT_FALSE(session.LinkRequested());
-    EXPECT_FALSE(port->isOpen());
+    EXPECT_FALSE(port->IsOpen());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -646,7 +646,7 @@ TEST_F(DriveSessionTest, FailedModelReadKeepsLaterPanesAndSkipsTheMonitors) {
     drive.SetAlarm(0x0004);
     drive.SetSoftwareVersion(5);
     drive.SetMaxSpeed(2000);
-    port->setResponder([this](QByteArrayView written) {
+    port->SetResponder([this](QByteArrayView written) {
         const QByteArray reply = drive.Receive(written);
         return written.startsWith("R50C") ? QByteArray() : reply;
     });
@@ -675,7 +675,7 @@ TEST_F(DriveSessionTest, BusyKeepsTheTickFromConnectingAndPollingButTheCountAdva
     session.OnTimerTick();
     session.OnTimerTick();
     EXPECT_EQ(session.TickCount(), before + 2);
-    EXPECT_EQ(port->openCount(), 0);
+    EXPECT_EQ(port->OpenCount(), 0);
 
     session.SetBusy(false);
     session.OnTimerTick();
@@ -703,7 +703,7 @@ TEST_F(DriveSessionTest, NothingIsWrittenWhileTheLinkIsDownEvenWithThePortOpen) 
         session.OnTimerTick();
     }
     EXPECT_FALSE(session.Access().WriteDriveWord('5', 0x10, 1, true));
-    EXPECT_TRUE(port->writes().isEmpty());
+    EXPECT_TRUE(port->Writes().isEmpty());
     EXPECT_EQ(observer.monitorPolls, 0);
 }
 
@@ -711,9 +711,9 @@ TEST_F(DriveSessionTest, NothingIsWrittenWhileTheLinkIsDownEvenWithThePortOpen) 
 class WatchedPort : public MemorySerialBackend {
 public:
     explicit WatchedPort(int* closes) : closes_(closes) {}
-    void close() override {
+    void Close() override {
         ++*closes_;
-        MemorySerialBackend::close();
+        MemorySerialBackend::Close();
     }
 
 private:

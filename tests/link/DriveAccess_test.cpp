@@ -51,7 +51,7 @@ TEST_F(DriveAccessTest, NothingIsSentWhileTheLinkIsDown) {
     int32_t word = 0;
     EXPECT_FALSE(access.ReadSignedWord('5', 0x10, &word));
     EXPECT_FALSE(access.WriteParameterModbus({'C', 1}, 1, false));
-    EXPECT_TRUE(port->writes().empty());
+    EXPECT_TRUE(port->Writes().empty());
     EXPECT_EQ(access.LastValue, 7);
 }
 
@@ -144,7 +144,7 @@ TEST_P(DriveAccessModbusTest, ReadsAParameterByItsRegisterAndConverts) {
 TEST_P(DriveAccessModbusTest, LostOrCorruptRepliesAreTriedAgainButExceptionsAreNot) {
     int spoil = 0; // replies still to lose or damage
     bool damage = false;
-    port->setResponder([&](QByteArrayView written) {
+    port->SetResponder([&](QByteArrayView written) {
         QByteArray reply = drive.Receive(written);
         if (spoil > 0 && !reply.isEmpty()) {
             --spoil;
@@ -158,16 +158,16 @@ TEST_P(DriveAccessModbusTest, LostOrCorruptRepliesAreTriedAgainButExceptionsAreN
     spoil = 2;
     ASSERT_TRUE(access.ReadParameterModbus({'C', 30}, settings.AsciiMode));
     EXPECT_EQ(access.LastValue, 0x0121);
-    EXPECT_EQ(port->writes().size(), 3);
+    EXPECT_EQ(port->Writes().size(), 3);
     damage = true;
     spoil = 2;
     EXPECT_TRUE(access.WriteParameterModbus({'C', 11}, 77, settings.AsciiMode));
-    EXPECT_EQ(port->writes().size(), 6);
+    EXPECT_EQ(port->Writes().size(), 6);
     spoil = 3;
     EXPECT_FALSE(access.ReadParameterModbus({'C', 11}, settings.AsciiMode));
-    EXPECT_EQ(port->writes().size(), 9);
+    EXPECT_EQ(port->Writes().size(), 9);
     EXPECT_FALSE(access.ReadParameterModbus({'P', 70}, settings.AsciiMode)); // exception: once
-    EXPECT_EQ(port->writes().size(), 10);
+    EXPECT_EQ(port->Writes().size(), 10);
 }
 
 TEST_P(DriveAccessModbusTest, AShortReplyWithAGoodCheckValueGivesNoValue) {
@@ -175,7 +175,7 @@ TEST_P(DriveAccessModbusTest, AShortReplyWithAGoodCheckValueGivesNoValue) {
     // A sound frame too short to hold a register: ASCII ":0000" CR LF, RTU one byte and its CRC.
     const QByteArray shortReply =
         settings.AsciiMode ? QByteArray(":0000\r\n") : QByteArray("\x01\x7E\x80", 3);
-    port->setResponder([&shortReply](QByteArrayView) { return shortReply; });
+    port->SetResponder([&shortReply](QByteArrayView) { return shortReply; });
     access.LastValue = 9;
     EXPECT_FALSE(access.ReadParameterModbus({'C', 30}, settings.AsciiMode));
     EXPECT_EQ(access.LastValue, 9);

@@ -90,7 +90,7 @@ TEST(EchoingLine, TraceReadBackGoesThrough) {
     const TraceWaiter waiter = [&](const std::function<DriveTrace::Recording()>& check) {
         DriveTrace::Recording state = DriveTrace::Recording::Waiting;
         for (int tick = 0; tick < 50 && state == DriveTrace::Recording::Waiting; ++tick) {
-            rig.port->advance(100);
+            rig.port->Advance(100);
             state = check();
         }
         return state == DriveTrace::Recording::Finished;

@@ -59,7 +59,7 @@ TEST_F(LinkAgainstDrive, ProbeAndMailboxFetch) {
     EXPECT_EQ(Write('5', 0x70, 2), ExchangeResult::Accepted);
     EXPECT_EQ(Read('5', 0x74, &word), ExchangeResult::Good);
     EXPECT_EQ(word, 0x0121);
-    EXPECT_EQ(port->now(), 0) << "a healthy drive costs no port time";
+    EXPECT_EQ(port->Now(), 0) << "a healthy drive costs no port time";
 }
 
 TEST_F(LinkAgainstDrive, LatencyAndPacingShowOnThePortClock) {
@@ -73,9 +73,9 @@ TEST_F(LinkAgainstDrive, LatencyAndPacingShowOnThePortClock) {
     EXPECT_EQ(Read('5', 0x47, &word), ExchangeResult::Good);
     EXPECT_EQ(word, 3000);
     // 30 ms, then 13 bytes of 1.041 ms.
-    EXPECT_GE(port->now(), 30 + 13);
-    EXPECT_LE(port->now(), 30 + 15);
-    EXPECT_EQ(port->writes().size(), 1);
+    EXPECT_GE(port->Now(), 30 + 13);
+    EXPECT_LE(port->Now(), 30 + 15);
+    EXPECT_EQ(port->Writes().size(), 1);
 }
 
 TEST_F(LinkAgainstDrive, ModbusRtuAndAsciiReadsAndExceptions) {

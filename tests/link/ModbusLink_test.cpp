@@ -33,12 +33,12 @@ QByteArray Hex(const char* digits) {
 class LinkTest : public ::testing::Test {
 protected:
     LinkTest() {
-        port->setResponder([this](QByteArrayView) {
+        port->SetResponder([this](QByteArrayView) {
             if (!script.empty()) {
                 const Answer answer = script.front();
                 script.pop_front();
                 if (!answer.bytes.isEmpty()) {
-                    port->deliver(answer.bytes, answer.delayMs);
+                    port->Deliver(answer.bytes, answer.delayMs);
                 }
             }
             return QByteArray();
@@ -52,17 +52,17 @@ protected:
 
     // Starts a case on a quiet line at a fresh moment.
     void Reset() {
-        port->advance(10000);
+        port->Advance(10000);
         uint8_t drain[64];
         int n = 0;
-        port->takeInput(drain, sizeof drain, &n);
+        port->TakeInput(drain, sizeof drain, &n);
         script.clear();
-        writesBefore = static_cast<int>(port->writes().size());
-        start = port->now();
+        writesBefore = static_cast<int>(port->Writes().size());
+        start = port->Now();
     }
 
-    int Writes() const { return static_cast<int>(port->writes().size()) - writesBefore; }
-    int64_t Elapsed() const { return port->now() - start; }
+    int Writes() const { return static_cast<int>(port->Writes().size()) - writesBefore; }
+    int64_t Elapsed() const { return port->Now() - start; }
 
     RecordingMessenger messenger;
     MemorySerialBackend* port = new MemorySerialBackend;
@@ -117,8 +117,8 @@ TEST_F(LinkTest, CommandExchanges) {
                   test.result);
         EXPECT_EQ(Writes(), test.writes);
         EXPECT_EQ(Elapsed(), test.elapsed);
-        for (int i = writesBefore; i < port->writes().size(); ++i) {
-            EXPECT_EQ(port->writes()[i],
+        for (int i = writesBefore; i < port->Writes().size(); ++i) {
+            EXPECT_EQ(port->Writes()[i],
                       QByteArray(reinterpret_cast<const char*>(test.request), test.requestLength));
         }
         if (test.result == ExchangeResult::Good) {
@@ -193,7 +193,7 @@ TEST_F(LinkTest, AsciiExchanges) {
         EXPECT_EQ(Elapsed(), test.elapsed);
         if (test.writes > 0) {
             // The line is quiet for 2 ms before the request goes out.
-            EXPECT_EQ(port->writeTimes()[writesBefore] - start, 2);
+            EXPECT_EQ(port->WriteTimes()[writesBefore] - start, 2);
         }
     }
 }
@@ -294,11 +294,11 @@ TEST_F(LinkTest, EchoOnTakesTheCopyOffTheLineAndChecksIt) {
     Reset();
     Script({{Echoed(rtuWrite, 8, Echoed(rtuWrite, 8, {}))}});
     EXPECT_EQ(link.ExchangeRtu(rtuWrite, 8, reply, 8, 400), ExchangeResult::Good);
-    EXPECT_EQ(port->inputAvailable(), 0);
+    EXPECT_EQ(port->InputAvailable(), 0);
     // Bytes left over from an earlier exchange are no part of the copy.
     Reset();
-    port->deliver(Hex("01 03 02 00 63"));
-    port->advance(1);
+    port->Deliver(Hex("01 03 02 00 63"));
+    port->Advance(1);
     Script({{Echoed(rtu, 8, rtuReply)}});
     EXPECT_EQ(link.ExchangeRtu(rtu, 8, reply, 7, 400), ExchangeResult::Good);
     QByteArray rtuDamaged = Echoed(rtu, 8, rtuReply);
@@ -358,7 +358,7 @@ TEST_F(LinkTest, RtuRequestsKeepThreeAndAHalfCharactersOfSilence) {
         // A command exchange needs no silence but counts as the line's activity.
         ASSERT_EQ(link.ExchangeCommand(read, 6, reply, 7), ExchangeResult::Good);
         ASSERT_EQ(link.ExchangeRtu(rtu, 8, reply, 7, 400), ExchangeResult::Good);
-        const QList<int64_t>& at = port->writeTimes();
+        const QList<int64_t>& at = port->WriteTimes();
         EXPECT_EQ(at[at.size() - 2] - at[at.size() - 3], 0) << baud;
         EXPECT_EQ(at[at.size() - 1] - at[at.size() - 2], gapMs) << baud;
     }

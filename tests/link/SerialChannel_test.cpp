@@ -35,13 +35,13 @@ protected:
 TEST_F(ChannelTest, OpenConfiguresMaskTimeoutsAndHandshaking) {
     ASSERT_EQ(channel.Open(QStringLiteral("COM1"), 2048, 2048), 0u);
     EXPECT_TRUE(channel.IsOpen());
-    EXPECT_EQ(port->device(), QStringLiteral("COM1"));
-    EXPECT_EQ(port->inputQueueSize(), 2048u);
+    EXPECT_EQ(port->Device(), QStringLiteral("COM1"));
+    EXPECT_EQ(port->InputQueueSize(), 2048u);
     EXPECT_EQ(channel.GetEventMask(), 0xC1u);
     EXPECT_EQ(channel.GetHandshaking(), 2u);
-    EXPECT_TRUE(port->dtr());
-    EXPECT_TRUE(port->rts());
-    EXPECT_FALSE(port->xonXoff());
+    EXPECT_TRUE(port->Dtr());
+    EXPECT_TRUE(port->Rts());
+    EXPECT_FALSE(port->XonXoff());
     // The caller names the channel after a successful open, not Open itself.
     EXPECT_TRUE(channel.DeviceName().isEmpty());
     EXPECT_TRUE(messenger.messages.isEmpty());
@@ -52,10 +52,10 @@ TEST_F(ChannelTest, SecondOpenReportsAlreadyOpenAndChangesNothing) {
     ASSERT_EQ(channel.SetHandshaking(1), 0u);
 
     EXPECT_EQ(channel.Open(QStringLiteral("COM2")), kChannelAlreadyOpen);
-    EXPECT_EQ(port->openCount(), 1);
+    EXPECT_EQ(port->OpenCount(), 1);
     // Not configured again: handshaking stays as set after the first open.
     EXPECT_EQ(channel.GetHandshaking(), 1u);
-    EXPECT_TRUE(port->xonXoff());
+    EXPECT_TRUE(port->XonXoff());
     EXPECT_EQ(channel.Write("R", 1), 0u);
 }
 
@@ -72,7 +72,7 @@ TEST_F(ChannelTest, FailedOpenStepsDecideWhetherThePortStaysOpen) {
     // Refused queue sizes close the port again.
     port->queueSizesError = EINVAL;
     EXPECT_EQ(channel.Open(QStringLiteral("COM1")), static_cast<uint32_t>(EINVAL));
-    EXPECT_FALSE(port->isOpen());
+    EXPECT_FALSE(port->IsOpen());
     EXPECT_EQ(Shown(), QStringList{QStringLiteral("unable to setup the COM-port!")});
     port->queueSizesError = 0;
 
@@ -93,7 +93,7 @@ TEST_F(ChannelTest, CloseOfAClosedChannelSaysSoAndSucceeds) {
     ASSERT_EQ(channel.Open(QStringLiteral("COM1")), 0u);
     EXPECT_EQ(channel.Close(), 0u);
     EXPECT_FALSE(channel.IsOpen());
-    EXPECT_FALSE(port->isOpen());
+    EXPECT_FALSE(port->IsOpen());
     EXPECT_TRUE(messenger.messages.isEmpty());
     // Closed again: a new open works.
     EXPECT_EQ(channel.Open(QStringLiteral("COM1")), 0u);
@@ -188,15 +188,15 @@ TEST_F(ChannelTest, HandshakingModes) {
         SCOPED_TRACE(test.mode);
         EXPECT_EQ(channel.SetHandshaking(test.mode), 0u);
         EXPECT_EQ(channel.GetHandshaking(), test.reported);
-        EXPECT_EQ(port->xonXoff(), test.xonXoff);
-        EXPECT_EQ(port->dtr(), test.dtr);
-        EXPECT_EQ(port->rts(), test.rts);
+        EXPECT_EQ(port->XonXoff(), test.xonXoff);
+        EXPECT_EQ(port->Dtr(), test.dtr);
+        EXPECT_EQ(port->Rts(), test.rts);
     }
     // An unknown mode changes nothing.
     ASSERT_EQ(channel.SetHandshaking(1), 0u);
     EXPECT_EQ(channel.SetHandshaking(7), 0u);
     EXPECT_EQ(channel.GetHandshaking(), 1u);
-    EXPECT_TRUE(port->xonXoff());
+    EXPECT_TRUE(port->XonXoff());
     // A device refusing the change leaves the mode as it was.
     port->flowControlError = EIO;
     EXPECT_EQ(channel.SetHandshaking(2), static_cast<uint32_t>(EIO));
@@ -230,20 +230,20 @@ void RunReadCases(SerialChannel& channel, MemorySerialBackend& port,
         // Whatever a previous case left on the line goes first.
         uint8_t drain[64];
         int ignored = 0;
-        port.takeInput(drain, sizeof drain, &ignored);
-        port.advance(10000);
-        port.takeInput(drain, sizeof drain, &ignored);
+        port.TakeInput(drain, sizeof drain, &ignored);
+        port.Advance(10000);
+        port.TakeInput(drain, sizeof drain, &ignored);
 
         for (const auto& [at, bytes] : test.arrivals) {
-            port.deliver(bytes, at);
+            port.Deliver(bytes, at);
         }
         uint8_t buffer[64] = {};
         int got = -1;
-        const int64_t start = port.now();
+        const int64_t start = port.Now();
         EXPECT_EQ(channel.Read(buffer, test.wanted, &got, test.waitLimit), test.result);
         EXPECT_EQ(channel.LastError(), test.result);
         EXPECT_EQ(got, test.got);
-        EXPECT_EQ(port.now() - start, test.elapsed);
+        EXPECT_EQ(port.Now() - start, test.elapsed);
     }
 }
 
@@ -308,15 +308,15 @@ TEST_F(ChannelTest, WriteSendsTheBytesOrReportsWhyNot) {
     const uint8_t frame[] = {0x01, 0x03, 0x00, 0x00, 0x00, 0x01, 0x84, 0x0A};
     EXPECT_EQ(channel.Write(frame, 8, &written, 400), 0u);
     EXPECT_EQ(written, 8);
-    ASSERT_EQ(port->writes().size(), 2);
-    EXPECT_EQ(port->writes()[0], QByteArray("R6CB0D"));
-    EXPECT_EQ(port->writes()[1], QByteArray(reinterpret_cast<const char*>(frame), 8));
+    ASSERT_EQ(port->Writes().size(), 2);
+    EXPECT_EQ(port->Writes()[0], QByteArray("R6CB0D"));
+    EXPECT_EQ(port->Writes()[1], QByteArray(reinterpret_cast<const char*>(frame), 8));
 
     // A write slower than its wait limit is abandoned and its bytes never reach the drive.
     port->writeDelayMs = 100;
     EXPECT_EQ(channel.Write("W", 1, &written, 50), kChannelTimedOut);
     EXPECT_EQ(written, 0);
-    EXPECT_EQ(port->writes().size(), 2);
+    EXPECT_EQ(port->Writes().size(), 2);
     EXPECT_EQ(channel.Write("W", 1, &written), 0u);
     EXPECT_EQ(written, 1);
 
@@ -335,12 +335,12 @@ TEST_F(ChannelTest, WaitEventReportsReceivedAndEventCharacters) {
 
     // Only the event character: plain bytes do not end the wait.
     ASSERT_EQ(channel.SetMask(kEventEventChar), 0u);
-    port->deliver("ab", 10);
-    port->deliver("\r", 30);
-    const int64_t start = port->now();
+    port->Deliver("ab", 10);
+    port->Deliver("\r", 30);
+    const int64_t start = port->Now();
     EXPECT_EQ(channel.WaitEvent(100), 0u);
     EXPECT_EQ(channel.Events(), kEventEventChar);
-    EXPECT_EQ(port->now() - start, 30);
+    EXPECT_EQ(port->Now() - start, 30);
 
     ASSERT_EQ(channel.SetMask(kEventReceivedChar | kEventEventChar), 0u);
     EXPECT_EQ(channel.WaitEvent(100), 0u);
@@ -351,7 +351,7 @@ TEST_F(ChannelTest, WaitEventReportsReceivedAndEventCharacters) {
     ASSERT_EQ(channel.Read(drain, 3, &got), 0u);
     ASSERT_EQ(got, 3);
     EXPECT_EQ(channel.WaitEvent(100), kChannelTimedOut);
-    EXPECT_EQ(port->now() - start, 130);
+    EXPECT_EQ(port->Now() - start, 130);
 }
 
 TEST_F(ChannelTest, ReplacingTheBackendClosesTheOldPort) {
@@ -362,7 +362,7 @@ TEST_F(ChannelTest, ReplacingTheBackendClosesTheOldPort) {
     port = nullptr; // released with the old backend
     EXPECT_FALSE(channel.IsOpen());
     EXPECT_EQ(channel.Open(QStringLiteral("COM2")), 0u);
-    EXPECT_EQ(nextPort->device(), QStringLiteral("COM2"));
+    EXPECT_EQ(nextPort->Device(), QStringLiteral("COM2"));
 }
 
 } // namespace

@@ -129,10 +129,10 @@ TEST_P(CompareTest, AFailedReadNamesTheParameterAndListsNothing) {
 
 TEST_P(CompareTest, NothingIsReadWhileTheLinkIsDown) {
     access.DropLink();
-    const qsizetype written = port->writes().size();
+    const qsizetype written = port->Writes().size();
     const CompareResult result = Compare();
     EXPECT_EQ(result.outcome, CompareOutcome::NotLinked);
-    EXPECT_EQ(port->writes().size(), written);
+    EXPECT_EQ(port->Writes().size(), written);
     ASSERT_EQ(messenger.messages.size(), 1);
     EXPECT_EQ(messenger.messages[0].text, QString::fromUtf8("通讯错误！！"));
     EXPECT_EQ(messenger.messages[0].caption, QString::fromUtf8("通讯信息"));

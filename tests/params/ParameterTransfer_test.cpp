@@ -223,7 +223,7 @@ TEST_F(TransferTest, NothingHappensWhileTheLinkIsDown) {
     EXPECT_FALSE(transfer.ReadAll());
     EXPECT_FALSE(transfer.WriteAll());
     EXPECT_FALSE(transfer.CopyDriveToFile(QStringLiteral("/tmp/never.nvp")));
-    EXPECT_TRUE(port->writes().empty());
+    EXPECT_TRUE(port->Writes().empty());
     EXPECT_TRUE(messenger.messages.empty());
 }
 

@@ -35,7 +35,7 @@ struct RecordingProgress : TransferProgress {
 
 struct TransferRig {
     explicit TransferRig(DriveLinkOptions options) : drive({}, options) {
-        port->setResponder([this](QByteArrayView written) -> QByteArray {
+        port->SetResponder([this](QByteArrayView written) -> QByteArray {
             if (refuse && refuse(QString::fromLatin1(written.toByteArray())))
                 return QByteArrayLiteral("!");
             if (swallow && swallow(written.toByteArray())) {

@@ -208,7 +208,7 @@ TEST_F(MainFrame, CloseWritesTheSettingsFileWithTheEntrysOwnDevice) {
     options.port = QStringLiteral("/dev/ttyACM7"); // this run only
     ASSERT_TRUE(h.Start(options));
     EXPECT_EQ(h.app->Settings().comDevices[0], QStringLiteral("/dev/ttyACM7"));
-    EXPECT_EQ(h.port->device(), QStringLiteral("/dev/ttyACM7"));
+    EXPECT_EQ(h.port->Device(), QStringLiteral("/dev/ttyACM7"));
     h.app->Settings().link.BaudRateIndex = 2;
     h.app->Settings().comDevices[4] = QStringLiteral("/dev/ttyS9");
     ASSERT_FALSE(QFile::exists(h.SettingsPath()));

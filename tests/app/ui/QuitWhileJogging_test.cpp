@@ -126,7 +126,7 @@ TEST(QuitWhileJogging, LostLinkTriesTheExitAndTellsWhenItDidNotGetThrough) {
     jog = StartJogging(back, Quit::MenuExit);
     ASSERT_NE(jog, nullptr);
     int probes = 0;
-    back.port->setResponder([&probes, drive = back.port->responder()](QByteArrayView written) {
+    back.port->SetResponder([&probes, drive = back.port->CurrentResponder()](QByteArrayView written) {
         // The probe (dn-03) goes unanswered; everything else is answered.
         if (written.startsWith("R6CB")) {
             ++probes;

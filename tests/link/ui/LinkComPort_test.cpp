@@ -136,7 +136,7 @@ TEST(LinkComPort, DialogConnectThroughTheViewUsesTheChosenDevice) {
     ASSERT_TRUE(h.Frame().Trigger(Command::PortSettings));
     EXPECT_EQ(okText, QStringLiteral("连线(&C)"));
     EXPECT_TRUE(h.Session().LinkUp());
-    EXPECT_EQ(h.port->device(), QStringLiteral("/tmp/bench-drive"));
+    EXPECT_EQ(h.port->Device(), QStringLiteral("/tmp/bench-drive"));
     EXPECT_EQ(h.app->Settings().comDevices[1], QStringLiteral("/tmp/bench-drive"));
     const QString linkedPane = h.Frame().Pane(3)->text();
 
@@ -190,7 +190,7 @@ TEST(LinkComPort, ADeviceChosenInTheDialogReplacesTheCommandLinesForTheRun) {
         },
         &okText);
     ASSERT_TRUE(h.Frame().Trigger(Command::PortSettings));
-    EXPECT_EQ(h.port->device(), QStringLiteral("/dev/ttyS4"));
+    EXPECT_EQ(h.port->Device(), QStringLiteral("/dev/ttyS4"));
     EXPECT_TRUE(h.View().PortOverride().isEmpty());
     // The user's choice is the entry's device from now on, in the file too.
     EXPECT_EQ(h.app->SettingsForFile().comDevices[0], QStringLiteral("/dev/ttyS4"));
