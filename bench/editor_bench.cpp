@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     std::vector<double> refresh;
     for (int i = 0; i < kRuns; ++i) {
         for (int g = 0; g < kParamGroupCount; ++g) {
-            for (int32_t& value : document.values.group(static_cast<ParamGroup>(g)))
+            for (int32_t& value : document.values.Group(static_cast<ParamGroup>(g)))
                 value += 1;
         }
         QElapsedTimer timer;

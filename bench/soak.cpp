@@ -73,7 +73,7 @@ QList<int32_t> RandomSet(const QList<ParamCode>& codes, const DriveProfile& prof
     FillRangeTables(minimums, maximums, profile);
     QList<int32_t> values;
     for (const ParamCode& code : codes) {
-        std::uniform_int_distribution<int32_t> pick(*minimums.slot(code), *maximums.slot(code));
+        std::uniform_int_distribution<int32_t> pick(*minimums.Slot(code), *maximums.Slot(code));
         values.append(pick(random));
     }
     return values;
@@ -124,7 +124,7 @@ qsizetype NamedIndex(const RecordingMessenger& messenger, const QList<ParamCode>
         StringText(StringId::kErrorCaption) + QStringLiteral(":\n\n") + StringText(headingId);
     const QString& text = messenger.messages.last().text;
     for (qsizetype i = 0; i < codes.size(); ++i) {
-        if (text == prefix + codes[i].text()) {
+        if (text == prefix + codes[i].Text()) {
             return i;
         }
     }
@@ -277,7 +277,7 @@ private:
                     ++(ok ? tally_.wrong : tally_.broken);
                     Complain(ok ? "wrong after success" : "broken promise", tally_.cycles,
                              QStringLiteral("%1 stored %2, new %3, old %4 (failure at %5)")
-                                 .arg(code.text(), Hex(now), Hex(fresh[w]), Hex(old))
+                                 .arg(code.Text(), Hex(now), Hex(fresh[w]), Hex(old))
                                  .arg(named));
                 }
             }
@@ -297,7 +297,7 @@ private:
                 ++(ok ? tally_.wrong : tally_.broken);
                 Complain("live copy", tally_.cycles,
                          QStringLiteral("%1 live %2, new %3")
-                             .arg(code.text(), Hex(live), Hex(fresh[w])));
+                             .arg(code.Text(), Hex(live), Hex(fresh[w])));
             }
         }
     }
@@ -331,12 +331,12 @@ private:
         }
         for (const ParamSpec& p : AllParameters()) {
             const ParamCode code{p.letter, p.number};
-            const int32_t read = *document_.transfer.slot(code);
+            const int32_t read = *document_.transfer.Slot(code);
             if (read != DriveValue(code)) {
                 ++tally_.wrong;
                 Complain("read", tally_.cycles,
                          QStringLiteral("%1 read %2, drive %3")
-                             .arg(code.text())
+                             .arg(code.Text())
                              .arg(read)
                              .arg(DriveValue(code)));
             }

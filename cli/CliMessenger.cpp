@@ -2,7 +2,7 @@
 
 #include "cli/CliText.h"
 
-MessageAnswer CliMessenger::show(const Message& message) {
+MessageAnswer CliMessenger::Show(const Message& message) {
     ErrorLine(err_);
     if (!message.caption.isEmpty()) {
         err_ << message.caption << ": ";

@@ -10,7 +10,7 @@
 class CliMessenger : public Messenger {
 public:
     explicit CliMessenger(QTextStream& err) : err_(err) {}
-    MessageAnswer show(const Message& message) override;
+    MessageAnswer Show(const Message& message) override;
 
 private:
     QTextStream& err_;

@@ -130,14 +130,14 @@ int RunNvpShow(const Invocation& call) {
     rows.append({QStringLiteral("代码"), QStringLiteral("名称"), QStringLiteral("设定值"),
                  QStringLiteral("单位"), QStringLiteral("范围"), QStringLiteral("默认值")});
     for (const ParamSpec& p : AllParameters()) {
-        const QString code = ParamCode{p.letter, p.number}.text();
+        const QString code = ParamCode{p.letter, p.number}.Text();
         rows.append(
             {code, ParameterName({p.letter, p.number}),
-             FormatValue({p.letter, p.number}, *doc.values.slot({p.letter, p.number}), false),
+             FormatValue({p.letter, p.number}, *doc.values.Slot({p.letter, p.number}), false),
              UnitText({p.letter, p.number}),
-             RangeText({p.letter, p.number}, *doc.minimums.slot({p.letter, p.number}),
-                       *doc.maximums.slot({p.letter, p.number})),
-             FormatValue({p.letter, p.number}, *doc.defaults.slot({p.letter, p.number}), true)});
+             RangeText({p.letter, p.number}, *doc.minimums.Slot({p.letter, p.number}),
+                       *doc.maximums.Slot({p.letter, p.number})),
+             FormatValue({p.letter, p.number}, *doc.defaults.Slot({p.letter, p.number}), true)});
     }
     QList<int> widths(6, 0);
     for (const QStringList& row : rows) {
@@ -245,12 +245,12 @@ int RunNvpDiff(const Invocation& call) {
     }
     int differences = 0;
     for (const ParamSpec& p : AllParameters()) {
-        const int32_t va = *a.values.slot({p.letter, p.number});
-        const int32_t vb = *b.values.slot({p.letter, p.number});
+        const int32_t va = *a.values.Slot({p.letter, p.number});
+        const int32_t vb = *b.values.Slot({p.letter, p.number});
         if (va == vb) {
             continue;
         }
-        const QString code = ParamCode{p.letter, p.number}.text();
+        const QString code = ParamCode{p.letter, p.number}.Text();
         call.out << code << "  " << ParameterName({p.letter, p.number}) << "  "
                  << FormatValue({p.letter, p.number}, va, false) << "  "
                  << FormatValue({p.letter, p.number}, vb, false) << "\n";

@@ -19,8 +19,8 @@
 namespace {
 
 std::optional<ParamCode> ParseCode(const QString& text) {
-    const ParamCode code = ParamCode::fromText(text);
-    if (text.size() != 5 || FindParam(code) == nullptr || code.text() != text) {
+    const ParamCode code = ParamCode::FromText(text);
+    if (text.size() != 5 || FindParam(code) == nullptr || code.Text() != text) {
         return std::nullopt;
     }
     return code;
@@ -82,7 +82,7 @@ public:
         }
     }
     void ExchangeDone() override { ++exchanges_; }
-    int exchanges() const { return exchanges_; }
+    int Exchanges() const { return exchanges_; }
 
 private:
     QTextStream& err_;
@@ -112,7 +112,7 @@ public:
 
     // Says which exchange of the parameter in progress failed. Returns exit code 1.
     int Failed() {
-        ErrorLine(call_.err) << call_.name << " stopped: exchange " << progress_.exchanges()
+        ErrorLine(call_.err) << call_.name << " stopped: exchange " << progress_.Exchanges()
                              << " of that parameter got no accepted reply\n";
         return 1;
     }
@@ -176,7 +176,7 @@ int RunReadCodes(const Invocation& call) {
         return drive.Failed();
     }
     for (qsizetype i = 0; i < codes.size(); ++i) {
-        call.out << codes[i].text() << "=" << FormatValue(codes[i], values[i], false) << "\n";
+        call.out << codes[i].Text() << "=" << FormatValue(codes[i], values[i], false) << "\n";
     }
     return 0;
 }
@@ -196,10 +196,10 @@ int RunWriteCodes(const Invocation& call) {
     for (qsizetype i = 0; i < codes.size(); ++i) {
         const ParamCode& code = codes[i];
         const std::optional<int32_t> value = ParseValue(code, valueTexts[i]);
-        const int32_t min = *drive.Document().minimums.slot(code);
-        const int32_t max = *drive.Document().maximums.slot(code);
+        const int32_t min = *drive.Document().minimums.Slot(code);
+        const int32_t max = *drive.Document().maximums.Slot(code);
         if (!value || *value < min || *value > max) {
-            ErrorLine(call.err) << code.text() << "=" << valueTexts[i]
+            ErrorLine(call.err) << code.Text() << "=" << valueTexts[i]
                                 << ": the value must be within " << RangeText(code, min, max)
                                 << "\n";
             return 2;
@@ -229,7 +229,7 @@ int RunReadAll(const Invocation& call) {
     if (!drive.Connect()) {
         return 1;
     }
-    drive.Document().transfer.fill(0);
+    drive.Document().transfer.Fill(0);
     if (!drive.Transfer().ReadAll()) {
         return drive.Failed();
     }
@@ -258,7 +258,7 @@ int RunWriteAll(const Invocation& call) {
         ErrorLine(call.err) << call.words[0]
                             << " holds values outside their ranges; nothing was written:\n";
         for (const RangeFault& fault : faults) {
-            call.err << "  " << fault.code.text() << " = "
+            call.err << "  " << fault.code.Text() << " = "
                      << FormatValue(fault.code, fault.value, false) << " (range "
                      << RangeText(fault.code, fault.min, fault.max) << ")\n";
         }

@@ -6,7 +6,7 @@ void Mark(ParameterSet& set, int32_t seed) {
     int32_t v = seed;
     for (ParamGroup g : {ParamGroup::Control, ParamGroup::Torque, ParamGroup::Speed,
                          ParamGroup::Position, ParamGroup::Quick, ParamGroup::Contact}) {
-        for (int32_t& slot : set.group(g)) {
+        for (int32_t& slot : set.Group(g)) {
             slot = v++;
         }
     }

@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     ArchiveReader in(file);
     QString versionText;
-    FUZZ_CHECK(in.readText(&versionText));
+    FUZZ_CHECK(in.ReadText(&versionText));
     FUZZ_CHECK(versionText.contains(QLatin1String("Orvan Servo")));
 
     // What Open reads from the same bytes is what the copy must have taken.
@@ -62,6 +62,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(SameDocument(document, WithStoredFields(before, opened, true)));
 
     const QByteArray copy = StoreTransferCopy(document);
-    FUZZ_CHECK(copy.sliced(copy.size() - kTableBytes) == file.sliced(in.position(), kTableBytes));
+    FUZZ_CHECK(copy.sliced(copy.size() - kTableBytes) == file.sliced(in.Position(), kTableBytes));
     return 0;
 }

@@ -35,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(SameDocument(document, expected));
     for (const ParamSpec& p : AllParameters()) {
         const ParamCode code{p.letter, p.number};
-        FUZZ_CHECK(*document.values.slot(code) >= *document.minimums.slot(code));
-        FUZZ_CHECK(*document.values.slot(code) <= *document.maximums.slot(code));
+        FUZZ_CHECK(*document.values.Slot(code) >= *document.minimums.Slot(code));
+        FUZZ_CHECK(*document.values.Slot(code) <= *document.maximums.Slot(code));
     }
 
     const QByteArray exported = ExportCsv(document);

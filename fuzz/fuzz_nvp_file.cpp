@@ -27,8 +27,8 @@ constexpr qsizetype kTableBytes = 763 * 4;
 qsizetype TablesStart(QByteArrayView file) {
     ArchiveReader in(file);
     QString versionText;
-    FUZZ_CHECK(in.readText(&versionText));
-    return in.position();
+    FUZZ_CHECK(in.ReadText(&versionText));
+    return in.Position();
 }
 
 } // namespace

@@ -68,12 +68,12 @@ int32_t FieldInteger(const QString& text) {
 
 std::optional<int> LoadTorqueOfField(const QString& text, Messenger& messenger) {
     if (text.isEmpty()) {
-        messenger.show(QString::fromUtf8("请输入加载转矩的相对大小！"));
+        messenger.Show(QString::fromUtf8("请输入加载转矩的相对大小！"));
         return std::nullopt;
     }
     const int32_t percent = FieldInteger(text);
     if (percent < kLoadTorqueMin || percent > kLoadTorqueMax) {
-        messenger.show(QString::fromUtf8("加载转矩不在设定的范围内！"));
+        messenger.Show(QString::fromUtf8("加载转矩不在设定的范围内！"));
         return std::nullopt;
     }
     return percent;

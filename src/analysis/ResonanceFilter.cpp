@@ -20,11 +20,11 @@ void ShowRangeError(Messenger& messenger, const char* text) {
     message.text = QString::fromUtf8(text);
     message.caption = StringText(StringId::kErrorCaption);
     message.icon = MessageIcon::Error;
-    messenger.show(message);
+    messenger.Show(message);
 }
 
 void TakeIntoDocument(CNolvaServoDoc& document, ParamCode code, int32_t value) {
-    int32_t* slot = document.values.slot(code);
+    int32_t* slot = document.values.Slot(code);
     if (slot != nullptr && *slot != value) {
         *slot = value;
         document.modified = true;

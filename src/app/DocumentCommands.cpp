@@ -39,7 +39,7 @@ void ShowWarning(Messenger& messenger, const QString& text) {
     Message message;
     message.text = text;
     message.icon = MessageIcon::Warning;
-    messenger.show(message);
+    messenger.Show(message);
 }
 
 } // namespace
@@ -161,7 +161,7 @@ std::optional<QString> DocumentCommands::ChooseParameterFileToWrite(const QStrin
             QStringLiteral("%1 已存在。\n要替换它吗？").arg(QDir::toNativeSeparators(target));
         question.icon = MessageIcon::Warning;
         question.buttons = MessageButtons::YesNo;
-        if (messenger_.show(question) != MessageAnswer::Yes)
+        if (messenger_.Show(question) != MessageAnswer::Yes)
             return std::nullopt;
     }
     return target;
@@ -225,7 +225,7 @@ bool DocumentCommands::SaveModified() {
     question.caption = StringText(StringId::kSaveCaption);
     question.icon = MessageIcon::Warning;
     question.buttons = MessageButtons::YesNoCancel;
-    switch (messenger_.show(question)) {
+    switch (messenger_.Show(question)) {
     case MessageAnswer::Yes: return FileSave();
     case MessageAnswer::No: return true;
     default: return false;
@@ -253,7 +253,7 @@ bool DocumentCommands::OfferRecovery(const QString& recoveryPath) {
     question.icon = MessageIcon::Question;
     question.buttons = MessageButtons::YesNo;
     bool recovered = false;
-    if (messenger_.show(question) == MessageAnswer::Yes) {
+    if (messenger_.Show(question) == MessageAnswer::Yes) {
         QString error;
         if (OpenDocumentFile(recoveryPath, document_, &error)) {
             // The kept changes are not in the user's file yet: the document is still that file's

@@ -133,7 +133,7 @@ struct DriveSession::Impl {
         message.caption = StringText(StringId::kLinkCaption);
         message.icon = MessageIcon::Error;
         message.topmost = topmost;
-        messenger.show(message);
+        messenger.Show(message);
     }
 
     bool ProbeDrive() { return connection.Probe(); }

@@ -41,7 +41,7 @@ class LineReader {
 public:
     explicit LineReader(QByteArrayView content) : rest_(content) {}
 
-    std::optional<QByteArrayView> next() {
+    std::optional<QByteArrayView> Next() {
         if (rest_.isEmpty())
             return std::nullopt;
         QByteArrayView line = rest_;
@@ -111,7 +111,7 @@ bool ReadOnlinePanelLine(QByteArrayView line, OnlinePanelCodes& codes) {
         return false;
     const QByteArrayView text = line.sliced(keyLength + 2);
     if (text.size() == 5)
-        codes[static_cast<size_t>(panel)] = ParamCode::fromText(QString::fromLatin1(text));
+        codes[static_cast<size_t>(panel)] = ParamCode::FromText(QString::fromLatin1(text));
     return true;
 }
 
@@ -161,15 +161,15 @@ AppSettings ParseSettings(const QByteArray& content) {
     DisplaySettings& display = settings.display;
     LineReader in(content);
 
-    std::optional<QByteArrayView> line = in.next();
+    std::optional<QByteArrayView> line = in.Next();
     if (!line || *line != kFirstLine)
         return settings;
-    if (!in.next()) // the version line, whatever it says
+    if (!in.Next()) // the version line, whatever it says
         return settings;
-    line = in.next();
+    line = in.Next();
     if (!line || !line->contains(kSystemSection))
         return settings;
-    line = in.next();
+    line = in.Next();
     if (!line || !line->contains(kComPortKey))
         return settings;
     link.ComPort = ValueAfter(*line, kComPortKey);
@@ -178,12 +178,12 @@ AppSettings ParseSettings(const QByteArray& content) {
 
     // The custom list. The line read here is consumed whether or not it is the section header:
     // a file without the section loses its next line (normally the display header) to this read.
-    line = in.next();
+    line = in.Next();
     if (!line)
         return settings;
     std::optional<QByteArrayView> handedOn; // a line that ended the list early
     if (line->contains(kCustomSection)) {
-        line = in.next();
+        line = in.Next();
         if (!line)
             return settings;
         // The list keeps every entry the file holds, more than 180 included; a negative count
@@ -196,14 +196,14 @@ AppSettings ParseSettings(const QByteArray& content) {
         // ends there as with any line out of order.
         const int32_t count = DecimalPrefixValue(*line);
         for (int32_t i = 0; i < count; ++i) {
-            const std::optional<QByteArrayView> group = in.next();
+            const std::optional<QByteArrayView> group = in.Next();
             if (!group)
                 return settings;
             if (EndsCustomList(*group)) {
                 handedOn = group;
                 break;
             }
-            const std::optional<QByteArrayView> index = in.next();
+            const std::optional<QByteArrayView> index = in.Next();
             if (!index)
                 return settings;
             if (EndsCustomList(*index)) {
@@ -215,18 +215,18 @@ AppSettings ParseSettings(const QByteArray& content) {
         }
     }
 
-    line = handedOn ? handedOn : in.next();
+    line = handedOn ? handedOn : in.Next();
     if (line && line->contains(kDisplaySection)) {
         // Thirteen numbers in the order written; a flag is on for any number but 0. A file that
         // ends inside the block keeps the values read so far.
         auto number = [&in](int32_t& target) {
-            const std::optional<QByteArrayView> text = in.next();
+            const std::optional<QByteArrayView> text = in.Next();
             if (text)
                 target = DecimalPrefixValue(*text);
             return text.has_value();
         };
         auto flag = [&in](bool& target) {
-            const std::optional<QByteArrayView> text = in.next();
+            const std::optional<QByteArrayView> text = in.Next();
             if (text)
                 target = DecimalPrefixValue(*text) != 0;
             return text.has_value();
@@ -247,23 +247,23 @@ AppSettings ParseSettings(const QByteArray& content) {
 
     // The link keys: station, RS-485 and baud rate may each be missing; the frame format line
     // must come last.
-    line = in.next();
+    line = in.Next();
     if (!line)
         return settings;
     if (line->contains(kStationKey)) {
         link.StationID = ValueAfter(*line, kStationKey);
-        if (!(line = in.next()))
+        if (!(line = in.Next()))
             return settings;
     }
     if (line->contains(kRs485Key)) {
         link.RS485Port = ValueAfter(*line, kRs485Key) != 0;
-        if (!(line = in.next()))
+        if (!(line = in.Next()))
             return settings;
     }
     if (line->contains(kBaudKey)) {
         // Not range-checked here: connecting checks the index.
         link.BaudRateIndex = ValueAfter(*line, kBaudKey);
-        if (!(line = in.next()))
+        if (!(line = in.Next()))
             return settings;
     }
     if (!line->contains(kFrameFormatKey))
@@ -277,7 +277,7 @@ AppSettings ParseSettings(const QByteArray& content) {
     // online editor's panels, after the frame format line. Entries without a usable line keep
     // their defaults.
     OnlinePanelCodes onlineCodes{};
-    while ((line = in.next())) {
+    while ((line = in.Next())) {
         if (!ReadEchoLine(*line, link.Echo) && !ReadOnlinePanelLine(*line, onlineCodes))
             ReadDeviceLine(*line, settings.comDevices);
     }
@@ -335,7 +335,7 @@ QByteArray FormatSettings(const AppSettings& settings) {
         const ParamCode code = settings.onlineCodes[static_cast<size_t>(p)];
         if (code.letter != 0)
             AppendLine(out, kOnlinePanelKey.toByteArray() + QByteArray::number(p + 1) + '=' +
-                                code.text().toLatin1());
+                                code.Text().toLatin1());
     }
     return out;
 }

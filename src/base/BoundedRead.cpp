@@ -31,7 +31,7 @@ public:
     }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
+    int Get() const { return fd_; }
 
 private:
     int fd_;
@@ -44,10 +44,10 @@ bool ReadFileWithLimit(const QString& path, qint64 maxBytes, QByteArray* bytes,
     // O_NONBLOCK: opening a FIFO for reading otherwise waits for a writer, for ever.
     const Descriptor file(
         ::open(NativeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (file.get() < 0)
+    if (file.Get() < 0)
         return FailSystem(error, errno);
     struct stat info {};
-    if (::fstat(file.get(), &info) != 0)
+    if (::fstat(file.Get(), &info) != 0)
         return FailSystem(error, errno);
     if (S_ISDIR(info.st_mode))
         return FailSystem(error, EISDIR);
@@ -63,7 +63,7 @@ bool ReadFileWithLimit(const QString& path, qint64 maxBytes, QByteArray* bytes,
     char chunk[65536];
     while (content.size() <= maxBytes) {
         const qint64 wanted = std::min<qint64>(sizeof chunk, maxBytes + 1 - content.size());
-        const ssize_t got = ::read(file.get(), chunk, static_cast<size_t>(wanted));
+        const ssize_t got = ::read(file.Get(), chunk, static_cast<size_t>(wanted));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)

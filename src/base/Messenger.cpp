@@ -12,7 +12,7 @@ MessageAnswer Affirmative(MessageButtons buttons) {
 
 } // namespace
 
-MessageAnswer ConsoleMessenger::show(const Message& message) {
+MessageAnswer ConsoleMessenger::Show(const Message& message) {
     QTextStream err(stderr);
     QString text = message.text;
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
@@ -23,7 +23,7 @@ MessageAnswer ConsoleMessenger::show(const Message& message) {
     return Affirmative(message.buttons);
 }
 
-MessageAnswer RecordingMessenger::show(const Message& message) {
+MessageAnswer RecordingMessenger::Show(const Message& message) {
     messages.append(message);
     if (!answers.isEmpty()) {
         return answers.takeFirst();

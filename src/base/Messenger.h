@@ -24,13 +24,13 @@ struct Message {
 class Messenger {
 public:
     virtual ~Messenger() = default;
-    virtual MessageAnswer show(const Message& message) = 0;
+    virtual MessageAnswer Show(const Message& message) = 0;
 
     // A plain text-only message with an OK button.
-    MessageAnswer show(const QString& text) {
+    MessageAnswer Show(const QString& text) {
         Message message;
         message.text = text;
-        return show(message);
+        return Show(message);
     }
 };
 
@@ -38,13 +38,13 @@ public:
 // affirmative answer (OK or Yes).
 class ConsoleMessenger : public Messenger {
 public:
-    MessageAnswer show(const Message& message) override;
+    MessageAnswer Show(const Message& message) override;
 };
 
 // Keeps every message and gives scripted answers in order (OK or Yes once the script runs out).
 class RecordingMessenger : public Messenger {
 public:
-    MessageAnswer show(const Message& message) override;
+    MessageAnswer Show(const Message& message) override;
 
     QList<Message> messages;
     QList<MessageAnswer> answers;

@@ -13,7 +13,7 @@ bool IsAsciiDigit(QChar c) {
 
 } // namespace
 
-ParamCode ParamCode::fromText(const QString& text) {
+ParamCode ParamCode::FromText(const QString& text) {
     ParamCode code;
     if (text.isEmpty()) {
         return code;
@@ -30,7 +30,7 @@ ParamCode ParamCode::fromText(const QString& text) {
     return code;
 }
 
-QString ParamCode::text() const {
+QString ParamCode::Text() const {
     const int group = GroupIndexOfLetter(letter);
     if (group < 0) {
         return {};

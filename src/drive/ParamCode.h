@@ -11,9 +11,9 @@ struct ParamCode {
     char letter = 0;
     int number = 0;
 
-    static ParamCode fromText(const QString& text);
+    static ParamCode FromText(const QString& text);
     // "Cn005", "Tn104", "qn401", "Hn519"; empty for a letter outside the six parameter groups.
-    QString text() const;
+    QString Text() const;
 
     bool operator==(const ParamCode&) const = default;
 };

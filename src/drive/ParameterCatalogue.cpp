@@ -84,7 +84,7 @@ void CopyQuickValuesFromTwins(ParameterSet& set) {
     for (int q = 1; q <= static_cast<int>(set.quick.size()); ++q) {
         const ParamCode twin = QuickTwinOf(q);
         if (twin.letter != 0) {
-            set.quick[q - 1] = *set.slot(twin);
+            set.quick[q - 1] = *set.Slot(twin);
         }
     }
 }
@@ -221,26 +221,26 @@ QString ParameterName(ParamCode code) {
 }
 
 void FillRangeTables(ParameterSet& minimums, ParameterSet& maximums, const DriveProfile& profile) {
-    minimums.fill(0);
-    maximums.fill(0);
+    minimums.Fill(0);
+    maximums.Fill(0);
     for (const ParamSpec& p : AllParameters()) {
         if (p.letter == 'q') {
             continue; // taken from the twins below
         }
-        *minimums.slot({p.letter, p.number}) = DriveRangeMin(p, profile);
-        *maximums.slot({p.letter, p.number}) = DriveRangeMax(p, profile);
+        *minimums.Slot({p.letter, p.number}) = DriveRangeMin(p, profile);
+        *maximums.Slot({p.letter, p.number}) = DriveRangeMax(p, profile);
     }
     CopyQuickValuesFromTwins(minimums);
     CopyQuickValuesFromTwins(maximums);
 }
 
 void FillDefaultTable(ParameterSet& defaults, const DriveProfile& profile) {
-    defaults.fill(0);
+    defaults.Fill(0);
     for (const ParamSpec& p : AllParameters()) {
         if (p.letter == 'q') {
             continue;
         }
-        *defaults.slot({p.letter, p.number}) = DriveDefault(p, profile);
+        *defaults.Slot({p.letter, p.number}) = DriveDefault(p, profile);
     }
     CopyQuickValuesFromTwins(defaults);
 }

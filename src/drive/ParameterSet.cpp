@@ -1,6 +1,6 @@
 #include "drive/ParameterSet.h"
 
-std::span<int32_t> ParameterSet::group(ParamGroup g) {
+std::span<int32_t> ParameterSet::Group(ParamGroup g) {
     switch (g) {
     case ParamGroup::Control: return control;
     case ParamGroup::Torque: return torque;
@@ -12,26 +12,26 @@ std::span<int32_t> ParameterSet::group(ParamGroup g) {
     return {};
 }
 
-std::span<const int32_t> ParameterSet::group(ParamGroup g) const {
-    return const_cast<ParameterSet*>(this)->group(g);
+std::span<const int32_t> ParameterSet::Group(ParamGroup g) const {
+    return const_cast<ParameterSet*>(this)->Group(g);
 }
 
-int32_t* ParameterSet::slot(ParamCode code) {
+int32_t* ParameterSet::Slot(ParamCode code) {
     const auto [letter, number] = code;
     const int g = GroupIndexOfLetter(letter);
     if (g < 0 || number < 1 || number > GroupInfo(g).count) {
         return nullptr;
     }
-    return &group(static_cast<ParamGroup>(g))[number - 1];
+    return &Group(static_cast<ParamGroup>(g))[number - 1];
 }
 
-const int32_t* ParameterSet::slot(ParamCode code) const {
-    return const_cast<ParameterSet*>(this)->slot(code);
+const int32_t* ParameterSet::Slot(ParamCode code) const {
+    return const_cast<ParameterSet*>(this)->Slot(code);
 }
 
-void ParameterSet::fill(int32_t value) {
+void ParameterSet::Fill(int32_t value) {
     for (int g = 0; g < kParamGroupCount; ++g) {
-        for (int32_t& v : group(static_cast<ParamGroup>(g))) {
+        for (int32_t& v : Group(static_cast<ParamGroup>(g))) {
             v = value;
         }
     }

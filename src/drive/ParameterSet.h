@@ -17,15 +17,15 @@ struct ParameterSet {
     std::array<int32_t, 20> quick{};
     std::array<int32_t, 20> contact{};
 
-    std::span<int32_t> group(ParamGroup g);
-    std::span<const int32_t> group(ParamGroup g) const;
+    std::span<int32_t> Group(ParamGroup g);
+    std::span<const int32_t> Group(ParamGroup g) const;
 
     // Slot of parameter `number` (1-based) of the group `letter`; nullptr when the code is not a
     // parameter of the six groups.
-    int32_t* slot(ParamCode code);
-    const int32_t* slot(ParamCode code) const;
+    int32_t* Slot(ParamCode code);
+    const int32_t* Slot(ParamCode code) const;
 
-    void fill(int32_t value);
+    void Fill(int32_t value);
 
     bool operator==(const ParameterSet&) const = default;
 };

@@ -95,6 +95,6 @@ void RunPressed(DriveOperations& operations, Messenger& messenger, std::function
         message.text = BusyCommandText();
         message.caption = QString::fromUtf8("错误信息");
         message.icon = MessageIcon::Warning;
-        messenger.show(message);
+        messenger.Show(message);
     }
 }

@@ -50,7 +50,7 @@ uint32_t SerialChannel::FailBackend(int code) {
 
 void SerialChannel::Say(const char* text) {
     Messenger& messenger = messenger_ != nullptr ? *messenger_ : ConsoleFallback();
-    messenger.show(QString::fromLatin1(text));
+    messenger.Show(QString::fromLatin1(text));
 }
 
 uint32_t SerialChannel::GetBaudRate() {

@@ -17,7 +17,7 @@ void ShowMessage(Messenger& messenger, const QString& text, const QString& capti
     message.text = text;
     message.caption = caption;
     message.icon = icon;
-    messenger.show(message);
+    messenger.Show(message);
 }
 
 } // namespace

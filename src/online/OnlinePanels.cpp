@@ -40,11 +40,11 @@ OnlinePanel MakeOnlinePanel(ParamCode code, const DriveProfile& profile) {
     ParameterSet minimums;
     ParameterSet maximums;
     FillRangeTables(minimums, maximums, profile);
-    if (const int32_t* min = minimums.slot(code)) {
+    if (const int32_t* min = minimums.Slot(code)) {
         panel.PanelMin = *min;
-        panel.PanelMax = *maximums.slot(code);
+        panel.PanelMax = *maximums.Slot(code);
     }
-    panel.codeText = code.text();
+    panel.codeText = code.Text();
     const uint8_t attributes = ParamAttributes(code);
     panel.PanelWide = (attributes & kAttrSigned) != 0;
     panel.PanelHex = IsHexFormat(code);
@@ -146,11 +146,11 @@ QList<ParamCode> OfferedParameters(const OnlinePanelCodes& panels) {
 }
 
 QString OfferedEntryText(ParamCode code) {
-    return code.text() + QStringLiteral(" - ") + ParameterName(code);
+    return code.Text() + QStringLiteral(" - ") + ParameterName(code);
 }
 
 ParamCode CodeOfOfferedEntry(const QString& entry) {
-    return ParamCode::fromText(entry.left(5));
+    return ParamCode::FromText(entry.left(5));
 }
 
 OnlinePanelCodes UsablePanelCodes(const OnlinePanelCodes& codes) {

@@ -10,7 +10,7 @@ constexpr uint16_t kLength32 = 0xFFFF;
 
 } // namespace
 
-void ArchiveWriter::writeText(const QString& text) {
+void ArchiveWriter::WriteText(const QString& text) {
     const QByteArray bytes = text.toLatin1(); // the file holds 8-bit text
     const auto length = static_cast<uint32_t>(bytes.size());
     if (length < 0xFF) {
@@ -32,63 +32,63 @@ void ArchiveWriter::writeText(const QString& text) {
     m_bytes.append(bytes);
 }
 
-void ArchiveWriter::writeInt32(int32_t value) {
+void ArchiveWriter::WriteInt32(int32_t value) {
     char bytes[4];
     qToLittleEndian<int32_t>(value, bytes);
     m_bytes.append(bytes, 4);
 }
 
-void ArchiveWriter::writeInt32s(std::span<const int32_t> values) {
+void ArchiveWriter::WriteInt32s(std::span<const int32_t> values) {
     for (int32_t v : values) {
-        writeInt32(v);
+        WriteInt32(v);
     }
 }
 
-bool ArchiveReader::fail(const QString& why) {
+bool ArchiveReader::Fail(const QString& why) {
     m_error = why;
     return false;
 }
 
-bool ArchiveReader::readBytes(qsizetype count, const char** data) {
+bool ArchiveReader::ReadBytes(qsizetype count, const char** data) {
     if (count < 0 || m_bytes.size() - m_position < count) {
-        return fail(QStringLiteral("文件在第 %1 字节处意外结束").arg(m_bytes.size()));
+        return Fail(QStringLiteral("文件在第 %1 字节处意外结束").arg(m_bytes.size()));
     }
     *data = m_bytes.data() + m_position;
     m_position += count;
     return true;
 }
 
-bool ArchiveReader::readUInt8(uint8_t* value) {
+bool ArchiveReader::ReadUInt8(uint8_t* value) {
     const char* data = nullptr;
-    if (!readBytes(1, &data)) {
+    if (!ReadBytes(1, &data)) {
         return false;
     }
     *value = static_cast<uint8_t>(*data);
     return true;
 }
 
-bool ArchiveReader::readUInt16(uint16_t* value) {
+bool ArchiveReader::ReadUInt16(uint16_t* value) {
     const char* data = nullptr;
-    if (!readBytes(2, &data)) {
+    if (!ReadBytes(2, &data)) {
         return false;
     }
     *value = qFromLittleEndian<uint16_t>(data);
     return true;
 }
 
-bool ArchiveReader::readUInt32(uint32_t* value) {
+bool ArchiveReader::ReadUInt32(uint32_t* value) {
     const char* data = nullptr;
-    if (!readBytes(4, &data)) {
+    if (!ReadBytes(4, &data)) {
         return false;
     }
     *value = qFromLittleEndian<uint32_t>(data);
     return true;
 }
 
-bool ArchiveReader::readLength(uint64_t* length, bool* wide) {
+bool ArchiveReader::ReadLength(uint64_t* length, bool* wide) {
     *wide = false;
     uint8_t first = 0;
-    if (!readUInt8(&first)) {
+    if (!ReadUInt8(&first)) {
         return false;
     }
     if (first < kLongLength) {
@@ -96,20 +96,20 @@ bool ArchiveReader::readLength(uint64_t* length, bool* wide) {
         return true;
     }
     uint16_t word = 0;
-    if (!readUInt16(&word)) {
+    if (!ReadUInt16(&word)) {
         return false;
     }
     if (word == kWideMarker) {
         // Wide text: the length follows again, in characters.
         *wide = true;
-        if (!readUInt8(&first)) {
+        if (!ReadUInt8(&first)) {
             return false;
         }
         if (first < kLongLength) {
             *length = first;
             return true;
         }
-        if (!readUInt16(&word)) {
+        if (!ReadUInt16(&word)) {
             return false;
         }
     }
@@ -118,18 +118,18 @@ bool ArchiveReader::readLength(uint64_t* length, bool* wide) {
         return true;
     }
     uint32_t dword = 0;
-    if (!readUInt32(&dword)) {
+    if (!ReadUInt32(&dword)) {
         return false;
     }
     *length = dword;
     return true;
 }
 
-bool ArchiveReader::readText(QString* text) {
+bool ArchiveReader::ReadText(QString* text) {
     const qsizetype start = m_position;
     uint64_t length = 0;
     bool wide = false;
-    if (!readLength(&length, &wide)) {
+    if (!ReadLength(&length, &wide)) {
         m_position = start;
         return false;
     }
@@ -138,10 +138,10 @@ bool ArchiveReader::readText(QString* text) {
     if (byteCount > remaining) {
         const qsizetype at = m_position;
         m_position = start;
-        return fail(QStringLiteral("第 %1 字节处的文字长度 %2 超出文件末尾").arg(at).arg(length));
+        return Fail(QStringLiteral("第 %1 字节处的文字长度 %2 超出文件末尾").arg(at).arg(length));
     }
     const char* data = nullptr;
-    readBytes(static_cast<qsizetype>(byteCount), &data);
+    ReadBytes(static_cast<qsizetype>(byteCount), &data);
     if (wide) {
         QString decoded(static_cast<qsizetype>(length), Qt::Uninitialized);
         for (uint64_t i = 0; i < length; ++i) {
@@ -154,9 +154,9 @@ bool ArchiveReader::readText(QString* text) {
     return true;
 }
 
-bool ArchiveReader::readInt32s(std::span<int32_t> values) {
+bool ArchiveReader::ReadInt32s(std::span<int32_t> values) {
     const char* data = nullptr;
-    if (!readBytes(static_cast<qsizetype>(values.size() * 4), &data)) {
+    if (!ReadBytes(static_cast<qsizetype>(values.size() * 4), &data)) {
         return false;
     }
     for (size_t i = 0; i < values.size(); ++i) {

@@ -15,10 +15,10 @@
 // written.
 class ArchiveWriter {
 public:
-    void writeText(const QString& text);
-    void writeInt32(int32_t value);
-    void writeInt32s(std::span<const int32_t> values);
-    const QByteArray& bytes() const { return m_bytes; }
+    void WriteText(const QString& text);
+    void WriteInt32(int32_t value);
+    void WriteInt32s(std::span<const int32_t> values);
+    const QByteArray& Bytes() const { return m_bytes; }
 
 private:
     QByteArray m_bytes;
@@ -31,21 +31,21 @@ public:
     // Each read returns false, and leaves its output untouched, when the stream ends before the
     // value does. A length prefix that claims more text than the stream holds is refused before
     // anything is allocated.
-    bool readText(QString* text);
-    bool readInt32s(std::span<int32_t> values);
+    bool ReadText(QString* text);
+    bool ReadInt32s(std::span<int32_t> values);
 
-    qsizetype position() const { return m_position; }
-    qsizetype size() const { return m_bytes.size(); }
+    qsizetype Position() const { return m_position; }
+    qsizetype Size() const { return m_bytes.size(); }
     // Where and why the last read failed.
-    const QString& error() const { return m_error; }
+    const QString& Error() const { return m_error; }
 
 private:
-    bool readBytes(qsizetype count, const char** data);
-    bool readUInt8(uint8_t* value);
-    bool readUInt16(uint16_t* value);
-    bool readUInt32(uint32_t* value);
-    bool readLength(uint64_t* length, bool* wide);
-    bool fail(const QString& why);
+    bool ReadBytes(qsizetype count, const char** data);
+    bool ReadUInt8(uint8_t* value);
+    bool ReadUInt16(uint16_t* value);
+    bool ReadUInt32(uint32_t* value);
+    bool ReadLength(uint64_t* length, bool* wide);
+    bool Fail(const QString& why);
 
     QByteArrayView m_bytes;
     qsizetype m_position = 0;

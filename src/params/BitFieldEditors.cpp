@@ -178,7 +178,7 @@ bool IsBetween(int value, int low, int high) {
 } // namespace
 
 ValueEditorKind EditorKindOf(const QString& code) {
-    const ParamCode pc = ParamCode::fromText(code);
+    const ParamCode pc = ParamCode::FromText(code);
     if (pc == ParamCode{'C', 26}) {
         return ValueEditorKind::Rigidity;
     }
@@ -200,13 +200,13 @@ QString EditorWindowTitle() {
 }
 
 QString ValueFieldText(const QString& code, int32_t value) {
-    return FormatValue(ParamCode::fromText(code), value, false);
+    return FormatValue(ParamCode::FromText(code), value, false);
 }
 
 const FieldEditor* FieldEditorFor(const QString& code) {
-    const ParamCode wanted = ParamCode::fromText(code);
+    const ParamCode wanted = ParamCode::FromText(code);
     for (const FieldEditor& editor : FieldEditors()) {
-        if (ParamCode::fromText(editor.code) == wanted) {
+        if (ParamCode::FromText(editor.code) == wanted) {
             return &editor;
         }
     }
@@ -220,7 +220,7 @@ std::array<int, 4> HexDigits(int32_t value) {
 }
 
 int FieldValue(const FieldList& list, int32_t value) {
-    return static_cast<int>((static_cast<uint32_t>(value) & list.mask()) >> list.shift);
+    return static_cast<int>((static_cast<uint32_t>(value) & list.Mask()) >> list.shift);
 }
 
 int SelectedItem(const FieldList& list, int32_t value) {
@@ -244,12 +244,12 @@ int32_t ChooseItem(const FieldEditor& editor, int32_t value, int listIndex, int 
     if (item < 0 || item >= list.items.size()) {
         return value;
     }
-    const uint32_t kept = static_cast<uint32_t>(value) & editor.keptMask & ~list.mask();
+    const uint32_t kept = static_cast<uint32_t>(value) & editor.keptMask & ~list.Mask();
     return static_cast<int32_t>(kept | (static_cast<uint32_t>(item) << list.shift));
 }
 
 ContactEditor ContactEditorFor(const QString& code) {
-    const ParamCode pc = ParamCode::fromText(code);
+    const ParamCode pc = ParamCode::FromText(code);
     const int n = pc.number;
     ContactEditor editor;
     editor.code = code;

@@ -43,7 +43,7 @@ struct FieldList {
     QString rangeText; // "(0-2)"; empty for the contact masks
     QStringList items; // "0: ...", "1: ..."
 
-    uint32_t mask() const { return ((1u << width) - 1u) << shift; }
+    uint32_t Mask() const { return ((1u << width) - 1u) << shift; }
 };
 
 // An editor made of field lists: the digit editors and the contact mask editors.

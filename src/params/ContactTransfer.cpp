@@ -49,7 +49,7 @@ bool ContactTransfer::Write() {
     for (int n = 1; n <= kParameterCount; ++n) {
         const ParamCode code{'H', n};
         channel_.BeginParameter(WriteText(n), 1);
-        if (!channel_.Write(code, *document_.values.slot(code), route, false)) {
+        if (!channel_.Write(code, *document_.values.Slot(code), route, false)) {
             return channel_.Fail();
         }
     }

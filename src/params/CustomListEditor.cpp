@@ -45,7 +45,7 @@ QString CustomEntryText(const CustomEntry& entry) {
         return {};
     }
     const ParamCode code = CodeOf(entry);
-    return code.text() + QLatin1Char(':') + ParameterName(code);
+    return code.Text() + QLatin1Char(':') + ParameterName(code);
 }
 
 CustomListEditor::CustomListEditor(const QList<CustomEntry>& entries) {

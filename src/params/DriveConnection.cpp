@@ -60,7 +60,7 @@ bool DriveConnection::RequireLink(Messenger& messenger) {
     message.text = StringText(StringId::kLinkError);
     message.caption = StringText(StringId::kLinkCaption);
     message.icon = MessageIcon::Error;
-    messenger.show(message);
+    messenger.Show(message);
     return false;
 }
 
@@ -70,7 +70,7 @@ void DriveConnection::TellLinkFailure(Messenger& messenger, const QString& text)
     message.text = text;
     message.caption = StringText(StringId::kLinkCaption);
     message.icon = MessageIcon::Error;
-    messenger.show(message);
+    messenger.Show(message);
 }
 
 bool DriveConnection::TakeLinkFailureTold() {

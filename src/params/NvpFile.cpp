@@ -51,32 +51,32 @@ void TakeSnapshots(const FileBody& body, CNolvaServoDoc& document) {
 
 QByteArray Store(const QString& versionText, const FileBody& body) {
     ArchiveWriter out;
-    out.writeText(versionText);
-    out.writeInt32s(body.statusSnapshot);
-    out.writeInt32s(body.diagnosticsSnapshot);
-    out.writeInt32(body.alarmHistoryPosition);
-    out.writeInt32s(body.alarmHistory);
+    out.WriteText(versionText);
+    out.WriteInt32s(body.statusSnapshot);
+    out.WriteInt32s(body.diagnosticsSnapshot);
+    out.WriteInt32(body.alarmHistoryPosition);
+    out.WriteInt32s(body.alarmHistory);
     for (ParamGroup g : kFileGroupOrder) {
-        out.writeInt32s(body.values.group(g));
+        out.WriteInt32s(body.values.Group(g));
     }
-    out.writeInt32s(body.reservedA);
-    out.writeInt32s(body.reservedB);
-    return out.bytes();
+    out.WriteInt32s(body.reservedA);
+    out.WriteInt32s(body.reservedB);
+    return out.Bytes();
 }
 
 bool Load(QByteArrayView bytes, QString* versionText, FileBody* body, QString* error) {
     ArchiveReader in(bytes);
     int32_t position = 0;
-    bool ok = in.readText(versionText) && in.readInt32s(body->statusSnapshot) &&
-              in.readInt32s(body->diagnosticsSnapshot) &&
-              in.readInt32s(std::span<int32_t>(&position, 1)) && in.readInt32s(body->alarmHistory);
+    bool ok = in.ReadText(versionText) && in.ReadInt32s(body->statusSnapshot) &&
+              in.ReadInt32s(body->diagnosticsSnapshot) &&
+              in.ReadInt32s(std::span<int32_t>(&position, 1)) && in.ReadInt32s(body->alarmHistory);
     for (ParamGroup g : kFileGroupOrder) {
-        ok = ok && in.readInt32s(body->values.group(g));
+        ok = ok && in.ReadInt32s(body->values.Group(g));
     }
-    ok = ok && in.readInt32s(body->reservedA) && in.readInt32s(body->reservedB);
+    ok = ok && in.ReadInt32s(body->reservedA) && in.ReadInt32s(body->reservedB);
     if (!ok) {
         if (error != nullptr) {
-            *error = in.error();
+            *error = in.Error();
         }
         return false;
     }

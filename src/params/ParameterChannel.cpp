@@ -90,7 +90,7 @@ bool ParameterChannel::Fail(const QString& step, const QString& caption) {
     message.text = StringText(StringId::kErrorCaption) + QStringLiteral(":\n\n") + step;
     message.caption = caption;
     message.icon = MessageIcon::Error;
-    messenger_.show(message);
+    messenger_.Show(message);
     return false;
 }
 

@@ -29,7 +29,7 @@ QList<CompareRow> DifferingParameters(const CNolvaServoDoc& document, const QLis
     const qsizetype count = std::min(codes.size(), driveValues.size());
     for (qsizetype i = 0; i < count; ++i) {
         const ParamCode code = codes[i];
-        const int32_t* documentValue = document.values.slot(code);
+        const int32_t* documentValue = document.values.Slot(code);
         if (documentValue == nullptr) {
             continue;
         }
@@ -43,7 +43,7 @@ QList<CompareRow> DifferingParameters(const CNolvaServoDoc& document, const QLis
         row.code = code;
         row.documentValue = *documentValue;
         row.driveValue = driveValue;
-        row.codeText = code.text();
+        row.codeText = code.Text();
         row.name = ParameterName(code);
         row.documentText = QString::number(row.documentValue);
         row.driveText = QString::number(row.driveValue);
@@ -63,7 +63,7 @@ CompareResult CompareParameters(ParameterTransfer& transfer, bool linkUp,
         message.text = StringText(StringId::kLinkError);
         message.caption = StringText(StringId::kLinkCaption);
         message.icon = MessageIcon::Error;
-        messenger.show(message);
+        messenger.Show(message);
         result.outcome = CompareOutcome::NotLinked;
         return result;
     }
@@ -81,7 +81,7 @@ CompareResult CompareParameters(ParameterTransfer& transfer, bool linkUp,
         message.caption = CompareCaption();
         message.icon = MessageIcon::Information;
         message.topmost = true;
-        messenger.show(message);
+        messenger.Show(message);
         result.outcome = CompareOutcome::Same;
     } else {
         result.outcome = CompareOutcome::Different;

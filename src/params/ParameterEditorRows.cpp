@@ -135,12 +135,12 @@ EditorRow MakeEditorRow(const CNolvaServoDoc& document, ParamCode code,
                         const EditorRowFlags* flags) {
     EditorRow row;
     row.code = code;
-    row.codeText = code.text();
+    row.codeText = code.Text();
     row.name = ParameterName(code);
-    const int32_t* value = document.values.slot(code);
-    const int32_t* min = document.minimums.slot(code);
-    const int32_t* max = document.maximums.slot(code);
-    const int32_t* def = document.defaults.slot(code);
+    const int32_t* value = document.values.Slot(code);
+    const int32_t* min = document.minimums.Slot(code);
+    const int32_t* max = document.maximums.Slot(code);
+    const int32_t* def = document.defaults.Slot(code);
     if (value != nullptr) {
         row.valueText = FormatValue(code, *value, false);
         row.unitText = UnitText(code);
@@ -191,7 +191,7 @@ DriveReadChoice AskToReadDrive(Messenger& messenger, bool documentModified) {
     read.caption = StringText(StringId::kReadDriveCaption);
     read.icon = MessageIcon::Question;
     read.buttons = MessageButtons::YesNo;
-    if (messenger.show(read) != MessageAnswer::Yes) {
+    if (messenger.Show(read) != MessageAnswer::Yes) {
         return DriveReadChoice::Skip;
     }
     if (!documentModified) {
@@ -202,7 +202,7 @@ DriveReadChoice AskToReadDrive(Messenger& messenger, bool documentModified) {
     save.caption = StringText(StringId::kSaveCaption);
     save.icon = MessageIcon::Warning;
     save.buttons = MessageButtons::YesNoCancel;
-    switch (messenger.show(save)) {
+    switch (messenger.Show(save)) {
     case MessageAnswer::Yes: return DriveReadChoice::SaveThenRead;
     case MessageAnswer::No: return DriveReadChoice::Read;
     default: return DriveReadChoice::Skip;

@@ -166,13 +166,13 @@ int32_t* FieldSlot(CNolvaServoDoc& doc, const QString& code) {
         if (!ok || n <= info.count || n > info.documentSlots) {
             return nullptr;
         }
-        return &doc.values.group(static_cast<ParamGroup>(g))[n - 1];
+        return &doc.values.Group(static_cast<ParamGroup>(g))[n - 1];
     }
     return nullptr;
 }
 
 QString ParameterCode(const ParamSpec& p) {
-    return ParamCode{p.letter, p.number}.text();
+    return ParamCode{p.letter, p.number}.Text();
 }
 
 } // namespace
@@ -183,11 +183,11 @@ QByteArray ExportCsv(const CNolvaServoDoc& doc) {
         const QString code = ParameterCode(p);
         out += CsvRow(
             {code, ParameterName({p.letter, p.number}),
-             FormatValue({p.letter, p.number}, *doc.values.slot({p.letter, p.number}), false),
+             FormatValue({p.letter, p.number}, *doc.values.Slot({p.letter, p.number}), false),
              UnitText({p.letter, p.number}),
-             RangeText({p.letter, p.number}, *doc.minimums.slot({p.letter, p.number}),
-                       *doc.maximums.slot({p.letter, p.number})),
-             FormatValue({p.letter, p.number}, *doc.defaults.slot({p.letter, p.number}), true)});
+             RangeText({p.letter, p.number}, *doc.minimums.Slot({p.letter, p.number}),
+                       *doc.maximums.Slot({p.letter, p.number})),
+             FormatValue({p.letter, p.number}, *doc.defaults.Slot({p.letter, p.number}), true)});
     }
     auto plain = [&out](const QString& code, const QString& name, int32_t value) {
         out += CsvRow({code, name, QString::number(value), {}, {}, {}});
@@ -208,7 +208,7 @@ QByteArray ExportCsv(const CNolvaServoDoc& doc) {
     }
     for (int g = 0; g < kParamGroupCount; ++g) {
         const ParamGroupInfo& info = GroupInfo(g);
-        const auto values = doc.values.group(static_cast<ParamGroup>(g));
+        const auto values = doc.values.Group(static_cast<ParamGroup>(g));
         for (int n = info.count + 1; n <= info.documentSlots; ++n) {
             if (values[n - 1] != 0) {
                 plain(kSlotPrefix + QLatin1Char(info.letter) + QLatin1Char('.') +
@@ -234,15 +234,15 @@ QByteArray ExportJson(const CNolvaServoDoc& doc) {
     QJsonArray parameters;
     for (const ParamSpec& p : AllParameters()) {
         const QString code = ParameterCode(p);
-        const int32_t value = *doc.values.slot({p.letter, p.number});
+        const int32_t value = *doc.values.Slot({p.letter, p.number});
         QJsonObject row{{"code", code},
                         {"name", ParameterName({p.letter, p.number})},
                         {"value", value},
                         {"text", FormatValue({p.letter, p.number}, value, false)},
                         {"unit", UnitText({p.letter, p.number})},
-                        {"min", *doc.minimums.slot({p.letter, p.number})},
-                        {"max", *doc.maximums.slot({p.letter, p.number})},
-                        {"default", *doc.defaults.slot({p.letter, p.number})},
+                        {"min", *doc.minimums.Slot({p.letter, p.number})},
+                        {"max", *doc.maximums.Slot({p.letter, p.number})},
+                        {"default", *doc.defaults.Slot({p.letter, p.number})},
                         {"restart", IsRestartParameter({p.letter, p.number})}};
         parameters.append(row);
     }
@@ -287,7 +287,7 @@ bool ImportCsv(QByteArrayView csv, CNolvaServoDoc& document, QString* error) {
     result.diagnosticsSnapshot.fill(0);
     result.alarmHistoryPosition = 0;
     result.alarmHistory.fill(0);
-    result.values.fill(0);
+    result.values.Fill(0);
     result.reservedA.fill(0);
     result.reservedB.fill(0);
     QSet<QString> seen;
@@ -308,22 +308,22 @@ bool ImportCsv(QByteArrayView csv, CNolvaServoDoc& document, QString* error) {
             result.versionText = row[2];
             continue;
         }
-        const ParamCode pc = ParamCode::fromText(code);
+        const ParamCode pc = ParamCode::FromText(code);
         const ParamSpec* param = FindParam(pc);
-        if (param != nullptr && ParamCode{param->letter, param->number}.text() == code) {
+        if (param != nullptr && ParamCode{param->letter, param->number}.Text() == code) {
             int32_t value = 0;
             if (!ParseValue(row[2], IsHexFormat(pc), &value)) {
                 *error = QStringLiteral("%1：%2 的数值 \"%3\" 无效").arg(where, code, row[2]);
                 return false;
             }
-            const int32_t min = *result.minimums.slot(pc);
-            const int32_t max = *result.maximums.slot(pc);
+            const int32_t min = *result.minimums.Slot(pc);
+            const int32_t max = *result.maximums.Slot(pc);
             if (value < min || value > max) {
                 *error = QStringLiteral("%1：%2 的数值 %3 超出范围 %4")
                              .arg(where, code, row[2], RangeText(pc, min, max));
                 return false;
             }
-            *result.values.slot(pc) = value;
+            *result.values.Slot(pc) = value;
             continue;
         }
         int32_t* slot = FieldSlot(result, code);

@@ -121,22 +121,22 @@ ParameterTable::Row ParameterTable::MakeRow(const CNolvaServoDoc& document, cons
     row.code = code;
     row.texts[static_cast<int>(TableColumn::Code)] = codeText;
     row.texts[static_cast<int>(TableColumn::Name)] = ParameterName(code);
-    row.texts[static_cast<int>(TableColumn::Value)] = Decimal(*document.values.slot(code));
+    row.texts[static_cast<int>(TableColumn::Value)] = Decimal(*document.values.Slot(code));
     row.texts[static_cast<int>(TableColumn::Unit)] = unit;
     SetLimitTexts(row, document);
     return row;
 }
 
 void ParameterTable::SetLimitTexts(Row& row, const CNolvaServoDoc& document) {
-    const int32_t min = *document.minimums.slot(row.code);
-    const int32_t max = *document.maximums.slot(row.code);
+    const int32_t min = *document.minimums.Slot(row.code);
+    const int32_t max = *document.maximums.Slot(row.code);
     row.texts[static_cast<int>(TableColumn::Range)] = min == max ? QString() : UpTo(min, max);
-    row.texts[static_cast<int>(TableColumn::Default)] = Decimal(*document.defaults.slot(row.code));
+    row.texts[static_cast<int>(TableColumn::Default)] = Decimal(*document.defaults.Slot(row.code));
 }
 
 void ParameterTable::RefreshValues(const CNolvaServoDoc& document) {
     for (Row& row : rows_) {
-        row.texts[static_cast<int>(TableColumn::Value)] = Decimal(*document.values.slot(row.code));
+        row.texts[static_cast<int>(TableColumn::Value)] = Decimal(*document.values.Slot(row.code));
     }
 }
 
@@ -145,9 +145,9 @@ TypedValue ParameterTable::TakeTypedValue(CNolvaServoDoc& document, int row, con
         return TypedValue::Invalid;
     }
     const ParamCode code = rows_[row - 1].code;
-    int32_t* value = document.values.slot(code);
-    const int32_t min = *document.minimums.slot(code);
-    const int32_t max = *document.maximums.slot(code);
+    int32_t* value = document.values.Slot(code);
+    const int32_t min = *document.minimums.Slot(code);
+    const int32_t max = *document.maximums.Slot(code);
     bool ok = false;
     const int typed = text.trimmed().toInt(&ok, 10);
     const bool inRange = min == max || (typed >= min && typed <= max);
@@ -168,8 +168,8 @@ QString ParameterTable::InvalidValueText(const CNolvaServoDoc& document, int row
     if (code.letter == 0) {
         return {};
     }
-    const int32_t min = *document.minimums.slot(code);
-    const int32_t max = *document.maximums.slot(code);
+    const int32_t min = *document.minimums.Slot(code);
+    const int32_t max = *document.maximums.Slot(code);
     return QString::fromUtf8("%1 的设定值必须是 %2 到 %3 之间的整数。")
         .arg(Text(row, TableColumn::Code))
         .arg(min)
@@ -244,8 +244,8 @@ bool GroupTable::AdoptMaxSpeed(CNolvaServoDoc& document, const DriveProfile& pro
 }
 
 void GroupTable::ResetToDefaults(CNolvaServoDoc& document) {
-    const auto defaults = document.defaults.group(group_);
-    std::copy(defaults.begin(), defaults.end(), document.values.group(group_).begin());
+    const auto defaults = document.defaults.Group(group_);
+    std::copy(defaults.begin(), defaults.end(), document.values.Group(group_).begin());
     document.modified = true;
     RefreshValues(document);
 }
@@ -262,7 +262,7 @@ void CustomParameterTable::Fill(const QList<CustomEntry>& rows, const CNolvaServ
         }
         const ParamCode code{GroupInfo(entry.Group - 1).letter, entry.Index + 1};
         entries_.append(entry);
-        rows_.append(MakeRow(document, code, code.text(), UnitText(code)));
+        rows_.append(MakeRow(document, code, code.Text(), UnitText(code)));
     }
 }
 
@@ -309,7 +309,7 @@ bool CustomParameterTable::AdoptMaxSpeed(CNolvaServoDoc& document, const DrivePr
 void CustomParameterTable::ResetToDefaults(CNolvaServoDoc& document) {
     document.modified = true;
     for (const Row& row : rows_) {
-        *document.values.slot(row.code) = *document.defaults.slot(row.code);
+        *document.values.Slot(row.code) = *document.defaults.Slot(row.code);
     }
     RefreshValues(document);
 }

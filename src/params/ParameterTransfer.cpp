@@ -29,7 +29,7 @@ QString GroupText(int readId, int writeId, bool read, const char* quickOrContact
         return QString::asprintf(qPrintable(StringText(read ? readId : writeId)), number);
     }
     // The quick and contact groups of the custom list, in the style of the others.
-    const QString code = ParamCode{letter, number}.text();
+    const QString code = ParamCode{letter, number}.Text();
     return QString::fromUtf8(read ? "读取" : "写入") + QString::fromUtf8(quickOrContact) +
            QString::fromUtf8("：") + code;
 }
@@ -84,8 +84,8 @@ QList<RangeFault> ValuesOutOfRange(const QList<ParamCode>& codes, const QList<in
     FillRangeTables(minimums, maximums, profile);
     QList<RangeFault> faults;
     for (qsizetype i = 0; i < codes.size() && i < values.size(); ++i) {
-        const int32_t* min = minimums.slot(codes[i]);
-        const int32_t* max = maximums.slot(codes[i]);
+        const int32_t* min = minimums.Slot(codes[i]);
+        const int32_t* max = maximums.Slot(codes[i]);
         if (min != nullptr && max != nullptr && (values[i] < *min || values[i] > *max)) {
             faults.append({codes[i], values[i], *min, *max});
         }
@@ -94,7 +94,7 @@ QList<RangeFault> ValuesOutOfRange(const QList<ParamCode>& codes, const QList<in
 }
 
 QString RangeFaultText(const RangeFault& fault) {
-    const QString code = fault.code.text();
+    const QString code = fault.code.Text();
     return QStringLiteral("%1 = %2 (范围 %3)")
         .arg(code, FormatValue(fault.code, fault.value, false),
              RangeText(fault.code, fault.min, fault.max));
@@ -146,7 +146,7 @@ void ShowWriteSuccess(Messenger& messenger, bool restartReminder) {
     }
     message.caption = StringText(StringId::kWriteCaption);
     message.icon = restartReminder ? MessageIcon::Warning : MessageIcon::Information;
-    messenger.show(message);
+    messenger.Show(message);
 }
 
 // ---- Groups ----
@@ -164,7 +164,7 @@ bool ParameterTransfer::ReadGroup(ParamGroup group, QList<int32_t>* values) {
     if (!ReadList(codes, false, &read)) {
         return false;
     }
-    const auto groupValues = document_.values.group(group);
+    const auto groupValues = document_.values.Group(group);
     for (int i = 0; i < count; ++i) {
         groupValues[i] = read[i];
     }
@@ -189,7 +189,7 @@ bool ParameterTransfer::WriteGroup(ParamGroup group) {
 
 bool ParameterTransfer::WriteOne(ParamCode code) {
     const auto [letter, number] = code;
-    const int32_t* value = document_.values.slot({letter, number});
+    const int32_t* value = document_.values.Slot({letter, number});
     if (!access_.LinkUp() || value == nullptr) {
         return false;
     }
@@ -222,7 +222,7 @@ bool ParameterTransfer::ReadList(const QList<ParamCode>& codes, bool wholeSet,
     channel_.Progress().Open(wholeSet ? StringText(StringId::kReadTitle) : QString(),
                              kStepsPerParameter * codes.size());
     for (const ParamCode& code : codes) {
-        channel_.BeginParameter(wholeSet ? StringText(StringId::kReadingAll) + code.text()
+        channel_.BeginParameter(wholeSet ? StringText(StringId::kReadingAll) + code.Text()
                                          : ReadProgressText(code),
                                 kStepsPerParameter);
         int32_t value = 0;
@@ -259,7 +259,7 @@ bool ParameterTransfer::ReadAll() {
         return false;
     }
     for (qsizetype i = 0; i < codes.size(); ++i) {
-        *document_.transfer.slot(codes[i]) = read[i];
+        *document_.transfer.Slot(codes[i]) = read[i];
     }
     CopyQuickValuesFromTwins(document_.transfer);
     return true;
@@ -299,7 +299,7 @@ bool ParameterTransfer::RefuseOutOfRange(const QList<ParamCode>& codes,
     }
     message.caption = StringText(StringId::kWriteCaption);
     message.icon = MessageIcon::Error;
-    messenger_.show(message);
+    messenger_.Show(message);
     return true;
 }
 
@@ -324,7 +324,7 @@ bool ParameterTransfer::WriteValues(const QList<ParamCode>& codes, const QList<i
     bool restart = false;
     for (qsizetype i = 0; i < codes.size(); ++i) {
         const ParamCode& code = codes[i];
-        channel_.BeginParameter(StringText(StringId::kWritingAll) + code.text(),
+        channel_.BeginParameter(StringText(StringId::kWritingAll) + code.Text(),
                                 kStepsPerParameter);
         bool needsRestart = false;
         if (!WriteOneOfAll(code, values[i], route, &needsRestart)) {
@@ -344,7 +344,7 @@ namespace {
 QList<int32_t> TransferValues(const CNolvaServoDoc& document, const QList<ParamCode>& codes) {
     QList<int32_t> values;
     for (const ParamCode& code : codes) {
-        values.append(*document.transfer.slot(code));
+        values.append(*document.transfer.Slot(code));
     }
     return values;
 }
@@ -371,7 +371,7 @@ bool ParameterTransfer::ReadCustomList(const QList<CustomEntry>& rows) {
         return false;
     }
     for (qsizetype i = 0; i < codes.size(); ++i) {
-        *document_.values.slot(codes[i]) = read[i];
+        *document_.values.Slot(codes[i]) = read[i];
     }
     document_.modified = true;
     return true;
@@ -389,7 +389,7 @@ bool ParameterTransfer::WriteCustomList(const QList<CustomEntry>& rows) {
 bool ParameterTransfer::WriteDocumentValues(const QList<ParamCode>& codes) {
     QList<int32_t> values;
     for (const ParamCode& code : codes) {
-        values.append(*document_.values.slot(code));
+        values.append(*document_.values.Slot(code));
     }
     if (RefuseOutOfRange(codes, values, DocumentRangeHeading())) {
         return false;
@@ -397,7 +397,7 @@ bool ParameterTransfer::WriteDocumentValues(const QList<ParamCode>& codes) {
     channel_.Progress().Open(QString(), kStepsPerParameter * codes.size());
     for (const ParamCode& code : codes) {
         channel_.BeginParameter(WriteProgressText(code), kStepsPerParameter);
-        if (!channel_.WriteByRule(code, *document_.values.slot(code), ParameterRoute::Mailbox,
+        if (!channel_.WriteByRule(code, *document_.values.Slot(code), ParameterRoute::Mailbox,
                                   !IsRestartParameter(code))) {
             return channel_.Fail();
         }
@@ -414,14 +414,14 @@ void ParameterTransfer::ShowFileError(const QString& error) {
     Message message;
     message.text = error;
     message.icon = MessageIcon::Error;
-    messenger_.show(message);
+    messenger_.Show(message);
 }
 
 bool ParameterTransfer::CopyDriveToFile(const QString& path) {
     if (!access_.LinkUp()) {
         return false;
     }
-    document_.transfer.fill(0);
+    document_.transfer.Fill(0);
     if (!ReadAll()) {
         return false;
     }

@@ -100,13 +100,13 @@ int32_t FieldValueOnOk(PlannerField field, const QString& text) {
 PlannerValues PlannerValuesOf(const ParameterSet& set) {
     PlannerValues values{};
     for (int item = 0; item < kPlannerItems; ++item) {
-        values[static_cast<size_t>(item)] = *set.slot(PlannerItemParameter(item));
+        values[static_cast<size_t>(item)] = *set.Slot(PlannerItemParameter(item));
     }
     return values;
 }
 
 void SetPlannerValues(ParameterSet& set, const PlannerValues& values) {
     for (int item = 0; item < kPlannerItems; ++item) {
-        *set.slot(PlannerItemParameter(item)) = values[static_cast<size_t>(item)];
+        *set.Slot(PlannerItemParameter(item)) = values[static_cast<size_t>(item)];
     }
 }

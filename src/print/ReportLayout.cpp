@@ -102,11 +102,11 @@ QStringList ReportColumnTitles() {
 }
 
 QStringList ReportRowTexts(const CNolvaServoDoc& document, ParamCode code) {
-    const QString text = code.text();
-    const int32_t* value = document.values.slot(code);
-    const int32_t* min = document.minimums.slot(code);
-    const int32_t* max = document.maximums.slot(code);
-    const int32_t* fallback = document.defaults.slot(code);
+    const QString text = code.Text();
+    const int32_t* value = document.values.Slot(code);
+    const int32_t* min = document.minimums.Slot(code);
+    const int32_t* max = document.maximums.Slot(code);
+    const int32_t* fallback = document.defaults.Slot(code);
     if (value == nullptr)
         return {text, QString(), QString(), QString(), QString(), QString()};
     return {text,           ParameterName(code),         FormatValue(code, *value, false),

@@ -22,7 +22,7 @@ void RunAutoOffset(DriveConnection& connection, Messenger& messenger) {
     question.caption = StringText(kOffsetCaption);
     question.icon = MessageIcon::Question;
     question.buttons = MessageButtons::YesNo;
-    if (messenger.show(question) != MessageAnswer::Yes) {
+    if (messenger.Show(question) != MessageAnswer::Yes) {
         return;
     }
     bool written = false;
@@ -35,5 +35,5 @@ void RunAutoOffset(DriveConnection& connection, Messenger& messenger) {
     outcome.caption = question.caption;
     outcome.text = StringText(written ? kOffsetDone : StringId::kLinkError);
     outcome.icon = written ? MessageIcon::Information : MessageIcon::Error;
-    messenger.show(outcome);
+    messenger.Show(outcome);
 }

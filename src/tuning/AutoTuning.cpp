@@ -42,7 +42,7 @@ void Tell(Messenger& messenger, int text, int caption, MessageIcon icon) {
     message.text = StringText(text);
     message.caption = StringText(caption);
     message.icon = icon;
-    messenger.show(message);
+    messenger.Show(message);
 }
 
 // One drive step of the command as a drive operation; false while another one runs.
@@ -141,7 +141,7 @@ void RunOffline(DriveConnection& connection, const DriveProfile& profile, Messen
         message.text = notRestored;
         message.caption = StringText(kTuningCaption);
         message.icon = MessageIcon::Warning;
-        messenger.show(message);
+        messenger.Show(message);
         return;
     }
     if (!next) {
@@ -272,7 +272,7 @@ bool PatternWriter::Press(int group, const QString& text) {
         message.text = QStringLiteral("超出范围！！\n\n范围值: ") + PatternRangeText(group, n);
         message.caption = QStringLiteral("错误信息");
         message.icon = MessageIcon::Warning;
-        shared_->messenger.show(message);
+        shared_->messenger.Show(message);
         return false;
     }
     connection_.Operations().Post([shared = shared_, group, v = *value] {

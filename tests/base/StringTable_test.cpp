@@ -77,7 +77,7 @@ TEST(StringTableTexts, ProgressTextsFormatTheParameterCodeOfTheirGroup) {
          {ParamGroup::Control, ParamGroup::Torque, ParamGroup::Speed, ParamGroup::Position}) {
         const int group = static_cast<int>(g);
         for (int number : {1, GroupInfo(g).count}) {
-            const QString code = ParamCode{GroupInfo(g).letter, number}.text();
+            const QString code = ParamCode{GroupInfo(g).letter, number}.Text();
             for (int id : {136 + group, 141 + group}) {
                 const QString text = QString::asprintf(StringText(id).toUtf8().constData(), number);
                 EXPECT_TRUE(text.endsWith(U("：") + code)) << id << ": " << S(text);
@@ -153,7 +153,7 @@ TEST(StringTableNames, NamesAreDistinctExceptTheQuickAliases) {
     for (ParamGroup g : {ParamGroup::Control, ParamGroup::Torque, ParamGroup::Speed,
                          ParamGroup::Position, ParamGroup::Contact}) {
         for (int n = 1; n <= GroupInfo(g).count; ++n) {
-            const QString code = ParamCode{GroupInfo(g).letter, n}.text();
+            const QString code = ParamCode{GroupInfo(g).letter, n}.Text();
             const auto [it, inserted] = seen.emplace(ParamName(g, n), code);
             EXPECT_TRUE(inserted) << S(code) << " has the same name as " << S(it->second);
         }

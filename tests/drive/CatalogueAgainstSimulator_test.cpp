@@ -46,14 +46,14 @@ TEST(CatalogueAgainstSimulator, EveryParameterHasTheDrivesIndexRegisterAndWords)
     ASSERT_EQ(AllParameters().size(), RegisterRows().size());
     for (const ParamSpec& p : AllParameters()) {
         const ParamCode code{p.letter, p.number};
-        SCOPED_TRACE(code.text().toStdString());
+        SCOPED_TRACE(code.Text().toStdString());
         const RegisterRow* drive = FindRegisterRow(p.letter, p.number);
         ASSERT_NE(drive, nullptr) << "a code the drive does not have";
         EXPECT_EQ(static_cast<int>(ParameterIndexOf(code)), drive->index) << "mailbox index";
         EXPECT_EQ(IsTwoRegister(code), drive->twoWords) << "two words";
         EXPECT_EQ(ModbusRegisterOf(code), HoldingRegisterOf(p.letter, p.number))
             << "Modbus register";
-        EXPECT_EQ(code.text().toLatin1(), CodeText(*drive));
+        EXPECT_EQ(code.Text().toLatin1(), CodeText(*drive));
         const ParamCode twin = p.letter == 'q' ? QuickTwinOf(p.number) : ParamCode{};
         EXPECT_EQ(Name(twin.letter, twin.number), Name(drive->twin.letter, drive->twin.number))
             << "quick twin";
@@ -63,7 +63,7 @@ TEST(CatalogueAgainstSimulator, EveryParameterHasTheDrivesIndexRegisterAndWords)
 TEST(CatalogueAgainstSimulator, EveryParameterScalesAsTheDrive) {
     for (const ParamSpec& p : AllParameters()) {
         const ParamCode code{p.letter, p.number};
-        SCOPED_TRACE(code.text().toStdString());
+        SCOPED_TRACE(code.Text().toStdString());
         const RegisterRow* drive = FindRegisterRow(p.letter, p.number);
         ASSERT_NE(drive, nullptr);
         std::vector<int32_t> raws(std::begin(kRawWords), std::end(kRawWords));
@@ -95,11 +95,11 @@ TEST(CatalogueAgainstSimulator, EveryRangeAndDefaultIsTheDrives) {
         ASSERT_EQ(profile.encoderPulses, facts.encoderPulses) << "the profiles name their motor";
         for (const RegisterRow& drive : RegisterRows()) {
             const ParamCode code{drive.letter, drive.number};
-            SCOPED_TRACE(code.text().toStdString());
-            ASSERT_NE(minimums.slot(code), nullptr);
-            EXPECT_EQ(*minimums.slot(code), drive.min.Resolve(facts)) << "minimum";
-            EXPECT_EQ(*maximums.slot(code), drive.max.Resolve(facts)) << "maximum";
-            EXPECT_EQ(*defaults.slot(code), drive.defaultValue.Resolve(facts)) << "default";
+            SCOPED_TRACE(code.Text().toStdString());
+            ASSERT_NE(minimums.Slot(code), nullptr);
+            EXPECT_EQ(*minimums.Slot(code), drive.min.Resolve(facts)) << "minimum";
+            EXPECT_EQ(*maximums.Slot(code), drive.max.Resolve(facts)) << "maximum";
+            EXPECT_EQ(*defaults.Slot(code), drive.defaultValue.Resolve(facts)) << "default";
         }
     }
 }

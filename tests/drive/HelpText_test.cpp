@@ -28,7 +28,7 @@ QStringList AllCodes() {
     for (int g = 0; g < kParamGroupCount; ++g) {
         const ParamGroupInfo& group = GroupInfo(g);
         for (int n = 1; n <= group.count; ++n) {
-            codes << ParamCode{group.letter, n}.text();
+            codes << ParamCode{group.letter, n}.Text();
         }
     }
     return codes;
@@ -40,7 +40,7 @@ TEST(HelpText, EveryParameterButTheContactMasksHasFilledHelpEndingWithALineBreak
     const QStringList codes = AllCodes();
     ASSERT_EQ(codes.size(), kParameterCount);
     for (const QString& code : codes) {
-        const QString help = HelpText(ParamCode::fromText(code));
+        const QString help = HelpText(ParamCode::FromText(code));
         if (code == QLatin1String("Hn518") || code == QLatin1String("Hn519")) { // contact masks
             EXPECT_TRUE(help.isEmpty()) << ToStd(code);
             continue;
@@ -58,7 +58,7 @@ TEST(HelpText, UnknownCodesAndNonDigitTailsHaveNoHelp) {
     for (const char* code : {"",      "C",     "Cn0",   "Cn0a5", "Cn00x", "Cn000", "Cn041",
                              "Tn100", "Tn109", "Sn219", "Pn300", "Pn370", "qn400", "qn408",
                              "Hn500", "Hn520", "Un-01", "dn-01", "Xn001", "cn001", "Qn401"}) {
-        EXPECT_TRUE(HelpText(ParamCode::fromText(FromUtf8(code))).isEmpty()) << code;
+        EXPECT_TRUE(HelpText(ParamCode::FromText(FromUtf8(code))).isEmpty()) << code;
     }
 }
 
@@ -67,20 +67,20 @@ TEST(HelpText, StatesTheCatalogueUnitRangeDefaultAndRestartNeed) {
         if (p.letter == 'H') {
             continue; // the contact help is the list of functions and levels
         }
-        const QString code = ParamCode{p.letter, p.number}.text();
-        const QString help = HelpText(ParamCode::fromText(code));
+        const QString code = ParamCode{p.letter, p.number}.Text();
+        const QString help = HelpText(ParamCode::FromText(code));
         if (*p.unit != '\0') {
             EXPECT_TRUE(help.contains(FromUtf8("单位：") + FromUtf8(p.unit)))
                 << ToStd(code) << " unit " << p.unit;
         }
         if (p.rangeRule == RangeRule::Fixed) {
             const QString range =
-                FromUtf8("设定范围：") + RangeText(ParamCode::fromText(code), p.min, p.max);
+                FromUtf8("设定范围：") + RangeText(ParamCode::FromText(code), p.min, p.max);
             EXPECT_TRUE(help.contains(range)) << ToStd(code) << " should state " << ToStd(range);
         }
         if (p.defaultRule == DefaultRule::Fixed || p.defaultRule == DefaultRule::EncoderPulses) {
             const QString value =
-                FromUtf8("默认值：") + FormatValue(ParamCode::fromText(code), p.defaultValue, true);
+                FromUtf8("默认值：") + FormatValue(ParamCode::FromText(code), p.defaultValue, true);
             EXPECT_TRUE(help.contains(value)) << ToStd(code) << " should state " << ToStd(value);
         }
         EXPECT_EQ(help.contains(FromUtf8("重新启动")), p.restart)
@@ -94,7 +94,7 @@ TEST(HelpText, BitFieldParametersExplainEachDigitInOrder) {
         {"Pn301", 3}, {"Pn316", 2}, {"Pn365", 4},
     };
     for (const auto& [code, digits] : bitFields) {
-        const QString help = HelpText(ParamCode::fromText(FromUtf8(code)));
+        const QString help = HelpText(ParamCode::FromText(FromUtf8(code)));
         qsizetype previous = -1;
         for (int d = 0; d < digits; ++d) {
             const QString name = QStringLiteral("%1.%2").arg(FromUtf8(code)).arg(d);
@@ -113,11 +113,11 @@ TEST(HelpLayout, EveryTextOfTheHelpBlockServesExactlyOneParameterOrTheContacts) 
     std::vector<std::pair<QString, QString>> helps; // code, help
     for (const QString& code : AllCodes()) {
         if (QStringLiteral("CTSP").contains(code.front())) {
-            helps.emplace_back(code, HelpText(ParamCode::fromText(code)));
+            helps.emplace_back(code, HelpText(ParamCode::FromText(code)));
         }
     }
-    const QString contactHelp = HelpText(ParamCode::fromText(FromUtf8("Hn501"))) +
-                                HelpText(ParamCode::fromText(FromUtf8("Hn514")));
+    const QString contactHelp = HelpText(ParamCode::FromText(FromUtf8("Hn501"))) +
+                                HelpText(ParamCode::FromText(FromUtf8("Hn514")));
     for (const StringEntry& entry : ParameterHelpStrings()) {
         const QString text = QString::fromUtf8(entry.utf8);
         EXPECT_FALSE(text.trimmed().isEmpty()) << entry.id;
@@ -142,8 +142,8 @@ TEST(HelpLayout, EveryTextOfTheHelpBlockServesExactlyOneParameterOrTheContacts) 
 
 TEST(HelpLayout, QuickParametersShowTheHelpOfTheirTwins) {
     for (int n = 1; n <= GroupInfo(ParamGroup::Quick).count; ++n) {
-        const QString quick = ParamCode{'q', n}.text();
-        EXPECT_EQ(ToStd(HelpText(ParamCode::fromText(quick))), ToStd(HelpText(QuickTwinOf(n))))
+        const QString quick = ParamCode{'q', n}.Text();
+        EXPECT_EQ(ToStd(HelpText(ParamCode::FromText(quick))), ToStd(HelpText(QuickTwinOf(n))))
             << ToStd(quick);
     }
 }
@@ -152,8 +152,8 @@ TEST(HelpText, InternalPositionTextsNameTheirOwnPosition) {
     for (int k = 1; k <= 16; ++k) {
         for (int part = 0; part < 3; ++part) {
             const int number = 14 + 3 * k + part;
-            const QString code = ParamCode{'P', number}.text();
-            const QString help = HelpText(ParamCode::fromText(code));
+            const QString code = ParamCode{'P', number}.Text();
+            const QString help = HelpText(ParamCode::FromText(code));
             for (int other = 1; other <= 16; ++other) {
                 const QString mention = QStringLiteral("内部位置命令%1的").arg(other);
                 EXPECT_EQ(help.contains(mention), other == k)
@@ -164,9 +164,9 @@ TEST(HelpText, InternalPositionTextsNameTheirOwnPosition) {
     }
     // The revolutions of position 2 use the shared text, the first position its own.
     EXPECT_TRUE(
-        HelpText(ParamCode::fromText(FromUtf8("Pn320"))).contains(FromUtf8("内部位置命令2的圈数")));
-    EXPECT_EQ(ToStd(HelpText(ParamCode::fromText(FromUtf8("Pn317")))), ToStd(StringText(667)));
-    EXPECT_NE(ToStd(HelpText(ParamCode::fromText(FromUtf8("Pn320")))), ToStd(StringText(667)));
+        HelpText(ParamCode::FromText(FromUtf8("Pn320"))).contains(FromUtf8("内部位置命令2的圈数")));
+    EXPECT_EQ(ToStd(HelpText(ParamCode::FromText(FromUtf8("Pn317")))), ToStd(StringText(667)));
+    EXPECT_NE(ToStd(HelpText(ParamCode::FromText(FromUtf8("Pn320")))), ToStd(StringText(667)));
 }
 
 TEST(ContactHelp, ContactsListTheCatalogueFunctionsAndTheLevelsUnderTheirHeads) {
@@ -177,7 +177,7 @@ TEST(ContactHelp, ContactsListTheCatalogueFunctionsAndTheLevelsUnderTheirHeads) 
     } contacts[] = {{"Hn503", 28, DiFunctionName}, {"Hn514", 8, DoFunctionName}};
     for (const auto& c : contacts) {
         // After the head (checked for every contact below): functions, level head, levels, "".
-        const QStringList lines = HelpText(ParamCode::fromText(FromUtf8(c.code)))
+        const QStringList lines = HelpText(ParamCode::FromText(FromUtf8(c.code)))
                                       .section(QLatin1Char('\n'), 1)
                                       .split(u'\n');
         ASSERT_EQ(lines.size(), c.functions + 1 + 2 + 1) << c.code;
@@ -197,11 +197,11 @@ TEST(ContactHelp, ContactsListTheCatalogueFunctionsAndTheLevelsUnderTheirHeads) 
 
 TEST(ContactHelp, EachContactNamesItsOwnCodeAndPin) {
     for (int n = 1; n <= 17; ++n) {
-        const QString code = ParamCode{'H', n}.text();
+        const QString code = ParamCode{'H', n}.Text();
         const bool input = n <= 13;
         const QString pin =
             input ? QStringLiteral("DI-%1").arg(n) : QStringLiteral("DO-%1").arg(n - 13);
-        const QString help = HelpText(ParamCode::fromText(code));
+        const QString help = HelpText(ParamCode::FromText(code));
         EXPECT_TRUE(help.startsWith(QStringLiteral("%1.1 && %1.0 %2").arg(code, pin) +
                                     FromUtf8("接脚功能\n")))
             << ToStd(code);
@@ -210,7 +210,7 @@ TEST(ContactHelp, EachContactNamesItsOwnCodeAndPin) {
             << ToStd(code);
         // Apart from the heads, every input has the same help, and so has every output.
         const auto generic = [](const QString& c, const QString& p) {
-            return ToStd(HelpText(ParamCode::fromText(c))
+            return ToStd(HelpText(ParamCode::FromText(c))
                              .replace(c, FromUtf8("<code>"))
                              .replace(p, FromUtf8("<pin>")));
         };

@@ -13,15 +13,15 @@
 namespace {
 
 TEST(ParamCode, ParsesGroupFromFirstAndNumberFromLastTwoCharacters) {
-    EXPECT_EQ(ParamCode::fromText("Cn005"), (ParamCode{'C', 5}));
-    EXPECT_EQ(ParamCode::fromText("Hn519"), (ParamCode{'H', 19}));
-    EXPECT_EQ(ParamCode::fromText("qn4x7").number, 0);
-    EXPECT_EQ(ParamCode::fromText("Cna05").number, 5); // only the last two characters count
-    EXPECT_EQ(ParamCode::fromText("C").number, 0);
-    EXPECT_EQ(ParamCode::fromText("").letter, 0);
-    EXPECT_EQ((ParamCode{'P', 65}).text(), "Pn365");
-    EXPECT_EQ((ParamCode{'q', 1}).text(), "qn401");
-    EXPECT_TRUE((ParamCode{'U', 1}).text().isEmpty());
+    EXPECT_EQ(ParamCode::FromText("Cn005"), (ParamCode{'C', 5}));
+    EXPECT_EQ(ParamCode::FromText("Hn519"), (ParamCode{'H', 19}));
+    EXPECT_EQ(ParamCode::FromText("qn4x7").number, 0);
+    EXPECT_EQ(ParamCode::FromText("Cna05").number, 5); // only the last two characters count
+    EXPECT_EQ(ParamCode::FromText("C").number, 0);
+    EXPECT_EQ(ParamCode::FromText("").letter, 0);
+    EXPECT_EQ((ParamCode{'P', 65}).Text(), "Pn365");
+    EXPECT_EQ((ParamCode{'q', 1}).Text(), "qn401");
+    EXPECT_TRUE((ParamCode{'U', 1}).Text().isEmpty());
 }
 
 TEST(Catalogue, HoldsEachOfThe161ParametersOnceInGroupOrder) {
@@ -51,7 +51,7 @@ TEST(Catalogue, IndicesAndRegistersAreUniqueAndQuickParametersShareTheirTwins) {
     std::map<int, std::string> byIndex;
     std::set<int> registers;
     for (const ParamSpec& p : AllParameters()) {
-        const QString code = ParamCode{p.letter, p.number}.text();
+        const QString code = ParamCode{p.letter, p.number}.Text();
         // The register is the group's digit times 0x100 plus the number: Pn369 is 0x345.
         EXPECT_EQ(ModbusRegisterOf({p.letter, p.number}), code.mid(2, 1).toInt() * 0x100 + p.number)
             << code.toStdString();
@@ -86,12 +86,12 @@ TEST(Catalogue, IndicesAndRegistersAreUniqueAndQuickParametersShareTheirTwins) {
 }
 
 TEST(Catalogue, CodeTextsAreReadByTheirFirstAndLastTwoCharacters) {
-    EXPECT_EQ(UnitText(ParamCode::fromText("Cnx05")),
-              UnitText(ParamCode::fromText("Cn005"))); // the middle characters are not read
-    EXPECT_FALSE(UnitText(ParamCode::fromText("Cn005")).isEmpty());
-    EXPECT_EQ(UnitText(ParamCode::fromText("Cn0x5")), ""); // last two not digits: number 0
-    EXPECT_EQ(UnitText(ParamCode::fromText("Zn005")), "");
-    EXPECT_EQ(ParamAttributes(ParamCode::fromText("Cn0x5")), 0x00);
+    EXPECT_EQ(UnitText(ParamCode::FromText("Cnx05")),
+              UnitText(ParamCode::FromText("Cn005"))); // the middle characters are not read
+    EXPECT_FALSE(UnitText(ParamCode::FromText("Cn005")).isEmpty());
+    EXPECT_EQ(UnitText(ParamCode::FromText("Cn0x5")), ""); // last two not digits: number 0
+    EXPECT_EQ(UnitText(ParamCode::FromText("Zn005")), "");
+    EXPECT_EQ(ParamAttributes(ParamCode::FromText("Cn0x5")), 0x00);
     // Revolutions and pulses of an internal position may be negative, its speed may not.
     for (int k = 1; k <= 16; ++k) {
         EXPECT_EQ(ParamAttributes(ParamCode{'P', 14 + 3 * k}) & kAttrSigned, kAttrSigned);
@@ -101,15 +101,15 @@ TEST(Catalogue, CodeTextsAreReadByTheirFirstAndLastTwoCharacters) {
 }
 
 TEST(Catalogue, FormatsAndRanges) {
-    EXPECT_EQ(FormatValue(ParamCode::fromText("Pn301"), 0x113, false), "0113");
-    EXPECT_EQ(FormatValue(ParamCode::fromText("Hn501"), 0x104, false), "0104");
-    EXPECT_EQ(FormatValue(ParamCode::fromText("Cn011"), -300, false), "-300");
-    EXPECT_EQ(FormatValue(ParamCode::fromText("Cn005"), 2500, false), "2500");
-    EXPECT_EQ(FormatValue(ParamCode::fromText("Cn001"), 2, true), "2");
-    EXPECT_EQ(RangeText(ParamCode::fromText("Pn301"), 0, 275), "0000~0113");
-    EXPECT_EQ(RangeText(ParamCode::fromText("Cn011"), -300, 0), "-300~0");
-    EXPECT_EQ(RangeText(ParamCode::fromText("Cn001"), 4, 4), "");
-    EXPECT_EQ(RangeText(ParamCode::fromText("Sn201"), -5000, 5000), "-5000~5000");
+    EXPECT_EQ(FormatValue(ParamCode::FromText("Pn301"), 0x113, false), "0113");
+    EXPECT_EQ(FormatValue(ParamCode::FromText("Hn501"), 0x104, false), "0104");
+    EXPECT_EQ(FormatValue(ParamCode::FromText("Cn011"), -300, false), "-300");
+    EXPECT_EQ(FormatValue(ParamCode::FromText("Cn005"), 2500, false), "2500");
+    EXPECT_EQ(FormatValue(ParamCode::FromText("Cn001"), 2, true), "2");
+    EXPECT_EQ(RangeText(ParamCode::FromText("Pn301"), 0, 275), "0000~0113");
+    EXPECT_EQ(RangeText(ParamCode::FromText("Cn011"), -300, 0), "-300~0");
+    EXPECT_EQ(RangeText(ParamCode::FromText("Cn001"), 4, 4), "");
+    EXPECT_EQ(RangeText(ParamCode::FromText("Sn201"), -5000, 5000), "-5000~5000");
 }
 
 TEST(Catalogue, ContactFunctionNamesExistOnlyForTheirFunctions) {
@@ -151,10 +151,10 @@ TEST(Catalogue, DefaultsOfEveryParameterInANewDocument) {
     const std::map<std::string, int32_t> fromDrive{
         {"Cn005", 8192}, {"Cn007", 1666}, {"Cn030", 0x1334}, {"Sn216", 5000}, {"Sn218", 5100}};
     for (const ParamSpec& p : AllParameters()) {
-        const std::string code = ParamCode{p.letter, p.number}.text().toStdString();
+        const std::string code = ParamCode{p.letter, p.number}.Text().toStdString();
         const int32_t expected = fromDrive.contains(code) ? fromDrive.at(code) : p.defaultValue;
-        EXPECT_EQ(*doc.values.slot({p.letter, p.number}), expected) << code;
-        EXPECT_EQ(*doc.defaults.slot({p.letter, p.number}), expected) << code;
+        EXPECT_EQ(*doc.values.Slot({p.letter, p.number}), expected) << code;
+        EXPECT_EQ(*doc.defaults.Slot({p.letter, p.number}), expected) << code;
     }
     // The drive's contact functions start as the document's.
     for (int i = 0; i < 19; ++i) {

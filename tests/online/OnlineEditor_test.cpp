@@ -71,7 +71,7 @@ TEST(OnlinePanels, SelectionOffersEditableParametersWithoutPanelsOrTheirTwins) {
     EXPECT_EQ(all.back(), (ParamCode{'q', 7}));
     for (const ParamCode code : {ParamCode{'C', 2}, ParamCode{'C', 31}, ParamCode{'T', 2},
                                  ParamCode{'P', 16}, ParamCode{'H', 1}})
-        EXPECT_FALSE(all.contains(code)) << code.text().toStdString();
+        EXPECT_FALSE(all.contains(code)) << code.Text().toStdString();
 
     const QList<ParamCode> withQuick = OfferedParameters({ParamCode{'q', 1}});
     EXPECT_FALSE(withQuick.contains(ParamCode{'S', 11}));

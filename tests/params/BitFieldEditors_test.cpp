@@ -32,7 +32,7 @@ const FieldEditor& Editor(const char* code) {
 // others the plain value editor.
 TEST(BitFieldKinds, HexadecimalParametersOpenTheirListEditorsAndTheOthersTheValueEditor) {
     for (const ParamSpec& p : AllParameters()) {
-        const QString code = ParamCode{p.letter, p.number}.text();
+        const QString code = ParamCode{p.letter, p.number}.Text();
         const ValueEditorKind kind = EditorKindOf(code);
         const bool hex = (p.attributes & kAttrFormatMask) == 0xE0;
         EXPECT_EQ(kind != ValueEditorKind::Generic, hex) << S(code);
@@ -53,7 +53,7 @@ TEST(BitFieldKinds, HexadecimalParametersOpenTheirListEditorsAndTheOthersTheValu
 TEST(BitFieldDigitEditors, ListsAgreeWithTheCatalogueRange) {
     int editors = 0;
     for (const ParamSpec& p : AllParameters()) {
-        const QString code = ParamCode{p.letter, p.number}.text();
+        const QString code = ParamCode{p.letter, p.number}.Text();
         if (EditorKindOf(code) != ValueEditorKind::Digits) {
             continue;
         }
@@ -142,7 +142,7 @@ TEST(BitFieldContactMasks, ThirteenListsOnePerInputContact) {
         for (int i = 0; i < 13; ++i) {
             const FieldList& list = editor.lists[i];
             EXPECT_EQ(list.name, QStringLiteral("DI-%1").arg(i + 1));
-            EXPECT_EQ(list.mask(), 1u << i);
+            EXPECT_EQ(list.Mask(), 1u << i);
             ASSERT_EQ(list.items.size(), 2);
             EXPECT_EQ(list.items, editor.lists[0].items);
         }
@@ -172,7 +172,7 @@ TEST(BitFieldContactMasks, ChoosingRewritesOneBitAndClearsBitsAboveThirteen) {
 // number in hex, then the catalogue's name.
 TEST(BitFieldContactEditor, EachContactNamesItsPinAndListsTheCatalogueFunctions) {
     for (int n = 1; n <= 17; ++n) {
-        const QString code = ParamCode{'H', n}.text();
+        const QString code = ParamCode{'H', n}.Text();
         SCOPED_TRACE(S(code));
         const ContactEditor editor = ContactEditorFor(code);
         const bool input = n <= 13;

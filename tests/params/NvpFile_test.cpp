@@ -30,7 +30,7 @@ CNolvaServoDoc DistinctDocument() {
     for (auto& v : doc.alarmHistory)
         v = next++;
     for (int g = 0; g < kParamGroupCount; ++g) {
-        for (auto& v : doc.values.group(static_cast<ParamGroup>(g)))
+        for (auto& v : doc.values.Group(static_cast<ParamGroup>(g)))
             v = next++ * 3;
     }
     doc.values.position[6] = 0x7FFFFFFF; // Pn307
@@ -135,18 +135,18 @@ TEST(NvpFile, TextReaderDecodesWideCharactersAndWriterUsesLongPrefixes) {
     QByteArray wide("\xFF\xFE\xFF\x02", 4);
     wide += QByteArray("\x2D\x4E\x87\x65", 4); // "中文" in 16-bit characters
     ArchiveReader reader(wide);
-    ASSERT_TRUE(reader.readText(&text));
+    ASSERT_TRUE(reader.ReadText(&text));
     EXPECT_EQ(text, QString::fromUtf8("中文"));
 
     for (int length : {254, 255, 0xFFFD, 0xFFFE, 70000}) {
         ArchiveWriter writer;
-        writer.writeText(QString(length, QLatin1Char('a')));
-        const QByteArray& bytes = writer.bytes();
+        writer.WriteText(QString(length, QLatin1Char('a')));
+        const QByteArray& bytes = writer.Bytes();
         const int prefix = length < 255 ? 1 : (length < 0xFFFE ? 3 : 7);
         ASSERT_EQ(bytes.size(), prefix + length) << length;
         ArchiveReader back(bytes);
         QString read;
-        ASSERT_TRUE(back.readText(&read)) << length;
+        ASSERT_TRUE(back.ReadText(&read)) << length;
         EXPECT_EQ(read.size(), length);
     }
 }
@@ -221,7 +221,7 @@ TEST_F(NvpFiles, SaveReplacesTheFileWholeAndAFailedSaveKeepsTheOldOne) {
 TEST_F(NvpFiles, CopyToComputerWritesTheTransferBuffersBetweenTheDocumentsTables) {
     CNolvaServoDoc doc = DistinctDocument();
     for (int g = 0; g < kParamGroupCount; ++g) {
-        for (auto& v : doc.transfer.group(static_cast<ParamGroup>(g)))
+        for (auto& v : doc.transfer.Group(static_cast<ParamGroup>(g)))
             v = 4242;
     }
     doc.transfer.position[8] = -77;
@@ -255,10 +255,10 @@ TEST_F(NvpFiles, CopyToDriveReadsIntoTransferBuffersAndChecksTheVersion) {
 
     // A foreign version text: refused, although the file was read completely.
     ArchiveWriter foreign;
-    foreign.writeText(QStringLiteral("Other Tool 1.0"));
+    foreign.WriteText(QStringLiteral("Other Tool 1.0"));
     const QByteArray body = StoreDocument(source).mid(kVersionBytes);
     const QString other = path("other.nvp");
-    WriteBytes(other, foreign.bytes() + body);
+    WriteBytes(other, foreign.Bytes() + body);
     CNolvaServoDoc doc2;
     EXPECT_FALSE(ReadTransferCopyFile(other, doc2, &error));
     EXPECT_TRUE(error.contains(QString::fromUtf8("无法打开文档")));

@@ -25,7 +25,7 @@ protected:
         EXPECT_TRUE(transfer.ReadCodes(CompareCodes(), &values));
         const QList<ParamCode> codes = CompareCodes();
         for (qsizetype i = 0; i < codes.size(); ++i)
-            *document.values.slot(codes[i]) = values[i];
+            *document.values.Slot(codes[i]) = values[i];
         progress = {};
     }
 
@@ -74,7 +74,7 @@ TEST_P(CompareTest, ListsExactlyTheParametersChangedInTheDriveInGroupOrder) {
     for (const Change& c : changes)
         SetInDrive(c.letter, c.number, c.driveValue);
     // Cn008: the drive keeps more than the brake mode in its word; only the low two bits count.
-    *document.values.slot({'C', 8}) = 2;
+    *document.values.Slot({'C', 8}) = 2;
     SetInDrive('C', 8, 6);
 
     const CompareResult result = Compare();
@@ -86,7 +86,7 @@ TEST_P(CompareTest, ListsExactlyTheParametersChangedInTheDriveInGroupOrder) {
         const Change& c = changes[i];
         EXPECT_EQ(row.codeText, c.code);
         EXPECT_EQ(row.driveValue, c.driveValue) << c.code.toStdString();
-        EXPECT_EQ(row.documentValue, *document.values.slot({c.letter, c.number}));
+        EXPECT_EQ(row.documentValue, *document.values.Slot({c.letter, c.number}));
         EXPECT_EQ(row.driveText, QString::number(c.driveValue));
         EXPECT_EQ(row.documentText, QString::number(row.documentValue));
         EXPECT_EQ(row.name, ParameterName({c.letter, c.number}));
@@ -94,7 +94,7 @@ TEST_P(CompareTest, ListsExactlyTheParametersChangedInTheDriveInGroupOrder) {
 }
 
 TEST_P(CompareTest, Cn008DiffersWhenItsBrakeModeBitsDiffer) {
-    *document.values.slot({'C', 8}) = 2;
+    *document.values.Slot({'C', 8}) = 2;
     SetInDrive('C', 8, 5); // brake mode 1
     const CompareResult result = Compare();
     ASSERT_EQ(result.rows.size(), 1);

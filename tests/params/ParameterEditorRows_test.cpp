@@ -20,7 +20,7 @@ namespace {
 std::vector<std::string> Texts(const QList<ParamCode>& codes) {
     std::vector<std::string> texts;
     for (const ParamCode& code : codes) {
-        texts.push_back(code.text().toStdString());
+        texts.push_back(code.Text().toStdString());
     }
     return texts;
 }
@@ -42,7 +42,7 @@ DisplaySettings ByControlMode(std::array<bool, 4> flags) {
 std::vector<std::string> Range(char letter, int first, int last) {
     std::vector<std::string> texts;
     for (int n = first; n <= last; ++n) {
-        texts.push_back(ParamCode{letter, n}.text().toStdString());
+        texts.push_back(ParamCode{letter, n}.Text().toStdString());
     }
     return texts;
 }
@@ -187,7 +187,7 @@ TEST(EditorRows, ColumnsComeFromTheDocumentAndTheFlags) {
     EXPECT_FALSE(cn005.name.isEmpty());
 
     const EditorRow& cn002 = rows[1];
-    EXPECT_EQ(cn002.valueText, FormatValue(ParamCode::fromText("Cn002"), 0x1F, false));
+    EXPECT_EQ(cn002.valueText, FormatValue(ParamCode::FromText("Cn002"), 0x1F, false));
     EXPECT_TRUE(cn002.highlighted);
     EXPECT_FALSE(cn002.checked);
 
@@ -195,8 +195,8 @@ TEST(EditorRows, ColumnsComeFromTheDocumentAndTheFlags) {
     EXPECT_EQ(sn205.code, (ParamCode{'S', 5}));
     EXPECT_EQ(sn205.valueText, "1234");
     EXPECT_EQ(sn205.name, ParameterName({'S', 5}));
-    EXPECT_EQ(sn205.unitText, UnitText(ParamCode::fromText("Sn205")));
-    EXPECT_EQ(sn205.rangeText, RangeText(ParamCode::fromText("Sn205"), document.minimums.speed[4],
+    EXPECT_EQ(sn205.unitText, UnitText(ParamCode::FromText("Sn205")));
+    EXPECT_EQ(sn205.rangeText, RangeText(ParamCode::FromText("Sn205"), document.minimums.speed[4],
                                          document.maximums.speed[4]));
     EXPECT_EQ(sn205.defaultText, QString::number(document.defaults.speed[4]));
     EXPECT_TRUE(sn205.checked);

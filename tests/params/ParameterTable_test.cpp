@@ -52,7 +52,7 @@ TEST(GroupTableLayout, RowsCodesNamesAndTheWindowsOwnUnits) {
         EXPECT_EQ(table.Text(c.rows, Col::Code), c.lastCode);
         for (int row = 1; row <= c.rows; ++row) {
             const ParamCode code = table.CodeOfRow(row);
-            EXPECT_EQ(code.text(), table.Text(row, Col::Code));
+            EXPECT_EQ(code.Text(), table.Text(row, Col::Code));
             EXPECT_EQ(table.Text(row, Col::Name), ParameterName(code));
             EXPECT_FALSE(table.Text(row, Col::Name).isEmpty()) << row;
         }
@@ -61,7 +61,7 @@ TEST(GroupTableLayout, RowsCodesNamesAndTheWindowsOwnUnits) {
         EXPECT_TRUE(table.Text(c.rows + 1, Col::Code).isEmpty());
     }
     // The speed window's units are its own: the catalogue gives Sn209 "ms" and Sn214 "*0.2ms".
-    EXPECT_EQ(UnitText(ParamCode::fromText("Sn209")), "ms");
+    EXPECT_EQ(UnitText(ParamCode::FromText("Sn209")), "ms");
     EXPECT_EQ(GroupTable::UnitOfRow(ParamGroup::Speed, 9), "rpm");
     EXPECT_TRUE(GroupTable::UnitOfRow(ParamGroup::Quick, 1).isEmpty());
 }
@@ -197,7 +197,7 @@ TEST(CustomTable, RowsFollowTheListWithCatalogueUnits) {
     table.Fill({{4, 15}, {1, 9}, {5, 0}, {6, 18}, {7, 0}, {2, 8}}, document);
     ASSERT_EQ(table.RowCount(), 4); // {7, 0} and Tn109 name no parameter
     EXPECT_EQ(Column(table, Col::Code), QStringList({"Pn316", "Cn010", "qn401", "Hn519"}));
-    EXPECT_EQ(table.Text(2, Col::Unit), UnitText(ParamCode::fromText("Cn010")));
+    EXPECT_EQ(table.Text(2, Col::Unit), UnitText(ParamCode::FromText("Cn010")));
     EXPECT_EQ(table.Text(2, Col::Name), ParameterName({'C', 10}));
     EXPECT_EQ(table.Text(3, Col::Value), "55");
     EXPECT_EQ(table.Text(2, Col::Range), "0~300");

@@ -62,7 +62,7 @@ TEST_F(PositionPlanning, ReadsPagesAndWritesFiftyFullStoresInItemOrder) {
     EXPECT_EQ(drive.RequestLog(), expected);
     EXPECT_EQ(drive.State().StoredRaw('P', 16), 0x0002);
     EXPECT_EQ(drive.State().LiveRaw('P', 30), -32767) << "command 5's pulses";
-    EXPECT_EQ(*document.values.slot({'P', 30}), -32767);
+    EXPECT_EQ(*document.values.Slot({'P', 30}), -32767);
     EXPECT_EQ(progress.steps, kPlannerItems);
     EXPECT_EQ(progress.texts.back(), QString::fromUtf8("写入内部位置命令路径规划参数: Pn364"));
     EXPECT_EQ(messenger.messages.back().text,
@@ -86,7 +86,7 @@ TEST_F(PositionPlanning, FailuresNameTheirParameterAndCancelWritesNothing) {
     document.modified = false;
     EXPECT_FALSE(Plan(nullptr));
     EXPECT_FALSE(Written());
-    EXPECT_EQ(*document.values.slot({'P', 13}), 201) << "the read stays in the document";
+    EXPECT_EQ(*document.values.Slot({'P', 13}), 201) << "the read stays in the document";
     EXPECT_TRUE(document.modified);
 
     // Command 4's speed (Pn328) is refused at its store: command 3's is in, none after it.
@@ -97,7 +97,7 @@ TEST_F(PositionPlanning, FailuresNameTheirParameterAndCancelWritesNothing) {
     EXPECT_EQ(drive.State().StoredRaw('P', 25), 1002);
     EXPECT_EQ(drive.State().LiveRaw('P', 28), 213);
     EXPECT_EQ(drive.State().LiveRaw('P', 31), 216);
-    EXPECT_EQ(*document.values.slot({'P', 31}), 1004) << "the document holds the plan";
+    EXPECT_EQ(*document.values.Slot({'P', 31}), 1004) << "the document holds the plan";
 }
 
 class Rs485PositionPlanning : public PositionPlanning, public ::testing::WithParamInterface<int> {

@@ -309,6 +309,6 @@ void CFRADlg::OnExport() {
         Message message;
         message.text = QString::fromUtf8("无法保存文档：") + reason;
         message.icon = MessageIcon::Error;
-        context_.windows.messenger.show(message);
+        context_.windows.messenger.Show(message);
     }
 }

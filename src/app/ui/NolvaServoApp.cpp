@@ -144,7 +144,7 @@ bool CNolvaServoApp::InitInstance() {
             Message message;
             message.text = QStringLiteral("无法启动模拟驱动器：%1").arg(error);
             message.icon = MessageIcon::Error;
-            messenger_->show(message);
+            messenger_->Show(message);
             return false;
         }
         runDevice_ = drive_->DevicePath();
@@ -326,7 +326,7 @@ void CNolvaServoApp::OnHelpContents() {
         return;
     const QString html = ProgramHelpHtml();
     if (html.isEmpty()) {
-        messenger_->show(StringText(StringId::kHelpNotFound));
+        messenger_->Show(StringText(StringId::kHelpNotFound));
         return;
     }
     if (!helpWindow_) {
@@ -369,7 +369,7 @@ bool CNolvaServoApp::OnFrameClose() {
         Message message;
         message.text = notEnded.join(QStringLiteral("\n\n"));
         message.icon = MessageIcon::Warning;
-        messenger_->show(message);
+        messenger_->Show(message);
     }
     if (!settingsWritten_) {
         QString error;
@@ -377,7 +377,7 @@ bool CNolvaServoApp::OnFrameClose() {
             Message message;
             message.text = error;
             message.icon = MessageIcon::Warning;
-            messenger_->show(message);
+            messenger_->Show(message);
         }
     }
     if (helpWindow_)

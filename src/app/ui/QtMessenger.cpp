@@ -59,7 +59,7 @@ int UnbrokenTextWidth(const QMessageBox& box, const QString& text) {
 
 } // namespace
 
-MessageAnswer QtMessenger::show(const Message& message) {
+MessageAnswer QtMessenger::Show(const Message& message) {
     QWidget* parent = QApplication::activeModalWidget();
     if (parent == nullptr)
         parent = QApplication::activeWindow();

@@ -13,8 +13,8 @@ public:
     explicit QtMessenger(QWidget* fallbackParent = nullptr) : fallbackParent_(fallbackParent) {}
     void SetFallbackParent(QWidget* parent) { fallbackParent_ = parent; }
 
-    using Messenger::show;
-    MessageAnswer show(const Message& message) override;
+    using Messenger::Show;
+    MessageAnswer Show(const Message& message) override;
 
 private:
     QPointer<QWidget> fallbackParent_;

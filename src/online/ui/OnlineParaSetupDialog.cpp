@@ -66,7 +66,7 @@ void COnlineParaSetupDialog::FillRow(int row) {
     const ParamCode code = codes_[static_cast<size_t>(row)];
     const bool used = code.letter != 0;
     if (used) {
-        const QString text = code.text();
+        const QString text = code.Text();
         ParameterSet minimums;
         ParameterSet maximums;
         ParameterSet defaults;
@@ -75,8 +75,8 @@ void COnlineParaSetupDialog::FillRow(int row) {
         item->setText(0, text);
         item->setText(1, ParameterName(code));
         item->setText(2, UnitText(code));
-        item->setText(3, RangeText(code, *minimums.slot(code), *maximums.slot(code)));
-        item->setText(4, FormatValue(code, *defaults.slot(code), true));
+        item->setText(3, RangeText(code, *minimums.Slot(code), *maximums.Slot(code)));
+        item->setText(4, FormatValue(code, *defaults.Slot(code), true));
     } else {
         for (int column = 0; column < list_->columnCount(); ++column) {
             item->setText(column, QString());
@@ -104,11 +104,11 @@ void COnlineParaSetupDialog::OnClear(int row) {
         return;
     }
     Message question;
-    question.text = QString::fromUtf8("您确定要清除参数代号%1?").arg(code.text());
+    question.text = QString::fromUtf8("您确定要清除参数代号%1?").arg(code.Text());
     question.caption = QString::fromUtf8("清除信息");
     question.icon = MessageIcon::Question;
     question.buttons = MessageButtons::YesNo;
-    if (messenger_.show(question) != MessageAnswer::Yes) {
+    if (messenger_.Show(question) != MessageAnswer::Yes) {
         return;
     }
     code = {};

@@ -108,7 +108,7 @@ void CAddRemoveDialog::Apply(CustomListEditor::Result result) {
         message.text = CustomListEditor::FullMessageText();
         message.caption = windowTitle();
         message.icon = MessageIcon::Warning;
-        messenger_.show(message);
+        messenger_.Show(message);
     }
 }
 

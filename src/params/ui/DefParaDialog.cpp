@@ -94,12 +94,12 @@ void CDefParaDialog::OnWrite() {
     }
     const int row = grid_->FocusRow();
     if (row < 1 || row > table_.RowCount()) {
-        messenger_.show(NoParameterSelectedMessage());
+        messenger_.Show(NoParameterSelectedMessage());
         return;
     }
     const std::optional<ParameterRequest> request = table_.WriteOneRequestOfRow(row);
     if (!request) {
-        messenger_.show(WholeListOnlyMessage(table_.Text(row, TableColumn::Code)));
+        messenger_.Show(WholeListOnlyMessage(table_.Text(row, TableColumn::Code)));
         return;
     }
     table_.ClearMark(row);
@@ -108,7 +108,7 @@ void CDefParaDialog::OnWrite() {
 }
 
 void CDefParaDialog::OnDefaults() {
-    if (messenger_.show(DefaultsQuestion()) != MessageAnswer::Ok) {
+    if (messenger_.Show(DefaultsQuestion()) != MessageAnswer::Ok) {
         return;
     }
     table_.ResetToDefaults(document_);

@@ -103,7 +103,7 @@ CEditValueDialog::CEditValueDialog(const QString& code, const QString& name,
     modelButton_->setVisible(hasModelButton);
     modelButton_->setEnabled(hasModelButton);
 
-    help_ = new QLabel(HelpText(ParamCode::fromText(code)), this);
+    help_ = new QLabel(HelpText(ParamCode::FromText(code)), this);
     help_->setObjectName(QStringLiteral("helpText"));
     help_->setWordWrap(true);
     help_->setTextInteractionFlags(Qt::TextSelectableByMouse);

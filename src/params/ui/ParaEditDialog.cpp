@@ -253,7 +253,7 @@ bool CParaEditDialog::CheckTicked() {
     message.text = StringText(StringId::kNothingSelected);
     message.caption = windowTitle();
     message.icon = MessageIcon::Warning;
-    messenger_.show(message);
+    messenger_.Show(message);
     return false;
 }
 
@@ -264,7 +264,7 @@ bool CParaEditDialog::CheckLinkForTransfer() {
     message.text = StringText(StringId::kLinkError);
     message.caption = StringText(StringId::kLinkCaption);
     message.icon = MessageIcon::Error;
-    messenger_.show(message);
+    messenger_.Show(message);
     return false;
 }
 
@@ -285,12 +285,12 @@ void CParaEditDialog::EditRow(int row) {
     if (row < 0 || row >= codes_.size() || !valueEditor_)
         return;
     const ParamCode code = codes_[row];
-    int32_t* slot = document_.values.slot(code);
+    int32_t* slot = document_.values.Slot(code);
     if (slot == nullptr)
         return;
     int32_t value = *slot;
-    const int32_t min = *document_.minimums.slot(code);
-    const int32_t max = *document_.maximums.slot(code);
+    const int32_t min = *document_.minimums.Slot(code);
+    const int32_t max = *document_.maximums.Slot(code);
     if (!valueEditor_(this, code, &value, min, max, messenger_) || value == *slot)
         return;
     // Only this parameter's slot: a quick parameter leaves its speed or position twin alone.
@@ -307,7 +307,7 @@ void CParaEditDialog::OnWrite() {
     const QList<ParamCode> codes = TickedCodes();
     QList<int32_t> values;
     for (const ParamCode& code : codes)
-        values.append(*document_.values.slot(code));
+        values.append(*document_.values.Slot(code));
     QPointer<CParaEditDialog> self(this);
     host_.RunEditorTransfer([self, codes, values](ParameterTransfer& transfer) {
         qsizetype written = 0;
@@ -324,7 +324,7 @@ void CParaEditDialog::OnWrite() {
 
 void CParaEditDialog::StoreReadValues(const QList<ParamCode>& codes, const QList<int32_t>& values) {
     for (qsizetype i = 0; i < values.size(); ++i) {
-        *document_.values.slot(codes[i]) = values[i];
+        *document_.values.Slot(codes[i]) = values[i];
         flags_.SetChanged(codes[i], false);
     }
     if (!values.isEmpty())
@@ -351,11 +351,11 @@ void CParaEditDialog::OnRead() {
 void CParaEditDialog::OnDefaults() {
     if (!CheckTicked())
         return;
-    if (messenger_.show(DefaultsQuestion()) != MessageAnswer::Ok)
+    if (messenger_.Show(DefaultsQuestion()) != MessageAnswer::Ok)
         return;
     FillParameterDefaults(document_, profile_);
     for (const ParamCode& code : TickedCodes()) {
-        *document_.values.slot(code) = *document_.defaults.slot(code);
+        *document_.values.Slot(code) = *document_.defaults.Slot(code);
         flags_.SetChanged(code, true);
         RefreshRow(RowOf(code));
     }

@@ -62,11 +62,11 @@ void CParaGroupDialog::OnWrite() {
         requests_.PostParameterRequest(ParameterRequest::WriteGroupRow(Group(), row));
         return;
     }
-    messenger_.show(NoParameterSelectedMessage());
+    messenger_.Show(NoParameterSelectedMessage());
 }
 
 void CParaGroupDialog::OnDefaults() {
-    if (messenger_.show(DefaultsQuestion()) != MessageAnswer::Ok) {
+    if (messenger_.Show(DefaultsQuestion()) != MessageAnswer::Ok) {
         return;
     }
     table_.ResetToDefaults(document_);

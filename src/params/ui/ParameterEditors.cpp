@@ -11,7 +11,7 @@ namespace {
 
 std::unique_ptr<CValueEditorDialog> MakeEditor(QWidget* parent, const ParamCode& code,
                                                int32_t value, int32_t min, int32_t max) {
-    const QString text = code.text();
+    const QString text = code.Text();
     switch (EditorKindOf(text)) {
     case ValueEditorKind::Digits:
     case ValueEditorKind::ContactMask:

@@ -67,7 +67,7 @@ void CParameterTableWindow::WarnLater(const QString& text) {
     message.caption = windowTitle();
     message.icon = MessageIcon::Warning;
     QMetaObject::invokeMethod(
-        this, [this, message] { messenger_.show(message); }, Qt::QueuedConnection);
+        this, [this, message] { messenger_.Show(message); }, Qt::QueuedConnection);
 }
 
 void CParameterTableWindow::SyncWithDrive() {

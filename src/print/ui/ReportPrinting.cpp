@@ -42,7 +42,7 @@ bool ReportPrinting::CheckPrinter() {
     Message message;
     message.text = PrinterErrorText();
     message.icon = MessageIcon::Warning;
-    messenger_.show(message);
+    messenger_.Show(message);
     return false;
 }
 
@@ -125,6 +125,6 @@ bool ReportPrinting::ExportPdf() {
     Message message;
     message.text = QStringLiteral("无法写入 PDF 文件 %1：\n%2").arg(path, error);
     message.icon = MessageIcon::Error;
-    messenger_.show(message);
+    messenger_.Show(message);
     return false;
 }

@@ -392,7 +392,7 @@ void CTraceGraphDialog::Warn(const QString& text) {
     Message message;
     message.text = text;
     message.icon = MessageIcon::Warning;
-    services_.messenger.show(message);
+    services_.messenger.Show(message);
 }
 
 void CTraceGraphDialog::Press(void (CTraceGraphDialog::*action)()) {
@@ -467,7 +467,7 @@ bool CTraceGraphDialog::OnSaveAs() {
                 QStringLiteral("%1 已存在。\n要替换它吗？").arg(QDir::toNativeSeparators(path));
             question.icon = MessageIcon::Warning;
             question.buttons = MessageButtons::YesNo;
-            if (services_.messenger.show(question) != MessageAnswer::Yes)
+            if (services_.messenger.Show(question) != MessageAnswer::Yes)
                 return false;
         }
     }

@@ -296,7 +296,7 @@ AutoTuningDialogs ProgramTuningDialogs(DriveConnection& connection, const DriveP
                         Utf8("*0.1，是否变更 Cn025 负载惯量比的设定 ?");
         question.icon = MessageIcon::Question;
         question.buttons = MessageButtons::YesNo;
-        return messages->show(question) == MessageAnswer::Yes;
+        return messages->Show(question) == MessageAnswer::Yes;
     };
     return dialogs;
 }

@@ -159,7 +159,7 @@ void CJogDialog::ShowLinkState() {
         message.text = JogNotReachedText();
         message.caption = windowTitle();
         message.icon = MessageIcon::Warning;
-        messenger_.show(message);
+        messenger_.Show(message);
     }
     QDialog::reject();
 }

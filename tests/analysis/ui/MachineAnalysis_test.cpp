@@ -105,7 +105,7 @@ TEST(MachineAnalysis, MeasuresShowsTheResonanceAndPresetsTheFilter) {
     ASSERT_TRUE(handled);
     EXPECT_EQ(h.drive.State().StoredRaw('C', 13), 1000);
     EXPECT_EQ(h.drive.State().StoredRaw('C', 14), 100);
-    EXPECT_EQ(h.app->Document().values.slot({'C', 13})[0], 1000);
+    EXPECT_EQ(h.app->Document().values.Slot({'C', 13})[0], 1000);
     EXPECT_EQ(AppHarness::ReadAll(h.dir.filePath(QStringLiteral("run-record.csv"))).count('\n'),
               1025);
     EXPECT_FALSE(QImage(h.dir.filePath(QStringLiteral("run-phase.png"))).isNull());

@@ -182,7 +182,7 @@ TEST(EveryWindow, FitsASmallLaptopScreen) {
     const QList<ParamCode> codes = AllParameterCodes();
     QList<int32_t> driveValues;
     for (const ParamCode& code : codes)
-        driveValues.append(*document.values.slot(code) + 1);
+        driveValues.append(*document.values.Slot(code) + 1);
     CCompareDialog compare(DifferingParameters(document, codes, driveValues), &h.Frame());
     compare.show();
     survey.MeasureShown();
@@ -204,7 +204,7 @@ TEST(EveryWindow, FitsASmallLaptopScreen) {
     for (const char* code : {"Cn002", "Cn006", "Cn015", "Cn026", "Cn030", "Cn037", "Pn301", "Pn316",
                              "Pn365", "Hn501", "Hn518", "Hn519", "Sn201"}) {
         int32_t value = 0;
-        EditParameterValue(&h.Frame(), ParamCode::fromText(QString::fromLatin1(code)), &value,
+        EditParameterValue(&h.Frame(), ParamCode::FromText(QString::fromLatin1(code)), &value,
                            -32768, 32767, h.messenger);
     }
 

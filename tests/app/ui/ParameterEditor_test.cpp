@@ -96,7 +96,7 @@ TEST_F(ParameterEditor, ShowsEveryRowWholeAndIsRebuiltWhenTheDocumentWasReplaced
     EXPECT_FALSE(h.app->Document().contentReplaced);
     const int tn101 = static_cast<int>(ListedCodes(*editor).indexOf(QStringLiteral("Tn101")));
     EXPECT_EQ(editor->List()->item(tn101, 2)->text(),
-              FormatValue(ParamCode::fromText(QStringLiteral("Tn101")), 77, false));
+              FormatValue(ParamCode::FromText(QStringLiteral("Tn101")), 77, false));
 }
 
 TEST_F(ParameterEditor, EditingARowChangesOnlyThatRowAndItsOwnSlot) {
@@ -105,13 +105,13 @@ TEST_F(ParameterEditor, EditingARowChangesOnlyThatRowAndItsOwnSlot) {
     const int q = static_cast<int>(ListedCodes(*editor).indexOf(QStringLiteral("qn401")));
     ASSERT_GE(q, 0);
     const ParamCode twin = QuickTwinOf(1);
-    const int32_t twinBefore = *document.values.slot(twin);
+    const int32_t twinBefore = *document.values.Slot(twin);
     const int32_t before = document.values.quick[0];
     QTableWidgetItem* otherCell = editor->List()->item(0, 2);
 
     editor->SetValueEditor(
         [&](QWidget*, const ParamCode& code, int32_t* value, int32_t min, int32_t max, Messenger&) {
-            EXPECT_EQ(code.text(), QStringLiteral("qn401"));
+            EXPECT_EQ(code.Text(), QStringLiteral("qn401"));
             EXPECT_EQ(min, document.minimums.quick[0]);
             EXPECT_EQ(max, document.maximums.quick[0]);
             *value = before + 1;
@@ -120,11 +120,11 @@ TEST_F(ParameterEditor, EditingARowChangesOnlyThatRowAndItsOwnSlot) {
     editor->List()->setCurrentCell(q, 1);
     editor->OnEdit();
     EXPECT_EQ(document.values.quick[0], before + 1);
-    EXPECT_EQ(*document.values.slot(twin), twinBefore);
+    EXPECT_EQ(*document.values.Slot(twin), twinBefore);
     EXPECT_TRUE(document.modified);
     EXPECT_EQ(editor->List()->item(q, 0)->checkState(), Qt::Checked);
     EXPECT_EQ(editor->List()->item(q, 2)->text(),
-              FormatValue(ParamCode::fromText(QStringLiteral("qn401")), before + 1, false));
+              FormatValue(ParamCode::FromText(QStringLiteral("qn401")), before + 1, false));
     EXPECT_NE(editor->List()->item(q, 1)->background(), editor->List()->item(0, 1)->background());
     EXPECT_EQ(editor->List()->item(0, 2), otherCell); // the list was not rebuilt
 
@@ -163,7 +163,7 @@ TEST_F(ParameterEditor, DoubleClickOpensTheParametersOwnEditorAndShowsItsChoice)
     EXPECT_EQ(shownInEditor, QStringLiteral("1225"));
     EXPECT_EQ(document.values.position[64], 0x0225);
     EXPECT_EQ(editor->List()->item(row, 2)->text(),
-              FormatValue(ParamCode::fromText(QStringLiteral("Pn365")), 0x0225, false));
+              FormatValue(ParamCode::FromText(QStringLiteral("Pn365")), 0x0225, false));
     EXPECT_EQ(editor->List()->item(row, 0)->checkState(), Qt::Checked);
 }
 

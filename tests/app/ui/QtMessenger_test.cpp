@@ -25,7 +25,7 @@ TEST(QtMessenger, BoxIsAsWideAsItsCaption) {
         captionWidth = box->fontMetrics().horizontalAdvance(box->windowTitle());
         box->button(QMessageBox::Ok)->click();
     });
-    EXPECT_EQ(messenger.show(message), MessageAnswer::Ok);
+    EXPECT_EQ(messenger.Show(message), MessageAnswer::Ok);
     EXPECT_GT(captionWidth, 0);
     EXPECT_GE(boxWidth, captionWidth + 100);
 }
@@ -57,7 +57,7 @@ TEST(QtMessenger, LinesThatFitTheScreenAreNotBroken) {
                 longestLine = std::max(longestLine, label->fontMetrics().horizontalAdvance(line));
             box->button(QMessageBox::Ok)->click();
         });
-        messenger.show(message);
+        messenger.Show(message);
         EXPECT_GT(longestLine, 0);
         EXPECT_GE(labelWidth, longestLine) << text.toStdString();
     }

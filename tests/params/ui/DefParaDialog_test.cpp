@@ -108,7 +108,7 @@ TEST_F(CustomWindowTest, HelpBoxShowsTheChosenRowsHelpWholeAndScrolling) {
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->toPlainText().isEmpty());
     Grid(*window)->setCurrentCell(1, 1);
-    EXPECT_EQ(help->toPlainText(), HelpText(ParamCode::fromText("Cn010")));
+    EXPECT_EQ(help->toPlainText(), HelpText(ParamCode::FromText("Cn010")));
     // Hn501's help is long: its heads show "&&" as one "&", stand apart from the caption, and
     // the text scrolls inside the box instead of running over it.
     table.Entries.append({6, 0});

@@ -127,8 +127,8 @@ TEST(GenericValueWindow, KeysOutsideTheRangeAreUndoneAndTheSpinStopsAtItsEnds) {
 TEST(GenericValueWindow, ShowsTheParameterAndItsHelpAndTheModelButtonOnlyForCn030) {
     const QString code = QStringLiteral("Sn201");
     CEditValueDialog dialog(code, QString(), QString(), QString(), 0, 500, 7);
-    ASSERT_FALSE(HelpText(ParamCode::fromText(code)).isEmpty());
-    EXPECT_EQ(dialog.HelpLabel()->text(), HelpText(ParamCode::fromText(code)));
+    ASSERT_FALSE(HelpText(ParamCode::FromText(code)).isEmpty());
+    EXPECT_EQ(dialog.HelpLabel()->text(), HelpText(ParamCode::FromText(code)));
     dialog.show();
     EXPECT_FALSE(dialog.ModelButton()->isVisible());
 
@@ -223,7 +223,7 @@ TEST(EditParameterValue, OpensTheEditorOfTheCodeAndStoresItsValueOnlyOnOk) {
         });
         int32_t value = 1;
         EXPECT_FALSE(EditParameterValue(nullptr, code, &value, 0, 500, messenger));
-        EXPECT_EQ(opened, QString::fromLatin1(editorClass)) << code.text().toStdString();
+        EXPECT_EQ(opened, QString::fromLatin1(editorClass)) << code.Text().toStdString();
         EXPECT_EQ(value, 1);
     }
 
@@ -236,7 +236,7 @@ TEST(EditParameterValue, OpensTheEditorOfTheCodeAndStoresItsValueOnlyOnOk) {
     });
     EXPECT_TRUE(EditParameterValue(nullptr, ParamCode{'S', 1}, &value, 0, 500, messenger));
     EXPECT_EQ(value, 500);
-    EXPECT_EQ(range, RangeText(ParamCode::fromText(QStringLiteral("Sn201")), 0, 500));
+    EXPECT_EQ(range, RangeText(ParamCode::FromText(QStringLiteral("Sn201")), 0, 500));
 }
 
 } // namespace
