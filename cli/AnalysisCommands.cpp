@@ -174,7 +174,7 @@ int RunFra(const Invocation& call) {
     measurement.SetReadProgress(&watch);
     FraRecord record;
     const bool measured = measurement.Start(QString::number(*load), record);
-    connection.Close();
+    session.Close();
     if (ended) {
         ErrorLine(call.err) << "fra: interrupted; "
                             << (!wasRunning ? QStringLiteral("no run was going")

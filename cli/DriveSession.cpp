@@ -12,8 +12,23 @@ DriveSession::DriveSession(const LinkOptions& link, QTextStream& err)
     : messenger(err), connection(link.settings, profile, document, messenger, operations),
       link_(link), err_(err) {}
 
+DriveSession::~DriveSession() {
+    Close();
+}
+
+void DriveSession::Close() {
+    if (connection.DeviceGone()) {
+        connection.TellDeviceGone(messenger);
+    }
+    connection.Close();
+}
+
 bool DriveSession::Open() {
     const uint32_t opened = connection.Open(link_.device, link_.baud);
+    if (opened == EBUSY) {
+        connection.TellPortInUse(messenger, link_.device);
+        return false;
+    }
     if (opened == EISDIR || opened == ENOTTY) {
         ErrorLine(err_) << "--port " << link_.device << ": not a serial device"
                         << (opened == EISDIR ? " (a folder)" : "") << "\n";
@@ -33,7 +48,7 @@ bool DriveSession::Connect() {
     }
     if (!connection.Probe(&dn03_)) {
         ErrorLine(err_) << "probe R6CB: " << CommandFailureText() << "\n";
-        connection.Close();
+        Close();
         return false;
     }
     return true;
@@ -46,7 +61,7 @@ bool DriveSession::ConnectWithStatus() {
     DriveStatus status;
     if (!connection.ReadStatus(status)) {
         ErrorLine(err_) << "reading the drive's status failed: " << CommandFailureText() << "\n";
-        connection.Close();
+        Close();
         return false;
     }
     return true;

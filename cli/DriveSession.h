@@ -16,7 +16,9 @@
 class DriveSession {
 public:
     DriveSession(const LinkOptions& link, QTextStream& err);
-    ~DriveSession() { connection.Close(); }
+    // A device that went away under the command is said once here, whatever the command made of
+    // its failed exchange.
+    ~DriveSession();
     DriveSession(const DriveSession&) = delete;
     DriveSession& operator=(const DriveSession&) = delete;
 
@@ -27,6 +29,9 @@ public:
     // Connects and runs the status read, so that speeds convert with the drive's own maximum
     // speed and the torque factors follow its model code.
     bool ConnectWithStatus();
+
+    // Closes the port, first saying so when the device went away under it.
+    void Close();
 
     // dn-03 as the probe read it.
     int32_t Dn03() const { return dn03_; }

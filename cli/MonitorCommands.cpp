@@ -237,7 +237,7 @@ int RunDiagnostics(const Invocation& call) {
     diagnostics.SetActive(true);
     diagnostics.RequestContactRead(); // the lamps' labels name the contacts' functions
     const bool read = drive.poll.Run();
-    drive.session.connection.Close();
+    drive.session.Close();
     if (!read) {
         ErrorLine(call.err) << "diag: " << CommandFailureText() << "\n";
         return 1;
@@ -273,7 +273,7 @@ int RunAlarms(const Invocation& call) {
     alarms.SetActive(true);
     alarms.RequestRead();
     const bool read = drive.poll.Run();
-    drive.session.connection.Close();
+    drive.session.Close();
     if (!read) {
         ErrorLine(call.err) << "alarms: " << CommandFailureText() << "\n";
         return 1;

@@ -119,7 +119,7 @@ public:
 
     // A file error once the port is open. Returns exit code 1.
     int FileFailed(const QString& error) {
-        session_.connection.Close();
+        session_.Close();
         ErrorLine(call_.err) << OneLine(error) << "\n";
         return 1;
     }

@@ -170,7 +170,7 @@ int RunTrace(const Invocation& call) {
     };
     TerminalProgress progress(err);
     const bool captured = CaptureTraceRecord(drive, record, wait, terminal ? &progress : nullptr);
-    connection.Close();
+    session.Close();
     if (!captured) {
         return 1;
     }

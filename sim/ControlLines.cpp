@@ -20,6 +20,8 @@ struct Command {
         Jog,
         JogOff,
         Restart,
+        Unplug,
+        Replug,
         Status,
         Help
     };
@@ -144,6 +146,10 @@ std::optional<Command> Parse(const QString& line, QString* error) {
             c.kind = Command::Restart;
             return c;
         }
+        if (verb == QLatin1String("unplug") || verb == QLatin1String("replug")) {
+            c.kind = verb == QLatin1String("unplug") ? Command::Unplug : Command::Replug;
+            return c;
+        }
         if (verb == QLatin1String("status") || verb == QLatin1String("help")) {
             c.kind = verb == QLatin1String("status") ? Command::Status : Command::Help;
             return c;
@@ -211,6 +217,9 @@ ControlReply RunControlLine(SimulatedDrive& drive, const QString& line) {
     case Command::Jog: dm.SetJogSpeed(c->value); break;
     case Command::JogOff: dm.SetJogSpeed(std::nullopt); break;
     case Command::Restart: drive.Restart(); break;
+    // The drive itself is untouched: its host pulls or plugs the terminal.
+    case Command::Unplug: return {true, {}, PortAction::Unplug};
+    case Command::Replug: return {true, {}, PortAction::Replug};
     case Command::Status: dm.Sync(); return {true, StatusLine(drive) + RtuSilenceText(drive)};
     case Command::Help: return {true, ControlLinesHelp()};
     }
@@ -233,6 +242,10 @@ QString ControlLinesHelp() {
         "  jog RPM | jog off   a JOG speed overriding every other command\n"
         "  restart             power cycle: stored parameters become live, servo off, motor at\n"
         "                      rest, alarm cleared (contacts, analog speed and machine stay)\n"
+        "  unplug              pull the cable: the terminal closes (a client sees EIO and\n"
+        "                      hang-up) and its path (--link) is removed; nothing is answered\n"
+        "  replug              plug it back: a new terminal (its path is printed) at the same\n"
+        "                      --link path\n"
         "  status              servo, alarm, speed, torque and contacts; the smallest silence\n"
         "                      seen before a Modbus RTU request\n"
         "  help                this list\n");

@@ -17,14 +17,21 @@ class SimulatedDrive;
 //   bus-voltage V         main circuit voltage (0..1000 V)
 //   jog RPM | jog off     a JOG speed that overrides every other command
 //   restart               power cycle: stored parameters become live, the machine starts again
+//   unplug                the cable is pulled: the terminal goes away (see PtyDriveHost)
+//   replug                the cable is back: a new terminal at the same path
 //   status                one line: servo, alarm, speed, torque, contacts
 //   help                  these lines
 //
 // Words are separated by blanks; case does not matter; an empty line or one starting with '#'
 // does nothing. A line that does not parse changes nothing and says why.
+// What a line asks of the port the drive sits behind; only a host with a terminal (PtyDriveHost)
+// can carry it out.
+enum class PortAction { None, Unplug, Replug };
+
 struct ControlReply {
     bool ok = true;
     QString text; // the error, or what `status` and `help` answer; empty otherwise
+    PortAction port = PortAction::None;
 };
 
 ControlReply RunControlLine(SimulatedDrive& drive, const QString& line);

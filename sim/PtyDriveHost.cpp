@@ -1,5 +1,6 @@
 #include "sim/PtyDriveHost.h"
 
+#include "sim/ControlLines.h"
 #include "sim/DriveLine.h"
 #include "sim/SimulatedDrive.h"
 
@@ -179,6 +180,49 @@ void PtyDriveHost::Close() {
     }
 }
 
+void PtyDriveHost::Unplug() {
+    if (unplugged_) {
+        return;
+    }
+    const QString link = linkPath_;
+    Close();
+    unpluggedLink_ = link;
+    unplugged_ = true;
+}
+
+bool PtyDriveHost::Replug(QString* error) {
+    if (!unplugged_) {
+        return true;
+    }
+    if (!Open(error)) {
+        return false;
+    }
+    if (!unpluggedLink_.isEmpty() && !MakeLink(unpluggedLink_, error)) {
+        Close();
+        return false;
+    }
+    unpluggedLink_.clear();
+    unplugged_ = false;
+    return true;
+}
+
+ControlReply RunHostControlLine(SimulatedDrive& drive, PtyDriveHost& host, const QString& line) {
+    ControlReply reply = RunControlLine(drive, line);
+    switch (reply.port) {
+    case PortAction::None: break;
+    case PortAction::Unplug: host.Unplug(); break;
+    case PortAction::Replug: {
+        QString error;
+        if (!host.Replug(&error)) {
+            return {false, QStringLiteral("replug: ") + error};
+        }
+        reply.text = host.SlavePath();
+        break;
+    }
+    }
+    return reply;
+}
+
 bool PtyDriveHost::WriteAll(const char* data, qsizetype size, const std::atomic<bool>& stop) {
     const auto giveUp = Clock::now() + kWriteGiveUp;
     while (size > 0) {
@@ -234,7 +278,7 @@ bool PtyDriveHost::WriteReply(const QByteArray& bytes, microseconds delay, micro
 }
 
 bool PtyDriveHost::Run(const std::atomic<bool>& stop, const sigset_t* waitMask) {
-    if (master_ < 0) {
+    if (master_ < 0 && !unplugged_) {
         return false;
     }
     waitMask_ = waitMask;
@@ -265,6 +309,7 @@ bool PtyDriveHost::Run(const std::atomic<bool>& stop, const sigset_t* waitMask) 
         if (drive_.Faults().pace && Clock::now() - lastActivity < kWatchAfterExchange) {
             wait = microseconds{0};
         }
+        // While unplugged there is no terminal: poll passes over the negative descriptor.
         pollfd fds[2] = {{master_, POLLIN, 0}, {watchedFd_, POLLIN, 0}};
         const timespec ts = ToTimespec(wait);
         const int ready = ppoll(fds, watchedFd_ >= 0 ? 2 : 1, &ts, waitMask);
@@ -278,8 +323,8 @@ bool PtyDriveHost::Run(const std::atomic<bool>& stop, const sigset_t* waitMask) 
             watchedFd_ = -1;
         }
         const pollfd& pfd = fds[0];
-        if (pfd.revents == 0) {
-            continue;
+        if (pfd.revents == 0 || master_ < 0 || pfd.fd != master_) {
+            continue; // nothing, or the terminal was pulled or renewed by that input
         }
         if ((pfd.revents & POLLIN) == 0) {
             // Hang-up or error without data: wait a little rather than spin.

@@ -8,6 +8,7 @@
 #include <functional>
 
 class SimulatedDrive;
+struct ControlReply;
 
 // Puts a SimulatedDrive behind a pseudo-terminal, so that a program opens the drive like a
 // serial device.
@@ -64,6 +65,14 @@ public:
 
     void Close();
 
+    // The cable pulled, as a USB adapter is: the terminal closes on both sides, so a client that
+    // still has it open reads a hang-up and gets EIO, and the link made by MakeLink goes. Until
+    // Replug the drive hears nothing. Replug makes a new terminal (a new slave path) and puts the
+    // link back at the same path. False, with the reason, when the new terminal cannot be made.
+    void Unplug();
+    bool Replug(QString* error);
+    bool Unplugged() const { return unplugged_; }
+
     std::chrono::microseconds SilenceTime() const { return silence_; }
 
     // Whether the terminal's line settings, as the client left them, are the drive's own.
@@ -83,6 +92,8 @@ private:
     int slave_ = -1;
     QString slavePath_;
     QString linkPath_;
+    QString unpluggedLink_; // the link to put back on Replug
+    bool unplugged_ = false;
     std::chrono::microseconds silence_;
     int baud_ = 9600;
     bool twoStopBits_ = false;
@@ -92,3 +103,7 @@ private:
     const sigset_t* waitMask_ = nullptr;
     std::chrono::steady_clock::time_point lastSent_{};
 };
+
+// A control line for the drive behind `host`: RunControlLine, then the port action it asks for
+// (unplug, replug; the reply to replug names the new terminal).
+ControlReply RunHostControlLine(SimulatedDrive& drive, PtyDriveHost& host, const QString& line);

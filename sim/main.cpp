@@ -32,7 +32,7 @@ extern "C" void OnToggleSignal(int) {
 }
 
 // Reads what standard input holds and runs each complete line. False at its end.
-bool RunControlInput(SimulatedDrive& drive, QByteArray& pending) {
+bool RunControlInput(SimulatedDrive& drive, PtyDriveHost& host, QByteArray& pending) {
     char buffer[4096];
     const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
     if (n <= 0) {
@@ -53,7 +53,7 @@ bool RunControlInput(SimulatedDrive& drive, QByteArray& pending) {
     for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n')) {
         const QString line = QString::fromLocal8Bit(pending.left(end));
         pending.remove(0, end + 1);
-        const ControlReply reply = RunControlLine(drive, line);
+        const ControlReply reply = RunHostControlLine(drive, host, line);
         if (!reply.ok) {
             std::fprintf(stderr, "orvan-drive-sim: %s\n", qPrintable(reply.text));
         } else if (!reply.text.isEmpty()) {
@@ -255,8 +255,9 @@ int main(int argc, char* argv[]) {
         }
     });
     QByteArray pendingInput;
-    host.WatchInput(STDIN_FILENO,
-                    [&drive, &pendingInput] { return RunControlInput(drive, pendingInput); });
+    host.WatchInput(STDIN_FILENO, [&drive, &host, &pendingInput] {
+        return RunControlInput(drive, host, pendingInput);
+    });
     const bool ok = host.Run(gStop, &waitMask);
     host.Close();
     if (!ok) {

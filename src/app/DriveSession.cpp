@@ -50,8 +50,9 @@ QString ComName(int comPort) {
 }
 
 // On Linux a serial device is often refused for reasons the user can fix: the account is not in
-// the group that owns the device, or another program holds it. Those deserve the device's name
-// and what to do; any other failure (a device that is not there) keeps the plain message.
+// the group that owns the device, or the path is no device. Those deserve the device's name and
+// what to do; any other failure (a device that is not there) keeps the plain message. A device
+// another program holds has a message of its own (PortInUseText), naming the holder.
 QString DeviceProblemText(uint32_t openResult, const QString& device) {
     switch (openResult) {
     case EACCES:
@@ -60,9 +61,6 @@ QString DeviceProblemText(uint32_t openResult, const QString& device) {
         return QStringLiteral("无法访问 %1：%2。请将当前用户加入 dialout 组，重新登录后再试：\n"
                               "sudo usermod -aG dialout $USER")
             .arg(device, SystemErrorText(EACCES));
-    case EBUSY:
-        return QStringLiteral("无法打开 %1：%2。请关闭使用该端口的程序后再试。")
-            .arg(device, SystemErrorText(EBUSY));
     case EISDIR: return QStringLiteral("无法打开 %1：这不是串口设备（是一个文件夹）。").arg(device);
     case ENOTTY: return QStringLiteral("无法打开 %1：这不是串口设备。").arg(device);
     default: return {};
@@ -171,12 +169,41 @@ struct DriveSession::Impl {
     // something about; that is told once until the link is asked for again.
     void TellDeviceProblemOnce(uint32_t openResult, const QString& device) {
         const QString problem = DeviceProblemText(openResult, device);
-        if (problem.isEmpty() || (openResult == toldOpenResult && device == toldDevice)) {
+        if ((problem.isEmpty() && openResult != EBUSY) ||
+            (openResult == toldOpenResult && device == toldDevice)) {
             return;
         }
         toldOpenResult = openResult;
         toldDevice = device;
+        if (openResult == EBUSY) {
+            connection.TellPortInUse(messenger, device);
+            return;
+        }
         ShowError(CannotOpenText() + QStringLiteral("\n\n") + problem, false);
+    }
+
+    // The device went away under the open port (a pulled USB adapter): what moves the motor gets
+    // its exit tried (it cannot reach the drive, so its warning follows), the port closes, the
+    // link is no longer wanted, and the user reads which device went, whether or not the
+    // operation that found it has told its own failure. "连线(&C)" opens the same path afresh
+    // once the adapter is back. True when the device had gone.
+    bool DropVanishedDevice() {
+        if (!connection.DeviceGone()) {
+            return false;
+        }
+        const QStringList notEnded = connection.Motions().TryAll();
+        access.DropLink();
+        ClosePort();
+        linkRequested = false;
+        connection.TakeLinkFailureTold();
+        connection.TellDeviceGone(messenger, true);
+        if (!notEnded.isEmpty()) {
+            ShowError(notEnded.join(QStringLiteral("\n\n")), true);
+        }
+        observer->LinkStateChanged();
+        RefreshAllPanes();
+        observer->LinkDropped();
+        return true;
     }
 
     // Opens the port for the dialog connect and checks for a drive (steps 5 and 6).
@@ -196,6 +223,10 @@ struct DriveSession::Impl {
             // A port left open by a refused line set-up is not one the user can use.
             ClosePort();
             access.DropLink();
+            if (opened == EBUSY) {
+                connection.TellPortInUse(messenger, device);
+                return;
+            }
             QString text = CannotOpenText();
             const QString problem = DeviceProblemText(opened, device);
             if (!problem.isEmpty()) {
@@ -229,7 +260,17 @@ DriveSession::DriveSession(AppSettings& settings, DriveProfile& profile, DriveSt
                            CNolvaServoDoc& document, Messenger& messenger,
                            std::unique_ptr<SerialBackend> backend)
     : d_(std::make_unique<Impl>(settings, profile, status, document, messenger,
-                                std::move(backend))) {}
+                                std::move(backend))) {
+    // An operation that found the device gone has ended with its own message: the link goes
+    // down now, not at the next tick. The operations object is the connection's context, so it
+    // ends with the session.
+    QObject::connect(&d_->operations, &DriveOperations::operationsEnded, &d_->operations,
+                     [this] {
+                         if (!d_->operations.Running()) {
+                             d_->DropVanishedDevice();
+                         }
+                     });
+}
 
 DriveSession::~DriveSession() {
     if (d_->access.LinkUp() || d_->portOpen) {
@@ -281,6 +322,10 @@ int DriveSession::TickCount() const {
 }
 
 void DriveSession::OnTimerTick() {
+    // A device found gone by an operation that has ended is dropped before anything else runs.
+    if (!Busy()) {
+        d_->DropVanishedDevice();
+    }
     if (d_->linkRequested && !Busy() && d_->tickCount >= kTicksBetweenConnects) {
         d_->tickCount = 0;
         ConnectRoutine();
@@ -291,6 +336,7 @@ void DriveSession::OnTimerTick() {
         SetBusy(true);
         Poll();
         SetBusy(false);
+        d_->DropVanishedDevice();
     }
 }
 
@@ -348,7 +394,7 @@ void DriveSession::ConnectRoutine() {
         s.settings.link = adjusted;
         s.link.SetDeviceName(ComName(s.settings.link.ComPort));
         s.portOpen = true;
-        if (!s.ProbeDrive()) {
+        if (!s.ProbeDrive() && !s.DropVanishedDevice()) {
             s.access.DropLink();
             s.ClosePort();
             s.linkRequested = false;
@@ -358,7 +404,7 @@ void DriveSession::ConnectRoutine() {
         }
     } else if (opened == kChannelAlreadyOpen) {
         // A live link or a port the dialog left open: probe over it as it is set up.
-        if (!s.ProbeDrive()) {
+        if (!s.ProbeDrive() && !s.DropVanishedDevice()) {
             // What moves the motor gets its exit tried while the port is still open.
             const QStringList notEnded =
                 s.access.LinkUp() ? s.connection.Motions().TryAll() : QStringList();

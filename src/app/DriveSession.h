@@ -73,7 +73,9 @@ public:
     void SetBusy(bool busy);
     int TickCount() const;
 
-    // One timer tick: the connect routine when wanted and due, then the poll while linked.
+    // One timer tick: the connect routine when wanted and due, then the poll while linked. A
+    // device that went away under the open port (found by the poll or by an operation) takes
+    // the link down at once with "串口设备已移除：" and the device, not after the probes.
     void OnTimerTick();
     // "连线(&C)": the next due tick connects.
     void RequestLink();
@@ -87,8 +89,8 @@ public:
     // When the probe of a live link goes unanswered, the exits of the operations that move the
     // motor are tried before the port closes; those that fail are told after the lost link.
     // An open refused for lack of permission or because another program holds the device is
-    // told once, naming the device, until the link is asked for again; other open failures are
-    // silent and retried.
+    // told once, naming the device (and the program holding it, where a lock file names one),
+    // until the link is asked for again; other open failures are silent and retried.
     void ConnectRoutine();
     // The dialog connect: `askUser` shows "连接端口设定" with the current choice and whether the
     // link is wanted (the OK button then means "断开(&D)"), and returns the choice on OK or

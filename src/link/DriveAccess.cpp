@@ -81,20 +81,27 @@ DriveAccess::DriveAccess(ModbusLink& link, const LinkSettings& settings,
                          const DriveProfile& profile)
     : link_(link), settings_(settings), profile_(profile) {}
 
+bool DriveAccess::Exchanged(bool ok) {
+    if (!ok && link_.DeviceGone()) {
+        linkUp_ = false;
+    }
+    return ok;
+}
+
 bool DriveAccess::WriteCommand(char page, int location, int32_t value) {
     uint8_t request[kWriteCommandLength];
     uint8_t reply[kWriteReplyLength];
     BuildWriteCommand(request, page, location, value);
-    return link_.ExchangeCommand(request, kWriteCommandLength, reply, kWriteReplyLength) ==
-           ExchangeResult::Accepted;
+    return Exchanged(link_.ExchangeCommand(request, kWriteCommandLength, reply,
+                                           kWriteReplyLength) == ExchangeResult::Accepted);
 }
 
 bool DriveAccess::ReadCommand(char page, int location, int32_t* word) {
     uint8_t request[kReadCommandLength];
     uint8_t reply[kReadReplyLength];
     BuildReadCommand(request, page, location);
-    if (link_.ExchangeCommand(request, kReadCommandLength, reply, kReadReplyLength) !=
-        ExchangeResult::Good) {
+    if (!Exchanged(link_.ExchangeCommand(request, kReadCommandLength, reply, kReadReplyLength) ==
+                   ExchangeResult::Good)) {
         return false;
     }
     return DecodeWord(reply + 1, word);
@@ -158,8 +165,8 @@ bool DriveAccess::ReadParameterModbus(ParamCode code, bool ascii) {
     const int replyLength =
         BuildReadRegisters(request, settings_.StationID, ModbusRegisterOf(code), 1, ascii);
     const int requestLength = ascii ? kAsciiRequestLength : kRtuRequestLength;
-    if (link_.ExchangeModbus(request, requestLength, reply, replyLength, ascii) !=
-        ExchangeResult::Good) {
+    if (!Exchanged(link_.ExchangeModbus(request, requestLength, reply, replyLength, ascii) ==
+                   ExchangeResult::Good)) {
         return false;
     }
     int32_t word = 0;
@@ -185,7 +192,8 @@ bool DriveAccess::WriteParameterModbus(ParamCode code, int32_t rawValue, bool as
     uint8_t reply[kAsciiRequestLength];
     const int length =
         BuildWriteRegister(request, settings_.StationID, ModbusRegisterOf(code), rawValue, ascii);
-    return link_.ExchangeModbus(request, length, reply, length, ascii) == ExchangeResult::Good;
+    return Exchanged(link_.ExchangeModbus(request, length, reply, length, ascii) ==
+                     ExchangeResult::Good);
 }
 
 bool DriveAccess::FetchStep(int step, int index) {

@@ -21,7 +21,8 @@ public:
     DriveAccess(ModbusLink& link, const LinkSettings& settings, const DriveProfile& profile);
 
     // A drive answered the last probe. Only a probe sets it; whoever finds the drive gone or
-    // closes the port drops it.
+    // closes the port drops it, and so does an exchange that finds the device itself gone (a
+    // pulled adapter), at once.
     bool LinkUp() const { return linkUp_; }
     void DropLink() { linkUp_ = false; }
     // For a caller that knows a drive answers without probing it (benches, fuzzing, test rigs).
@@ -80,6 +81,8 @@ private:
     // public operations do.
     bool WriteCommand(char page, int location, int32_t value);
     bool ReadCommand(char page, int location, int32_t* word);
+    // An exchange's outcome; a failure on a device that has gone drops LinkUp.
+    bool Exchanged(bool ok);
 
     ModbusLink& link_;
     const LinkSettings& settings_;

@@ -33,9 +33,20 @@ int MemorySerialBackend::Open(const QString& device) {
     return 0;
 }
 
+int MemorySerialBackend::SetLowLatency() {
+    ++lowLatencyRequests_;
+    if (lowLatencyError != 0) {
+        return lowLatencyError;
+    }
+    lowLatency_ = true;
+    return 0;
+}
+
 void MemorySerialBackend::Close() {
-    // Closing a port drops whatever was received or still on its way.
+    // Closing a port drops whatever was received or still on its way; the driver forgets the
+    // low-latency setting.
     open_ = false;
+    lowLatency_ = false;
     received_.clear();
     scheduled_.clear();
 }

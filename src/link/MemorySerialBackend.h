@@ -49,8 +49,18 @@ public:
     int modemLinesError = 0;
     int writeError = 0;
     int readError = 0;
+    // The driver's answer to the low-latency request (ENOTTY: a driver without the setting).
+    int lowLatencyError = 0;
     // Time a write takes on the clock before the responder sees it.
     int64_t writeDelayMs = 0;
+    // What the port tells of its adapter: the latency timer, and the holder after an open
+    // refused with EBUSY.
+    std::optional<int> latencyTimer;
+    std::optional<PortHolder> holder;
+
+    // The low-latency setting the driver took (not after a refusal).
+    bool LowLatency() const { return lowLatency_; }
+    int LowLatencyRequests() const { return lowLatencyRequests_; }
 
     // SerialBackend
     int Open(const QString& device) override;
@@ -67,6 +77,11 @@ public:
     bool InputContains(uint8_t c) override;
     int WaitForInput(int64_t ms, bool* arrived) override;
     void Pause(int ms) override { Advance(ms); }
+    int SetLowLatency() override;
+    std::optional<int> LatencyTimerMs() const override {
+        return open_ ? latencyTimer : std::nullopt;
+    }
+    std::optional<PortHolder> Holder() const override { return holder; }
 
 private:
     struct Delivery {
@@ -89,6 +104,8 @@ private:
     bool rts_ = false;
     uint32_t inputQueue_ = 0;
     bool stalled_ = false;
+    bool lowLatency_ = false;
+    int lowLatencyRequests_ = 0;
     QList<QByteArray> writes_;
     QList<int64_t> writeTimes_;
 };

@@ -301,6 +301,9 @@ ExchangeResult ModbusLink::ExchangeCommand(const uint8_t* request, int requestLe
                 return ExchangeResult::Good;
             }
         }
+        if (DeviceGone()) {
+            break; // nothing will answer: the attempts left would only wait
+        }
     }
     Settle(ExchangeResult::NoReply);
     return ExchangeResult::NoReply;
@@ -330,6 +333,9 @@ ExchangeResult ModbusLink::ExchangeAscii(const uint8_t* request, int requestLeng
             const ExchangeResult result = JudgeAsciiReply(reply, got);
             Settle(result);
             return result;
+        }
+        if (DeviceGone()) {
+            break;
         }
     }
     Settle(ExchangeResult::NoReply);
@@ -379,7 +385,8 @@ ExchangeResult ModbusLink::ExchangeModbus(const uint8_t* request, int requestLen
         std::fill(reply, reply + replyLength, uint8_t{0});
         result = ascii ? ExchangeAscii(request, requestLength, reply, replyLength, 1)
                        : ExchangeRtu(request, requestLength, reply, replyLength, kRtuWaitMs);
-        if (result != ExchangeResult::NoReply && result != ExchangeResult::Corrupt) {
+        if ((result != ExchangeResult::NoReply && result != ExchangeResult::Corrupt) ||
+            DeviceGone()) {
             break;
         }
     }

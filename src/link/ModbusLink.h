@@ -19,7 +19,8 @@ enum class ExchangeResult {
 // The drive's transactions over the serial channel: the command protocol ('R'/'L' reads, 'W'/'M'
 // writes) and Modbus ASCII or RTU requests. The caller builds the request (link/Frames.h) and owns
 // both buffers; the reply is read into its buffer in place and nothing is allocated per exchange.
-// The link shows no message of its own: every failure is a result code.
+// The link shows no message of its own: every failure is a result code. Once the device has gone
+// away under the port (SerialChannel::DeviceGone) an exchange makes no further attempt.
 //
 // On a line that echoes (a two-wire RS-485 converter hands back every byte sent), each exchange
 // first takes the copy of its request off the line, then reads the reply. A copy that differs

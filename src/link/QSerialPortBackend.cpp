@@ -1,5 +1,7 @@
 #include "link/QSerialPortBackend.h"
 
+#include "link/PortLock.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
@@ -9,8 +11,11 @@
 #include <cerrno>
 #include <climits>
 
+#include <linux/serial.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -44,8 +49,29 @@ int WaitArgument(int64_t ms) {
 
 } // namespace
 
-QSerialPortBackend::QSerialPortBackend() {
+bool IsVanishedDeviceError(int code) {
+    return code == EIO || code == ENODEV || code == ENXIO;
+}
+
+QSerialPortBackend::QSerialPortBackend(QString sysfsRoot) : sysfsRoot_(std::move(sysfsRoot)) {
     clock_.start();
+}
+
+int QSerialPortBackend::VanishedError() const {
+    if (!port_.isOpen()) {
+        return 0;
+    }
+    // A pulled adapter takes its node with it; a terminal that was hung up (the adapter's driver
+    // let go of it, or a pseudo-terminal's other end closed) refuses every request with EIO.
+    if (!QFileInfo::exists(location_)) {
+        return ENODEV;
+    }
+    termios attributes {};
+    if (::tcgetattr(static_cast<int>(port_.handle()), &attributes) != 0 &&
+        IsVanishedDeviceError(errno)) {
+        return errno;
+    }
+    return 0;
 }
 
 int QSerialPortBackend::LastError() const {
@@ -63,13 +89,20 @@ int QSerialPortBackend::LastError() const {
     case QSerialPort::WriteError:
     case QSerialPort::ReadError:
     case QSerialPort::ResourceError:
-    case QSerialPort::UnknownError: return EIO;
+    case QSerialPort::UnknownError: break;
     }
-    return EIO;
+    // Qt reports a pulled device as a resource or read error, and a read of a hung-up terminal
+    // (no bytes, no errno) as a read error: the device itself says whether it is still there. A
+    // failed transfer on a device that is still there is a communication error, not a gone one.
+    if (const int vanished = VanishedError()) {
+        return vanished;
+    }
+    return ECOMM;
 }
 
 int QSerialPortBackend::Open(const QString& device) {
     location_ = SystemLocation(device);
+    holder_.reset();
     // What is no character device cannot be a serial line; said as such, not as an I/O error.
     struct stat st {};
     if (::stat(QFile::encodeName(location_).constData(), &st) == 0 && !S_ISCHR(st.st_mode)) {
@@ -78,8 +111,14 @@ int QSerialPortBackend::Open(const QString& device) {
     port_.setPortName(location_);
     port_.clearError();
     if (!port_.open(QIODevice::ReadWrite)) {
-        const int error = LastError();
-        return error != 0 ? error : EIO;
+        int error = LastError();
+        if (error == 0 || error == ECOMM) {
+            error = EIO;
+        }
+        if (error == EBUSY) {
+            holder_ = FindPortHolder(location_);
+        }
+        return error;
     }
     pseudoTerminal_ = IsPseudoTerminal(location_);
     return 0;
@@ -118,7 +157,7 @@ int QSerialPortBackend::Configure(const ::LineFormat& format) {
             port_.clearError();
             return 0;
         }
-        return LastError() != 0 ? LastError() : EIO;
+        return LastError() != 0 ? LastError() : ECOMM;
     };
     port_.clearError();
     if (int e = refused(port_.setBaudRate(static_cast<qint32>(format.baudRate)))) {
@@ -156,7 +195,7 @@ int QSerialPortBackend::SetFlowControl(bool xonXoff) {
     port_.clearError();
     if (!port_.setFlowControl(xonXoff ? QSerialPort::SoftwareControl
                                       : QSerialPort::NoFlowControl)) {
-        return LastError() != 0 ? LastError() : EIO;
+        return LastError() != 0 ? LastError() : ECOMM;
     }
     return 0;
 }
@@ -169,7 +208,7 @@ int QSerialPortBackend::SetModemLines(bool dtr, bool rts) {
             port_.clearError();
             return 0;
         }
-        return LastError() != 0 ? LastError() : EIO;
+        return LastError() != 0 ? LastError() : ECOMM;
     };
     port_.clearError();
     if (int e = apply(port_.setDataTerminalReady(dtr))) {
@@ -182,7 +221,7 @@ int QSerialPortBackend::Write(const uint8_t* data, int count, int64_t waitLimitM
     *written = 0;
     port_.clearError();
     if (port_.write(reinterpret_cast<const char*>(data), count) != count) {
-        return LastError() != 0 ? LastError() : EIO;
+        return LastError() != 0 ? LastError() : ECOMM;
     }
     const int64_t start = clock_.elapsed();
     while (port_.bytesToWrite() > 0) {
@@ -218,7 +257,7 @@ int QSerialPortBackend::TakeInput(uint8_t* into, int max, int* taken) {
     port_.clearError();
     const qint64 n = port_.read(reinterpret_cast<char*>(into), max);
     if (n < 0) {
-        return LastError() != 0 ? LastError() : EIO;
+        return LastError() != 0 ? LastError() : ECOMM;
     }
     *taken = static_cast<int>(n);
     return 0;
@@ -255,6 +294,28 @@ void QSerialPortBackend::PauseUs(int64_t us) {
     if (us > 0) {
         QThread::usleep(static_cast<unsigned long>(us));
     }
+}
+
+int QSerialPortBackend::SetLowLatency() {
+    if (!port_.isOpen()) {
+        return EBADF;
+    }
+    const int fd = static_cast<int>(port_.handle());
+    serial_struct serial {};
+    if (::ioctl(fd, TIOCGSERIAL, &serial) != 0) {
+        return errno;
+    }
+    if ((serial.flags & ASYNC_LOW_LATENCY) != 0) {
+        return 0;
+    }
+    serial.flags |= ASYNC_LOW_LATENCY;
+    return ::ioctl(fd, TIOCSSERIAL, &serial) == 0 ? 0 : errno;
+}
+
+std::optional<int> QSerialPortBackend::LatencyTimerMs() const {
+    // The attributes sit under the device's own name (ttyUSB0), which the location already is
+    // when the port was opened through a link.
+    return port_.isOpen() ? ReadLatencyTimerMs(location_, sysfsRoot_) : std::nullopt;
 }
 
 std::unique_ptr<SerialBackend> MakeSystemSerialBackend() {

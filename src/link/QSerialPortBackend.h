@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/PortDiagnosis.h"
 #include "link/SerialBackend.h"
 
 #include <QElapsedTimer>
@@ -11,10 +12,15 @@
 //
 // Pseudo-terminals (the simulated drive) accept only 8 data bits without parity and have no modem
 // lines; their refusals are not errors here. QSerialPort locks the device, so a second open of the
-// same device fails with EBUSY even for root.
+// same device fails with EBUSY even for root; the lock files then tell who holds it.
+//
+// A device opened through a link (/dev/serial/by-id/...) is the device it points to when opened:
+// its lock, its latency timer and a later open after the adapter came back under another number
+// all follow the link afresh.
 class QSerialPortBackend : public SerialBackend {
 public:
-    QSerialPortBackend();
+    // `sysfsRoot` is where the terminal devices' attributes are (a test gives a folder of its own).
+    explicit QSerialPortBackend(QString sysfsRoot = QString::fromLatin1(kTtyClassFolder));
 
     int Open(const QString& device) override;
     void Close() override;
@@ -32,12 +38,19 @@ public:
     void Pause(int ms) override;
     int64_t ClockUs() override;
     void PauseUs(int64_t us) override;
+    int SetLowLatency() override;
+    std::optional<int> LatencyTimerMs() const override;
+    std::optional<PortHolder> Holder() const override { return holder_; }
 
 private:
     int LastError() const;
+    // The errno of a device that is gone under the open port, else 0.
+    int VanishedError() const;
 
     QSerialPort port_;
     QElapsedTimer clock_;
     QString location_;
     bool pseudoTerminal_ = false;
+    QString sysfsRoot_;
+    std::optional<PortHolder> holder_;
 };

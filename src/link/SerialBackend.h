@@ -2,8 +2,10 @@
 
 #include <QString>
 
+#include <cerrno>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 // The port underneath SerialChannel: a few primitives that a serial device, a pseudo-terminal or
 // an in-memory stand-in can all provide. The channel builds its read time-outs, wait limits and
@@ -11,10 +13,20 @@
 //
 // Error convention: 0 for success, otherwise an errno-style code (ENOENT for a device that does not
 // exist, EACCES, EBUSY, EIO, EINVAL ...). A wait that runs out is not an error of the device and
-// has its own value, kWaitLimitPassed.
+// has its own value, kWaitLimitPassed. A read, write or wait on a device that went away under the
+// open port (a pulled USB adapter, a terminal whose other end closed) fails with EIO, ENODEV or
+// ENXIO and with no other code, so that the channel can tell it from a silent drive.
 
 // Line format in the channel's codes: parity 0 none, 1 odd, 2 even, 3 mark, 4 space; stop bits
 // 0 one, 1 one and a half, 2 two.
+// The program that holds a device, as its lock file names it.
+struct PortHolder {
+    qint64 pid = 0;
+    QString program; // empty when neither the lock file nor the system names it
+
+    friend bool operator==(const PortHolder&, const PortHolder&) = default;
+};
+
 struct LineFormat {
     uint32_t baudRate = 9600;
     int dataBits = 8;
@@ -74,7 +86,22 @@ public:
             Pause(static_cast<int>((us + 999) / 1000));
         }
     }
+
+    // Asks the driver to pass received bytes on at once instead of collecting them (USB
+    // adapters otherwise hold them for a few milliseconds). A driver without the setting (a
+    // pseudo-terminal, an on-board UART) refuses with its code; the port works as before. A
+    // port without the setting at all refuses as such a driver does.
+    virtual int SetLowLatency() { return ENOTTY; }
+    // The adapter's own latency timer in milliseconds, where the system tells it (an FTDI
+    // adapter's latency_timer); nothing for other devices or while closed.
+    virtual std::optional<int> LatencyTimerMs() const { return std::nullopt; }
+    // After an open refused with EBUSY: the program holding the device, when a lock file names
+    // a live one.
+    virtual std::optional<PortHolder> Holder() const { return std::nullopt; }
 };
 
 // The backend of a real serial device or pseudo-terminal (QSerialPort in blocking mode).
 std::unique_ptr<SerialBackend> MakeSystemSerialBackend();
+
+// Whether a backend code says that the device itself is gone.
+bool IsVanishedDeviceError(int code);

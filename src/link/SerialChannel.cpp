@@ -44,6 +44,9 @@ uint32_t SerialChannel::Fail(uint32_t code) {
 }
 
 uint32_t SerialChannel::FailBackend(int code) {
+    if (open_ && IsVanishedDeviceError(code)) {
+        deviceGone_ = true;
+    }
     return Fail(code == SerialBackend::kWaitLimitPassed ? kChannelTimedOut
                                                         : static_cast<uint32_t>(code));
 }
@@ -248,6 +251,8 @@ uint32_t SerialChannel::Open(const QString& device, uint32_t inputQueue, uint32_
         return FailBackend(error);
     }
     open_ = true;
+    deviceGone_ = false;
+    openedPath_ = device;
     portEventMask_ = 0;
     eventChar_ = 0;
     flow_ = FlowState();
@@ -257,6 +262,8 @@ uint32_t SerialChannel::Open(const QString& device, uint32_t inputQueue, uint32_
         Close();
         return FailBackend(error);
     }
+    // Whether the driver takes it or not, the port works; a refusal is no failure of the open.
+    backend_->SetLowLatency();
     // The results of the mask and the time-outs do not stop the open; the handshaking result is
     // the open's result.
     SetMask(kEventReceivedChar | kEventBreak | kEventLineError);
@@ -316,7 +323,9 @@ uint32_t SerialChannel::Read(void* buffer, int count, int* read, uint32_t timeou
         return Fail(kChannelTimedOut);
     }
     if (error != 0) {
-        Say("Unable to read the data!");
+        if (!IsVanishedDeviceError(error)) {
+            Say("Unable to read the data!");
+        }
         return FailBackend(error);
     }
     *out = got;

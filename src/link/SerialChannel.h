@@ -40,7 +40,11 @@ inline constexpr uint32_t kEventLineError = 0x0080;
 // so that a fault is never silent. They are shown only for: "unable to setup the COM-port!",
 // "method called when device is not open!", "Device is not opened!", "Unable to read the data!",
 // "unable to set DCB information", "unable to obtain DCB information" and "no parity". A device
-// that cannot be opened shows nothing: the connect flow tells the user.
+// that cannot be opened shows nothing: the connect flow tells the user. A read that fails because
+// the device went away shows nothing either: DeviceGone() tells the owner, who says so once.
+//
+// Open asks the driver for low latency (received bytes passed on at once); a driver that refuses
+// leaves the port as it is, and the open goes on without a word.
 //
 // The destructor leaves closing to the owner; the backend releases the device when it goes.
 class SerialChannel {
@@ -99,6 +103,17 @@ public:
     // The events the last WaitEvent found; 0xFFFFFFFF before any.
     uint32_t Events() const { return events_; }
 
+    // The device went away under the open port (a pulled USB adapter): a read, write or wait
+    // failed with EIO, ENODEV or ENXIO. Every exchange fails at once from then on; the next Open
+    // clears it.
+    bool DeviceGone() const { return open_ && deviceGone_; }
+    // The device as the caller named it to the last successful Open.
+    const QString& OpenedPath() const { return openedPath_; }
+    // The adapter's latency timer, where the system tells it (see SerialBackend).
+    std::optional<int> LatencyTimerMs() const { return backend_->LatencyTimerMs(); }
+    // After an Open refused with EBUSY: who holds the device, when a lock file says so.
+    std::optional<PortHolder> Holder() const { return backend_->Holder(); }
+
     // Replaces the port underneath; a port still open on the old backend is closed with it.
     void SetBackend(std::unique_ptr<SerialBackend> backend);
     SerialBackend* Backend() const { return backend_.get(); }
@@ -129,8 +144,10 @@ private:
     int TimedRead(uint8_t* buffer, int count, uint32_t timeoutMs, int* got);
 
     QString deviceName_;
+    QString openedPath_;
     std::unique_ptr<SerialBackend> backend_;
     bool open_ = false;
+    bool deviceGone_ = false;
     uint32_t lastError_ = 0;
     uint32_t events_ = 0xFFFFFFFF;
     Messenger* messenger_ = nullptr;

@@ -77,6 +77,37 @@ bool DriveConnection::TakeLinkFailureTold() {
     return access_.TakeFailureTold();
 }
 
+QString DeviceGoneText(const QString& device) {
+    return StringText(StringId::kLinkError) + QStringLiteral("\n\n串口设备已移除：") + device;
+}
+
+QString PortInUseText(const QString& device, const std::optional<PortHolder>& holder) {
+    QString text = StringText(StringId::kLinkError) + QStringLiteral("\n\n");
+    if (!holder) {
+        return text + QStringLiteral("端口 %1 正被其他程序使用。").arg(device);
+    }
+    const QString program = holder->program.isEmpty() ? QStringLiteral("?") : holder->program;
+    return text + QStringLiteral("端口 %1 正被其他程序使用（进程 %2，%3）。")
+                      .arg(device, QString::number(holder->pid), program);
+}
+
+void DriveConnection::TellDeviceGone(Messenger& messenger, bool topmost) {
+    Message message;
+    message.text = DeviceGoneText(link_.OpenedPath());
+    message.caption = StringText(StringId::kLinkCaption);
+    message.icon = MessageIcon::Error;
+    message.topmost = topmost;
+    messenger.Show(message);
+}
+
+void DriveConnection::TellPortInUse(Messenger& messenger, const QString& device) {
+    Message message;
+    message.text = PortInUseText(device, link_.Holder());
+    message.caption = StringText(StringId::kLinkCaption);
+    message.icon = MessageIcon::Error;
+    messenger.Show(message);
+}
+
 bool DriveConnection::ReadStatus(DriveStatus& status,
                                  const std::function<bool(StatusPart)>& taken) {
     // The command reads below do not check LinkUp themselves.

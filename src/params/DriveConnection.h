@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CNolvaServoDoc;
 class DriveOperations;
@@ -78,6 +79,15 @@ public:
     // Whether a failure was told since the last answered probe; asking forgets it.
     bool TakeLinkFailureTold();
 
+    // The device went away under the open port (a pulled USB adapter): LinkUp is already down.
+    bool DeviceGone() const { return link_.DeviceGone(); }
+    // "通讯错误！！\n\n串口设备已移除：" and the device as the user named it, with the link's
+    // caption and the error icon, on top when `topmost`.
+    void TellDeviceGone(Messenger& messenger, bool topmost = false);
+    // Tells the user that another program holds `device` (after an open refused with EBUSY),
+    // naming it where its lock file does.
+    void TellPortInUse(Messenger& messenger, const QString& device);
+
 private:
     const LinkSettings& settings_;
     DriveProfile& profile_;
@@ -90,3 +100,9 @@ private:
     ContactTransfer contacts_;
     MotionExits motions_;
 };
+
+// "通讯错误！！\n\n串口设备已移除：<device>".
+QString DeviceGoneText(const QString& device);
+// "通讯错误！！\n\n端口 <device> 正被其他程序使用（进程 <pid>，<program>）。", without the
+// parenthesis when nobody is known to hold it.
+QString PortInUseText(const QString& device, const std::optional<PortHolder>& holder);

@@ -1,6 +1,7 @@
 // The main view's link session against the simulated drive: the timer's connect, re-probe and
 // poll, the port dialog's connect on RS-232 and RS-485 and the status bar texts. The drive sits on
-// an in-memory port, so every time-out passes on the port's own clock.
+// an in-memory port, so every time-out passes on the port's own clock; only the pulled cable is
+// tried on the system's port against orvan-drive-sim.
 
 #include "app/DriveSession.h"
 
@@ -10,11 +11,16 @@
 #include "params/NolvaServoDoc.h"
 #include "sim/MemoryPortDrive.h"
 #include "sim/SimulatedDrive.h"
+#include "support/CliTestSupport.h"
 #include "support/CoreApplication.h"
 #include "support/SimTestSupport.h"
+#include "support/TransferRig.h"
 #include "trace/DriveTrace.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -378,15 +384,12 @@ TEST_P(DeviceProblemTest, TimerTellsOncePerRequestAndTheDialogAtOnceNamingTheDev
 const QString kNoPermission = QStringLiteral(
     "无法访问 /dev/ttyACM3：没有权限。请将当前用户加入 dialout 组，重新登录后再试：\n"
     "sudo usermod -aG dialout $USER");
-const QString kHeldElsewhere =
-    QStringLiteral("无法打开 /dev/ttyACM3：设备正被其他程序使用。请关闭使用该端口的程序后再试。");
 const QString kNotADeviceFolder =
     QStringLiteral("无法打开 /dev/ttyACM3：这不是串口设备（是一个文件夹）。");
 const QString kNotADevice = QStringLiteral("无法打开 /dev/ttyACM3：这不是串口设备。");
 
 INSTANTIATE_TEST_SUITE_P(Errors, DeviceProblemTest,
                          ::testing::Values(DeviceProblem{EACCES, kNoPermission},
-                                           DeviceProblem{EBUSY, kHeldElsewhere},
                                            DeviceProblem{EISDIR, kNotADeviceFolder},
                                            DeviceProblem{ENOTTY, kNotADevice}));
 
@@ -402,6 +405,25 @@ TEST_F(DriveSessionTest, ADetectedRs485LineSetsPortFormatAndStationBeforeTheDial
     EXPECT_EQ(port->LineFormat(), (LineFormat{19200, 8, 2, 0}));
     ASSERT_FALSE(port->Writes().isEmpty());
     EXPECT_EQ(port->Writes().front().left(2), QByteArray::fromHex("0503"));
+}
+
+// Another program holds the port: the timer says so once per request and the dialog at once,
+// naming the holder where its lock file does.
+TEST_F(DriveSessionTest, PortInUseIsToldNamingTheHolder) {
+    const QString text = QStringLiteral("通讯错误！！\n\n端口 /dev/ttyACM3 正被其他程序使用");
+    settings.comDevices[0] = QStringLiteral("/dev/ttyACM3");
+    port->openError = EBUSY;
+    port->holder = PortHolder{4321, QStringLiteral("minicom")};
+    ConnectByTimer();
+    for (int i = 0; i < 25; ++i) {
+        session.OnTimerTick();
+    }
+    session.Disconnect();
+    port->holder.reset();
+    DialogChoose({0, 1});
+    EXPECT_EQ(Texts(), (QStringList{text + QStringLiteral("（进程 4321，minicom）。"),
+                                    text + QStringLiteral("。")}));
+    EXPECT_EQ(messenger.messages[0].caption, kCaption);
 }
 
 TEST_F(DriveSessionTest, DialogOnRs232ProbesAndWantsTheLinkThenItsOkButtonDisconnects) {
@@ -742,6 +764,75 @@ TEST(DriveSessionEnd, DestructorClosesAnOpenPortOnly) {
         EXPECT_EQ(closes, connect ? 1 : 0);
         EXPECT_TRUE(messenger.messages.isEmpty()) << "no complaint about a closed port";
     }
+}
+
+// Pulls the simulated drive's cable once the copy has made 60 exchanges.
+struct PullingProgress : RecordingProgress {
+    explicit PullingProgress(QProcess& drive) : drive(drive) {}
+    void ExchangeDone() override {
+        if (++exchanges == 60) {
+            drive.write("unplug\n");
+            drive.waitForBytesWritten(1000);
+            pulled.start();
+        }
+    }
+    QProcess& drive;
+    QElapsedTimer pulled;
+};
+
+// On the system's port against orvan-drive-sim, whose cable is pulled during "复制至计算机": the
+// copy ends at once with the device's message and no file; once plugged back, "连线" links by the
+// same path and the copy succeeds.
+TEST(DriveSessionUnplug, CopyToComputerEndsAtOnceAndTheSamePathLinksAgainAfterReplug) {
+    EnsureApplication();
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("usb-adapter"));
+    clitest::DriveSim drive({"--link", link});
+    ASSERT_FALSE(drive.path.isEmpty());
+
+    AppSettings settings;
+    settings.comDevices[0] = link;
+    DriveProfile profile;
+    DriveStatus status;
+    CNolvaServoDoc document;
+    RecordingMessenger messenger;
+    DriveSession session(settings, profile, status, document, messenger);
+    const auto connect = [&session] {
+        while (session.TickCount() < DriveSession::kTicksBetweenConnects) {
+            session.OnTimerTick();
+        }
+        session.RequestLink();
+        session.OnTimerTick();
+    };
+    connect();
+    ASSERT_TRUE(session.LinkUp());
+
+    const QString file = dir.filePath(QStringLiteral("copy.nvp"));
+    PullingProgress progress(drive.process);
+    ParameterTransfer& transfer = session.Connection().Transfer();
+    transfer.SetProgress(&progress);
+    bool copied = true;
+    session.Operations().RunExclusive([&] { copied = transfer.CopyDriveToFile(file); });
+    ASSERT_TRUE(progress.pulled.isValid()) << "the copy ended before the cable was pulled";
+    EXPECT_LT(progress.pulled.elapsed(), 500);
+    EXPECT_FALSE(copied);
+    EXPECT_FALSE(QFileInfo::exists(file));
+    // The copy's own failure, then the device's message; no read failure of the port.
+    ASSERT_EQ(messenger.messages.size(), 2);
+    EXPECT_TRUE(messenger.messages[0].text.startsWith(QStringLiteral("错误:\n\n读取")));
+    EXPECT_EQ(messenger.messages[1].text, QStringLiteral("通讯错误！！\n\n串口设备已移除：") + link);
+    EXPECT_FALSE(session.PortOpen());
+
+    drive.process.write("replug\n");
+    ASSERT_TRUE(drive.process.waitForReadyRead(10000));
+    ASSERT_TRUE(QFileInfo::exists(link));
+    connect();
+    ASSERT_TRUE(session.LinkUp());
+    transfer.SetProgress(nullptr);
+    session.Operations().RunExclusive([&] { copied = transfer.CopyDriveToFile(file); });
+    EXPECT_TRUE(copied);
+    EXPECT_GT(QFileInfo(file).size(), 154);
+    EXPECT_EQ(messenger.messages.size(), 2);
 }
 
 } // namespace

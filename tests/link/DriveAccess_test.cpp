@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <memory>
 
 namespace {
@@ -182,5 +183,19 @@ TEST_P(DriveAccessModbusTest, AShortReplyWithAGoodCheckValueGivesNoValue) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AsciiAndRtu, DriveAccessModbusTest, ::testing::Values(0, 6));
+
+// A silent drive gets its three attempts and keeps the link for the probe to judge; a device that
+// is gone under the port gets one attempt, and the link goes down at once.
+TEST_F(DriveAccessTest, GoneDeviceEndsTheExchangeAfterOneAttemptAndDropsTheLink) {
+    port->SetResponder({});
+    EXPECT_FALSE(access.ReadDriveWord('7', 0x20));
+    EXPECT_EQ(port->Writes().size(), 3);
+    EXPECT_TRUE(access.LinkUp());
+
+    port->readError = ENXIO;
+    EXPECT_FALSE(access.WriteDriveWord('7', 0x20, 1, false));
+    EXPECT_EQ(port->Writes().size(), 4);
+    EXPECT_FALSE(access.LinkUp());
+}
 
 } // namespace

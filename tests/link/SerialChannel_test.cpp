@@ -47,6 +47,22 @@ TEST_F(ChannelTest, OpenConfiguresMaskTimeoutsAndHandshaking) {
     EXPECT_TRUE(messenger.messages.isEmpty());
 }
 
+// Low latency is asked for on every open; a driver that refuses it (a pseudo-terminal, an
+// on-board UART) leaves the open as good as before, without a word.
+TEST_F(ChannelTest, OpenAsksForLowLatencyAndARefusalIsSilent) {
+    ASSERT_EQ(channel.Open(QStringLiteral("/dev/ttyUSB0")), 0u);
+    EXPECT_TRUE(port->LowLatency());
+    channel.Close();
+
+    port->lowLatencyError = ENOTTY;
+    port->latencyTimer = 2;
+    ASSERT_EQ(channel.Open(QStringLiteral("/dev/ttyS0")), 0u);
+    EXPECT_EQ(port->LowLatencyRequests(), 2);
+    EXPECT_EQ(channel.GetHandshaking(), 2u) << "the open went on to the end";
+    EXPECT_EQ(channel.LatencyTimerMs(), std::optional<int>(2));
+    EXPECT_TRUE(messenger.messages.isEmpty());
+}
+
 TEST_F(ChannelTest, SecondOpenReportsAlreadyOpenAndChangesNothing) {
     ASSERT_EQ(channel.Open(QStringLiteral("COM1")), 0u);
     ASSERT_EQ(channel.SetHandshaking(1), 0u);
@@ -292,10 +308,10 @@ TEST_F(ChannelTest, UnknownReadTimeoutModeIsRejectedAndChangesNothing) {
 
 TEST_F(ChannelTest, ReadFailureSaysSo) {
     ASSERT_EQ(channel.Open(QStringLiteral("COM1")), 0u);
-    port->readError = EIO;
+    port->readError = ECOMM;
     uint8_t buffer[8];
     int got = 99;
-    EXPECT_EQ(channel.Read(buffer, 7, &got), static_cast<uint32_t>(EIO));
+    EXPECT_EQ(channel.Read(buffer, 7, &got), static_cast<uint32_t>(ECOMM));
     EXPECT_EQ(got, 0);
     EXPECT_EQ(Shown(), QStringList{QStringLiteral("Unable to read the data!")});
 }

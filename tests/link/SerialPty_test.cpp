@@ -4,6 +4,7 @@
 // own clock guarantees.
 
 #include "link/ModbusLink.h"
+#include "link/QSerialPortBackend.h"
 #include "link/SerialChannel.h"
 
 #include "base/Messenger.h"
@@ -15,8 +16,10 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <atomic>
@@ -174,6 +177,28 @@ TEST_F(PtyTest, SecondOpenThroughALinkToTheDeviceIsBusy) {
     SerialChannel other(nullptr, &otherMessages);
     EXPECT_EQ(other.Open(link), static_cast<uint32_t>(EBUSY));
     EXPECT_FALSE(other.IsOpen());
+}
+
+// The latency timer is read under the device's own name, also when it was opened through a link
+// (a stand-in sysfs folder); a pseudo-terminal refuses low latency, and the open still succeeds.
+TEST(PtyAdapter, LatencyTimerFollowsTheDeviceNameAndLowLatencyIsRefusedSilently) {
+    EnsureApplication();
+    PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    QTemporaryDir sysfs;
+    const QString name = QFileInfo(pty.slave()).fileName();
+    ASSERT_TRUE(QDir(sysfs.path()).mkpath(name + QStringLiteral("/device")));
+    QFile timer(sysfs.filePath(name + QStringLiteral("/device/latency_timer")));
+    ASSERT_TRUE(timer.open(QIODevice::WriteOnly));
+    timer.write("16\n");
+    timer.close();
+    const QString link = sysfs.filePath(QStringLiteral("usb-FTDI_FT232R-if00-port0"));
+    ASSERT_TRUE(QFile::link(pty.slave(), link));
+
+    SerialChannel channel(std::make_unique<QSerialPortBackend>(sysfs.path()), nullptr);
+    ASSERT_EQ(channel.Open(link), 0u);
+    EXPECT_EQ(channel.LatencyTimerMs(), std::optional<int>(16));
+    EXPECT_NE(channel.Backend()->SetLowLatency(), 0);
 }
 
 TEST_F(PtyTest, BytesTravelBothWaysAndAPartialReplyEndsAtTheByteGap) {

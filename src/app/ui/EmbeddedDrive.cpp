@@ -57,7 +57,7 @@ void EmbeddedDrive::RunQueuedControl() {
     }
     // The lines come from the window's own controls, which speak only good lines.
     for (const QString& line : lines)
-        RunControlLine(*drive_, line);
+        RunHostControlLine(*drive_, *host_, line);
 }
 
 QString EmbeddedDrive::DevicePath() const {
