@@ -87,7 +87,7 @@ double OurRtuReads(const QString& device, uint32_t baud, const std::vector<int>&
 
 double LibmodbusRtuReads(const QString& device, uint32_t baud, const std::vector<int>& registers) {
     modbus_t* ctx =
-        modbus_new_rtu(device.toLocal8Bit().constData(), static_cast<int>(baud), 'N', 8, 1);
+        modbus_new_rtu(device.toLocal8Bit().constData(), static_cast<int>(baud), 'N', 8, 2);
     if (ctx == nullptr) {
         return -1;
     }
@@ -121,7 +121,9 @@ double Median(std::vector<double> v) {
 // Returns the seconds of one unpaced RTU exchange: the simulator's turnaround on this machine.
 double Unpaced(const QString& simPath) {
     Sim sim;
-    if (!StartSim(sim, simPath, {"--rs485", "--station", "1", "--frame-format", "6"})) {
+    // The drive's line is the one the link opens: 115200 bit/s, frame format 6 (8N2).
+    if (!StartSim(sim, simPath,
+                  {"--rs485", "--station", "1", "--frame-format", "6", "--baud", "115200"})) {
         std::printf("simulator did not start\n");
         return 0;
     }
