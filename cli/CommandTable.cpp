@@ -55,7 +55,8 @@ const std::vector<Subcommand>& Subcommands() {
          "doctor",
          "doctor",
          "what stands between this computer and the drive: the device,\n"
-         "the right to open it, the adapter and its latency timer, the\n"
+         "the right to open it, another program holding it, the adapter\n"
+         "and its latency timer, the\n"
          "probe with the options given, then the detection; one verdict\n"
          "line, exit 0 when the drive answers (--port: the only port there is)\n"
          "[--stations A-B: the stations the detection tries, default 1-32]",

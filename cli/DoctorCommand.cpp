@@ -7,6 +7,7 @@
 #include "cli/Invocation.h"
 #include "link/DriveDetection.h"
 #include "link/PortDiagnosis.h"
+#include "link/PortLock.h"
 #include "link/SerialPortList.h"
 
 namespace {
@@ -123,6 +124,19 @@ int RunDoctor(const Invocation& call) {
         else
             Finding(call.out, "latency", QStringLiteral("%1 ms").arg(*adapter.latencyTimerMs));
     }
+
+    // Is another program holding it?
+    if (const std::optional<PortHolder> holder = FindPortHolder(access.realPath)) {
+        const QString who =
+            holder->program.isEmpty()
+                ? QStringLiteral("process %1").arg(holder->pid)
+                : QStringLiteral("process %1 (%2)").arg(holder->pid).arg(holder->program);
+        Finding(call.out, "holder", QStringLiteral("in use by ") + who);
+        return Verdict(
+            call, false,
+            QStringLiteral("%1 is held by %2: end that program first").arg(link.device, who));
+    }
+    Finding(call.out, "holder", QStringLiteral("no other program holds it"));
 
     // Does the drive answer with the settings given?
     DriveSession drive(link, call.err);

@@ -22,6 +22,14 @@ TEST(PortInUseCli, SecondProgramOnThePortIsToldWhoHoldsIt) {
                                     "（进程 %2，orvan-cli）。")
                          .arg(drive.path)
                          .arg(first.processId()));
+    // The doctor names it before trying the port.
+    const clitest::CliRun doctor = clitest::Cli({"--port", drive.path, "doctor"});
+    EXPECT_EQ(doctor.exitCode, 1);
+    EXPECT_TRUE(doctor.out.endsWith(QStringLiteral("verdict: %1 is held by process %2 (orvan-cli): "
+                                                   "end that program first")
+                                        .arg(drive.path)
+                                        .arg(first.processId())))
+        << doctor.out.toStdString();
     ASSERT_TRUE(first.waitForFinished(20000));
     EXPECT_EQ(first.exitCode(), 0) << first.readAllStandardError().toStdString();
 }
