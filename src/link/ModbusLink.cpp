@@ -164,7 +164,12 @@ int ModbusLink::ReadRtuFrame(uint8_t* buffer, int count, uint32_t waitLimitMs, i
     int64_t lastByteAt = -1;
     int n = 0;
     *got = 0;
-    for (;;) {
+    for (bool firstPass = true;; firstPass = false) {
+        // Bytes that come after the wait limit are not this read's: they stay on the line for
+        // the next exchange to drop, rather than being taken and thrown away with a time-out.
+        if (!firstPass && port.ClockUs() >= limitEnd) {
+            return SerialBackend::kWaitLimitPassed;
+        }
         int taken = 0;
         if (const int error = port.TakeInput(buffer + n, count - n, &taken)) {
             return error;
