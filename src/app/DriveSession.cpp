@@ -206,6 +206,20 @@ struct DriveSession::Impl {
         return true;
     }
 
+    // A port the user asked for could not be opened: held by another program (named), or why.
+    void TellOpenFailure(uint32_t opened, const QString& device) {
+        if (opened == EBUSY) {
+            connection.TellPortInUse(messenger, device);
+            return;
+        }
+        QString text = CannotOpenText();
+        const QString problem = DeviceProblemText(opened, device);
+        if (!problem.isEmpty()) {
+            text += QStringLiteral("\n\n") + problem;
+        }
+        ShowError(text, false);
+    }
+
     // Opens the port for the dialog connect and checks for a drive (steps 5 and 6).
     void DialogOpen(const QString& device) {
         LinkSettings adjusted = settings.link;
@@ -223,16 +237,7 @@ struct DriveSession::Impl {
             // A port left open by a refused line set-up is not one the user can use.
             ClosePort();
             access.DropLink();
-            if (opened == EBUSY) {
-                connection.TellPortInUse(messenger, device);
-                return;
-            }
-            QString text = CannotOpenText();
-            const QString problem = DeviceProblemText(opened, device);
-            if (!problem.isEmpty()) {
-                text += QStringLiteral("\n\n") + problem;
-            }
-            ShowError(text, false);
+            TellOpenFailure(opened, device);
             return;
         }
         settings.link = adjusted;
@@ -264,12 +269,11 @@ DriveSession::DriveSession(AppSettings& settings, DriveProfile& profile, DriveSt
     // An operation that found the device gone has ended with its own message: the link goes
     // down now, not at the next tick. The operations object is the connection's context, so it
     // ends with the session.
-    QObject::connect(&d_->operations, &DriveOperations::operationsEnded, &d_->operations,
-                     [this] {
-                         if (!d_->operations.Running()) {
-                             d_->DropVanishedDevice();
-                         }
-                     });
+    QObject::connect(&d_->operations, &DriveOperations::operationsEnded, &d_->operations, [this] {
+        if (!d_->operations.Running()) {
+            d_->DropVanishedDevice();
+        }
+    });
 }
 
 DriveSession::~DriveSession() {
@@ -497,12 +501,7 @@ QList<DetectedDrive> DriveSession::Detect(const QString& device,
     }
     const uint32_t opened = s.link.Open(device, 2048, 2048);
     if (opened != 0) {
-        QString text = CannotOpenText();
-        const QString problem = DeviceProblemText(opened, device);
-        if (!problem.isEmpty()) {
-            text += QStringLiteral("\n\n") + problem;
-        }
-        s.ShowError(text, false);
+        s.TellOpenFailure(opened, device);
         return {};
     }
     const QList<DetectedDrive> found = DetectDrives(s.link, DetectionOptions{}, progress);

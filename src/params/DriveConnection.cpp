@@ -56,12 +56,16 @@ bool DriveConnection::RequireLink(Messenger& messenger) {
     if (access_.LinkUp()) {
         return true;
     }
+    ShowNotLinked(messenger);
+    return false;
+}
+
+void ShowNotLinked(Messenger& messenger) {
     Message message;
     message.text = StringText(StringId::kLinkError);
     message.caption = StringText(StringId::kLinkCaption);
     message.icon = MessageIcon::Error;
     messenger.Show(message);
-    return false;
 }
 
 void DriveConnection::TellLinkFailure(Messenger& messenger, const QString& text) {

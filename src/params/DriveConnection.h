@@ -105,4 +105,7 @@ private:
 QString DeviceGoneText(const QString& device);
 // "通讯错误！！\n\n端口 <device> 正被其他程序使用（进程 <pid>，<program>）。", without the
 // parenthesis when nobody is known to hold it.
+// "通讯错误！！" in the link's error box: an operation that needs the drive found no link.
+void ShowNotLinked(Messenger& messenger);
+
 QString PortInUseText(const QString& device, const std::optional<PortHolder>& holder);

@@ -4,6 +4,7 @@
 #include "base/StringIds.h"
 #include "base/StringTable.h"
 #include "drive/ParameterCatalogue.h"
+#include "params/DriveConnection.h"
 #include "params/NolvaServoDoc.h"
 #include "params/ParameterEditorRows.h"
 #include "params/ParameterTransfer.h"
@@ -59,11 +60,7 @@ CompareResult CompareParameters(ParameterTransfer& transfer, bool linkUp,
                                 const CNolvaServoDoc& document, Messenger& messenger) {
     CompareResult result;
     if (!linkUp) {
-        Message message;
-        message.text = StringText(StringId::kLinkError);
-        message.caption = StringText(StringId::kLinkCaption);
-        message.icon = MessageIcon::Error;
-        messenger.Show(message);
+        ShowNotLinked(messenger);
         result.outcome = CompareOutcome::NotLinked;
         return result;
     }

@@ -421,8 +421,12 @@ TEST_F(DriveSessionTest, PortInUseIsToldNamingTheHolder) {
     session.Disconnect();
     port->holder.reset();
     DialogChoose({0, 1});
+    // The detection of the port dialog opens the port too.
+    port->holder = PortHolder{4321, QStringLiteral("minicom")};
+    EXPECT_TRUE(session.Detect(QStringLiteral("/dev/ttyACM3"), {}).isEmpty());
     EXPECT_EQ(Texts(), (QStringList{text + QStringLiteral("（进程 4321，minicom）。"),
-                                    text + QStringLiteral("。")}));
+                                    text + QStringLiteral("。"),
+                                    text + QStringLiteral("（进程 4321，minicom）。")}));
     EXPECT_EQ(messenger.messages[0].caption, kCaption);
 }
 
@@ -820,7 +824,8 @@ TEST(DriveSessionUnplug, CopyToComputerEndsAtOnceAndTheSamePathLinksAgainAfterRe
     // The copy's own failure, then the device's message; no read failure of the port.
     ASSERT_EQ(messenger.messages.size(), 2);
     EXPECT_TRUE(messenger.messages[0].text.startsWith(QStringLiteral("错误:\n\n读取")));
-    EXPECT_EQ(messenger.messages[1].text, QStringLiteral("通讯错误！！\n\n串口设备已移除：") + link);
+    EXPECT_EQ(messenger.messages[1].text,
+              QStringLiteral("通讯错误！！\n\n串口设备已移除：") + link);
     EXPECT_FALSE(session.PortOpen());
 
     drive.process.write("replug\n");

@@ -17,8 +17,6 @@ public:
     explicit StopSignals(QObject* parent = nullptr);
     ~StopSignals() override;
 
-    // False when the pipe or the handlers could not be set up.
-
 signals:
     void stopRequested(int signalNumber);
 

@@ -7,6 +7,7 @@
 #include "drive/ParameterCatalogue.h"
 #include "frame/DialogButton.h"
 #include "params/ChangeDialogState.h"
+#include "params/DriveConnection.h"
 #include "params/NolvaServoDoc.h"
 #include "params/ParameterCompare.h"
 #include "params/ParameterTable.h"
@@ -260,11 +261,7 @@ bool CParaEditDialog::CheckTicked() {
 bool CParaEditDialog::CheckLinkForTransfer() {
     if (host_.EditorLinkUp())
         return true;
-    Message message;
-    message.text = StringText(StringId::kLinkError);
-    message.caption = StringText(StringId::kLinkCaption);
-    message.icon = MessageIcon::Error;
-    messenger_.Show(message);
+    ShowNotLinked(messenger_);
     return false;
 }
 
